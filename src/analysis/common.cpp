@@ -1,0 +1,13 @@
+#include <string>
+
+#include "analysis/analysis.h"
+#include "frame/messages.h"
+#include "frame/text.h"
+
+namespace kalpo::analysis {
+
+void report_unreadable_answer(std::string_view answer) {
+  msg::notice(std::string("Não foi possível ler a resposta da impressora: \""_cp) + std::string(answer) + "\"");
+}
+
+}  // namespace kalpo::analysis

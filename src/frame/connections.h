@@ -1,0 +1,110 @@
+// The connection of each printer family, and the paper handling under
+// "DESATIVAFACA".  Each is written once and used by every operation.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+
+#include "frame/model.h"
+
+namespace kalpo::conn {
+
+// ---- EPSON (InterfaceEpson.dll) ----
+
+// The port number in a "PORTACOM" value: the run of digits after "COM"
+// (COM1 gives 1, COM10 gives 10, COM2:19200,e,8,1 gives 2); none without one.
+std::optional<int32_t> epson_port_number(std::string_view portacom);
+
+// Opens the port at 38400 and checks the state.  False when the port setting
+// is unusable (a notice names it) or the state check refuses the opening (the
+// port is then not closed).
+bool epson_open();
+void epson_close();
+// Stores a call's return in iRetornoEpson and checks the state after it.
+bool epson_judge(const char *function_name, int32_t ret);
+
+// Open, one call, judgment, close: the usual shape of an EPSON branch.
+template <typename Call>
+bool epson_session(const char *function_name, Call &&call) {
+  if (!epson_open()) return false;
+  bool ok = epson_judge(function_name, std::forward<Call>(call)());
+  epson_close();
+  return ok;
+}
+
+// ---- SIGTRONFS345 (fs345_32.dll) ----
+
+// Reads "PORTACOM" (whole text, default "COM1:9600,n,8,1") and opens the port
+// with DAR_AbreSerial; the port is never closed by the library.
+std::string sigtron_open();
+// Opens the port again with a text already read.
+void sigtron_reopen(const std::string &port);
+
+struct SigtronAnswer {
+  bool ok = false;     // the analysis found no error
+  int32_t count = 0;   // the answer's length
+  std::string text;    // the answer, up to its first NUL, at most 100 characters
+  bool done() const { return ok && count != 0; }
+};
+// Hands a call's return to the Sigtron analysis with a 100-byte buffer of its
+// own and the size 99; count, when given, is the caller's answer count.
+SigtronAnswer sigtron_analyse(int32_t ret, int32_t *count = nullptr);
+// As sigtron_analyse, then the dialog "Comando não executado!" unless done().
+SigtronAnswer sigtron_analyse_done(int32_t ret, int32_t *count = nullptr);
+
+// ---- DIGIARTE1E (ecf32m.dll) ----
+
+// OpenCif judged by the ecf32m analysis.
+bool digiarte_open();
+void digiarte_close();
+// Fetches the return text; true when it holds "COMANDO OK", otherwise its
+// minus code is explained to the operator.
+bool digiarte_command_ok();
+bool digiarte_command_ok(std::string &text);
+
+// OpenCif, body, CloseCif; false without CloseCif when OpenCif is refused.
+template <typename Body>
+bool digiarte_session(Body &&body) {
+  if (!digiarte_open()) return false;
+  bool ok = std::forward<Body>(body)();
+  digiarte_close();
+  return ok;
+}
+
+// ---- Command driver (DllG2.dll) ----
+
+// The driver's port name in a "PORTACOM" value: "COM" with its whole run of
+// digits (COM10 stays COM10, COM2:19200,... gives COM2); otherwise the first
+// four characters.
+std::string dllg2_port_name(std::string_view portacom);
+
+// How a refused USB opening is told to the operator.
+enum class UsbRefusal {
+  ErrorText,  // the handle's command-driver error text
+  ErroPrefix, // "erro: " followed by the handle
+};
+// Starts the driver on the configured port and names the log file.  A
+// negative handle is reported and gives false; commands then name handle 0.
+bool usb_open(UsbRefusal refusal = UsbRefusal::ErrorText);
+
+// What the serial opening reads and sets.
+enum class SerialSetup {
+  Full,       // port, speed, parity, time-out of 10
+  NoTimeout,  // port, speed, parity
+  PortOnly,   // port alone, no time-out
+};
+// Starts the serial driver instance into iHandleDllG2 (not tested), names
+// the log file and returns the handle.
+int32_t serial_open(SerialSetup setup);
+
+// ---- Paper handling under "DESATIVAFACA" = "S" ----
+
+// Bematech: 15 lines between documents, then the cut of the next document.
+void bematech_paper_handling();
+// ELGINFIT only: "CortaPapel;TipoCorte=1" on iHandleDllG2.
+void elgin_paper_cut(Model model);
+
+}  // namespace kalpo::conn

@@ -1,0 +1,289 @@
+// The exported entry points.  Each converts the C arguments, runs its
+// operation and makes sure that nothing escapes across the C boundary.
+#include <exception>
+#include <string>
+
+#include "analysis/analysis.h"
+#include "frame/args.h"
+#include "frame/messages.h"
+#include "frame/model.h"
+#include "frame/operations.h"
+#include "frame/state.h"
+#include "frame/text.h"
+#include "kalpo.h"
+#include "vendor/vendor.h"
+
+using namespace kalpo;
+
+namespace {
+
+void report_internal_error(const char *what) noexcept {
+  try {
+    std::string text("Erro interno na biblioteca KALPO"_cp);
+    if (what && *what) text += std::string(": ") + what;
+    msg::notice(text);
+  } catch (...) {
+  }
+}
+
+template <typename Body>
+uint8_t flag_call(Body &&body) noexcept {
+  try {
+    begin_export_call();
+    return body() ? 1 : 0;
+  } catch (const std::exception &e) {
+    report_internal_error(e.what());
+  } catch (...) {
+    report_internal_error(nullptr);
+  }
+  return 0;
+}
+
+template <typename Body>
+void void_call(Body &&body) noexcept {
+  flag_call([&] {
+    body();
+    return true;
+  });
+}
+
+Model model_arg(const char *identifier) { return parse_model(identifier ? identifier : ""); }
+
+constexpr std::string_view kVersion = "KALPO_DLL Versão 3.60"_cp;
+constexpr std::string_view kVersionNumber = "3.60"_cp;
+constexpr std::string_view kPrinterList =
+    "[ BEMATECH ] Modelo MP20\r[ SIGTRON ] Modelo FS-345\r[ DARUMA ] Modelo FS-345\r[ DIGIARTE ] Modelo 1E\r"
+    "[ ELGIN ] Modelo FIT/LOGGER\r[ DATAREGIS ] Modelo QUICK USB\r[ DATAREGIS ] Modelo QUICK Serial\r"
+    "[ EPSON ] Modelo Serial"_cp;
+
+int32_t constant_text(const char **target, std::string_view text) noexcept {
+  begin_export_call();
+  if (target) *target = text.data();
+  return 0;
+}
+
+}  // namespace
+
+extern "C" {
+
+KALPO_API void KALPO_CALL KALPO_DefineTratadorMensagens(KALPO_TratadorMensagem handler, void *context) {
+  state().handler = handler;
+  state().handler_context = handler ? context : nullptr;
+}
+
+// ---- Frame ----
+
+KALPO_API int32_t KALPO_CALL KALPO_Versao(const char **versao) { return constant_text(versao, kVersion); }
+
+KALPO_API int32_t KALPO_CALL KALPO_Versao_Number(const char **versao) {
+  return constant_text(versao, kVersionNumber);
+}
+
+KALPO_API int32_t KALPO_CALL KALPO_RetListaECFS(const char **lista) { return constant_text(lista, kPrinterList); }
+
+KALPO_API uint8_t KALPO_CALL KALPO_IniciaDriver(void) {
+  begin_export_call();
+  return 1;
+}
+
+KALPO_API uint8_t KALPO_CALL KALPO_FechaDriver(const char *modelo) {
+  flag_call([&] {
+    if (model_arg(modelo) == Model::Sweda7000) vendor::api().ECF_FechaPortaSerial();
+    return true;
+  });
+  return 1;
+}
+
+KALPO_API uint8_t KALPO_CALL KALPO_GravaRegistro(const char *porta) {
+  flag_call([&] {
+    std::string port = text_arg(porta);
+    vendor::api().Daruma_Registry_Porta(port.c_str());
+    return true;
+  });
+  return 1;
+}
+
+// ---- Return analysis ----
+
+KALPO_API uint8_t KALPO_CALL KALPO_retorna_impressora(const char *modelo) {
+  return flag_call([&] { return analysis::retorna_impressora(model_arg(modelo)); });
+}
+
+KALPO_API uint8_t KALPO_CALL KALPO_Analisa_iRetorno(const char *modelo, int32_t codigo) {
+  return flag_call([&] { return analysis::analisa_iretorno(model_arg(modelo), codigo); });
+}
+
+KALPO_API uint8_t KALPO_CALL KALPO_Analisa_RetSigtronFS345(int32_t codigo, char *resposta, int32_t tamanho,
+                                                           int32_t *contagem) {
+  return flag_call([&] {
+    char own[101] = {};
+    int32_t own_count = 0;
+    return analysis::analisa_ret_sigtron(codigo, resposta ? resposta : own, tamanho,
+                                         contagem ? contagem : &own_count);
+  });
+}
+
+// ---- Fiscal coupon ----
+
+KALPO_API uint8_t KALPO_CALL KALPO_AbreCupom(const char *modelo, const char **numero_cupom, const char *nome,
+                                             const char *endereco, const char *documento) {
+  return flag_call([&] {
+    return ops::abre_cupom(model_arg(modelo), OutText(numero_cupom), text_arg(nome), text_arg(endereco),
+                           text_arg(documento));
+  });
+}
+
+KALPO_API uint8_t KALPO_CALL KALPO_VendaItem(const char *modelo, const char *codigo, const char *descricao,
+                                             const char *aliquota, const char *tipo_quantidade, double quantidade,
+                                             int32_t casas_decimais, double valor_unitario,
+                                             const char *tipo_desconto, double) {
+  return flag_call([&] {
+    return ops::venda_item(model_arg(modelo), text_arg(codigo), text_arg(descricao), text_arg(aliquota),
+                           text_arg(tipo_quantidade), quantidade, casas_decimais, valor_unitario,
+                           text_arg(tipo_desconto));
+  });
+}
+
+KALPO_API uint8_t KALPO_CALL KALPO_Inicia_Fechamento(const char *modelo, double desconto) {
+  return flag_call([&] { return ops::inicia_fechamento(model_arg(modelo), desconto); });
+}
+
+KALPO_API uint8_t KALPO_CALL KALPO_desc_fechamento(const char *modelo, double desconto) {
+  return flag_call([&] { return ops::desc_fechamento(model_arg(modelo), desconto); });
+}
+
+KALPO_API uint8_t KALPO_CALL KALPO_forma_pagamento(const char *modelo, const char *forma, double valor) {
+  return flag_call([&] { return ops::forma_pagamento(model_arg(modelo), text_arg(forma), valor); });
+}
+
+KALPO_API uint8_t KALPO_CALL KALPO_fecha_cupom(const char *modelo, KALPO_TextControl *mensagem) {
+  return flag_call([&] { return ops::fecha_cupom(model_arg(modelo), TextControl(mensagem)); });
+}
+
+KALPO_API uint8_t KALPO_CALL KALPO_Cancela_Item(const char *modelo, int32_t item) {
+  return flag_call([&] { return ops::cancela_item(model_arg(modelo), item); });
+}
+
+KALPO_API uint8_t KALPO_CALL KALPO_Cancela_Ultimo_Cupom(const char *modelo, const void *, const void *,
+                                                        int32_t *contagem, const char **numero_cupom,
+                                                        const char **estado_documento) {
+  return flag_call([&] {
+    return ops::cancela_ultimo_cupom(model_arg(modelo), VarInt(contagem), OutText(numero_cupom),
+                                     OutText(estado_documento));
+  });
+}
+
+// ---- Linked vouchers and management reports ----
+
+KALPO_API uint8_t KALPO_CALL KALPO_cupom_vinculado(const char *modelo, const char *forma, const char *numero_cupom,
+                                                   double valor) {
+  return flag_call(
+      [&] { return ops::cupom_vinculado(model_arg(modelo), text_arg(forma), text_arg(numero_cupom), valor); });
+}
+
+KALPO_API uint8_t KALPO_CALL KALPO_usavinculado(const char *modelo, const char *texto) {
+  return flag_call([&] { return ops::usa_vinculado(model_arg(modelo), text_arg(texto)); });
+}
+
+KALPO_API uint8_t KALPO_CALL KALPO_usavinculadotermica(const char *modelo, KALPO_TextControl *texto) {
+  return flag_call([&] { return ops::usa_vinculado_termica(model_arg(modelo), TextControl(texto)); });
+}
+
+KALPO_API uint8_t KALPO_CALL KALPO_FechaCupomNaovinculado(const char *modelo) {
+  return flag_call([&] { return ops::fecha_cupom_nao_vinculado(model_arg(modelo)); });
+}
+
+KALPO_API uint8_t KALPO_CALL KALPO_AbreRelGerencial(const char *modelo, const char *texto, const char *codigo) {
+  return flag_call([&] { return ops::abre_rel_gerencial(model_arg(modelo), text_arg(texto), text_arg(codigo)); });
+}
+
+KALPO_API uint8_t KALPO_CALL KALPO_FechaGerencial(const char *modelo) {
+  return flag_call([&] { return ops::fecha_gerencial(model_arg(modelo)); });
+}
+
+// ---- Day reports and fiscal memory ----
+
+KALPO_API uint8_t KALPO_CALL KALPO_Leiturax(const char *modelo, const void *, const void *, int32_t *contagem) {
+  return flag_call([&] { return ops::leitura_x(model_arg(modelo), VarInt(contagem)); });
+}
+
+KALPO_API uint8_t KALPO_CALL KALPO_Reducaoz(const char *modelo, const void *, const void *, const void *,
+                                            int32_t *contagem) {
+  return flag_call([&] { return ops::reducao_z(model_arg(modelo), VarInt(contagem)); });
+}
+
+KALPO_API uint8_t KALPO_CALL KALPO_Abredia(const char *modelo) {
+  return flag_call([&] { return ops::abre_dia(model_arg(modelo)); });
+}
+
+KALPO_API uint8_t KALPO_CALL KALPO_HorarioVerao(const char *modelo, const char *acao) {
+  return flag_call([&] { return ops::horario_verao(model_arg(modelo), text_arg(acao)); });
+}
+
+KALPO_API void KALPO_CALL KALPO_LeData(const char *modelo, const char **data) {
+  void_call([&] { ops::le_data(model_arg(modelo), OutText(data)); });
+}
+
+KALPO_API uint8_t KALPO_CALL KALPO_LeituraMemFiscal(const char *modelo, const char *inicio, const char *fim,
+                                                    const char *tipo) {
+  return flag_call([&] {
+    return ops::leitura_mem_fiscal(model_arg(modelo), text_arg(inicio), text_arg(fim), text_arg(tipo));
+  });
+}
+
+KALPO_API uint8_t KALPO_CALL KALPO_GeraCotepe(const char *modelo, double dia) {
+  return flag_call([&] { return ops::gera_cotepe(model_arg(modelo), dia); });
+}
+
+KALPO_API uint8_t KALPO_CALL KALPO_ImpressaoBobina(const char *modelo) {
+  return flag_call([&] { return ops::impressao_bobina(model_arg(modelo)); });
+}
+
+// ---- Queries and device utilities ----
+
+KALPO_API uint8_t KALPO_CALL KALPO_MostraNumSerie(const char *modelo, const char **numero_serie) {
+  return flag_call([&] { return ops::mostra_num_serie(model_arg(modelo), OutText(numero_serie)); });
+}
+
+KALPO_API uint8_t KALPO_CALL KALPO_FirmWare(const char *modelo, const char **versao) {
+  return flag_call([&] { return ops::firmware(model_arg(modelo), OutText(versao)); });
+}
+
+KALPO_API uint8_t KALPO_CALL KALPO_RetornaGT(const char *modelo, const char **grande_total) {
+  return flag_call([&] { return ops::retorna_gt(model_arg(modelo), OutText(grande_total)); });
+}
+
+KALPO_API uint8_t KALPO_CALL KALPO_DataHoraEcf(const char *modelo, const char **data, const char **hora) {
+  return flag_call([&] { return ops::data_hora_ecf(model_arg(modelo), OutText(data), OutText(hora)); });
+}
+
+KALPO_API uint8_t KALPO_CALL KALPO_NumeroCupom(const char *modelo, const char **numero_cupom) {
+  return flag_call([&] { return ops::numero_cupom(model_arg(modelo), OutText(numero_cupom)); });
+}
+
+KALPO_API uint8_t KALPO_CALL KALPO_NumReducao(const char *modelo, const char **contador) {
+  return flag_call([&] { return ops::num_reducao(model_arg(modelo), OutText(contador)); });
+}
+
+KALPO_API uint8_t KALPO_CALL KALPO_ResumoAliq(const char *modelo) {
+  return flag_call([&] { return ops::resumo_aliq(model_arg(modelo)); });
+}
+
+KALPO_API uint8_t KALPO_CALL KALPO_TotalizadorParcial(const char *modelo, const char **totais) {
+  return flag_call([&] { return ops::totalizador_parcial(model_arg(modelo), OutText(totais)); });
+}
+
+KALPO_API uint8_t KALPO_CALL KALPO_VerificaEstadoECF(const char *modelo, int32_t *ack, int32_t *st1, int32_t *st2) {
+  return flag_call(
+      [&] { return ops::verifica_estado_ecf(model_arg(modelo), VarInt(ack), VarInt(st1), VarInt(st2)); });
+}
+
+KALPO_API uint8_t KALPO_CALL KALPO_Cupom_Aberto(const char *modelo) {
+  return flag_call([&] { return ops::cupom_aberto(model_arg(modelo)); });
+}
+
+KALPO_API uint8_t KALPO_CALL KALPO_AbreGaveta(const char *modelo) {
+  return flag_call([&] { return ops::abre_gaveta(model_arg(modelo)); });
+}
+
+}  // extern "C"

@@ -1,0 +1,36 @@
+#include "frame/messages.h"
+
+#include <string>
+
+#include "frame/platform.h"
+#include "frame/state.h"
+#include "kalpo.h"
+
+namespace kalpo::msg {
+namespace {
+
+int32_t show(int32_t form, std::string_view text, const char *caption, uint32_t flags) {
+  const ModuleState &s = state();
+  if (s.handler) {
+    std::string copy(text);
+    return s.handler(s.handler_context, form, copy.c_str(), caption, flags);
+  }
+  return platform::get().show_message(form, text, caption, flags);
+}
+
+}  // namespace
+
+void notice(std::string_view text) { show(KALPO_MSG_NOTICE, text, nullptr, 0); }
+
+void info(std::string_view text) { show(KALPO_MSG_DIALOG, text, nullptr, kInformation); }
+
+bool confirm(std::string_view text) { return show(KALPO_MSG_DIALOG, text, nullptr, kQuestionYesNo) == KALPO_BTN_YES; }
+
+void box(std::string_view text, std::string_view caption, uint32_t flags) {
+  std::string c(caption);
+  show(KALPO_MSG_BOX, text, c.c_str(), flags);
+}
+
+void release_input() { platform::get().release_input_block(); }
+
+}  // namespace kalpo::msg

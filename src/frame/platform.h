@@ -1,0 +1,76 @@
+// The platform layer: everything KALPO needs of the workstation besides the
+// makers' libraries.  Real on Windows and POSIX; tests install their own.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace kalpo::platform {
+
+struct DateTime {
+  int year = 1899, month = 12, day = 30;
+  int hour = 0, minute = 0, second = 0;
+};
+
+// The workstation's regional settings.  short_date is a Windows date picture
+// such as "dd/MM/yyyy" (d, dd, M, MM, yy, yyyy; anything else literal).
+struct Regional {
+  std::string decimal = ",";
+  std::string thousands = ".";
+  std::string short_date = "dd/MM/yyyy";
+};
+
+class Platform {
+ public:
+  virtual ~Platform() = default;
+
+  // INI profile reading with Windows semantics: a missing file, section or
+  // key gives the default; a present but empty key gives "".  Names match
+  // without regard to case.  file is a Windows path.
+  virtual std::string profile_string(std::string_view file, std::string_view section, std::string_view key,
+                                     std::string_view fallback) = 0;
+
+  virtual DateTime now() = 0;
+  virtual Regional regional() = 0;
+
+  // Shows an operator message when no handler is registered; returns the
+  // button (1 OK, 6 Yes, 7 No).  form/flags as KALPO_MSG_* and Win32 styles.
+  virtual int32_t show_message(int32_t form, std::string_view text, const char *caption, uint32_t flags) = 0;
+  // Releases a keyboard and mouse block that the host program may have set.
+  virtual void release_input_block() = 0;
+
+  // Files, named by Windows paths ("c:\canc.txt").
+  virtual bool file_exists(std::string_view path) = 0;
+  virtual bool remove_file(std::string_view path) = 0;
+  // Reads a whole file; false when missing or unreadable.
+  virtual bool read_file(std::string_view path, std::string &contents) = 0;
+  virtual bool create_directories(std::string_view path) = 0;
+  // Size in bytes, or -1 when the file is missing.
+  virtual int64_t file_size(std::string_view path) = 0;
+
+  virtual void sleep_ms(uint32_t ms) = 0;
+  // A monotonic clock in milliseconds, for bounded waits.
+  virtual uint64_t ticks_ms() = 0;
+};
+
+// The platform in use.
+Platform &get();
+// Installs a platform; nullptr restores the real one.
+void install(Platform *platform);
+
+// Profile reading as an integer: the default when the value is missing or is
+// not a decimal integer.
+int32_t profile_int(std::string_view file, std::string_view section, std::string_view key, int32_t fallback);
+
+// Parses INI text with the profile semantics above (shared by the POSIX
+// reader and the tests).
+bool ini_lookup(std::string_view contents, std::string_view section, std::string_view key, std::string &value);
+
+// Formats a date with a Windows date picture.
+std::string format_date(const DateTime &when, std::string_view picture);
+
+// The date of a date-time value counted in days from 30 December 1899.
+DateTime from_day_count(double days);
+
+}  // namespace kalpo::platform

@@ -1,0 +1,34 @@
+// The vendor seam: every call into a printer maker's library goes through the
+// table returned by vendor::api().  By default the table calls the libraries
+// bound at load time; tests and tools install a table of their own.
+#pragma once
+
+#include <cstdint>
+
+namespace kalpo::vendor {
+
+struct Api {
+#define KALPO_VENDOR_ENTRY(ret, name, params, args) ret(*name) params;
+#define KALPO_BEMAFI32 KALPO_VENDOR_ENTRY
+#define KALPO_CONVECF KALPO_VENDOR_ENTRY
+#define KALPO_FS345 KALPO_VENDOR_ENTRY
+#define KALPO_DARUMA32 KALPO_VENDOR_ENTRY
+#define KALPO_ECF32M KALPO_VENDOR_ENTRY
+#define KALPO_DLLG2 KALPO_VENDOR_ENTRY
+#define KALPO_DLLG2_GERADOR KALPO_VENDOR_ENTRY
+#define KALPO_EPSON KALPO_VENDOR_ENTRY
+#include "vendor_list.h"
+#undef KALPO_VENDOR_ENTRY
+};
+
+// The table in use.
+const Api &api();
+
+// The table that calls the makers' libraries bound at load time.
+const Api &native();
+
+// Replaces the table in use; nullptr restores the native one.  The table must
+// outlive its installation.
+void install(const Api *table);
+
+}  // namespace kalpo::vendor

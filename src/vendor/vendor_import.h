@@ -1,0 +1,32 @@
+// Declarations of the makers' library functions as the libraries export them:
+// C names, __stdcall on 32-bit Windows.  Used by the native binding and, with
+// KALPO_VENDOR_DEFINE, by the stand-in libraries that define them.
+#pragma once
+
+#include <cstdint>
+
+#if defined(_WIN32)
+#define KALPO_VENDOR_CALL __stdcall
+#if defined(KALPO_VENDOR_DEFINE)
+#define KALPO_VENDOR_IMPORT __declspec(dllexport)
+#else
+#define KALPO_VENDOR_IMPORT __declspec(dllimport)
+#endif
+#else
+#define KALPO_VENDOR_CALL
+#define KALPO_VENDOR_IMPORT __attribute__((visibility("default")))
+#endif
+
+extern "C" {
+#define KALPO_VENDOR_DECLARE(ret, name, params, args) KALPO_VENDOR_IMPORT ret KALPO_VENDOR_CALL name params;
+#define KALPO_BEMAFI32 KALPO_VENDOR_DECLARE
+#define KALPO_CONVECF KALPO_VENDOR_DECLARE
+#define KALPO_FS345 KALPO_VENDOR_DECLARE
+#define KALPO_DARUMA32 KALPO_VENDOR_DECLARE
+#define KALPO_ECF32M KALPO_VENDOR_DECLARE
+#define KALPO_DLLG2 KALPO_VENDOR_DECLARE
+#define KALPO_DLLG2_GERADOR KALPO_VENDOR_DECLARE
+#define KALPO_EPSON KALPO_VENDOR_DECLARE
+#include "vendor/vendor_list.h"
+#undef KALPO_VENDOR_DECLARE
+}

@@ -1,0 +1,46 @@
+// Binding to the makers' libraries.  The libraries are linked by name, so the
+// loader binds all of them when KALPO loads and refuses to load KALPO when one
+// is missing.  Each import is wrapped in a function of the default calling
+// convention so that the seam's table has one type on every platform.
+#include "vendor/vendor.h"
+#include "vendor/vendor_import.h"
+
+namespace kalpo::vendor {
+namespace {
+
+#define KALPO_NATIVE_WRAPPER(ret, name, params, args) \
+  ret native_##name params { return ::name args; }
+#define KALPO_BEMAFI32 KALPO_NATIVE_WRAPPER
+#define KALPO_CONVECF KALPO_NATIVE_WRAPPER
+#define KALPO_FS345 KALPO_NATIVE_WRAPPER
+#define KALPO_DARUMA32 KALPO_NATIVE_WRAPPER
+#define KALPO_ECF32M KALPO_NATIVE_WRAPPER
+#define KALPO_DLLG2 KALPO_NATIVE_WRAPPER
+#define KALPO_DLLG2_GERADOR KALPO_NATIVE_WRAPPER
+#define KALPO_EPSON KALPO_NATIVE_WRAPPER
+#include "vendor/vendor_list.h"
+#undef KALPO_NATIVE_WRAPPER
+
+const Api kNative = {
+#define KALPO_NATIVE_SLOT(ret, name, params, args) &native_##name,
+#define KALPO_BEMAFI32 KALPO_NATIVE_SLOT
+#define KALPO_CONVECF KALPO_NATIVE_SLOT
+#define KALPO_FS345 KALPO_NATIVE_SLOT
+#define KALPO_DARUMA32 KALPO_NATIVE_SLOT
+#define KALPO_ECF32M KALPO_NATIVE_SLOT
+#define KALPO_DLLG2 KALPO_NATIVE_SLOT
+#define KALPO_DLLG2_GERADOR KALPO_NATIVE_SLOT
+#define KALPO_EPSON KALPO_NATIVE_SLOT
+#include "vendor/vendor_list.h"
+#undef KALPO_NATIVE_SLOT
+};
+
+const Api *current = &kNative;
+
+}  // namespace
+
+const Api &api() { return *current; }
+const Api &native() { return kNative; }
+void install(const Api *table) { current = table ? table : &kNative; }
+
+}  // namespace kalpo::vendor
