@@ -3,7 +3,6 @@
 
 #include <cctype>
 
-#include "frame/state.h"
 #include "kalpo.h"
 #include "reports_support.h"
 
