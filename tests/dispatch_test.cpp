@@ -23,14 +23,18 @@ struct Export {
 
 const char *kSentinel = "untouched";
 
+// The control's functions use the export calling convention, which lambdas
+// cannot take on 32-bit Windows.
+const char *KALPO_CALL control_text(void *) { return "linha"; }
+void KALPO_CALL control_set(void *, const char *) {}
+
 std::vector<Export> exports() {
   static const char *out1;
   static const char *out2;
   static const char *out3;
   static int32_t count;
   static int32_t a, b, c;
-  static KALPO_TextControl control{nullptr, [](void *) -> const char * { return "linha"; },
-                                   [](void *, const char *) {}};
+  static KALPO_TextControl control{nullptr, control_text, control_set};
   auto reset = [] {
     out1 = out2 = out3 = kSentinel;
     count = a = b = c = -77;

@@ -12,6 +12,8 @@
 #include <vector>
 
 #include "frame/platform.h"
+#include "frame/platform_windows.h"
+#include "kalpo.h"
 
 namespace kalpo::platform {
 namespace {
@@ -29,17 +31,6 @@ std::string locale_info(LCTYPE item, const char *fallback) {
   return std::string(buffer, static_cast<std::size_t>(n - 1));
 }
 
-// The host application's title: its program file name without folder and
-// extension.
-std::string application_title() {
-  char path[MAX_PATH + 1] = {};
-  DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string name(path, n < MAX_PATH ? n : MAX_PATH);
-  if (auto slash = name.find_last_of("\\/"); slash != std::string::npos) name.erase(0, slash + 1);
-  if (auto dot = name.find_last_of('.'); dot != std::string::npos && dot > 0) name.erase(dot);
-  return name;
-}
-
 // The caption of a typed dialog, given by its kind (the icon bits).
 const char *dialog_caption(uint32_t flags) {
   switch (flags & MB_ICONMASK) {
@@ -49,6 +40,28 @@ const char *dialog_caption(uint32_t flags) {
     default: return "Information";
   }
 }
+
+}  // namespace
+
+std::string application_title() {
+  char path[MAX_PATH + 1] = {};
+  DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string name(path, n < MAX_PATH ? n : MAX_PATH);
+  if (auto slash = name.find_last_of("\\/"); slash != std::string::npos) name.erase(0, slash + 1);
+  if (auto dot = name.find_last_of('.'); dot != std::string::npos && dot > 0) name.erase(dot);
+  return name;
+}
+
+MessageBoxRequest message_box_for(int32_t form, const char *caption, uint32_t flags,
+                                  std::string_view application_title) {
+  switch (form) {
+    case KALPO_MSG_DIALOG: return {dialog_caption(flags), flags};  // the kind gives icon and caption
+    case KALPO_MSG_BOX: return {caption ? caption : "", flags};
+    default: return {std::string(application_title), MB_OK};  // a notice
+  }
+}
+
+namespace {
 
 bool is_directory(const std::string &path) {
   DWORD attributes = GetFileAttributesA(path.c_str());
@@ -92,22 +105,12 @@ class WindowsPlatform final : public Platform {
 
   int32_t show_message(int32_t form, std::string_view text, const char *caption, uint32_t flags) override {
     std::string body(text);
-    std::string title;
-    UINT style = MB_OK;
-    if (form == 1) {  // typed dialog: the kind gives icon and caption
-      title = dialog_caption(flags);
-      style = flags;
-    } else if (form == 2) {  // captioned box
-      title = caption ? caption : "";
-      style = flags;
-    } else {  // notice
-      title = application_title();
-    }
+    MessageBoxRequest box = message_box_for(form, caption, flags, form == KALPO_MSG_NOTICE ? application_title() : "");
     // Modal on the caller's thread: owned by its active window, or blocking
     // all of the thread's windows when it has none.
     HWND owner = GetActiveWindow();
-    if (!owner) style |= MB_TASKMODAL;
-    int answer = MessageBoxA(owner, body.c_str(), title.c_str(), style);
+    UINT style = box.style | (owner ? 0 : MB_TASKMODAL);
+    int answer = MessageBoxA(owner, body.c_str(), box.caption.c_str(), style);
     if (answer > 0) return answer;
     // The box could not be shown: a question counts as answered No.
     return (flags & MB_TYPEMASK) == MB_YESNO ? IDNO : IDOK;
