@@ -81,9 +81,10 @@ std::vector<Row> x_rows() {
 
       {"Elgin with paper cut", "ELGINFIT", all({driver(1, 0), config("DESATIVAFACA", "S")}), true, with_cut(usb_x)},
       {"Dataregis USB never cuts", "DATAREGISQUICK", all({driver(1, 0), config("DESATIVAFACA", "S")}), true, usb_x},
-      {"Elgin error code: false, no notice of its own", "ELGINFIT", driver(1, 7003), false, usb_x},
+      {"Elgin error code: false with its text", "ELGINFIT", driver(1, 7003), false,
+       usb_x + Lines{"notice: Impressora está sem papel para imprimir."}},
       {"Elgin command not run: false, cut still sent", "ELGINFIT",
-       all({driver(0, 0), config("DESATIVAFACA", "S")}), false, with_cut(usb_x)},
+       all({driver(0, 0), config("DESATIVAFACA", "S")}), false, with_cut(usb_x + Lines{"notice: 0"})},
       {"Elgin driver does not start", "DATAREGISQUICK", driver(1, 0, -1), false,
        usb_opening() + Lines{"notice: Erro -1"}},
 
