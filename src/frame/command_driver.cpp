@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "analysis/analysis.h"
+#include "frame/args.h"
 #include "frame/messages.h"
 #include "frame/state.h"
 #include "vendor/vendor.h"
@@ -13,7 +14,8 @@ namespace kalpo::dllg2 {
 int32_t execute(int32_t handle, const char *command, std::initializer_list<Param> params) {
   const vendor::Api &v = vendor::api();
   v.DLLG2_LimpaParams(handle);
-  for (const Param &p : params) v.DLLG2_AdicionaParam(handle, p.name, p.value.c_str(), p.type);
+  // An empty value reaches the driver as a null pointer, as every text does.
+  for (const Param &p : params) v.DLLG2_AdicionaParam(handle, p.name, null_if_empty(p.value), p.type);
   return v.DLLG2_ExecutaComando(handle, command);
 }
 

@@ -24,8 +24,9 @@ struct Param {
   int32_t type;
 };
 
-// Clears the parameter list, adds the parameters in order and executes the
-// command; returns the driver's answer (above 0: the command ran).
+// Clears the parameter list, adds the parameters in order (an empty value as
+// a null pointer) and executes the command; returns the driver's answer
+// (above 0: the command ran).
 int32_t execute(int32_t handle, const char *command, std::initializer_list<Param> params = {});
 
 // The error code of the last command.
