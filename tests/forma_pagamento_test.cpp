@@ -158,6 +158,7 @@ TEST(FormaPagamento, AmountConversions) {
     SCOPED_TRACE(std::string(row.model) + " " + std::to_string(row.valor) + (row.united_states ? " US" : " BR"));
     Fake fake;
     if (row.united_states) fake.settings = Fake::united_states();
+    epson_clean(fake);
     KALPO_forma_pagamento(row.model, "F", row.valor);
     EXPECT_NE(std::find(fake.lines.begin(), fake.lines.end(), row.call), fake.lines.end())
         << testing::PrintToString(fake.lines);
