@@ -55,7 +55,7 @@ std::string promotional_text(const TextControl &mensagem, const std::string &pro
 // without an error code.
 bool closes(int32_t handle, const TextControl &mensagem, const std::string &promocional) {
   std::string text = promotional_text(mensagem, promocional);
-  int32_t answer = dllg2::execute(handle, "EncerraDocumento", {{"TextoPromocional", text, dllg2::kText}});
+  int32_t answer = dllg2::execute(handle, "EncerraDocumento", {{"TextoPromocional", text, dllg2::kText, true}});
   return dllg2::judge_command_check(handle, answer);
 }
 

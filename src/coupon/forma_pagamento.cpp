@@ -52,8 +52,8 @@ bool digiarte(const std::string &forma, double valor) {
 // The same text goes as the payment method's code and as its name.
 bool pays(int32_t handle, const std::string &forma, double valor) {
   int32_t answer = dllg2::execute(handle, "PagaCupom",
-                                  {{"CodMeioPagamento", forma, dllg2::kCode},
-                                   {"NomeMeioPagamento", forma, dllg2::kText},
+                                  {{"CodMeioPagamento", forma, dllg2::kCode, true},
+                                   {"NomeMeioPagamento", forma, dllg2::kText, true},
                                    {"Valor", amounts::general(valor), dllg2::kDecimal}});
   return dllg2::judge_payment_check(handle, answer);
 }

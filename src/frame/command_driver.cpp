@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "analysis/analysis.h"
-#include "frame/args.h"
 #include "frame/messages.h"
 #include "frame/state.h"
 #include "vendor/vendor.h"
@@ -14,8 +13,10 @@ namespace kalpo::dllg2 {
 int32_t execute(int32_t handle, const char *command, std::initializer_list<Param> params) {
   const vendor::Api &v = vendor::api();
   v.DLLG2_LimpaParams(handle);
-  // An empty value reaches the driver as a null pointer, as every text does.
-  for (const Param &p : params) v.DLLG2_AdicionaParam(handle, p.name, null_if_empty(p.value), p.type);
+  for (const Param &p : params) {
+    const char *value = p.empty_as_null && p.value.empty() ? nullptr : p.value.c_str();
+    v.DLLG2_AdicionaParam(handle, p.name, value, p.type);
+  }
   return v.DLLG2_ExecutaComando(handle, command);
 }
 

@@ -22,11 +22,11 @@ struct Param {
   const char *name;
   std::string value;
   int32_t type;
+  bool empty_as_null = false;  // an empty value goes to the driver as a null pointer
 };
 
-// Clears the parameter list, adds the parameters in order (an empty value as
-// a null pointer) and executes the command; returns the driver's answer
-// (above 0: the command ran).
+// Clears the parameter list, adds the parameters in order and executes the
+// command; returns the driver's answer (above 0: the command ran).
 int32_t execute(int32_t handle, const char *command, std::initializer_list<Param> params = {});
 
 // The error code of the last command.
