@@ -1,6 +1,76 @@
+// ecf32m: the integer codes of its calls, and the return text that the
+// printer sends after a command.
+#include <array>
+#include <cstring>
+#include <string>
+
 #include "analysis/analysis.h"
+#include "analysis/code_texts.h"
+#include "frame/messages.h"
+#include "frame/platform.h"
+#include "frame/text.h"
+#include "vendor/vendor.h"
 
 namespace kalpo::analysis {
-bool analisa_ret_ecf32m(int32_t code) { return code == 0; }
-std::string obtem_ret_ecf32m() { return "Sem retorno"; }
+namespace {
+
+constexpr CodeText kReturns[] = {
+    {-99, "Time out na execução do comando do ECF!"_cp},
+    {-98, "Estouro de Buffer do ECF!"_cp},
+    {-97, "Ainda não obteve retorno do ECF!"_cp},
+    {-96, "Detectado tampa do ECF aberta!"_cp},
+    {-95, "Erro mecânico no ECF!"_cp},
+    {-94, "Erro irrecuperável no ECF!"_cp},
+    {-92, "Detectado pouco papel no ECF!"_cp},
+    {-91, "Temperatura da Cabeça de Impressão do ECF está alta!"_cp},
+    {-90, "Falha de leitura do Serial do ECF!"_cp},
+    {-89, "Retorno do ECF desconhecido!"_cp},
+    {-88, "Falha na alocação de recursos do Windows p/ ECF!"_cp},
+    {-87, "Falha do serial do ECF!"_cp},
+    {-86, "Falha do arquivo CIF.INI!\r\nO mesmo deve se encontrar na pasta c:\\windows"_cp},
+    {-85, "Erro de conhecimento de comando por parte do ECF!"_cp},
+    {-84, "Falha na DLL do ECF!"_cp},
+    {-28, "Necessário realizar redução Z!"_cp},
+};
+static_assert(std::size(kReturns) == 16);
+
+constexpr int32_t kNotYet = -97;               // the printer has not answered yet
+constexpr uint32_t kPollInterval = 1000;       // ms between polls
+constexpr uint64_t kPollLimit = 30000;         // ms before giving up on the answer
+constexpr std::size_t kReturnCapacity = 255;   // characters after the length byte
+
+}  // namespace
+
+namespace tables {
+std::span<const CodeText> ecf32m_returns() { return kReturns; }
+}  // namespace tables
+
+bool analisa_ret_ecf32m(int32_t code) {
+  if (code == 0) return true;
+  if (auto text = find_text(kReturns, code)) msg::notice(*text);
+  return false;
+}
+
+// ObtemRetorno fills a length-prefixed text: one length byte, then up to 255
+// characters.  A printer that keeps answering "not yet" is polled once a
+// second for at most 30 seconds; its last code is then delivered as text.
+std::string obtem_ret_ecf32m() {
+  constexpr std::string_view kPreset = "Sem retorno";
+  std::array<char, 1 + kReturnCapacity + 1> buffer{};
+  buffer[0] = static_cast<char>(kPreset.size());
+  std::memcpy(buffer.data() + 1, kPreset.data(), kPreset.size());
+
+  platform::Platform &host = platform::get();
+  const uint64_t start = host.ticks_ms();
+  int32_t code = vendor::api().ObtemRetorno(buffer.data());
+  while (code == kNotYet && host.ticks_ms() - start < kPollLimit) {
+    host.sleep_ms(kPollInterval);
+    code = vendor::api().ObtemRetorno(buffer.data());
+  }
+
+  if (code < -90) return std::to_string(code);
+  std::size_t length = static_cast<unsigned char>(buffer[0]);
+  return std::string(buffer.data() + 1, length);
+}
+
 }  // namespace kalpo::analysis

@@ -87,16 +87,18 @@ std::string date_picture(std::string_view format) {
       if (i + 1 == format.size()) break;
       c = format[++i];
     }
+    std::string_view piece;
     switch (c) {
-      case 'd': out += "dd"; break;
-      case 'e': out += "d"; break;
-      case 'm': out += "MM"; break;
-      case 'Y': out += "yyyy"; break;
-      case 'y': out += "yy"; break;
-      case 'D': out += "MM/dd/yy"; break;
-      case 'F': out += "yyyy-MM-dd"; break;
-      default: out += c; break;
+      case 'd': piece = "dd"; break;
+      case 'e': piece = "d"; break;
+      case 'm': piece = "MM"; break;
+      case 'Y': piece = "yyyy"; break;
+      case 'y': piece = "yy"; break;
+      case 'D': piece = "MM/dd/yy"; break;
+      case 'F': piece = "yyyy-MM-dd"; break;
+      default: piece = std::string_view(&format[i], 1); break;
     }
+    out.append(piece);
   }
   return out;
 }
@@ -122,7 +124,7 @@ class PosixPlatform final : public Platform {
     Regional r;
     r.decimal = text::from_utf8(langinfo("LC_NUMERIC", LC_NUMERIC_MASK, RADIXCHAR, "."));
     r.thousands = text::from_utf8(langinfo("LC_NUMERIC", LC_NUMERIC_MASK, THOUSEP, ""));
-    if (r.decimal.empty()) r.decimal = ".";
+    if (r.decimal.empty()) r.decimal.push_back('.');
     r.short_date = date_picture(langinfo("LC_TIME", LC_TIME_MASK, D_FMT, "%m/%d/%y"));
     return r;
   }

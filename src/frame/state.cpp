@@ -1,13 +1,19 @@
 #include "frame/state.h"
 
+#include <optional>
+
 namespace kalpo {
 
-ModuleState &state() {
-  static ModuleState s;
+namespace {
+std::optional<ModuleState> &holder() {
+  static std::optional<ModuleState> s{std::in_place};
   return s;
 }
+}  // namespace
 
-void reset_state() { state() = ModuleState{}; }
+ModuleState &state() { return *holder(); }
+
+void reset_state() { holder().emplace(); }
 
 void begin_export_call() {
   ModuleState &s = state();

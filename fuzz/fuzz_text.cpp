@@ -1,0 +1,20 @@
+// Fuzzes the parsers of outside text: the profile reader, the text-list
+// split and the Windows-1252 conversions.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "frame/args.h"
+#include "frame/platform.h"
+#include "frame/text.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, std::size_t size) {
+  std::string_view input(reinterpret_cast<const char *>(data), size);
+  std::string value;
+  kalpo::platform::ini_lookup(input, "ECF", "PORTACOM", value);
+  kalpo::split_lines(input);
+  std::string utf8 = kalpo::text::to_utf8(input);
+  if (kalpo::text::from_utf8(utf8) != input) __builtin_trap();  // the round trip loses nothing
+  return 0;
+}

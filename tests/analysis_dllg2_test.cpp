@@ -1,0 +1,75 @@
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+#include "analysis/analysis.h"
+#include "analysis/code_texts.h"
+#include "frame/command_driver.h"
+#include "support/fake.h"
+
+namespace {
+
+namespace analysis = kalpo::analysis;
+using kalpo::test::cp;
+using kalpo::test::shown;
+
+struct ErrorCase {
+  int32_t code;
+  const char *text;  // nullptr: no text
+};
+
+const ErrorCase kErrors[] = {
+    {0, "Retorno OK."},
+    {2, "Memória RAM foi corrompida."},
+    {1007, "Tentativa de gravação de qualquer dado antes da inicialização da Memória Fiscal."},
+    {2000, "Erro de leitura no dispositivo físico."},
+    {4000, "Erro de leitura no dispositivo físico."},
+    {8046, "Percentual do desconto ultrapassou 100%."},
+    {8096, "Comando válido somente após a abertura do dia."},
+    {9010, "Leitura da MFD serial é interrompida por comando diferente de LeImpressão."},
+    {11019, "Divisão por 0 (zero) nas rotinas de BDC."},
+    {15001, "Comando aceito apenas em modo de Intervencao Técnica."},
+    {15017, "ECF não encontra-se em linha para executar o comando."},
+    {3, nullptr},
+    {8097, nullptr},
+    {12000, nullptr},
+    {15000, nullptr},
+    {-1, nullptr},
+};
+
+TEST(DllG2ErrorText, HitReplacesMissKeeps) {
+  for (const ErrorCase &c : kErrors) {
+    std::string text = "antes";
+    bool hit = analysis::texto_erro_dllg2(c.code, text);
+    EXPECT_EQ(hit, c.text != nullptr) << c.code;
+    EXPECT_EQ(shown(text), c.text ? c.text : "antes") << c.code;
+  }
+}
+
+TEST(DllG2ErrorText, CallerShowsTheCodeWhenThereIsNoText) {
+  EXPECT_EQ(kalpo::dllg2::error_text(-1), "Erro -1");
+  EXPECT_EQ(kalpo::dllg2::error_text(12000), "Erro 12000");
+  EXPECT_EQ(kalpo::dllg2::error_text(8046), cp("Percentual do desconto ultrapassou 100%."));
+}
+
+TEST(DllG2ErrorText, TableCoversItsRanges) {
+  auto table = analysis::tables::dllg2_errors();
+  EXPECT_EQ(table.size(), 187u);
+  const std::pair<int32_t, int32_t> ranges[] = {{0, 2},       {1000, 1012}, {2000, 2002},  {3000, 3003},  {4000, 4004},
+                                                {5000, 5002}, {6000, 6001}, {7000, 7004},  {8000, 8096},  {9000, 9010},
+                                                {10000, 10003}, {11000, 11019}, {15001, 15017}};
+  std::set<int32_t> expected, codes;
+  for (const auto &[from, to] : ranges) {
+    for (int32_t n = from; n <= to; ++n) expected.insert(n);
+  }
+  std::set<std::string_view> texts;
+  for (const auto &e : table) {
+    codes.insert(e.code);
+    texts.insert(e.text);
+  }
+  EXPECT_EQ(codes, expected);
+  EXPECT_EQ(texts.size(), 186u);  // 2000 and 4000 share theirs
+}
+
+}  // namespace

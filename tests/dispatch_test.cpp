@@ -1,0 +1,180 @@
+// Identifiers without a branch: every export answers its preset without a
+// maker call and without a message (apart from the confirmations and dates
+// that belong to the export itself).
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "kalpo.h"
+#include "support/fake.h"
+
+namespace {
+
+using kalpo::test::Fake;
+
+struct Export {
+  const char *name;
+  std::function<uint8_t(const char *)> call;
+  int preset_no_printer;  // result for ECFZANTRELLO and NOTAFISCAL
+  int preset_other;       // result for an identifier without a branch
+};
+
+const char *kSentinel = "untouched";
+
+std::vector<Export> exports() {
+  static const char *out1;
+  static const char *out2;
+  static const char *out3;
+  static int32_t count;
+  static int32_t a, b, c;
+  static KALPO_TextControl control{nullptr, [](void *) -> const char * { return "linha"; },
+                                   [](void *, const char *) {}};
+  auto reset = [] {
+    out1 = out2 = out3 = kSentinel;
+    count = a = b = c = -77;
+  };
+  return {
+      {"KALPO_AbreCupom", [=](const char *m) { reset(); return KALPO_AbreCupom(m, &out1, "n", "e", "d"); }, 1, 0},
+      {"KALPO_VendaItem",
+       [=](const char *m) { reset(); return KALPO_VendaItem(m, "1", "d", "01", "I", 1, 2, 1, "", 0); }, 1, 0},
+      {"KALPO_Inicia_Fechamento", [=](const char *m) { reset(); return KALPO_Inicia_Fechamento(m, 1); }, 1, 0},
+      {"KALPO_desc_fechamento", [=](const char *m) { reset(); return KALPO_desc_fechamento(m, 1); }, 0, 0},
+      {"KALPO_forma_pagamento", [=](const char *m) { reset(); return KALPO_forma_pagamento(m, "D", 1); }, 1, 0},
+      {"KALPO_fecha_cupom", [=](const char *m) { reset(); return KALPO_fecha_cupom(m, &control); }, 1, 0},
+      {"KALPO_Cancela_Item", [=](const char *m) { reset(); return KALPO_Cancela_Item(m, 1); }, 1, 0},
+      {"KALPO_cupom_vinculado", [=](const char *m) { reset(); return KALPO_cupom_vinculado(m, "D", "1", 1); }, 1, 0},
+      {"KALPO_usavinculado", [=](const char *m) { reset(); return KALPO_usavinculado(m, "t"); }, 1, 0},
+      {"KALPO_usavinculadotermica", [=](const char *m) { reset(); return KALPO_usavinculadotermica(m, &control); },
+       0, 0},
+      {"KALPO_FechaCupomNaovinculado", [=](const char *m) { reset(); return KALPO_FechaCupomNaovinculado(m); }, 1,
+       0},
+      {"KALPO_AbreRelGerencial", [=](const char *m) { reset(); return KALPO_AbreRelGerencial(m, "t", "01"); }, 1,
+       0},
+      {"KALPO_FechaGerencial", [=](const char *m) { reset(); return KALPO_FechaGerencial(m); }, 1, 0},
+      {"KALPO_Leiturax", [=](const char *m) { reset(); return KALPO_Leiturax(m, nullptr, nullptr, &count); }, 1, 0},
+      {"KALPO_Abredia", [=](const char *m) { reset(); return KALPO_Abredia(m); }, 1, 0},
+      {"KALPO_LeituraMemFiscal",
+       [=](const char *m) { reset(); return KALPO_LeituraMemFiscal(m, "01/12/2026", "07/12/2026", "D"); }, 1, 0},
+      {"KALPO_GeraCotepe", [=](const char *m) { reset(); return KALPO_GeraCotepe(m, 46363.5); }, 1, 0},
+      {"KALPO_ImpressaoBobina", [=](const char *m) { reset(); return KALPO_ImpressaoBobina(m); }, 1, 1},
+      {"KALPO_MostraNumSerie", [=](const char *m) { reset(); return KALPO_MostraNumSerie(m, &out1); }, 0, 0},
+      {"KALPO_FirmWare", [=](const char *m) { reset(); return KALPO_FirmWare(m, &out1); }, 1, 0},
+      {"KALPO_RetornaGT", [=](const char *m) { reset(); return KALPO_RetornaGT(m, &out1); }, 1, 0},
+      {"KALPO_DataHoraEcf", [=](const char *m) { reset(); return KALPO_DataHoraEcf(m, &out1, &out2); }, 1, 0},
+      {"KALPO_NumeroCupom", [=](const char *m) { reset(); return KALPO_NumeroCupom(m, &out1); }, 1, 0},
+      {"KALPO_NumReducao", [=](const char *m) { reset(); return KALPO_NumReducao(m, &out1); }, 1, 0},
+      {"KALPO_ResumoAliq", [=](const char *m) { reset(); return KALPO_ResumoAliq(m); }, 1, 0},
+      {"KALPO_TotalizadorParcial", [=](const char *m) { reset(); return KALPO_TotalizadorParcial(m, &out1); }, 1, 0},
+      {"KALPO_VerificaEstadoECF", [=](const char *m) { reset(); return KALPO_VerificaEstadoECF(m, &a, &b, &c); }, 1,
+       0},
+      {"KALPO_Cupom_Aberto", [=](const char *m) { reset(); return KALPO_Cupom_Aberto(m); }, 0, 1},
+      {"KALPO_AbreGaveta", [=](const char *m) { reset(); return KALPO_AbreGaveta(m); }, 1, 1},
+  };
+}
+
+// Identifiers that name no branch of any export, and the two without a printer.
+const std::vector<const char *> kWithoutBranch = {"bematechmp20", "BEMATECHMP20 ", " EPSON", "", nullptr, "XPTO"};
+const std::vector<const char *> kWithoutPrinter = {"ECFZANTRELLO", "NOTAFISCAL"};
+
+TEST(Dispatch, PresetsWithoutVendorCallOrMessage) {
+  for (const Export &e : exports()) {
+    for (const char *model : kWithoutPrinter) {
+      Fake fake;
+      EXPECT_EQ(e.call(model), e.preset_no_printer) << e.name << " " << model;
+      EXPECT_TRUE(fake.lines.empty()) << e.name << " " << model << ": " << fake.lines.front();
+    }
+    for (const char *model : kWithoutBranch) {
+      Fake fake;
+      EXPECT_EQ(e.call(model), e.preset_other) << e.name << " " << (model ? model : "(null)");
+      EXPECT_TRUE(fake.lines.empty()) << e.name;
+    }
+  }
+}
+
+TEST(Dispatch, OutArgumentsUntouchedWithoutBranch) {
+  for (const char *model : {"ECFZANTRELLO", "NOTAFISCAL", "epson", ""}) {
+    Fake fake;
+    const char *number = kSentinel;
+    const char *date = kSentinel;
+    const char *time = kSentinel;
+    int32_t ack = -1, st1 = -1, st2 = -1, count = -1;
+    KALPO_AbreCupom(model, &number, "", "", "");
+    KALPO_DataHoraEcf(model, &date, &time);
+    KALPO_VerificaEstadoECF(model, &ack, &st1, &st2);
+    KALPO_Leiturax(model, nullptr, nullptr, &count);
+    EXPECT_EQ(number, kSentinel);
+    EXPECT_EQ(date, kSentinel);
+    EXPECT_EQ(time, kSentinel);
+    EXPECT_EQ(ack + st1 + st2 + count, -4);
+  }
+}
+
+TEST(Dispatch, CancelLastCouponStoresItsDefaultsForEveryIdentifier) {
+  for (const char *model : {"ECFZANTRELLO", "NOTAFISCAL", "xpto", ""}) {
+    Fake fake;
+    const char *number = kSentinel;
+    const char *flag = kSentinel;
+    int32_t count = -1;
+    uint8_t expected = std::string(model) == "ECFZANTRELLO" || std::string(model) == "NOTAFISCAL";
+    EXPECT_EQ(KALPO_Cancela_Ultimo_Cupom(model, nullptr, nullptr, &count, &number, &flag), expected);
+    EXPECT_STREQ(number, "0");
+    EXPECT_STREQ(flag, "N");
+    EXPECT_EQ(count, -1);
+    EXPECT_TRUE(fake.lines.empty());
+  }
+}
+
+TEST(Dispatch, ReductionAsksBeforeAnythingElse) {
+  const std::string ask = "confirm: A Redução Z impossibilitará novas impressões\\rde Cupons Fiscais!\\r\\rContinua ?";
+  struct Row {
+    const char *model;
+    int32_t answer;
+    uint8_t result;
+    std::vector<std::string> lines;
+  };
+  const std::vector<Row> rows = {
+      {"ECFZANTRELLO", 6, 1, {ask}},
+      {"NOTAFISCAL", 6, 1, {ask}},
+      {"xpto", 6, 0, {ask}},
+      {"ECFZANTRELLO", 7, 0, {ask, "dialog: Emissão de Redução Abortada!"}},
+      {"", 7, 0, {ask, "dialog: Emissão de Redução Abortada!"}},
+  };
+  for (const Row &row : rows) {
+    Fake fake;
+    fake.confirm_answer = row.answer;
+    int32_t count = -1;
+    EXPECT_EQ(KALPO_Reducaoz(row.model, nullptr, nullptr, nullptr, &count), row.result) << row.model;
+    EXPECT_EQ(fake.lines, row.lines) << row.model;
+    EXPECT_EQ(count, -1);
+  }
+}
+
+TEST(Dispatch, DaylightSavingOnlyOnTheSerialDriver) {
+  for (const char *model : {"ECFZANTRELLO", "ELGINFIT", "", "EPSON"}) {
+    Fake fake;
+    EXPECT_EQ(KALPO_HorarioVerao(model, "ENTRAR"), 0);
+    EXPECT_EQ(fake.lines, std::vector<std::string>{"dialog: Modelo de Impressora Fiscal não prepara ainda para o "
+                                                   "programa!\\r\\nPor favor, utilize o utilitário do fabricante!"});
+  }
+}
+
+TEST(Dispatch, ReadDateGivesTheWorkstationDateInItsShortFormat) {
+  struct Row {
+    kalpo::platform::Regional settings;
+    const char *expected;
+  };
+  for (const Row &row : {Row{Fake::brazil(), "07/12/2026"}, Row{Fake::united_states(), "12/7/2026"}}) {
+    for (const char *model : {"ECFZANTRELLO", "DATAREGISQUICK", "xpto"}) {
+      Fake fake;
+      fake.settings = row.settings;
+      const char *date = kSentinel;
+      KALPO_LeData(model, &date);
+      EXPECT_STREQ(date, row.expected);
+      EXPECT_TRUE(fake.lines.empty());
+    }
+  }
+}
+
+}  // namespace

@@ -1,0 +1,139 @@
+// The frame exports, the message handler and the module state at the C
+// boundary.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "frame/args.h"
+#include "frame/state.h"
+#include "kalpo.h"
+#include "support/fake.h"
+
+namespace {
+
+using kalpo::test::Fake;
+
+TEST(Frame, ConstantTextsAreByteExactAndStable) {
+  Fake fake;
+  const char *first = nullptr;
+  const char *second = nullptr;
+  EXPECT_EQ(KALPO_Versao(&first), 0);
+  EXPECT_EQ(KALPO_Versao(&second), 0);
+  EXPECT_EQ(first, second);
+  EXPECT_EQ(std::string(first), "KALPO_DLL Vers\xE3o 3.60");
+  EXPECT_EQ(KALPO_Versao_Number(&first), 0);
+  EXPECT_STREQ(first, "3.60");
+  KALPO_Versao_Number(&second);
+  EXPECT_EQ(first, second);
+  EXPECT_EQ(KALPO_Versao(nullptr), 0);
+  EXPECT_TRUE(fake.lines.empty());
+}
+
+TEST(Frame, PrinterListHasEightLinesSeparatedByCarriageReturns) {
+  Fake fake;
+  const char *list = nullptr;
+  EXPECT_EQ(KALPO_RetListaECFS(&list), 0);
+  std::string text(list);
+  EXPECT_EQ(text.find('\n'), std::string::npos);
+  EXPECT_NE(text.back(), '\r');
+  std::vector<std::string> lines;
+  for (std::size_t start = 0;;) {
+    std::size_t cr = text.find('\r', start);
+    lines.push_back(text.substr(start, cr - start));
+    if (cr == std::string::npos) break;
+    start = cr + 1;
+  }
+  EXPECT_EQ(lines, (std::vector<std::string>{"[ BEMATECH ] Modelo MP20", "[ SIGTRON ] Modelo FS-345",
+                                             "[ DARUMA ] Modelo FS-345", "[ DIGIARTE ] Modelo 1E",
+                                             "[ ELGIN ] Modelo FIT/LOGGER", "[ DATAREGIS ] Modelo QUICK USB",
+                                             "[ DATAREGIS ] Modelo QUICK Serial", "[ EPSON ] Modelo Serial"}));
+}
+
+TEST(Frame, DriverExportsCallOnlyWhatTheyName) {
+  struct Row {
+    std::function<uint8_t()> call;
+    std::vector<std::string> lines;
+  };
+  const std::vector<Row> rows = {
+      {[] { return KALPO_IniciaDriver(); }, {}},
+      {[] { return KALPO_FechaDriver("SWEDA7000"); }, {"ECF_FechaPortaSerial()"}},
+      {[] { return KALPO_FechaDriver("EPSON"); }, {}},
+      {[] { return KALPO_FechaDriver("sweda7000"); }, {}},
+      {[] { return KALPO_FechaDriver(nullptr); }, {}},
+      {[] { return KALPO_GravaRegistro("COM3"); }, {"Daruma_Registry_Porta(\"COM3\")"}},
+      {[] { return KALPO_GravaRegistro(nullptr); }, {"Daruma_Registry_Porta(\"\")"}},
+  };
+  for (const Row &row : rows) {
+    Fake fake;
+    fake.returns("ECF_FechaPortaSerial", -6);
+    EXPECT_EQ(row.call(), 1);
+    EXPECT_EQ(fake.lines, row.lines);
+  }
+}
+
+struct Seen {
+  std::vector<std::string> messages;
+  int32_t answer = KALPO_BTN_OK;
+};
+
+int32_t KALPO_CALL record(void *context, int32_t form, const char *text, const char *caption, uint32_t flags) {
+  auto *seen = static_cast<Seen *>(context);
+  seen->messages.push_back(std::to_string(form) + "|" + (caption ? caption : "(null)") + "|" +
+                           std::to_string(flags) + "|" + text);
+  return seen->answer;
+}
+
+TEST(Frame, MessageHandlerReceivesEveryFormAndAnswersConfirmations) {
+  Fake fake;
+  Seen seen;
+  seen.answer = KALPO_BTN_NO;
+  KALPO_DefineTratadorMensagens(record, &seen);
+  EXPECT_EQ(KALPO_Reducaoz("ECFZANTRELLO", nullptr, nullptr, nullptr, nullptr), 0);
+  EXPECT_EQ(KALPO_HorarioVerao("xpto", "ENTRAR"), 0);
+  ASSERT_EQ(seen.messages.size(), 3u);
+  EXPECT_EQ(seen.messages[0].substr(0, 12), "1|(null)|36|");
+  EXPECT_EQ(seen.messages[1], "1|(null)|64|Emiss\xE3o de Redu\xE7\xE3o Abortada!");
+  EXPECT_EQ(seen.messages[2].substr(0, 12), "1|(null)|64|");
+  EXPECT_TRUE(fake.lines.empty()) << "the platform must not show what the handler took";
+
+  seen.answer = KALPO_BTN_YES;
+  EXPECT_EQ(KALPO_Reducaoz("NOTAFISCAL", nullptr, nullptr, nullptr, nullptr), 1);
+
+  KALPO_DefineTratadorMensagens(nullptr, nullptr);
+  fake.confirm_answer = KALPO_BTN_NO;
+  EXPECT_EQ(KALPO_Reducaoz("NOTAFISCAL", nullptr, nullptr, nullptr, nullptr), 0);
+  EXPECT_EQ(fake.lines.size(), 2u) << "without a handler the platform shows the messages";
+}
+
+TEST(Frame, OutTextsOfOneCallStayValidDuringTheNext) {
+  Fake fake;
+  kalpo::begin_export_call();
+  const char *first = nullptr;
+  kalpo::OutText(&first).set("000123");
+  kalpo::begin_export_call();
+  const char *second = nullptr;
+  kalpo::OutText(&second).set("000124");
+  EXPECT_STREQ(first, "000123");
+  EXPECT_STREQ(second, "000124");
+  kalpo::OutText(nullptr).set("ignored");
+}
+
+TEST(Frame, ControlLinesSplitAsATextList) {
+  struct Row {
+    const char *text;
+    std::vector<std::string> lines;
+  };
+  const std::vector<Row> rows = {
+      {"", {}},
+      {"a", {"a"}},
+      {"a\r\nb\r\n", {"a", "b"}},
+      {"a\rb\nc", {"a", "b", "c"}},
+      {"a\r\n\r\nb", {"a", "", "b"}},
+      {"\n", {""}},
+      {"a\n\r", {"a", ""}},
+  };
+  for (const Row &row : rows) EXPECT_EQ(kalpo::split_lines(row.text), row.lines) << row.text;
+}
+
+}  // namespace

@@ -1,0 +1,77 @@
+// The POSIX platform layer: drive-C mapping, profile reading from a real
+// file, regional settings from the environment's locale.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "frame/platform.h"
+
+namespace kalpo::platform {
+std::string posix_path(std::string_view windows_path);
+}
+
+namespace {
+
+namespace fs = std::filesystem;
+using kalpo::platform::get;
+
+class DriveC : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    root_ = fs::temp_directory_path() / ("kalpo-drive-c-" + std::to_string(::getpid()));
+    fs::remove_all(root_);
+    fs::create_directories(root_ / "Zantrello" / "Configs");
+    setenv("KALPO_DRIVE_C", root_.c_str(), 1);
+  }
+  void TearDown() override {
+    unsetenv("KALPO_DRIVE_C");
+    fs::remove_all(root_);
+  }
+  void write(const fs::path &relative, const std::string &contents) {
+    std::ofstream(root_ / relative, std::ios::binary) << contents;
+  }
+  fs::path root_;
+};
+
+TEST_F(DriveC, ProfileReadingFromTheMappedFile) {
+  auto &p = get();
+  const char *file = "c:\\zantrello\\configs\\kalpo.ini";
+  EXPECT_EQ(p.profile_string(file, "ECF", "PORTACOM", "COM1"), "COM1") << "missing file gives the default";
+  write("Zantrello/Configs/KALPO.INI", "[ecf]\r\nportacom=COM3\r\nMENSAGEM=\r\n");
+  EXPECT_EQ(p.profile_string(file, "ECF", "PORTACOM", "COM1"), "COM3");
+  EXPECT_EQ(p.profile_string(file, "ECF", "MENSAGEM", "x"), "");
+  EXPECT_EQ(p.profile_string(file, "ECF", "PARIDADE", "n"), "n");
+  EXPECT_EQ(p.profile_string(file, "OUTRA", "PORTACOM", "COM1"), "COM1");
+}
+
+TEST_F(DriveC, PathsShareExistingFoldersWhateverTheirCase) {
+  auto &p = get();
+  EXPECT_TRUE(p.create_directories("C:\\Zantrello\\NFP\\"));
+  EXPECT_TRUE(fs::is_directory(root_ / "Zantrello" / "NFP"));
+  EXPECT_FALSE(fs::exists(root_ / "zantrello"));
+  write("Zantrello/NFP/AC07122026.txt", "abc");
+  EXPECT_EQ(p.file_size("c:\\zantrello\\nfp\\ac07122026.txt"), 3);
+  EXPECT_EQ(p.file_size("c:\\zantrello\\nfp\\missing.txt"), -1);
+  write("canc.txt", "");
+  EXPECT_TRUE(p.file_exists("c:\\canc.txt"));
+  EXPECT_TRUE(p.remove_file("C:\\CANC.TXT"));
+  EXPECT_FALSE(p.file_exists("c:\\canc.txt"));
+  std::string contents;
+  EXPECT_FALSE(p.read_file("C:\\RETORNO.TXT", contents));
+}
+
+TEST(Regional, ComesFromTheEnvironmentsLocaleWithoutChangingTheProcess) {
+  const char *saved = getenv("LC_ALL");
+  setenv("LC_ALL", "C", 1);
+  auto r = get().regional();
+  EXPECT_EQ(r.decimal, ".");
+  EXPECT_EQ(r.short_date, "MM/dd/yy");
+  setenv("LC_ALL", "no_such_locale", 1);
+  EXPECT_EQ(get().regional().decimal, ".") << "an unknown locale falls back to C";
+  if (saved) setenv("LC_ALL", saved, 1);
+  else unsetenv("LC_ALL");
+}
+
+}  // namespace
