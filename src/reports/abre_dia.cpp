@@ -1,9 +1,32 @@
+#include "analysis/analysis.h"
+#include "frame/connections.h"
 #include "frame/operations.h"
+#include "vendor/vendor.h"
 
 namespace kalpo::ops {
+namespace {
+
+bool bematech(Model model) {
+  return analysis::analisa_iretorno(model, vendor::api().Bematech_FI_AberturaDoDia("0", "-"));
+}
+
+bool epson() {
+  return conn::epson_session("EPSON_RelatorioFiscal_Abrir_Dia",
+                             [] { return vendor::api().EPSON_RelatorioFiscal_Abrir_Dia(); });
+}
+
+}  // namespace
 
 bool abre_dia(Model model) {
-  return usual_preset(model);
+  switch (model) {
+    case Model::BematechMP20:
+    case Model::BematechMFD:
+      return bematech(model);
+    case Model::Epson:
+      return epson();
+    default:
+      return usual_preset(model);
+  }
 }
 
 }  // namespace kalpo::ops

@@ -1,10 +1,24 @@
-#include "frame/operations.h"
+#include "frame/command_driver.h"
+#include "frame/connections.h"
 #include "frame/messages.h"
+#include "frame/operations.h"
 #include "frame/text.h"
 
 namespace kalpo::ops {
+namespace {
 
-bool horario_verao(Model, const std::string &) {
+// Only the exact word "ENTRAR" enters daylight saving time.
+bool serial(const std::string &acao) {
+  int32_t handle = conn::serial_open(conn::SerialSetup::NoTimeout);
+  int32_t answer = dllg2::execute(handle, "AcertaHorarioVerao",
+                                  {{"EntradaHV", acao == "ENTRAR" ? "TRUE" : "FALSE", dllg2::kOption}});
+  return dllg2::judge(handle, answer);
+}
+
+}  // namespace
+
+bool horario_verao(Model model, const std::string &acao) {
+  if (model == Model::DataregisSerial) return serial(acao);
   msg::info("Modelo de Impressora Fiscal não prepara ainda para o programa!\r\nPor favor, utilize o utilitário do fabricante!"_cp);
   return false;
 }

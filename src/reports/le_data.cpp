@@ -1,10 +1,55 @@
+#include <cstring>
+
+#include "frame/command_driver.h"
+#include "frame/connections.h"
 #include "frame/operations.h"
 #include "frame/platform.h"
+#include "vendor/vendor.h"
 
 namespace kalpo::ops {
+namespace {
 
-void le_data(Model, OutText data) {
+// The date stands at positions 12 to 21 of the driver's returned values.  A
+// null text counts as empty, and nothing past its end is read.
+std::string returned_date(int32_t handle) {
+  const char *values = vendor::api().DLLG2_ObtemRetornos(handle, "", 0);
+  if (!values) return {};
+  std::size_t length = strnlen(values, 21);
+  if (length < 12) return {};
+  return std::string(values + 11, length - 11);
+}
+
+void serial(OutText &data) {
+  int32_t handle = conn::serial_open(conn::SerialSetup::PortOnly);
+  dllg2::execute(handle, "LeData", {{"NomeData", "Data", dllg2::kText}});
+  data.set(returned_date(handle));
+  vendor::api().DLLG2_EncerraDriver(handle);
+}
+
+// The date is handed out whatever the command answered; the answer is judged
+// afterwards, for the operator only.
+void usb(OutText &data) {
+  if (!conn::usb_open()) return;
+  int32_t answer = dllg2::execute(0, "LeData", {{"NomeData", "Data", dllg2::kText}});
+  data.set(returned_date(0));
+  dllg2::judge_command_check(0, answer);
+}
+
+void workstation(OutText &data) {
   data.set(platform::format_date(platform::get().now(), platform::get().regional().short_date));
+}
+
+}  // namespace
+
+void le_data(Model model, OutText data) {
+  switch (model) {
+    case Model::DataregisSerial:
+      return serial(data);
+    case Model::ElginFit:
+      return usb(data);
+    default:
+      return workstation(data);
+  }
 }
 
 }  // namespace kalpo::ops

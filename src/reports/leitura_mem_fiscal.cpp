@@ -1,8 +1,56 @@
+#include "analysis/analysis.h"
+#include "frame/connections.h"
 #include "frame/operations.h"
+#include "vendor/vendor.h"
 
 namespace kalpo::ops {
+namespace {
 
-bool leitura_mem_fiscal(Model model, const std::string &, const std::string &, const std::string &) {
+// Characters first..first+count-1 (1-based) of text, fewer when it is shorter.
+std::string chars(const std::string &text, std::size_t first, std::size_t count) {
+  if (first > text.size()) return {};
+  return text.substr(first - 1, count);
+}
+
+// dd/mm/yyyy as ddmmyy.
+std::string short_date(const std::string &date) { return chars(date, 1, 2) + chars(date, 4, 2) + chars(date, 9, 2); }
+
+bool bematech_by_date(Model model, const std::string &inicio, const std::string &fim) {
+  return analysis::analisa_iretorno(model,
+                                    vendor::api().Bematech_FI_LeituraMemoriaFiscalData(inicio.c_str(), fim.c_str()));
+}
+
+bool bematech_by_reduction(Model model, const std::string &inicio, const std::string &fim) {
+  return analysis::analisa_iretorno(
+      model, vendor::api().Bematech_FI_LeituraMemoriaFiscalReducao(inicio.c_str(), fim.c_str()));
+}
+
+bool digiarte_by_date(const std::string &inicio, const std::string &fim) {
+  std::string first = short_date(inicio), last = short_date(fim);
+  return conn::digiarte_session([&] {
+    vendor::api().LeMemFiscalData(first.c_str(), last.c_str(), "1");
+    return conn::digiarte_command_ok();
+  });
+}
+
+bool digiarte_by_reduction(const std::string &inicio, const std::string &fim) {
+  return conn::digiarte_session([&] {
+    vendor::api().LeMemFiscalReducao(inicio.c_str(), fim.c_str(), "1");
+    return conn::digiarte_command_ok();
+  });
+}
+
+}  // namespace
+
+// Kind "D" reads a range of dates, "N" a range of reduction numbers.
+bool leitura_mem_fiscal(Model model, const std::string &inicio, const std::string &fim, const std::string &tipo) {
+  if (tipo == "D") {
+    if (is_bematech(model)) return bematech_by_date(model, inicio, fim);
+    if (model == Model::Digiarte1E) return digiarte_by_date(inicio, fim);
+  } else if (tipo == "N") {
+    if (is_bematech(model)) return bematech_by_reduction(model, inicio, fim);
+    if (model == Model::Digiarte1E) return digiarte_by_reduction(inicio, fim);
+  }
   return usual_preset(model);
 }
 

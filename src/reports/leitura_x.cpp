@@ -1,9 +1,89 @@
+#include "analysis/analysis.h"
+#include "frame/command_driver.h"
+#include "frame/config.h"
+#include "frame/connections.h"
+#include "frame/messages.h"
 #include "frame/operations.h"
+#include "frame/state.h"
+#include "vendor/vendor.h"
 
 namespace kalpo::ops {
+namespace {
 
-bool leitura_x(Model model, VarInt) {
-  return usual_preset(model);
+bool bematech(Model model) {
+  conn::bematech_paper_handling();
+  return analysis::analisa_iretorno(model, vendor::api().Bematech_FI_LeituraX());
+}
+
+bool sweda(Model model) { return analysis::analisa_iretorno(model, vendor::api().ECF_LeituraX()); }
+
+// The operator sees the port setting before every X reading of this model.
+bool sigtron(VarInt &contagem) {
+  std::string port = config::read("PORTACOM", "COM1:9600,n,8,1");
+  msg::notice(port);
+  conn::sigtron_reopen(port);
+  int32_t ret = vendor::api().DAR_LeituraX(49);
+  return conn::sigtron_analyse(ret, contagem.target()).ok;
+}
+
+bool daruma() {
+  state().iRetornoDaruma = vendor::api().Daruma_FI_LeituraX();
+  return analysis::analisa_ret_daruma();
+}
+
+bool digiarte() {
+  return conn::digiarte_session([] {
+    vendor::api().LeituraX(0);
+    return conn::digiarte_command_ok();
+  });
+}
+
+// The reading has no message of its own: a refusal is told as the driver
+// reports it, and the paper cut follows either way.
+bool usb(Model model) {
+  if (!conn::usb_open()) return false;
+  bool ok = dllg2::judge(0, dllg2::execute(0, "EmiteLeituraX"));
+  conn::elgin_paper_cut(model);
+  return ok;
+}
+
+bool serial() {
+  int32_t handle = conn::serial_open(conn::SerialSetup::Full);
+  bool ok = dllg2::judge(handle, dllg2::execute(handle, "EmiteLeituraX"));
+  vendor::api().DLLG2_EncerraDriver(handle);
+  return ok;
+}
+
+bool epson() {
+  return conn::epson_session("EPSON_RelatorioFiscal_LeituraX",
+                             [] { return vendor::api().EPSON_RelatorioFiscal_LeituraX(); });
+}
+
+}  // namespace
+
+bool leitura_x(Model model, VarInt contagem) {
+  switch (model) {
+    case Model::BematechMP20:
+    case Model::BematechMFD:
+      return bematech(model);
+    case Model::Sweda7000:
+      return sweda(model);
+    case Model::SigtronFS345:
+      return sigtron(contagem);
+    case Model::Daruma32:
+      return daruma();
+    case Model::Digiarte1E:
+      return digiarte();
+    case Model::ElginFit:
+    case Model::DataregisQuick:
+      return usb(model);
+    case Model::DataregisSerial:
+      return serial();
+    case Model::Epson:
+      return epson();
+    default:
+      return usual_preset(model);
+  }
 }
 
 }  // namespace kalpo::ops

@@ -1,15 +1,107 @@
-#include "frame/operations.h"
+#include <array>
+
+#include "analysis/analysis.h"
+#include "frame/command_driver.h"
+#include "frame/connections.h"
 #include "frame/messages.h"
+#include "frame/operations.h"
+#include "frame/platform.h"
+#include "frame/state.h"
 #include "frame/text.h"
+#include "vendor/vendor.h"
 
 namespace kalpo::ops {
+namespace {
 
-bool reducao_z(Model model, VarInt) {
+bool bematech(Model model) {
+  conn::bematech_paper_handling();
+  return analysis::analisa_iretorno(model, vendor::api().Bematech_FI_ReducaoZ(nullptr, nullptr));
+}
+
+bool sweda(Model model) {
+  return analysis::analisa_iretorno(model, vendor::api().ECF_ReducaoZ(nullptr, nullptr));
+}
+
+// The workstation's clock as ddmmyyhhnnss.
+std::string sigtron_date_time() {
+  platform::DateTime now = platform::get().now();
+  auto two = [](int n) { return (n % 100 < 10 ? "0" : "") + std::to_string(n % 100); };
+  return two(now.day) + two(now.month) + two(now.year) + two(now.hour) + two(now.minute) + two(now.second);
+}
+
+bool sigtron(VarInt &contagem) {
+  conn::sigtron_open();
+  std::string date_time = sigtron_date_time();
+  int32_t ret = vendor::api().DAR_ReducaoZ(date_time.c_str(), 49);
+  return conn::sigtron_analyse(ret, contagem.target()).ok;
+}
+
+bool daruma() {
+  state().iRetornoDaruma = vendor::api().Daruma_FI_ReducaoZ(nullptr, nullptr);
+  return analysis::analisa_ret_daruma();
+}
+
+bool digiarte() {
+  return conn::digiarte_session([] {
+    vendor::api().ReducaoZ(48);
+    return conn::digiarte_command_ok();
+  });
+}
+
+// A command that did not run shows the error code's text whatever the code;
+// the paper cut follows whatever the outcome.
+bool usb(Model model) {
+  if (!conn::usb_open()) return false;
+  bool ok = dllg2::judge_payment_check(0, dllg2::execute(0, "EmiteReducaoZ"));
+  conn::elgin_paper_cut(model);
+  return ok;
+}
+
+bool serial() {
+  int32_t handle = conn::serial_open(conn::SerialSetup::Full);
+  bool ok = dllg2::judge(handle, dllg2::execute(handle, "EmiteReducaoZ"));
+  vendor::api().DLLG2_EncerraDriver(handle);
+  return ok;
+}
+
+bool epson() {
+  return conn::epson_session("EPSON_RelatorioFiscal_RZ", [] {
+    std::array<char, 21> answer{};
+    answer.fill(' ');
+    answer[20] = '\0';
+    return vendor::api().EPSON_RelatorioFiscal_RZ("", "", 2, answer.data());
+  });
+}
+
+}  // namespace
+
+bool reducao_z(Model model, VarInt contagem) {
   if (!msg::confirm("A Redução Z impossibilitará novas impressões\rde Cupons Fiscais!\r\rContinua ?"_cp)) {
     msg::info("Emissão de Redução Abortada!"_cp);
     return false;
   }
-  return usual_preset(model);
+  switch (model) {
+    case Model::BematechMP20:
+    case Model::BematechMFD:
+      return bematech(model);
+    case Model::Sweda7000:
+      return sweda(model);
+    case Model::SigtronFS345:
+      return sigtron(contagem);
+    case Model::Daruma32:
+      return daruma();
+    case Model::Digiarte1E:
+      return digiarte();
+    case Model::ElginFit:
+    case Model::DataregisQuick:
+      return usb(model);
+    case Model::DataregisSerial:
+      return serial();
+    case Model::Epson:
+      return epson();
+    default:
+      return usual_preset(model);
+  }
 }
 
 }  // namespace kalpo::ops

@@ -37,7 +37,7 @@ std::string format_arg(const Arg &arg) {
 template <typename R>
 R result_of(Call &call) {
   if constexpr (std::is_pointer_v<R>) {
-    return Fake::current().keep(call.result_text);
+    return call.null_result ? nullptr : Fake::current().keep(call.result_text);
   } else {
     return call.result;
   }

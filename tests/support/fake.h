@@ -33,6 +33,7 @@ struct Call {
   int calls = 0;             // how many calls of this name came before
   int32_t result = 0;        // the integer the call returns
   std::string result_text;   // the text a pointer-returning call returns
+  bool null_result = false;  // a pointer-returning call returns null instead
 
   // Writes text into the character buffer of argument i, with a terminating
   // zero when `terminate`.
