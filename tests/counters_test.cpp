@@ -10,6 +10,7 @@ namespace {
 
 using kalpo::test::Call;
 using kalpo::test::Fake;
+using namespace kalpo::test;
 using namespace kalpo::test::queries;
 
 // One export seen as: call with the model, then the out texts it hands back
@@ -65,12 +66,12 @@ struct Row {
 constexpr int32_t kRefused = 100;
 
 const Row kRows[] = {
-    {"mp20_success", "BEMATECHMP20", 1, Answer::Short, true, true, kBematechStatus},
-    {"mfd_full_width", "BEMATECHMFD", 1, Answer::FullWidth, true, true, kBematechStatus},
-    {"mp20_communication_error", "BEMATECHMP20", 0, Answer::None, false, true, kCommunicationError},
-    {"mfd_not_executed", "BEMATECHMFD", kRefused, Answer::Short, false, true, join({kBematechStatus, kNotExecuted})},
+    {"mp20_success", "BEMATECHMP20", 1, Answer::Short, true, true, {kBematechStatus}},
+    {"mfd_full_width", "BEMATECHMFD", 1, Answer::FullWidth, true, true, {kBematechStatus}},
+    {"mp20_communication_error", "BEMATECHMP20", 0, Answer::None, false, true, kIRetornoZero},
+    {"mfd_not_executed", "BEMATECHMFD", kRefused, Answer::Short, false, true, cat({{kBematechStatus}, kNotExecuted})},
     {"mp20_invalid_parameter", "BEMATECHMP20", -2, Answer::None, false, true,
-     join({kNotExecuted, {"BlockInput(FALSE)", "box[Erro/16]: Parâmetro Inválido !"}})},
+     cat({kNotExecuted, {"BlockInput(FALSE)", "box[Erro/16]: Parâmetro Inválido !"}})},
     {"without_printer", "ECFZANTRELLO", 1, Answer::None, true, false, {}},
     {"nota_fiscal", "NOTAFISCAL", 1, Answer::None, true, false, {}},
     {"sweda", "SWEDA7000", 1, Answer::None, false, false, {}},
@@ -94,7 +95,7 @@ TEST(Counters, EveryExportPerModelAndPath) {
       const char *first = kUntouched, *second = kUntouched;
       EXPECT_EQ(e.call(row.model, &first, &second), row.result ? 1 : 0);
 
-      Lines expected = row.calls ? join({{shown_call(e)}, row.analysis}) : Lines{};
+      Lines expected = row.calls ? cat({{shown_call(e)}, row.analysis}) : Lines{};
       EXPECT_EQ(fake.lines, expected);
 
       // The answers go back whatever the result, for the two Bematech models.
@@ -137,7 +138,7 @@ TEST_P(ReductionCounter, ReadsTheReport) {
   const char *out = kUntouched;
   EXPECT_EQ(KALPO_NumReducao("BEMATECHMFD", &out), row.result ? 1 : 0);
   EXPECT_EQ(out_text(out), row.counter);
-  EXPECT_EQ(fake.lines, join({{"Bematech_FI_RelatorioTipo60Mestre()"}, row.after_call}));
+  EXPECT_EQ(fake.lines, cat({{"Bematech_FI_RelatorioTipo60Mestre()"}, row.after_call}));
 }
 
 const Lines kMissingReport = {"notice: Não foi possível ler o arquivo C:\\RETORNO.TXT"};
@@ -145,24 +146,24 @@ const Lines kMissingReport = {"notice: Não foi possível ler o arquivo C:\\RETO
 INSTANTIATE_TEST_SUITE_P(
     Report, ReductionCounter,
     testing::Values(
-        ReportRow{"one_line", "Cabecalho\r\n" + counter_line("0123") + "Fim\r\n", 1, true, "0123", kBematechStatus},
-        ReportRow{"counter_at_end_of_crlf_line", counter_line("12"), 1, true, "12", kBematechStatus},
-        ReportRow{"lf_line_ends", "X\n" + counter_line("0456", "\n"), 1, true, "0456", kBematechStatus},
-        ReportRow{"last_line_without_end", counter_line("0789", ""), 1, true, "0789", kBematechStatus},
-        ReportRow{"only_four_characters", counter_line("000123456"), 1, true, "0001", kBematechStatus},
+        ReportRow{"one_line", "Cabecalho\r\n" + counter_line("0123") + "Fim\r\n", 1, true, "0123", {kBematechStatus}},
+        ReportRow{"counter_at_end_of_crlf_line", counter_line("12"), 1, true, "12", {kBematechStatus}},
+        ReportRow{"lf_line_ends", "X\n" + counter_line("0456", "\n"), 1, true, "0456", {kBematechStatus}},
+        ReportRow{"last_line_without_end", counter_line("0789", ""), 1, true, "0789", {kBematechStatus}},
+        ReportRow{"only_four_characters", counter_line("000123456"), 1, true, "0001", {kBematechStatus}},
         ReportRow{"later_line_wins", counter_line("0001") + "Outro\r\n" + counter_line("0002"), 1, true, "0002",
-                  kBematechStatus},
-        ReportRow{"later_short_line_wins", counter_line("0001") + "Contador: 5\r\n", 1, true, "", kBematechStatus},
+                  {kBematechStatus}},
+        ReportRow{"later_short_line_wins", counter_line("0001") + "Contador: 5\r\n", 1, true, "", {kBematechStatus}},
         ReportRow{"only_exact_prefix",
                   "contador" + std::string(40, ' ') + "0001\r\n Contador" + std::string(39, ' ') + "0002\r\n", 1,
-                  true, "", kBematechStatus},
-        ReportRow{"no_counter_line", "Cabecalho\r\n", 1, true, "", kBematechStatus},
-        ReportRow{"empty_file", "", 1, true, "", kBematechStatus},
+                  true, "", {kBematechStatus}},
+        ReportRow{"no_counter_line", "Cabecalho\r\n", 1, true, "", {kBematechStatus}},
+        ReportRow{"empty_file", "", 1, true, "", {kBematechStatus}},
         // The file is read whatever the analysis says.
-        ReportRow{"read_after_failure", counter_line("0042"), 0, false, "0042", kCommunicationError},
-        ReportRow{"missing_file", std::nullopt, 1, false, std::nullopt, join({kBematechStatus, kMissingReport})},
+        ReportRow{"read_after_failure", counter_line("0042"), 0, false, "0042", kIRetornoZero},
+        ReportRow{"missing_file", std::nullopt, 1, false, std::nullopt, cat({{kBematechStatus}, kMissingReport})},
         ReportRow{"missing_file_after_failure", std::nullopt, 0, false, std::nullopt,
-                  join({kCommunicationError, kMissingReport})}),
+                  cat({kIRetornoZero, kMissingReport})}),
     [](const testing::TestParamInfo<ReportRow> &info) { return std::string(info.param.name); });
 
 TEST(ReductionCounterModels, OthersCallNothing) {
