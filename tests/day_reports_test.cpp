@@ -150,6 +150,11 @@ std::vector<Row> z_rows() {
       {"Sigtron, another day", "SIGTRONFS345",
        all({[](Fake &f) { f.clock = {2005, 1, 2, 23, 59, 58}; }, sigtron_answer("0")}), true,
        c + Lines{"DAR_AbreSerial(\"COM1:9600,n,8,1\")", "DAR_ReducaoZ(\"020105235958\", 49)"} + kSigtronAnswer, 1},
+      {"Sigtron: the clock is read before the port is opened", "SIGTRONFS345",
+       all({[](Fake &f) { f.on("DAR_AbreSerial", [&f](Call &) { f.clock = {2026, 12, 8, 0, 0, 1}; }); },
+            sigtron_answer("0")}),
+       true, c + Lines{"DAR_AbreSerial(\"COM1:9600,n,8,1\")", "DAR_ReducaoZ(\"071226140509\", 49)"} + kSigtronAnswer,
+       1},
       {"Sigtron error answer", "SIGTRONFS345", sigtron_answer("#E22"), false,
        c + Lines{"DAR_AbreSerial(\"COM1:9600,n,8,1\")", "DAR_ReducaoZ(\"071226140509\", 49)"} + kSigtronAnswer +
            Lines{"BlockInput(FALSE)",

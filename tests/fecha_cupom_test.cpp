@@ -153,13 +153,29 @@ TEST(FechaCupom, SecondClosingAppendsAgain) {
   EXPECT_EQ(control.writes, 2);
 }
 
-// Without a control the command-driver models send the configured message.
-TEST(FechaCupom, NoControl) {
-  Fake fake;
-  fake.config["MENSAGEM"] = "Volte";
-  fake.returns("DLLG2_ExecutaComando", 1);
-  EXPECT_EQ(KALPO_fecha_cupom("DATAREGISQUICK", nullptr), 1);
-  EXPECT_EQ(fake.lines.at(3), "DLLG2_AdicionaParam(0, \"TextoPromocional\", null, 7)");
+// Without a control that takes the text back, the command-driver models
+// send the cleaned text with the configured message.
+TEST(FechaCupom, ControlThatCannotTakeTheText) {
+  struct Row {
+    const char *name;
+    bool control;      // a read-only control rather than none
+    const char *sent;  // UTF-8
+  };
+  const std::vector<Row> rows = {
+      {"no control", false, "\" Volte Ja\""},
+      {"read-only control", true, "\"Ate logo Volte Ja\""},
+  };
+  for (const Row &row : rows) {
+    SCOPED_TRACE(row.name);
+    Fake fake;
+    fake.config["MENSAGEM"] = cp(" Volte Já");
+    fake.returns("DLLG2_ExecutaComando", 1);
+    TestControl read_only(cp("Até logo"));
+    read_only.control.set_text = nullptr;
+    EXPECT_EQ(KALPO_fecha_cupom("DATAREGISQUICK", row.control ? &read_only.control : nullptr), 1);
+    EXPECT_EQ(fake.lines.at(3), std::string("DLLG2_AdicionaParam(0, \"TextoPromocional\", ") + row.sent + ", 7)");
+    EXPECT_EQ(read_only.text, cp("Até logo"));
+  }
 }
 
 }  // namespace

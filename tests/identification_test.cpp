@@ -284,7 +284,9 @@ TEST(SerialNumberStart, GivesUpAfterFiveSeconds) {
     uint64_t start_cost_ms;
     int starts;
   };
-  for (Case c : {Case{0, 51}, Case{2000, 3}, Case{6000, 1}}) {
+  // 75 ms per start: the 29th refusal comes at 4975 ms, and a 30th start
+  // after the pause would begin past the five seconds.
+  for (Case c : {Case{0, 51}, Case{2000, 3}, Case{6000, 1}, Case{75, 29}}) {
     Fake fake;
     fake.on("DLLG2_IniciaDriver", [&fake, c](Call &call) {
       fake.ticks += c.start_cost_ms;

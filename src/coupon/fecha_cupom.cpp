@@ -45,9 +45,13 @@ bool digiarte(const TextControl &mensagem) {
 }
 
 // The caller's text with the configured message appended, cleaned, written
-// back into the control and read from it again.
+// back into the control and read from it again.  Without a control that
+// takes the text back, the cleaned text itself goes to the printer, so the
+// configured message is not lost.
 std::string promotional_text(const TextControl &mensagem, const std::string &promocional) {
-  mensagem.set_text(normaliza_texto(mensagem.text() + promocional));
+  std::string cleaned = normaliza_texto(mensagem.text() + promocional);
+  if (!mensagem.writable()) return cleaned;
+  mensagem.set_text(cleaned);
   return mensagem.text();
 }
 

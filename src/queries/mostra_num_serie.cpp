@@ -67,7 +67,8 @@ bool usb_driver(OutText numero) {
   return true;
 }
 
-// Starts the serial driver, trying again while it refuses, for a bounded time.
+// Starts the serial driver, trying again while it refuses, for a bounded time:
+// no new try starts later than kStartRetryMs after the first.
 bool start_serial_driver() {
   ModuleState &s = state();
   platform::Platform &p = platform::get();
@@ -75,7 +76,7 @@ bool start_serial_driver() {
   uint64_t start = p.ticks_ms();
   for (;;) {
     s.iHandleDllG2 = vendor::api().DLLG2_IniciaDriver(port.c_str());
-    if (s.iHandleDllG2 >= 0 || p.ticks_ms() - start >= kStartRetryMs) break;
+    if (s.iHandleDllG2 >= 0 || p.ticks_ms() - start + kStartPauseMs > kStartRetryMs) break;
     p.sleep_ms(kStartPauseMs);
   }
   vendor::api().DLLG2_SetaArquivoLog("dllg2.log");
