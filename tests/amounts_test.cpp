@@ -78,6 +78,10 @@ const Conversion kConversions[] = {
     {"HundredthsGeneralHalf", [] { return amounts::hundredths_general(0.125); }, "12,5"},
     {"HundredthsGeneralWhole", [] { return amounts::hundredths_general(1.5); }, "150"},
     {"HundredthsGeneralPrice", [] { return amounts::hundredths_general(2.99); }, "299"},
+    // Fifteen digits of the extended product, which round up; the product
+    // rounded to a double first would round down (...0866811).
+    {"HundredthsGeneralFifteenDigitsOfProduct", [] { return amounts::hundredths_general(665150.91086681152); },
+     "66515091,0866812"},
 };
 
 class Amounts : public ::testing::TestWithParam<Conversion> {};

@@ -1,6 +1,7 @@
 // Starts the closing of the coupon with a discount on the subtotal, given as
 // an amount of money.  The command-driver models and EPSON have no start of
-// closing of their own: their discount goes through desc_fechamento.
+// closing of their own; the command-driver models get their discount through
+// desc_fechamento, EPSON gets none.
 #include <string>
 
 #include "analysis/analysis.h"

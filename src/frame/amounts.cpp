@@ -72,8 +72,11 @@ std::string regional(double value, int decimals) { return regional(value, decima
 std::string general(long double value, const platform::Regional &settings) {
   // Zero, negative zero included, is written "0".
   if (!std::isfinite(value) || value == 0) value = 0;
+  // Formatted from the long double itself: an extended product such as
+  // value × 100 rounded first to a double could round differently at the
+  // fifteenth digit.
   char buffer[64];
-  std::snprintf(buffer, sizeof buffer, "%.15G", static_cast<double>(value));
+  std::snprintf(buffer, sizeof buffer, "%.15LG", value);
   std::string out;
   for (const char *p = buffer; *p; ++p) {
     if (*p == '.') {
