@@ -81,9 +81,10 @@ std::vector<Row> x_rows() {
 
       {"Elgin with paper cut", "ELGINFIT", all({driver(1, 0), config("DESATIVAFACA", "S")}), true, with_cut(usb_x)},
       {"Dataregis USB never cuts", "DATAREGISQUICK", all({driver(1, 0), config("DESATIVAFACA", "S")}), true, usb_x},
-      {"Elgin error code: false, no notice of its own", "ELGINFIT", driver(1, 7003), false, usb_x},
+      {"Elgin error code: false with its text", "ELGINFIT", driver(1, 7003), false,
+       usb_x + Lines{"notice: Impressora está sem papel para imprimir."}},
       {"Elgin command not run: false, cut still sent", "ELGINFIT",
-       all({driver(0, 0), config("DESATIVAFACA", "S")}), false, with_cut(usb_x)},
+       all({driver(0, 0), config("DESATIVAFACA", "S")}), false, with_cut(usb_x + Lines{"notice: 0"})},
       {"Elgin driver does not start", "DATAREGISQUICK", driver(1, 0, -1), false,
        usb_opening() + Lines{"notice: Erro -1"}},
 
@@ -149,6 +150,11 @@ std::vector<Row> z_rows() {
       {"Sigtron, another day", "SIGTRONFS345",
        all({[](Fake &f) { f.clock = {2005, 1, 2, 23, 59, 58}; }, sigtron_answer("0")}), true,
        c + Lines{"DAR_AbreSerial(\"COM1:9600,n,8,1\")", "DAR_ReducaoZ(\"020105235958\", 49)"} + kSigtronAnswer, 1},
+      {"Sigtron: the clock is read before the port is opened", "SIGTRONFS345",
+       all({[](Fake &f) { f.on("DAR_AbreSerial", [&f](Call &) { f.clock = {2026, 12, 8, 0, 0, 1}; }); },
+            sigtron_answer("0")}),
+       true, c + Lines{"DAR_AbreSerial(\"COM1:9600,n,8,1\")", "DAR_ReducaoZ(\"071226140509\", 49)"} + kSigtronAnswer,
+       1},
       {"Sigtron error answer", "SIGTRONFS345", sigtron_answer("#E22"), false,
        c + Lines{"DAR_AbreSerial(\"COM1:9600,n,8,1\")", "DAR_ReducaoZ(\"071226140509\", 49)"} + kSigtronAnswer +
            Lines{"BlockInput(FALSE)",

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -93,6 +95,53 @@ TEST(Dispatch, PresetsWithoutVendorCallOrMessage) {
       Fake fake;
       EXPECT_EQ(e.call(model), e.preset_other) << e.name << " " << (model ? model : "(null)");
       EXPECT_TRUE(fake.lines.empty()) << e.name;
+    }
+  }
+}
+
+// Printer models that an export has no branch for: the identifier is then
+// as unknown as any other text.
+const std::map<std::string, std::vector<const char *>> kModelsWithoutBranch = {
+    {"KALPO_Cancela_Item", {"DARUMA32", "DIGIARTE1E"}},
+    {"KALPO_cupom_vinculado", {"DIGIARTE1E", "EPSON"}},
+    {"KALPO_usavinculado", {"DIGIARTE1E", "EPSON"}},
+    {"KALPO_FechaCupomNaovinculado", {"DIGIARTE1E", "EPSON"}},
+    {"KALPO_AbreRelGerencial", {"SWEDA7000", "DIGIARTE1E", "EPSON"}},
+    {"KALPO_FechaGerencial", {"SWEDA7000", "DIGIARTE1E", "EPSON"}},
+    {"KALPO_FirmWare", {"EPSON"}},
+    {"KALPO_MostraNumSerie", {"EPSON"}},
+    {"KALPO_LeituraMemFiscal",
+     {"SWEDA7000", "SIGTRONFS345", "DARUMA32", "ELGINFIT", "DATAREGISQUICK", "DATAREGISSERIAL", "EPSON"}},
+    {"KALPO_GeraCotepe",
+     {"BEMATECHMP20", "SWEDA7000", "SIGTRONFS345", "DARUMA32", "DIGIARTE1E", "ELGINFIT", "DATAREGISQUICK", "EPSON"}},
+    {"KALPO_Abredia",
+     {"SWEDA7000", "SIGTRONFS345", "DARUMA32", "DIGIARTE1E", "ELGINFIT", "DATAREGISQUICK", "DATAREGISSERIAL"}},
+    {"KALPO_usavinculadotermica", {"BEMATECHMP20", "SWEDA7000", "SIGTRONFS345", "DIGIARTE1E", "EPSON"}},
+    {"KALPO_desc_fechamento",
+     {"BEMATECHMP20", "BEMATECHMFD", "SWEDA7000", "SIGTRONFS345", "DARUMA32", "DIGIARTE1E", "EPSON"}},
+    {"KALPO_AbreGaveta", {"SWEDA7000", "DIGIARTE1E", "EPSON"}},
+    {"KALPO_ImpressaoBobina",
+     {"BEMATECHMP20", "BEMATECHMFD", "SWEDA7000", "SIGTRONFS345", "DARUMA32", "DIGIARTE1E", "DATAREGISQUICK",
+      "EPSON"}},
+};
+
+TEST(Dispatch, PrinterModelsWithoutBranchAnswerThePreset) {
+  const std::vector<const char *> bematech_only = {"SWEDA7000", "SIGTRONFS345",    "DARUMA32", "DIGIARTE1E",
+                                                   "ELGINFIT",  "DATAREGISQUICK", "DATAREGISSERIAL", "EPSON"};
+  const std::set<std::string> bematech_exports = {"KALPO_RetornaGT",          "KALPO_DataHoraEcf",
+                                                  "KALPO_NumeroCupom",        "KALPO_NumReducao",
+                                                  "KALPO_ResumoAliq",         "KALPO_TotalizadorParcial",
+                                                  "KALPO_VerificaEstadoECF", "KALPO_Cupom_Aberto"};
+  for (const Export &e : exports()) {
+    auto found = kModelsWithoutBranch.find(e.name);
+    const std::vector<const char *> none;
+    const std::vector<const char *> &models = found != kModelsWithoutBranch.end() ? found->second
+                                              : bematech_exports.count(e.name)     ? bematech_only
+                                                                                   : none;
+    for (const char *model : models) {
+      Fake fake;
+      EXPECT_EQ(e.call(model), e.preset_other) << e.name << " " << model;
+      EXPECT_TRUE(fake.lines.empty()) << e.name << " " << model << ": " << fake.lines.front();
     }
   }
 }

@@ -11,8 +11,9 @@
  * the library's Portuguese texts). */
 static void print_cp1252(const char *text) {
     for (const unsigned char *p = (const unsigned char *)text; *p; ++p) {
-        if (*p == '\r') {
-            if (p[1] != '\n') putchar('\n');
+        if (*p == '\r' || *p == '\n') {
+            if (*p == '\r' && p[1] == '\n') ++p;
+            fputs("\n        ", stdout);
         } else if (*p < 0x80) {
             putchar(*p);
         } else {

@@ -1,9 +1,152 @@
+// Opens a fiscal coupon, optionally naming the customer, and hands back the
+// coupon number where the model reports it.
+#include <array>
+#include <cstring>
+#include <string_view>
+
+#include "analysis/analysis.h"
+#include "frame/command_driver.h"
+#include "frame/connections.h"
+#include "frame/messages.h"
 #include "frame/operations.h"
+#include "frame/state.h"
+#include "frame/text.h"
+#include "vendor/vendor.h"
 
 namespace kalpo::ops {
+namespace {
 
-bool abre_cupom(Model model, OutText, const std::string &, const std::string &, const std::string &) {
-  return usual_preset(model);
+// A six-character number buffer, prepared with blanks, with room for the
+// terminating zero; read back up to its first zero, at most six characters.
+struct NumberBuffer {
+  std::array<char, 7> bytes{' ', ' ', ' ', ' ', ' ', ' ', '\0'};
+  char *data() { return bytes.data(); }
+  std::string_view text() const { return {bytes.data(), strnlen(bytes.data(), 6)}; }
+};
+
+bool bematech(Model model, OutText numero, const std::string &documento) {
+  conn::bematech_paper_handling();
+  const vendor::Api &v = vendor::api();
+  if (!analysis::analisa_iretorno(model, v.Bematech_FI_AbreCupom(null_if_empty(documento)))) return false;
+  NumberBuffer buffer;
+  v.Bematech_FI_NumeroCupom(buffer.data());
+  numero.set(buffer.text());
+  return true;
+}
+
+bool sweda(OutText numero, std::string nome, std::string endereco, std::string documento) {
+  for (std::string *text : {&nome, &endereco, &documento}) {
+    if (text->empty()) *text = " ";
+  }
+  const vendor::Api &v = vendor::api();
+  int32_t ret = v.ECF_AbreCupomMFD(documento.c_str(), nome.c_str(), endereco.c_str());
+  if (!analysis::analisa_iretorno(Model::Sweda7000, ret)) return false;
+  NumberBuffer buffer;
+  v.ECF_NumeroCupom(buffer.data());
+  numero.set(buffer.text());
+  return true;
+}
+
+bool sigtron(OutText numero) {
+  conn::sigtron_open();
+  conn::SigtronAnswer answer = conn::sigtron_analyse_done(vendor::api().DAR_AbreCupomFiscal(49));
+  if (!answer.done()) return false;
+  // The number stands at characters 3 to 8 of the answer.
+  std::string_view text = answer.text;
+  numero.set(text.size() > 2 ? text.substr(2, 6) : std::string_view());
+  return true;
+}
+
+bool daruma(OutText numero, const std::string &documento) {
+  const vendor::Api &v = vendor::api();
+  ModuleState &s = state();
+  s.iRetornoDaruma = v.Daruma_FI_AbreCupom(null_if_empty(documento));
+  if (!analysis::analisa_ret_daruma()) return false;
+  NumberBuffer buffer;
+  s.iRetornoDaruma = v.Daruma_FI_NumeroCupom(buffer.data());
+  if (!analysis::analisa_ret_daruma()) return false;
+  numero.set(buffer.text());
+  return true;
+}
+
+bool digiarte(OutText numero) {
+  return conn::digiarte_session([&] {
+    const vendor::Api &v = vendor::api();
+    v.AbreCupomFiscal();
+    if (!conn::digiarte_command_ok()) return false;
+    v.EcfPar("41");
+    // The number follows the first four characters of the answer.
+    std::string text = analysis::obtem_ret_ecf32m();
+    numero.set(text.size() > 4 ? std::string_view(text).substr(4) : std::string_view());
+    return true;
+  });
+}
+
+// "AbreCupomFiscal", then the coupon number read back from register "Coo".
+// Once the coupon is open the result is true, even when the number cannot be
+// read.
+bool command_driver(int32_t handle, OutText numero, const std::string &nome, const std::string &endereco,
+                    const std::string &documento) {
+  int32_t answer = dllg2::execute(handle, "AbreCupomFiscal",
+                                  {{"EnderecoConsumidor", endereco, dllg2::kText, true},
+                                   {"IdConsumidor", documento, dllg2::kText, true},
+                                   {"NomeConsumidor", nome, dllg2::kText, true}});
+  if (!dllg2::judge(handle, answer)) return false;
+
+  answer = dllg2::execute(handle, "LeInteiro", {{"NomeInteiro", "Coo", dllg2::kText}});
+  dllg2::clear_read_back();
+  if (!dllg2::judge(handle, answer)) {
+    if (answer > 0) msg::notice("Não Foi possível capturar o número do COO!"_cp);
+    return true;
+  }
+  numero.set(dllg2::read_back(handle, "ValorInteiro"));
+  return true;
+}
+
+bool usb(Model model, OutText numero, const std::string &nome, const std::string &endereco,
+         const std::string &documento) {
+  conn::elgin_paper_cut(model);
+  if (!conn::usb_open()) return false;
+  return command_driver(0, numero, nome, endereco, documento);
+}
+
+bool serial(OutText numero, const std::string &nome, const std::string &endereco, const std::string &documento) {
+  int32_t handle = conn::serial_open(conn::SerialSetup::Full);
+  return command_driver(handle, numero, nome, endereco, documento);
+}
+
+bool epson(const std::string &nome, const std::string &endereco, const std::string &documento) {
+  return conn::epson_session("EPSON_Fiscal_Abrir_Cupom", [&] {
+    return vendor::api().EPSON_Fiscal_Abrir_Cupom(documento.c_str(), nome.c_str(), endereco.c_str(), "", 1);
+  });
+}
+
+}  // namespace
+
+bool abre_cupom(Model model, OutText numero, const std::string &nome, const std::string &endereco,
+                const std::string &documento) {
+  switch (model) {
+    case Model::BematechMP20:
+    case Model::BematechMFD:
+      return bematech(model, numero, documento);
+    case Model::Sweda7000:
+      return sweda(numero, nome, endereco, documento);
+    case Model::SigtronFS345:
+      return sigtron(numero);
+    case Model::Daruma32:
+      return daruma(numero, documento);
+    case Model::Digiarte1E:
+      return digiarte(numero);
+    case Model::ElginFit:
+    case Model::DataregisQuick:
+      return usb(model, numero, nome, endereco, documento);
+    case Model::DataregisSerial:
+      return serial(numero, nome, endereco, documento);
+    case Model::Epson:
+      return epson(nome, endereco, documento);
+    default:
+      return usual_preset(model);
+  }
 }
 
 }  // namespace kalpo::ops

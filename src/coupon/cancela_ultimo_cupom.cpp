@@ -1,11 +1,147 @@
+// Cancellation of the last coupon, handing back the number of the coupon
+// concerned and, on SIGTRONFS345, a flag of the document state before it.
+#include <array>
+#include <cstring>
+#include <string_view>
+
+#include "analysis/analysis.h"
+#include "frame/command_driver.h"
+#include "frame/config.h"
+#include "frame/connections.h"
 #include "frame/operations.h"
+#include "frame/platform.h"
+#include "frame/state.h"
+#include "vendor/vendor.h"
 
 namespace kalpo::ops {
+namespace {
 
-bool cancela_ultimo_cupom(Model model, VarInt, OutText numero, OutText estado) {
+// Something outside the library leaves this file to ask for the cutter set-up
+// on the next document; the cancellation always removes it.
+constexpr std::string_view kMarkerFile = "c:\\canc.txt";
+
+// A 6-character number buffer prepared with blanks, with room for a
+// terminating zero that the maker's library may or may not write.
+struct NumberBuffer {
+  std::array<char, 7> data{' ', ' ', ' ', ' ', ' ', ' ', '\0'};
+  std::string text() {
+    data[6] = '\0';
+    return std::string(data.data(), strnlen(data.data(), 6));
+  }
+};
+
+bool bematech(Model model, OutText numero) {
+  const vendor::Api &v = vendor::api();
+  if (platform::get().file_exists(kMarkerFile)) conn::bematech_paper_handling();
+  NumberBuffer buffer;
+  v.Bematech_FI_NumeroCupom(buffer.data.data());
+  numero.set(buffer.text());
+  bool ok = analysis::analisa_iretorno(model, v.Bematech_FI_CancelaCupom());
+  platform::get().remove_file(kMarkerFile);
+  return ok;
+}
+
+// The number is read after the cancellation, whatever its outcome.
+bool sweda(Model model, OutText numero) {
+  const vendor::Api &v = vendor::api();
+  bool ok = analysis::analisa_iretorno(model, v.ECF_CancelaCupom());
+  NumberBuffer buffer;
+  v.ECF_NumeroCupom(buffer.data.data());
+  numero.set(buffer.text());
+  return ok;
+}
+
+// The document state is asked first: unless its character 8 is "2" the flag
+// becomes "S".  A failed state query is shown and the cancellation goes on.
+bool sigtron(VarInt &contagem, OutText numero, OutText estado) {
+  const vendor::Api &v = vendor::api();
+  std::string port = conn::sigtron_open();
+  conn::SigtronAnswer state_answer = conn::sigtron_analyse_done(v.DAR_LeEstadoDoc(49), contagem.target());
+  if (state_answer.text.size() < 8 || state_answer.text[7] != '2') estado.set_constant("S");
+
+  conn::sigtron_reopen(port);
+  conn::SigtronAnswer answer = conn::sigtron_analyse_done(v.DAR_CancelaDoc(49), contagem.target());
+  if (!answer.done()) return false;
+  numero.set(answer.text.size() > 2 ? answer.text.substr(2, 6) : std::string());
+  return true;
+}
+
+bool daruma(OutText numero) {
+  const vendor::Api &v = vendor::api();
+  state().iRetornoDaruma = v.Daruma_FI_CancelaCupom();
+  if (!analysis::analisa_ret_daruma()) return false;
+  NumberBuffer buffer;
+  state().iRetornoDaruma = v.Daruma_FI_NumeroCupom(buffer.data.data());
+  if (!analysis::analisa_ret_daruma()) return false;
+  numero.set(buffer.text());
+  return true;
+}
+
+bool digiarte() {
+  return conn::digiarte_session([] {
+    vendor::api().CancelaCupomFiscal();
+    return conn::digiarte_command_ok();
+  });
+}
+
+// "LeInteiro" of the coupon counter; on success the number is handed back.
+bool reads_number(int32_t handle, OutText numero) {
+  int32_t answer = dllg2::execute(handle, "LeInteiro", {{"NomeInteiro", "Coo", dllg2::kText}});
+  dllg2::clear_read_back();
+  if (!dllg2::judge(handle, answer)) return false;
+  numero.set(dllg2::read_back(handle, "ValorInteiro"));
+  return true;
+}
+
+bool cancels(int32_t handle) { return dllg2::judge_command_check(handle, dllg2::execute(handle, "CancelaCupom")); }
+
+// Once the cancellation went through the export succeeds; a failed number
+// read is only shown, and then the paper is not cut.
+bool usb(Model model, OutText numero) {
+  if (!conn::usb_open() || !cancels(0)) return false;
+  if (reads_number(0, numero)) conn::elgin_paper_cut(model);
+  return true;
+}
+
+// The number is read before cancelling; a failed read prevents the
+// cancellation.
+bool serial(OutText numero) {
+  int32_t handle = conn::serial_open(conn::SerialSetup::NoTimeout);
+  return reads_number(handle, numero) && cancels(handle);
+}
+
+bool epson() {
+  return conn::epson_session("EPSON_Fiscal_Cancelar_Cupom",
+                             [] { return vendor::api().EPSON_Fiscal_Cancelar_Cupom(); });
+}
+
+}  // namespace
+
+bool cancela_ultimo_cupom(Model model, VarInt contagem, OutText numero, OutText estado) {
   numero.set_constant("0");
   estado.set_constant("N");
-  return usual_preset(model);
+  switch (model) {
+    case Model::BematechMP20:
+    case Model::BematechMFD:
+      return bematech(model, numero);
+    case Model::Sweda7000:
+      return sweda(model, numero);
+    case Model::SigtronFS345:
+      return sigtron(contagem, numero, estado);
+    case Model::Daruma32:
+      return daruma(numero);
+    case Model::Digiarte1E:
+      return digiarte();
+    case Model::ElginFit:
+    case Model::DataregisQuick:
+      return usb(model, numero);
+    case Model::DataregisSerial:
+      return serial(numero);
+    case Model::Epson:
+      return epson();
+    default:
+      return usual_preset(model);
+  }
 }
 
 }  // namespace kalpo::ops

@@ -1,9 +1,117 @@
+// Closing of the coupon with its promotional message.
+#include "analysis/analysis.h"
+#include "coupon/normaliza_texto.h"
+#include "frame/command_driver.h"
+#include "frame/config.h"
+#include "frame/connections.h"
 #include "frame/operations.h"
+#include "frame/state.h"
+#include "vendor/vendor.h"
 
 namespace kalpo::ops {
+namespace {
 
-bool fecha_cupom(Model model, const TextControl &) {
-  return usual_preset(model);
+bool bematech(Model model, const TextControl &mensagem) {
+  std::string text = mensagem.text();
+  return analysis::analisa_iretorno(model, vendor::api().Bematech_FI_TerminaFechamentoCupom(null_if_empty(text)));
+}
+
+bool sweda(Model model, const TextControl &mensagem) {
+  std::string text = mensagem.text();
+  return analysis::analisa_iretorno(model, vendor::api().ECF_TerminaFechamentoCupom(null_if_empty(text)));
+}
+
+// Prints the configured message alone; the caller's control is not read.
+bool sigtron() {
+  conn::sigtron_open();
+  std::string promocional = config::read("MENSAGEM", "");
+  int32_t ret = vendor::api().DAR_FechaCupom(null_if_empty(promocional), 49);
+  return conn::sigtron_analyse(ret).ok;
+}
+
+bool daruma(const TextControl &mensagem) {
+  std::string text = mensagem.text();
+  state().iRetornoDaruma = vendor::api().Daruma_FI_TerminaFechamentoCupom(null_if_empty(text));
+  return analysis::analisa_ret_daruma();
+}
+
+bool digiarte(const TextControl &mensagem) {
+  std::string text = mensagem.text();
+  std::string header = "S" + std::to_string(text.size());
+  return conn::digiarte_session([&] {
+    vendor::api().FechaCupomFiscal(header.c_str(), text.c_str());
+    return conn::digiarte_command_ok();
+  });
+}
+
+// The caller's text with the configured message appended, cleaned, written
+// back into the control and read from it again.  Without a control that
+// takes the text back, the cleaned text itself goes to the printer, so the
+// configured message is not lost.
+std::string promotional_text(const TextControl &mensagem, const std::string &promocional) {
+  std::string cleaned = normaliza_texto(mensagem.text() + promocional);
+  if (!mensagem.writable()) return cleaned;
+  mensagem.set_text(cleaned);
+  return mensagem.text();
+}
+
+// "EncerraDocumento" with the promotional text; true when the driver ran it
+// without an error code.
+bool closes(int32_t handle, const TextControl &mensagem, const std::string &promocional) {
+  std::string text = promotional_text(mensagem, promocional);
+  int32_t answer = dllg2::execute(handle, "EncerraDocumento", {{"TextoPromocional", text, dllg2::kText, true}});
+  return dllg2::judge_command_check(handle, answer);
+}
+
+// Once the coupon is closed the export succeeds: a refused paper advance is
+// only shown, and then nothing is cut.
+bool usb(Model model, const TextControl &mensagem) {
+  if (!conn::usb_open()) return false;
+  if (!closes(0, mensagem, config::read("MENSAGEM", ""))) return false;
+  int32_t answer = dllg2::execute(0, "AvancaPapel", {{"Avanco", "250", dllg2::kOption}});
+  if (answer < 0) {
+    dllg2::show_error_text(answer);
+    return true;
+  }
+  conn::elgin_paper_cut(model);
+  return true;
+}
+
+bool serial(const TextControl &mensagem) {
+  int32_t handle = conn::serial_open(conn::SerialSetup::NoTimeout);
+  return closes(handle, mensagem, config::read("MENSAGEM", ""));
+}
+
+bool epson() {
+  return conn::epson_session("EPSON_Fiscal_Fechar_Cupom",
+                             [] { return vendor::api().EPSON_Fiscal_Fechar_Cupom(1, 0); });
+}
+
+}  // namespace
+
+bool fecha_cupom(Model model, const TextControl &mensagem) {
+  switch (model) {
+    case Model::BematechMP20:
+    case Model::BematechMFD:
+      return bematech(model, mensagem);
+    case Model::Sweda7000:
+      return sweda(model, mensagem);
+    case Model::SigtronFS345:
+      return sigtron();
+    case Model::Daruma32:
+      return daruma(mensagem);
+    case Model::Digiarte1E:
+      return digiarte(mensagem);
+    case Model::ElginFit:
+    case Model::DataregisQuick:
+      return usb(model, mensagem);
+    case Model::DataregisSerial:
+      return serial(mensagem);
+    case Model::Epson:
+      return epson();
+    default:
+      return usual_preset(model);
+  }
 }
 
 }  // namespace kalpo::ops

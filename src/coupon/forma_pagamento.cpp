@@ -1,9 +1,104 @@
+// One payment on the coupon whose closing has started.
+#include "analysis/analysis.h"
+#include "frame/amounts.h"
+#include "frame/command_driver.h"
+#include "frame/connections.h"
+#include "frame/messages.h"
 #include "frame/operations.h"
+#include "frame/state.h"
+#include "frame/text.h"
+#include "vendor/vendor.h"
 
 namespace kalpo::ops {
+namespace {
 
-bool forma_pagamento(Model model, const std::string &, double) {
-  return usual_preset(model);
+bool bematech(Model model, const std::string &forma, double valor) {
+  int32_t ret = vendor::api().Bematech_FI_EfetuaFormaPagamento(null_if_empty(forma),
+                                                               amounts::hundredths_padded(valor, 12).c_str());
+  return analysis::analisa_iretorno(model, ret);
+}
+
+bool sweda(Model model, const std::string &forma, double valor) {
+  int32_t ret =
+      vendor::api().ECF_EfetuaFormaPagamento(null_if_empty(forma), amounts::hundredths_padded(valor, 12).c_str());
+  return analysis::analisa_iretorno(model, ret);
+}
+
+// The printer takes the form as its first character alone; without one
+// there is nothing to send.
+bool sigtron(const std::string &forma, double valor) {
+  if (forma.empty()) {
+    msg::notice("Forma de pagamento não informada!"_cp);
+    return false;
+  }
+  conn::sigtron_open();
+  int32_t ret = vendor::api().DAR_DescFormPag(forma[0], amounts::hundredths_plain(valor).c_str(), " ", 49);
+  return conn::sigtron_analyse(ret).ok;
+}
+
+bool daruma(const std::string &forma, double valor) {
+  state().iRetornoDaruma =
+      vendor::api().Daruma_FI_EfetuaFormaPagamento(null_if_empty(forma), amounts::regional(valor, 2).c_str());
+  return analysis::analisa_ret_daruma();
+}
+
+bool digiarte(const std::string &forma, double valor) {
+  return conn::digiarte_session([&] {
+    vendor::api().Pagamento(forma.c_str(), amounts::hundredths_padded(valor, 15).c_str(), 48);
+    return conn::digiarte_command_ok();
+  });
+}
+
+// The same text goes as the payment method's code and as its name.
+bool pays(int32_t handle, const std::string &forma, double valor) {
+  int32_t answer = dllg2::execute(handle, "PagaCupom",
+                                  {{"CodMeioPagamento", forma, dllg2::kCode, true},
+                                   {"NomeMeioPagamento", forma, dllg2::kText, true},
+                                   {"Valor", amounts::general(valor), dllg2::kDecimal}});
+  return dllg2::judge_payment_check(handle, answer);
+}
+
+bool usb(const std::string &forma, double valor) {
+  if (!conn::usb_open()) return false;
+  return pays(0, forma, valor);
+}
+
+bool serial(const std::string &forma, double valor) {
+  return pays(conn::serial_open(conn::SerialSetup::Full), forma, valor);
+}
+
+bool epson(const std::string &forma, double valor) {
+  return conn::epson_session("EPSON_Fiscal_Pagamento", [&] {
+    return vendor::api().EPSON_Fiscal_Pagamento(forma.c_str(), amounts::thousandths_padded(valor, 6).c_str(), 3, "",
+                                                "");
+  });
+}
+
+}  // namespace
+
+bool forma_pagamento(Model model, const std::string &forma, double valor) {
+  switch (model) {
+    case Model::BematechMP20:
+    case Model::BematechMFD:
+      return bematech(model, forma, valor);
+    case Model::Sweda7000:
+      return sweda(model, forma, valor);
+    case Model::SigtronFS345:
+      return sigtron(forma, valor);
+    case Model::Daruma32:
+      return daruma(forma, valor);
+    case Model::Digiarte1E:
+      return digiarte(forma, valor);
+    case Model::ElginFit:
+    case Model::DataregisQuick:
+      return usb(forma, valor);
+    case Model::DataregisSerial:
+      return serial(forma, valor);
+    case Model::Epson:
+      return epson(forma, valor);
+    default:
+      return usual_preset(model);
+  }
 }
 
 }  // namespace kalpo::ops

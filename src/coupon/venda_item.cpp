@@ -1,9 +1,161 @@
+// Registers one sold item on the open coupon: product code, description, tax
+// code, quantity and unit price, unit "UN", no item discount.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "analysis/analysis.h"
+#include "frame/amounts.h"
+#include "frame/command_driver.h"
+#include "frame/connections.h"
+#include "frame/messages.h"
 #include "frame/operations.h"
+#include "frame/state.h"
+#include "frame/text.h"
+#include "vendor/vendor.h"
 
 namespace kalpo::ops {
+namespace {
 
-bool venda_item(Model model, const std::string &, const std::string &, const std::string &, const std::string &, double, int32_t, double, const std::string &) {
-  return usual_preset(model);
+struct Item {
+  const std::string &codigo;
+  const std::string &descricao;
+  const std::string &aliquota;
+  double quantidade;
+  int32_t casas_decimais;
+  double valor_unitario;
+};
+
+bool bematech(Model model, const Item &item) {
+  std::string descricao = item.descricao.substr(0, 29);
+  std::string preco = amounts::thousandths_plain(item.valor_unitario);
+  std::string quantidade = amounts::thousandths_plain(item.quantidade);
+  int32_t ret = vendor::api().Bematech_FI_VendeItemDepartamento(
+      null_if_empty(item.codigo), null_if_empty(descricao), null_if_empty(item.aliquota), preco.c_str(),
+      quantidade.c_str(), "0000", "0000", "1", "UN");
+  return analysis::analisa_iretorno(model, ret);
+}
+
+bool sweda(const Item &item, const std::string &tipo_quantidade, const std::string &tipo_desconto) {
+  std::string descricao = item.descricao.substr(0, 29);
+  std::string quantidade = amounts::thousandths_plain(item.quantidade);
+  std::string preco = amounts::thousandths_plain(item.valor_unitario);
+  std::string desconto = tipo_desconto == "P" ? "%" : "";
+  int32_t ret = vendor::api().ECF_VendeItem(null_if_empty(item.codigo), null_if_empty(descricao),
+                                            null_if_empty(item.aliquota), null_if_empty(tipo_quantidade),
+                                            quantidade.c_str(), 3, preco.c_str(), null_if_empty(desconto), "0000");
+  return analysis::analisa_iretorno(Model::Sweda7000, ret);
+}
+
+bool sigtron(const Item &item) {
+  conn::sigtron_open();
+  std::string preco = amounts::thousandths_padded(item.valor_unitario, 10);
+  std::string quantidade = amounts::thousandths_padded(item.quantidade, 8);
+  int32_t ret = vendor::api().DAR_DescPreUn3dF53(null_if_empty(item.aliquota), null_if_empty(item.codigo), 48, "0000",
+                                                 preco.c_str(), quantidade.c_str(), "UN",
+                                                 null_if_empty(item.descricao), 49);
+  return conn::sigtron_analyse_done(ret).done();
+}
+
+bool daruma(const Item &item) {
+  std::string quantidade = amounts::regional(item.quantidade, 3);
+  std::string preco = amounts::regional(item.valor_unitario, item.casas_decimais);
+  state().iRetornoDaruma = vendor::api().Daruma_FI_VendeItem(
+      null_if_empty(item.codigo), null_if_empty(item.descricao), null_if_empty(item.aliquota), "F",
+      quantidade.c_str(), item.casas_decimais, preco.c_str(), "$", "0,00");
+  return analysis::analisa_ret_daruma();
+}
+
+// The product code as the printer takes it: a 32-bit decimal integer, with an
+// optional sign and nothing else.
+std::optional<int32_t> product_number(std::string_view codigo) {
+  std::size_t i = 0;
+  bool negative = false;
+  if (!codigo.empty() && (codigo[0] == '-' || codigo[0] == '+')) {
+    negative = codigo[0] == '-';
+    i = 1;
+  }
+  if (i == codigo.size()) return std::nullopt;
+  int64_t number = 0;
+  for (; i < codigo.size(); ++i) {
+    char c = codigo[i];
+    if (c < '0' || c > '9') return std::nullopt;
+    number = number * 10 + (c - '0');
+    if (number > int64_t{INT32_MAX} + 1) return std::nullopt;
+  }
+  if (negative) number = -number;
+  if (number > INT32_MAX || number < INT32_MIN) return std::nullopt;
+  return static_cast<int32_t>(number);
+}
+
+bool digiarte(const Item &item) {
+  std::string descricao = (item.descricao + std::string(20, ' ')).substr(0, 20);
+  return conn::digiarte_session([&] {
+    std::optional<int32_t> number = product_number(item.codigo);
+    if (!number) {
+      msg::notice(std::string("Código de produto inválido para a ECF (deve ser um número inteiro): \""_cp) +
+                  item.codigo + "\"");
+      return false;
+    }
+    std::string codigo = amounts::padded(*number, 13);
+    std::string quantidade = amounts::thousandths_padded(item.quantidade, 6);
+    std::string preco = amounts::thousandths_padded(item.valor_unitario, 11);
+    vendor::api().VendaItem(68, quantidade.c_str(), preco.c_str(), item.aliquota.c_str(), 37, "0000", "UN",
+                            codigo.c_str(), 48, descricao.c_str(), "");
+    return conn::digiarte_command_ok();
+  });
+}
+
+bool command_driver(int32_t handle, const Item &item) {
+  int32_t answer = dllg2::execute(handle, "VendeItem",
+                                  {{"CodAliquota", item.aliquota, dllg2::kCode, true},
+                                   {"CodProduto", item.codigo, dllg2::kText, true},
+                                   {"NomeProduto", item.descricao, dllg2::kText, true},
+                                   {"PrecoUnitario", amounts::general(item.valor_unitario), dllg2::kDecimal},
+                                   {"Quantidade", amounts::general(item.quantidade), dllg2::kDecimal},
+                                   {"Unidade", "UN", dllg2::kText}});
+  return dllg2::judge(handle, answer);
+}
+
+bool epson(const Item &item) {
+  std::string quantidade = amounts::thousandths_padded(item.quantidade, 6);
+  std::string preco = amounts::thousandths_padded(item.valor_unitario, 6);
+  return conn::epson_session("EPSON_Fiscal_Vender_Item", [&] {
+    return vendor::api().EPSON_Fiscal_Vender_Item(item.codigo.c_str(), item.descricao.c_str(), quantidade.c_str(),
+                                                  item.casas_decimais, "UN", preco.c_str(), item.casas_decimais,
+                                                  item.aliquota.c_str(), 1);
+  });
+}
+
+}  // namespace
+
+bool venda_item(Model model, const std::string &codigo, const std::string &descricao, const std::string &aliquota,
+                const std::string &tipo_quantidade, double quantidade, int32_t casas_decimais, double valor_unitario,
+                const std::string &tipo_desconto) {
+  const Item item{codigo, descricao, aliquota, quantidade, casas_decimais, valor_unitario};
+  switch (model) {
+    case Model::BematechMP20:
+    case Model::BematechMFD:
+      return bematech(model, item);
+    case Model::Sweda7000:
+      return sweda(item, tipo_quantidade, tipo_desconto);
+    case Model::SigtronFS345:
+      return sigtron(item);
+    case Model::Daruma32:
+      return daruma(item);
+    case Model::Digiarte1E:
+      return digiarte(item);
+    case Model::ElginFit:
+    case Model::DataregisQuick:
+      return conn::usb_open() && command_driver(0, item);
+    case Model::DataregisSerial:
+      return command_driver(conn::serial_open(conn::SerialSetup::Full), item);
+    case Model::Epson:
+      return epson(item);
+    default:
+      return usual_preset(model);
+  }
 }
 
 }  // namespace kalpo::ops

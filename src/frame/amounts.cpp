@@ -44,9 +44,16 @@ std::string regional(double value, int decimals, const platform::Regional &setti
   units = std::fabs(units);
   long double whole = std::floor(units / scale);
   long double fraction = units - whole * scale;
-  char buffer[64];
-  std::snprintf(buffer, sizeof buffer, "%.0f", static_cast<double>(whole));
-  std::string integer = buffer;
+  // Beyond the 64 bits of the product the fraction is lost in any case.
+  if (fraction < 0 || fraction >= scale) fraction = 0;
+  char buffer[400];
+  std::string integer;
+  if (whole < 1.8e19L) {
+    integer = std::to_string(static_cast<uint64_t>(whole));
+  } else {
+    std::snprintf(buffer, sizeof buffer, "%.0f", static_cast<double>(whole));
+    integer = buffer;
+  }
   std::string grouped;
   for (std::size_t i = 0; i < integer.size(); ++i) {
     if (i > 0 && (integer.size() - i) % 3 == 0) grouped += settings.thousands;
@@ -63,9 +70,13 @@ std::string regional(double value, int decimals, const platform::Regional &setti
 std::string regional(double value, int decimals) { return regional(value, decimals, platform::get().regional()); }
 
 std::string general(long double value, const platform::Regional &settings) {
-  if (!std::isfinite(value)) value = 0;
+  // Zero, negative zero included, is written "0".
+  if (!std::isfinite(value) || value == 0) value = 0;
+  // Formatted from the long double itself: an extended product such as
+  // value × 100 rounded first to a double could round differently at the
+  // fifteenth digit.
   char buffer[64];
-  std::snprintf(buffer, sizeof buffer, "%.15G", static_cast<double>(value));
+  std::snprintf(buffer, sizeof buffer, "%.15LG", value);
   std::string out;
   for (const char *p = buffer; *p; ++p) {
     if (*p == '.') {

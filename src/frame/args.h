@@ -55,6 +55,8 @@ class TextControl {
   explicit TextControl(KALPO_TextControl *control = nullptr) : control_(control) {}
   std::string text() const;
   void set_text(const std::string &text) const;
+  // A control whose text can be both read and replaced.
+  bool writable() const { return control_ && control_->get_text && control_->set_text; }
   // The text split as a text list splits: CR LF, lone CR or lone LF end a
   // line; a final line break adds no empty line.
   std::vector<std::string> lines() const;

@@ -13,7 +13,10 @@ namespace kalpo::dllg2 {
 int32_t execute(int32_t handle, const char *command, std::initializer_list<Param> params) {
   const vendor::Api &v = vendor::api();
   v.DLLG2_LimpaParams(handle);
-  for (const Param &p : params) v.DLLG2_AdicionaParam(handle, p.name, p.value.c_str(), p.type);
+  for (const Param &p : params) {
+    const char *value = p.empty_as_null && p.value.empty() ? nullptr : p.value.c_str();
+    v.DLLG2_AdicionaParam(handle, p.name, value, p.type);
+  }
   return v.DLLG2_ExecutaComando(handle, command);
 }
 

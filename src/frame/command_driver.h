@@ -22,6 +22,7 @@ struct Param {
   const char *name;
   std::string value;
   int32_t type;
+  bool empty_as_null = false;  // an empty value goes to the driver as a null pointer
 };
 
 // Clears the parameter list, adds the parameters in order and executes the

@@ -113,7 +113,7 @@ bool usb_open(UsbRefusal refusal) {
   return false;
 }
 
-int32_t serial_open(SerialSetup setup) {
+std::string serial_settings(SerialSetup setup) {
   ModuleState &s = state();
   std::string port = dllg2_port_name(config::read("PORTACOM", "COM1"));
   if (setup != SerialSetup::PortOnly) {
@@ -129,6 +129,12 @@ int32_t serial_open(SerialSetup setup) {
     if (lower(config::read("PARIDADE", "n")) == "e") s.cParidade = 'e';
     if (lower(config::read("PARIDADE", "n")) == "o") s.cParidade = 'o';
   }
+  return port;
+}
+
+int32_t serial_open(SerialSetup setup) {
+  ModuleState &s = state();
+  std::string port = serial_settings(setup);
   s.iHandleDllG2 = vendor::api().DLLG2_IniciaDriver(port.c_str());
   vendor::api().DLLG2_SetaArquivoLog("dllg2.log");
   if (setup == SerialSetup::Full) vendor::api().DLLG2_DefineTimeout(s.iHandleDllG2, 10);

@@ -96,6 +96,9 @@ enum class SerialSetup {
   NoTimeout,  // port, speed, parity
   PortOnly,   // port alone, no time-out
 };
+// Reads the serial settings that setup names (speed and parity into the
+// module state) and returns the driver's port name; starts nothing.
+std::string serial_settings(SerialSetup setup);
 // Starts the serial driver instance into iHandleDllG2 (not tested), names
 // the log file and returns the handle.
 int32_t serial_open(SerialSetup setup);

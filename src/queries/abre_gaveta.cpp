@@ -1,9 +1,56 @@
+// Opens the cash drawer attached to the printer.
+#include "analysis/analysis.h"
+#include "frame/command_driver.h"
+#include "frame/connections.h"
 #include "frame/operations.h"
+#include "frame/state.h"
+#include "vendor/vendor.h"
 
 namespace kalpo::ops {
+namespace {
 
-bool abre_gaveta(Model) {
-  return true;
+// Done only when the analysis finds no error and the printer answered.
+bool sigtron() {
+  conn::sigtron_open();
+  return conn::sigtron_analyse(vendor::api().DAR_AbreGaveta()).done();
+}
+
+bool daruma() {
+  state().iRetornoDaruma = vendor::api().Daruma_FI_AcionaGaveta();
+  return analysis::analisa_ret_daruma();
+}
+
+bool open_drawer(int32_t handle) { return dllg2::judge(handle, dllg2::execute(handle, "AbreGaveta")); }
+
+bool usb() {
+  if (!conn::usb_open()) return false;
+  return open_drawer(0);
+}
+
+bool serial() { return open_drawer(conn::serial_open(conn::SerialSetup::Full)); }
+
+bool bematech(Model model) { return analysis::analisa_iretorno(model, vendor::api().Bematech_FI_AcionaGaveta()); }
+
+}  // namespace
+
+// Models without a drawer branch report success without a call.
+bool abre_gaveta(Model model) {
+  switch (model) {
+    case Model::SigtronFS345:
+      return sigtron();
+    case Model::Daruma32:
+      return daruma();
+    case Model::ElginFit:
+    case Model::DataregisQuick:
+      return usb();
+    case Model::DataregisSerial:
+      return serial();
+    case Model::BematechMP20:
+    case Model::BematechMFD:
+      return bematech(model);
+    default:
+      return true;
+  }
 }
 
 }  // namespace kalpo::ops

@@ -1,8 +1,25 @@
+// The printer's date and time.
+#include "analysis/analysis.h"
 #include "frame/operations.h"
+#include "queries/answer_buffer.h"
+#include "vendor/vendor.h"
 
 namespace kalpo::ops {
+namespace {
 
-bool data_hora_ecf(Model model, OutText, OutText) {
+// Both answers are handed back whatever the analysis says.
+bool bematech(Model model, OutText data, OutText hora) {
+  queries::AnswerBuffer date(6), time(6);
+  bool ok = analysis::analisa_iretorno(model, vendor::api().Bematech_FI_DataHoraImpressora(date.data(), time.data()));
+  data.set(date.text());
+  hora.set(time.text());
+  return ok;
+}
+
+}  // namespace
+
+bool data_hora_ecf(Model model, OutText data, OutText hora) {
+  if (is_bematech(model)) return bematech(model, data, hora);
   return usual_preset(model);
 }
 

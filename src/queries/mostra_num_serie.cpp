@@ -1,9 +1,139 @@
+// The printer's serial number.
+#include <string>
+
+#include "analysis/analysis.h"
+#include "frame/command_driver.h"
+#include "frame/connections.h"
+#include "frame/messages.h"
 #include "frame/operations.h"
+#include "frame/platform.h"
+#include "frame/state.h"
+#include "queries/answer_buffer.h"
+#include "vendor/vendor.h"
 
 namespace kalpo::ops {
+namespace {
 
-bool mostra_num_serie(Model, OutText) {
+using queries::AnswerBuffer;
+
+constexpr const char *kRegister = "NumeroSerieECF";
+
+// How long a refused driver start of the serial model is tried again, and the
+// pause between two tries.
+constexpr uint64_t kStartRetryMs = 5000;
+constexpr uint32_t kStartPauseMs = 100;
+
+// Bematech and Sweda: the trimmed number, handed back only on success.
+template <typename Call>
+bool bematech_like(Model model, std::size_t width, Call call, bool show_raw, OutText numero) {
+  AnswerBuffer buffer(width);
+  bool ok = analysis::analisa_iretorno(model, call(buffer.data()));
+  if (show_raw) msg::notice(buffer.text());
+  if (ok) numero.set(queries::trim_blank_and_control(buffer.text()));
+  return ok;
+}
+
+bool sigtron(OutText numero) {
+  conn::sigtron_open();
+  conn::SigtronAnswer answer = conn::sigtron_analyse_done(vendor::api().DAR_LeIdent(49));
+  numero.set(queries::characters(answer.text, 3, 10));
+  return answer.done();
+}
+
+bool daruma(OutText numero) {
+  AnswerBuffer buffer(20);
+  state().iRetornoDaruma = vendor::api().Daruma_FI_NumeroSerie(buffer.data());
+  bool ok = analysis::analisa_ret_daruma();
+  numero.set(buffer.text());
+  return ok;
+}
+
+bool digiarte(OutText numero) {
+  return conn::digiarte_session([&] {
+    vendor::api().EcfPar("49");
+    std::string text;
+    bool ok = conn::digiarte_command_ok(text);
+    numero.set(queries::characters(text, 5, text.size()));
+    return ok;
+  });
+}
+
+bool usb_driver(OutText numero) {
+  dllg2::clear_read_back();
+  if (!conn::usb_open(conn::UsbRefusal::ErroPrefix)) return false;
+  int32_t answer = dllg2::execute(0, "LeTexto", {{"NomeTexto", kRegister, dllg2::kText}});
+  if (!dllg2::judge(0, answer)) return false;
+  numero.set(dllg2::read_back(0, "ValorTexto"));
+  return true;
+}
+
+// Starts the serial driver, trying again while it refuses, for a bounded time:
+// no new try starts later than kStartRetryMs after the first.
+bool start_serial_driver() {
+  ModuleState &s = state();
+  platform::Platform &p = platform::get();
+  std::string port = conn::serial_settings(conn::SerialSetup::Full);
+  uint64_t start = p.ticks_ms();
+  for (;;) {
+    s.iHandleDllG2 = vendor::api().DLLG2_IniciaDriver(port.c_str());
+    if (s.iHandleDllG2 >= 0 || p.ticks_ms() - start + kStartPauseMs > kStartRetryMs) break;
+    p.sleep_ms(kStartPauseMs);
+  }
+  vendor::api().DLLG2_SetaArquivoLog("dllg2.log");
+  if (s.iHandleDllG2 >= 0) return true;
+  dllg2::show_error_text(s.iHandleDllG2);
   return false;
+}
+
+// The serial model ends its driver instance after the query, also on failure.
+bool serial_driver(OutText numero) {
+  dllg2::clear_read_back();
+  if (!start_serial_driver()) return false;
+  const vendor::Api &v = vendor::api();
+  int32_t handle = state().iHandleDllG2;
+  v.DLLG2_DefineTimeout(handle, 10);
+  int32_t answer = dllg2::execute(handle, "LeTexto", {{"NomeTexto", kRegister, dllg2::kText}});
+  int32_t code = dllg2::error_code(handle);
+  if (answer <= 0) {
+    v.DLLG2_EncerraDriver(handle);
+    msg::notice("Erro 2: " + std::to_string(code));
+    return false;
+  }
+  if (code != 0) {
+    v.DLLG2_EncerraDriver(handle);
+    msg::notice("Erro 1: " + dllg2::error_text(code));
+    return false;
+  }
+  numero.set(dllg2::read_back(handle, "ValorTexto"));
+  v.DLLG2_EncerraDriver(state().iHandleDllG2);
+  return true;
+}
+
+}  // namespace
+
+bool mostra_num_serie(Model model, OutText numero) {
+  const vendor::Api &v = vendor::api();
+  switch (model) {
+    case Model::BematechMP20:
+      return bematech_like(model, 15, v.Bematech_FI_NumeroSerie, false, numero);
+    case Model::BematechMFD:
+      return bematech_like(model, 20, v.Bematech_FI_NumeroSerieMFD, true, numero);
+    case Model::Sweda7000:
+      return bematech_like(model, 30, v.ECF_NumeroSerie, false, numero);
+    case Model::SigtronFS345:
+      return sigtron(numero);
+    case Model::Daruma32:
+      return daruma(numero);
+    case Model::Digiarte1E:
+      return digiarte(numero);
+    case Model::ElginFit:
+    case Model::DataregisQuick:
+      return usb_driver(numero);
+    case Model::DataregisSerial:
+      return serial_driver(numero);
+    default:
+      return false;  // every other identifier, ECFZANTRELLO and NOTAFISCAL included
+  }
 }
 
 }  // namespace kalpo::ops

@@ -1,8 +1,24 @@
+// The printer's grand total.
+#include "analysis/analysis.h"
 #include "frame/operations.h"
+#include "queries/answer_buffer.h"
+#include "vendor/vendor.h"
 
 namespace kalpo::ops {
+namespace {
 
-bool retorna_gt(Model model, OutText) {
+// The answer is handed back whatever the analysis says.
+bool bematech(Model model, OutText total) {
+  queries::AnswerBuffer buffer(18);
+  bool ok = analysis::analisa_iretorno(model, vendor::api().Bematech_FI_GrandeTotal(buffer.data()));
+  total.set(buffer.text());
+  return ok;
+}
+
+}  // namespace
+
+bool retorna_gt(Model model, OutText total) {
+  if (is_bematech(model)) return bematech(model, total);
   return usual_preset(model);
 }
 

@@ -1,8 +1,24 @@
+// The printer's partial totalizers.
+#include "analysis/analysis.h"
 #include "frame/operations.h"
+#include "queries/answer_buffer.h"
+#include "vendor/vendor.h"
 
 namespace kalpo::ops {
+namespace {
 
-bool totalizador_parcial(Model model, OutText) {
+// The answer is handed back whatever the analysis says.
+bool bematech(Model model, OutText totais) {
+  queries::AnswerBuffer buffer(445);
+  bool ok = analysis::analisa_iretorno(model, vendor::api().Bematech_FI_VerificaTotalizadoresParciais(buffer.data()));
+  totais.set(buffer.text());
+  return ok;
+}
+
+}  // namespace
+
+bool totalizador_parcial(Model model, OutText totais) {
+  if (is_bematech(model)) return bematech(model, totais);
   return usual_preset(model);
 }
 

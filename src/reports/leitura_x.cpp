@@ -38,14 +38,13 @@ bool digiarte() {
   });
 }
 
-// The reading shows no message of its own; the result says whether the
-// printer took the command.
+// The reading has no message of its own: a refusal is told as the driver
+// reports it, and the paper cut follows either way.
 bool usb(Model model) {
   if (!conn::usb_open()) return false;
-  int32_t answer = dllg2::execute(0, "EmiteLeituraX");
-  int32_t code = dllg2::error_code(0);
+  bool ok = dllg2::judge(0, dllg2::execute(0, "EmiteLeituraX"));
   conn::elgin_paper_cut(model);
-  return answer > 0 && code == 0;
+  return ok;
 }
 
 bool serial() {

@@ -2,6 +2,7 @@
 
 #include "analysis/analysis.h"
 #include "frame/command_driver.h"
+#include "frame/config.h"
 #include "frame/connections.h"
 #include "frame/messages.h"
 #include "frame/operations.h"
@@ -29,9 +30,12 @@ std::string sigtron_date_time() {
   return two(now.day) + two(now.month) + two(now.year) + two(now.hour) + two(now.minute) + two(now.second);
 }
 
+// The clock is read before the port is opened: the reduction carries the
+// time at which it was asked for.
 bool sigtron(VarInt &contagem) {
-  conn::sigtron_open();
+  std::string port = config::read("PORTACOM", "COM1:9600,n,8,1");
   std::string date_time = sigtron_date_time();
+  conn::sigtron_reopen(port);
   int32_t ret = vendor::api().DAR_ReducaoZ(date_time.c_str(), 49);
   return conn::sigtron_analyse(ret, contagem.target()).ok;
 }

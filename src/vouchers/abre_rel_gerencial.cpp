@@ -1,9 +1,62 @@
+// Opens a management report; the Bematech models also print its text.
+#include "analysis/analysis.h"
+#include "frame/command_driver.h"
+#include "frame/connections.h"
 #include "frame/operations.h"
+#include "frame/state.h"
+#include "vendor/vendor.h"
 
 namespace kalpo::ops {
+namespace {
 
-bool abre_rel_gerencial(Model model, const std::string &, const std::string &) {
-  return usual_preset(model);
+bool bematech(Model model, const std::string &texto) {
+  conn::bematech_paper_handling();
+  return analysis::analisa_iretorno(model, vendor::api().Bematech_FI_RelatorioGerencial(texto.c_str()));
+}
+
+bool sigtron() {
+  conn::sigtron_open();
+  return conn::sigtron_analyse(vendor::api().DAR_AbreX(49)).ok;
+}
+
+bool daruma() {
+  state().iRetornoDaruma = vendor::api().Daruma_FI_AbreRelatorioGerencial();
+  return analysis::analisa_ret_daruma();
+}
+
+bool open_report(int32_t handle, const std::string &codigo) {
+  int32_t answer = dllg2::execute(handle, "AbreGerencial", {{"CodGerencial", codigo, dllg2::kCode}});
+  return dllg2::judge(handle, answer);
+}
+
+// The cut comes before the report, even when the driver then fails to start.
+bool usb(Model model, const std::string &codigo) {
+  conn::elgin_paper_cut(model);
+  if (!conn::usb_open()) return false;
+  return open_report(0, codigo);
+}
+
+bool serial(const std::string &codigo) { return open_report(conn::serial_open(conn::SerialSetup::Full), codigo); }
+
+}  // namespace
+
+bool abre_rel_gerencial(Model model, const std::string &texto, const std::string &codigo) {
+  switch (model) {
+    case Model::BematechMP20:
+    case Model::BematechMFD:
+      return bematech(model, texto);
+    case Model::SigtronFS345:
+      return sigtron();
+    case Model::Daruma32:
+      return daruma();
+    case Model::ElginFit:
+    case Model::DataregisQuick:
+      return usb(model, codigo);
+    case Model::DataregisSerial:
+      return serial(codigo);
+    default:
+      return usual_preset(model);
+  }
 }
 
 }  // namespace kalpo::ops

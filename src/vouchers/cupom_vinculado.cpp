@@ -1,9 +1,91 @@
+// Opens a non-fiscal voucher linked to a payment of an earlier coupon.
+#include "analysis/analysis.h"
+#include "frame/amounts.h"
+#include "frame/command_driver.h"
+#include "frame/connections.h"
+#include "frame/messages.h"
 #include "frame/operations.h"
+#include "frame/state.h"
+#include "frame/text.h"
+#include "vendor/vendor.h"
 
 namespace kalpo::ops {
+namespace {
 
-bool cupom_vinculado(Model model, const std::string &, const std::string &, double) {
-  return usual_preset(model);
+bool bematech(Model model, const std::string &forma, const std::string &numero_cupom, double valor) {
+  std::string cents = amounts::hundredths_padded(valor, 14);
+  conn::bematech_paper_handling();
+  int32_t ret =
+      vendor::api().Bematech_FI_AbreComprovanteNaoFiscalVinculado(forma.c_str(), cents.c_str(), numero_cupom.c_str());
+  return analysis::analisa_iretorno(model, ret);
+}
+
+bool sweda(Model model, const std::string &forma, const std::string &numero_cupom, double valor) {
+  std::string cents = amounts::hundredths_padded(valor, 14);
+  int32_t ret = vendor::api().ECF_AbreComprovanteNaoFiscalVinculado(forma.c_str(), cents.c_str(), numero_cupom.c_str());
+  return analysis::analisa_iretorno(model, ret);
+}
+
+// The printer takes the payment method as its first character, twice; without
+// one there is nothing to send.
+bool sigtron(const std::string &forma, const std::string &numero_cupom, double valor) {
+  if (forma.empty()) {
+    msg::notice("Forma de pagamento não informada!"_cp);
+    return false;
+  }
+  conn::sigtron_open();
+  std::string cents = amounts::hundredths_padded(valor, 13);
+  int32_t ret = vendor::api().DAR_AbreCNFV(forma[0], forma[0], numero_cupom.c_str(), cents.c_str(), 49);
+  return conn::sigtron_analyse(ret).ok;
+}
+
+bool daruma(const std::string &forma, const std::string &numero_cupom) {
+  state().iRetornoDaruma =
+      vendor::api().Daruma_FI_AbreComprovanteNaoFiscalVinculado(forma.c_str(), "", numero_cupom.c_str());
+  return analysis::analisa_ret_daruma();
+}
+
+bool open_credit_debit(int32_t handle, const std::string &forma, const std::string &numero_cupom, double valor) {
+  int32_t answer = dllg2::execute(handle, "AbreCreditoDebito",
+                                  {{"CodMeioPagamento", forma, dllg2::kCode},
+                                   {"COO", numero_cupom, dllg2::kInteger},
+                                   {"Valor", amounts::general(valor), dllg2::kDecimal}});
+  return dllg2::judge(handle, answer);
+}
+
+// The cut comes before the voucher, even when the driver then fails to start.
+bool usb(Model model, const std::string &forma, const std::string &numero_cupom, double valor) {
+  conn::elgin_paper_cut(model);
+  if (!conn::usb_open()) return false;
+  return open_credit_debit(0, forma, numero_cupom, valor);
+}
+
+bool serial(const std::string &forma, const std::string &numero_cupom, double valor) {
+  int32_t handle = conn::serial_open(conn::SerialSetup::Full);
+  return open_credit_debit(handle, forma, numero_cupom, valor);
+}
+
+}  // namespace
+
+bool cupom_vinculado(Model model, const std::string &forma, const std::string &numero_cupom, double valor) {
+  switch (model) {
+    case Model::BematechMP20:
+    case Model::BematechMFD:
+      return bematech(model, forma, numero_cupom, valor);
+    case Model::Sweda7000:
+      return sweda(model, forma, numero_cupom, valor);
+    case Model::SigtronFS345:
+      return sigtron(forma, numero_cupom, valor);
+    case Model::ElginFit:
+    case Model::DataregisQuick:
+      return usb(model, forma, numero_cupom, valor);
+    case Model::Daruma32:
+      return daruma(forma, numero_cupom);
+    case Model::DataregisSerial:
+      return serial(forma, numero_cupom, valor);
+    default:
+      return usual_preset(model);
+  }
 }
 
 }  // namespace kalpo::ops

@@ -1,9 +1,65 @@
+// Closes the open linked voucher.
+#include "analysis/analysis.h"
+#include "frame/command_driver.h"
+#include "frame/connections.h"
 #include "frame/operations.h"
+#include "frame/state.h"
+#include "vendor/vendor.h"
 
 namespace kalpo::ops {
+namespace {
+
+bool bematech(Model model) {
+  return analysis::analisa_iretorno(model, vendor::api().Bematech_FI_FechaComprovanteNaoFiscalVinculado());
+}
+
+bool sweda(Model model) {
+  return analysis::analisa_iretorno(model, vendor::api().ECF_FechaComprovanteNaoFiscalVinculado());
+}
+
+bool sigtron() {
+  conn::sigtron_open();
+  return conn::sigtron_analyse(vendor::api().DAR_FechaX(49)).ok;
+}
+
+bool close_document(int32_t handle) { return dllg2::judge(handle, dllg2::execute(handle, "EncerraDocumento")); }
+
+// ELGINFIT cuts the paper only after the voucher has been closed.
+bool usb(Model model) {
+  if (!conn::usb_open()) return false;
+  if (!close_document(0)) return false;
+  conn::elgin_paper_cut(model);
+  return true;
+}
+
+bool serial() { return close_document(conn::serial_open(conn::SerialSetup::Full)); }
+
+bool daruma() {
+  state().iRetornoDaruma = vendor::api().Daruma_TEF_FechaRelatorio();
+  return analysis::analisa_ret_daruma();
+}
+
+}  // namespace
 
 bool fecha_cupom_nao_vinculado(Model model) {
-  return usual_preset(model);
+  switch (model) {
+    case Model::BematechMP20:
+    case Model::BematechMFD:
+      return bematech(model);
+    case Model::Sweda7000:
+      return sweda(model);
+    case Model::SigtronFS345:
+      return sigtron();
+    case Model::ElginFit:
+    case Model::DataregisQuick:
+      return usb(model);
+    case Model::DataregisSerial:
+      return serial();
+    case Model::Daruma32:
+      return daruma();
+    default:
+      return usual_preset(model);
+  }
 }
 
 }  // namespace kalpo::ops

@@ -1,9 +1,47 @@
+// Closes the open management report.
+#include "analysis/analysis.h"
+#include "frame/connections.h"
 #include "frame/operations.h"
+#include "frame/state.h"
+#include "vendor/vendor.h"
 
 namespace kalpo::ops {
+namespace {
+
+bool bematech(Model model) {
+  return analysis::analisa_iretorno(model, vendor::api().Bematech_FI_FechaRelatorioGerencial());
+}
+
+// The same call closes a linked voucher.
+bool sigtron() {
+  conn::sigtron_open();
+  return conn::sigtron_analyse(vendor::api().DAR_FechaX(49)).ok;
+}
+
+bool daruma() {
+  state().iRetornoDaruma = vendor::api().Daruma_TEF_FechaRelatorio();
+  return analysis::analisa_ret_daruma();
+}
+
+}  // namespace
 
 bool fecha_gerencial(Model model) {
-  return usual_preset(model);
+  switch (model) {
+    case Model::BematechMP20:
+    case Model::BematechMFD:
+      return bematech(model);
+    case Model::SigtronFS345:
+      return sigtron();
+    // Nothing to send for the command-driver models.
+    case Model::ElginFit:
+    case Model::DataregisQuick:
+    case Model::DataregisSerial:
+      return true;
+    case Model::Daruma32:
+      return daruma();
+    default:
+      return usual_preset(model);
+  }
 }
 
 }  // namespace kalpo::ops

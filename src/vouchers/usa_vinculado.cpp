@@ -1,9 +1,53 @@
+// Prints one text on the open linked voucher.
+#include "analysis/analysis.h"
+#include "frame/connections.h"
 #include "frame/operations.h"
+#include "frame/state.h"
+#include "vendor/vendor.h"
 
 namespace kalpo::ops {
+namespace {
 
-bool usa_vinculado(Model model, const std::string &) {
-  return usual_preset(model);
+bool bematech(Model model, const std::string &texto) {
+  return analysis::analisa_iretorno(model, vendor::api().Bematech_FI_UsaComprovanteNaoFiscalVinculado(texto.c_str()));
+}
+
+bool sweda(Model model, const std::string &texto) {
+  return analysis::analisa_iretorno(model, vendor::api().ECF_UsaComprovanteNaoFiscalVinculado(texto.c_str()));
+}
+
+bool sigtron(const std::string &texto) {
+  conn::sigtron_open();
+  return conn::sigtron_analyse(vendor::api().DAR_LinhaX(texto.c_str(), 49)).ok;
+}
+
+bool daruma(const std::string &texto) {
+  state().iRetornoDaruma = vendor::api().Daruma_FI_EnviarTextoCNF(texto.c_str());
+  return analysis::analisa_ret_daruma();
+}
+
+}  // namespace
+
+bool usa_vinculado(Model model, const std::string &texto) {
+  switch (model) {
+    case Model::BematechMP20:
+    case Model::BematechMFD:
+      return bematech(model, texto);
+    case Model::Sweda7000:
+      return sweda(model, texto);
+    case Model::SigtronFS345:
+      return sigtron(texto);
+    // The command-driver models print voucher text as one block through the
+    // thermal variant; line by line there is nothing to send.
+    case Model::ElginFit:
+    case Model::DataregisQuick:
+    case Model::DataregisSerial:
+      return true;
+    case Model::Daruma32:
+      return daruma(texto);
+    default:
+      return usual_preset(model);
+  }
 }
 
 }  // namespace kalpo::ops

@@ -1,0 +1,125 @@
+// Printer state and cash drawer: the status bytes, the open-coupon question
+// and the drawer, per model.
+#include <gtest/gtest.h>
+
+#include "kalpo.h"
+#include "support/fake.h"
+#include "support/transcript_table.h"
+
+namespace {
+
+using namespace kalpo::test;
+using namespace kalpo::test::table;
+
+const Lines kNone = {};
+
+// ---- status bytes ----
+
+struct StateCase {
+  std::string name;
+  const char *model;
+  Script script;
+  uint8_t result;
+  Lines lines;
+  int32_t ack, st1, st2;  // the caller's integers afterwards
+};
+
+// The status call writes ACK 6, ST1 2 and ST2 0 into whatever it is given.
+void status_writes(Fake &f, int32_t ret) {
+  f.on("Bematech_FI_VerificaEstadoImpressora", [ret](Call &c) {
+    c.set_int(0, 6);
+    c.set_int(1, 2);
+    c.set_int(2, 0);
+    c.result = ret;
+  });
+}
+
+TEST(PrinterState, ReadsStatusBytesIntoTheCallersIntegers) {
+  const std::string call = "Bematech_FI_VerificaEstadoImpressora(&-1, &-1, &-1)";
+  std::vector<StateCase> cases = {
+      {"MP20", "BEMATECHMP20", [](Fake &f) { status_writes(f, 1); }, 1, seq(call, kBematechStatus), 6, 2, 0},
+      {"MFD communication error keeps what was written", "BEMATECHMFD", [](Fake &f) { status_writes(f, 0); }, 0,
+       seq(call, kCommunicationError), 6, 2, 0},
+      {"Daruma: no call, untouched", "DARUMA32", nullptr, 0, kNone, -1, -1, -1},
+      {"Sweda: no call, untouched", "SWEDA7000", nullptr, 0, kNone, -1, -1, -1},
+      {"printerless", "NOTAFISCAL", nullptr, 1, kNone, -1, -1, -1},
+      {"unknown", "BEMATECH", nullptr, 0, kNone, -1, -1, -1},
+  };
+  for (const StateCase &c : cases) {
+    SCOPED_TRACE(c.name);
+    Fake fake;
+    if (c.script) c.script(fake);
+    int32_t ack = -1, st1 = -1, st2 = -1;
+    EXPECT_EQ(KALPO_VerificaEstadoECF(c.model, &ack, &st1, &st2), c.result);
+    EXPECT_EQ(ack, c.ack);
+    EXPECT_EQ(st1, c.st1);
+    EXPECT_EQ(st2, c.st2);
+    expect_transcript(fake.lines, c.lines);
+  }
+}
+
+TEST(PrinterState, ToleratesMissingIntegers) {
+  Fake fake;
+  status_writes(fake, 1);
+  EXPECT_EQ(KALPO_VerificaEstadoECF("BEMATECHMP20", nullptr, nullptr, nullptr), 1);
+  expect_transcript(fake.lines, seq("Bematech_FI_VerificaEstadoImpressora(&0, &0, &0)", kBematechStatus));
+}
+
+// ---- open coupon ----
+
+TEST(OpenCoupon, AcknowledgedStatusWithTheCouponBit) {
+  const Lines asked = {"Bematech_FI_RetornoImpressora(&0, &0, &0)"};
+  std::vector<Row> rows = {
+      {"ST1 2", "BEMATECHMP20", bematech_status(6, 2, 0), 1, asked},
+      {"ST1 130", "BEMATECHMP20", bematech_status(6, 130, 0), 1, asked},
+      {"ST1 3 on MFD", "BEMATECHMFD", bematech_status(6, 3, 1), 1, asked},
+      {"ST1 128", "BEMATECHMP20", bematech_status(6, 128, 0), 0, asked},
+      {"ST1 64", "BEMATECHMP20", bematech_status(6, 64, 0), 0, asked},
+      {"NAK, no message", "BEMATECHMFD", bematech_status(21, 2, 0), 0, asked},
+      {"failed status call, no message", "BEMATECHMP20", returns("Bematech_FI_RetornoImpressora", 0), 0, asked},
+      {"Epson cannot be asked", "EPSON", nullptr, 1, kNone},
+      {"Sweda cannot be asked", "SWEDA7000", nullptr, 1, kNone},
+      {"Daruma cannot be asked", "DARUMA32", nullptr, 1, kNone},
+      {"unknown identifier", "", nullptr, 1, kNone},
+      {"no printer", "NOTAFISCAL", nullptr, 0, kNone},
+      {"no printer", "ECFZANTRELLO", nullptr, 0, kNone},
+  };
+  run(rows, [](const Row &r) { return KALPO_Cupom_Aberto(r.model); });
+}
+
+// ---- cash drawer ----
+
+TEST(CashDrawer, OpensOnEveryModel) {
+  const std::string sigtron_port = R"(DAR_AbreSerial("COM1:9600,n,8,1"))";
+  std::vector<Row> rows = {
+      {"Sigtron answered", "SIGTRONFS345", sigtron_answer("ok"), 1,
+       seq(sigtron_port, "DAR_AbreGaveta()", kSigtronAnswer)},
+      {"Sigtron without answer", "SIGTRONFS345", nullptr, 0, seq(sigtron_port, "DAR_AbreGaveta()", kSigtronAnswer)},
+      {"Sigtron out of paper", "SIGTRONFS345", sigtron_answer("xE50"), 0,
+       seq(sigtron_port, "DAR_AbreGaveta()", kSigtronAnswer, "BlockInput(FALSE)",
+           "notice: Erro na ECF nº :50\\r\\nSem papel[ xE50 ]")},
+      {"Daruma", "DARUMA32", daruma_errors({"000"}), 1, seq("Daruma_FI_AcionaGaveta()", kDarumaStatus)},
+      {"Daruma refused", "DARUMA32", daruma_errors({"050"}), 0,
+       seq("Daruma_FI_AcionaGaveta()", daruma_refused("Erro na ECF nº :50\\r\\nSem papel"))},
+      {"Elgin done", "ELGINFIT", all({cut_on(), driver(1, 0)}), 1, seq(usb_start(), command(0, "AbreGaveta"))},
+      {"Elgin not run shows the bare code", "ELGINFIT", driver(0, 0), 0,
+       seq(usb_start(), command(0, "AbreGaveta"), "notice: 0")},
+      {"Quick error code text", "DATAREGISQUICK", driver(1, 7003), 0,
+       seq(usb_start(), command(0, "AbreGaveta"), "notice: Impressora está sem papel para imprimir.")},
+      {"Quick driver fails", "DATAREGISQUICK", driver(1, 0, -4), 0, seq(usb_start(), "notice: Erro -4")},
+      {"serial done", "DATAREGISSERIAL", driver(1, 0, 5), 1, seq(serial_start(5), command(5, "AbreGaveta"))},
+      {"serial not run", "DATAREGISSERIAL", driver(0, 11007, 5), 0,
+       seq(serial_start(5), command(5, "AbreGaveta"), "notice: 11007")},
+      {"MFD", "BEMATECHMFD", returns("Bematech_FI_AcionaGaveta", 1), 1,
+       seq("Bematech_FI_AcionaGaveta()", kBematechStatus)},
+      {"MP20 drawer call fails", "BEMATECHMP20", nullptr, 0, seq("Bematech_FI_AcionaGaveta()", kCommunicationError)},
+      {"Epson: nothing", "EPSON", nullptr, 1, kNone},
+      {"Sweda: nothing", "SWEDA7000", nullptr, 1, kNone},
+      {"Digiarte: nothing", "DIGIARTE1E", nullptr, 1, kNone},
+      {"printerless: nothing", "ECFZANTRELLO", nullptr, 1, kNone},
+      {"unknown: nothing", "gaveta", nullptr, 1, kNone},
+  };
+  run(rows, [](const Row &r) { return KALPO_AbreGaveta(r.model); });
+}
+
+}  // namespace

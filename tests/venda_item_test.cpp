@@ -1,0 +1,153 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "kalpo.h"
+#include "support/coupon_scripts.h"
+#include "support/fake.h"
+
+namespace {
+
+using namespace kalpo::test;
+using namespace kalpo::test::coupon;
+
+struct Item {
+  const char *code = "789";
+  const char *description = "Arroz tipo 1";
+  double quantity = 1.5;
+  int32_t decimals = 2;
+  double price = 2.99;
+  const char *discount_type = "P";
+};
+
+struct SaleCase {
+  const char *name;
+  const char *model;
+  std::function<void(Fake &)> script;
+  bool result;
+  Lines lines;
+  Item item = {};
+  bool united_states = false;
+};
+
+void PrintTo(const SaleCase &c, std::ostream *os) { *os << c.name; }
+
+void nothing(Fake &) {}
+
+const char *const k40 = "1234567890123456789012345678901234567890";
+
+Lines driver_sale(const std::string &h, const char *price, const char *quantity) {
+  return {"DLLG2_LimpaParams(" + h + ")",
+          "DLLG2_AdicionaParam(" + h + ", \"CodAliquota\", \"T01\", 4)",
+          "DLLG2_AdicionaParam(" + h + ", \"CodProduto\", \"789\", 7)",
+          "DLLG2_AdicionaParam(" + h + ", \"NomeProduto\", \"Arroz tipo 1\", 7)",
+          "DLLG2_AdicionaParam(" + h + ", \"PrecoUnitario\", \"" + price + "\", 6)",
+          "DLLG2_AdicionaParam(" + h + ", \"Quantidade\", \"" + quantity + "\", 6)",
+          "DLLG2_AdicionaParam(" + h + ", \"Unidade\", \"UN\", 7)",
+          "DLLG2_ExecutaComando(" + h + ", \"VendeItem\")",
+          "DLLG2_ObtemCodErro(" + h + ")"};
+}
+
+std::string digiarte_sale(const char *code, const char *description) {
+  return std::string("VendaItem(68, \"001500\", \"00000002990\", \"T01\", 37, \"0000\", \"UN\", \"") + code +
+         "\", 48, \"" + description + "\", \"\")";
+}
+
+const SaleCase kCases[] = {
+    {"WithoutPrinter", "NOTAFISCAL", nothing, true, {}},
+    {"BematechThousandths", "BEMATECHMFD", [](Fake &f) { f.returns("Bematech_FI_VendeItemDepartamento", 1); }, true,
+     {"Bematech_FI_VendeItemDepartamento(\"789\", \"Arroz tipo 1\", \"T01\", \"2990\", \"1500\", \"0000\", \"0000\", "
+      "\"1\", \"UN\")"}},
+    {"BematechCutsTo29AndRefuses", "BEMATECHMP20", nothing, false,
+     join({{"Bematech_FI_VendeItemDepartamento(\"789\", \"12345678901234567890123456789\", \"T01\", \"2990\", "
+            "\"1500\", \"0000\", \"0000\", \"1\", \"UN\")"},
+           kBematechRefusal}),
+     {.description = k40}},
+    {"SwedaPercent", "SWEDA7000", [](Fake &f) { f.returns("ECF_VendeItem", 1); }, true,
+     {"ECF_VendeItem(\"789\", \"12345678901234567890123456789\", \"T01\", \"I\", \"1500\", 3, \"2990\", \"%\", "
+      "\"0000\")"},
+     {.description = k40}},
+    {"SwedaLowerCaseNoDiscountTypeHalvesToEven", "SWEDA7000", [](Fake &f) { f.returns("ECF_VendeItem", 1); }, true,
+     {"ECF_VendeItem(\"789\", \"Arroz tipo 1\", \"T01\", \"I\", \"62\", 3, \"188\", null, \"0000\")"},
+     {.quantity = 0.0625, .price = 0.1875, .discount_type = "p"}},
+    {"SigtronPadded", "SIGTRONFS345", [](Fake &f) { sigtron_answers(f, "OK", 2); }, true,
+     join({kSigtronOpen,
+           {"DAR_DescPreUn3dF53(\"T01\", \"789\", 48, \"0000\", \"0000002990\", \"00001500\", \"UN\", "
+            "\"1234567890123456789012345678901234567890\", 49)"}}),
+     {.description = k40}},
+    {"SigtronNoAnswer", "SIGTRONFS345", [](Fake &f) { sigtron_answers(f, "", 0); }, false,
+     join({kSigtronOpen,
+           {"DAR_DescPreUn3dF53(\"T01\", \"789\", 48, \"0000\", \"0000002990\", \"00001500\", \"UN\", "
+            "\"Arroz tipo 1\", 49)",
+            kNotExecuted}})},
+    {"DarumaRegional", "DARUMA32", [](Fake &f) { daruma_errors(f, {"000"}); }, true,
+     {"Daruma_FI_VendeItem(\"789\", \"Arroz tipo 1\", \"T01\", \"F\", \"1,500\", 2, \"2,99\", \"$\", \"0,00\")"}},
+    {"DarumaUnitedStatesRefused", "DARUMA32", [](Fake &f) { daruma_errors(f, {"050"}); }, false,
+     join({{"Daruma_FI_VendeItem(\"789\", \"Arroz tipo 1\", \"T01\", \"F\", \"1,000.500\", 3, \"1,234.500\", \"$\", "
+            "\"0,00\")"},
+           kDarumaNoPaper}),
+     {.quantity = 1000.5, .decimals = 3, .price = 1234.5}, true},
+    {"DigiartePadsDescription", "DIGIARTE1E", [](Fake &f) { digiarte_returns(f, {"COMANDO OK"}); }, true,
+     {"OpenCif()", digiarte_sale("0000000000789", "Arroz tipo 1        "), "CloseCif()"}},
+    {"DigiarteCutsDescriptionRefused", "DIGIARTE1E", [](Fake &f) { digiarte_returns(f, {"ERR-22"}); }, false,
+     {"OpenCif()", digiarte_sale("0000000000789", "12345678901234567890"), kDigiarteNotOpen, "CloseCif()"},
+     {.description = k40}},
+    {"DigiarteLettersInCode", "DIGIARTE1E", nothing, false,
+     {"OpenCif()", "notice: Código de produto inválido para a ECF (deve ser um número inteiro): \"78A\"",
+      "CloseCif()"},
+     {.code = "78A"}},
+    {"DigiarteBarCodeBeyond32Bits", "DIGIARTE1E", nothing, false,
+     {"OpenCif()",
+      "notice: Código de produto inválido para a ECF (deve ser um número inteiro): \"7891234567890\"",
+      "CloseCif()"},
+     {.code = "7891234567890"}},
+    {"DigiarteNotConnected", "DIGIARTE1E", [](Fake &f) { f.returns("OpenCif", -99); }, false,
+     {"OpenCif()", kDigiarteTimeOut}},
+    {"ElginGeneral", "ELGINFIT", [](Fake &f) { driver_answers(f, 0, {1}, {0}); }, true,
+     join({kUsbOpen, driver_sale("0", "2,99", "1,5")})},
+    {"QuickNotRun", "DATAREGISQUICK", [](Fake &f) { driver_answers(f, 0, {0}, {0}); }, false,
+     join({kUsbOpen, driver_sale("0", "2,99", "1,5"), {"notice: 0"}})},
+    {"QuickRefused", "DATAREGISQUICK", [](Fake &f) { driver_answers(f, 0, {1}, {8003}); }, false,
+     join({kUsbOpen, driver_sale("0", "2,99", "1,5"), {"notice: Quantidade inválida."}})},
+    {"SerialUnitedStates", "DATAREGISSERIAL", [](Fake &f) { driver_answers(f, 3, {1}, {0}); }, true,
+     join({kSerialOpen, driver_sale("3", "2.99", "1.5")}), {}, true},
+    {"EpsonThousandthsWithDecimals", "EPSON", epson_clean_state, true,
+     join({kEpsonOpen,
+           {"EPSON_Fiscal_Vender_Item(\"789\", \"Arroz tipo 1\", \"001500\", 2, \"UN\", \"002990\", 2, \"T01\", 1)"},
+           kEpsonClose})},
+    {"EpsonRefused", "EPSON",
+     [](Fake &f) {
+       epson_clean_state(f);
+       f.returns("EPSON_Fiscal_Vender_Item", 1);
+     },
+     false,
+     join({kEpsonOpen,
+           {"EPSON_Fiscal_Vender_Item(\"789\", \"Arroz tipo 1\", \"001500\", 2, \"UN\", \"002990\", 2, \"T01\", 1)",
+            kEpsonCommunication},
+           kEpsonClose})},
+    {"EpsonPortRefused", "EPSON",
+     [](Fake &f) {
+       epson_clean_state(f);
+       f.returns("EPSON_Serial_Abrir_Porta", 4);
+     },
+     false, join({kEpsonOpen, {kEpsonCommunication}})},
+};
+
+class VendaItem : public ::testing::TestWithParam<SaleCase> {};
+
+TEST_P(VendaItem, Transcript) {
+  const SaleCase &c = GetParam();
+  Fake fake;
+  if (c.united_states) fake.settings = Fake::united_states();
+  c.script(fake);
+  const Item &i = c.item;
+  uint8_t result =
+      KALPO_VendaItem(c.model, i.code, i.description, "T01", "I", i.quantity, i.decimals, i.price, i.discount_type, 0);
+  EXPECT_EQ(result, c.result ? 1 : 0);
+  EXPECT_EQ(operation_lines(fake), c.lines);
+}
+
+INSTANTIATE_TEST_SUITE_P(Models, VendaItem, ::testing::ValuesIn(kCases),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+}  // namespace
