@@ -24,7 +24,7 @@ struct Row {
 
 void PrintTo(const Row &row, std::ostream *os) { *os << row.name; }
 
-using Query = uint8_t (*)(const char *, const char **);
+using Query = uint8_t(KALPO_CALL *)(const char *, const char **);
 
 void run(Query query, const Row &row) {
   Fake fake;

@@ -257,9 +257,9 @@ TEST(WindowsFiles, EmptyFileReadsEmpty) {
 
 TEST(WindowsClock, SleepAdvancesTheTicks) {
   uint64_t before = windows().ticks_ms();
-  windows().sleep_ms(50);
+  windows().sleep_ms(100);
   uint64_t after = windows().ticks_ms();
-  EXPECT_GE(after - before, 40u);
+  EXPECT_GE(after - before, 70u);  // the tick counter moves in steps
   EXPECT_LT(after - before, 5000u);
 }
 
