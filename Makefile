@@ -3,7 +3,7 @@ BUILD ?= build
 WIN_BUILD ?= build-win32
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: demo test build clean build-windows test-windows
+.PHONY: demo test build clean build-windows test-windows sanitize
 
 build:
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKALPO_BENCHMARKS=ON
@@ -25,5 +25,15 @@ build-windows:
 test-windows: build-windows
 	tests/windows/run_wine_tests.sh $(WIN_BUILD)
 
+# The unit tests and the C check under AddressSanitizer and
+# UndefinedBehaviorSanitizer.
+SAN_BUILD ?= build-sanitize
+SAN_FLAGS = -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all
+sanitize:
+	cmake -S . -B $(SAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DCMAKE_C_FLAGS="$(SAN_FLAGS)" -DCMAKE_CXX_FLAGS="$(SAN_FLAGS)" \
+	  -DCMAKE_EXE_LINKER_FLAGS="$(SAN_FLAGS)" -DCMAKE_SHARED_LINKER_FLAGS="$(SAN_FLAGS)"
+	cmake --build $(SAN_BUILD) -j $(JOBS) --target kalpo_tests kalpo_c_api
+	cd $(SAN_BUILD) && ctest --output-on-failure -j $(JOBS)
+
 clean:
-	rm -rf $(BUILD) $(WIN_BUILD)
+	rm -rf $(BUILD) $(WIN_BUILD) $(SAN_BUILD)
