@@ -3,9 +3,15 @@ BUILD ?= build
 WIN_BUILD ?= build-win32
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: demo test build clean build-windows test-windows sanitize
+.PHONY: demo test build clean build-windows test-windows sanitize deps deps-windows
 
-build:
+deps:
+	tools/install-deps.sh native
+
+deps-windows:
+	tools/install-deps.sh windows
+
+build: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKALPO_BENCHMARKS=ON
 	cmake --build $(BUILD) -j $(JOBS)
 
@@ -17,7 +23,7 @@ test: build
 	$(MAKE) test-windows
 
 # kalpo.dll and the makers' stand-in DLLs for 32-bit Windows (MinGW-w64).
-build-windows:
+build-windows: deps-windows
 	cmake -S . -B $(WIN_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	cmake --build $(WIN_BUILD) -j $(JOBS)
 
@@ -29,7 +35,7 @@ test-windows: build-windows
 # UndefinedBehaviorSanitizer.
 SAN_BUILD ?= build-sanitize
 SAN_FLAGS = -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all
-sanitize:
+sanitize: deps
 	cmake -S . -B $(SAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DCMAKE_C_FLAGS="$(SAN_FLAGS)" -DCMAKE_CXX_FLAGS="$(SAN_FLAGS)" \
 	  -DCMAKE_EXE_LINKER_FLAGS="$(SAN_FLAGS)" -DCMAKE_SHARED_LINKER_FLAGS="$(SAN_FLAGS)"
 	cmake --build $(SAN_BUILD) -j $(JOBS) --target kalpo_tests kalpo_c_api
