@@ -4,13 +4,12 @@
 #include <map>
 
 #include "kalpo.h"
-#include "support/coupon_scripts.h"
+#include "support/transcripts.h"
 #include "support/fake.h"
 
 namespace {
 
 using namespace kalpo::test;
-using namespace kalpo::test::coupon;
 
 struct OpenCase {
   const char *name;
@@ -24,8 +23,6 @@ struct OpenCase {
 };
 
 void PrintTo(const OpenCase &c, std::ostream *os) { *os << c.name; }
-
-void nothing(Fake &) {}
 
 const std::string kBlank50(50, ' ');
 
@@ -69,7 +66,7 @@ const OpenCase kCases[] = {
       "Bematech_FI_AbreCupom(null)", "Bematech_FI_NumeroCupom(\"      \")"},
      "000124", {"", "", ""}, {{"DESATIVAFACA", "S"}}},
     {"BematechRefuses", "BEMATECHMP20", [](Fake &f) { f.returns("Bematech_FI_AbreCupom", 0); }, false,
-     join({{"Bematech_FI_AbreCupom(\"123\")"}, kBematechRefusal})},
+     cat({{"Bematech_FI_AbreCupom(\"123\")"}, kCommunicationError})},
     {"SwedaBlanksEmptyTexts", "SWEDA7000",
      [](Fake &f) {
        f.returns("ECF_AbreCupomMFD", 1);
@@ -79,92 +76,92 @@ const OpenCase kCases[] = {
     {"SwedaDocumentNameAddress", "SWEDA7000", [](Fake &f) { f.returns("ECF_AbreCupomMFD", 1); }, true,
      {"ECF_AbreCupomMFD(\"123\", \"Ana\", \" \")", "ECF_NumeroCupom(\"      \")"}, "      ", {"Ana", "", "123"}},
     {"SwedaRefuses", "SWEDA7000", [](Fake &f) { f.returns("ECF_AbreCupomMFD", 0); }, false,
-     join({{"ECF_AbreCupomMFD(\"123\", \"Ana\", \"Rua 1\")"}, kBematechRefusal})},
-    {"SigtronNumberFromAnswer", "SIGTRONFS345", [](Fake &f) { sigtron_answers(f, "0 004321 OK", 11); }, true,
-     join({kSigtronOpen, {"DAR_AbreCupomFiscal(49)"}}), "004321"},
-    {"SigtronShortAnswer", "SIGTRONFS345", [](Fake &f) { sigtron_answers(f, "AB12", 4); }, true,
-     join({kSigtronOpen, {"DAR_AbreCupomFiscal(49)"}}), "12"},
-    {"SigtronNoAnswer", "SIGTRONFS345", [](Fake &f) { sigtron_answers(f, "", 0); }, false,
-     join({kSigtronOpen, {"DAR_AbreCupomFiscal(49)", kNotExecuted}})},
-    {"SigtronErrorAnswer", "SIGTRONFS345", [](Fake &f) { sigtron_answers(f, "#E50", 4); }, false,
-     join({kSigtronOpen,
+     cat({{"ECF_AbreCupomMFD(\"123\", \"Ana\", \"Rua 1\")"}, kCommunicationError})},
+    {"SigtronNumberFromAnswer", "SIGTRONFS345", [](Fake &f) { sigtron_answers({"0 004321 OK"})(f); }, true,
+     cat({{kSigtronPort}, {"DAR_AbreCupomFiscal(49)"}}), "004321"},
+    {"SigtronShortAnswer", "SIGTRONFS345", [](Fake &f) { sigtron_answers({"AB12"})(f); }, true,
+     cat({{kSigtronPort}, {"DAR_AbreCupomFiscal(49)"}}), "12"},
+    {"SigtronNoAnswer", "SIGTRONFS345", [](Fake &f) { sigtron_answers({""})(f); }, false,
+     cat({{kSigtronPort}, {"DAR_AbreCupomFiscal(49)", kNotExecuted}})},
+    {"SigtronErrorAnswer", "SIGTRONFS345", [](Fake &f) { sigtron_answers({"#E50"})(f); }, false,
+     cat({{kSigtronPort},
            {"DAR_AbreCupomFiscal(49)", "BlockInput(FALSE)", "notice: Erro na ECF nº :50\\r\\nSem papel[ #E50 ]",
             kNotExecuted}})},
     {"DarumaOpens", "DARUMA32",
      [](Fake &f) {
-       daruma_errors(f, {"000"});
+       daruma_errors({"000"})(f);
        f.writes("Daruma_FI_NumeroCupom", 0, "000777", 1);
      },
      true, {"Daruma_FI_AbreCupom(\"123\")", "Daruma_FI_NumeroCupom(\"      \")"}, "000777"},
-    {"DarumaRefuses", "DARUMA32", [](Fake &f) { daruma_errors(f, {"050"}); }, false,
-     join({{"Daruma_FI_AbreCupom(null)"}, kDarumaNoPaper}), nullptr, {"Ana", "Rua 1", ""}},
+    {"DarumaRefuses", "DARUMA32", [](Fake &f) { daruma_errors({"050"})(f); }, false,
+     cat({{"Daruma_FI_AbreCupom(null)"}, kDarumaNoPaper}), nullptr, {"Ana", "Rua 1", ""}},
     {"DarumaNumberUnreadable", "DARUMA32",
      [](Fake &f) {
-       daruma_errors(f, {"000", "050"});
+       daruma_errors({"000", "050"})(f);
        f.writes("Daruma_FI_NumeroCupom", 0, "000778", 1);
      },
-     false, join({{"Daruma_FI_AbreCupom(\"123\")", "Daruma_FI_NumeroCupom(\"      \")"}, kDarumaNoPaper})},
-    {"DigiarteOpens", "DIGIARTE1E", [](Fake &f) { digiarte_returns(f, {"COMANDO OK", "R41:001234"}); }, true,
+     false, cat({{"Daruma_FI_AbreCupom(\"123\")", "Daruma_FI_NumeroCupom(\"      \")"}, kDarumaNoPaper})},
+    {"DigiarteOpens", "DIGIARTE1E", [](Fake &f) { ecf32m_answers({"COMANDO OK", "R41:001234"}, false)(f); }, true,
      {"OpenCif()", "AbreCupomFiscal()", "EcfPar(\"41\")", "CloseCif()"}, "001234"},
-    {"DigiarteRefuses", "DIGIARTE1E", [](Fake &f) { digiarte_returns(f, {"ERR-22"}); }, false,
+    {"DigiarteRefuses", "DIGIARTE1E", [](Fake &f) { ecf32m_answers({"ERR-22"}, false)(f); }, false,
      {"OpenCif()", "AbreCupomFiscal()", kDigiarteNotOpen, "CloseCif()"}},
     {"DigiarteNotConnected", "DIGIARTE1E", [](Fake &f) { f.returns("OpenCif", -99); }, false,
      {"OpenCif()", kDigiarteTimeOut}},
     {"ElginCutsPaperFirst", "ELGINFIT",
      [](Fake &f) {
-       driver_answers(f, 5, {1}, {0});
+       driver({1}, {0}, 5)(f);
        coo_42(f);
      },
      true,
-     join({{"DLLG2_ExecutaComando(0, \"CortaPapel;TipoCorte=1\")"}, kUsbOpen, driver_open_coupon("0"),
+     cat({{"DLLG2_ExecutaComando(0, \"CortaPapel;TipoCorte=1\")"}, usb_opening(), driver_open_coupon("0"),
            driver_read_coo("0"), {driver_read_back("0")}}),
      "42", {"Ana", "Rua 1", "123"}, {{"DESATIVAFACA", "S"}}},
     {"QuickNoCutEmptyTextsAsNull", "DATAREGISQUICK",
      [](Fake &f) {
-       driver_answers(f, 0, {1}, {0});
+       driver({1}, {0}, 0)(f);
        coo_42(f);
      },
      true,
-     join({kUsbOpen, driver_open_coupon("0", "null", "null", "null"), driver_read_coo("0"),
+     cat({usb_opening(), driver_open_coupon("0", "null", "null", "null"), driver_read_coo("0"),
            {driver_read_back("0")}}),
      "42", {"", "", ""}, {{"DESATIVAFACA", "S"}}},
     {"ElginDriverNotStarted", "ELGINFIT", [](Fake &f) { f.returns("DLLG2_IniciaDriver", -1); }, false,
-     join({kUsbOpen, {"notice: Erro -1"}})},
-    {"ElginCommandNotRun", "ELGINFIT", [](Fake &f) { driver_answers(f, 0, {0}, {5}); }, false,
-     join({kUsbOpen, driver_open_coupon("0"), {"notice: 5"}})},
-    {"ElginCommandRefused", "ELGINFIT", [](Fake &f) { driver_answers(f, 0, {1}, {8000}); }, false,
-     join({kUsbOpen, driver_open_coupon("0"), {"notice: Comando fora de seqüência."}})},
-    {"ElginNumberRefused", "ELGINFIT", [](Fake &f) { driver_answers(f, 0, {1}, {0, 1}); }, true,
-     join({kUsbOpen, driver_open_coupon("0"), driver_read_coo("0"),
+     cat({usb_opening(), {"notice: Erro -1"}})},
+    {"ElginCommandNotRun", "ELGINFIT", [](Fake &f) { driver({0}, {5}, 0)(f); }, false,
+     cat({usb_opening(), driver_open_coupon("0"), {"notice: 5"}})},
+    {"ElginCommandRefused", "ELGINFIT", [](Fake &f) { driver({1}, {8000}, 0)(f); }, false,
+     cat({usb_opening(), driver_open_coupon("0"), {"notice: Comando fora de seqüência."}})},
+    {"ElginNumberRefused", "ELGINFIT", [](Fake &f) { driver({1}, {0, 1}, 0)(f); }, true,
+     cat({usb_opening(), driver_open_coupon("0"), driver_read_coo("0"),
            {"notice: Não foi possível alocar mais memória.", "notice: Não Foi possível capturar o número do COO!"}})},
-    {"ElginNumberNotRun", "ELGINFIT", [](Fake &f) { driver_answers(f, 0, {1, 0}, {0}); }, true,
-     join({kUsbOpen, driver_open_coupon("0"), driver_read_coo("0"), {"notice: 0"}})},
+    {"ElginNumberNotRun", "ELGINFIT", [](Fake &f) { driver({1, 0}, {0}, 0)(f); }, true,
+     cat({usb_opening(), driver_open_coupon("0"), driver_read_coo("0"), {"notice: 0"}})},
     {"SerialOpensOnItsHandle", "DATAREGISSERIAL",
      [](Fake &f) {
-       driver_answers(f, 3, {1}, {0});
+       driver({1}, {0}, 3)(f);
        coo_42(f);
      },
-     true, join({kSerialOpen, driver_open_coupon("3"), driver_read_coo("3"), {driver_read_back("3")}}), "42",
+     true, cat({serial_opening(3), driver_open_coupon("3"), driver_read_coo("3"), {driver_read_back("3")}}), "42",
      {"Ana", "Rua 1", "123"}, {{"DESATIVAFACA", "S"}}},
-    {"SerialRefused", "DATAREGISSERIAL", [](Fake &f) { driver_answers(f, 3, {1}, {8000}); }, false,
-     join({kSerialOpen, driver_open_coupon("3"), {"notice: Comando fora de seqüência."}})},
-    {"EpsonOpensEmptyAsEmpty", "EPSON", epson_clean_state, true,
-     join({kEpsonOpen, {"EPSON_Fiscal_Abrir_Cupom(\"123\", \"Ana\", \"\", \"\", 1)"}, kEpsonClose}), nullptr,
+    {"SerialRefused", "DATAREGISSERIAL", [](Fake &f) { driver({1}, {8000}, 3)(f); }, false,
+     cat({serial_opening(3), driver_open_coupon("3"), {"notice: Comando fora de seqüência."}})},
+    {"EpsonOpensEmptyAsEmpty", "EPSON", epson_clean, true,
+     cat({{kEpsonOpen}, {"EPSON_Fiscal_Abrir_Cupom(\"123\", \"Ana\", \"\", \"\", 1)"}, {kEpsonClose}}), nullptr,
      {"Ana", "", "123"}},
     {"EpsonPortRefused", "EPSON",
      [](Fake &f) {
-       epson_clean_state(f);
+       epson_clean(f);
        f.returns("EPSON_Serial_Abrir_Porta", 1);
      },
-     false, join({kEpsonOpen, {kEpsonCommunication}})},
+     false, cat({{kEpsonOpen}, {kEpsonCommunication}})},
     {"EpsonRefuses", "EPSON",
      [](Fake &f) {
-       epson_clean_state(f);
+       epson_clean(f);
        f.returns("EPSON_Fiscal_Abrir_Cupom", 2);
      },
      false,
-     join({kEpsonOpen, {"EPSON_Fiscal_Abrir_Cupom(\"123\", \"Ana\", \"Rua 1\", \"\", 1)", kEpsonCommunication},
-           kEpsonClose})},
+     cat({{kEpsonOpen}, {"EPSON_Fiscal_Abrir_Cupom(\"123\", \"Ana\", \"Rua 1\", \"\", 1)", kEpsonCommunication},
+           {kEpsonClose}})},
 };
 
 class AbreCupom : public ::testing::TestWithParam<OpenCase> {};

@@ -5,7 +5,7 @@
 
 #include "kalpo.h"
 #include "support/fake.h"
-#include "support/printer_scripts.h"
+#include "support/transcripts.h"
 
 namespace kalpo::test {
 namespace {
@@ -23,27 +23,13 @@ struct CancelCouponRow {
   int32_t count = 77;    // the caller's answer count afterwards (77: untouched)
 };
 
-void none(Fake &) {}
-
 const std::map<std::string, std::string> kCut = {{"DESATIVAFACA", "S"}};
 const std::string kMarker = "c:\\canc.txt";
-const std::string kSigtronPort = "DAR_AbreSerial(\"COM1:9600,n,8,1\")";
 const std::string kSix = "\"      \"";
-
-// Successive printer answers of the Sigtron library.
-std::function<void(Fake &)> sigtron(std::vector<std::string> answers) {
-  return [answers](Fake &f) {
-    f.on("DAR_Resposta", [answers](Call &c) {
-      const std::string &a = answers.at(static_cast<std::size_t>(c.calls));
-      c.write(0, a);
-      c.result = static_cast<int32_t>(a.size());
-    });
-  };
-}
 
 // Command driver: answers per command, successive error codes, the coupon
 // counter "456".
-std::function<void(Fake &)> driver(int32_t cancel, int32_t read, std::vector<int32_t> codes, int32_t handle = 0) {
+std::function<void(Fake &)> cancel_driver(int32_t cancel, int32_t read, std::vector<int32_t> codes, int32_t handle = 0) {
   return [=](Fake &f) {
     f.returns("DLLG2_IniciaDriver", handle);
     f.returns("DLLG2_ObtemCodErro", codes);
@@ -86,7 +72,7 @@ TEST(CancelaUltimoCupom, TranscriptPerModelAndPath) {
        {"Bematech_FI_NumeroCupom(" + kSix + ")", "Bematech_FI_CancelaCupom()", kBematechStatus}, "      ", "N"},
       {"bematech refused keeps the number read before", "BEMATECHMFD", {}, true,
        [](Fake &f) { f.on("Bematech_FI_NumeroCupom", [](Call &c) { c.write(0, "000777", false); }); }, false,
-       cat({{"Bematech_FI_NumeroCupom(" + kSix + ")", "Bematech_FI_CancelaCupom()"}, kIRetornoZero}), "000777",
+       cat({{"Bematech_FI_NumeroCupom(" + kSix + ")", "Bematech_FI_CancelaCupom()"}, kCommunicationError}), "000777",
        "N"},
       {"sweda reads the number after cancelling", "SWEDA7000", kCut, true,
        [](Fake &f) {
@@ -96,39 +82,39 @@ TEST(CancelaUltimoCupom, TranscriptPerModelAndPath) {
        true, {"ECF_CancelaCupom()", kSwedaStatus, "ECF_NumeroCupom(" + kSix + ")"}, "000124", "N"},
       {"sweda refused still hands the number back", "SWEDA7000", {}, false,
        [](Fake &f) { f.writes("ECF_NumeroCupom", 0, "000125", 1); }, false,
-       cat({{"ECF_CancelaCupom()"}, kIRetornoZero, {"ECF_NumeroCupom(" + kSix + ")"}}), "000125", "N"},
-      {"sigtron document in state 2", "SIGTRONFS345", {}, false, sigtron({"ab345672", "..000321tail"}), true,
+       cat({{"ECF_CancelaCupom()"}, kCommunicationError, {"ECF_NumeroCupom(" + kSix + ")"}}), "000125", "N"},
+      {"sigtron document in state 2", "SIGTRONFS345", {}, false, sigtron_answers({"ab345672", "..000321tail"}), true,
        {kSigtronPort, "DAR_LeEstadoDoc(49)", kSigtronAnswer, kSigtronPort, "DAR_CancelaDoc(49)", kSigtronAnswer},
        "000321", "N", 12},
-      {"sigtron other state", "SIGTRONFS345", {}, false, sigtron({"ab345671", "..000321"}), true,
+      {"sigtron other state", "SIGTRONFS345", {}, false, sigtron_answers({"ab345671", "..000321"}), true,
        {kSigtronPort, "DAR_LeEstadoDoc(49)", kSigtronAnswer, kSigtronPort, "DAR_CancelaDoc(49)", kSigtronAnswer},
        "000321", "S", 8},
-      {"sigtron state short, number short", "SIGTRONFS345", {}, false, sigtron({"ab3", "..0003"}), true,
+      {"sigtron state short, number short", "SIGTRONFS345", {}, false, sigtron_answers({"ab3", "..0003"}), true,
        {kSigtronPort, "DAR_LeEstadoDoc(49)", kSigtronAnswer, kSigtronPort, "DAR_CancelaDoc(49)", kSigtronAnswer},
        "0003", "S", 6},
-      {"sigtron state without answer goes on", "SIGTRONFS345", {}, false, sigtron({"", "..000321"}), true,
-       {kSigtronPort, "DAR_LeEstadoDoc(49)", kSigtronAnswer, kNotDone, kSigtronPort, "DAR_CancelaDoc(49)",
+      {"sigtron state without answer goes on", "SIGTRONFS345", {}, false, sigtron_answers({"", "..000321"}), true,
+       {kSigtronPort, "DAR_LeEstadoDoc(49)", kSigtronAnswer, kNotExecuted, kSigtronPort, "DAR_CancelaDoc(49)",
         kSigtronAnswer},
        "000321", "S", 8},
-      {"sigtron cancellation without answer", "SIGTRONFS345", {}, false, sigtron({"ab345672", ""}), false,
+      {"sigtron cancellation without answer", "SIGTRONFS345", {}, false, sigtron_answers({"ab345672", ""}), false,
        {kSigtronPort, "DAR_LeEstadoDoc(49)", kSigtronAnswer, kSigtronPort, "DAR_CancelaDoc(49)", kSigtronAnswer,
-        kNotDone},
+        kNotExecuted},
        "0", "N", 0},
-      {"sigtron cancellation error answer", "SIGTRONFS345", {}, false, sigtron({"ab345671", ".E12"}), false,
+      {"sigtron cancellation error answer", "SIGTRONFS345", {}, false, sigtron_answers({"ab345671", ".E12"}), false,
        {kSigtronPort, "DAR_LeEstadoDoc(49)", kSigtronAnswer, kSigtronPort, "DAR_CancelaDoc(49)", kSigtronAnswer,
-        "BlockInput(FALSE)", "notice: Erro na ECF nº :12\\r\\nNão existe documento a cancelar[ .E12 ]", kNotDone},
+        "BlockInput(FALSE)", "notice: Erro na ECF nº :12\\r\\nNão existe documento a cancelar[ .E12 ]", kNotExecuted},
        "0", "S", 4},
       {"daruma cancels, then reads the number", "DARUMA32", {}, false,
        [](Fake &f) {
-         daruma_error(f, "000");
+         daruma_errors({"000"})(f);
          f.writes("Daruma_FI_NumeroCupom", 0, "000126", 1);
        },
        true,
-       cat({{"Daruma_FI_CancelaCupom()"}, kDarumaAnalysis, {"Daruma_FI_NumeroCupom(" + kSix + ")"},
-            kDarumaAnalysis}),
+       cat({{"Daruma_FI_CancelaCupom()"}, kDarumaStatus, {"Daruma_FI_NumeroCupom(" + kSix + ")"},
+            kDarumaStatus}),
        "000126", "N"},
-      {"daruma cancellation refused", "DARUMA32", {}, false, [](Fake &f) { daruma_error(f, "012"); }, false,
-       cat({{"Daruma_FI_CancelaCupom()"}, kDarumaAnalysis,
+      {"daruma cancellation refused", "DARUMA32", {}, false, [](Fake &f) { daruma_errors({"012"})(f); }, false,
+       cat({{"Daruma_FI_CancelaCupom()"}, kDarumaStatus,
             {"BlockInput(FALSE)", "notice: Erro na ECF nº :12\\r\\nNão existe documento a cancelar"}}),
        "0", "N"},
       {"daruma number read refused", "DARUMA32", {}, false,
@@ -137,40 +123,40 @@ TEST(CancelaUltimoCupom, TranscriptPerModelAndPath) {
          f.writes("Daruma_FI_NumeroCupom", 0, "000126", 1);
        },
        false,
-       cat({{"Daruma_FI_CancelaCupom()"}, kDarumaAnalysis, {"Daruma_FI_NumeroCupom(" + kSix + ")"},
-            kDarumaAnalysis, {"BlockInput(FALSE)", "notice: Erro na ECF nº :16\\r\\nErro de Sintaxe no comando"}}),
+       cat({{"Daruma_FI_CancelaCupom()"}, kDarumaStatus, {"Daruma_FI_NumeroCupom(" + kSix + ")"},
+            kDarumaStatus, {"BlockInput(FALSE)", "notice: Erro na ECF nº :16\\r\\nErro de Sintaxe no comando"}}),
        "0", "N"},
-      {"digiarte cancels", "DIGIARTE1E", {}, false, [](Fake &f) { ecf32m_returns(f, "COMANDO OK"); }, true,
+      {"digiarte cancels", "DIGIARTE1E", {}, false, [](Fake &f) { ecf32m_answers({"COMANDO OK"})(f); }, true,
        {"OpenCif()", "CancelaCupomFiscal()", kEcf32mFetch, "CloseCif()"}, "0", "N"},
-      {"digiarte refused", "DIGIARTE1E", {}, false, [](Fake &f) { ecf32m_returns(f, "ERR-32"); }, false,
+      {"digiarte refused", "DIGIARTE1E", {}, false, [](Fake &f) { ecf32m_answers({"ERR-32"})(f); }, false,
        {"OpenCif()", "CancelaCupomFiscal()", kEcf32mFetch, "notice: (-32) O cupom anterior não pode ser cancelado",
         "CloseCif()"},
        "0", "N"},
-      {"elgin cancels, reads and cuts", "ELGINFIT", kCut, false, driver(1, 1, {0}), true,
+      {"elgin cancels, reads and cuts", "ELGINFIT", kCut, false, cancel_driver(1, 1, {0}), true,
        cat({usb_opening(), cancels(0), {"DLLG2_ObtemCodErro(0)"}, reads(0), {read_back(0), kPaperCut}}), "456",
        "N"},
-      {"quick never cuts", "DATAREGISQUICK", kCut, false, driver(1, 1, {0}), true,
+      {"quick never cuts", "DATAREGISQUICK", kCut, false, cancel_driver(1, 1, {0}), true,
        cat({usb_opening(), cancels(0), {"DLLG2_ObtemCodErro(0)"}, reads(0), {read_back(0)}}), "456", "N"},
-      {"elgin cancellation error code refuses", "ELGINFIT", kCut, false, driver(1, 1, {8086}), false,
+      {"elgin cancellation error code refuses", "ELGINFIT", kCut, false, cancel_driver(1, 1, {8086}), false,
        cat({usb_opening(), cancels(0), {"DLLG2_ObtemCodErro(0)", "notice: Cancelamento inválido."}}), "0", "N"},
-      {"elgin cancellation not run refuses", "ELGINFIT", {}, false, driver(0, 1, {0}), false,
+      {"elgin cancellation not run refuses", "ELGINFIT", {}, false, cancel_driver(0, 1, {0}), false,
        cat({usb_opening(), cancels(0), {"DLLG2_ObtemCodErro(0)", "notice: Retorno OK."}}), "0", "N"},
-      {"elgin cancellation negative answer", "ELGINFIT", {}, false, driver(-5, 1, {0}), false,
+      {"elgin cancellation negative answer", "ELGINFIT", {}, false, cancel_driver(-5, 1, {0}), false,
        cat({usb_opening(), cancels(0), {"notice: Erro -5"}}), "0", "N"},
       {"elgin failed read after cancelling: shown, true, no cut", "ELGINFIT", kCut, false,
-       driver(1, 1, {0, 8067}), true,
+       cancel_driver(1, 1, {0, 8067}), true,
        cat({usb_opening(), cancels(0), {"DLLG2_ObtemCodErro(0)"}, reads(0), {"notice: COO inválido."}}), "0", "N"},
-      {"elgin read not run shows the bare code", "ELGINFIT", kCut, false, driver(1, 0, {0, 11010}), true,
+      {"elgin read not run shows the bare code", "ELGINFIT", kCut, false, cancel_driver(1, 0, {0, 11010}), true,
        cat({usb_opening(), cancels(0), {"DLLG2_ObtemCodErro(0)"}, reads(0), {"notice: 11010"}}), "0", "N"},
-      {"elgin driver not started", "ELGINFIT", kCut, false, driver(1, 1, {0}, -4), false,
+      {"elgin driver not started", "ELGINFIT", kCut, false, cancel_driver(1, 1, {0}, -4), false,
        cat({usb_opening(), {"notice: Erro -4"}}), "0", "N"},
       {"serial reads before cancelling, no time-out, no cut", "DATAREGISSERIAL", kCut, false,
-       driver(1, 1, {0}, 3), true,
-       cat({serial_opening(false), reads(3), {read_back(3)}, cancels(3), {"DLLG2_ObtemCodErro(3)"}}), "456", "N"},
-      {"serial failed read prevents the cancellation", "DATAREGISSERIAL", {}, false, driver(1, 0, {7}, 3), false,
-       cat({serial_opening(false), reads(3), {"notice: 7"}}), "0", "N"},
-      {"serial cancellation error code refuses", "DATAREGISSERIAL", {}, false, driver(1, 1, {0, 8086}, 3), false,
-       cat({serial_opening(false), reads(3), {read_back(3)}, cancels(3),
+       cancel_driver(1, 1, {0}, 3), true,
+       cat({serial_opening(3, false), reads(3), {read_back(3)}, cancels(3), {"DLLG2_ObtemCodErro(3)"}}), "456", "N"},
+      {"serial failed read prevents the cancellation", "DATAREGISSERIAL", {}, false, cancel_driver(1, 0, {7}, 3), false,
+       cat({serial_opening(3, false), reads(3), {"notice: 7"}}), "0", "N"},
+      {"serial cancellation error code refuses", "DATAREGISSERIAL", {}, false, cancel_driver(1, 1, {0, 8086}, 3), false,
+       cat({serial_opening(3, false), reads(3), {read_back(3)}, cancels(3),
             {"DLLG2_ObtemCodErro(3)", "notice: Cancelamento inválido."}}),
        "456", "N"},
       {"epson cancels", "EPSON", {}, false, epson_clean, true,
@@ -185,8 +171,8 @@ TEST(CancelaUltimoCupom, TranscriptPerModelAndPath) {
        cat({epson_opening(),
             {"EPSON_Fiscal_Cancelar_Cupom()", kEpsonState, kEpsonCommunication, "EPSON_Serial_Fechar_Porta()"}}),
        "0", "N"},
-      {"without printer", "ECFZANTRELLO", kCut, true, none, true, {}, "0", "N"},
-      {"unknown identifier", "SIGTRON", kCut, true, none, false, {}, "0", "N"},
+      {"without printer", "ECFZANTRELLO", kCut, true, nothing, true, {}, "0", "N"},
+      {"unknown identifier", "SIGTRON", kCut, true, nothing, false, {}, "0", "N"},
   };
   for (const CancelCouponRow &row : rows) {
     SCOPED_TRACE(row.name);
@@ -212,7 +198,7 @@ TEST(CancelaUltimoCupom, TranscriptPerModelAndPath) {
 // them, and the answer still counts.
 TEST(CancelaUltimoCupom, NullReferences) {
   Fake fake;
-  sigtron({"ab345672", "..000321"})(fake);
+  sigtron_answers({"ab345672", "..000321"})(fake);
   EXPECT_EQ(KALPO_Cancela_Ultimo_Cupom("SIGTRONFS345", nullptr, nullptr, nullptr, nullptr, nullptr), 1);
 }
 

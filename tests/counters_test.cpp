@@ -4,17 +4,16 @@
 #include <gtest/gtest.h>
 
 #include "kalpo.h"
-#include "query_rows.h"
+#include "support/transcripts.h"
 
 namespace {
 
 using kalpo::test::Call;
 using kalpo::test::Fake;
 using namespace kalpo::test;
-using namespace kalpo::test::queries;
 
 // One export seen as: call with the model, then the out texts it hands back
-// (none for the tax rates, two for date and time).
+// (nothing for the tax rates, two for date and time).
 struct Export {
   const char *name;
   std::function<uint8_t(const char *, const char **, const char **)> call;
@@ -68,10 +67,10 @@ constexpr int32_t kRefused = 100;
 const Row kRows[] = {
     {"mp20_success", "BEMATECHMP20", 1, Answer::Short, true, true, {kBematechStatus}},
     {"mfd_full_width", "BEMATECHMFD", 1, Answer::FullWidth, true, true, {kBematechStatus}},
-    {"mp20_communication_error", "BEMATECHMP20", 0, Answer::None, false, true, kIRetornoZero},
-    {"mfd_not_executed", "BEMATECHMFD", kRefused, Answer::Short, false, true, cat({{kBematechStatus}, kNotExecuted})},
+    {"mp20_communication_error", "BEMATECHMP20", 0, Answer::None, false, true, kCommunicationError},
+    {"mfd_not_executed", "BEMATECHMFD", kRefused, Answer::Short, false, true, cat({{kBematechStatus}, kBematechNotExecuted})},
     {"mp20_invalid_parameter", "BEMATECHMP20", -2, Answer::None, false, true,
-     cat({kNotExecuted, {"BlockInput(FALSE)", "box[Erro/16]: Parâmetro Inválido !"}})},
+     cat({kBematechNotExecuted, {"BlockInput(FALSE)", "box[Erro/16]: Parâmetro Inválido !"}})},
     {"without_printer", "ECFZANTRELLO", 1, Answer::None, true, false, {}},
     {"nota_fiscal", "NOTAFISCAL", 1, Answer::None, true, false, {}},
     {"sweda", "SWEDA7000", 1, Answer::None, false, false, {}},
@@ -160,10 +159,10 @@ INSTANTIATE_TEST_SUITE_P(
         ReportRow{"no_counter_line", "Cabecalho\r\n", 1, true, "", {kBematechStatus}},
         ReportRow{"empty_file", "", 1, true, "", {kBematechStatus}},
         // The file is read whatever the analysis says.
-        ReportRow{"read_after_failure", counter_line("0042"), 0, false, "0042", kIRetornoZero},
+        ReportRow{"read_after_failure", counter_line("0042"), 0, false, "0042", kCommunicationError},
         ReportRow{"missing_file", std::nullopt, 1, false, std::nullopt, cat({{kBematechStatus}, kMissingReport})},
         ReportRow{"missing_file_after_failure", std::nullopt, 0, false, std::nullopt,
-                  cat({kIRetornoZero, kMissingReport})}),
+                  cat({kCommunicationError, kMissingReport})}),
     [](const testing::TestParamInfo<ReportRow> &info) { return std::string(info.param.name); });
 
 TEST(ReductionCounterModels, OthersCallNothing) {

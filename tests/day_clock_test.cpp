@@ -3,10 +3,9 @@
 
 #include "frame/state.h"
 #include "kalpo.h"
-#include "reports_support.h"
+#include "support/transcripts.h"
 
 using namespace kalpo::test;
-using namespace kalpo::test::reports;
 
 namespace {
 
@@ -25,17 +24,17 @@ TEST(DayOpening, EveryModel) {
       {"Daruma has no opening", "DARUMA32", nullptr, false, {}},
       {"Elgin has no opening", "ELGINFIT", nullptr, false, {}},
       {"Bematech", "BEMATECHMP20", returns("Bematech_FI_AberturaDoDia", {1}), true,
-       Lines{"Bematech_FI_AberturaDoDia(\"0\", \"-\")"} + kBematechStatus},
+       cat(Lines{"Bematech_FI_AberturaDoDia(\"0\", \"-\")"}, kBematechStatus)},
       {"Bematech without communication", "BEMATECHMFD", nullptr, false,
-       Lines{"Bematech_FI_AberturaDoDia(\"0\", \"-\")"} + kBematechNoCommunication},
-      {"Epson", "EPSON", all({config("PORTACOM", "COM10"), epson_clean()}), true,
-       Lines{"EPSON_Serial_Abrir_Porta(38400, 10)"} + kEpsonState + Lines{"EPSON_RelatorioFiscal_Abrir_Dia()"} +
-           kEpsonState + Lines{"EPSON_Serial_Fechar_Porta()"}},
-      {"Epson refusal", "EPSON", all({epson_clean(), returns("EPSON_RelatorioFiscal_Abrir_Dia", {1})}), false,
-       Lines{"EPSON_Serial_Abrir_Porta(38400, 1)"} + kEpsonState + Lines{"EPSON_RelatorioFiscal_Abrir_Dia()"} +
-           kEpsonState + kEpsonNoCommunication + Lines{"EPSON_Serial_Fechar_Porta()"}},
+       cat(Lines{"Bematech_FI_AberturaDoDia(\"0\", \"-\")"}, kCommunicationError)},
+      {"Epson", "EPSON", all({setting("PORTACOM", "COM10"), epson_clean}), true,
+       cat(Lines{"EPSON_Serial_Abrir_Porta(38400, 10)"}, kEpsonState, Lines{"EPSON_RelatorioFiscal_Abrir_Dia()"},
+           kEpsonState, Lines{"EPSON_Serial_Fechar_Porta()"})},
+      {"Epson refusal", "EPSON", all({epson_clean, returns("EPSON_RelatorioFiscal_Abrir_Dia", {1})}), false,
+       cat(Lines{"EPSON_Serial_Abrir_Porta(38400, 1)"}, kEpsonState, Lines{"EPSON_RelatorioFiscal_Abrir_Dia()"},
+           kEpsonState, kEpsonCommunication, Lines{"EPSON_Serial_Fechar_Porta()"})},
       {"Epson state unreadable: no opening of the day", "EPSON", returns("EPSON_Obter_Estado_Impressora", {1}),
-       false, Lines{"EPSON_Serial_Abrir_Porta(38400, 1)"} + kEpsonState + kEpsonNoCommunication},
+       false, cat(Lines{"EPSON_Serial_Abrir_Porta(38400, 1)"}, kEpsonState, kEpsonCommunication)},
   };
   for (const Row &row : rows) {
     SCOPED_TRACE(row.name);
@@ -60,9 +59,9 @@ TEST(DaylightSaving, EveryModel) {
       "dialog: Modelo de Impressora Fiscal não prepara ainda para o programa!\\r\\nPor favor, utilize o utilitário "
       "do fabricante!";
   auto command = [](const std::string &value) {
-    return serial_opening(4, false) + Lines{"DLLG2_LimpaParams(4)",
+    return cat(serial_opening(4, false), Lines{"DLLG2_LimpaParams(4)",
                                             "DLLG2_AdicionaParam(4, \"EntradaHV\", \"" + value + "\", 9)",
-                                            "DLLG2_ExecutaComando(4, \"AcertaHorarioVerao\")", "DLLG2_ObtemCodErro(4)"};
+                                            "DLLG2_ExecutaComando(4, \"AcertaHorarioVerao\")", "DLLG2_ObtemCodErro(4)"});
   };
   const std::vector<SwitchRow> rows = {
       {"enter", "DATAREGISSERIAL", "ENTRAR", driver(1, 0, 4), true, command("TRUE")},
@@ -70,9 +69,9 @@ TEST(DaylightSaving, EveryModel) {
       {"any other word leaves", "DATAREGISSERIAL", "SAIR", driver(1, 0, 4), true, command("FALSE")},
       {"no action leaves", "DATAREGISSERIAL", nullptr, driver(1, 0, 4), true, command("FALSE")},
       {"error code", "DATAREGISSERIAL", "ENTRAR", driver(1, 8024, 4), false,
-       command("TRUE") + Lines{"notice: Já acertou horário de verão."}},
+       cat(command("TRUE"), Lines{"notice: Já acertou horário de verão."})},
       {"command not run", "DATAREGISSERIAL", "ENTRAR", driver(0, 8092, 4), false,
-       command("TRUE") + Lines{"notice: 8092"}},
+       cat(command("TRUE"), Lines{"notice: 8092"})},
       {"Elgin is not prepared", "ELGINFIT", "ENTRAR", nullptr, false, {kNotPrepared}},
       {"without printer is not prepared either", "ECFZANTRELLO", "ENTRAR", nullptr, false, {kNotPrepared}},
       {"unlisted", "xyz", "SAIR", nullptr, false, {kNotPrepared}},
@@ -117,14 +116,14 @@ Script returned_values(const char *text) {
 }
 
 TEST(DateReading, EveryModel) {
-  const Lines serial_read = serial_opening(5, false) + Lines{"DLLG2_LimpaParams(5)",
+  const Lines serial_read = cat(serial_opening(5, false), Lines{"DLLG2_LimpaParams(5)",
                                                              "DLLG2_AdicionaParam(5, \"NomeData\", \"Data\", 7)",
                                                              "DLLG2_ExecutaComando(5, \"LeData\")",
                                                              "DLLG2_ObtemRetornos(5, \"\", 0)",
-                                                             "DLLG2_EncerraDriver(5)"};
-  const Lines usb_read = usb_opening() + Lines{"DLLG2_LimpaParams(0)",
+                                                             "DLLG2_EncerraDriver(5)"});
+  const Lines usb_read = cat(usb_opening(), Lines{"DLLG2_LimpaParams(0)",
                                                "DLLG2_AdicionaParam(0, \"NomeData\", \"Data\", 7)",
-                                               "DLLG2_ExecutaComando(0, \"LeData\")", "DLLG2_ObtemRetornos(0, \"\", 0)"};
+                                               "DLLG2_ExecutaComando(0, \"LeData\")", "DLLG2_ObtemRetornos(0, \"\", 0)"});
   auto serial = [](Script values) { return all({driver(1, 0, 5), std::move(values)}); };
   auto usb = [](int32_t answer, int32_t code, Script values) { return all({driver(answer, code), std::move(values)}); };
   const std::vector<DateRow> rows = {
@@ -139,14 +138,14 @@ TEST(DateReading, EveryModel) {
        all({driver(-3, 11010, 5), returned_values("ValorData= 05/11/2026")}), "05/11/2026", serial_read},
 
       {"Elgin", "ELGINFIT", usb(1, 0, returned_values("ValorData= 30/06/2025")), "30/06/2025",
-       usb_read + Lines{"DLLG2_ObtemCodErro(0)"}},
+       cat(usb_read, Lines{"DLLG2_ObtemCodErro(0)"})},
       {"Elgin error code: the date all the same", "ELGINFIT", usb(1, 6000, returned_values("ValorData= 30/06/2025")),
-       "30/06/2025", usb_read + Lines{"DLLG2_ObtemCodErro(0)", "notice: Relógio do ECF inconsistente."}},
+       "30/06/2025", cat(usb_read, Lines{"DLLG2_ObtemCodErro(0)", "notice: Relógio do ECF inconsistente."})},
       {"Elgin answer 0: the code's text even for 0", "ELGINFIT", usb(0, 0, returned_values("")), "",
-       usb_read + Lines{"DLLG2_ObtemCodErro(0)", "notice: Retorno OK."}},
+       cat(usb_read, Lines{"DLLG2_ObtemCodErro(0)", "notice: Retorno OK."})},
       {"Elgin negative answer: its own text, no code read", "ELGINFIT", usb(-8, 0, returned_values("x")), "",
-       usb_read + Lines{"notice: Erro -8"}},
-      {"Elgin driver does not start", "ELGINFIT", driver(1, 0, -2), nullptr, usb_opening() + Lines{"notice: Erro -2"}},
+       cat(usb_read, Lines{"notice: Erro -8"})},
+      {"Elgin driver does not start", "ELGINFIT", driver(1, 0, -2), nullptr, cat(usb_opening(), Lines{"notice: Erro -2"})},
 
       {"Dataregis USB: the workstation's date", "DATAREGISQUICK", nullptr, "07/12/2026", {}},
       {"without printer: the workstation's date", "ECFZANTRELLO", nullptr, "07/12/2026", {}},

@@ -3,10 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "kalpo.h"
-#include "reports_support.h"
+#include "support/transcripts.h"
 
 using namespace kalpo::test;
-using namespace kalpo::test::reports;
 
 namespace {
 
@@ -23,16 +22,16 @@ const std::string kConfirm =
     "confirm: A Redução Z impossibilitará novas impressões\\rde Cupons Fiscais!\\r\\rContinua ?";
 const std::string kAborted = "dialog: Emissão de Redução Abortada!";
 
-Lines with_cut(Lines lines) { return lines + Lines{"DLLG2_ExecutaComando(0, \"CortaPapel;TipoCorte=1\")"}; }
+Lines with_cut(Lines lines) { return cat(lines, Lines{"DLLG2_ExecutaComando(0, \"CortaPapel;TipoCorte=1\")"}); }
 
 // ---- X reading ----
 
 std::vector<Row> x_rows() {
-  const Lines serial_x = serial_opening(3, true) + Lines{"DLLG2_LimpaParams(3)",
+  const Lines serial_x = cat(serial_opening(3, true), Lines{"DLLG2_LimpaParams(3)",
                                                           "DLLG2_ExecutaComando(3, \"EmiteLeituraX\")",
-                                                          "DLLG2_ObtemCodErro(3)"};
-  const Lines usb_x = usb_opening() + Lines{"DLLG2_LimpaParams(0)", "DLLG2_ExecutaComando(0, \"EmiteLeituraX\")",
-                                            "DLLG2_ObtemCodErro(0)"};
+                                                          "DLLG2_ObtemCodErro(3)"});
+  const Lines usb_x = cat(usb_opening(), Lines{"DLLG2_LimpaParams(0)", "DLLG2_ExecutaComando(0, \"EmiteLeituraX\")",
+                                            "DLLG2_ObtemCodErro(0)"});
   return {
       {"without printer", "ECFZANTRELLO", nullptr, true, {}},
       {"invoice", "NOTAFISCAL", nullptr, true, {}},
@@ -40,70 +39,70 @@ std::vector<Row> x_rows() {
       {"unlisted identifier", "XYZ", nullptr, false, {}},
 
       {"Bematech", "BEMATECHMP20", returns("Bematech_FI_LeituraX", {1}), true,
-       Lines{"Bematech_FI_LeituraX()"} + kBematechStatus},
+       cat(Lines{"Bematech_FI_LeituraX()"}, kBematechStatus)},
       {"Bematech with paper handling", "BEMATECHMFD",
-       all({config("DESATIVAFACA", "S"), returns("Bematech_FI_LeituraX", {1})}), true,
-       Lines{"Bematech_FI_LinhasEntreCupons(15)", "Bematech_FI_AtivaDesativaCorteProximoMFD()",
-             "Bematech_FI_LeituraX()"} +
-           kBematechStatus},
+       all({setting("DESATIVAFACA", "S"), returns("Bematech_FI_LeituraX", {1})}), true,
+       cat(Lines{"Bematech_FI_LinhasEntreCupons(15)", "Bematech_FI_AtivaDesativaCorteProximoMFD()",
+             "Bematech_FI_LeituraX()"},
+           kBematechStatus)},
       {"Bematech, lower-case s", "BEMATECHMP20",
-       all({config("DESATIVAFACA", "s"), returns("Bematech_FI_LeituraX", {1})}), true,
-       Lines{"Bematech_FI_LeituraX()"} + kBematechStatus},
+       all({setting("DESATIVAFACA", "s"), returns("Bematech_FI_LeituraX", {1})}), true,
+       cat(Lines{"Bematech_FI_LeituraX()"}, kBematechStatus)},
       {"Bematech without communication", "BEMATECHMP20", nullptr, false,
-       Lines{"Bematech_FI_LeituraX()"} + kBematechNoCommunication},
+       cat(Lines{"Bematech_FI_LeituraX()"}, kCommunicationError)},
 
-      {"Sweda", "SWEDA7000", returns("ECF_LeituraX", {1}), true, Lines{"ECF_LeituraX()"} + kSwedaStatus},
+      {"Sweda", "SWEDA7000", returns("ECF_LeituraX", {1}), true, cat(Lines{"ECF_LeituraX()"}, kSwedaStatus)},
       {"Sweda without communication", "SWEDA7000", nullptr, false,
-       Lines{"ECF_LeituraX()"} + kBematechNoCommunication},
+       cat(Lines{"ECF_LeituraX()"}, kCommunicationError)},
 
-      {"Sigtron shows its port text", "SIGTRONFS345", sigtron_answer("00001"), true,
-       Lines{"notice: COM1:9600,n,8,1", "DAR_AbreSerial(\"COM1:9600,n,8,1\")", "DAR_LeituraX(49)"} +
-           kSigtronAnswer,
+      {"Sigtron shows its port text", "SIGTRONFS345", sigtron_answers({"00001"}), true,
+       cat(Lines{"notice: COM1:9600,n,8,1", "DAR_AbreSerial(\"COM1:9600,n,8,1\")", "DAR_LeituraX(49)"},
+           kSigtronAnswer),
        5},
-      {"Sigtron error answer", "SIGTRONFS345", all({config("PORTACOM", "COM2:19200,e,8,1"), sigtron_answer("xE50")}),
+      {"Sigtron error answer", "SIGTRONFS345", all({setting("PORTACOM", "COM2:19200,e,8,1"), sigtron_answers({"xE50"})}),
        false,
-       Lines{"notice: COM2:19200,e,8,1", "DAR_AbreSerial(\"COM2:19200,e,8,1\")", "DAR_LeituraX(49)"} +
-           kSigtronAnswer + Lines{"BlockInput(FALSE)", "notice: Erro na ECF nº :50\\r\\nSem papel[ xE50 ]"},
+       cat(Lines{"notice: COM2:19200,e,8,1", "DAR_AbreSerial(\"COM2:19200,e,8,1\")", "DAR_LeituraX(49)"},
+           kSigtronAnswer, Lines{"BlockInput(FALSE)", "notice: Erro na ECF nº :50\\r\\nSem papel[ xE50 ]"}),
        4},
 
-      {"Daruma", "DARUMA32", daruma_error("000"), true, Lines{"Daruma_FI_LeituraX()"} + kDarumaStatus},
-      {"Daruma error", "DARUMA32", daruma_error("050"), false,
-       Lines{"Daruma_FI_LeituraX()"} + kDarumaStatus +
-           Lines{"BlockInput(FALSE)", "notice: Erro na ECF nº :50\\r\\nSem papel"}},
+      {"Daruma", "DARUMA32", daruma_errors({"000"}), true, cat(Lines{"Daruma_FI_LeituraX()"}, kDarumaStatus)},
+      {"Daruma error", "DARUMA32", daruma_errors({"050"}), false,
+       cat(Lines{"Daruma_FI_LeituraX()"}, kDarumaStatus,
+           Lines{"BlockInput(FALSE)", "notice: Erro na ECF nº :50\\r\\nSem papel"})},
 
-      {"Digiarte, answer holds COMANDO OK", "DIGIARTE1E", ecf32m_answer("0000 COMANDO OK"), true,
-       Lines{"OpenCif()", "LeituraX(0)"} + kEcf32mAnswer + Lines{"CloseCif()"}},
-      {"Digiarte refusal", "DIGIARTE1E", ecf32m_answer("ERR:22"), false,
-       Lines{"OpenCif()", "LeituraX(0)"} + kEcf32mAnswer +
-           Lines{"notice: (-22) Necessário abrir cupom fiscal", "CloseCif()"}},
+      {"Digiarte, answer holds COMANDO OK", "DIGIARTE1E", ecf32m_answers({"0000 COMANDO OK"}), true,
+       cat(Lines{"OpenCif()", "LeituraX(0)"}, kEcf32mFetch, Lines{"CloseCif()"})},
+      {"Digiarte refusal", "DIGIARTE1E", ecf32m_answers({"ERR:22"}), false,
+       cat(Lines{"OpenCif()", "LeituraX(0)"}, kEcf32mFetch,
+           Lines{"notice: (-22) Necessário abrir cupom fiscal", "CloseCif()"})},
       {"Digiarte opening refused", "DIGIARTE1E", returns("OpenCif", {-99}), false,
        {"OpenCif()", "notice: Time out na execução do comando do ECF!"}},
 
-      {"Elgin with paper cut", "ELGINFIT", all({driver(1, 0), config("DESATIVAFACA", "S")}), true, with_cut(usb_x)},
-      {"Dataregis USB never cuts", "DATAREGISQUICK", all({driver(1, 0), config("DESATIVAFACA", "S")}), true, usb_x},
+      {"Elgin with paper cut", "ELGINFIT", all({driver(1, 0), setting("DESATIVAFACA", "S")}), true, with_cut(usb_x)},
+      {"Dataregis USB never cuts", "DATAREGISQUICK", all({driver(1, 0), setting("DESATIVAFACA", "S")}), true, usb_x},
       {"Elgin error code: false with its text", "ELGINFIT", driver(1, 7003), false,
-       usb_x + Lines{"notice: Impressora está sem papel para imprimir."}},
+       cat(usb_x, Lines{"notice: Impressora está sem papel para imprimir."})},
       {"Elgin command not run: false, cut still sent", "ELGINFIT",
-       all({driver(0, 0), config("DESATIVAFACA", "S")}), false, with_cut(usb_x + Lines{"notice: 0"})},
+       all({driver(0, 0), setting("DESATIVAFACA", "S")}), false, with_cut(cat(usb_x, Lines{"notice: 0"}))},
       {"Elgin driver does not start", "DATAREGISQUICK", driver(1, 0, -1), false,
-       usb_opening() + Lines{"notice: Erro -1"}},
+       cat(usb_opening(), Lines{"notice: Erro -1"})},
 
-      {"Dataregis serial", "DATAREGISSERIAL", driver(1, 0, 3), true, serial_x + Lines{"DLLG2_EncerraDriver(3)"}},
+      {"Dataregis serial", "DATAREGISSERIAL", driver(1, 0, 3), true, cat(serial_x, Lines{"DLLG2_EncerraDriver(3)"})},
       {"Dataregis serial error code", "DATAREGISSERIAL", driver(1, 8016, 3), false,
-       serial_x + Lines{"notice: Dia sem movimento.", "DLLG2_EncerraDriver(3)"}},
+       cat(serial_x, Lines{"notice: Dia sem movimento.", "DLLG2_EncerraDriver(3)"})},
       {"Dataregis serial command not run", "DATAREGISSERIAL", driver(0, 0, 3), false,
-       serial_x + Lines{"notice: 0", "DLLG2_EncerraDriver(3)"}},
+       cat(serial_x, Lines{"notice: 0", "DLLG2_EncerraDriver(3)"})},
 
-      {"Epson", "EPSON", epson_clean(), true,
-       Lines{"EPSON_Serial_Abrir_Porta(38400, 1)"} + kEpsonState + Lines{"EPSON_RelatorioFiscal_LeituraX()"} +
-           kEpsonState + Lines{"EPSON_Serial_Fechar_Porta()"}},
+      {"Epson", "EPSON", epson_clean, true,
+       cat(Lines{"EPSON_Serial_Abrir_Porta(38400, 1)"}, kEpsonState, Lines{"EPSON_RelatorioFiscal_LeituraX()"},
+           kEpsonState, Lines{"EPSON_Serial_Fechar_Porta()"})},
       {"Epson refusal still closes the port", "EPSON",
-       all({config("PORTACOM", "COM3"), epson_clean(), returns("EPSON_RelatorioFiscal_LeituraX", {5})}), false,
-       Lines{"EPSON_Serial_Abrir_Porta(38400, 3)"} + kEpsonState + Lines{"EPSON_RelatorioFiscal_LeituraX()"} +
-           kEpsonState + kEpsonNoCommunication + Lines{"EPSON_Serial_Fechar_Porta()"}},
+       all({setting("PORTACOM", "COM3"), epson_clean, returns("EPSON_RelatorioFiscal_LeituraX", {5})}), false,
+       cat(Lines{"EPSON_Serial_Abrir_Porta(38400, 3)"}, kEpsonState, Lines{"EPSON_RelatorioFiscal_LeituraX()"},
+           kEpsonState, kEpsonCommunication, Lines{"EPSON_Serial_Fechar_Porta()"})},
       {"Epson port refused: no reading, no closing", "EPSON",
-       all({epson_clean(), returns("EPSON_Serial_Abrir_Porta", {2})}), false,
-       Lines{"EPSON_Serial_Abrir_Porta(38400, 1)"} + kEpsonState + kEpsonNoCommunication},
+       all({epson_clean, returns("EPSON_Serial_Abrir_Porta", {2})}), false,
+       cat(Lines{"EPSON_Serial_Abrir_Porta(38400, 1)"}, kEpsonState, kEpsonCommunication)},
   };
 }
 
@@ -122,86 +121,86 @@ TEST(XReading, EveryModel) {
 // ---- Z reduction ----
 
 std::vector<Row> z_rows() {
-  const Lines serial_z = serial_opening(3, true) + Lines{"DLLG2_LimpaParams(3)",
+  const Lines serial_z = cat(serial_opening(3, true), Lines{"DLLG2_LimpaParams(3)",
                                                           "DLLG2_ExecutaComando(3, \"EmiteReducaoZ\")",
-                                                          "DLLG2_ObtemCodErro(3)"};
-  const Lines usb_z = usb_opening() + Lines{"DLLG2_LimpaParams(0)", "DLLG2_ExecutaComando(0, \"EmiteReducaoZ\")",
-                                            "DLLG2_ObtemCodErro(0)"};
+                                                          "DLLG2_ObtemCodErro(3)"});
+  const Lines usb_z = cat(usb_opening(), Lines{"DLLG2_LimpaParams(0)", "DLLG2_ExecutaComando(0, \"EmiteReducaoZ\")",
+                                            "DLLG2_ObtemCodErro(0)"});
   const Lines c = {kConfirm};
   return {
       {"Bematech", "BEMATECHMFD", returns("Bematech_FI_ReducaoZ", {1}), true,
-       c + Lines{"Bematech_FI_ReducaoZ(null, null)"} + kBematechStatus},
+       cat(c, Lines{"Bematech_FI_ReducaoZ(null, null)"}, kBematechStatus)},
       {"Bematech with paper handling", "BEMATECHMP20",
-       all({config("DESATIVAFACA", "S"), returns("Bematech_FI_ReducaoZ", {1})}), true,
-       c + Lines{"Bematech_FI_LinhasEntreCupons(15)", "Bematech_FI_AtivaDesativaCorteProximoMFD()",
-                 "Bematech_FI_ReducaoZ(null, null)"} +
-           kBematechStatus},
+       all({setting("DESATIVAFACA", "S"), returns("Bematech_FI_ReducaoZ", {1})}), true,
+       cat(c, Lines{"Bematech_FI_LinhasEntreCupons(15)", "Bematech_FI_AtivaDesativaCorteProximoMFD()",
+                 "Bematech_FI_ReducaoZ(null, null)"},
+           kBematechStatus)},
       {"Bematech without communication", "BEMATECHMP20", nullptr, false,
-       c + Lines{"Bematech_FI_ReducaoZ(null, null)"} + kBematechNoCommunication},
+       cat(c, Lines{"Bematech_FI_ReducaoZ(null, null)"}, kCommunicationError)},
 
       {"Sweda", "SWEDA7000", returns("ECF_ReducaoZ", {1}), true,
-       c + Lines{"ECF_ReducaoZ(null, null)"} + kSwedaStatus},
+       cat(c, Lines{"ECF_ReducaoZ(null, null)"}, kSwedaStatus)},
       {"Sweda without communication", "SWEDA7000", nullptr, false,
-       c + Lines{"ECF_ReducaoZ(null, null)"} + kBematechNoCommunication},
+       cat(c, Lines{"ECF_ReducaoZ(null, null)"}, kCommunicationError)},
 
       {"Sigtron: the clock as ddmmyyhhnnss, no port notice", "SIGTRONFS345",
-       all({[](Fake &f) { f.clock = {2026, 12, 7, 9, 5, 3}; }, sigtron_answer("000")}), true,
-       c + Lines{"DAR_AbreSerial(\"COM1:9600,n,8,1\")", "DAR_ReducaoZ(\"071226090503\", 49)"} + kSigtronAnswer, 3},
+       all({[](Fake &f) { f.clock = {2026, 12, 7, 9, 5, 3}; }, sigtron_answers({"000"})}), true,
+       cat(c, Lines{"DAR_AbreSerial(\"COM1:9600,n,8,1\")", "DAR_ReducaoZ(\"071226090503\", 49)"}, kSigtronAnswer), 3},
       {"Sigtron, another day", "SIGTRONFS345",
-       all({[](Fake &f) { f.clock = {2005, 1, 2, 23, 59, 58}; }, sigtron_answer("0")}), true,
-       c + Lines{"DAR_AbreSerial(\"COM1:9600,n,8,1\")", "DAR_ReducaoZ(\"020105235958\", 49)"} + kSigtronAnswer, 1},
+       all({[](Fake &f) { f.clock = {2005, 1, 2, 23, 59, 58}; }, sigtron_answers({"0"})}), true,
+       cat(c, Lines{"DAR_AbreSerial(\"COM1:9600,n,8,1\")", "DAR_ReducaoZ(\"020105235958\", 49)"}, kSigtronAnswer), 1},
       {"Sigtron: the clock is read before the port is opened", "SIGTRONFS345",
        all({[](Fake &f) { f.on("DAR_AbreSerial", [&f](Call &) { f.clock = {2026, 12, 8, 0, 0, 1}; }); },
-            sigtron_answer("0")}),
-       true, c + Lines{"DAR_AbreSerial(\"COM1:9600,n,8,1\")", "DAR_ReducaoZ(\"071226140509\", 49)"} + kSigtronAnswer,
+            sigtron_answers({"0"})}),
+       true, cat(c, Lines{"DAR_AbreSerial(\"COM1:9600,n,8,1\")", "DAR_ReducaoZ(\"071226140509\", 49)"}, kSigtronAnswer),
        1},
-      {"Sigtron error answer", "SIGTRONFS345", sigtron_answer("#E22"), false,
-       c + Lines{"DAR_AbreSerial(\"COM1:9600,n,8,1\")", "DAR_ReducaoZ(\"071226140509\", 49)"} + kSigtronAnswer +
+      {"Sigtron error answer", "SIGTRONFS345", sigtron_answers({"#E22"}), false,
+       cat(c, Lines{"DAR_AbreSerial(\"COM1:9600,n,8,1\")", "DAR_ReducaoZ(\"071226140509\", 49)"}, kSigtronAnswer,
            Lines{"BlockInput(FALSE)",
                  "notice: Erro na ECF nº :22\\r\\nCupom de redução Z já foi emitido. IF inoperante até 00:00h do "
-                 "próximo dia[ #E22 ]"},
+                 "próximo dia[ #E22 ]"}),
        4},
 
-      {"Daruma", "DARUMA32", daruma_error("000"), true, c + Lines{"Daruma_FI_ReducaoZ(null, null)"} + kDarumaStatus},
-      {"Daruma error", "DARUMA32", daruma_error("050"), false,
-       c + Lines{"Daruma_FI_ReducaoZ(null, null)"} + kDarumaStatus +
-           Lines{"BlockInput(FALSE)", "notice: Erro na ECF nº :50\\r\\nSem papel"}},
+      {"Daruma", "DARUMA32", daruma_errors({"000"}), true, cat(c, Lines{"Daruma_FI_ReducaoZ(null, null)"}, kDarumaStatus)},
+      {"Daruma error", "DARUMA32", daruma_errors({"050"}), false,
+       cat(c, Lines{"Daruma_FI_ReducaoZ(null, null)"}, kDarumaStatus,
+           Lines{"BlockInput(FALSE)", "notice: Erro na ECF nº :50\\r\\nSem papel"})},
 
-      {"Digiarte", "DIGIARTE1E", ecf32m_answer("COMANDO OK"), true,
-       c + Lines{"OpenCif()", "ReducaoZ(48)"} + kEcf32mAnswer + Lines{"CloseCif()"}},
-      {"Digiarte refusal", "DIGIARTE1E", ecf32m_answer("ERR:29"), false,
-       c + Lines{"OpenCif()", "ReducaoZ(48)"} + kEcf32mAnswer +
-           Lines{"notice: (-29) Fechamento do dia (REDUÇÃO Z) já realizado", "CloseCif()"}},
+      {"Digiarte", "DIGIARTE1E", ecf32m_answers({"COMANDO OK"}), true,
+       cat(c, Lines{"OpenCif()", "ReducaoZ(48)"}, kEcf32mFetch, Lines{"CloseCif()"})},
+      {"Digiarte refusal", "DIGIARTE1E", ecf32m_answers({"ERR:29"}), false,
+       cat(c, Lines{"OpenCif()", "ReducaoZ(48)"}, kEcf32mFetch,
+           Lines{"notice: (-29) Fechamento do dia (REDUÇÃO Z) já realizado", "CloseCif()"})},
       {"Digiarte opening refused", "DIGIARTE1E", returns("OpenCif", {-28}), false,
-       c + Lines{"OpenCif()", "notice: Necessário realizar redução Z!"}},
+       cat(c, Lines{"OpenCif()", "notice: Necessário realizar redução Z!"})},
 
-      {"Elgin with paper cut", "ELGINFIT", all({driver(1, 0), config("DESATIVAFACA", "S")}), true,
-       c + with_cut(usb_z)},
-      {"Dataregis USB never cuts", "DATAREGISQUICK", all({driver(1, 0), config("DESATIVAFACA", "S")}), true,
-       c + usb_z},
-      {"Elgin error code", "ELGINFIT", driver(1, 8016), false, c + usb_z + Lines{"notice: Dia sem movimento."}},
+      {"Elgin with paper cut", "ELGINFIT", all({driver(1, 0), setting("DESATIVAFACA", "S")}), true,
+       cat(c, with_cut(usb_z))},
+      {"Dataregis USB never cuts", "DATAREGISQUICK", all({driver(1, 0), setting("DESATIVAFACA", "S")}), true,
+       cat(c, usb_z)},
+      {"Elgin error code", "ELGINFIT", driver(1, 8016), false, cat(c, usb_z, Lines{"notice: Dia sem movimento."})},
       {"Elgin command not run: the code's text even for 0, cut still sent", "ELGINFIT",
-       all({driver(0, 0), config("DESATIVAFACA", "S")}), false,
-       c + with_cut(usb_z + Lines{"notice: Retorno OK."})},
+       all({driver(0, 0), setting("DESATIVAFACA", "S")}), false,
+       cat(c, with_cut(cat(usb_z, Lines{"notice: Retorno OK."})))},
       {"Elgin driver does not start", "ELGINFIT", driver(1, 0, -1), false,
-       c + usb_opening() + Lines{"notice: Erro -1"}},
+       cat(c, usb_opening(), Lines{"notice: Erro -1"})},
 
-      {"Dataregis serial", "DATAREGISSERIAL", driver(1, 0, 3), true, c + serial_z + Lines{"DLLG2_EncerraDriver(3)"}},
+      {"Dataregis serial", "DATAREGISSERIAL", driver(1, 0, 3), true, cat(c, serial_z, Lines{"DLLG2_EncerraDriver(3)"})},
       {"Dataregis serial error code", "DATAREGISSERIAL", driver(1, 8016, 3), false,
-       c + serial_z + Lines{"notice: Dia sem movimento.", "DLLG2_EncerraDriver(3)"}},
+       cat(c, serial_z, Lines{"notice: Dia sem movimento.", "DLLG2_EncerraDriver(3)"})},
       {"Dataregis serial command not run", "DATAREGISSERIAL", driver(-2, 8016, 3), false,
-       c + serial_z + Lines{"notice: 8016", "DLLG2_EncerraDriver(3)"}},
+       cat(c, serial_z, Lines{"notice: 8016", "DLLG2_EncerraDriver(3)"})},
 
-      {"Epson", "EPSON", epson_clean(), true,
-       c + Lines{"EPSON_Serial_Abrir_Porta(38400, 1)"} + kEpsonState +
-           Lines{"EPSON_RelatorioFiscal_RZ(\"\", \"\", 2, \"" + std::string(20, ' ') + "\")"} + kEpsonState +
-           Lines{"EPSON_Serial_Fechar_Porta()"}},
-      {"Epson refusal", "EPSON", all({epson_clean(), returns("EPSON_RelatorioFiscal_RZ", {1})}), false,
-       c + Lines{"EPSON_Serial_Abrir_Porta(38400, 1)"} + kEpsonState +
-           Lines{"EPSON_RelatorioFiscal_RZ(\"\", \"\", 2, \"" + std::string(20, ' ') + "\")"} + kEpsonState +
-           kEpsonNoCommunication + Lines{"EPSON_Serial_Fechar_Porta()"}},
-      {"Epson port setting without a number", "EPSON", config("PORTACOM", "USB"), false,
-       c + Lines{"notice: Porta de comunicação inválida em PORTACOM: \"USB\""}},
+      {"Epson", "EPSON", epson_clean, true,
+       cat(c, Lines{"EPSON_Serial_Abrir_Porta(38400, 1)"}, kEpsonState,
+           Lines{"EPSON_RelatorioFiscal_RZ(\"\", \"\", 2, \"" + std::string(20, ' ') + "\")"}, kEpsonState,
+           Lines{"EPSON_Serial_Fechar_Porta()"})},
+      {"Epson refusal", "EPSON", all({epson_clean, returns("EPSON_RelatorioFiscal_RZ", {1})}), false,
+       cat(c, Lines{"EPSON_Serial_Abrir_Porta(38400, 1)"}, kEpsonState,
+           Lines{"EPSON_RelatorioFiscal_RZ(\"\", \"\", 2, \"" + std::string(20, ' ') + "\")"}, kEpsonState,
+           kEpsonCommunication, Lines{"EPSON_Serial_Fechar_Porta()"})},
+      {"Epson port setting without a number", "EPSON", setting("PORTACOM", "USB"), false,
+       cat(c, Lines{"notice: Porta de comunicação inválida em PORTACOM: \"USB\""})},
   };
 }
 
@@ -233,7 +232,7 @@ TEST(ZReduction, Confirmation) {
       {"XYZ", 6, false, {kConfirm}},
       {"XYZ", 7, false, {kConfirm, kAborted}},
       {"", 7, false, {kConfirm, kAborted}},
-      {"BEMATECHMP20", 6, true, {kConfirm, "Bematech_FI_ReducaoZ(null, null)", kBematechStatus[0]}},
+      {"BEMATECHMP20", 6, true, {kConfirm, "Bematech_FI_ReducaoZ(null, null)", kBematechStatus}},
       {"BEMATECHMP20", 7, false, {kConfirm, kAborted}},
       {"SIGTRONFS345", 7, false, {kConfirm, kAborted}},
       {"DATAREGISSERIAL", 7, false, {kConfirm, kAborted}},

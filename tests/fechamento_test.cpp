@@ -3,13 +3,12 @@
 #include <functional>
 
 #include "kalpo.h"
-#include "support/coupon_scripts.h"
+#include "support/transcripts.h"
 #include "support/fake.h"
 
 namespace {
 
 using namespace kalpo::test;
-using namespace kalpo::test::coupon;
 
 struct ClosingCase {
   const char *name;
@@ -22,8 +21,6 @@ struct ClosingCase {
 };
 
 void PrintTo(const ClosingCase &c, std::ostream *os) { *os << c.name; }
-
-void nothing(Fake &) {}
 
 // ---- start of closing ----
 
@@ -38,22 +35,22 @@ const ClosingCase kStart[] = {
     {"BematechHalfToEven", "BEMATECHMFD", 0.125, [](Fake &f) { f.returns("Bematech_FI_IniciaFechamentoCupom", 1); },
      true, {"Bematech_FI_IniciaFechamentoCupom(\"D\", \"$\", \"12\")"}},
     {"BematechRefused", "BEMATECHMP20", 1.5, nothing, false,
-     join({{"Bematech_FI_IniciaFechamentoCupom(\"D\", \"$\", \"150\")"}, kBematechRefusal})},
+     cat({{"Bematech_FI_IniciaFechamentoCupom(\"D\", \"$\", \"150\")"}, kCommunicationError})},
     {"SwedaHundredths", "SWEDA7000", 1.5, [](Fake &f) { f.returns("ECF_IniciaFechamentoCupom", 1); }, true,
      {"ECF_IniciaFechamentoCupom(\"D\", \"$\", \"150\")"}},
-    {"SigtronHundredthsGeneralCountIgnored", "SIGTRONFS345", 0.125, [](Fake &f) { sigtron_answers(f, "", 0); },
-     true, join({kSigtronOpen, {"DAR_Totaliza(49, \"12,5\", 49)"}})},
-    {"SigtronErrorAnswer", "SIGTRONFS345", 1.5, [](Fake &f) { sigtron_answers(f, "#E24", 4); }, false,
-     join({kSigtronOpen,
+    {"SigtronHundredthsGeneralCountIgnored", "SIGTRONFS345", 0.125, [](Fake &f) { sigtron_answers({""})(f); },
+     true, cat({{kSigtronPort}, {"DAR_Totaliza(49, \"12,5\", 49)"}})},
+    {"SigtronErrorAnswer", "SIGTRONFS345", 1.5, [](Fake &f) { sigtron_answers({"#E24"})(f); }, false,
+     cat({{kSigtronPort},
            {"DAR_Totaliza(49, \"150\", 49)", "BlockInput(FALSE)",
             "notice: Erro na ECF nº :24\\r\\nValor de desconto ou acréscimo inválido. (Limitado a 100%)[ #E24 ]"}})},
-    {"DarumaBrazil", "DARUMA32", 1000.5, [](Fake &f) { daruma_errors(f, {"000"}); }, true,
+    {"DarumaBrazil", "DARUMA32", 1000.5, [](Fake &f) { daruma_errors({"000"})(f); }, true,
      {"Daruma_FI_IniciaFechamentoCupom(\"D\", \"$\", \"1.000,50\")"}},
-    {"DarumaUnitedStatesRefused", "DARUMA32", 1000.5, [](Fake &f) { daruma_errors(f, {"050"}); }, false,
-     join({{"Daruma_FI_IniciaFechamentoCupom(\"D\", \"$\", \"1,000.50\")"}, kDarumaNoPaper}), true},
-    {"DigiarteZero", "DIGIARTE1E", 0, [](Fake &f) { digiarte_returns(f, {"COMANDO OK"}); }, true,
+    {"DarumaUnitedStatesRefused", "DARUMA32", 1000.5, [](Fake &f) { daruma_errors({"050"})(f); }, false,
+     cat({{"Daruma_FI_IniciaFechamentoCupom(\"D\", \"$\", \"1,000.50\")"}, kDarumaNoPaper}), true},
+    {"DigiarteZero", "DIGIARTE1E", 0, [](Fake &f) { ecf32m_answers({"COMANDO OK"}, false)(f); }, true,
      {"OpenCif()", "TotalizarCupom(0, 38, \"000000000000000\", \"\")", "CloseCif()"}},
-    {"DigiarteHalfToEvenRefused", "DIGIARTE1E", 0.125, [](Fake &f) { digiarte_returns(f, {"ERR-22"}); }, false,
+    {"DigiarteHalfToEvenRefused", "DIGIARTE1E", 0.125, [](Fake &f) { ecf32m_answers({"ERR-22"}, false)(f); }, false,
      {"OpenCif()", "TotalizarCupom(0, 38, \"000000000000012\", \"\")", kDigiarteNotOpen, "CloseCif()"}},
     {"DigiarteNotConnected", "DIGIARTE1E", 1.5, [](Fake &f) { f.returns("OpenCif", -99); }, false,
      {"OpenCif()", kDigiarteTimeOut}},
@@ -87,22 +84,22 @@ const ClosingCase kDiscount[] = {
     {"WithoutPrinter", "ECFZANTRELLO", 1.5, nothing, false, {}},
     {"BematechNotHere", "BEMATECHMP20", 1.5, nothing, false, {}},
     {"EpsonNotHere", "EPSON", 1.5, nothing, false, {}},
-    {"ElginNegatedGeneral", "ELGINFIT", 2.5, [](Fake &f) { driver_answers(f, 0, {1}, {0}); }, true,
-     join({kUsbOpen, surcharge("0", "-2,5"), kCheckError0})},
-    {"QuickZeroWithoutSign", "DATAREGISQUICK", 0, [](Fake &f) { driver_answers(f, 0, {1}, {0}); }, true,
-     join({kUsbOpen, surcharge("0", "0"), kCheckError0})},
-    {"ElginNegativeAnswerReadsNoCode", "ELGINFIT", 2.5, [](Fake &f) { driver_answers(f, 0, {-3}, {0}); }, false,
-     join({kUsbOpen, surcharge("0", "-2,5"), {"notice: Erro -3"}})},
-    {"ElginAnswerZeroShowsCode", "ELGINFIT", 2.5, [](Fake &f) { driver_answers(f, 0, {0}, {0}); }, false,
-     join({kUsbOpen, surcharge("0", "-2,5"), kCheckError0, {"notice: Retorno OK."}})},
-    {"ElginErrorCodeRefuses", "ELGINFIT", 250, [](Fake &f) { driver_answers(f, 0, {1}, {8046}); }, false,
-     join({kUsbOpen, surcharge("0", "-250"), kCheckError0, {"notice: Percentual do desconto ultrapassou 100%."}})},
+    {"ElginNegatedGeneral", "ELGINFIT", 2.5, [](Fake &f) { driver({1}, {0}, 0)(f); }, true,
+     cat({usb_opening(), surcharge("0", "-2,5"), kCheckError0})},
+    {"QuickZeroWithoutSign", "DATAREGISQUICK", 0, [](Fake &f) { driver({1}, {0}, 0)(f); }, true,
+     cat({usb_opening(), surcharge("0", "0"), kCheckError0})},
+    {"ElginNegativeAnswerReadsNoCode", "ELGINFIT", 2.5, [](Fake &f) { driver({-3}, {0}, 0)(f); }, false,
+     cat({usb_opening(), surcharge("0", "-2,5"), {"notice: Erro -3"}})},
+    {"ElginAnswerZeroShowsCode", "ELGINFIT", 2.5, [](Fake &f) { driver({0}, {0}, 0)(f); }, false,
+     cat({usb_opening(), surcharge("0", "-2,5"), kCheckError0, {"notice: Retorno OK."}})},
+    {"ElginErrorCodeRefuses", "ELGINFIT", 250, [](Fake &f) { driver({1}, {8046}, 0)(f); }, false,
+     cat({usb_opening(), surcharge("0", "-250"), kCheckError0, {"notice: Percentual do desconto ultrapassou 100%."}})},
     {"ElginDriverNotStarted", "ELGINFIT", 2.5, [](Fake &f) { f.returns("DLLG2_IniciaDriver", -2); }, false,
-     join({kUsbOpen, {"notice: Erro -2"}})},
-    {"SerialUnitedStates", "DATAREGISSERIAL", 2.5, [](Fake &f) { driver_answers(f, 3, {1}, {0}); }, true,
-     join({kSerialOpen, surcharge("3", "-2.5"), {"DLLG2_ObtemCodErro(3)"}}), true},
-    {"SerialRefused", "DATAREGISSERIAL", 2.5, [](Fake &f) { driver_answers(f, 3, {1}, {8041}); }, false,
-     join({kSerialOpen, surcharge("3", "-2,5"), {"DLLG2_ObtemCodErro(3)", "notice: Valor do acréscimo inconsistente."}})},
+     cat({usb_opening(), {"notice: Erro -2"}})},
+    {"SerialUnitedStates", "DATAREGISSERIAL", 2.5, [](Fake &f) { driver({1}, {0}, 3)(f); }, true,
+     cat({serial_opening(3), surcharge("3", "-2.5"), {"DLLG2_ObtemCodErro(3)"}}), true},
+    {"SerialRefused", "DATAREGISSERIAL", 2.5, [](Fake &f) { driver({1}, {8041}, 3)(f); }, false,
+     cat({serial_opening(3), surcharge("3", "-2,5"), {"DLLG2_ObtemCodErro(3)", "notice: Valor do acréscimo inconsistente."}})},
 };
 
 class DescFechamento : public ::testing::TestWithParam<ClosingCase> {};

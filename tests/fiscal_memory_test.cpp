@@ -4,10 +4,9 @@
 #include <cctype>
 
 #include "kalpo.h"
-#include "reports_support.h"
+#include "support/transcripts.h"
 
 using namespace kalpo::test;
-using namespace kalpo::test::reports;
 
 namespace {
 
@@ -21,27 +20,27 @@ struct ReadingRow {
 };
 
 TEST(FiscalMemoryReading, EveryModelAndKind) {
-  const Lines ok = kEcf32mAnswer + Lines{"CloseCif()"};
+  const Lines ok = cat(kEcf32mFetch, Lines{"CloseCif()"});
   const std::vector<ReadingRow> rows = {
       {"Bematech by date", "BEMATECHMFD", "01/12/2026", "07/12/2026", "D",
        returns("Bematech_FI_LeituraMemoriaFiscalData", {1}), true,
-       Lines{"Bematech_FI_LeituraMemoriaFiscalData(\"01/12/2026\", \"07/12/2026\")"} + kBematechStatus},
+       cat(Lines{"Bematech_FI_LeituraMemoriaFiscalData(\"01/12/2026\", \"07/12/2026\")"}, kBematechStatus)},
       {"Bematech by reduction", "BEMATECHMP20", "0010", "0012", "N",
        returns("Bematech_FI_LeituraMemoriaFiscalReducao", {1}), true,
-       Lines{"Bematech_FI_LeituraMemoriaFiscalReducao(\"0010\", \"0012\")"} + kBematechStatus},
+       cat(Lines{"Bematech_FI_LeituraMemoriaFiscalReducao(\"0010\", \"0012\")"}, kBematechStatus)},
       {"Bematech refusal", "BEMATECHMP20", "0010", "0012", "N", nullptr, false,
-       Lines{"Bematech_FI_LeituraMemoriaFiscalReducao(\"0010\", \"0012\")"} + kBematechNoCommunication},
+       cat(Lines{"Bematech_FI_LeituraMemoriaFiscalReducao(\"0010\", \"0012\")"}, kCommunicationError)},
 
-      {"Digiarte by date as ddmmyy", "DIGIARTE1E", "01/12/2026", "07/12/2026", "D", ecf32m_answer("COMANDO OK"), true,
-       Lines{"OpenCif()", "LeMemFiscalData(\"011226\", \"071226\", \"1\")"} + ok},
+      {"Digiarte by date as ddmmyy", "DIGIARTE1E", "01/12/2026", "07/12/2026", "D", ecf32m_answers({"COMANDO OK"}), true,
+       cat(Lines{"OpenCif()", "LeMemFiscalData(\"011226\", \"071226\", \"1\")"}, ok)},
       {"Digiarte short dates are cut as far as they go", "DIGIARTE1E", "1/2/26", nullptr, "D",
-       ecf32m_answer("COMANDO OK"), true, Lines{"OpenCif()", "LeMemFiscalData(\"1//2\", \"\", \"1\")"} + ok},
-      {"Digiarte by reduction", "DIGIARTE1E", "10", "12", "N", ecf32m_answer("COMANDO OK"), true,
-       Lines{"OpenCif()", "LeMemFiscalReducao(\"10\", \"12\", \"1\")"} + ok},
-      {"Digiarte refusal", "DIGIARTE1E", "12", "10", "N", ecf32m_answer("ERR:07 intervalo"), false,
-       Lines{"OpenCif()", "LeMemFiscalReducao(\"12\", \"10\", \"1\")"} + kEcf32mAnswer +
+       ecf32m_answers({"COMANDO OK"}), true, cat(Lines{"OpenCif()", "LeMemFiscalData(\"1//2\", \"\", \"1\")"}, ok)},
+      {"Digiarte by reduction", "DIGIARTE1E", "10", "12", "N", ecf32m_answers({"COMANDO OK"}), true,
+       cat(Lines{"OpenCif()", "LeMemFiscalReducao(\"10\", \"12\", \"1\")"}, ok)},
+      {"Digiarte refusal", "DIGIARTE1E", "12", "10", "N", ecf32m_answers({"ERR:07 intervalo"}), false,
+       cat(Lines{"OpenCif()", "LeMemFiscalReducao(\"12\", \"10\", \"1\")"}, kEcf32mFetch,
            Lines{"notice: (-7) O intervalo é inconsistente - O primeiro valor deve ser menor que o segundo",
-                 "CloseCif()"}},
+                 "CloseCif()"})},
       {"Digiarte opening refused", "DIGIARTE1E", "10", "12", "N", returns("OpenCif", {-87}), false,
        {"OpenCif()", "notice: Falha do serial do ECF!"}},
 
@@ -107,7 +106,7 @@ TEST(FiscalFile, EveryModel) {
       {"not written", "DATAREGISSERIAL", k7December2026, nullptr, false, {k7Dec, kNotWritten}, true},
       {"written empty", "DATAREGISSERIAL", k7December2026, generator_writes(""), false, {k7Dec, kNotWritten}, true},
       {"port name from the setting", "DATAREGISSERIAL", k29February2000,
-       all({config("PORTACOM", "COM2:19200,e,8,1"), generator_writes("x")}), true,
+       all({setting("PORTACOM", "COM2:19200,e,8,1"), generator_writes("x")}), true,
        {generator("COM2", "AC29022000.txt", "29/02/2000")}, true},
       {"regional format", "DATAREGISSERIAL", k7December2026,
        all({[](Fake &f) { f.settings.short_date = "MM-dd-yyyy"; }, generator_writes("x")}), true,
@@ -131,20 +130,20 @@ TEST(FiscalFile, EveryModel) {
 TEST(RollSpacing, EveryModel) {
   auto spacing = [](int32_t h) {
     const std::string n = std::to_string(h);
-    return serial_opening(h, true) +
+    return cat(serial_opening(h, true),
            Lines{"DLLG2_LimpaParams(" + n + ")",
                  "DLLG2_AdicionaParam(" + n + ", \"NomeInteiro\", \"EspacamentoDocumentos\", 7)",
                  "DLLG2_AdicionaParam(" + n + ", \"ValorInteiro\", \"350\", 5)",
-                 "DLLG2_ExecutaComando(" + n + ", \"EscreveInteiro\")", "DLLG2_ObtemCodErro(" + n + ")"};
+                 "DLLG2_ExecutaComando(" + n + ", \"EscreveInteiro\")", "DLLG2_ObtemCodErro(" + n + ")"});
   };
   const std::vector<Row> rows = {
-      {"Dataregis serial", "DATAREGISSERIAL", driver(1, 0, 6), true, spacing(6) + Lines{"DLLG2_EncerraDriver(6)"}},
+      {"Dataregis serial", "DATAREGISSERIAL", driver(1, 0, 6), true, cat(spacing(6), Lines{"DLLG2_EncerraDriver(6)"})},
       {"Elgin through the serial connection", "ELGINFIT", driver(1, 0, 2), true,
-       spacing(2) + Lines{"DLLG2_EncerraDriver(2)"}},
+       cat(spacing(2), Lines{"DLLG2_EncerraDriver(2)"})},
       {"error code", "ELGINFIT", driver(1, 8000, 2), false,
-       spacing(2) + Lines{"notice: Comando fora de seqüência.", "DLLG2_EncerraDriver(2)"}},
+       cat(spacing(2), Lines{"notice: Comando fora de seqüência.", "DLLG2_EncerraDriver(2)"})},
       {"command not run", "DATAREGISSERIAL", driver(0, 11010, 6), false,
-       spacing(6) + Lines{"notice: 11010", "DLLG2_EncerraDriver(6)"}},
+       cat(spacing(6), Lines{"notice: 11010", "DLLG2_EncerraDriver(6)"})},
       {"Dataregis USB: nothing sent", "DATAREGISQUICK", nullptr, true, {}},
       {"without printer", "ECFZANTRELLO", nullptr, true, {}},
       {"unlisted", "", nullptr, true, {}},

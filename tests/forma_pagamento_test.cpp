@@ -4,7 +4,7 @@
 
 #include "kalpo.h"
 #include "support/fake.h"
-#include "support/printer_scripts.h"
+#include "support/transcripts.h"
 
 namespace kalpo::test {
 namespace {
@@ -18,18 +18,6 @@ struct PaymentRow {
   bool result;
   Lines lines;
 };
-
-void none(Fake &) {}
-
-// The payment checks of the command driver with the answer and error code
-// given.
-std::function<void(Fake &)> driver(int32_t answer, int32_t code, int32_t handle = 0) {
-  return [=](Fake &f) {
-    f.returns("DLLG2_IniciaDriver", handle);
-    f.returns("DLLG2_ExecutaComando", answer);
-    f.returns("DLLG2_ObtemCodErro", code);
-  };
-}
 
 Lines pays(int handle, const std::string &forma, const std::string &valor) {
   std::string h = std::to_string(handle);
@@ -45,34 +33,34 @@ TEST(FormaPagamento, TranscriptPerModelAndPath) {
   const std::vector<PaymentRow> rows = {
       {"bematech pays", "BEMATECHMP20", "Dinheiro", 1.5, [](Fake &f) { f.returns("Bematech_FI_EfetuaFormaPagamento", 1); },
        true, {"Bematech_FI_EfetuaFormaPagamento(\"Dinheiro\", \"000000000150\")", kBematechStatus}},
-      {"bematech refused", "BEMATECHMFD", "Cartão", 10, none, false,
-       cat({{"Bematech_FI_EfetuaFormaPagamento(\"Cartão\", \"000000001000\")"}, kIRetornoZero})},
+      {"bematech refused", "BEMATECHMFD", "Cartão", 10, nothing, false,
+       cat({{"Bematech_FI_EfetuaFormaPagamento(\"Cartão\", \"000000001000\")"}, kCommunicationError})},
       {"bematech empty form as null", "BEMATECHMFD", "", 2, [](Fake &f) { f.returns("Bematech_FI_EfetuaFormaPagamento", 1); },
        true, {"Bematech_FI_EfetuaFormaPagamento(null, \"000000000200\")", kBematechStatus}},
       {"sweda pays", "SWEDA7000", "Dinheiro", 1.5, [](Fake &f) { f.returns("ECF_EfetuaFormaPagamento", 1); }, true,
        {"ECF_EfetuaFormaPagamento(\"Dinheiro\", \"000000000150\")", kSwedaStatus}},
-      {"sweda refused", "SWEDA7000", "", 1.5, none, false,
-       cat({{"ECF_EfetuaFormaPagamento(null, \"000000000150\")"}, kIRetornoZero})},
+      {"sweda refused", "SWEDA7000", "", 1.5, nothing, false,
+       cat({{"ECF_EfetuaFormaPagamento(null, \"000000000150\")"}, kCommunicationError})},
       {"sigtron sends the first character", "SIGTRONFS345", "Dinheiro", 1.5,
-       [](Fake &f) { sigtron_answers(f, ".+0000"); }, true,
+       [](Fake &f) { sigtron_answers({".+0000"})(f); }, true,
        {"DAR_AbreSerial(\"COM1:9600,n,8,1\")", "DAR_DescFormPag('D', \"150\", \" \", 49)", kSigtronAnswer}},
-      {"sigtron without an answer still succeeds", "SIGTRONFS345", "Cheque", 1.5, none, true,
+      {"sigtron without an answer still succeeds", "SIGTRONFS345", "Cheque", 1.5, nothing, true,
        {"DAR_AbreSerial(\"COM1:9600,n,8,1\")", "DAR_DescFormPag('C', \"150\", \" \", 49)", kSigtronAnswer}},
-      {"sigtron error answer", "SIGTRONFS345", "Xis", 3, [](Fake &f) { sigtron_answers(f, ".E38"); }, false,
+      {"sigtron error answer", "SIGTRONFS345", "Xis", 3, [](Fake &f) { sigtron_answers({".E38"})(f); }, false,
        {"DAR_AbreSerial(\"COM1:9600,n,8,1\")", "DAR_DescFormPag('X', \"300\", \" \", 49)", kSigtronAnswer,
         "BlockInput(FALSE)",
         "notice: Erro na ECF nº :38\\r\\nForma de pagamento selecionada não é válida[ .E38 ]"}},
-      {"sigtron empty form sends nothing", "SIGTRONFS345", "", 1.5, none, false,
+      {"sigtron empty form sends nothing", "SIGTRONFS345", "", 1.5, nothing, false,
        {"notice: Forma de pagamento não informada!"}},
-      {"daruma pays", "DARUMA32", "Dinheiro", 1.5, [](Fake &f) { daruma_error(f, "000"); }, true,
-       cat({{"Daruma_FI_EfetuaFormaPagamento(\"Dinheiro\", \"1,50\")"}, kDarumaAnalysis})},
-      {"daruma refused", "DARUMA32", "", 1.5, [](Fake &f) { daruma_error(f, "038"); }, false,
-       cat({{"Daruma_FI_EfetuaFormaPagamento(null, \"1,50\")"}, kDarumaAnalysis,
+      {"daruma pays", "DARUMA32", "Dinheiro", 1.5, [](Fake &f) { daruma_errors({"000"})(f); }, true,
+       cat({{"Daruma_FI_EfetuaFormaPagamento(\"Dinheiro\", \"1,50\")"}, kDarumaStatus})},
+      {"daruma refused", "DARUMA32", "", 1.5, [](Fake &f) { daruma_errors({"038"})(f); }, false,
+       cat({{"Daruma_FI_EfetuaFormaPagamento(null, \"1,50\")"}, kDarumaStatus,
             {"BlockInput(FALSE)", "notice: Erro na ECF nº :38\\r\\nForma de pagamento selecionada não é válida"}})},
-      {"digiarte pays", "DIGIARTE1E", "01", 1.5, [](Fake &f) { ecf32m_returns(f, "COMANDO OK"); }, true,
+      {"digiarte pays", "DIGIARTE1E", "01", 1.5, [](Fake &f) { ecf32m_answers({"COMANDO OK"})(f); }, true,
        {"OpenCif()", "Pagamento(\"01\", \"000000000000150\", 48)", kEcf32mFetch, "CloseCif()"}},
       {"digiarte empty form as empty text, refused", "DIGIARTE1E", "", 1.5,
-       [](Fake &f) { ecf32m_returns(f, "ERR-22"); }, false,
+       [](Fake &f) { ecf32m_answers({"ERR-22"})(f); }, false,
        {"OpenCif()", "Pagamento(\"\", \"000000000000150\", 48)", kEcf32mFetch,
         "notice: (-22) Necessário abrir cupom fiscal", "CloseCif()"}},
       {"digiarte not opened", "DIGIARTE1E", "01", 1.5, [](Fake &f) { f.returns("OpenCif", -87); }, false,
@@ -88,9 +76,9 @@ TEST(FormaPagamento, TranscriptPerModelAndPath) {
       {"elgin driver not started", "ELGINFIT", "Vale", 1.5, driver(1, 0, -2), false,
        cat({usb_opening(), {"notice: Erro -2"}})},
       {"serial pays on its handle", "DATAREGISSERIAL", "Dinheiro", 1.5, driver(1, 0, 3), true,
-       cat({serial_opening(true), pays(3, "\"Dinheiro\"", "1,5")})},
+       cat({serial_opening(3), pays(3, "\"Dinheiro\"", "1,5")})},
       {"serial negative answer refuses", "DATAREGISSERIAL", "Dinheiro", 1.5, driver(-1, 11007, 3), false,
-       cat({serial_opening(true), pays(3, "\"Dinheiro\"", "1,5"),
+       cat({serial_opening(3), pays(3, "\"Dinheiro\"", "1,5"),
             {"notice: Estado atual não permite a execução deste comando."}})},
       {"epson pays", "EPSON", "Dinheiro", 1.5, epson_clean, true,
        cat({epson_opening(),
@@ -111,9 +99,9 @@ TEST(FormaPagamento, TranscriptPerModelAndPath) {
          f.returns("EPSON_Serial_Abrir_Porta", 5);
        },
        false, cat({epson_opening(), {kEpsonCommunication}})},
-      {"without printer", "ECFZANTRELLO", "Dinheiro", 1.5, none, true, {}},
-      {"invoice", "NOTAFISCAL", "Dinheiro", 1.5, none, true, {}},
-      {"unknown identifier", "epson", "Dinheiro", 1.5, none, false, {}},
+      {"without printer", "ECFZANTRELLO", "Dinheiro", 1.5, nothing, true, {}},
+      {"invoice", "NOTAFISCAL", "Dinheiro", 1.5, nothing, true, {}},
+      {"unknown identifier", "epson", "Dinheiro", 1.5, nothing, false, {}},
   };
   for (const PaymentRow &row : rows) {
     SCOPED_TRACE(row.name);

@@ -4,14 +4,13 @@
 
 #include "frame/state.h"
 #include "kalpo.h"
-#include "query_rows.h"
+#include "support/transcripts.h"
 
 namespace {
 
 using kalpo::test::Call;
 using kalpo::test::Fake;
 using namespace kalpo::test;
-using namespace kalpo::test::queries;
 
 struct Row {
   const char *name;
@@ -78,7 +77,7 @@ INSTANTIATE_TEST_SUITE_P(
             [](Fake &f) { f.writes("Bematech_FI_NumeroSerie", 0, "BE0512345678", 0); },
             false,
             std::nullopt,
-            cat({{kMp20}, kIRetornoZero})},
+            cat({{kMp20}, kCommunicationError})},
         Row{"mp20_not_executed",
             "BEMATECHMP20",
             [](Fake &f) {
@@ -87,7 +86,7 @@ INSTANTIATE_TEST_SUITE_P(
             },
             false,
             std::nullopt,
-            cat({{kMp20}, {kBematechStatus}, kNotExecuted})},
+            cat({{kMp20}, {kBematechStatus}, kBematechNotExecuted})},
         // The MFD shows the number as received, whatever the result.
         Row{"mfd_shows_raw",
             "BEMATECHMFD",
@@ -108,7 +107,7 @@ INSTANTIATE_TEST_SUITE_P(
             [](Fake &f) { f.returns("Bematech_FI_NumeroSerieMFD", 0); },
             false,
             std::nullopt,
-            cat({{kMfd}, kIRetornoZero, {"notice: " + std::string(20, ' ')}})},
+            cat({{kMfd}, kCommunicationError, {"notice: " + std::string(20, ' ')}})},
         Row{"sweda_trimmed",
             "SWEDA7000",
             [](Fake &f) { f.writes("ECF_NumeroSerie", 0, " SW7000-99   ", 1); },
@@ -123,20 +122,20 @@ INSTANTIATE_TEST_SUITE_P(
             },
             false,
             std::nullopt,
-            cat({{kSweda}, {kSwedaStatus}, kNotExecuted})},
+            cat({{kSweda}, {kSwedaStatus}, kBematechNotExecuted})},
         Row{"sigtron",
             "SIGTRONFS345",
-            [](Fake &f) { sigtron_answers(f, kSigtronIdent); },
+            [](Fake &f) { sigtron_answers({kSigtronIdent})(f); },
             true,
             "12345678",
-            {kSigtronOpen, "DAR_LeIdent(49)", kSigtronAnswer}},
+            {kSigtronPort, "DAR_LeIdent(49)", kSigtronAnswer}},
         // A refused answer still hands back its characters 3 to 10.
         Row{"sigtron_refused",
             "SIGTRONFS345",
-            [](Fake &f) { sigtron_answers(f, kSigtronError); },
+            [](Fake &f) { sigtron_answers({kSigtronError})(f); },
             false,
             "50ABCDEF",
-            cat({{kSigtronOpen, "DAR_LeIdent(49)", kSigtronAnswer}, sigtron_error_notice(kSigtronError),
+            cat({{kSigtronPort, "DAR_LeIdent(49)", kSigtronAnswer}, sigtron_error_notice(kSigtronError),
                   {"dialog: Comando não executado!"}})},
         Row{"sigtron_no_answer",
             "SIGTRONFS345",
@@ -147,35 +146,35 @@ INSTANTIATE_TEST_SUITE_P(
              "dialog: Comando não executado!"}},
         Row{"sigtron_short_answer",
             "SIGTRONFS345",
-            [](Fake &f) { sigtron_answers(f, "#!1234"); },
+            [](Fake &f) { sigtron_answers({"#!1234"})(f); },
             true,
             "1234",
-            {kSigtronOpen, "DAR_LeIdent(49)", kSigtronAnswer}},
+            {kSigtronPort, "DAR_LeIdent(49)", kSigtronAnswer}},
         Row{"daruma",
             "DARUMA32",
             [](Fake &f) {
               f.writes("Daruma_FI_NumeroSerie", 0, "DR0000000000001", 1);
-              daruma_error(f, "000");
+              daruma_errors({"000"})(f);
             },
             true,
             "DR0000000000001",
-            cat({{buffer_call("Daruma_FI_NumeroSerie", 20)}, kDarumaAnalysis})},
+            cat({{buffer_call("Daruma_FI_NumeroSerie", 20)}, kDarumaStatus})},
         Row{"daruma_error_still_written",
             "DARUMA32",
-            [](Fake &f) { daruma_error(f, "050"); },
+            [](Fake &f) { daruma_errors({"050"})(f); },
             false,
             std::string(20, ' '),
-            cat({{buffer_call("Daruma_FI_NumeroSerie", 20)}, kDarumaAnalysis,
+            cat({{buffer_call("Daruma_FI_NumeroSerie", 20)}, kDarumaStatus,
                   {"BlockInput(FALSE)", "notice: Erro na ECF nº :50\\r\\nSem papel"}})},
         Row{"digiarte",
             "DIGIARTE1E",
-            [](Fake &f) { ecf32m_returns(f, "0000COMANDO OK DG123"); },
+            [](Fake &f) { ecf32m_answers({"0000COMANDO OK DG123"})(f); },
             true,
             "COMANDO OK DG123",
             {"OpenCif()", "EcfPar(\"49\")", kEcf32mFetch, "CloseCif()"}},
         Row{"digiarte_refused_text_still_written",
             "DIGIARTE1E",
-            [](Fake &f) { ecf32m_returns(f, "ERRO22 cupom"); },
+            [](Fake &f) { ecf32m_answers({"ERRO22 cupom"})(f); },
             false,
             "22 cupom",
             {"OpenCif()", "EcfPar(\"49\")", kEcf32mFetch, "notice: (-22) Necessário abrir cupom fiscal",
@@ -341,7 +340,7 @@ INSTANTIATE_TEST_SUITE_P(
             [](Fake &f) { f.returns("Bematech_FI_VersaoFirmware", 0); },
             false,
             std::string(10, ' '),
-            cat({{kBemaVersion}, kIRetornoZero})},
+            cat({{kBemaVersion}, kCommunicationError})},
         Row{"sweda",
             "SWEDA7000",
             [](Fake &f) { f.writes("ECF_VersaoFirmware", 0, "SW 1.0", 1); },
@@ -356,19 +355,19 @@ INSTANTIATE_TEST_SUITE_P(
             },
             false,
             "SW 1.0",
-            cat({{buffer_call("ECF_VersaoFirmware", 10)}, {kSwedaStatus}, kNotExecuted})},
+            cat({{buffer_call("ECF_VersaoFirmware", 10)}, {kSwedaStatus}, kBematechNotExecuted})},
         Row{"sigtron_trimmed",
             "SIGTRONFS345",
-            [](Fake &f) { sigtron_answers(f, kSigtronIdent); },
+            [](Fake &f) { sigtron_answers({kSigtronIdent})(f); },
             true,
             "12",
-            {kSigtronOpen, "DAR_LeIdent(49)", kSigtronAnswer}},
+            {kSigtronPort, "DAR_LeIdent(49)", kSigtronAnswer}},
         Row{"sigtron_refused",
             "SIGTRONFS345",
-            [](Fake &f) { sigtron_answers(f, kSigtronError); },
+            [](Fake &f) { sigtron_answers({kSigtronError})(f); },
             false,
             "GHIJ",
-            cat({{kSigtronOpen, "DAR_LeIdent(49)", kSigtronAnswer}, sigtron_error_notice(kSigtronError),
+            cat({{kSigtronPort, "DAR_LeIdent(49)", kSigtronAnswer}, sigtron_error_notice(kSigtronError),
                   {"dialog: Comando não executado!"}})},
         Row{"sigtron_vendor_error",
             "SIGTRONFS345",
@@ -378,38 +377,38 @@ INSTANTIATE_TEST_SUITE_P(
             },
             false,
             "",
-            {kSigtronOpen, "DAR_LeIdent(49)", "DAR_Erro()", kSigtronAnswer, "BlockInput(FALSE)",
+            {kSigtronPort, "DAR_LeIdent(49)", "DAR_Erro()", kSigtronAnswer, "BlockInput(FALSE)",
              "notice: Erro na ECF nº :4\\r\\nErro no relógio interno da IF[ " + std::string(70, ' ') + " ]",
              "dialog: Comando não executado!"}},
         Row{"daruma",
             "DARUMA32",
             [](Fake &f) {
               f.writes("Daruma_FI_VersaoFirmware", 0, "1.10", 1);
-              daruma_error(f, "000");
+              daruma_errors({"000"})(f);
             },
             true,
             "1.10",
-            cat({{buffer_call("Daruma_FI_VersaoFirmware", 4)}, kDarumaAnalysis})},
+            cat({{buffer_call("Daruma_FI_VersaoFirmware", 4)}, kDarumaStatus})},
         Row{"daruma_error_still_written",
             "DARUMA32",
             [](Fake &f) {
               f.writes("Daruma_FI_VersaoFirmware", 0, "1.10", 1);
-              daruma_error(f, "999");
+              daruma_errors({"999"})(f);
             },
             false,
             "1.10",
-            cat({{buffer_call("Daruma_FI_VersaoFirmware", 4)}, kDarumaAnalysis,
+            cat({{buffer_call("Daruma_FI_VersaoFirmware", 4)}, kDarumaStatus,
                   {"BlockInput(FALSE)", "notice: Erro na ECF nº :999\\r\\nSem comunicação com a impressora"}})},
         Row{"digiarte",
             "DIGIARTE1E",
-            [](Fake &f) { ecf32m_returns(f, "0000COMANDO OK V2.3"); },
+            [](Fake &f) { ecf32m_answers({"0000COMANDO OK V2.3"})(f); },
             true,
             "COMANDO OK V2.3",
             {"OpenCif()", "EcfPar(\"47\")", kEcf32mFetch, "CloseCif()"}},
         // A refused version answer fails without explaining its code.
         Row{"digiarte_refused_silently",
             "DIGIARTE1E",
-            [](Fake &f) { ecf32m_returns(f, "ERRO22 cupom"); },
+            [](Fake &f) { ecf32m_answers({"ERRO22 cupom"})(f); },
             false,
             "22 cupom",
             {"OpenCif()", "EcfPar(\"47\")", kEcf32mFetch, "CloseCif()"}},

@@ -3,13 +3,12 @@
 #include <functional>
 
 #include "kalpo.h"
-#include "support/coupon_scripts.h"
+#include "support/transcripts.h"
 #include "support/fake.h"
 
 namespace {
 
 using namespace kalpo::test;
-using namespace kalpo::test::coupon;
 
 struct Item {
   const char *code = "789";
@@ -31,8 +30,6 @@ struct SaleCase {
 };
 
 void PrintTo(const SaleCase &c, std::ostream *os) { *os << c.name; }
-
-void nothing(Fake &) {}
 
 const char *const k40 = "1234567890123456789012345678901234567890";
 
@@ -59,9 +56,9 @@ const SaleCase kCases[] = {
      {"Bematech_FI_VendeItemDepartamento(\"789\", \"Arroz tipo 1\", \"T01\", \"2990\", \"1500\", \"0000\", \"0000\", "
       "\"1\", \"UN\")"}},
     {"BematechCutsTo29AndRefuses", "BEMATECHMP20", nothing, false,
-     join({{"Bematech_FI_VendeItemDepartamento(\"789\", \"12345678901234567890123456789\", \"T01\", \"2990\", "
+     cat({{"Bematech_FI_VendeItemDepartamento(\"789\", \"12345678901234567890123456789\", \"T01\", \"2990\", "
             "\"1500\", \"0000\", \"0000\", \"1\", \"UN\")"},
-           kBematechRefusal}),
+           kCommunicationError}),
      {.description = k40}},
     {"SwedaPercent", "SWEDA7000", [](Fake &f) { f.returns("ECF_VendeItem", 1); }, true,
      {"ECF_VendeItem(\"789\", \"12345678901234567890123456789\", \"T01\", \"I\", \"1500\", 3, \"2990\", \"%\", "
@@ -70,26 +67,26 @@ const SaleCase kCases[] = {
     {"SwedaLowerCaseNoDiscountTypeHalvesToEven", "SWEDA7000", [](Fake &f) { f.returns("ECF_VendeItem", 1); }, true,
      {"ECF_VendeItem(\"789\", \"Arroz tipo 1\", \"T01\", \"I\", \"62\", 3, \"188\", null, \"0000\")"},
      {.quantity = 0.0625, .price = 0.1875, .discount_type = "p"}},
-    {"SigtronPadded", "SIGTRONFS345", [](Fake &f) { sigtron_answers(f, "OK", 2); }, true,
-     join({kSigtronOpen,
+    {"SigtronPadded", "SIGTRONFS345", [](Fake &f) { sigtron_answers({"OK"})(f); }, true,
+     cat({{kSigtronPort},
            {"DAR_DescPreUn3dF53(\"T01\", \"789\", 48, \"0000\", \"0000002990\", \"00001500\", \"UN\", "
             "\"1234567890123456789012345678901234567890\", 49)"}}),
      {.description = k40}},
-    {"SigtronNoAnswer", "SIGTRONFS345", [](Fake &f) { sigtron_answers(f, "", 0); }, false,
-     join({kSigtronOpen,
+    {"SigtronNoAnswer", "SIGTRONFS345", [](Fake &f) { sigtron_answers({""})(f); }, false,
+     cat({{kSigtronPort},
            {"DAR_DescPreUn3dF53(\"T01\", \"789\", 48, \"0000\", \"0000002990\", \"00001500\", \"UN\", "
             "\"Arroz tipo 1\", 49)",
             kNotExecuted}})},
-    {"DarumaRegional", "DARUMA32", [](Fake &f) { daruma_errors(f, {"000"}); }, true,
+    {"DarumaRegional", "DARUMA32", [](Fake &f) { daruma_errors({"000"})(f); }, true,
      {"Daruma_FI_VendeItem(\"789\", \"Arroz tipo 1\", \"T01\", \"F\", \"1,500\", 2, \"2,99\", \"$\", \"0,00\")"}},
-    {"DarumaUnitedStatesRefused", "DARUMA32", [](Fake &f) { daruma_errors(f, {"050"}); }, false,
-     join({{"Daruma_FI_VendeItem(\"789\", \"Arroz tipo 1\", \"T01\", \"F\", \"1,000.500\", 3, \"1,234.500\", \"$\", "
+    {"DarumaUnitedStatesRefused", "DARUMA32", [](Fake &f) { daruma_errors({"050"})(f); }, false,
+     cat({{"Daruma_FI_VendeItem(\"789\", \"Arroz tipo 1\", \"T01\", \"F\", \"1,000.500\", 3, \"1,234.500\", \"$\", "
             "\"0,00\")"},
            kDarumaNoPaper}),
      {.quantity = 1000.5, .decimals = 3, .price = 1234.5}, true},
-    {"DigiartePadsDescription", "DIGIARTE1E", [](Fake &f) { digiarte_returns(f, {"COMANDO OK"}); }, true,
+    {"DigiartePadsDescription", "DIGIARTE1E", [](Fake &f) { ecf32m_answers({"COMANDO OK"}, false)(f); }, true,
      {"OpenCif()", digiarte_sale("0000000000789", "Arroz tipo 1        "), "CloseCif()"}},
-    {"DigiarteCutsDescriptionRefused", "DIGIARTE1E", [](Fake &f) { digiarte_returns(f, {"ERR-22"}); }, false,
+    {"DigiarteCutsDescriptionRefused", "DIGIARTE1E", [](Fake &f) { ecf32m_answers({"ERR-22"}, false)(f); }, false,
      {"OpenCif()", digiarte_sale("0000000000789", "12345678901234567890"), kDigiarteNotOpen, "CloseCif()"},
      {.description = k40}},
     {"DigiarteLettersInCode", "DIGIARTE1E", nothing, false,
@@ -103,34 +100,34 @@ const SaleCase kCases[] = {
      {.code = "7891234567890"}},
     {"DigiarteNotConnected", "DIGIARTE1E", [](Fake &f) { f.returns("OpenCif", -99); }, false,
      {"OpenCif()", kDigiarteTimeOut}},
-    {"ElginGeneral", "ELGINFIT", [](Fake &f) { driver_answers(f, 0, {1}, {0}); }, true,
-     join({kUsbOpen, driver_sale("0", "2,99", "1,5")})},
-    {"QuickNotRun", "DATAREGISQUICK", [](Fake &f) { driver_answers(f, 0, {0}, {0}); }, false,
-     join({kUsbOpen, driver_sale("0", "2,99", "1,5"), {"notice: 0"}})},
-    {"QuickRefused", "DATAREGISQUICK", [](Fake &f) { driver_answers(f, 0, {1}, {8003}); }, false,
-     join({kUsbOpen, driver_sale("0", "2,99", "1,5"), {"notice: Quantidade inválida."}})},
-    {"SerialUnitedStates", "DATAREGISSERIAL", [](Fake &f) { driver_answers(f, 3, {1}, {0}); }, true,
-     join({kSerialOpen, driver_sale("3", "2.99", "1.5")}), {}, true},
-    {"EpsonThousandthsWithDecimals", "EPSON", epson_clean_state, true,
-     join({kEpsonOpen,
+    {"ElginGeneral", "ELGINFIT", [](Fake &f) { driver({1}, {0}, 0)(f); }, true,
+     cat({usb_opening(), driver_sale("0", "2,99", "1,5")})},
+    {"QuickNotRun", "DATAREGISQUICK", [](Fake &f) { driver({0}, {0}, 0)(f); }, false,
+     cat({usb_opening(), driver_sale("0", "2,99", "1,5"), {"notice: 0"}})},
+    {"QuickRefused", "DATAREGISQUICK", [](Fake &f) { driver({1}, {8003}, 0)(f); }, false,
+     cat({usb_opening(), driver_sale("0", "2,99", "1,5"), {"notice: Quantidade inválida."}})},
+    {"SerialUnitedStates", "DATAREGISSERIAL", [](Fake &f) { driver({1}, {0}, 3)(f); }, true,
+     cat({serial_opening(3), driver_sale("3", "2.99", "1.5")}), {}, true},
+    {"EpsonThousandthsWithDecimals", "EPSON", epson_clean, true,
+     cat({{kEpsonOpen},
            {"EPSON_Fiscal_Vender_Item(\"789\", \"Arroz tipo 1\", \"001500\", 2, \"UN\", \"002990\", 2, \"T01\", 1)"},
-           kEpsonClose})},
+           {kEpsonClose}})},
     {"EpsonRefused", "EPSON",
      [](Fake &f) {
-       epson_clean_state(f);
+       epson_clean(f);
        f.returns("EPSON_Fiscal_Vender_Item", 1);
      },
      false,
-     join({kEpsonOpen,
+     cat({{kEpsonOpen},
            {"EPSON_Fiscal_Vender_Item(\"789\", \"Arroz tipo 1\", \"001500\", 2, \"UN\", \"002990\", 2, \"T01\", 1)",
             kEpsonCommunication},
-           kEpsonClose})},
+           {kEpsonClose}})},
     {"EpsonPortRefused", "EPSON",
      [](Fake &f) {
-       epson_clean_state(f);
+       epson_clean(f);
        f.returns("EPSON_Serial_Abrir_Porta", 4);
      },
-     false, join({kEpsonOpen, {kEpsonCommunication}})},
+     false, cat({{kEpsonOpen}, {kEpsonCommunication}})},
 };
 
 class VendaItem : public ::testing::TestWithParam<SaleCase> {};
