@@ -1,10 +1,9 @@
 // Opens a fiscal coupon, optionally naming the customer, and hands back the
 // coupon number where the model reports it.
-#include <array>
-#include <cstring>
 #include <string_view>
 
 #include "analysis/analysis.h"
+#include "frame/answer_buffer.h"
 #include "frame/command_driver.h"
 #include "frame/connections.h"
 #include "frame/messages.h"
@@ -16,19 +15,12 @@
 namespace kalpo::ops {
 namespace {
 
-// A six-character number buffer, prepared with blanks, with room for the
-// terminating zero; read back up to its first zero, at most six characters.
-struct NumberBuffer {
-  std::array<char, 7> bytes{' ', ' ', ' ', ' ', ' ', ' ', '\0'};
-  char *data() { return bytes.data(); }
-  std::string_view text() const { return {bytes.data(), strnlen(bytes.data(), 6)}; }
-};
 
 bool bematech(Model model, OutText numero, const std::string &documento) {
   conn::bematech_paper_handling();
   const vendor::Api &v = vendor::api();
   if (!analysis::analisa_iretorno(model, v.Bematech_FI_AbreCupom(null_if_empty(documento)))) return false;
-  NumberBuffer buffer;
+  AnswerBuffer buffer(6);
   v.Bematech_FI_NumeroCupom(buffer.data());
   numero.set(buffer.text());
   return true;
@@ -41,7 +33,7 @@ bool sweda(OutText numero, std::string nome, std::string endereco, std::string d
   const vendor::Api &v = vendor::api();
   int32_t ret = v.ECF_AbreCupomMFD(documento.c_str(), nome.c_str(), endereco.c_str());
   if (!analysis::analisa_iretorno(Model::Sweda7000, ret)) return false;
-  NumberBuffer buffer;
+  AnswerBuffer buffer(6);
   v.ECF_NumeroCupom(buffer.data());
   numero.set(buffer.text());
   return true;
@@ -62,7 +54,7 @@ bool daruma(OutText numero, const std::string &documento) {
   ModuleState &s = state();
   s.iRetornoDaruma = v.Daruma_FI_AbreCupom(null_if_empty(documento));
   if (!analysis::analisa_ret_daruma()) return false;
-  NumberBuffer buffer;
+  AnswerBuffer buffer(6);
   s.iRetornoDaruma = v.Daruma_FI_NumeroCupom(buffer.data());
   if (!analysis::analisa_ret_daruma()) return false;
   numero.set(buffer.text());

@@ -1,10 +1,9 @@
 // Cancellation of the last coupon, handing back the number of the coupon
 // concerned and, on SIGTRONFS345, a flag of the document state before it.
-#include <array>
-#include <cstring>
 #include <string_view>
 
 #include "analysis/analysis.h"
+#include "frame/answer_buffer.h"
 #include "frame/command_driver.h"
 #include "frame/config.h"
 #include "frame/connections.h"
@@ -20,21 +19,12 @@ namespace {
 // on the next document; the cancellation always removes it.
 constexpr std::string_view kMarkerFile = "c:\\canc.txt";
 
-// A 6-character number buffer prepared with blanks, with room for a
-// terminating zero that the maker's library may or may not write.
-struct NumberBuffer {
-  std::array<char, 7> data{' ', ' ', ' ', ' ', ' ', ' ', '\0'};
-  std::string text() {
-    data[6] = '\0';
-    return std::string(data.data(), strnlen(data.data(), 6));
-  }
-};
 
 bool bematech(Model model, OutText numero) {
   const vendor::Api &v = vendor::api();
   if (platform::get().file_exists(kMarkerFile)) conn::bematech_paper_handling();
-  NumberBuffer buffer;
-  v.Bematech_FI_NumeroCupom(buffer.data.data());
+  AnswerBuffer buffer(6);
+  v.Bematech_FI_NumeroCupom(buffer.data());
   numero.set(buffer.text());
   bool ok = analysis::analisa_iretorno(model, v.Bematech_FI_CancelaCupom());
   platform::get().remove_file(kMarkerFile);
@@ -45,8 +35,8 @@ bool bematech(Model model, OutText numero) {
 bool sweda(Model model, OutText numero) {
   const vendor::Api &v = vendor::api();
   bool ok = analysis::analisa_iretorno(model, v.ECF_CancelaCupom());
-  NumberBuffer buffer;
-  v.ECF_NumeroCupom(buffer.data.data());
+  AnswerBuffer buffer(6);
+  v.ECF_NumeroCupom(buffer.data());
   numero.set(buffer.text());
   return ok;
 }
@@ -70,8 +60,8 @@ bool daruma(OutText numero) {
   const vendor::Api &v = vendor::api();
   state().iRetornoDaruma = v.Daruma_FI_CancelaCupom();
   if (!analysis::analisa_ret_daruma()) return false;
-  NumberBuffer buffer;
-  state().iRetornoDaruma = v.Daruma_FI_NumeroCupom(buffer.data.data());
+  AnswerBuffer buffer(6);
+  state().iRetornoDaruma = v.Daruma_FI_NumeroCupom(buffer.data());
   if (!analysis::analisa_ret_daruma()) return false;
   numero.set(buffer.text());
   return true;

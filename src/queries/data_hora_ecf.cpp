@@ -1,7 +1,7 @@
 // The printer's date and time.
 #include "analysis/analysis.h"
 #include "frame/operations.h"
-#include "queries/answer_buffer.h"
+#include "frame/answer_buffer.h"
 #include "vendor/vendor.h"
 
 namespace kalpo::ops {
@@ -9,7 +9,7 @@ namespace {
 
 // Both answers are handed back whatever the analysis says.
 bool bematech(Model model, OutText data, OutText hora) {
-  queries::AnswerBuffer date(6), time(6);
+  AnswerBuffer date(6), time(6);
   bool ok = analysis::analisa_iretorno(model, vendor::api().Bematech_FI_DataHoraImpressora(date.data(), time.data()));
   data.set(date.text());
   hora.set(time.text());

@@ -6,13 +6,12 @@
 #include "frame/connections.h"
 #include "frame/operations.h"
 #include "frame/state.h"
-#include "queries/answer_buffer.h"
+#include "frame/answer_buffer.h"
 #include "vendor/vendor.h"
 
 namespace kalpo::ops {
 namespace {
 
-using queries::AnswerBuffer;
 
 constexpr const char *kRegister = "VersaoSW";
 
@@ -28,7 +27,7 @@ bool bematech_like(Model model, Call call, OutText versao) {
 bool sigtron(OutText versao) {
   conn::sigtron_open();
   conn::SigtronAnswer answer = conn::sigtron_analyse_done(vendor::api().DAR_LeIdent(49));
-  versao.set(queries::trim_blanks(queries::characters(answer.text, 11, 14)));
+  versao.set(trim_blanks(characters(answer.text, 11, 14)));
   return answer.done();
 }
 
@@ -45,7 +44,7 @@ bool digiarte(OutText versao) {
   return conn::digiarte_session([&] {
     vendor::api().EcfPar("47");
     std::string text = analysis::obtem_ret_ecf32m();
-    versao.set(queries::characters(text, 5, text.size()));
+    versao.set(characters(text, 5, text.size()));
     return text.find("COMANDO OK") != std::string::npos;
   });
 }

@@ -8,13 +8,12 @@
 #include "frame/operations.h"
 #include "frame/platform.h"
 #include "frame/state.h"
-#include "queries/answer_buffer.h"
+#include "frame/answer_buffer.h"
 #include "vendor/vendor.h"
 
 namespace kalpo::ops {
 namespace {
 
-using queries::AnswerBuffer;
 
 constexpr const char *kRegister = "NumeroSerieECF";
 
@@ -29,14 +28,14 @@ bool bematech_like(Model model, std::size_t width, Call call, bool show_raw, Out
   AnswerBuffer buffer(width);
   bool ok = analysis::analisa_iretorno(model, call(buffer.data()));
   if (show_raw) msg::notice(buffer.text());
-  if (ok) numero.set(queries::trim_blank_and_control(buffer.text()));
+  if (ok) numero.set(trim_blank_and_control(buffer.text()));
   return ok;
 }
 
 bool sigtron(OutText numero) {
   conn::sigtron_open();
   conn::SigtronAnswer answer = conn::sigtron_analyse_done(vendor::api().DAR_LeIdent(49));
-  numero.set(queries::characters(answer.text, 3, 10));
+  numero.set(characters(answer.text, 3, 10));
   return answer.done();
 }
 
@@ -53,7 +52,7 @@ bool digiarte(OutText numero) {
     vendor::api().EcfPar("49");
     std::string text;
     bool ok = conn::digiarte_command_ok(text);
-    numero.set(queries::characters(text, 5, text.size()));
+    numero.set(characters(text, 5, text.size()));
     return ok;
   });
 }

@@ -8,7 +8,7 @@
 #include "frame/operations.h"
 #include "frame/platform.h"
 #include "frame/text.h"
-#include "queries/answer_buffer.h"
+#include "frame/answer_buffer.h"
 #include "vendor/vendor.h"
 
 namespace kalpo::ops {
@@ -25,7 +25,7 @@ std::string reduction_counter(std::string_view report) {
     std::string_view line = report.substr(0, end);
     report = end == std::string_view::npos ? std::string_view() : report.substr(end + 1);
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    if (line.starts_with("Contador")) counter = queries::characters(line, 49, 52);
+    if (line.starts_with("Contador")) counter = characters(line, 49, 52);
   }
   return counter;
 }

@@ -1,7 +1,7 @@
 // The printer's current coupon number.
 #include "analysis/analysis.h"
 #include "frame/operations.h"
-#include "queries/answer_buffer.h"
+#include "frame/answer_buffer.h"
 #include "vendor/vendor.h"
 
 namespace kalpo::ops {
@@ -9,7 +9,7 @@ namespace {
 
 // The answer is handed back whatever the analysis says.
 bool bematech(Model model, OutText numero) {
-  queries::AnswerBuffer buffer(6);
+  AnswerBuffer buffer(6);
   bool ok = analysis::analisa_iretorno(model, vendor::api().Bematech_FI_NumeroCupom(buffer.data()));
   numero.set(buffer.text());
   return ok;

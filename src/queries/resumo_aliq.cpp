@@ -1,14 +1,14 @@
 // Asks the printer for its tax-rate table; only the result is handed back.
 #include "analysis/analysis.h"
 #include "frame/operations.h"
-#include "queries/answer_buffer.h"
+#include "frame/answer_buffer.h"
 #include "vendor/vendor.h"
 
 namespace kalpo::ops {
 namespace {
 
 bool bematech(Model model) {
-  queries::AnswerBuffer buffer(79);
+  AnswerBuffer buffer(79);
   return analysis::analisa_iretorno(model, vendor::api().Bematech_FI_RetornoAliquotas(buffer.data()));
 }
 

@@ -1,7 +1,7 @@
 // The printer's grand total.
 #include "analysis/analysis.h"
 #include "frame/operations.h"
-#include "queries/answer_buffer.h"
+#include "frame/answer_buffer.h"
 #include "vendor/vendor.h"
 
 namespace kalpo::ops {
@@ -9,7 +9,7 @@ namespace {
 
 // The answer is handed back whatever the analysis says.
 bool bematech(Model model, OutText total) {
-  queries::AnswerBuffer buffer(18);
+  AnswerBuffer buffer(18);
   bool ok = analysis::analisa_iretorno(model, vendor::api().Bematech_FI_GrandeTotal(buffer.data()));
   total.set(buffer.text());
   return ok;

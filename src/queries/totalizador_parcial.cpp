@@ -1,7 +1,7 @@
 // The printer's partial totalizers.
 #include "analysis/analysis.h"
 #include "frame/operations.h"
-#include "queries/answer_buffer.h"
+#include "frame/answer_buffer.h"
 #include "vendor/vendor.h"
 
 namespace kalpo::ops {
@@ -9,7 +9,7 @@ namespace {
 
 // The answer is handed back whatever the analysis says.
 bool bematech(Model model, OutText totais) {
-  queries::AnswerBuffer buffer(445);
+  AnswerBuffer buffer(445);
   bool ok = analysis::analisa_iretorno(model, vendor::api().Bematech_FI_VerificaTotalizadoresParciais(buffer.data()));
   totais.set(buffer.text());
   return ok;

@@ -1,4 +1,4 @@
-// Answer buffers of the query operations: filled with blanks to their width,
+// Answer buffers handed to the makers' libraries: filled with blanks to their width,
 // with one byte more for a terminating zero, and read back no further than
 // their width whatever the maker's library wrote.
 #pragma once
@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-namespace kalpo::queries {
+namespace kalpo {
 
 class AnswerBuffer {
  public:
@@ -50,4 +50,4 @@ inline std::string trim_blanks(std::string_view text) {
   return std::string(text.substr(begin, end - begin + 1));
 }
 
-}  // namespace kalpo::queries
+}  // namespace kalpo
