@@ -8,7 +8,6 @@
 #include "frame/connections.h"
 #include "frame/messages.h"
 #include "frame/operations.h"
-#include "frame/state.h"
 #include "frame/text.h"
 #include "vendor/vendor.h"
 
@@ -51,12 +50,9 @@ bool sigtron(OutText numero) {
 
 bool daruma(OutText numero, const std::string &documento) {
   const vendor::Api &v = vendor::api();
-  ModuleState &s = state();
-  s.iRetornoDaruma = v.Daruma_FI_AbreCupom(null_if_empty(documento));
-  if (!analysis::analisa_ret_daruma()) return false;
+  if (!conn::daruma_judge(v.Daruma_FI_AbreCupom(null_if_empty(documento)))) return false;
   AnswerBuffer buffer(6);
-  s.iRetornoDaruma = v.Daruma_FI_NumeroCupom(buffer.data());
-  if (!analysis::analisa_ret_daruma()) return false;
+  if (!conn::daruma_judge(v.Daruma_FI_NumeroCupom(buffer.data()))) return false;
   numero.set(buffer.text());
   return true;
 }

@@ -9,7 +9,6 @@
 #include "frame/connections.h"
 #include "frame/operations.h"
 #include "frame/platform.h"
-#include "frame/state.h"
 #include "vendor/vendor.h"
 
 namespace kalpo::ops {
@@ -58,11 +57,9 @@ bool sigtron(VarInt &contagem, OutText numero, OutText estado) {
 
 bool daruma(OutText numero) {
   const vendor::Api &v = vendor::api();
-  state().iRetornoDaruma = v.Daruma_FI_CancelaCupom();
-  if (!analysis::analisa_ret_daruma()) return false;
+  if (!conn::daruma_judge(v.Daruma_FI_CancelaCupom())) return false;
   AnswerBuffer buffer(6);
-  state().iRetornoDaruma = v.Daruma_FI_NumeroCupom(buffer.data());
-  if (!analysis::analisa_ret_daruma()) return false;
+  if (!conn::daruma_judge(v.Daruma_FI_NumeroCupom(buffer.data()))) return false;
   numero.set(buffer.text());
   return true;
 }

@@ -5,7 +5,6 @@
 #include "frame/config.h"
 #include "frame/connections.h"
 #include "frame/operations.h"
-#include "frame/state.h"
 #include "vendor/vendor.h"
 
 namespace kalpo::ops {
@@ -31,8 +30,7 @@ bool sigtron() {
 
 bool daruma(const TextControl &mensagem) {
   std::string text = mensagem.text();
-  state().iRetornoDaruma = vendor::api().Daruma_FI_TerminaFechamentoCupom(null_if_empty(text));
-  return analysis::analisa_ret_daruma();
+  return conn::daruma_judge(vendor::api().Daruma_FI_TerminaFechamentoCupom(null_if_empty(text)));
 }
 
 bool digiarte(const TextControl &mensagem) {

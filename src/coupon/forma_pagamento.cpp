@@ -5,7 +5,6 @@
 #include "frame/connections.h"
 #include "frame/messages.h"
 #include "frame/operations.h"
-#include "frame/state.h"
 #include "frame/text.h"
 #include "vendor/vendor.h"
 
@@ -37,9 +36,8 @@ bool sigtron(const std::string &forma, double valor) {
 }
 
 bool daruma(const std::string &forma, double valor) {
-  state().iRetornoDaruma =
-      vendor::api().Daruma_FI_EfetuaFormaPagamento(null_if_empty(forma), amounts::regional(valor, 2).c_str());
-  return analysis::analisa_ret_daruma();
+  return conn::daruma_judge(
+      vendor::api().Daruma_FI_EfetuaFormaPagamento(null_if_empty(forma), amounts::regional(valor, 2).c_str()));
 }
 
 bool digiarte(const std::string &forma, double valor) {

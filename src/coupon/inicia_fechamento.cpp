@@ -8,7 +8,6 @@
 #include "frame/amounts.h"
 #include "frame/connections.h"
 #include "frame/operations.h"
-#include "frame/state.h"
 #include "vendor/vendor.h"
 
 namespace kalpo::ops {
@@ -33,8 +32,7 @@ bool sigtron(double desconto) {
 
 bool daruma(double desconto) {
   std::string valor = amounts::regional(desconto, 2);
-  state().iRetornoDaruma = vendor::api().Daruma_FI_IniciaFechamentoCupom("D", "$", valor.c_str());
-  return analysis::analisa_ret_daruma();
+  return conn::daruma_judge(vendor::api().Daruma_FI_IniciaFechamentoCupom("D", "$", valor.c_str()));
 }
 
 bool digiarte(double desconto) {

@@ -11,7 +11,6 @@
 #include "frame/connections.h"
 #include "frame/messages.h"
 #include "frame/operations.h"
-#include "frame/state.h"
 #include "frame/text.h"
 #include "vendor/vendor.h"
 
@@ -61,10 +60,9 @@ bool sigtron(const Item &item) {
 bool daruma(const Item &item) {
   std::string quantidade = amounts::regional(item.quantidade, 3);
   std::string preco = amounts::regional(item.valor_unitario, item.casas_decimais);
-  state().iRetornoDaruma = vendor::api().Daruma_FI_VendeItem(
+  return conn::daruma_judge(vendor::api().Daruma_FI_VendeItem(
       null_if_empty(item.codigo), null_if_empty(item.descricao), null_if_empty(item.aliquota), "F",
-      quantidade.c_str(), item.casas_decimais, preco.c_str(), "$", "0,00");
-  return analysis::analisa_ret_daruma();
+      quantidade.c_str(), item.casas_decimais, preco.c_str(), "$", "0,00"));
 }
 
 // The product code as the printer takes it: a 32-bit decimal integer, with an

@@ -78,6 +78,11 @@ SigtronAnswer sigtron_analyse_done(int32_t ret, int32_t *count) {
   return answer;
 }
 
+bool daruma_judge(int32_t ret) {
+  state().iRetornoDaruma = ret;
+  return analysis::analisa_ret_daruma();
+}
+
 bool digiarte_open() { return analysis::analisa_ret_ecf32m(vendor::api().OpenCif()); }
 
 void digiarte_close() { vendor::api().CloseCif(); }

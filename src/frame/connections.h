@@ -55,6 +55,12 @@ SigtronAnswer sigtron_analyse(int32_t ret, int32_t *count = nullptr);
 // As sigtron_analyse, then the dialog "Comando não executado!" unless done().
 SigtronAnswer sigtron_analyse_done(int32_t ret, int32_t *count = nullptr);
 
+// ---- DARUMA32 (Daruma32.dll) ----
+
+// Stores an operation call's return in iRetornoDaruma and judges the
+// printer's extended error after it.
+bool daruma_judge(int32_t ret);
+
 // ---- DIGIARTE1E (ecf32m.dll) ----
 
 // OpenCif judged by the ecf32m analysis.

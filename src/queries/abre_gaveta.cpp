@@ -3,7 +3,6 @@
 #include "frame/command_driver.h"
 #include "frame/connections.h"
 #include "frame/operations.h"
-#include "frame/state.h"
 #include "vendor/vendor.h"
 
 namespace kalpo::ops {
@@ -16,8 +15,7 @@ bool sigtron() {
 }
 
 bool daruma() {
-  state().iRetornoDaruma = vendor::api().Daruma_FI_AcionaGaveta();
-  return analysis::analisa_ret_daruma();
+  return conn::daruma_judge(vendor::api().Daruma_FI_AcionaGaveta());
 }
 
 bool open_drawer(int32_t handle) { return dllg2::judge(handle, dllg2::execute(handle, "AbreGaveta")); }

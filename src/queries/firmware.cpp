@@ -5,7 +5,6 @@
 #include "frame/command_driver.h"
 #include "frame/connections.h"
 #include "frame/operations.h"
-#include "frame/state.h"
 #include "frame/answer_buffer.h"
 #include "vendor/vendor.h"
 
@@ -33,8 +32,7 @@ bool sigtron(OutText versao) {
 
 bool daruma(OutText versao) {
   AnswerBuffer buffer(4);
-  state().iRetornoDaruma = vendor::api().Daruma_FI_VersaoFirmware(buffer.data());
-  bool ok = analysis::analisa_ret_daruma();
+  bool ok = conn::daruma_judge(vendor::api().Daruma_FI_VersaoFirmware(buffer.data()));
   versao.set(buffer.text());
   return ok;
 }

@@ -41,8 +41,7 @@ bool sigtron(OutText numero) {
 
 bool daruma(OutText numero) {
   AnswerBuffer buffer(20);
-  state().iRetornoDaruma = vendor::api().Daruma_FI_NumeroSerie(buffer.data());
-  bool ok = analysis::analisa_ret_daruma();
+  bool ok = conn::daruma_judge(vendor::api().Daruma_FI_NumeroSerie(buffer.data()));
   numero.set(buffer.text());
   return ok;
 }

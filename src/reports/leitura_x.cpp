@@ -4,7 +4,6 @@
 #include "frame/connections.h"
 #include "frame/messages.h"
 #include "frame/operations.h"
-#include "frame/state.h"
 #include "vendor/vendor.h"
 
 namespace kalpo::ops {
@@ -27,8 +26,7 @@ bool sigtron(VarInt &contagem) {
 }
 
 bool daruma() {
-  state().iRetornoDaruma = vendor::api().Daruma_FI_LeituraX();
-  return analysis::analisa_ret_daruma();
+  return conn::daruma_judge(vendor::api().Daruma_FI_LeituraX());
 }
 
 bool digiarte() {

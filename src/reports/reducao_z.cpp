@@ -7,7 +7,6 @@
 #include "frame/messages.h"
 #include "frame/operations.h"
 #include "frame/platform.h"
-#include "frame/state.h"
 #include "frame/text.h"
 #include "vendor/vendor.h"
 
@@ -41,8 +40,7 @@ bool sigtron(VarInt &contagem) {
 }
 
 bool daruma() {
-  state().iRetornoDaruma = vendor::api().Daruma_FI_ReducaoZ(nullptr, nullptr);
-  return analysis::analisa_ret_daruma();
+  return conn::daruma_judge(vendor::api().Daruma_FI_ReducaoZ(nullptr, nullptr));
 }
 
 bool digiarte() {

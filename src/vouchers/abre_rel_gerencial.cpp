@@ -3,7 +3,6 @@
 #include "frame/command_driver.h"
 #include "frame/connections.h"
 #include "frame/operations.h"
-#include "frame/state.h"
 #include "vendor/vendor.h"
 
 namespace kalpo::ops {
@@ -20,8 +19,7 @@ bool sigtron() {
 }
 
 bool daruma() {
-  state().iRetornoDaruma = vendor::api().Daruma_FI_AbreRelatorioGerencial();
-  return analysis::analisa_ret_daruma();
+  return conn::daruma_judge(vendor::api().Daruma_FI_AbreRelatorioGerencial());
 }
 
 bool open_report(int32_t handle, const std::string &codigo) {

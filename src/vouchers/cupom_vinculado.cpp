@@ -5,7 +5,6 @@
 #include "frame/connections.h"
 #include "frame/messages.h"
 #include "frame/operations.h"
-#include "frame/state.h"
 #include "frame/text.h"
 #include "vendor/vendor.h"
 
@@ -40,9 +39,8 @@ bool sigtron(const std::string &forma, const std::string &numero_cupom, double v
 }
 
 bool daruma(const std::string &forma, const std::string &numero_cupom) {
-  state().iRetornoDaruma =
-      vendor::api().Daruma_FI_AbreComprovanteNaoFiscalVinculado(forma.c_str(), "", numero_cupom.c_str());
-  return analysis::analisa_ret_daruma();
+  return conn::daruma_judge(
+      vendor::api().Daruma_FI_AbreComprovanteNaoFiscalVinculado(forma.c_str(), "", numero_cupom.c_str()));
 }
 
 bool open_credit_debit(int32_t handle, const std::string &forma, const std::string &numero_cupom, double valor) {

@@ -3,7 +3,6 @@
 #include "frame/command_driver.h"
 #include "frame/connections.h"
 #include "frame/operations.h"
-#include "frame/state.h"
 #include "vendor/vendor.h"
 
 namespace kalpo::ops {
@@ -35,8 +34,7 @@ bool usb(Model model) {
 bool serial() { return close_document(conn::serial_open(conn::SerialSetup::Full)); }
 
 bool daruma() {
-  state().iRetornoDaruma = vendor::api().Daruma_TEF_FechaRelatorio();
-  return analysis::analisa_ret_daruma();
+  return conn::daruma_judge(vendor::api().Daruma_TEF_FechaRelatorio());
 }
 
 }  // namespace

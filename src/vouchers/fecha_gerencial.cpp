@@ -2,7 +2,6 @@
 #include "analysis/analysis.h"
 #include "frame/connections.h"
 #include "frame/operations.h"
-#include "frame/state.h"
 #include "vendor/vendor.h"
 
 namespace kalpo::ops {
@@ -19,8 +18,7 @@ bool sigtron() {
 }
 
 bool daruma() {
-  state().iRetornoDaruma = vendor::api().Daruma_TEF_FechaRelatorio();
-  return analysis::analisa_ret_daruma();
+  return conn::daruma_judge(vendor::api().Daruma_TEF_FechaRelatorio());
 }
 
 }  // namespace

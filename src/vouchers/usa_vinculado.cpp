@@ -2,7 +2,6 @@
 #include "analysis/analysis.h"
 #include "frame/connections.h"
 #include "frame/operations.h"
-#include "frame/state.h"
 #include "vendor/vendor.h"
 
 namespace kalpo::ops {
@@ -22,8 +21,7 @@ bool sigtron(const std::string &texto) {
 }
 
 bool daruma(const std::string &texto) {
-  state().iRetornoDaruma = vendor::api().Daruma_FI_EnviarTextoCNF(texto.c_str());
-  return analysis::analisa_ret_daruma();
+  return conn::daruma_judge(vendor::api().Daruma_FI_EnviarTextoCNF(texto.c_str()));
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 #include "frame/command_driver.h"
 #include "frame/connections.h"
 #include "frame/operations.h"
-#include "frame/state.h"
 #include "vendor/vendor.h"
 
 namespace kalpo::ops {
@@ -30,8 +29,7 @@ bool serial(const std::string &texto) { return print_text(conn::serial_open(conn
 bool daruma(const std::vector<std::string> &lines) {
   bool ok = false;
   for (const std::string &line : lines) {
-    state().iRetornoDaruma = vendor::api().Daruma_FI_EnviarTextoCNF(line.c_str());
-    ok = analysis::analisa_ret_daruma();
+    ok = conn::daruma_judge(vendor::api().Daruma_FI_EnviarTextoCNF(line.c_str()));
   }
   return ok;
 }
