@@ -146,6 +146,13 @@ int32_t serial_open(SerialSetup setup) {
   return s.iHandleDllG2;
 }
 
+bool serial_command_and_end(const char *command, std::initializer_list<dllg2::Param> params) {
+  int32_t handle = serial_open(SerialSetup::Full);
+  bool ok = dllg2::judge(handle, dllg2::execute(handle, command, params));
+  vendor::api().DLLG2_EncerraDriver(handle);
+  return ok;
+}
+
 void bematech_paper_handling() {
   if (!config::paper_handling_on()) return;
   vendor::api().Bematech_FI_LinhasEntreCupons(15);

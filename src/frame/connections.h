@@ -3,11 +3,13 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
 
+#include "frame/command_driver.h"
 #include "frame/model.h"
 
 namespace kalpo::conn {
@@ -108,6 +110,10 @@ std::string serial_settings(SerialSetup setup);
 // Starts the serial driver instance into iHandleDllG2 (not tested), names
 // the log file and returns the handle.
 int32_t serial_open(SerialSetup setup);
+
+// A whole serial session: opens the driver (with its time-out), sends one
+// command judged the usual way, and ends the driver.
+bool serial_command_and_end(const char *command, std::initializer_list<dllg2::Param> params = {});
 
 // ---- Paper handling under "DESATIVAFACA" = "S" ----
 

@@ -45,12 +45,7 @@ bool usb(Model model) {
   return ok;
 }
 
-bool serial() {
-  int32_t handle = conn::serial_open(conn::SerialSetup::Full);
-  bool ok = dllg2::judge(handle, dllg2::execute(handle, "EmiteLeituraX"));
-  vendor::api().DLLG2_EncerraDriver(handle);
-  return ok;
-}
+bool serial() { return conn::serial_command_and_end("EmiteLeituraX"); }
 
 bool epson() {
   return conn::epson_session("EPSON_RelatorioFiscal_LeituraX",
