@@ -1,0 +1,280 @@
+// The virtual fiscal printer: one maker-neutral fiscal core that every maker
+// library under sim/ drives.  A maker library translates its maker's calls
+// and argument forms into the operations below and the Outcome of each into
+// its maker's own answers; the core knows nothing of any maker.
+//
+// One printer per maker library, kept in its own folder under the data
+// folder (data_dir()).  Every completed operation is durable before it
+// returns: it is appended to the printer's journal (checksummed, flushed),
+// from which the state is rebuilt when the printer is loaded.  Operations on
+// one printer are serialised across processes by an exclusive file lock held
+// for the length of a Session.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace ksim {
+
+using Cents = std::int64_t;  // money in hundredths of a real
+using Milli = std::int64_t;  // quantities and unit prices in thousandths
+
+// What became of one operation.  Each maker library maps these onto its own
+// codes; a refusal changes nothing in the printer.
+enum class Outcome {
+  ok,
+  no_communication,       // printer off, damaged journal: no answer at all
+  paper_end,              // nothing can be printed
+  no_coupon_open,         // a coupon operation with no coupon open
+  coupon_open,            // a coupon (or other document) is already open
+  wrong_document,         // another kind of document is open (voucher, report)
+  wrong_phase,            // e.g. an item after the closing started, a payment before it
+  payment_short,          // closing before the payments cover the total
+  rate_not_programmed,    // tax code unknown to the printer
+  form_not_programmed,    // payment form unknown to the printer
+  item_not_found,         // cancel of an item that does not exist or is already cancelled
+  cancel_not_allowed,     // cancel of the last coupon when it is no longer the last document
+  voucher_not_allowed,    // no such payment in the last coupon, or amount above it
+  day_closed,             // the day's reduction is done: no document until the next calendar day
+  reduction_pending,      // the fiscal day began on an earlier date: reduction first
+  invalid_argument,       // a field that cannot be read (not a number, out of range, empty)
+  nothing_to_report,      // fiscal-memory reading with no reduction in the range
+  refused,                // refused by an injected fault with a maker code (see Faults::refuse_code)
+};
+
+const char *to_string(Outcome outcome);
+
+// Kinds of document a printer can have open.
+enum class Document { none, coupon, voucher, report };
+
+// Phases of an open coupon.
+enum class Phase { selling, totalled, paying };
+
+// A programmed tax rate.  Codes: "T01".."T16" for taxed rates by index,
+// "FF" substitution, "II" exempt, "NN" non-incidence.
+struct Rate {
+  std::string code;
+  int index = 0;           // 1-based index for taxed rates, 0 otherwise
+  int basis_points = 0;    // 1800 for 18,00 %, 0 for FF/II/NN
+};
+
+// A programmed payment form, by name ("Dinheiro", "Cartao", "Ticket").
+struct PaymentForm {
+  int index = 0;           // 1-based
+  std::string name;
+};
+
+struct Item {
+  int number = 0;          // 1-based, in the order sold
+  std::string code, description, unit;
+  std::string rate;        // a Rate::code
+  Milli quantity = 0;
+  Milli unit_price = 0;
+  Cents discount = 0;      // item discount
+  Cents total = 0;         // quantity * unit price, rounded half up to the cent, less discount
+  bool cancelled = false;
+};
+
+struct Payment {
+  int form = 0;            // PaymentForm::index
+  Cents amount = 0;
+  Cents vouchered = 0;     // amount already covered by linked vouchers
+};
+
+struct Coupon {
+  std::uint32_t coo = 0, ccf = 0;
+  std::string customer_name, customer_address, customer_document;
+  std::vector<Item> items;
+  Cents adjustment = 0;    // subtotal discount (negative) or surcharge (positive)
+  std::vector<Payment> payments;
+  Phase phase = Phase::selling;
+  std::string message;     // promotional message printed at the close
+  bool closed = false, cancelled = false;
+
+  Cents subtotal() const;  // the items not cancelled
+  Cents total() const;     // subtotal + adjustment
+  Cents paid() const;
+  Cents change() const;    // paid - total when positive
+};
+
+// One record of fiscal memory: a Z reduction.
+struct Reduction {
+  std::uint32_t crz = 0, coo = 0, cro = 0;
+  std::string date;        // fiscal day, "YYYY-MM-DD"
+  std::int64_t when = 0;   // printer time of the reduction, seconds since the epoch
+  Cents grand_total = 0, gross = 0, cancellations = 0, discounts = 0, surcharges = 0;
+  std::vector<std::pair<std::string, Cents>> per_rate;  // Rate::code -> net sales
+};
+
+struct Identity {
+  std::string serial = "KP0000000000000001";  // 18 characters at most
+  std::string firmware = "01.00.00";
+  std::string store_name = "KALPO COMERCIO DE TESTE LTDA";
+  std::string cnpj = "00.000.000/0001-91", ie = "000.000.000.000";
+  std::string address = "RUA DO TESTE, 100 - CENTRO - SAO PAULO - SP";
+};
+
+// Everything the printer holds.
+struct State {
+  Identity identity;
+  std::vector<Rate> rates;
+  std::vector<PaymentForm> forms;
+
+  std::uint32_t coo = 0, ccf = 0, gnf = 0, crz = 0, cro = 1, ccdc = 0, grg = 0;
+  Cents grand_total = 0;
+  // Movement of the current fiscal day.
+  std::string day;                    // "YYYY-MM-DD" when the day is open, empty otherwise
+  std::string last_reduction_day;     // fiscal day of the last reduction
+  Cents day_gross = 0, day_cancellations = 0, day_discounts = 0, day_surcharges = 0;
+  std::vector<std::pair<std::string, Cents>> day_per_rate;
+
+  Document open = Document::none;
+  std::optional<Coupon> coupon;       // the open coupon, or the last one closed/cancelled
+  bool last_document_is_coupon = false;  // nothing printed since the coupon of `coupon`
+  std::vector<Reduction> fiscal_memory;
+
+  std::int64_t clock_offset = 0;      // seconds added to the workstation's clock
+  bool daylight_saving = false;       // one hour more while on
+  int lines_between_documents = 0;
+  bool cut_next = true;
+  std::uint32_t drawer_openings = 0;
+};
+
+// Faults injected from outside through the control file "faults" in the
+// printer's folder.  Each is lasting or one-shot (used up by the next call
+// that the fault touches).
+struct Faults {
+  bool paper_end = false;             // printing operations answer paper_end
+  bool paper_near_end = false;        // a warning bit in the status; documents still print
+  bool off = false;                   // no answer: no_communication
+  std::optional<std::string> refuse_code;  // the next command refused with this maker code
+  int slow_ms = 0;                    // the answer is late by this much
+  bool unreadable = false;            // numeric fields of the answer are not numbers
+  bool driver_start_refused = false;  // the maker's open/start call fails
+};
+
+// One page of the paper tape: a document as printed, 48 columns a line.
+struct Page {
+  std::uint32_t coo = 0;
+  std::string title;                  // "CUPOM FISCAL", "LEITURA X", ...
+  std::vector<std::string> lines;
+};
+
+// The data folder: $KALPO_SIM_DIR, else "kalpo-sim" under the drive-C root
+// ($KALPO_DRIVE_C, else ~/.kalpo/drive_c; on Windows c:\kalpo-sim).
+std::string data_dir();
+// A Windows path ("C:\RETORNO.TXT") mapped to this machine (under the
+// drive-C root outside Windows).
+std::string windows_path(std::string_view path);
+
+class Printer;
+
+// One maker call: holds the printer's lock, with the state caught up with
+// every command completed by any process.  The operations validate against
+// the state, and on success journal the command (durable before they
+// return), apply it and print its page.  Every operation returns
+// Outcome::no_communication when the printer is off or its journal damaged.
+class Session {
+ public:
+  ~Session();
+  Session(Session &&) noexcept;
+  Session(const Session &) = delete;
+
+  const State &state() const;
+  // The faults of this call.  One-shot faults are used up by this call.
+  const Faults &faults() const;
+  // The printer's clock now (workstation + offset + daylight saving).
+  std::int64_t now() const;
+  // Set when the printer cannot answer (fault "off", damaged journal).
+  bool silent() const;
+
+  // Lookups a maker library uses to read its arguments.
+  const Rate *rate_by_code(std::string_view code) const;  // "T01", "FF", ...
+  const Rate *rate_by_index(int index) const;
+  const Rate *rate_by_percent(int basis_points) const;
+  const PaymentForm *form_by_name(std::string_view name) const;  // ASCII case-insensitive
+  const PaymentForm *form_by_initial(char initial) const;
+  const PaymentForm *form_by_index(int index) const;
+
+  // The fiscal day and the coupon.
+  Outcome open_day(Cents fund = 0, int form = 0);
+  Outcome open_coupon(std::string_view document = {}, std::string_view name = {}, std::string_view address = {});
+  Outcome sell(Item item);  // number and total are set by the core
+  Outcome cancel_item(int number);
+  Outcome cancel_last_item();
+  Outcome start_closing(Cents adjustment);            // negative: discount
+  Outcome start_closing_percent(int basis_points, bool discount);
+  Outcome pay(int form, Cents amount);
+  Outcome close_coupon(std::string_view message);
+  Outcome cancel_coupon();                            // open, or the last document
+
+  // Non-fiscal documents.
+  Outcome open_voucher(int form, Cents amount, std::optional<std::uint32_t> coo = {});
+  Outcome open_report(std::string_view title = {});
+  Outcome print_line(std::string_view text);          // into the open voucher or report
+  Outcome close_voucher();
+  Outcome close_report();
+
+  // Day reports and fiscal memory.
+  Outcome x_reading();
+  Outcome z_reduction();
+  Outcome memory_by_date(std::string_view from, std::string_view to);  // "YYYY-MM-DD"
+  Outcome memory_by_crz(int from, int to);
+
+  // Device.
+  Outcome open_drawer();
+  Outcome feed(int lines);
+  Outcome cut();
+  Outcome set_lines_between_documents(int lines);
+  Outcome toggle_cut_next();
+  Outcome set_daylight_saving(bool on);
+  Outcome set_clock_offset(std::int64_t seconds);
+
+  // A maker library's own durable value (a setting it records), kept in the
+  // journal under its name.
+  Outcome set_value(std::string_view name, std::string_view value);
+  std::optional<std::string> value(std::string_view name) const;
+
+ private:
+  friend class Printer;
+  struct Impl;
+  explicit Session(std::unique_ptr<Impl>);
+  std::unique_ptr<Impl> impl_;
+};
+
+class Printer {
+ public:
+  // The printer of one maker library ("bemafi32", "daruma32", ...), in
+  // the folder data_dir()/<library>, created programmed with the defaults
+  // when absent.  One instance per library in a process.
+  static Printer &of(std::string_view library);
+
+  // Starts one call: takes the lock, catches up with the journal, reads
+  // the faults file (using up one-shot faults).  `function` is the maker
+  // function's name, for the journal and the damage report.
+  Session begin(std::string_view function);
+
+  std::string folder() const;
+
+  // The paper tape, oldest first; the last `count` pages when count > 0.
+  std::vector<Page> tape(std::size_t count = 0);
+
+  // Faults, for tools and tests (the control file, shared by processes).
+  Faults faults() const;
+  void set_fault(std::string_view name, std::string_view value, bool one_shot);
+  void clear_faults();
+
+ private:
+  struct Impl;
+  explicit Printer(std::string library);
+  std::unique_ptr<Impl> impl_;
+};
+
+// Formatting the maker libraries share: "1234,56" / "1234.56" and the like.
+std::string cents_text(Cents amount, char decimal_separator, int decimals = 2);
+
+}  // namespace ksim
