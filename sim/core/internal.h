@@ -181,6 +181,7 @@ struct Printer::Impl {
   files::Lock lock;
   State state = default_state();
   std::vector<Page> tape;
+  std::uint64_t tape_bytes = 0;    // the size tape.txt has when it matches the tape
   std::uint64_t offset = 0;        // journal bytes applied
   std::uint64_t records = 0;       // records applied
   files::Identity identity;
@@ -194,7 +195,7 @@ struct Printer::Impl {
   void catch_up();
   void reload();
   void refuse_journal(std::uint64_t record, const std::string &why);
-  void check_tape_file();
+  void check_tape_file(bool in_full);
   // Appends a command to the journal (durably); false when it cannot.
   bool journal(const Command &command);
   void print(const Printout &printout);
