@@ -84,6 +84,7 @@ void Printer::Impl::write_faults(const std::vector<FaultLine> &lines) {
 Faults Printer::faults() const { return faults_of(impl_->read_faults()); }
 
 void Printer::set_fault(std::string_view name, std::string_view value, bool one_shot) {
+  if (!known(name)) return;
   Session session = begin("set_fault", Call::inspect);
   std::vector<FaultLine> lines = impl_->read_faults();
   std::erase_if(lines, [&](const FaultLine &line) { return line.name == name; });

@@ -42,9 +42,12 @@ std::string cents_text(Cents amount, char decimal_separator, int decimals) {
   bool negative = amount < 0;
   std::uint64_t magnitude = negative ? 0 - static_cast<std::uint64_t>(amount) : static_cast<std::uint64_t>(amount);
   // Cents to the asked number of decimals: more decimals pad with zeros,
-  // fewer round half up.
+  // fewer (one or none) round half up.
   for (int d = decimals; d > 2; --d) magnitude *= 10;
-  for (int d = decimals; d < 2; ++d) magnitude = (magnitude + 5) / 10;
+  if (decimals < 2) {
+    std::uint64_t unit = decimals == 1 ? 10 : 100;
+    magnitude = (magnitude + unit / 2) / unit;
+  }
   std::string digits = std::to_string(magnitude);
   if (decimals > 0) {
     if (digits.size() <= static_cast<std::size_t>(decimals)) digits.insert(0, decimals + 1 - digits.size(), '0');

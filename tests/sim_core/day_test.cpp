@@ -85,5 +85,36 @@ TEST_F(DayTest, EveryDocumentTakesACooAndItsOwnCounter) {
   EXPECT_EQ(st.fiscal_memory[0].per_rate, (std::vector<std::pair<std::string, Cents>>{{"T01", 500}}));
 }
 
+TEST_F(DayTest, DaylightSavingMovesTheClockAnHourBetweenDocuments) {
+  set_date(2024, 3, 10);
+  Session s = printer().begin("test");
+  std::int64_t noon = from_civil({2024, 3, 10, 12, 0, 0});
+  EXPECT_NEAR(static_cast<double>(s.now()), static_cast<double>(noon), 5);
+  ASSERT_EQ(s.set_daylight_saving(true), Outcome::ok);
+  EXPECT_NEAR(static_cast<double>(s.now()), static_cast<double>(noon + 3600), 5);
+  ASSERT_EQ(s.open_coupon(), Outcome::ok);
+  EXPECT_EQ(s.set_daylight_saving(false), Outcome::coupon_open);
+  EXPECT_TRUE(s.state().daylight_saving);
+}
+
+TEST_F(DayTest, FeedCutAndSpacingEndThePaper) {
+  set_date(2024, 3, 10);
+  Session s = printer().begin("test");
+  ASSERT_EQ(s.toggle_cut_next(), Outcome::ok);
+  ASSERT_EQ(s.set_lines_between_documents(1), Outcome::ok);
+  ASSERT_EQ(s.x_reading(), Outcome::ok);
+  ASSERT_EQ(s.feed(2), Outcome::ok);
+  ASSERT_EQ(s.cut(), Outcome::ok);
+  ASSERT_EQ(s.open_drawer(), Outcome::ok);
+  std::vector<std::string> lines = printer().tape().back().lines;
+  ASSERT_GE(lines.size(), 5u);
+  EXPECT_EQ(std::vector<std::string>(lines.end() - 5, lines.end()),
+            (std::vector<std::string>{lines[lines.size() - 5], "", "", "", lines.back()}));
+  EXPECT_NE(lines[lines.size() - 5].find("FAB:"), std::string::npos);
+  EXPECT_NE(lines.back().find("corte"), std::string::npos);
+  EXPECT_EQ(s.state().drawer_openings, 1u);
+  EXPECT_EQ(s.state().coo, 1u);
+}
+
 }  // namespace
 }  // namespace ksim::testing
