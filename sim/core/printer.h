@@ -18,6 +18,7 @@
 #include <string>
 #include <string_view>
 #include <typeindex>
+#include <typeinfo>
 #include <vector>
 
 namespace ksim {
@@ -177,7 +178,7 @@ struct State {
   // Added to the first version of this interface.
   std::optional<NonFiscal> nonfiscal;           // the open or last voucher/report
   Cents day_supplies = 0;                        // cash fund registered at the day's opening
-  std::vector<std::pair<int, Cents>> day_per_form;  // PaymentForm::index -> amount received, less change
+  std::vector<std::pair<int, Cents>> day_per_form;  // PaymentForm::index -> amount paid (change not deducted)
   std::map<std::string, std::string> values;    // Session::set_value
   std::uint32_t cuts = 0, fed_lines = 0;
 
@@ -317,7 +318,9 @@ class Printer {
 
   // Starts one call: takes the lock, catches up with the journal, reads
   // the faults file (using up one-shot faults).  `function` is the maker
-  // function's name, for the journal and the damage report.
+  // function's name, for the journal and the damage report.  A thread
+  // may begin a call inside its own open call (it shares the lock); another
+  // thread or process waits.
   Session begin(std::string_view function);  // a Call::command
   Session begin(std::string_view function, Call call);
 
