@@ -88,7 +88,7 @@ BEMA_EXPORT Bematech_FI_GrandeTotal(char *total) {
 // Date "ddmmyy" and time "hhmmss" of the printer's clock.
 BEMA_EXPORT Bematech_FI_DataHoraImpressora(char *data, char *hora) {
   return read(__func__, {data, hora}, [&](const Session &session, bool unreadable) {
-    bema::ClockReading now = bema::clock_reading(session.now());
+    ksim::DateTime now = ksim::civil(session.now());
     put_digits(data, 6, zero_padded(now.day, 2) + zero_padded(now.month, 2) + zero_padded(now.year % 100, 2),
                unreadable);
     put_digits(hora, 6, zero_padded(now.hour, 2) + zero_padded(now.minute, 2) + zero_padded(now.second, 2),

@@ -146,20 +146,22 @@ std::optional<Status> PendingStatus::take() {
   return std::exchange(status_, std::nullopt);
 }
 
-PendingStatus &pending() {
-  static PendingStatus instance;
-  return instance;
-}
+PendingStatus &pending(std::string_view library) { return ksim::Printer::of(library).local<PendingStatus>(); }
 
 std::int32_t call(std::string_view library, std::string_view function, Kind kind, Operation &operation) noexcept {
   try {
-    ksim::Session session = ksim::Printer::of(library).begin(function);
+    ksim::Printer &printer = ksim::Printer::of(library);
+    // The library opens the port at every call, so a refused start answers
+    // the call that meets it.
+    ksim::Call session_kind = printer.faults().driver_start_refused ? ksim::Call::start
+                              : kind == Kind::command               ? ksim::Call::command
+                                                                    : ksim::Call::query;
+    ksim::Session session = printer.begin(function, session_kind);
     Reply reply = answer(session, kind, operation);
     if (reply.code != kOk || (kind == Kind::query && reply.status && clean(*reply.status))) reply.status.reset();
-    pending().set(reply.status);
+    printer.local<PendingStatus>().set(reply.status);
     return reply.code;
   } catch (...) {
-    pending().set(std::nullopt);
     return kExecution;
   }
 }
@@ -176,7 +178,13 @@ std::int32_t read_state(std::string_view library, std::string_view function, std
 
 std::int32_t read_status(std::string_view library, std::string_view function, std::int32_t *ack, std::int32_t *st1,
                          std::int32_t *st2, std::int32_t *st3) noexcept {
-  if (auto status = pending().take()) {
+  std::optional<Status> status;
+  try {
+    status = pending(library).take();
+  } catch (...) {
+    return kExecution;
+  }
+  if (status) {
     put(ack, status->ack), put(st1, status->st1), put(st2, status->st2), put(st3, status->st3);
     return kOk;
   }

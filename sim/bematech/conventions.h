@@ -70,11 +70,12 @@ class PendingStatus {
   std::mutex mutex_;
   std::optional<Status> status_;
 };
-PendingStatus &pending();
+PendingStatus &pending(std::string_view library);
 
 enum class Kind {
-  command,  // prints or changes the printer: its outcome waits for the status read
-  query,    // reads the printer; leaves no outcome of its own
+  command,  // a document or report: its outcome waits for the status read
+  query,    // reads the printer or works its device (drawer, spacing, cutter):
+            // leaves no outcome of its own
 };
 
 // What an operation ends with: the core's outcome (argument refusals as

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <ctime>
 
 namespace bema {
 namespace {
@@ -80,17 +79,6 @@ std::optional<std::string> read_date(std::string_view text) {
   return std::to_string(year) + "-" + zero_padded(month, 2) + "-" + zero_padded(day, 2);
 }
 
-ClockReading clock_reading(std::int64_t when) {
-  std::time_t t = std::time_t(when);
-  std::tm parts{};
-#if defined(_WIN32)
-  gmtime_s(&parts, &t);
-#else
-  gmtime_r(&t, &parts);
-#endif
-  return {parts.tm_mday, parts.tm_mon + 1, parts.tm_year + 1900, parts.tm_hour, parts.tm_min, parts.tm_sec};
-}
-
 std::optional<std::int64_t> clock_time(std::string_view date, std::string_view time) {
   int day = 0, month = 0, year = 0;
   if (!split_date(date, '/', day, month, year) || time.size() != 8 || time[2] != ':' || time[5] != ':') {
@@ -99,14 +87,7 @@ std::optional<std::int64_t> clock_time(std::string_view date, std::string_view t
   auto hour = digits(time.substr(0, 2), 2, 2), minute = digits(time.substr(3, 2), 2, 2),
        second = digits(time.substr(6, 2), 2, 2);
   if (!hour || !minute || !second || *hour > 23 || *minute > 59 || *second > 59) return std::nullopt;
-  // Days from the civil date (proleptic Gregorian), then seconds.
-  int y = year - (month <= 2);
-  int era = (y >= 0 ? y : y - 399) / 400;
-  int year_of_era = y - era * 400;
-  int day_of_year = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
-  int day_of_era = year_of_era * 365 + year_of_era / 4 - year_of_era / 100 + day_of_year;
-  std::int64_t days = std::int64_t(era) * 146097 + day_of_era - 719468;
-  return days * 86400 + *hour * 3600 + *minute * 60 + *second;
+  return ksim::from_civil({year, month, day, int(*hour), int(*minute), int(*second)});
 }
 
 void put_text(char *buffer, std::size_t width, std::string_view value) {

@@ -36,11 +36,6 @@ ksim::Cents gross(ksim::Milli quantity, ksim::Milli unit_price);
 // A date "dd/mm/yyyy" or "dd/mm/yy" as "YYYY-MM-DD".
 std::optional<std::string> read_date(std::string_view text);
 
-// The printer's clock broken down.
-struct ClockReading {
-  int day = 0, month = 0, year = 0, hour = 0, minute = 0, second = 0;
-};
-ClockReading clock_reading(std::int64_t when);
 // The printer time for a date "dd/mm/yy" and a time "hh:mm:ss".
 std::optional<std::int64_t> clock_time(std::string_view date, std::string_view time);
 

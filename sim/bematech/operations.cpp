@@ -92,13 +92,11 @@ std::int32_t open_voucher(Call call, const char *form, const char *value, const 
 }
 
 Outcome print_lines(Session &session, std::string_view text) {
-  for (std::size_t at = 0;;) {
-    std::size_t end = text.find_first_of("\r\n", at);
-    Outcome outcome = session.print_line(text.substr(at, end == std::string_view::npos ? end : end - at));
-    if (outcome != Outcome::ok || end == std::string_view::npos) return outcome;
-    at = end + (text.substr(end, 2) == "\r\n" ? 2 : 1);
-    if (at == text.size()) return outcome;  // a final line break adds no line
+  std::string lines(text);
+  for (std::size_t at = 0; (at = lines.find('\r', at)) != std::string::npos; ++at) {
+    if (at + 1 == lines.size() || lines[at + 1] != '\n') lines[at] = '\n';  // a lone CR breaks the line too
   }
+  return session.print_line(lines);
 }
 
 std::int32_t print_text(Call call, const char *lines) {

@@ -37,7 +37,8 @@ std::int32_t cancel_coupon(Call call);
 std::int32_t open_voucher(Call call, const char *form, const char *value, const char *coo);
 std::int32_t print_text(Call call, const char *text);
 std::int32_t close_voucher(Call call);
-// Prints the text on each line of a text, one printer line per text line.
+// Prints a text in the open voucher or report, a printer line for each of
+// its lines (CR LF, LF or a lone CR ending one).
 ksim::Outcome print_lines(ksim::Session &session, std::string_view text);
 
 // Day.

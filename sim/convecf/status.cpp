@@ -10,6 +10,10 @@ BEMA_EXPORT ECF_RetornoImpressoraMFD(std::int32_t *ack, std::int32_t *st1, std::
 // The port opens again by itself at the next call; the outcome of the last
 // command goes with it.
 BEMA_EXPORT ECF_FechaPortaSerial() {
-  bema::pending().set(std::nullopt);
-  return bema::kOk;
+  try {
+    bema::pending(convecf::kLibrary).set(std::nullopt);
+    return bema::kOk;
+  } catch (...) {
+    return bema::kExecution;
+  }
 }
