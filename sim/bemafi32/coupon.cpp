@@ -15,12 +15,13 @@ struct ItemArguments {
 
 // Code up to 49 characters, description up to 29, unit price up to 9 digits
 // and quantity up to 7 digits in thousandths, surcharge and discount up to
-// 10 digits in hundredths, department 1 to 20, unit up to 2 characters.
+// 10 digits in hundredths (the printer takes no item surcharge: it must be
+// 0), department 1 to 20, unit up to 2 characters.
 Outcome read_item(const ksim::Session &session, const ItemArguments &in, ksim::Item &item) {
   auto price = digits(text(in.unit_price), 1, 9), quantity = digits(text(in.quantity), 1, 7);
   auto surcharge = digits(text(in.surcharge), 1, 10), discount = digits(text(in.discount), 1, 10);
   auto department = digits(text(in.department), 1, 2);
-  if (!price || !quantity || *quantity == 0 || !surcharge || !discount || !department || *department < 1 ||
+  if (!price || !quantity || *quantity == 0 || !surcharge || *surcharge != 0 || !discount || !department || *department < 1 ||
       *department > 20 || text(in.code).size() > 49 || text(in.description).empty() ||
       text(in.description).size() > 29 || text(in.unit).size() > 2) {
     return Outcome::invalid_argument;
@@ -30,7 +31,7 @@ Outcome read_item(const ksim::Session &session, const ItemArguments &in, ksim::I
   if (!rate) return outcome;
   item.code = text(in.code), item.description = text(in.description), item.unit = text(in.unit);
   item.rate = rate->code, item.quantity = *quantity, item.unit_price = *price;
-  item.discount = *discount - *surcharge;  // an item surcharge is a negative discount
+  item.discount = *discount;
   return Outcome::ok;
 }
 
