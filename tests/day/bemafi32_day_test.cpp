@@ -252,7 +252,8 @@ class BemaDay : public BematechDay, public ::testing::WithParamInterface<const c
 
 TEST_P(BemaDay, AWholeDayWithoutAMessage) { run_day(GetParam()); }
 
-INSTANTIATE_TEST_SUITE_P(Models, BemaDay, ::testing::Values("BEMATECHMP20", "BEMATECHMFD"));
+INSTANTIATE_TEST_SUITE_P(Models, BemaDay, ::testing::Values("BEMATECHMP20", "BEMATECHMFD"),
+                         [](const auto &info) { return std::string(info.param); });
 
 class BemaFaultDay : public BematechDay,
                      public ::testing::WithParamInterface<std::tuple<const char *, FaultRun>> {};
@@ -263,7 +264,10 @@ TEST_P(BemaFaultDay, TheFaultShowsTheMakersMessageAndLosesNothing) {
 
 INSTANTIATE_TEST_SUITE_P(Faults, BemaFaultDay,
                          ::testing::Combine(::testing::Values("BEMATECHMP20", "BEMATECHMFD"),
-                                            ::testing::ValuesIn(fault_runs())));
+                                            ::testing::ValuesIn(fault_runs())),
+                         [](const auto &info) {
+                           return std::string(std::get<0>(info.param)) + "_" + fault_name(std::get<1>(info.param));
+                         });
 
 // The status read: a sale shows no box, while the printer's state tells
 // whether a coupon is open.

@@ -12,6 +12,7 @@
 //   cancellations 4,49 + 8,00 = 12,49; discounts 1,50
 #pragma once
 
+#include <cctype>
 #include <functional>
 #include <string>
 #include <vector>
@@ -58,6 +59,13 @@ struct FaultRun {
 };
 
 inline void PrintTo(const FaultRun &fault, std::ostream *out) { *out << fault.name << " " << fault.value; }
+
+// A test name for a fault run: "refuse_status_0_5".
+inline std::string fault_name(const FaultRun &fault) {
+  std::string name = std::string(fault.name) + (*fault.value ? "_" : "") + fault.value;
+  for (char &c : name) c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+  return name;
+}
 
 inline std::vector<FaultRun> fault_runs() {
   Message generic = dialog(kNotExecuted);

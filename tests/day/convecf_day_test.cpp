@@ -15,7 +15,8 @@ class SwedaFaultDay : public BematechDay, public ::testing::WithParamInterface<F
 
 TEST_P(SwedaFaultDay, TheFaultShowsTheMakersMessageAndLosesNothing) { run_day_with("SWEDA7000", GetParam()); }
 
-INSTANTIATE_TEST_SUITE_P(Faults, SwedaFaultDay, ::testing::ValuesIn(fault_runs()));
+INSTANTIATE_TEST_SUITE_P(Faults, SwedaFaultDay, ::testing::ValuesIn(fault_runs()),
+                         [](const auto &info) { return fault_name(info.param); });
 
 // ST3 numbers the refusal; the first status read takes the outcome, later
 // ones and the one after the port's closing report the state.
