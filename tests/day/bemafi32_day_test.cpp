@@ -206,6 +206,8 @@ void BematechDay::check_tape() {
 void BematechDay::run_day(const std::string &model, const std::function<void()> &before_close_of_sale_2) {
   model_ = model;
   set_clock(lib(), 2026, 12, 7, 10, 0);
+  // The MFD's day runs with the paper handling: 15 lines between documents.
+  if (model_ == "BEMATECHMFD") write_configuration("[ECF]\r\nDESATIVAFACA=S\r\n");
   std::int32_t count = -1;
   if (bematech()) {
     EXPECT_EQ(KALPO_Abredia(model_.c_str()), 1);
@@ -226,6 +228,7 @@ void BematechDay::run_day(const std::string &model, const std::function<void()> 
   EXPECT_EQ(printer.ccf, 4u);
   EXPECT_EQ(printer.crz, 1u);
   EXPECT_EQ(printer.grand_total, 8099);
+  EXPECT_EQ(printer.lines_between_documents, model_ == "BEMATECHMFD" ? 15 : 0);
   check_tape();
 }
 
@@ -326,6 +329,17 @@ TEST_F(BemaStatus, EachRefusalShowsItsCondition) {
   Control message("");
   refused(KALPO_fecha_cupom("BEMATECHMP20", message.get()), {generic});  // payments short
   EXPECT_EQ(state("bemafi32").grand_total, 100);
+}
+
+// An unreadable answer: code 0, and the buffer's digits unreadable.
+TEST_F(BemaStatus, AnUnreadableQueryAnswer) {
+  set_fault("bemafi32", "unreadable", "", true);
+  const char *total = nullptr;
+  refused(KALPO_RetornaGT("BEMATECHMP20", &total),
+          {dialog(kNotExecuted), box("Erro de Comunica\xE7\xE3o !", "Erro", 0x10)});
+  EXPECT_EQ(text(total), std::string(18, '?'));
+  EXPECT_EQ(KALPO_RetornaGT("BEMATECHMP20", &total), 1);
+  EXPECT_EQ(text(total), std::string(18, '0'));
 }
 
 // Argument forms other than those KALPO sends are refused with -2.
