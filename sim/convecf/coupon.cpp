@@ -1,0 +1,89 @@
+// CONVECF: the fiscal coupon.
+#include "convecf/library.h"
+
+using convecf::at;
+
+namespace {
+
+using bema::digits;
+using bema::text;
+using ksim::Outcome;
+
+struct ItemArguments {
+  const char *code, *description, *rate, *quantity_type, *quantity;
+  std::int32_t price_decimals;
+  const char *unit_price, *discount_type, *discount;
+};
+
+// Quantity: "I" whole units (up to 4 digits) or "F" thousandths (up to 7).
+std::optional<ksim::Milli> quantity(std::string_view type, std::string_view value) {
+  if (type == "I") {
+    auto units = digits(value, 1, 4);
+    return units ? std::optional(*units * 1000) : std::nullopt;
+  }
+  return type == "F" ? digits(value, 1, 7) : std::nullopt;
+}
+
+// Unit price, up to 9 digits with 2 or 3 implied decimals.
+std::optional<ksim::Milli> unit_price(std::int32_t decimals, std::string_view value) {
+  auto price = digits(value, 1, 9);
+  if (!price || (decimals != 2 && decimals != 3)) return std::nullopt;
+  return decimals == 2 ? *price * 10 : *price;
+}
+
+// Discount: "$" (or none) in hundredths, up to 8 digits; "%" in hundredths
+// of a percent of the item total, up to 4 digits.
+std::optional<ksim::Cents> discount(std::string_view type, std::string_view value, ksim::Cents gross) {
+  if (type.empty() || type == "$") return digits(value, 1, 8);
+  auto basis_points = digits(value, 1, 4);
+  if (type != "%" || !basis_points || *basis_points > 10000) return std::nullopt;
+  return (gross * *basis_points + 5000) / 10000;
+}
+
+// Code up to 14 characters, description up to 29.
+Outcome read_item(const ksim::Session &session, const ItemArguments &in, ksim::Item &item) {
+  auto amount = quantity(text(in.quantity_type), text(in.quantity));
+  auto price = unit_price(in.price_decimals, text(in.unit_price));
+  if (!amount || *amount == 0 || !price || text(in.code).size() > 14 || text(in.description).empty() ||
+      text(in.description).size() > 29) {
+    return Outcome::invalid_argument;
+  }
+  auto off = discount(text(in.discount_type), text(in.discount), bema::gross(*amount, *price));
+  if (!off) return Outcome::invalid_argument;
+  Outcome outcome = Outcome::ok;
+  const ksim::Rate *rate = bema::read_rate(session, text(in.rate), outcome);
+  if (!rate) return outcome;
+  item.code = text(in.code), item.description = text(in.description), item.unit = "UN";
+  item.rate = rate->code, item.quantity = *amount, item.unit_price = *price, item.discount = *off;
+  return Outcome::ok;
+}
+
+}  // namespace
+
+BEMA_EXPORT ECF_AbreCupomMFD(const char *cpf, const char *nome, const char *endereco) {
+  return bema::open_coupon(at(__func__), cpf, nome, endereco);
+}
+
+BEMA_EXPORT ECF_VendeItem(const char *codigo, const char *descricao, const char *aliquota,
+                          const char *tipo_quantidade, const char *quantidade, std::int32_t casas_decimais,
+                          const char *valor_unitario, const char *tipo_desconto, const char *desconto) {
+  ItemArguments in{codigo,        descricao,      aliquota,      tipo_quantidade, quantidade,
+                   casas_decimais, valor_unitario, tipo_desconto, desconto};
+  return bema::sell(at(__func__), [&](const ksim::Session &session, ksim::Item &item) {
+    return read_item(session, in, item);
+  });
+}
+
+BEMA_EXPORT ECF_IniciaFechamentoCupom(const char *acrescimo_desconto, const char *tipo, const char *valor) {
+  return bema::start_closing(at(__func__), acrescimo_desconto, tipo, valor);
+}
+
+BEMA_EXPORT ECF_EfetuaFormaPagamento(const char *forma, const char *valor) {
+  return bema::pay(at(__func__), forma, valor);
+}
+
+BEMA_EXPORT ECF_TerminaFechamentoCupom(const char *mensagem) { return bema::close_coupon(at(__func__), mensagem); }
+
+BEMA_EXPORT ECF_CancelaItemGenerico(const char *item) { return bema::cancel_item(at(__func__), item); }
+
+BEMA_EXPORT ECF_CancelaCupom() { return bema::cancel_coupon(at(__func__)); }
