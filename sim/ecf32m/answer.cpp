@@ -19,12 +19,9 @@ struct Link {
   Clock::time_point ready;
 };
 
-Link &link() {
-  static Link instance;
-  return instance;
-}
-
 ksim::Printer &printer() { return ksim::Printer::of("ecf32m"); }
+
+Link &link() { return printer().local<Link>(); }
 
 int injected(const ksim::Session &session) {
   return ksim::fields::refusal_number(session.faults().refuse_code.value_or(""), syntax);
@@ -73,7 +70,7 @@ int field_error(const ksim::fields::Number &n) {
   return n.status == ksim::fields::Field::not_digits ? not_numeric : syntax;
 }
 
-std::int32_t run(const char *function, const Command &command) noexcept {
+std::int32_t run(const char *function, const Command &command, ksim::Call call) noexcept {
   Link &l = link();
   std::lock_guard lock(l.mutex);
   if (!l.open) {
@@ -81,7 +78,7 @@ std::int32_t run(const char *function, const Command &command) noexcept {
     return serial_failure;
   }
   try {
-    ksim::Session session = printer().begin(function);
+    ksim::Session session = printer().begin(function, call);
     const ksim::Faults &faults = session.faults();
     const Reply r = session.silent() ? Reply{-1, {}, true} : command(session);
     if (r.silent) {
@@ -104,7 +101,7 @@ std::int32_t open_port() noexcept {
     const ksim::Faults peek = printer().faults();
     if (peek.off || peek.driver_start_refused || peek.unreadable) {
       // Faults that show at the opening are used up by it when one-shot.
-      ksim::Session session = printer().begin("OpenCif");
+      ksim::Session session = printer().begin("OpenCif", ksim::Call::start);
       if (session.silent()) return timeout;
       if (session.faults().driver_start_refused) return serial_failure;
       if (session.faults().unreadable) return unknown_answer;

@@ -74,8 +74,9 @@ int field_error(const ksim::fields::Number &n);
 
 using Command = std::function<Reply(ksim::Session &)>;
 
-// Runs one command on the open port and keeps its return text.
-std::int32_t run(const char *function, const Command &command) noexcept;
+// Runs one command on the open port and keeps its return text.  A command
+// that only reads the printer runs as a Call::query.
+std::int32_t run(const char *function, const Command &command, ksim::Call call = ksim::Call::command) noexcept;
 
 std::int32_t open_port() noexcept;
 void close_port() noexcept;

@@ -40,7 +40,6 @@ extern "C" KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL EcfPar(const char 
     if (!number.ok()) return ecf32m::refuse(ecf32m::field_error(number));
     const std::string value = parameter(s.state(), number.value);
     if (value.empty()) return ecf32m::refuse(ecf32m::syntax);
-    if (s.faults().refuse_code) return ecf32m::reply(ksim::Outcome::refused, s);
     return ecf32m::Reply{-1, "P" + std::string(code) + ":" + value + " COMANDO OK", false};
-  });
+  }, ksim::Call::query);
 }

@@ -16,12 +16,9 @@ struct Link {
   std::int32_t error = 0;
 };
 
-Link &link() {
-  static Link instance;
-  return instance;
-}
-
 ksim::Printer &printer() { return ksim::Printer::of("fs345_32"); }
+
+Link &link() { return printer().local<Link>(); }
 
 int error_for(ksim::Outcome outcome) {
   using ksim::Outcome;
@@ -88,12 +85,9 @@ Reply reply(ksim::Outcome outcome, const ksim::Session &session) {
   return refuse(error_for(outcome));
 }
 
-Reply query(const ksim::Session &session, std::string fields) {
-  if (session.faults().refuse_code) return refuse(injected(session));
-  return Reply{-1, std::move(fields), false};
-}
+Reply done(std::string fields) { return Reply{-1, std::move(fields), false}; }
 
-std::int32_t run(const char *function, std::int32_t mode, const Command &command) noexcept {
+std::int32_t run(const char *function, std::int32_t mode, const Command &command, ksim::Call call) noexcept {
   Link &l = link();
   std::lock_guard lock(l.mutex);
   l.answer.clear();
@@ -103,7 +97,7 @@ std::int32_t run(const char *function, std::int32_t mode, const Command &command
     return -1;
   }
   try {
-    ksim::Session session = printer().begin(function);
+    ksim::Session session = printer().begin(function, call);
     const ksim::Faults &faults = session.faults();
     if (faults.slow_ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(faults.slow_ms));
     const std::string lead = faults.paper_near_end ? "*" : ".";
@@ -141,7 +135,7 @@ bool open_port(std::string_view settings) noexcept {
   try {
     if (printer().faults().driver_start_refused) {
       // Used up by this opening when it is a one-shot fault.
-      if (printer().begin("DAR_AbreSerial").faults().driver_start_refused) return false;
+      if (printer().begin("DAR_AbreSerial", ksim::Call::start).faults().driver_start_refused) return false;
     }
   } catch (...) {
     return false;

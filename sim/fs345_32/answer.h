@@ -61,9 +61,8 @@ struct Reply {
 Reply refuse(int error);
 // The reply of a printer operation: its refusal, or the COO field.
 Reply reply(ksim::Outcome outcome, const ksim::Session &session);
-// The reply of a command that only reads the printer (no core operation):
-// an injected refusal still applies to it.
-Reply query(const ksim::Session &session, std::string fields);
+// The reply of a command done with these fields.
+Reply done(std::string fields);
 // The COO field: six digits.
 std::string coo_field(const ksim::Session &session);
 
@@ -73,7 +72,9 @@ using Command = std::function<Reply(ksim::Session &)>;
 // `mode` is the character code of the answer mode: '1' answers with the
 // command's fields, '0' with the state characters only; anything else is
 // refused.  Returns 0 when done, -1 when refused or not answered.
-std::int32_t run(const char *function, std::int32_t mode, const Command &command) noexcept;
+// A command that only reads the printer runs as a Call::query.
+std::int32_t run(const char *function, std::int32_t mode, const Command &command,
+                 ksim::Call call = ksim::Call::command) noexcept;
 
 // The port: opened by DAR_AbreSerial, never closed.
 bool open_port(std::string_view settings) noexcept;

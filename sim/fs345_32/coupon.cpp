@@ -64,7 +64,7 @@ extern "C" KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL DAR_CancelaItem(co
 }
 
 extern "C" KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL DAR_LeEstadoDoc(std::int32_t modo) {
-  return fs345::run("DAR_LeEstadoDoc", modo, [](Session &s) { return fs345::query(s, fs345::document_state(s)); });
+  return fs345::run("DAR_LeEstadoDoc", modo, [](Session &s) { return fs345::done(fs345::document_state(s)); }, ksim::Call::query);
 }
 
 extern "C" KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL DAR_CancelaDoc(std::int32_t modo) {
