@@ -15,7 +15,7 @@ const Sale kTwoFormsAndChange{{{"4", "CAFE", "T01", 1, 15.90}, {"789123", "ACUCA
                               0, {{"Ticket", 10.00}, {"Dinheiro", 20.00}}};
 const Sale kToCancel{{{"6", "PAO", "I", 1, 2.00}}, 0, {{"Dinheiro", 2.00}}};
 
-using DigiarteDay = DayTest;
+using DigiarteDay = SaleDay;
 
 TEST_F(DigiarteDay, WholeDay) {
   std::int32_t count = 0;
@@ -79,52 +79,22 @@ TEST_F(DigiarteDay, SlowAnswerIsWaitedFor) {
 // Each fault met by the second item of a sale: the maker's message and
 // false; the sale then goes on with nothing registered lost.
 TEST_F(DigiarteDay, FaultsShowTheirMessageAndLoseNothing) {
-  struct Case {
-    const char *fault, *value;
-    bool once;
-    const char *message;
-  };
-  const Case cases[] = {
+  faults_lose_nothing(kModel, kLibrary, kTwoFormsAndChange, 2280, {
       {"off", "", false, "Time out na execu\xE7\xE3o do comando do ECF!"},
       {"paper_end", "", false, "(-33) Detectado falta de papel"},
       {"refuse", "-41", true, "(-41) N\xFAmero m\xE1ximo de itens (450) do ECF atingido"},
       {"unreadable", "", true, "Retorno do ECF desconhecido!"},
       {"driver_start", "", true, "Falha do serial do ECF!"},
-  };
-  for (const Case &c : cases) {
-    SCOPED_TRACE(c.fault);
-    fresh_folders();
-    const char *number = nullptr;
-    ASSERT_EQ(KALPO_AbreCupom(kModel, &number, "", "", ""), 1);
-    ASSERT_TRUE(sell(kModel, kTwoFormsAndChange.items[0]));
-    set_fault(kLibrary, c.fault, c.value, c.once);
-    EXPECT_FALSE(sell(kModel, kTwoFormsAndChange.items[1]));
-    EXPECT_TRUE(shown(take_messages(), c.message));
-    clear_faults(kLibrary);
-    ASSERT_TRUE(state(kLibrary).coupon.has_value());
-    EXPECT_EQ(state(kLibrary).coupon->items.size(), 1u);
-    finish_sale(kModel, kTwoFormsAndChange, 1);
-    EXPECT_TRUE(take_messages().empty());
-    EXPECT_EQ(state(kLibrary).grand_total, 2280);
-  }
+  });
 }
 
 // Argument forms the printer refuses with its own number.
 TEST_F(DigiarteDay, RefusesWhatItCannotRead) {
-  const struct {
-    SaleItem item;
-    const char *message;
-  } cases[] = {
+  items_refused(kModel, {
       {{"1", "ARROZ", "T09", 1, 1.00}, "(-18) Al\xEDquota n\xE3o programada"},
       {{"1", "ARROZ", "01", 1, 1.00}, "(-15) A situa\xE7\xE3o tribut\xE1ria deve iniciar com T, F, I ou N"},
       {{"1", "ARROZ", "T01", 1000, 1.00}, "(-10) Sintaxe"},  // quantity wider than 6 digits
-  };
-  const char *number = nullptr;
-  ASSERT_EQ(KALPO_AbreCupom(kModel, &number, "", "", ""), 1);
-  for (const auto &c : cases) {
-    EXPECT_FALSE(sell(kModel, c.item));
-    EXPECT_TRUE(shown(take_messages(), c.message)) << c.message;
-  }
+  });
   ASSERT_TRUE(sell(kModel, {"1", "ARROZ", "T01", 1, 1.00}));
   EXPECT_EQ(KALPO_forma_pagamento(kModel, "Dinheiro", 1.00), 0);  // before the total
   EXPECT_TRUE(shown(take_messages(), "(-51)"));

@@ -15,7 +15,7 @@ const Sale kTwoFormsAndChange{{{"4", "CAFE", "01", 1, 15.90}, {"5", "ACUCAR", "F
                               0, {{"Ticket", 10.00}, {"Dinheiro", 20.00}}};
 const Sale kToCancel{{{"6", "PAO", "II", 1, 2.00}}, 0, {{"Dinheiro", 2.00}}};
 
-using SigtronDay = DayTest;
+using SigtronDay = SaleDay;
 
 TEST_F(SigtronDay, WholeDay) {
   write_configuration("[ECF]\r\nMENSAGEM=OBRIGADO PELA PREFERENCIA\r\n");
@@ -82,52 +82,22 @@ TEST_F(SigtronDay, WholeDay) {
 // Each fault met by the second item of a sale: the maker's message and
 // false; the sale then goes on with nothing registered lost.
 TEST_F(SigtronDay, FaultsShowTheirMessageAndLoseNothing) {
-  struct Case {
-    const char *fault, *value;
-    bool once;
-    const char *message;
-  };
-  const Case cases[] = {
+  faults_lose_nothing(kModel, kLibrary, kTwoFormsAndChange, 2280, {
       {"off", "", false, "Comando n\xE3o executado!"},
       {"paper_end", "", false, "Erro na ECF n\xBA :50\r\nSem papel[ .E50"},
       {"refuse", "05", true, "Erro na ECF n\xBA :5\r\nFalha mec\xE2nica na IF"},
       {"unreadable", "", true, ".E?#"},
       {"driver_start", "", true, "Comando n\xE3o executado!"},
-  };
-  for (const Case &c : cases) {
-    SCOPED_TRACE(c.fault);
-    fresh_folders();
-    const char *number = nullptr;
-    ASSERT_EQ(KALPO_AbreCupom(kModel, &number, "", "", ""), 1);
-    ASSERT_TRUE(sell(kModel, kTwoFormsAndChange.items[0]));
-    set_fault(kLibrary, c.fault, c.value, c.once);
-    EXPECT_FALSE(sell(kModel, kTwoFormsAndChange.items[1]));
-    EXPECT_TRUE(shown(take_messages(), c.message));
-    clear_faults(kLibrary);
-    ASSERT_TRUE(state(kLibrary).coupon.has_value());
-    EXPECT_EQ(state(kLibrary).coupon->items.size(), 1u);
-    finish_sale(kModel, kTwoFormsAndChange, 1);
-    EXPECT_TRUE(take_messages().empty());
-    EXPECT_EQ(state(kLibrary).grand_total, 2280);
-  }
+  });
 }
 
 // Argument forms the printer refuses with its own number.
 TEST_F(SigtronDay, RefusesWhatItCannotRead) {
-  const struct {
-    SaleItem item;
-    const char *message;
-  } cases[] = {
+  items_refused(kModel, {
       {{"1", "ARROZ", "09", 1, 1.00}, "Erro na ECF n\xBA :18"},          // rate not programmed
       {{"1", "ARROZ", "01", 1, 10000000.00}, "Erro na ECF n\xBA :16"},   // price wider than 10 digits
       {{"1", "ARROZ", "01", 0, 1.00}, "Erro na ECF n\xBA :28"},          // quantity zero
-  };
-  const char *number = nullptr;
-  ASSERT_EQ(KALPO_AbreCupom(kModel, &number, "", "", ""), 1);
-  for (const auto &c : cases) {
-    EXPECT_FALSE(sell(kModel, c.item));
-    EXPECT_TRUE(shown(take_messages(), c.message)) << c.message;
-  }
+  });
   ASSERT_TRUE(sell(kModel, {"1", "ARROZ", "01", 1, 1.00}));
   EXPECT_EQ(KALPO_Inicia_Fechamento(kModel, 0), 1);
   EXPECT_EQ(KALPO_forma_pagamento(kModel, "Vale", 1.00), 0);  // no form programmed under "V"

@@ -74,4 +74,52 @@ inline bool shown(const std::vector<Message> &messages, std::string_view text) {
   return false;
 }
 
+struct FaultCase {
+  const char *fault, *value;
+  bool once;
+  const char *message;  // a part of the message KALPO shows
+};
+
+struct RefusedItem {
+  SaleItem item;
+  const char *message;
+};
+
+class SaleDay : public DayTest {
+ protected:
+  // For each fault, in a fresh printer: a sale's second item meets it and
+  // fails with the message; with the fault gone the sale completes, the
+  // first item kept and the grand total `total`.
+  void faults_lose_nothing(const char *model, const char *library, const Sale &sale, ksim::Cents total,
+                           const std::vector<FaultCase> &cases) {
+    for (const FaultCase &c : cases) {
+      SCOPED_TRACE(c.fault);
+      fresh_folders();
+      const char *number = nullptr;
+      ASSERT_EQ(KALPO_AbreCupom(model, &number, "", "", ""), 1);
+      ASSERT_TRUE(sell(model, sale.items[0]));
+      set_fault(library, c.fault, c.value, c.once);
+      EXPECT_FALSE(sell(model, sale.items[1]));
+      EXPECT_TRUE(shown(take_messages(), c.message));
+      clear_faults(library);
+      ASSERT_TRUE(state(library).coupon.has_value());
+      EXPECT_EQ(state(library).coupon->items.size(), 1u);
+      finish_sale(model, sale, 1);
+      EXPECT_TRUE(take_messages().empty());
+      EXPECT_EQ(state(library).ccf, 1u);
+      EXPECT_EQ(state(library).grand_total, total);
+    }
+  }
+
+  // Opens a coupon; each item is refused with its message.
+  void items_refused(const char *model, const std::vector<RefusedItem> &cases) {
+    const char *number = nullptr;
+    ASSERT_EQ(KALPO_AbreCupom(model, &number, "", "", ""), 1);
+    for (const RefusedItem &c : cases) {
+      EXPECT_FALSE(sell(model, c.item));
+      EXPECT_TRUE(shown(take_messages(), c.message)) << c.message;
+    }
+  }
+};
+
 }  // namespace kalpo::day
