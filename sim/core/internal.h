@@ -161,7 +161,11 @@ Faults faults_of(const std::vector<FaultLine> &lines);
 // ---- The printer in this process ----
 struct Printer::Impl {
   std::string library, folder;     // folder empty: no data folder
-  std::mutex mutex;                // one Session at a time in this process
+  // One Session at a time in this process; the same thread may begin
+  // another inside its own (a nested call shares the outer one's lock).
+  std::recursive_mutex mutex;
+  int depth = 0;
+  files::Lock lock;
   State state = default_state();
   std::vector<Page> tape;
   std::uint64_t offset = 0;        // journal bytes applied
@@ -187,8 +191,7 @@ struct Printer::Impl {
 
 struct Session::Impl {
   Printer::Impl *printer = nullptr;
-  std::unique_lock<std::mutex> guard;
-  files::Lock lock;
+  std::unique_lock<std::recursive_mutex> guard;
   std::string function;
   Call call = Call::command;
   Faults faults;
