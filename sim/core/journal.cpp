@@ -10,7 +10,7 @@ namespace ksim {
 void Printer::Impl::reload() {
   state = default_state();
   tape.clear();
-  offset = records = 0;
+  offset = records = tape_bytes = 0;
   identity = {};
   loaded = false;
   damage.clear();
@@ -47,20 +47,24 @@ void Printer::Impl::catch_up() {
     if (why.empty() && outcome != Outcome::ok)
       why = command.function + " " + command.op + " does not apply: " + to_string(outcome);
     if (!why.empty()) return refuse_journal(records + 1, why);
-    add_printout(tape, printout);
+    tape_bytes += add_printout(tape, printout).size();
     ++records;
     offset += end + 1 - start;
   }
   // What follows the last line end is a record torn while being written,
   // never acknowledged: it goes.
   if (start < data.size()) files::truncate(path("journal"), offset);
-  if (!loaded) check_tape_file();
+  if (!loaded || start > 0) check_tape_file(!loaded);
   loaded = true;
 }
 
 // tape.txt is a view of the tape: rewritten when it does not match the
 // journal (a command whose page was not yet written when its process died).
-void Printer::Impl::check_tape_file() {
+// Compared in full at load, by its size after another process's commands.
+void Printer::Impl::check_tape_file(bool in_full) {
+  std::uint64_t size = 0;
+  files::Identity ignored;
+  if (!in_full && files::stat_file(path("tape.txt"), size, ignored) && size == tape_bytes) return;
   std::string expected, actual;
   for (const Page &page : tape) expected += page_text(page);
   files::read_all(path("tape.txt"), actual);
@@ -81,6 +85,7 @@ bool Printer::Impl::journal(const Command &command) {
 
 void Printer::Impl::print(const Printout &printout) {
   std::string text = add_printout(tape, printout);
+  tape_bytes += text.size();
   if (!text.empty()) files::append(path("tape.txt"), text);
 }
 

@@ -8,7 +8,7 @@ namespace {
 
 std::string folder_for(std::string_view library) {
   std::string root = data_dir();
-  return root.empty() ? std::string() : root + "/" + std::string(library);
+  return root.empty() ? std::string() : root + kSlash + std::string(library);
 }
 
 // Whether a call of this kind is touched by the fault of this name.
