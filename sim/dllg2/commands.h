@@ -2,6 +2,7 @@
 // named parameters and the handler that runs it on the fiscal core.
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <span>
 #include <string>
@@ -22,6 +23,10 @@ inline constexpr int decimal = 6;   // amounts and quantities
 inline constexpr int text = 7;
 inline constexpr int choice = 9;    // TRUE/FALSE and small settings
 }  // namespace type
+
+// Paper lengths ("Avanco", "EspacamentoDocumentos") are given in dot rows;
+// a printed line is this many of them.
+inline constexpr std::int64_t dots_per_line = 24;
 
 // The form a parameter's value must have.
 enum class Form { text, code, decimal, whole, flag, boolean };

@@ -16,7 +16,7 @@ using ksim::Outcome;
 constexpr std::size_t max_code = 20, max_description = 120, max_unit = 3, max_message_lines = 8;
 constexpr ksim::Milli max_quantity = 9'999'999;        // 9999,999
 constexpr ksim::Milli max_price = 9'999'999'999;       // 9999999,999
-constexpr ksim::Cents max_surcharge = 9'999'999'999'999;  // 13 digits
+constexpr ksim::Cents max_surcharge = 99'999'999'999;
 constexpr std::int64_t max_percent = 99'999;           // 999,99 %
 
 const ksim::Coupon *open_coupon_of(const ksim::Session &s) {
@@ -30,10 +30,7 @@ void record(ksim::Session &s) {
   if (!st.coupon) return;
   const ksim::Coupon &c = *st.coupon;
   mfd::Coupon r;
-  r.coo = c.coo, r.ccf = c.ccf, r.when = s.now();
-  r.day = st.day.empty() ? ksim::date_text(s.now()) : st.day;
-  if (auto earlier = s.value(mfd::key(c.coo)))
-    if (auto old = mfd::decode(*earlier)) r.day = old->day;
+  r.coo = c.coo, r.ccf = c.ccf, r.when = s.now(), r.day = c.day;
   r.customer_name = c.customer_name, r.customer_document = c.customer_document;
   r.subtotal = c.subtotal(), r.adjustment = c.adjustment, r.total = c.total(), r.change = c.change();
   r.cancelled = c.cancelled;
@@ -91,6 +88,12 @@ int cancel_item(Context &c) {
 constexpr Overrides adjustment_codes = {{Outcome::wrong_phase, code::one_adjustment_per_coupon},
                                         {Outcome::invalid_argument, code::discount_too_big}};
 
+// A coupon whose items are all cancelled cannot be totalled.
+bool totals_zero(const ksim::Session &s) {
+  const ksim::Coupon *coupon = open_coupon_of(s);
+  return coupon && coupon->phase == ksim::Phase::selling && coupon->subtotal() <= 0;
+}
+
 int adjust_by_percent(ksim::Session &s, std::string_view text) {
   const auto percent = fixed_point(text, 2);
   if (!percent) return code::bad_surcharge;
@@ -114,6 +117,7 @@ int adjust_by_value(ksim::Session &s, std::string_view text) {
 // which this printer does not keep apart from the totalled coupon.
 int adjust_subtotal(Context &c) {
   if (c.args.get("Cancelar", "F") == "T") return code::bad_adjustment_cancel;
+  if (totals_zero(c.session)) return code::coupon_total_zero;
   const bool by_value = c.args.has("ValorAcrescimo"), by_percent = c.args.has("ValorPercentual");
   if (!by_value && !by_percent) return code::no_value_nor_percent;
   if (by_value && by_percent) return code::bad_adjustment;
@@ -130,7 +134,7 @@ int pay(Context &c) {
   if (!amount || *amount <= 0) return code::bad_value;
   if (const ksim::Coupon *coupon = open_coupon_of(s); coupon && coupon->phase == ksim::Phase::selling) {
     const Outcome totalled = s.start_closing(0);
-    if (totalled != Outcome::ok) return code_for(s, totalled, {{Outcome::invalid_argument, code::coupon_total_zero}});
+    if (totalled != Outcome::ok) return code_for(s, totalled, {{Outcome::wrong_phase, code::coupon_total_zero}});
   }
   return code_for(s, s.pay(form.found->index, *amount));
 }

@@ -5,8 +5,7 @@
 namespace dllg2 {
 namespace {
 
-// "Avanco" is given in dot rows; a printed line is 24 of them.
-constexpr std::int64_t dots_per_line = 24, max_advance = 2400;
+constexpr std::int64_t max_advance = 99 * dots_per_line;
 
 int open_drawer(Context &c) { return code_for(c.session, c.session.open_drawer()); }
 

@@ -22,7 +22,8 @@ constexpr int max_report_index = 20;
 // Why the core refused the voucher, in the driver's terms.
 int voucher_refusal(const ksim::Session &s, std::uint32_t coo, int form) {
   const auto &last = s.state().coupon;
-  if (!last || last->coo != coo || last->cancelled || !last->closed) return code::bad_linked_coo;
+  if (!last || last->coo != coo || last->cancelled || !last->closed || last->day != s.state().day)
+    return code::bad_linked_coo;
   const bool paid = std::any_of(last->payments.begin(), last->payments.end(),
                                 [&](const ksim::Payment &p) { return p.form == form; });
   if (!paid) return code::form_not_in_coupon;

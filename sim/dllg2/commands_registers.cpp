@@ -19,9 +19,8 @@ struct Register {
   int (*write)(Session &, std::int64_t) = nullptr;  // null: read only
 };
 
-// Document spacing in dot rows; a printed line is 24 of them.
 constexpr std::string_view spacing_value = "EspacamentoDocumentos";
-constexpr std::int64_t dots_per_line = 24, max_spacing = 2400;
+constexpr std::int64_t max_spacing = 99 * dots_per_line;
 
 std::string number(std::uint64_t n) { return std::to_string(n); }
 

@@ -16,8 +16,10 @@ void log(const Drivers &d, std::string_view line) {
   char stamp[32] = "";
   const std::time_t now = std::time(nullptr);
   if (const std::tm *t = std::localtime(&now)) std::strftime(stamp, sizeof stamp, "%Y-%m-%d %H:%M:%S ", t);
+  // One line an entry: line breaks inside texts are written as \r and \n.
   std::string entry = stamp;
-  entry.append(line).append("\n");
+  for (char c : line) entry += c == '\r' ? std::string("\\r") : c == '\n' ? std::string("\\n") : std::string(1, c);
+  entry += '\n';
   std::fwrite(entry.data(), 1, entry.size(), file);
   std::fclose(file);
 }

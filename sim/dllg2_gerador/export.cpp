@@ -3,8 +3,10 @@
 #define KALPO_VENDOR_DEFINE
 #include "vendor/vendor_import.h"
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include "dllg2/port.h"
 #include "dllg2_gerador/day.h"
@@ -43,9 +45,11 @@ int32_t generate(const char *port, const char *model, const char *file, const ch
   const std::string_view model_text = model ? model : "";
   if (model_text.empty() || model_text.size() > max_model) return bad_model;
   if (!file || !*file) return not_writable;
-  ksim::Printer &printer = ksim::Printer::of("dllg2");
-  if (printer.faults().off) return no_answer;
-  const std::string text = day_file(printer.state(), model_text, *day);
+  // A query: the printer is read, never changed.
+  const ksim::Session session = ksim::Printer::of("dllg2").begin("Gera_AtoCotepe1704", ksim::Call::query);
+  if (session.silent() || session.faults().unreadable) return no_answer;
+  std::this_thread::sleep_for(std::chrono::milliseconds(session.faults().slow_ms));
+  const std::string text = day_file(session.state(), model_text, *day);
   return write_file(ksim::windows_path(file), text) ? written : not_writable;
 }
 
