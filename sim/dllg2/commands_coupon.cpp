@@ -130,13 +130,14 @@ int pay(Context &c) {
   ksim::Session &s = c.session;
   const auto form = find_form(s, c.args.get("CodMeioPagamento"), c.args.get("NomeMeioPagamento"));
   if (!form.found) return form.error;
+  const int index = form.found->index;  // the state is replaced by each operation
   const auto amount = fixed_point(c.args.get("Valor"), 2);
   if (!amount || *amount <= 0) return code::bad_value;
   if (const ksim::Coupon *coupon = open_coupon_of(s); coupon && coupon->phase == ksim::Phase::selling) {
     const Outcome totalled = s.start_closing(0);
     if (totalled != Outcome::ok) return code_for(s, totalled, {{Outcome::wrong_phase, code::coupon_total_zero}});
   }
-  return code_for(s, s.pay(form.found->index, *amount));
+  return code_for(s, s.pay(index, *amount));
 }
 
 int close_coupon(Context &c) {

@@ -14,10 +14,10 @@ int daylight_saving(Context &c) {
   ksim::Session &s = c.session;
   const bool enter = c.args.get("EntradaHV") == "TRUE";
   if (s.state().daylight_saving == enter) return code::clock_already_so;
+  // The clock moves only between fiscal days: after the Z reduction.
+  if (!s.state().day.empty()) return code::daylight_after_z;
   return code_for(s, s.set_daylight_saving(enter),
-                  {{Outcome::coupon_open, code::bad_clock_state},
-                   {Outcome::wrong_document, code::bad_clock_state},
-                   {Outcome::wrong_phase, code::daylight_after_z}});
+                  {{Outcome::coupon_open, code::bad_clock_state}, {Outcome::wrong_document, code::bad_clock_state}});
 }
 
 const std::vector<Command> table = {
