@@ -23,13 +23,19 @@ std::int32_t instance_for(Drivers &d, const std::string &port) {
   return handle;
 }
 
+// Only a refused start is the starting call's fault: the call is made a
+// session of its own (using the fault up) only when that fault is set, so
+// one-shot faults meant for the commands are left to them.
+bool start_refused() {
+  if (!printer().faults().driver_start_refused) return false;
+  return printer().begin("DLLG2_IniciaDriver", ksim::Call::start).faults().driver_start_refused;
+}
+
 std::int32_t start(const char *port) {
   Drivers &d = drivers();
   std::lock_guard lock(d.mutex);
   const std::string name = port ? port_name(port) : std::string();
-  std::int32_t handle = refused_start;
-  if (known_port(name) && !printer().begin("DLLG2_IniciaDriver", ksim::Call::start).faults().driver_start_refused)
-    handle = instance_for(d, name);
+  std::int32_t handle = known_port(name) && !start_refused() ? instance_for(d, name) : refused_start;
   log(d, "IniciaDriver \"" + name + "\" => " + std::to_string(handle));
   return handle;
 }

@@ -1,6 +1,7 @@
 // Whole fiscal days on the command-driver models (ELGINFIT, DATAREGISQUICK,
 // DATAREGISSERIAL) through the real exports of libkalpo and DllG2; every
 // figure below is worked out by hand.
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -197,6 +198,94 @@ TEST_P(Dllg2Day, AWholeDayKeepsEveryCounterAndTotal) {
   EXPECT_EQ(items[1].back(), 'S');
   EXPECT_NE(items[3].find("PAO FRANCES"), std::string::npos);
   EXPECT_EQ(items[3].substr(164, 7), "0000500");  // 0,500 of a kilogram
+}
+
+// A fault met while the second item is sold; the driver's message as KALPO
+// shows it (a failed exchange shows the bare error code).
+struct FaultCase {
+  const char *name, *value, *usb_message, *serial_message;
+};
+const FaultCase kFaults[] = {
+    {"paper_end", "", "Impressora est\xe1 sem papel para imprimir.", "Impressora est\xe1 sem papel para imprimir."},
+    {"off", "", "15013", "15013"},
+    {"refuse", "8001", "C\xf3" "digo mercadoria n\xe3o v\xe1lido.", "C\xf3" "digo mercadoria n\xe3o v\xe1lido."},
+    {"driver_start", "", "Erro -1", "-1"},
+};
+
+TEST_P(Dllg2Day, EachFaultShowsTheDriversMessageAndLosesNothing) {
+  for (const FaultCase &fault : kFaults) {
+    SCOPED_TRACE(fault.name);
+    fresh_folders();
+    set_clock(kLibrary, 2026, 12, 7, 9, 0);
+    const char *number = nullptr;
+    ASSERT_EQ(KALPO_AbreCupom(model(), &number, "", "", ""), 1);
+    ASSERT_EQ(KALPO_VendaItem(model(), "001", "ARROZ 5KG", "01", "I", 1, 2, 12.50, "", 0), 1);
+    set_fault(kLibrary, fault.name, fault.value);
+    EXPECT_EQ(KALPO_VendaItem(model(), "002", "FEIJAO 1KG", "02", "I", 2, 2, 7.35, "", 0), 0);
+    const auto shown = take_messages();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].text, serial() ? fault.serial_message : fault.usb_message);
+    clear_faults(kLibrary);
+    EXPECT_EQ(state(kLibrary).coupon->items.size(), 1u);
+
+    EXPECT_EQ(KALPO_VendaItem(model(), "002", "FEIJAO 1KG", "02", "I", 2, 2, 7.35, "", 0), 1);
+    EXPECT_EQ(KALPO_forma_pagamento(model(), "Dinheiro", 30.00), 1);
+    TextControl message{""};
+    EXPECT_EQ(KALPO_fecha_cupom(model(), &message.control), 1);
+    EXPECT_TRUE(messages().empty());
+    const ksim::State s = state(kLibrary);
+    EXPECT_TRUE(s.coupon->closed);
+    EXPECT_EQ(s.coupon->total(), 2720);
+    EXPECT_EQ(s.coupon->change(), 280);
+    EXPECT_EQ(s.grand_total, 2720);
+  }
+}
+
+TEST_P(Dllg2Day, ASlowAnswerIsWaitedForAndAnUnreadableOneReachesTheCaller) {
+  set_fault(kLibrary, "unreadable");
+  const char *number = nullptr;
+  EXPECT_EQ(KALPO_AbreCupom(model(), &number, "", "", ""), 1);
+  EXPECT_STREQ(number, "?");  // COO 1, spoilt
+  clear_faults(kLibrary);
+  set_fault(kLibrary, "slow", "300", true);
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(KALPO_VendaItem(model(), "001", "ARROZ 5KG", "01", "I", 1, 2, 12.50, "", 0), 1);
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(300));
+  EXPECT_TRUE(messages().empty());
+  EXPECT_EQ(state(kLibrary).coupon->items.size(), 1u);
+}
+
+// Argument forms the printer refuses, with its own texts.
+TEST_P(Dllg2Day, RefusedArgumentFormsShowTheDriversTexts) {
+  const char *number = nullptr;
+  ASSERT_EQ(KALPO_AbreCupom(model(), &number, "", "", ""), 1);
+  const struct {
+    const char *rate;
+    double quantity;
+    const char *message;
+  } items[] = {
+      {"09", 1, "Al\xedquota n\xe3o carregada."},
+      {"X1", 1, "\xcdndice da al\xedquota n\xe3o v\xe1lido."},
+      {"01", 0.0625, "Quantidade inv\xe1lida."},  // four decimals
+  };
+  for (const auto &item : items) {
+    EXPECT_EQ(KALPO_VendaItem(model(), "001", "ARROZ", item.rate, "I", item.quantity, 2, 1.00, "", 0), 0);
+    const auto shown = take_messages();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].text, item.message);
+  }
+  ASSERT_EQ(KALPO_VendaItem(model(), "001", "ARROZ", "01", "I", 1, 2, 1.00, "", 0), 1);
+  KALPO_forma_pagamento(model(), "Cheque", 1.00);
+  EXPECT_EQ(take_messages().at(0).text, "Meio de Pagamento n\xe3o definido.");
+  EXPECT_TRUE(state(kLibrary).coupon->payments.empty());
+  ASSERT_EQ(KALPO_forma_pagamento(model(), "dinheiro", 1.00), 1);
+  TextControl message{""};
+  ASSERT_EQ(KALPO_fecha_cupom(model(), &message.control), 1);
+  EXPECT_EQ(KALPO_cupom_vinculado(model(), "Dinheiro", "99", 1.00), 0);
+  EXPECT_EQ(take_messages().at(0).text, "COO do documento vinculado inv\xe1lido.");
+  EXPECT_EQ(KALPO_cupom_vinculado(model(), "Cartao", "1", 1.00), 0);
+  EXPECT_EQ(take_messages().at(0).text, "\xcdndice do Meio de Pagamento no cupom inv\xe1lido.");
+  EXPECT_EQ(state(kLibrary).coo, 1u);
 }
 
 INSTANTIATE_TEST_SUITE_P(CommandDriver, Dllg2Day, ::testing::Values("ELGINFIT", "DATAREGISQUICK", "DATAREGISSERIAL"));
