@@ -288,6 +288,17 @@ TEST_P(Dllg2Day, RefusedArgumentFormsShowTheDriversTexts) {
   EXPECT_EQ(state(kLibrary).coo, 1u);
 }
 
+// "DESATIVAFACA" = "S": ELGINFIT cuts the paper after each document through
+// the serial handle, which names the first instance.
+TEST_F(DayTest, ElginFitCutsThePaperWhenConfigured) {
+  write_configuration("[ECF]\r\nDESATIVAFACA=S\r\n");
+  std::int32_t count = 0;
+  KALPO_Leiturax("ELGINFIT", nullptr, nullptr, &count);
+  KALPO_Leiturax("DATAREGISQUICK", nullptr, nullptr, &count);
+  EXPECT_EQ(state(kLibrary).cuts, 1u);
+  EXPECT_TRUE(messages().empty());
+}
+
 INSTANTIATE_TEST_SUITE_P(CommandDriver, Dllg2Day, ::testing::Values("ELGINFIT", "DATAREGISQUICK", "DATAREGISSERIAL"));
 
 }  // namespace
