@@ -2,6 +2,8 @@
 #define KALPO_VENDOR_DEFINE
 #include "vendor/vendor_import.h"
 
+#include <filesystem>
+
 #include "dllg2/driver.h"
 #include "dllg2/port.h"
 
@@ -31,6 +33,12 @@ bool start_refused() {
   return printer().begin("DLLG2_IniciaDriver", ksim::Call::start).faults().driver_start_refused;
 }
 
+// "C:\\logs\\dllg2.log" -> "dllg2.log".
+std::string_view last_part(std::string_view path) {
+  const auto separator = path.find_last_of("/\\");
+  return separator == std::string_view::npos ? path : path.substr(separator + 1);
+}
+
 std::int32_t start(const char *port) {
   Drivers &d = drivers();
   std::lock_guard lock(d.mutex);
@@ -56,11 +64,12 @@ extern "C" KALPO_VENDOR_IMPORT int32_t KALPO_VENDOR_CALL DLLG2_IniciaDriver(cons
 // The log goes to the printer's folder, whatever folder the name carries.
 extern "C" KALPO_VENDOR_IMPORT int32_t KALPO_VENDOR_CALL DLLG2_SetaArquivoLog(const char *arquivo) {
   try {
-    std::string_view name = arquivo ? arquivo : "";
-    name = name.substr(name.find_last_of("/\\") == std::string_view::npos ? 0 : name.find_last_of("/\\") + 1);
+    const std::string_view name = last_part(arquivo ? arquivo : "");
     if (name.empty()) return bad_argument;
     Drivers &d = drivers();
     std::lock_guard lock(d.mutex);
+    std::error_code ignored;  // a folder that cannot be made leaves the log unwritten
+    std::filesystem::create_directories(printer().folder(), ignored);
     d.log_path = printer().folder() + "/" + std::string(name);
     log(d, "SetaArquivoLog \"" + std::string(name) + "\"");
     return 0;
