@@ -19,18 +19,22 @@ std::string digits_of(std::string_view text) {
   return out;
 }
 
+template <class... Numbers>
+std::string formatted(const char *format, Numbers... numbers) {
+  char text[24];
+  std::snprintf(text, sizeof text, format, numbers...);
+  return text;
+}
+
+// "aaaammdd" and "hhmmss" of a printer time.
 std::string date_of(std::int64_t when) {
   const ksim::DateTime t = ksim::civil(when);
-  char text[16];
-  std::snprintf(text, sizeof text, "%04d%02d%02d", t.year, t.month, t.day);
-  return text;
+  return formatted("%04d%02d%02d", t.year, t.month, t.day);
 }
 
 std::string time_of(std::int64_t when) {
   const ksim::DateTime t = ksim::civil(when);
-  char text[16];
-  std::snprintf(text, sizeof text, "%02d%02d%02d", t.hour, t.minute, t.second);
-  return text;
+  return formatted("%02d%02d%02d", t.hour, t.minute, t.second);
 }
 
 // The totalizer of a rate: "01T1800" for taxed rate 01 at 18,00 %, "F1",
@@ -39,9 +43,7 @@ std::string totalizer(const State &st, std::string_view code) {
   for (const ksim::Rate &r : st.rates) {
     if (r.code != code) continue;
     if (r.index == 0) return std::string(1, code.front()) + "1";
-    char text[16];
-    std::snprintf(text, sizeof text, "%02dT%04d", r.index, r.basis_points);
-    return text;
+    return formatted("%02dT%04d", r.index, r.basis_points);
   }
   return std::string(code);
 }
