@@ -34,16 +34,6 @@ void totals(PageBuilder &page, const State &s, const Coupon &c) {
   if (c.change() > 0) page.pair("TROCO R$", money(c.change()));
 }
 
-void message(PageBuilder &page, std::string_view text) {
-  while (!text.empty()) {
-    std::size_t end = text.find('\n');
-    std::string_view line = text.substr(0, end);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    page.text(line);
-    text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-  }
-}
-
 }  // namespace
 
 Page coupon_page(const State &s, const Coupon &c, std::int64_t when) {
@@ -58,7 +48,8 @@ Page coupon_page(const State &s, const Coupon &c, std::int64_t when) {
   page.rule();
   if (c.phase != Phase::selling) totals(page, s, c);
   if (c.cancelled) page.center("*** CUPOM CANCELADO ***");
-  message(page, c.message);
+  if (!c.message.empty())
+    for (const std::string &line : split_lines(c.message)) page.text(line);
   page.footer();
   return page.finish();
 }

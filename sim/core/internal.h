@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -70,6 +71,8 @@ Cents round_half_up(Milli quantity, Milli unit_price);  // -> cents
 // ---- Defaults ----
 State default_state();
 
+class PageBuilder;
+
 // ---- Day and documents ----
 Outcome no_document_open(const State &state);
 Outcome day_allows_documents(const State &state, std::int64_t when);
@@ -82,10 +85,14 @@ std::uint32_t begin_document(State &state);
 Outcome coupon_is_open(const State &state);
 // The open voucher or report, for its lines and close.
 Outcome nonfiscal_is_open(const State &state, Document kind);
+// Closes the open voucher or report: its page, the `head` lines, its text.
+void close_nonfiscal(State &state, Printout &out, std::int64_t when, std::string title,
+                     const std::function<void(PageBuilder &)> &head);
+// A text split at its line ends (LF or CR LF); no text, one empty line.
+std::vector<std::string> split_lines(std::string_view text);
 // A coupon's paper, as it stands.
 Page coupon_page(const State &state, const Coupon &coupon, std::int64_t when);
 // Counters and the day's totals (X reading, Z reduction, opening of the day).
-class PageBuilder;
 void day_summary(PageBuilder &page, const State &state);
 void add_to(std::vector<std::pair<std::string, Cents>> &totals, const std::string &key, Cents amount);
 void add_to(std::vector<std::pair<int, Cents>> &totals, int key, Cents amount);
@@ -159,9 +166,19 @@ std::string faults_text(const std::vector<FaultLine> &lines);
 Faults faults_of(const std::vector<FaultLine> &lines);
 
 // ---- The printer in this process ----
+#if defined(_WIN32)
+constexpr char kSlash = '\\';
+#else
+constexpr char kSlash = '/';
+#endif
+
 struct Printer::Impl {
   std::string library, folder;     // folder empty: no data folder
-  std::mutex mutex;                // one Session at a time in this process
+  // One Session at a time in this process; the same thread may begin
+  // another inside its own (a nested call shares the outer one's lock).
+  std::recursive_mutex mutex;
+  int depth = 0;
+  files::Lock lock;
   State state = default_state();
   std::vector<Page> tape;
   std::uint64_t offset = 0;        // journal bytes applied
@@ -172,7 +189,7 @@ struct Printer::Impl {
   bool damage_reported = false;
   std::map<std::type_index, std::shared_ptr<void>> locals;
 
-  std::string path(std::string_view name) const { return folder + "/" + std::string(name); }
+  std::string path(std::string_view name) const { return folder + kSlash + std::string(name); }
   // Under the lock: applies the records appended since the last read.
   void catch_up();
   void reload();
@@ -187,8 +204,7 @@ struct Printer::Impl {
 
 struct Session::Impl {
   Printer::Impl *printer = nullptr;
-  std::unique_lock<std::mutex> guard;
-  files::Lock lock;
+  std::unique_lock<std::recursive_mutex> guard;
   std::string function;
   Call call = Call::command;
   Faults faults;

@@ -57,6 +57,18 @@ Page PageBuilder::finish() {
   return std::move(page_);
 }
 
+std::vector<std::string> split_lines(std::string_view text) {
+  std::vector<std::string> lines;
+  do {
+    std::size_t end = text.find('\n');
+    std::string_view line = text.substr(0, end);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    lines.emplace_back(line);
+    text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+  } while (!text.empty());
+  return lines;
+}
+
 std::string page_text(const Page &page) {
   std::string text(kColumns, '=');
   text += '\n';

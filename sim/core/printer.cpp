@@ -8,7 +8,7 @@ namespace {
 
 std::string folder_for(std::string_view library) {
   std::string root = data_dir();
-  return root.empty() ? std::string() : root + "/" + std::string(library);
+  return root.empty() ? std::string() : root + kSlash + std::string(library);
 }
 
 // Whether a call of this kind is touched by the fault of this name.
@@ -55,10 +55,11 @@ Session Printer::begin(std::string_view function, Call call) {
   auto session = std::make_unique<Session::Impl>();
   Impl &p = *impl_;
   session->printer = &p;
-  session->guard = std::unique_lock<std::mutex>(p.mutex);
+  session->guard = std::unique_lock<std::recursive_mutex>(p.mutex);
   session->function = std::string(function);
   session->call = call;
-  if (p.folder.empty() || !files::make_folders(p.folder) || !(session->lock = files::lock(p.path("lock"))).locked()) {
+  if (p.depth++ == 0 && !p.folder.empty() && files::make_folders(p.folder)) p.lock = files::lock(p.path("lock"));
+  if (!p.lock.locked()) {
     session->silent = true;
     return Session(std::move(session));
   }

@@ -62,12 +62,16 @@ struct Rate {
   std::string code;
   int index = 0;           // 1-based index for taxed rates, 0 otherwise
   int basis_points = 0;    // 1800 for 18,00 %, 0 for FF/II/NN
+
+  bool operator==(const Rate &) const = default;
 };
 
 // A programmed payment form, by name ("Dinheiro", "Cartao", "Ticket").
 struct PaymentForm {
   int index = 0;           // 1-based
   std::string name;
+
+  bool operator==(const PaymentForm &) const = default;
 };
 
 struct Item {
@@ -79,12 +83,16 @@ struct Item {
   Cents discount = 0;      // item discount
   Cents total = 0;         // quantity * unit price, rounded half up to the cent, less discount
   bool cancelled = false;
+
+  bool operator==(const Item &) const = default;
 };
 
 struct Payment {
   int form = 0;            // PaymentForm::index
   Cents amount = 0;
   Cents vouchered = 0;     // amount already covered by linked vouchers
+
+  bool operator==(const Payment &) const = default;
 };
 
 struct Coupon {
@@ -102,6 +110,8 @@ struct Coupon {
   Cents total() const;     // subtotal + adjustment
   Cents paid() const;
   Cents change() const;    // paid - total when positive
+
+  bool operator==(const Coupon &) const = default;
 };
 
 // One record of fiscal memory: a Z reduction.
@@ -111,6 +121,8 @@ struct Reduction {
   std::int64_t when = 0;   // printer time of the reduction, seconds since the epoch
   Cents grand_total = 0, gross = 0, cancellations = 0, discounts = 0, surcharges = 0;
   std::vector<std::pair<std::string, Cents>> per_rate;  // Rate::code -> net sales
+
+  bool operator==(const Reduction &) const = default;
 };
 
 // The open (or last) non-fiscal document: a linked voucher or a report.
@@ -122,6 +134,8 @@ struct NonFiscal {
   std::uint32_t coupon_coo = 0;       // voucher: COO of its coupon
   std::string title;                  // report: title
   std::vector<std::string> lines;     // the free text printed so far
+
+  bool operator==(const NonFiscal &) const = default;
 };
 
 // Defaults of a new printer (see sim/README.md).
@@ -131,6 +145,8 @@ struct Identity {
   std::string store_name = "KALPO COMERCIO DE TESTE LTDA";
   std::string cnpj = "00.000.000/0001-91", ie = "000.000.000.000";
   std::string address = "RUA DO TESTE, 100 - CENTRO - SAO PAULO - SP";
+
+  bool operator==(const Identity &) const = default;
 };
 
 // Everything the printer holds.
@@ -164,6 +180,8 @@ struct State {
   std::vector<std::pair<int, Cents>> day_per_form;  // PaymentForm::index -> amount received, less change
   std::map<std::string, std::string> values;    // Session::set_value
   std::uint32_t cuts = 0, fed_lines = 0;
+
+  bool operator==(const State &) const = default;
 };
 
 // The printer's date and time, broken down.  The printer's clock is a wall
@@ -195,6 +213,8 @@ struct Faults {
   int slow_ms = 0;                    // the answer is late by this much
   bool unreadable = false;            // numeric fields of the answer are not numbers
   bool driver_start_refused = false;  // the maker's open/start call fails
+
+  bool operator==(const Faults &) const = default;
 };
 
 // One page of the paper tape: a document as printed, 48 columns a line.
@@ -202,6 +222,8 @@ struct Page {
   std::uint32_t coo = 0;
   std::string title;                  // "CUPOM FISCAL", "LEITURA X", ...
   std::vector<std::string> lines;
+
+  bool operator==(const Page &) const = default;
 };
 
 // The data folder: $KALPO_SIM_DIR, else "kalpo-sim" under the drive-C root

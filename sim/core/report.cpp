@@ -21,29 +21,27 @@ Outcome ops::open_report(State &s, Printout &, const Command &c) {
 Outcome ops::print_line(State &s, Printout &, const Command &c) {
   if (s.open != Document::voucher && s.open != Document::report)
     return s.open == Document::none ? Outcome::no_coupon_open : Outcome::wrong_document;
-  // A text of several lines is printed line by line.
-  std::string_view text = c.args.empty() ? std::string_view() : std::string_view(c.args[0]);
-  do {
-    std::size_t end = text.find('\n');
-    std::string_view line = text.substr(0, end);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    s.nonfiscal->lines.emplace_back(line);
-    text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-  } while (!text.empty());
+  for (std::string &line : split_lines(arg_text(c, 0))) s.nonfiscal->lines.push_back(std::move(line));
   return Outcome::ok;
+}
+
+void close_nonfiscal(State &s, Printout &out, std::int64_t when, std::string title,
+                     const std::function<void(PageBuilder &)> &head) {
+  PageBuilder page(s, std::move(title), s.nonfiscal->coo);
+  page.header(when);
+  head(page);
+  page.rule();
+  for (const std::string &line : s.nonfiscal->lines) page.text(line);
+  page.footer();
+  out.pages.push_back(page.finish());
+  s.open = Document::none;
 }
 
 Outcome ops::close_report(State &s, Printout &out, const Command &c) {
   if (Outcome o = nonfiscal_is_open(s, Document::report); o != Outcome::ok) return o;
-  const NonFiscal &report = *s.nonfiscal;
-  PageBuilder page(s, "RELATORIO GERENCIAL", report.coo);
-  page.header(c.when);
-  if (!report.title.empty()) page.center(report.title);
-  page.rule();
-  for (const std::string &line : report.lines) page.text(line);
-  page.footer();
-  out.pages.push_back(page.finish());
-  s.open = Document::none;
+  close_nonfiscal(s, out, c.when, "RELATORIO GERENCIAL", [&](PageBuilder &page) {
+    if (!s.nonfiscal->title.empty()) page.center(s.nonfiscal->title);
+  });
   return Outcome::ok;
 }
 

@@ -9,7 +9,9 @@ Session::Session(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
 Session::~Session() = default;
 Session::Session(Session &&) noexcept = default;
 
-Session::Impl::~Impl() { files::unlock(lock); }
+Session::Impl::~Impl() {
+  if (--printer->depth == 0) files::unlock(printer->lock);
+}
 
 const State &Session::state() const { return impl_->printer->state; }
 const Faults &Session::faults() const { return impl_->faults; }

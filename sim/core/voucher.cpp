@@ -51,16 +51,11 @@ Outcome ops::open_voucher(State &s, Printout &, const Command &c) {
 Outcome ops::close_voucher(State &s, Printout &out, const Command &c) {
   if (Outcome o = nonfiscal_is_open(s, Document::voucher); o != Outcome::ok) return o;
   const NonFiscal &voucher = *s.nonfiscal;
-  PageBuilder page(s, "COMPROVANTE CREDITO OU DEBITO", voucher.coo);
-  page.header(c.when);
-  page.pair("COO DO CUPOM FISCAL:", pad_number(voucher.coupon_coo, 6));
-  page.pair("FORMA DE PAGAMENTO:", find_form(s, voucher.form)->name);
-  page.pair("VALOR DA COMPRA R$", money(voucher.amount));
-  page.rule();
-  for (const std::string &line : voucher.lines) page.text(line);
-  page.footer();
-  out.pages.push_back(page.finish());
-  s.open = Document::none;
+  close_nonfiscal(s, out, c.when, "COMPROVANTE CREDITO OU DEBITO", [&](PageBuilder &page) {
+    page.pair("COO DO CUPOM FISCAL:", pad_number(voucher.coupon_coo, 6));
+    page.pair("FORMA DE PAGAMENTO:", find_form(s, voucher.form)->name);
+    page.pair("VALOR DA COMPRA R$", money(voucher.amount));
+  });
   return Outcome::ok;
 }
 

@@ -16,6 +16,15 @@ void CoreTest::SetUp() {
 
 void CoreTest::TearDown() { std::filesystem::remove_all(folder_); }
 
+// The same folder under another name is another printer to Printer::of.
+Printer &CoreTest::fresh_load() {
+  std::string alias = folder_;
+  for (int i = 0; i <= loads_; ++i) alias += "/.";
+  ++loads_;
+  setenv("KALPO_SIM_DIR", alias.c_str(), 1);
+  return printer();
+}
+
 void CoreTest::set_date(int year, int month, int day) {
   Session session = printer().begin("test");
   std::int64_t base = session.now() - session.state().clock_offset - (session.state().daylight_saving ? 3600 : 0);

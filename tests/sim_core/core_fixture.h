@@ -21,6 +21,8 @@ class CoreTest : public ::testing::Test {
     Session session = printer().begin("test");
     return operation(session);
   }
+  // The printer as a new process finds it: loaded afresh from its files.
+  Printer &fresh_load();
   // Puts the printer's clock at this date, at noon.
   void set_date(int year, int month, int day);
   std::string file(const char *name) const;
@@ -28,6 +30,7 @@ class CoreTest : public ::testing::Test {
 
   std::string printer_folder() const { return folder_ + "/core_test"; }
   std::string folder_;
+  int loads_ = 0;
 };
 
 // Sells "item" at this unit price (thousandths) and quantity (thousandths).

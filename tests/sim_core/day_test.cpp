@@ -1,4 +1,5 @@
-// The fiscal day and the coupon through the core.
+// The fiscal day: what the day allows before, during and after its
+// reduction, and the counters of its documents.
 #include "core_fixture.h"
 
 namespace ksim::testing {
@@ -6,20 +7,82 @@ namespace {
 
 using DayTest = CoreTest;
 
-TEST_F(DayTest, WholeSale) {
+// Every document kind, each in its own call.
+struct Attempt {
+  const char *name;
+  Outcome (*run)(Session &);
+};
+const Attempt kDocuments[] = {
+    {"coupon", [](Session &s) { return s.open_coupon(); }},
+    {"x reading", [](Session &s) { return s.x_reading(); }},
+    {"report", [](Session &s) { return s.open_report(); }},
+    {"opening", [](Session &s) { return s.open_day(); }},
+};
+
+TEST_F(DayTest, AfterTheReductionOnlyFiscalMemoryUntilTheNextDay) {
   set_date(2024, 3, 10);
-  Session s = printer().begin("sale");
-  ASSERT_EQ(s.open_coupon(), Outcome::ok);
-  ASSERT_EQ(s.sell(item("T01", 1500, 3333)), Outcome::ok);  // 4,9995 -> 5,00
-  ASSERT_EQ(s.sell(item("T02", 1000, 10000)), Outcome::ok);
-  ASSERT_EQ(s.cancel_item(2), Outcome::ok);
-  ASSERT_EQ(s.start_closing(-50), Outcome::ok);
-  ASSERT_EQ(s.pay(1, 1000), Outcome::ok);
-  ASSERT_EQ(s.close_coupon("OBRIGADO"), Outcome::ok);
-  EXPECT_EQ(s.state().coo, 1u);
-  EXPECT_EQ(s.state().coupon->total(), 450);
-  EXPECT_EQ(s.state().coupon->change(), 550);
-  EXPECT_EQ(s.state().grand_total, 1500);
+  ASSERT_EQ(call([](Session &s) { return s.x_reading(); }), Outcome::ok);
+  ASSERT_EQ(call([](Session &s) { return s.z_reduction(); }), Outcome::ok);
+  for (const Attempt &a : kDocuments) EXPECT_EQ(call(a.run), Outcome::day_closed) << a.name;
+  EXPECT_EQ(call([](Session &s) { return s.z_reduction(); }), Outcome::day_closed);
+  EXPECT_EQ(call([](Session &s) { return s.memory_by_crz(1, 1); }), Outcome::ok);
+  EXPECT_EQ(call([](Session &s) { return s.memory_by_date("2024-03-10", "2024-03-10"); }), Outcome::ok);
+  set_date(2024, 3, 11);
+  for (const Attempt &a : kDocuments) {
+    EXPECT_EQ(call(a.run), Outcome::ok) << a.name;
+    call([](Session &s) { return s.state().open == Document::coupon ? s.cancel_coupon() : s.close_report(); });
+  }
+}
+
+TEST_F(DayTest, ADayLeftOpenPastMidnightWantsItsReductionFirst) {
+  set_date(2024, 3, 10);
+  ASSERT_EQ(call([](Session &s) { return s.open_coupon(); }), Outcome::ok);
+  ASSERT_EQ(call([](Session &s) { return s.cancel_coupon(); }), Outcome::ok);
+  set_date(2024, 3, 11);
+  for (const Attempt &a : kDocuments) EXPECT_EQ(call(a.run), Outcome::reduction_pending) << a.name;
+  ASSERT_EQ(call([](Session &s) { return s.z_reduction(); }), Outcome::ok);
+  State state = printer().state();
+  ASSERT_EQ(state.fiscal_memory.size(), 1u);
+  EXPECT_EQ(state.fiscal_memory[0].date, "2024-03-10");
+  EXPECT_EQ(call([](Session &s) { return s.open_coupon(); }), Outcome::ok);
+  EXPECT_EQ(printer().state().day, "2024-03-11");
+}
+
+TEST_F(DayTest, AReductionWithNoMovementIsRecordedUnderToday) {
+  set_date(2024, 3, 10);
+  ASSERT_EQ(call([](Session &s) { return s.z_reduction(); }), Outcome::ok);
+  State state = printer().state();
+  ASSERT_EQ(state.fiscal_memory.size(), 1u);
+  const Reduction &z = state.fiscal_memory[0];
+  EXPECT_EQ(z.date, "2024-03-10");
+  EXPECT_EQ(z.crz, 1u);
+  EXPECT_EQ(z.coo, 1u);
+  EXPECT_EQ(z.gross, 0);
+  EXPECT_EQ(state.last_reduction_day, "2024-03-10");
+}
+
+TEST_F(DayTest, EveryDocumentTakesACooAndItsOwnCounter) {
+  set_date(2024, 3, 10);
+  Session s = printer().begin("test");
+  ASSERT_EQ(s.open_day(1000, 1), Outcome::ok);          // COO 1, GNF 1
+  ASSERT_EQ(s.open_coupon(), Outcome::ok);              // COO 2, CCF 1
+  ASSERT_EQ(s.sell(item("T01", 1000, 5000)), Outcome::ok);
+  ASSERT_EQ(s.start_closing(0), Outcome::ok);
+  ASSERT_EQ(s.pay(2, 500), Outcome::ok);
+  ASSERT_EQ(s.close_coupon(""), Outcome::ok);
+  ASSERT_EQ(s.open_voucher(2, 500, 2), Outcome::ok);    // COO 3, GNF 2, CCDC 1
+  ASSERT_EQ(s.print_line("VIA CLIENTE"), Outcome::ok);
+  ASSERT_EQ(s.close_voucher(), Outcome::ok);
+  ASSERT_EQ(s.open_report("FECHAMENTO"), Outcome::ok);  // COO 4, GNF 3, GRG 1
+  ASSERT_EQ(s.close_report(), Outcome::ok);
+  ASSERT_EQ(s.x_reading(), Outcome::ok);                // COO 5, GNF 4
+  ASSERT_EQ(s.z_reduction(), Outcome::ok);              // COO 6, CRZ 1
+  ASSERT_EQ(s.memory_by_crz(1, 1), Outcome::ok);        // COO 7, GNF 5
+  const State &st = s.state();
+  EXPECT_EQ(std::vector<std::uint32_t>({st.coo, st.ccf, st.gnf, st.ccdc, st.grg, st.crz, st.cro}),
+            std::vector<std::uint32_t>({7, 1, 5, 1, 1, 1, 1}));
+  EXPECT_EQ(st.fiscal_memory[0].coo, 6u);
+  EXPECT_EQ(st.fiscal_memory[0].per_rate, (std::vector<std::pair<std::string, Cents>>{{"T01", 500}}));
 }
 
 }  // namespace
