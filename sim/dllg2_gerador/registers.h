@@ -1,0 +1,16 @@
+// The fiscal file of one day: its registers, one per line (see sim/README.md
+// for the layout).
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "core/printer.h"
+
+namespace gerador {
+
+// `day` is "aaaa-mm-dd".  A day without movement gives the identification
+// registers (E01, E02) alone.
+std::string day_file(const ksim::State &state, std::string_view model, const std::string &day);
+
+}  // namespace gerador
