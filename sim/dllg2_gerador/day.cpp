@@ -52,7 +52,7 @@ std::optional<std::string> read_day(std::string_view text, std::string_view patt
   if (at != text.size() || date.year < 1900 || date.month < 1 || date.month > 12 || date.day < 1 ||
       date.day > days_in(date.month, date.year))
     return std::nullopt;
-  char iso[16];
+  char iso[40];
   std::snprintf(iso, sizeof iso, "%04d-%02d-%02d", date.year, date.month, date.day);
   return std::string(iso);
 }
