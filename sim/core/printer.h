@@ -12,10 +12,12 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <typeindex>
 #include <vector>
 
 namespace ksim {
@@ -94,6 +96,7 @@ struct Coupon {
   Phase phase = Phase::selling;
   std::string message;     // promotional message printed at the close
   bool closed = false, cancelled = false;
+  std::string day;         // fiscal day of the coupon, "YYYY-MM-DD"
 
   Cents subtotal() const;  // the items not cancelled
   Cents total() const;     // subtotal + adjustment
@@ -110,6 +113,18 @@ struct Reduction {
   std::vector<std::pair<std::string, Cents>> per_rate;  // Rate::code -> net sales
 };
 
+// The open (or last) non-fiscal document: a linked voucher or a report.
+struct NonFiscal {
+  Document kind = Document::none;
+  std::uint32_t coo = 0;
+  int form = 0;                       // voucher: PaymentForm::index
+  Cents amount = 0;                   // voucher: amount
+  std::uint32_t coupon_coo = 0;       // voucher: COO of its coupon
+  std::string title;                  // report: title
+  std::vector<std::string> lines;     // the free text printed so far
+};
+
+// Defaults of a new printer (see sim/README.md).
 struct Identity {
   std::string serial = "KP0000000000000001";  // 18 characters at most
   std::string firmware = "01.00.00";
@@ -142,6 +157,31 @@ struct State {
   int lines_between_documents = 0;
   bool cut_next = true;
   std::uint32_t drawer_openings = 0;
+
+  // Added to the first version of this interface.
+  std::optional<NonFiscal> nonfiscal;           // the open or last voucher/report
+  Cents day_supplies = 0;                        // cash fund registered at the day's opening
+  std::vector<std::pair<int, Cents>> day_per_form;  // PaymentForm::index -> amount received, less change
+  std::map<std::string, std::string> values;    // Session::set_value
+  std::uint32_t cuts = 0, fed_lines = 0;
+};
+
+// The printer's date and time, broken down.  The printer's clock is a wall
+// clock: seconds since 1970-01-01 00:00 of that clock, no time zone.
+struct DateTime {
+  int year = 1970, month = 1, day = 1, hour = 0, minute = 0, second = 0;
+};
+DateTime civil(std::int64_t when);
+std::int64_t from_civil(const DateTime &when);
+std::string date_text(std::int64_t when);  // "YYYY-MM-DD"
+
+// What kind of maker call a Session serves; decides which one-shot faults
+// the call uses up (see sim/README.md).
+enum class Call {
+  query,    // reads only: touched by off, slow, unreadable, paper_near_end
+  command,  // may change the printer: also by refuse (and paper_end on printing)
+  start,    // the maker's open/start call: also by driver_start
+  inspect,  // tools and tests looking at the printer: touched by no fault
 };
 
 // Faults injected from outside through the control file "faults" in the
@@ -256,7 +296,8 @@ class Printer {
   // Starts one call: takes the lock, catches up with the journal, reads
   // the faults file (using up one-shot faults).  `function` is the maker
   // function's name, for the journal and the damage report.
-  Session begin(std::string_view function);
+  Session begin(std::string_view function);  // a Call::command
+  Session begin(std::string_view function, Call call);
 
   std::string folder() const;
 
@@ -267,10 +308,28 @@ class Printer {
   Faults faults() const;
   void set_fault(std::string_view name, std::string_view value, bool one_shot);
   void clear_faults();
+  void clear_fault(std::string_view name);
+
+  // The state now, caught up with the journal, touching no fault.
+  State state();
+
+  // A slot of this process for the maker library's own in-memory state
+  // (a value of type T, default-constructed), reset when the data folder
+  // changes.
+  template <class T>
+  T &local() {
+    std::shared_ptr<void> &slot = local_slot(std::type_index(typeid(T)));
+    if (!slot) slot = std::make_shared<T>();
+    return *static_cast<T *>(slot.get());
+  }
+
+  ~Printer();
 
  private:
+  friend class Session;
   struct Impl;
   explicit Printer(std::string library);
+  std::shared_ptr<void> &local_slot(std::type_index type);
   std::unique_ptr<Impl> impl_;
 };
 
