@@ -1,5 +1,7 @@
 #include "models.h"
 
+#include <utility>
+
 #include "exports.h"
 
 namespace kt {
@@ -50,9 +52,9 @@ std::string line(const std::string &call, const Model &m, const std::string &res
 
 std::string sale_items(const Model &m) {
   std::string s;
-  s += line("VendaItem", m, R"("7891000100103" "ARROZ TIPO 1 5KG" "01" "F" 1 2 24.90 "$" -)");
-  s += line("VendaItem", m, R"("7891000200200" "FEIJAO CARIOCA 1KG" "01" "F" 2 2 8.50 "$" -)");
-  s += line("VendaItem", m, R"("7891000300307" "CAFE TORRADO 500G" "FF" "F" 1 2 15.00 "$" -)");
+  s += line("VendaItem", m, R"("1001" "ARROZ TIPO 1 5KG" "01" "F" 1 2 24.90 "$" -)");
+  s += line("VendaItem", m, R"("1002" "FEIJAO CARIOCA 1KG" "01" "F" 2 2 8.50 "$" -)");
+  s += line("VendaItem", m, R"("1003" "CAFE TORRADO 500G" "FF" "F" 1 2 15.00 "$" -)");
   return s;
 }
 
@@ -64,7 +66,7 @@ std::string closing(const Model &m, const char *discount) {
 
 }  // namespace
 
-std::string day_script(const Model &m) {
+std::vector<std::string> day_script(const Model &m) {
   std::string s = "# " + m.id + ": a whole fiscal day\n";
   if (m.opening) s += line("Abredia", m, "");
   s += "# a sale: an item cancelled, a discount, two payment forms and change\n";
@@ -75,15 +77,16 @@ std::string day_script(const Model &m) {
   s += line("forma_pagamento", m, R"("Cartao" 18.00)");
   s += line("forma_pagamento", m, R"("Dinheiro" 50.00)");
   s += line("fecha_cupom", m, R"("Obrigado pela preferência!")");
+  const std::string sale = std::exchange(s, {});
   if (m.voucher) {
     s += "# the linked voucher of the card payment\n";
-    s += line("cupom_vinculado", m, R"("Cartao" "" 18.00)");
+    s += line("cupom_vinculado", m, R"("Cartao" ")" + std::string(kCouponNumber) + R"(" 18.00)");
     s += line("usavinculado", m, R"("CARTAO DE CREDITO - APROVADO\r\nAUT. 123456")");
     s += line("FechaCupomNaovinculado", m, "");
   }
   s += "# a coupon cancelled right after it was closed\n";
   s += line("AbreCupom", m, R"(- "" "" "")");
-  s += line("VendaItem", m, R"("7891000400404" "LEITE INTEGRAL 1L" "01" "F" 3 2 4.99 "$" -)");
+  s += line("VendaItem", m, R"("1004" "LEITE INTEGRAL 1L" "01" "F" 3 2 4.99 "$" -)");
   s += closing(m, "0");
   s += line("forma_pagamento", m, R"("Dinheiro" 14.97)");
   s += line("fecha_cupom", m, R"("")");
@@ -104,7 +107,7 @@ std::string day_script(const Model &m) {
   if (m.command_driver) s += line("LeData", m, "-", nullptr);
   s += "# the Z reduction closes the day\n";
   s += line("Reducaoz", m, "- - - -");
-  return s;
+  return {sale, s};
 }
 
 }  // namespace kt

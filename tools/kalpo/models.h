@@ -26,7 +26,11 @@ const std::vector<std::string> &printer_libraries();
 // A model identifier or library name as a library name; UsageError otherwise.
 std::string library_for(const std::string &given);
 
-// A whole fiscal day on one model, as session-script text.
-std::string day_script(const Model &m);
+// Stands in the day's script for the number of the coupon just sold.
+inline constexpr const char *kCouponNumber = "{COO}";
+
+// A whole fiscal day on one model, as session-script text: the first sale,
+// then the rest of the day (which names the sale's coupon by kCouponNumber).
+std::vector<std::string> day_script(const Model &m);
 
 }  // namespace kt
