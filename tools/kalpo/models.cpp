@@ -7,18 +7,18 @@
 namespace kt {
 
 const std::vector<Model> &models() {
-  //                               library           open  c.item voucher report cmd   ident counters
+  //                               library           open  c.item voucher report cmd   ident counters rate
   static const std::vector<Model> table = {
-      {"BEMATECHMP20", "bemafi32", true, true, true, true, false, true, true},
-      {"BEMATECHMFD", "bemafi32", true, true, true, true, false, true, true},
-      {"SWEDA7000", "convecf", false, true, true, false, false, true, false},
-      {"SIGTRONFS345", "fs345_32", false, true, true, true, false, true, false},
-      {"DARUMA32", "daruma32", false, false, true, true, false, true, false},
-      {"DIGIARTE1E", "ecf32m", false, false, false, false, false, true, false},
-      {"ELGINFIT", "dllg2", false, true, true, true, true, true, false},
-      {"DATAREGISQUICK", "dllg2", false, true, true, true, true, true, false},
-      {"DATAREGISSERIAL", "dllg2", false, true, true, true, true, true, false},
-      {"EPSON", "interfaceepson", true, true, false, false, false, false, false},
+      {"BEMATECHMP20", "bemafi32", true, true, true, true, false, true, true, "01"},
+      {"BEMATECHMFD", "bemafi32", true, true, true, true, false, true, true, "01"},
+      {"SWEDA7000", "convecf", false, true, true, false, false, true, false, "01"},
+      {"SIGTRONFS345", "fs345_32", false, true, true, true, false, true, false, "01"},
+      {"DARUMA32", "daruma32", false, false, true, true, false, true, false, "01"},
+      {"DIGIARTE1E", "ecf32m", false, false, false, false, false, true, false, "T01"},
+      {"ELGINFIT", "dllg2", false, true, true, true, true, true, false, "01"},
+      {"DATAREGISQUICK", "dllg2", false, true, true, true, true, true, false, "01"},
+      {"DATAREGISSERIAL", "dllg2", false, true, true, true, true, true, false, "01"},
+      {"EPSON", "interfaceepson", true, true, false, false, false, false, false, "01"},
   };
   return table;
 }
@@ -52,8 +52,8 @@ std::string line(const std::string &call, const Model &m, const std::string &res
 
 std::string sale_items(const Model &m) {
   std::string s;
-  s += line("VendaItem", m, R"("1001" "ARROZ TIPO 1 5KG" "01" "F" 1 2 24.90 "$" -)");
-  s += line("VendaItem", m, R"("1002" "FEIJAO CARIOCA 1KG" "01" "F" 2 2 8.50 "$" -)");
+  s += line("VendaItem", m, R"("1001" "ARROZ TIPO 1 5KG" ")" + m.rate + R"(" "F" 1 2 24.90 "$" -)");
+  s += line("VendaItem", m, R"("1002" "FEIJAO CARIOCA 1KG" ")" + m.rate + R"(" "F" 2 2 8.50 "$" -)");
   s += line("VendaItem", m, R"("1003" "CAFE TORRADO 500G" "FF" "F" 1 2 15.00 "$" -)");
   return s;
 }
@@ -86,7 +86,7 @@ std::vector<std::string> day_script(const Model &m) {
   }
   s += "# a coupon cancelled right after it was closed\n";
   s += line("AbreCupom", m, R"(- "" "" "")");
-  s += line("VendaItem", m, R"("1004" "LEITE INTEGRAL 1L" "01" "F" 3 2 4.99 "$" -)");
+  s += line("VendaItem", m, R"("1004" "LEITE INTEGRAL 1L" ")" + m.rate + R"(" "F" 3 2 4.99 "$" -)");
   s += closing(m, "0");
   s += line("forma_pagamento", m, R"("Dinheiro" 14.97)");
   s += line("fecha_cupom", m, R"("")");

@@ -17,6 +17,7 @@ struct Model {
   bool command_driver;  // the discount through KALPO_desc_fechamento; KALPO_LeData
   bool identity;        // KALPO_MostraNumSerie, KALPO_FirmWare
   bool counters;        // the Bematech queries (KALPO_NumeroCupom and the rest)
+  std::string rate;     // the printer's code of the 18 % rate, passed through unchanged
 };
 
 const std::vector<Model> &models();
