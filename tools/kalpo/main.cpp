@@ -14,6 +14,8 @@
 int main(int argc, char **argv) {
   CLI::App app{"kalpo: KALPO's calls on the virtual fiscal printer"};
   app.require_subcommand(1);
+  // --json, --yes, --no and --dir may also come after the subcommand.
+  app.fallthrough();
   kt::Global g;
   bool yes = false, no = false;
   std::string dir;
