@@ -34,6 +34,7 @@ int main(int argc, char **argv) {
   bool list = false;
   call->add_flag("--list", list, "List the exports with their arguments");
   call->prefix_command();
+  call->fallthrough(false);  // its arguments are its own, whatever they look like
   call->footer("EXPORT: with or without KALPO_, any letter case.  ARGs in the export's order: texts as they are,\n"
                "numbers as numbers, '-' for an out or unread argument (trailing ones may be left out).");
 
