@@ -49,7 +49,8 @@ void print_record(const nlohmann::json &r) {
   std::cout << r.value("time", "") << "  " << name << '(' << args << ")\n";
   for (const auto &step : r.value("steps", nlohmann::json::array())) print_step(step);
   std::cout << "  = " << value_text(r.value("result", nlohmann::json()));
-  for (const auto &[index, value] : r.value("out", nlohmann::json::object()).items()) {
+  const nlohmann::json outs = r.value("out", nlohmann::json::object());
+  for (const auto &[index, value] : outs.items()) {
     const std::size_t i = std::stoul(index);
     std::cout << "  " << (e && i < e->params.size() ? e->params[i].name : "#" + index) << '=' << value_text(value);
   }
