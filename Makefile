@@ -16,7 +16,7 @@ build: deps
 	cmake --build $(BUILD) -j $(JOBS)
 
 demo: build
-	$(BUILD)/bin/kalpo_demo
+	$(BUILD)/bin/kalpo demo
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)

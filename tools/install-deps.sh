@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs from Debian's packages what the build needs, when it is missing.
-#   tools/install-deps.sh native     compiler, CMake, GoogleTest, Google Benchmark
+#   tools/install-deps.sh native     compiler, CMake, GoogleTest, Google Benchmark, CLI11, nlohmann-json
 #   tools/install-deps.sh windows    the above, the MinGW-w64 cross compiler and Wine
 set -euo pipefail
 
@@ -12,6 +12,8 @@ command -v nm >/dev/null || need+=(binutils)
 [ -f /usr/include/gtest/gtest.h ] || need+=(libgtest-dev)
 [ -f /usr/include/gmock/gmock.h ] || need+=(libgmock-dev)
 [ -f /usr/include/benchmark/benchmark.h ] || need+=(libbenchmark-dev)
+[ -f /usr/include/CLI/CLI.hpp ] || need+=(libcli11-dev)
+[ -f /usr/include/nlohmann/json.hpp ] || need+=(nlohmann-json3-dev)
 
 add_i386=false
 if [ "${1:-native}" = windows ]; then

@@ -4,6 +4,7 @@
 
 #include "frame/platform.h"
 #include "frame/state.h"
+#include "frame/trace.h"
 #include "kalpo.h"
 
 namespace kalpo::msg {
@@ -11,11 +12,15 @@ namespace {
 
 int32_t show(int32_t form, std::string_view text, const char *caption, uint32_t flags) {
   const ModuleState &s = state();
+  int32_t button = 0;
   if (s.handler) {
     std::string copy(text);
-    return s.handler(s.handler_context, form, copy.c_str(), caption, flags);
+    button = s.handler(s.handler_context, form, copy.c_str(), caption, flags);
+  } else {
+    button = platform::get().show_message(form, text, caption, flags);
   }
-  return platform::get().show_message(form, text, caption, flags);
+  trace::message(form, text, caption, flags, button);
+  return button;
 }
 
 }  // namespace

@@ -1,0 +1,246 @@
+#include "frame/trace.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "frame/text.h"
+#include "frame/trace_json.h"
+#include "vendor/vendor.h"
+
+#if defined(_WIN32)
+#include <windows.h>
+#endif
+
+namespace kalpo::trace {
+
+Mode mode = Mode::unknown;
+
+struct Record {
+  std::string line;   // the JSON line up to the arguments' closing bracket
+  std::string steps;  // maker calls and messages, comma-separated
+  std::string outs;   // out values, comma-separated members
+  std::optional<std::int32_t> result;
+  std::chrono::steady_clock::time_point start;
+  std::size_t args = 0;
+  // What each out-text variable held before the call (by argument index),
+  // so that only the texts the call handed out are recorded.
+  std::vector<std::pair<std::size_t, const char *>> texts_before;
+};
+
+namespace {
+
+std::string g_path;
+Record g_record;
+bool g_active = false;
+const vendor::Api *g_inner = nullptr;
+
+#if defined(_WIN32)
+// A value of a user or system environment variable as the registry keeps it.
+std::string registry_variable(HKEY root, const char *key) {
+  char value[1024];
+  DWORD size = sizeof value;
+  if (RegGetValueA(root, key, "KALPO_TRACE", RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ, nullptr, value, &size) !=
+      ERROR_SUCCESS)
+    return {};
+  return value;
+}
+#endif
+
+std::string trace_path() {
+  if (const char *own = std::getenv("KALPO_TRACE"); own && *own) return own;
+#if defined(_WIN32)
+  std::string user = registry_variable(HKEY_CURRENT_USER, "Environment");
+  if (!user.empty()) return user;
+  return registry_variable(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment");
+#else
+  return {};
+#endif
+}
+
+std::string local_time_now() {
+  using namespace std::chrono;
+  const auto now = system_clock::now();
+  const std::time_t seconds = system_clock::to_time_t(now);
+  const auto millis = duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000;
+  std::tm tm{};
+#if defined(_WIN32)
+  localtime_s(&tm, &seconds);
+#else
+  localtime_r(&seconds, &tm);
+#endif
+  char text[64];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d.%03d", tm.tm_year + 1900, tm.tm_mon + 1,
+                tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, static_cast<int>(millis));
+  return text;
+}
+
+void append_line(const std::string &line) {
+  std::FILE *file = std::fopen(g_path.c_str(), "ab");
+  bool written = file && std::fwrite(line.data(), 1, line.size(), file) == line.size();
+  if (file && std::fclose(file) != 0) written = false;
+  if (written) return;
+  std::fprintf(stderr, "KALPO: the trace file %s cannot be written; tracing is off\n", g_path.c_str());
+  mode = Mode::off;
+}
+
+void separate(std::string &list) {
+  if (!list.empty()) list += ',';
+}
+
+void next_arg(Record &r) {
+  if (r.args++) r.line += ',';
+}
+
+void out_member(Record &r, std::size_t index) {
+  separate(r.outs);
+  r.outs += '"' + std::to_string(index) + "\":";
+}
+
+}  // namespace
+
+const vendor::Api &traced_table();
+const vendor::Api *inner_table() { return g_inner ? g_inner : &vendor::native(); }
+
+Record *begin(const char *export_name) {
+  try {
+    if (mode == Mode::unknown) {
+      g_path = trace_path();
+      mode = g_path.empty() ? Mode::off : Mode::on;
+    }
+    if (mode != Mode::on || g_active) return nullptr;
+    g_record = Record{};
+    g_record.start = std::chrono::steady_clock::now();
+    g_record.line = "{\"time\":" + json::string(local_time_now()) + ",\"export\":" + json::string(export_name) +
+                    ",\"args\":[";
+    g_active = true;
+    g_inner = &vendor::api();
+    vendor::install(&traced_table());
+    return &g_record;
+  } catch (...) {
+    return nullptr;
+  }
+}
+
+void discard(Record *record) noexcept {
+  if (!record) return;
+  vendor::install(g_inner);
+  g_active = false;
+}
+
+void end(Record *record) noexcept {
+  if (!record) return;
+  discard(record);
+  try {
+    const auto elapsed = std::chrono::steady_clock::now() - record->start;
+    const double ms = std::chrono::duration<double, std::milli>(elapsed).count();
+    std::string &line = record->line;
+    line += "],\"steps\":[" + record->steps + "],\"result\":";
+    line += record->result ? std::to_string(*record->result) : "null";
+    line += ",\"out\":{" + record->outs + "},\"ms\":" + json::number(ms) + "}\n";
+    append_line(line);
+  } catch (...) {
+  }
+}
+
+void result(std::int32_t value) {
+  if (g_active) g_record.result = value;
+}
+
+void no_result() {
+  if (g_active) g_record.result.reset();
+}
+
+void message(std::int32_t form, std::string_view text, const char *caption, std::uint32_t flags,
+             std::int32_t button) {
+  if (!g_active) return;
+  try {
+    separate(g_record.steps);
+    g_record.steps += "{\"message\":{\"form\":" + std::to_string(form) + ",\"caption\":" +
+                      (caption ? json::text(caption) : "null") + ",\"text\":" + json::text(text) +
+                      ",\"flags\":" + std::to_string(flags) + ",\"button\":" + std::to_string(button) + "}}";
+  } catch (...) {
+  }
+}
+
+// A maker call, already written as its JSON object.
+void vendor_step(const std::string &step) {
+  if (!g_active) return;
+  separate(g_record.steps);
+  g_record.steps += step;
+}
+
+void arg(Record &r, const char *text) {
+  next_arg(r);
+  r.line += text ? json::text(text) : "null";
+}
+void arg(Record &r, const char **out_text) {
+  if (out_text) r.texts_before.emplace_back(r.args, *out_text);
+  next_arg(r);
+  r.line += "null";
+}
+void arg(Record &r, char *) {
+  next_arg(r);
+  r.line += "null";
+}
+void arg(Record &r, std::int32_t value) {
+  next_arg(r);
+  r.line += std::to_string(value);
+}
+void arg(Record &r, std::int32_t *var) {
+  next_arg(r);
+  r.line += var ? std::to_string(*var) : "null";
+}
+void arg(Record &r, double value) {
+  next_arg(r);
+  r.line += json::number(value);
+}
+void arg(Record &r, KALPO_TextControl *control) {
+  next_arg(r);
+  const char *text = control && control->get_text ? control->get_text(control->context) : nullptr;
+  r.line += text ? json::text(text) : "null";
+}
+void arg(Record &r, const void *) {
+  next_arg(r);
+  r.line += "null";
+}
+void arg(Record &r, void *) {
+  next_arg(r);
+  r.line += "null";
+}
+void arg(Record &r, KALPO_TratadorMensagem handler) {
+  next_arg(r);
+  r.line += handler ? "true" : "false";
+}
+
+void out(Record &r, std::size_t index, const char **out_text) {
+  if (!out_text || !*out_text) return;
+  for (const auto &[at, before] : r.texts_before)
+    if (at == index && before == *out_text) return;
+  out_member(r, index);
+  r.outs += json::text(*out_text);
+}
+void out(Record &r, std::size_t index, char *answer) {
+  if (!answer) return;
+  out_member(r, index);
+  // The caller's answer buffer holds at least 100 bytes.
+  r.outs += json::text(std::string_view(answer, strnlen(answer, 100)));
+}
+void out(Record &r, std::size_t index, std::int32_t *var) {
+  if (!var) return;
+  out_member(r, index);
+  r.outs += std::to_string(*var);
+}
+void out(Record &r, std::size_t index, KALPO_TextControl *control) {
+  if (!control || !control->get_text) return;
+  const char *text = control->get_text(control->context);
+  out_member(r, index);
+  r.outs += text ? json::text(text) : "null";
+}
+
+}  // namespace kalpo::trace

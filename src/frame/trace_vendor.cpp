@@ -1,0 +1,134 @@
+// The tracing table of the vendor seam, generated from the list of maker
+// functions: each entry records the call with its arguments, its return and
+// the out values the maker wrote, then hands them back unchanged from the
+// table that was in use when the export call began.
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <tuple>
+#include <type_traits>
+
+#include "frame/trace.h"
+#include "frame/trace_json.h"
+#include "vendor/vendor.h"
+
+namespace kalpo::trace {
+
+void vendor_step(const std::string &step);
+const vendor::Api *inner_table();
+
+namespace {
+
+// KALPO hands every answer buffer filled with blanks to its width and a zero
+// after it, so its width can be measured before the call; a buffer followed
+// by a size argument is bounded by that size instead.
+constexpr std::size_t kWidthLimit = 4096;
+
+template <std::size_t I, typename Tuple>
+constexpr bool size_follows() {
+  if constexpr (I + 1 < std::tuple_size_v<Tuple>) {
+    return std::is_same_v<std::tuple_element_t<I + 1, Tuple>, std::int32_t>;
+  } else {
+    return false;
+  }
+}
+
+template <std::size_t I, typename Tuple>
+std::size_t buffer_width(const Tuple &args) {
+  if constexpr (!std::is_same_v<std::tuple_element_t<I, Tuple>, char *>) {
+    return 0;
+  } else if constexpr (size_follows<I, Tuple>()) {
+    return static_cast<std::size_t>(std::clamp<std::int32_t>(std::get<I + 1>(args), 0, kWidthLimit));
+  } else {
+    return std::get<I>(args) ? strnlen(std::get<I>(args), kWidthLimit) : 0;
+  }
+}
+
+// The value of one argument after the call.
+std::string value(const char *text, std::size_t, bool) { return text ? json::text(text) : "null"; }
+std::string value(std::int32_t number, std::size_t, bool) { return std::to_string(number); }
+std::string value(char character, std::size_t, bool) { return json::text(std::string_view(&character, 1)); }
+std::string value(std::int32_t *var, std::size_t, bool) {
+  return "{\"out\":" + (var ? std::to_string(*var) : std::string("null")) + "}";
+}
+std::string value(char *buffer, std::size_t width, bool length_prefixed) {
+  if (!buffer) return "{\"out\":null}";
+  std::string_view written(buffer, strnlen(buffer, width));
+  // One length byte, then up to 255 characters.
+  if (length_prefixed) written = std::string_view(buffer + 1, static_cast<unsigned char>(buffer[0]));
+  return "{\"out\":" + json::text(written) + "}";
+}
+
+template <typename F>
+struct Traced;
+
+template <typename R, typename... A>
+struct Traced<R (*)(A...)> {
+  const char *name;
+  R (*call)(A...);
+
+  R operator()(A... args) const {
+    const std::tuple<A...> all(args...);
+    const auto widths = measure(all, std::index_sequence_for<A...>{});
+    R returned = call(args...);
+    try {
+      record(all, widths, returned, std::index_sequence_for<A...>{});
+    } catch (...) {
+    }
+    return returned;
+  }
+
+  template <std::size_t... I>
+  static std::array<std::size_t, sizeof...(A)> measure(const std::tuple<A...> &all, std::index_sequence<I...>) {
+    return {buffer_width<I>(all)...};
+  }
+
+  template <std::size_t... I>
+  void record(const std::tuple<A...> &all, const std::array<std::size_t, sizeof...(A)> &widths, R returned,
+              std::index_sequence<I...>) const {
+    [[maybe_unused]] const bool length_prefixed = std::string_view(name) == "ObtemRetorno";
+    std::string step = "{\"vendor\":" + json::string(name) + ",\"args\":[";
+    std::size_t count = 0;
+    ((step += (count++ ? "," : "") + value(std::get<I>(all), widths[I], length_prefixed)), ...);
+    step += "],\"return\":" + value(returned, 0, false) + "}";
+    vendor_step(step);
+  }
+};
+
+template <typename F>
+Traced(const char *, F) -> Traced<F>;
+
+#define KALPO_TRACED_WRAPPER(ret, name, params, args) \
+  ret traced_##name params { return Traced{#name, inner_table()->name} args; }
+#define KALPO_BEMAFI32 KALPO_TRACED_WRAPPER
+#define KALPO_CONVECF KALPO_TRACED_WRAPPER
+#define KALPO_FS345 KALPO_TRACED_WRAPPER
+#define KALPO_DARUMA32 KALPO_TRACED_WRAPPER
+#define KALPO_ECF32M KALPO_TRACED_WRAPPER
+#define KALPO_DLLG2 KALPO_TRACED_WRAPPER
+#define KALPO_DLLG2_GERADOR KALPO_TRACED_WRAPPER
+#define KALPO_EPSON KALPO_TRACED_WRAPPER
+#include "vendor/vendor_list.h"
+#undef KALPO_TRACED_WRAPPER
+
+const vendor::Api kTraced = {
+#define KALPO_TRACED_SLOT(ret, name, params, args) &traced_##name,
+#define KALPO_BEMAFI32 KALPO_TRACED_SLOT
+#define KALPO_CONVECF KALPO_TRACED_SLOT
+#define KALPO_FS345 KALPO_TRACED_SLOT
+#define KALPO_DARUMA32 KALPO_TRACED_SLOT
+#define KALPO_ECF32M KALPO_TRACED_SLOT
+#define KALPO_DLLG2 KALPO_TRACED_SLOT
+#define KALPO_DLLG2_GERADOR KALPO_TRACED_SLOT
+#define KALPO_EPSON KALPO_TRACED_SLOT
+#include "vendor/vendor_list.h"
+#undef KALPO_TRACED_SLOT
+};
+
+}  // namespace
+
+const vendor::Api &traced_table() { return kTraced; }
+
+}  // namespace kalpo::trace

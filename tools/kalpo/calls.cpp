@@ -1,0 +1,74 @@
+// call and run: export calls from the command line, a script or a trace.
+#include <fstream>
+#include <iostream>
+#include <sstream>
+
+#include "commands.h"
+#include "runner.h"
+
+namespace kt {
+
+std::string read_file(const std::string &path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw UsageError("cannot read '" + path + "'");
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+int cmd_call(const Global &g, const std::string &name, const std::vector<std::string> &words) {
+  const Export &e = export_named(name);
+  if (words.size() > e.params.size())
+    throw UsageError(e.name + " takes " + std::to_string(e.params.size()) + " arguments, " +
+                     std::to_string(words.size()) + " given");
+  std::vector<Value> args;
+  for (std::size_t i = 0; i < words.size(); ++i) args.push_back(word_value(words[i], e.params[i].kind));
+  ScriptLine line;
+  line.target = &e;
+  line.args = check_args(e, std::move(args));
+  Runner runner(g.json);
+  const Step step = runner.execute(line);
+  if (g.json) std::cout << runner.steps().front().dump(2) << '\n';
+  return step.back.result == 0 && e.result == ResultKind::flag ? 1 : 0;
+}
+
+int cmd_list(const Global &g) {
+  nlohmann::json out = nlohmann::json::array();
+  for (const Export &e : exports()) {
+    nlohmann::json params = nlohmann::json::array();
+    std::string text = e.name + "(";
+    for (std::size_t i = 0; i < e.params.size(); ++i) {
+      params.push_back({{"name", e.params[i].name}, {"kind", kind_name(e.params[i].kind)}});
+      text += (i ? ", " : "") + e.params[i].name + ": " + kind_name(e.params[i].kind);
+    }
+    const char *result = e.result == ResultKind::flag ? "flag" : e.result == ResultKind::integer ? "integer" : "none";
+    out.push_back({{"name", e.name}, {"params", params}, {"result", result}, {"callable", e.callable()}});
+    if (!g.json) std::cout << text << ") -> " << result << (e.callable() ? "" : "   (not called by the tool)") << '\n';
+  }
+  if (g.json) std::cout << out.dump(2) << '\n';
+  return 0;
+}
+
+int cmd_run(const Global &g, const std::string &file) {
+  const std::string contents = read_file(file);
+  const bool trace = looks_like_trace(contents);
+  std::vector<ScriptLine> lines;
+  try {
+    lines = trace ? parse_trace(contents) : parse_script(contents);
+  } catch (const UsageError &e) {
+    throw UsageError(file + ": " + e.what());
+  }
+  Runner runner(g.json);
+  const bool ok = runner.run(lines);
+  if (g.json) {
+    std::cout << nlohmann::json{{"file", file}, {"ok", ok}, {"steps", runner.steps()}}.dump(2) << '\n';
+  } else {
+    std::size_t failed = 0;
+    for (const auto &step : runner.steps()) failed += !step["failures"].empty();
+    std::cout << file << ": " << lines.size() << " call(s), "
+              << (ok ? "every expectation held" : std::to_string(failed) + " failed") << '\n';
+  }
+  return ok ? 0 : 1;
+}
+
+}  // namespace kt

@@ -1,0 +1,35 @@
+// The subcommands of `kalpo`.  Each returns the process's exit status and
+// throws UsageError for a bad argument.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kt {
+
+struct Global {
+  bool json = false;
+  bool dir_given = false;  // --dir: the printers' folder chosen by the user
+};
+
+int cmd_call(const Global &g, const std::string &name, const std::vector<std::string> &words);
+int cmd_list(const Global &g);
+int cmd_run(const Global &g, const std::string &file);
+int cmd_demo(const Global &g, const std::vector<std::string> &models, bool keep);
+int cmd_tape(const Global &g, const std::string &library, std::size_t last);
+int cmd_state(const Global &g, const std::string &library);
+int cmd_fault_set(const Global &g, const std::string &library, const std::string &name, const std::string &value,
+                  bool once);
+int cmd_fault_clear(const Global &g, const std::string &library, const std::string &name);
+int cmd_fault_list(const Global &g, const std::string &library);
+int cmd_clock(const Global &g, const std::string &library, const std::optional<std::string> &offset);
+int cmd_config_show(const Global &g);
+int cmd_config_set(const Global &g, const std::string &key, const std::string &value);
+int cmd_trace(const Global &g, const std::string &file);
+
+// The file's contents; UsageError naming it when it cannot be read.
+std::string read_file(const std::string &path);
+
+}  // namespace kt

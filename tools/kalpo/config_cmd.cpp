@@ -1,0 +1,85 @@
+// config: the file KALPO reads its settings from, c:\zantrello\configs\kalpo.ini
+// (under the drive-C root outside Windows), section "ECF".
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+
+#include <nlohmann/json.hpp>
+
+#include "commands.h"
+#include "core/printer.h"
+#include "cp1252.h"
+#include "exports.h"
+#include "ini.h"
+
+namespace kt {
+namespace {
+
+constexpr const char *kFile = "c:\\zantrello\\configs\\kalpo.ini";
+
+struct Key {
+  const char *name;
+  const char *fallback;
+  const char *meaning;
+};
+
+const Key kKeys[] = {
+    {"PORTACOM", "COM1", "printer port (SIGTRONFS345 falls back to \"COM1:9600,n,8,1\")"},
+    {"VELOCIDADE", "115200", "baud rate of the DATAREGISSERIAL connection"},
+    {"PARIDADE", "n", "parity of the DATAREGISSERIAL connection: n, e or o"},
+    {"DESATIVAFACA", "N", "\"S\" switches the paper handling on"},
+    {"MENSAGEM", "", "promotional message of the coupon closing"},
+};
+
+std::string config_path() {
+  const std::string path = ksim::windows_path(kFile);
+  if (path.empty()) throw std::runtime_error("no drive C folder: set KALPO_DRIVE_C or HOME");
+  return path;
+}
+
+}  // namespace
+
+int cmd_config_show(const Global &g) {
+  const std::string path = config_path();
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream contents;
+  contents << in.rdbuf();
+  const Ini ini(contents.str());
+  nlohmann::json out = {{"file", path}, {"keys", nlohmann::json::object()}};
+  if (!g.json) std::cout << path << (in ? "" : " (absent: every key falls back to its default)") << "\n[ECF]\n";
+  for (const Key &key : kKeys) {
+    const std::optional<std::string> value = ini.get("ECF", key.name);
+    const std::string shown = to_utf8(value.value_or(key.fallback));
+    out["keys"][key.name] = {{"value", shown}, {"default", !value.has_value()}};
+    if (!g.json)
+      std::cout << key.name << '=' << shown << (value ? "" : "    (default)") << "    ; " << key.meaning << '\n';
+  }
+  if (g.json) std::cout << out.dump(2) << '\n';
+  return 0;
+}
+
+int cmd_config_set(const Global &, const std::string &key, const std::string &value) {
+  std::string upper = key;
+  std::transform(upper.begin(), upper.end(), upper.begin(), [](unsigned char c) { return std::toupper(c); });
+  const bool known = std::any_of(std::begin(kKeys), std::end(kKeys), [&](const Key &k) { return upper == k.name; });
+  if (!known) throw UsageError("config set: '" + key + "' is not a key KALPO reads (PORTACOM, VELOCIDADE, "
+                               "PARIDADE, DESATIVAFACA, MENSAGEM)");
+  const std::string path = config_path();
+  std::string contents;
+  if (std::ifstream in(path, std::ios::binary); in) {
+    std::stringstream s;
+    s << in.rdbuf();
+    contents = s.str();
+  }
+  Ini ini(contents);
+  ini.set("ECF", upper, to_cp1252(value));
+  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << ini.text();
+  if (!out.flush()) throw std::runtime_error("cannot write " + path);
+  return 0;
+}
+
+}  // namespace kt

@@ -1,0 +1,281 @@
+#include "exports.h"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <tuple>
+#include <type_traits>
+#include <utility>
+
+#include "cp1252.h"
+#include "kalpo.h"
+
+namespace kt {
+namespace {
+
+// The storage behind one argument during a call.
+struct Slot {
+  bool present = false;
+  std::string text;  // Windows-1252: a text argument or the control's text
+  std::int32_t integer = 0;
+  double real = 0;
+  const char *out_text = nullptr;
+  std::array<char, 257> answer{};
+  KALPO_TextControl control{};
+};
+
+const char *KALPO_CALL control_get(void *context) { return static_cast<Slot *>(context)->text.c_str(); }
+void KALPO_CALL control_set(void *context, const char *text) { static_cast<Slot *>(context)->text = text ? text : ""; }
+
+template <typename T>
+constexpr Kind kind_of() {
+  if constexpr (std::is_same_v<T, const char *>) return Kind::text;
+  else if constexpr (std::is_same_v<T, const char **>) return Kind::out_text;
+  else if constexpr (std::is_same_v<T, std::int32_t>) return Kind::integer;
+  else if constexpr (std::is_same_v<T, std::int32_t *>) return Kind::var_integer;
+  else if constexpr (std::is_same_v<T, double>) return Kind::real;
+  else if constexpr (std::is_same_v<T, KALPO_TextControl *>) return Kind::control;
+  else if constexpr (std::is_same_v<T, const void *>) return Kind::unread;
+  else if constexpr (std::is_same_v<T, char *>) return Kind::answer;
+  else if constexpr (std::is_same_v<T, KALPO_TratadorMensagem>) return Kind::handler;
+  else if constexpr (std::is_same_v<T, void *>) return Kind::context;
+  else static_assert(sizeof(T) == 0, "an argument type the table does not know");
+}
+
+template <typename T>
+T pass(Slot &s) {
+  if constexpr (std::is_same_v<T, const char *>) return s.present ? s.text.c_str() : nullptr;
+  else if constexpr (std::is_same_v<T, const char **>) return &s.out_text;
+  else if constexpr (std::is_same_v<T, std::int32_t>) return s.integer;
+  else if constexpr (std::is_same_v<T, std::int32_t *>) return &s.integer;
+  else if constexpr (std::is_same_v<T, double>) return s.real;
+  else if constexpr (std::is_same_v<T, KALPO_TextControl *>) return s.present ? &s.control : nullptr;
+  else if constexpr (std::is_same_v<T, char *>) return s.answer.data();
+  else return nullptr;  // unread, handler, context
+}
+
+void fill(Slot &s, const Value &v, Kind kind) {
+  s.present = v.type != Value::Type::absent;
+  s.text = to_cp1252(v.text);
+  s.real = v.number;
+  s.integer = static_cast<std::int32_t>(v.number);
+  if (kind == Kind::control) s.control = {&s, control_get, control_set};
+}
+
+Value out_value(const Slot &s, Kind kind) {
+  switch (kind) {
+    case Kind::out_text:
+      return s.out_text ? Value::of_text(to_utf8(s.out_text)) : Value::absent();
+    case Kind::var_integer:
+      return Value::of_number(s.integer);
+    case Kind::control:
+      return s.present ? Value::of_text(to_utf8(s.text)) : Value::absent();
+    case Kind::answer:
+      return Value::of_text(to_utf8(std::string_view(s.answer.data(), strnlen(s.answer.data(), 256))));
+    default:
+      return {};
+  }
+}
+
+template <typename R, typename... A>
+Export make(std::string name, R(KALPO_CALL *fn)(A...), std::vector<std::string> names) {
+  Export e;
+  e.name = std::move(name);
+  constexpr std::array<Kind, sizeof...(A)> kinds{kind_of<A>()...};
+  // Arguments the export accepts and never reads are named nao_lido.
+  for (std::size_t i = 0; i < kinds.size(); ++i)
+    e.params.push_back({names.at(i), names.at(i).starts_with("nao_lido") ? Kind::unread : kinds[i]});
+  e.result = std::is_void_v<R> ? ResultKind::none : std::is_same_v<R, uint8_t> ? ResultKind::flag : ResultKind::integer;
+  e.invoke = [fn, params = e.params](const std::vector<Value> &args) {
+    std::vector<Slot> slots(sizeof...(A));
+    for (std::size_t i = 0; i < slots.size(); ++i) fill(slots[i], args.at(i), params[i].kind);
+    Returned back;
+    [&]<std::size_t... I>(std::index_sequence<I...>) {
+      if constexpr (std::is_void_v<R>) fn(pass<A>(slots[I])...);
+      else back.result = static_cast<std::int32_t>(fn(pass<A>(slots[I])...));
+    }(std::index_sequence_for<A...>{});
+    for (std::size_t i = 0; i < slots.size(); ++i)
+      if (is_out(params[i].kind)) back.outs.emplace_back(params[i].name, out_value(slots[i], params[i].kind));
+    return back;
+  };
+  return e;
+}
+
+#define KT_EXPORT(name, ...) make(#name, &name, {__VA_ARGS__})
+
+std::vector<Export> build_table() {
+  return {
+      KT_EXPORT(KALPO_DefineTratadorMensagens, "handler", "context"),
+      KT_EXPORT(KALPO_Versao, "versao"),
+      KT_EXPORT(KALPO_Versao_Number, "versao"),
+      KT_EXPORT(KALPO_RetListaECFS, "lista"),
+      KT_EXPORT(KALPO_IniciaDriver),
+      KT_EXPORT(KALPO_FechaDriver, "modelo"),
+      KT_EXPORT(KALPO_GravaRegistro, "porta"),
+      KT_EXPORT(KALPO_retorna_impressora, "modelo"),
+      KT_EXPORT(KALPO_Analisa_iRetorno, "modelo", "codigo"),
+      KT_EXPORT(KALPO_Analisa_RetSigtronFS345, "codigo", "resposta", "tamanho", "contagem"),
+      KT_EXPORT(KALPO_AbreCupom, "modelo", "numero_cupom", "nome", "endereco", "documento"),
+      KT_EXPORT(KALPO_VendaItem, "modelo", "codigo", "descricao", "aliquota", "tipo_quantidade", "quantidade",
+                "casas_decimais", "valor_unitario", "tipo_desconto", "nao_lido"),
+      KT_EXPORT(KALPO_Inicia_Fechamento, "modelo", "desconto"),
+      KT_EXPORT(KALPO_desc_fechamento, "modelo", "desconto"),
+      KT_EXPORT(KALPO_forma_pagamento, "modelo", "forma", "valor"),
+      KT_EXPORT(KALPO_fecha_cupom, "modelo", "mensagem"),
+      KT_EXPORT(KALPO_Cancela_Item, "modelo", "item"),
+      KT_EXPORT(KALPO_Cancela_Ultimo_Cupom, "modelo", "nao_lido1", "nao_lido2", "contagem", "numero_cupom",
+                "estado_documento"),
+      KT_EXPORT(KALPO_cupom_vinculado, "modelo", "forma", "numero_cupom", "valor"),
+      KT_EXPORT(KALPO_usavinculado, "modelo", "texto"),
+      KT_EXPORT(KALPO_usavinculadotermica, "modelo", "texto"),
+      KT_EXPORT(KALPO_FechaCupomNaovinculado, "modelo"),
+      KT_EXPORT(KALPO_AbreRelGerencial, "modelo", "texto", "codigo"),
+      KT_EXPORT(KALPO_FechaGerencial, "modelo"),
+      KT_EXPORT(KALPO_Leiturax, "modelo", "nao_lido1", "nao_lido2", "contagem"),
+      KT_EXPORT(KALPO_Reducaoz, "modelo", "nao_lido1", "nao_lido2", "nao_lido3", "contagem"),
+      KT_EXPORT(KALPO_Abredia, "modelo"),
+      KT_EXPORT(KALPO_HorarioVerao, "modelo", "acao"),
+      KT_EXPORT(KALPO_LeData, "modelo", "data"),
+      KT_EXPORT(KALPO_LeituraMemFiscal, "modelo", "inicio", "fim", "tipo"),
+      KT_EXPORT(KALPO_GeraCotepe, "modelo", "dia"),
+      KT_EXPORT(KALPO_ImpressaoBobina, "modelo"),
+      KT_EXPORT(KALPO_MostraNumSerie, "modelo", "numero_serie"),
+      KT_EXPORT(KALPO_FirmWare, "modelo", "versao"),
+      KT_EXPORT(KALPO_RetornaGT, "modelo", "grande_total"),
+      KT_EXPORT(KALPO_DataHoraEcf, "modelo", "data", "hora"),
+      KT_EXPORT(KALPO_NumeroCupom, "modelo", "numero_cupom"),
+      KT_EXPORT(KALPO_NumReducao, "modelo", "contador"),
+      KT_EXPORT(KALPO_ResumoAliq, "modelo"),
+      KT_EXPORT(KALPO_TotalizadorParcial, "modelo", "totais"),
+      KT_EXPORT(KALPO_VerificaEstadoECF, "modelo", "ack", "st1", "st2"),
+      KT_EXPORT(KALPO_Cupom_Aberto, "modelo"),
+      KT_EXPORT(KALPO_AbreGaveta, "modelo"),
+  };
+}
+
+std::string lower(std::string_view s) {
+  std::string out(s);
+  for (char &c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return out;
+}
+
+std::string describe(const Export &e, std::size_t index) {
+  return "argument " + std::to_string(index + 1) + " (" + e.params[index].name + ") of " + e.name;
+}
+
+bool integral(double n) { return std::isfinite(n) && std::floor(n) == n && std::fabs(n) <= 2147483647.0; }
+
+}  // namespace
+
+bool Export::callable() const { return name != "KALPO_DefineTratadorMensagens"; }
+
+bool is_out(Kind kind) {
+  return kind == Kind::out_text || kind == Kind::var_integer || kind == Kind::control || kind == Kind::answer;
+}
+
+bool may_be_absent(Kind kind) {
+  return kind == Kind::out_text || kind == Kind::var_integer || kind == Kind::unread || kind == Kind::answer ||
+         kind == Kind::control || kind == Kind::text || kind == Kind::handler || kind == Kind::context;
+}
+
+const char *kind_name(Kind kind) {
+  switch (kind) {
+    case Kind::text: return "text";
+    case Kind::out_text: return "out text";
+    case Kind::integer: return "integer";
+    case Kind::var_integer: return "var integer";
+    case Kind::real: return "real";
+    case Kind::control: return "text control";
+    case Kind::unread: return "unread";
+    case Kind::answer: return "answer buffer";
+    case Kind::handler: return "message handler";
+    case Kind::context: return "context";
+  }
+  return "?";
+}
+
+const std::vector<Export> &exports() {
+  static const std::vector<Export> table = build_table();
+  return table;
+}
+
+const Export *find_export(std::string_view name) {
+  std::string wanted = lower(name);
+  if (!wanted.starts_with("kalpo_")) wanted = "kalpo_" + wanted;
+  for (const Export &e : exports())
+    if (lower(e.name) == wanted) return &e;
+  return nullptr;
+}
+
+const Export &export_named(std::string_view name) {
+  const Export *e = find_export(name);
+  if (!e) throw UsageError("unknown export '" + std::string(name) + "' (kalpo call --list shows them)");
+  if (!e->callable()) throw UsageError(e->name + " is not called by the tool: it keeps its own operator screen");
+  return *e;
+}
+
+std::vector<Value> check_args(const Export &e, std::vector<Value> args) {
+  if (args.size() > e.params.size())
+    throw UsageError(e.name + " takes " + std::to_string(e.params.size()) + " arguments, " +
+                     std::to_string(args.size()) + " given");
+  const std::size_t given = args.size();
+  for (std::size_t i = 0; i < given; ++i) {
+    const Kind kind = e.params[i].kind;
+    const Value &v = args[i];
+    const bool absent = v.type == Value::Type::absent;
+    const bool text = v.type == Value::Type::text;
+    if (absent && !may_be_absent(kind))
+      throw UsageError(describe(e, i) + ": '-' given, a " + std::string(kind_name(kind)) + " is needed");
+    if (absent) continue;
+    if ((kind == Kind::text || kind == Kind::control) && !text)
+      throw UsageError(describe(e, i) + ": expected a quoted text, got " + show(v));
+    if ((kind == Kind::integer || kind == Kind::var_integer) && (text || !integral(v.number)))
+      throw UsageError(describe(e, i) + ": expected a whole number, got " + show(v));
+    if (kind == Kind::real && text) throw UsageError(describe(e, i) + ": expected a number, got " + show(v));
+    if (kind == Kind::out_text || kind == Kind::unread || kind == Kind::answer)
+      throw UsageError(describe(e, i) + " is " + (kind == Kind::unread ? "unread" : "written by the call") +
+                       ": give '-', not " + show(v));
+  }
+  for (std::size_t i = given; i < e.params.size(); ++i) {
+    const Kind kind = e.params[i].kind;
+    if (kind != Kind::out_text && kind != Kind::var_integer && kind != Kind::unread && kind != Kind::answer)
+      throw UsageError(describe(e, i) + " is missing (" + kind_name(kind) + ")");
+    args.push_back(Value::absent());
+  }
+  return args;
+}
+
+Value word_value(const std::string &word, Kind kind) {
+  if (word == "-") return Value::absent();
+  if (kind == Kind::text || kind == Kind::control) return Value::of_text(word);
+  double number = 0;
+  const auto [end, error] = std::from_chars(word.data(), word.data() + word.size(), number);
+  if (error != std::errc() || end != word.data() + word.size()) return Value::of_text(word);
+  return Value::of_number(number);
+}
+
+std::string show(const Value &v) {
+  switch (v.type) {
+    case Value::Type::absent:
+      return "-";
+    case Value::Type::number: {
+      char digits[32];
+      const auto [end, error] = std::to_chars(digits, digits + sizeof digits, v.number);
+      return error == std::errc() ? std::string(digits, end) : "?";
+    }
+    case Value::Type::text:
+      break;
+  }
+  std::string out = "\"";
+  for (char c : v.text) {
+    if (c == '"' || c == '\\') out += '\\', out += c;
+    else if (c == '\r') out += "\\r";
+    else if (c == '\n') out += "\\n";
+    else if (c == '\t') out += "\\t";
+    else out += c;
+  }
+  return out + '"';
+}
+
+}  // namespace kt

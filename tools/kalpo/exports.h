@@ -1,0 +1,89 @@
+// The table of KALPO's exports: name, arguments with their kinds, result
+// kind.  It alone drives `call`, `run` and the replay of a trace: each entry's
+// kinds come from the export's own C signature.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kt {
+
+// A command-line mistake: the message names the bad argument.
+struct UsageError : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+enum class Kind {
+  text,         // const char *
+  out_text,     // const char **: a text handed out
+  integer,      // int32_t
+  var_integer,  // int32_t *: read and written
+  real,         // double
+  control,      // KALPO_TextControl *: a text the call reads and may replace
+  unread,       // const void *: accepted, never read
+  answer,       // char *: a buffer the call fills
+  handler,      // the message handler (the tool keeps its own)
+  context,
+};
+enum class ResultKind { flag, integer, none };
+
+// An argument or out value: absent ('-'), a number or a text (UTF-8).
+struct Value {
+  enum class Type { absent, number, text } type = Type::absent;
+  std::string text;
+  double number = 0;
+
+  static Value absent() { return {}; }
+  static Value of_text(std::string t) { return {Type::text, std::move(t), 0}; }
+  static Value of_number(double n) { return {Type::number, {}, n}; }
+  bool operator==(const Value &) const = default;
+};
+
+struct Param {
+  std::string name;
+  Kind kind;
+};
+
+// What one call handed back: the result and the out values, in the order of
+// the out arguments.
+struct Returned {
+  std::optional<std::int32_t> result;
+  std::vector<std::pair<std::string, Value>> outs;
+};
+
+struct Export {
+  std::string name;  // "KALPO_AbreCupom"
+  std::vector<Param> params;
+  ResultKind result = ResultKind::flag;
+  std::function<Returned(const std::vector<Value> &)> invoke;
+
+  // Whether the tool may call it (not the handler's registration: the tool
+  // keeps its own operator screen).
+  bool callable() const;
+};
+
+bool is_out(Kind kind);
+// Kinds that take '-' (or nothing, when trailing).
+bool may_be_absent(Kind kind);
+const char *kind_name(Kind kind);
+
+const std::vector<Export> &exports();
+// By name, with or without the KALPO_ prefix, in any letter case.
+const Export *find_export(std::string_view name);
+const Export &export_named(std::string_view name);  // throws UsageError
+
+// The arguments checked against the export's kinds; trailing arguments that
+// may be absent are filled in.  Throws UsageError naming the bad argument.
+std::vector<Value> check_args(const Export &e, std::vector<Value> args);
+// One shell word as the value of an argument of the given kind.
+Value word_value(const std::string &word, Kind kind);
+
+// Formatting for the terminal and scripts: texts quoted, numbers as numbers.
+std::string show(const Value &v);
+
+}  // namespace kt

@@ -1,0 +1,129 @@
+// kalpo: try any KALPO call on the virtual printer, script and replay a sale,
+// look at the paper, the printer's state, its faults and clock, the
+// configuration file and the call trace.
+#include <cstdlib>
+#include <iostream>
+
+#include <CLI/CLI.hpp>
+
+#include "commands.h"
+#include "exports.h"
+#include "models.h"
+#include "operator.h"
+
+int main(int argc, char **argv) {
+  CLI::App app{"kalpo: KALPO's calls on the virtual fiscal printer"};
+  app.require_subcommand(1);
+  // --json, --yes, --no and --dir may also come after the subcommand.
+  app.fallthrough();
+  kt::Global g;
+  bool yes = false, no = false;
+  std::string dir;
+  app.add_flag("--json", g.json, "Machine-readable output");
+  auto *yes_flag = app.add_flag("--yes", yes, "Answer Yes to every confirmation");
+  app.add_flag("--no", no, "Answer No to every confirmation")->excludes(yes_flag);
+  app.add_option("--dir", dir, "The virtual printers' data folder (KALPO_SIM_DIR)");
+
+  auto *demo = app.add_subcommand("demo", "A whole fiscal day on each printer model, on fresh printers of its own");
+  std::vector<std::string> demo_models;
+  bool keep = false;
+  demo->add_option("--model", demo_models, "Only these printer models (default: all ten)");
+  demo->add_flag("--keep", keep, "Keep the demo's printer folder");
+
+  auto *call = app.add_subcommand("call", "One export call: kalpo call EXPORT ARG... ('-' for out or unread)");
+  bool list = false;
+  call->add_flag("--list", list, "List the exports with their arguments");
+  call->prefix_command();
+  call->fallthrough(false);  // its arguments are its own, whatever they look like
+  call->footer("EXPORT: with or without KALPO_, any letter case.  ARGs in the export's order: texts as they are,\n"
+               "numbers as numbers, '-' for an out or unread argument (trailing ones may be left out).");
+
+  auto *run = app.add_subcommand("run", "A session script or a call trace, line by line");
+  std::string script;
+  run->add_option("file", script, "The script or trace")->required();
+
+  std::string library;
+  auto add_model = [&library](CLI::App *sub, bool required) {
+    auto *opt = sub->add_option("--model", library, "Printer model or maker library (default: every printer)");
+    if (required) opt->required();
+  };
+  auto *tape = app.add_subcommand("tape", "The virtual printer's paper");
+  std::size_t last = 0;
+  add_model(tape, false);
+  tape->add_option("--last", last, "Only the last N documents");
+
+  auto *state = app.add_subcommand("state", "Counters and day state per maker library");
+  add_model(state, false);
+
+  auto *fault = app.add_subcommand("fault", "Injected faults");
+  fault->require_subcommand(1);
+  auto *fault_set = fault->add_subcommand("set", "Inject a fault: paper_end, paper_near_end, off, refuse CODE, "
+                                                 "slow MS, unreadable, driver_start");
+  std::string fault_name, fault_value;
+  bool once = false;
+  fault_set->add_option("name", fault_name, "The fault")->required();
+  fault_set->add_option("value", fault_value, "Its value (refuse: the maker's code; slow: milliseconds)");
+  fault_set->add_flag("--once", once, "Used up by the next call it touches");
+  add_model(fault_set, false);
+  auto *fault_clear = fault->add_subcommand("clear", "Clear one fault or all");
+  fault_clear->add_option("name", fault_name, "The fault (default: all)");
+  add_model(fault_clear, false);
+  auto *fault_list = fault->add_subcommand("list", "The faults set");
+  add_model(fault_list, false);
+
+  auto *clock = app.add_subcommand("clock", "The virtual printer's clock offset");
+  std::optional<std::string> offset;
+  clock->add_option("--set", offset, "New offset: seconds, or with d/h/m (\"1d\", \"-2h\")");
+  add_model(clock, false);
+
+  auto *config = app.add_subcommand("config", "The configuration file KALPO reads");
+  auto *config_show = config->add_subcommand("show", "Each key's value or the default it falls back to");
+  auto *config_set = config->add_subcommand("set", "Write a key");
+  std::string key, value;
+  config_set->add_option("key", key, "PORTACOM, VELOCIDADE, PARIDADE, DESATIVAFACA or MENSAGEM")->required();
+  config_set->add_option("value", value, "The value")->required();
+
+  auto *trace = app.add_subcommand("trace", "A call trace as readable text");
+  std::string trace_file;
+  trace->add_option("file", trace_file, "The trace file")->required();
+
+  CLI11_PARSE(app, argc, argv);
+
+  try {
+    g.dir_given = !dir.empty();
+    if (g.dir_given) setenv("KALPO_SIM_DIR", dir.c_str(), 1);
+    kt::OperatorOptions screen;
+    screen.answer = yes ? kt::Answer::yes : no ? kt::Answer::no : kt::Answer::ask;
+    screen.echo = !g.json;
+    if (*demo && !no) screen.answer = kt::Answer::yes;  // the demo's operator confirms the reduction
+    kt::install_operator(screen);
+
+    if (!library.empty()) library = kt::library_for(library);
+    if (*demo) return kt::cmd_demo(g, demo_models, keep);
+    if (*call) {
+      if (list) return kt::cmd_list(g);
+      std::vector<std::string> words = call->remaining();
+      if (words.empty()) throw kt::UsageError("call: the export is missing (kalpo call --list shows them)");
+      const std::string name = words.front();
+      words.erase(words.begin());
+      return kt::cmd_call(g, name, words);
+    }
+    if (*run) return kt::cmd_run(g, script);
+    if (*tape) return kt::cmd_tape(g, library, last);
+    if (*state) return kt::cmd_state(g, library);
+    if (*fault_set) return kt::cmd_fault_set(g, library, fault_name, fault_value, once);
+    if (*fault_clear) return kt::cmd_fault_clear(g, library, fault_name);
+    if (*fault_list) return kt::cmd_fault_list(g, library);
+    if (*clock) return kt::cmd_clock(g, library, offset);
+    if (*config_set) return kt::cmd_config_set(g, key, value);
+    if (*config_show || *config) return kt::cmd_config_show(g);
+    if (*trace) return kt::cmd_trace(g, trace_file);
+  } catch (const kt::UsageError &e) {
+    std::cerr << "kalpo: " << e.what() << '\n';
+    return 2;
+  } catch (const std::exception &e) {
+    std::cerr << "kalpo: " << e.what() << '\n';
+    return 1;
+  }
+  return 0;
+}

@@ -1,0 +1,79 @@
+#include "runner.h"
+
+#include <iostream>
+
+namespace kt {
+namespace {
+
+bool same(const Value &expected, const Value &got) {
+  if (expected.type == Value::Type::number && got.type == Value::Type::number) return expected.number == got.number;
+  return expected == got;
+}
+
+std::vector<std::string> check(const ScriptLine &line, const Returned &back) {
+  std::vector<std::string> failures;
+  if (!line.expect) return failures;
+  const std::string where = "line " + std::to_string(line.line) + ": " + line.target->name;
+  if (line.expect->result && back.result != line.expect->result)
+    failures.push_back(where + " returned " + (back.result ? std::to_string(*back.result) : "nothing") +
+                       ", expected " + std::to_string(*line.expect->result));
+  const auto &outs = line.expect->outs;
+  if (outs.size() > back.outs.size())
+    failures.push_back(where + " hands out " + std::to_string(back.outs.size()) + " values, " +
+                       std::to_string(outs.size()) + " expected");
+  for (std::size_t i = 0; i < outs.size() && i < back.outs.size(); ++i) {
+    if (outs[i].type == Value::Type::absent || same(outs[i], back.outs[i].second)) continue;
+    failures.push_back(where + ": " + back.outs[i].first + " is " + show(back.outs[i].second) + ", expected " +
+                       show(outs[i]));
+  }
+  return failures;
+}
+
+}  // namespace
+
+nlohmann::json value_json(const Value &v) {
+  if (v.type == Value::Type::text) return v.text;
+  if (v.type == Value::Type::number) return v.number;
+  return nullptr;
+}
+
+std::string outs_text(const Returned &back) {
+  std::string out;
+  for (const auto &[name, value] : back.outs) out += "  " + name + '=' + show(value);
+  return out;
+}
+
+Step Runner::execute(const ScriptLine &line) {
+  Step step;
+  step.line = &line;
+  if (!json_) std::cout << "> " << script_text(*line.target, line.args) << '\n' << std::flush;
+  queue_answers(line.answers);
+  step.back = line.target->invoke(line.args);
+  step.messages = take_messages();
+  step.failures = check(line, step.back);
+  if (!json_) {
+    std::cout << "  = " << (step.back.result ? std::to_string(*step.back.result) : "(no result)")
+              << outs_text(step.back) << '\n';
+  }
+  for (const std::string &f : step.failures) std::cerr << "FAILED " << f << '\n';
+
+  nlohmann::json j = {{"line", line.line}, {"export", line.target->name}};
+  j["args"] = nlohmann::json::array();
+  for (const Value &v : line.args) j["args"].push_back(value_json(v));
+  j["result"] = step.back.result ? nlohmann::json(*step.back.result) : nlohmann::json();
+  j["out"] = nlohmann::json::object();
+  for (const auto &[name, value] : step.back.outs) j["out"][name] = value_json(value);
+  j["messages"] = nlohmann::json::array();
+  for (const Message &m : step.messages) j["messages"].push_back(message_json(m));
+  j["failures"] = step.failures;
+  steps_.push_back(std::move(j));
+  return step;
+}
+
+bool Runner::run(const std::vector<ScriptLine> &lines) {
+  bool ok = true;
+  for (const ScriptLine &line : lines) ok = execute(line).failures.empty() && ok;
+  return ok;
+}
+
+}  // namespace kt

@@ -1,0 +1,40 @@
+// Running calls: each printed with its arguments, the operator's messages,
+// the result and the out values, and checked against its expectation.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "operator.h"
+#include "script.h"
+
+namespace kt {
+
+struct Step {
+  const ScriptLine *line = nullptr;
+  Returned back;
+  std::vector<Message> messages;
+  std::vector<std::string> failures;  // expectations that did not hold
+};
+
+class Runner {
+ public:
+  explicit Runner(bool json) : json_(json) {}
+
+  Step execute(const ScriptLine &line);
+  // All lines; true when every expectation held.
+  bool run(const std::vector<ScriptLine> &lines);
+
+  const nlohmann::json &steps() const { return steps_; }
+
+ private:
+  bool json_;
+  nlohmann::json steps_ = nlohmann::json::array();
+};
+
+std::string outs_text(const Returned &back);
+nlohmann::json value_json(const Value &v);
+
+}  // namespace kt
