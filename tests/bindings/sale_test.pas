@@ -4,6 +4,8 @@
 program sale_test;
 
 {$MODE DELPHI}
+{$IFDEF MSWINDOWS} {$DEFINE KALPO_STDCALL} {$ENDIF}
+{$IFDEF WINDOWS} {$DEFINE KALPO_STDCALL} {$ENDIF}
 
 uses SysUtils, kalpo;
 
