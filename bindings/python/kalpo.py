@@ -207,22 +207,22 @@ def _out_call(name, model, count):
 
 
 # ---- Frame ----
-def versao():
+def _constant_text(name):
     text = c_void_p()
-    native.KALPO_Versao(byref(text))
+    getattr(native, name)(byref(text))
     return _decode(text.value)
+
+
+def versao():
+    return _constant_text("KALPO_Versao")
 
 
 def versao_number():
-    text = c_void_p()
-    native.KALPO_Versao_Number(byref(text))
-    return _decode(text.value)
+    return _constant_text("KALPO_Versao_Number")
 
 
 def ret_lista_ecfs():
-    text = c_void_p()
-    native.KALPO_RetListaECFS(byref(text))
-    return _decode(text.value)
+    return _constant_text("KALPO_RetListaECFS")
 
 
 def inicia_driver():
@@ -360,37 +360,24 @@ def impressao_bobina(model):
 
 
 # ---- Queries and device utilities ----
-def mostra_num_serie(model):
-    return _out_call("KALPO_MostraNumSerie", model, 1)
+def _query(name, doc="Returns (ok, text or None).", outs=1):
+    def query(model):
+        return _out_call(name, model, outs)
+    query.__doc__ = doc
+    return query
 
 
-def firmware(model):
-    return _out_call("KALPO_FirmWare", model, 1)
-
-
-def retorna_gt(model):
-    return _out_call("KALPO_RetornaGT", model, 1)
-
-
-def data_hora_ecf(model):
-    """Returns (ok, date, time)."""
-    return _out_call("KALPO_DataHoraEcf", model, 2)
-
-
-def numero_cupom(model):
-    return _out_call("KALPO_NumeroCupom", model, 1)
-
-
-def num_reducao(model):
-    return _out_call("KALPO_NumReducao", model, 1)
+mostra_num_serie = _query("KALPO_MostraNumSerie", "Returns (ok, serial number or None).")
+firmware = _query("KALPO_FirmWare", "Returns (ok, firmware version or None).")
+retorna_gt = _query("KALPO_RetornaGT", "Returns (ok, grand total or None).")
+data_hora_ecf = _query("KALPO_DataHoraEcf", "Returns (ok, date or None, time or None).", 2)
+numero_cupom = _query("KALPO_NumeroCupom", "Returns (ok, coupon number or None).")
+num_reducao = _query("KALPO_NumReducao", "Returns (ok, reduction counter or None).")
+totalizador_parcial = _query("KALPO_TotalizadorParcial", "Returns (ok, partial totals or None).")
 
 
 def resumo_aliq(model):
     return _flag_call("KALPO_ResumoAliq", model)
-
-
-def totalizador_parcial(model):
-    return _out_call("KALPO_TotalizadorParcial", model, 1)
 
 
 def verifica_estado_ecf(model):
