@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs from Debian's packages what the build needs, when it is missing.
-#   tools/install-deps.sh native     compiler, CMake, GoogleTest, Google Benchmark, CLI11, nlohmann-json
+#   tools/install-deps.sh native     compiler, CMake, GoogleTest, Google Benchmark, CLI11, nlohmann-json,
+#                                    Free Pascal, Mono and pytest (the binding tests)
 #   tools/install-deps.sh windows    the above, the MinGW-w64 cross compiler and Wine
 set -euo pipefail
 
@@ -14,6 +15,10 @@ command -v nm >/dev/null || need+=(binutils)
 [ -f /usr/include/benchmark/benchmark.h ] || need+=(libbenchmark-dev)
 [ -f /usr/include/CLI/CLI.hpp ] || need+=(libcli11-dev)
 [ -f /usr/include/nlohmann/json.hpp ] || need+=(nlohmann-json3-dev)
+command -v fpc >/dev/null || need+=(fp-compiler)
+command -v mcs >/dev/null || need+=(mono-mcs)
+command -v mono >/dev/null || need+=(mono-runtime)
+command -v pytest-3 >/dev/null || need+=(python3-pytest)
 
 add_i386=false
 if [ "${1:-native}" = windows ]; then

@@ -1,0 +1,71 @@
+"""A whole sale through kalpo.py, as a Python point-of-sale program makes it.
+The model comes from KALPO_BINDING_MODEL (by default BEMATECHMP20)."""
+import os
+
+import pytest
+
+import kalpo
+
+MODEL = os.environ.get("KALPO_BINDING_MODEL") or "BEMATECHMP20"
+PRINTER = MODEL not in ("ECFZANTRELLO", "NOTAFISCAL")
+
+
+class Promo(kalpo.TextControl):
+    def __init__(self):
+        super().__init__("Obrigado pela preferência!")
+        self.reads = 0
+
+    def get_text(self):
+        self.reads += 1
+        return super().get_text()
+
+
+@pytest.fixture
+def messages():
+    received = []
+
+    def handler(form, text, caption, flags):
+        received.append((form, text, caption, flags))
+        return kalpo.BTN_OK
+
+    kalpo.define_tratador_mensagens(handler)
+    yield received
+    kalpo.define_tratador_mensagens(None)
+
+
+def test_whole_sale(messages):
+    assert kalpo.versao() == "KALPO_DLL Versão 3.60"
+    ok, numero = kalpo.abre_cupom(MODEL, "José da Silva", "Rua das Flores, 12", "12345678909")
+    assert ok
+    if PRINTER:
+        assert numero is not None and len(numero) == 6 and int(numero) > 0
+    else:
+        assert numero is None
+    assert kalpo.venda_item(MODEL, "7891000100103", "CAFE TORRADO 500G", "01", "I", 1.5, 2, 2.99)
+    assert kalpo.venda_item(MODEL, "42", "PAO DE QUEIJO", "01", "I", 2.0, 2, 4.5)
+    assert kalpo.inicia_fechamento(MODEL, 0.0)
+    assert kalpo.forma_pagamento(MODEL, "Dinheiro", 20.0)
+    promo = Promo()
+    assert kalpo.fecha_cupom(MODEL, promo)
+    assert promo.reads == (1 if PRINTER else 0)
+    assert messages == []
+
+    # A refusal reaches the handler as a typed dialog.
+    assert not kalpo.horario_verao(MODEL, "ENTRAR")
+    assert messages == [(kalpo.MSG_DIALOG, "Modelo de Impressora Fiscal não prepara ainda para o programa!\r\n"
+                         "Por favor, utilize o utilitário do fabricante!", None, 0x40)]
+
+
+def test_handler_exception_comes_back_from_the_export(messages):
+    def failing(form, text, caption, flags):
+        raise RuntimeError("boom")
+
+    kalpo.define_tratador_mensagens(failing)
+    with pytest.raises(RuntimeError, match="boom"):
+        kalpo.horario_verao(MODEL, "ENTRAR")
+
+
+@pytest.mark.parametrize("text", ["中", "a\0b"])
+def test_text_the_wire_cannot_carry_is_refused(text):
+    with pytest.raises(ValueError):
+        kalpo.usa_vinculado(MODEL, text)
