@@ -120,9 +120,17 @@ int main(void) {
     answer = KALPO_BTN_NO;
     CHECK(KALPO_Reducaoz("ECFZANTRELLO", NULL, NULL, NULL, NULL) == 0);
 
-    /* The stand-in makers' libraries answer as a disconnected printer. */
+    /* The virtual printer opens a coupon and hands back its number; a second
+     * opening is refused with the printer's message. */
     answer = KALPO_BTN_OK;
+    text = NULL;
+    messages = 0;
+    CHECK(KALPO_AbreCupom("BEMATECHMP20", &text, "", "", "") == 1);
+    CHECK(text != NULL && strlen(text) == 6);
+    CHECK(messages == 0);
     CHECK(KALPO_AbreCupom("BEMATECHMP20", &text, "", "", "") == 0);
+    CHECK(messages > 0);
+    CHECK(KALPO_Cupom_Aberto("BEMATECHMP20") == 1);
     CHECK(KALPO_Analisa_iRetorno("BEMATECHMP20", -6) == 0);
     CHECK(KALPO_Analisa_iRetorno("DARUMA32", 1) == 1);
 

@@ -1,7 +1,7 @@
 #!/bin/sh
 # Runs a command with the printer's data folder and drive C in a fresh
 # temporary folder, removed afterwards.
-folder=$(mktemp -d "${TMPDIR:-/tmp}/kalpo-binding.XXXXXX") || exit 1
+folder=$(mktemp -d "${TMPDIR:-/tmp}/kalpo-test.XXXXXX") || exit 1
 KALPO_SIM_DIR=$folder KALPO_DRIVE_C=$folder "$@"
 status=$?
 rm -rf "$folder"
