@@ -7,6 +7,7 @@
 
 #include "analysis/analysis.h"
 #include "frame/amounts.h"
+#include "frame/ascii.h"
 #include "frame/command_driver.h"
 #include "frame/connections.h"
 #include "frame/messages.h"
@@ -65,42 +66,29 @@ bool daruma(const Item &item) {
       quantidade.c_str(), item.casas_decimais, preco.c_str(), "$", "0,00"));
 }
 
-// The product code as the printer takes it: a 32-bit decimal integer, with an
-// optional sign and nothing else.
-std::optional<int32_t> product_number(std::string_view codigo) {
-  std::size_t i = 0;
-  bool negative = false;
-  if (!codigo.empty() && (codigo[0] == '-' || codigo[0] == '+')) {
-    negative = codigo[0] == '-';
-    i = 1;
-  }
-  if (i == codigo.size()) return std::nullopt;
-  int64_t number = 0;
-  for (; i < codigo.size(); ++i) {
-    char c = codigo[i];
-    if (c < '0' || c > '9') return std::nullopt;
-    number = number * 10 + (c - '0');
-    if (number > int64_t{INT32_MAX} + 1) return std::nullopt;
-  }
-  if (negative) number = -number;
-  if (number > INT32_MAX || number < INT32_MIN) return std::nullopt;
-  return static_cast<int32_t>(number);
+// The product code as the printer takes it: digits only, whose value fits in
+// 13 digits (an EAN-13 code included), zero-padded to 13.
+constexpr int64_t kLargestProductCode = 9'999'999'999'999;
+
+std::optional<std::string> product_code(std::string_view codigo) {
+  std::optional<int64_t> number = ascii::parse_integer<int64_t>(codigo, ascii::Sign::Refused);
+  if (!number || *number > kLargestProductCode) return std::nullopt;
+  return amounts::padded(*number, 13);
 }
 
 bool digiarte(const Item &item) {
   std::string descricao = (item.descricao + std::string(20, ' ')).substr(0, 20);
   return conn::digiarte_session([&] {
-    std::optional<int32_t> number = product_number(item.codigo);
-    if (!number) {
-      msg::notice(std::string("Código de produto inválido para a ECF (deve ser um número inteiro): \""_cp) +
+    std::optional<std::string> codigo = product_code(item.codigo);
+    if (!codigo) {
+      msg::notice(std::string("Código de produto inválido para a ECF (deve ser um número inteiro de até 13 dígitos): \""_cp) +
                   item.codigo + "\"");
       return false;
     }
-    std::string codigo = amounts::padded(*number, 13);
     std::string quantidade = amounts::thousandths_padded(item.quantidade, 6);
     std::string preco = amounts::thousandths_padded(item.valor_unitario, 11);
     vendor::api().VendaItem(68, quantidade.c_str(), preco.c_str(), item.aliquota.c_str(), 37, "0000", "UN",
-                            codigo.c_str(), 48, descricao.c_str(), "");
+                            codigo->c_str(), 48, descricao.c_str(), "");
     return conn::digiarte_command_ok();
   });
 }

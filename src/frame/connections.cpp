@@ -1,10 +1,10 @@
 #include "frame/connections.h"
 
 #include <array>
-#include <cctype>
 #include <cstring>
 
 #include "analysis/analysis.h"
+#include "frame/ascii.h"
 #include "frame/command_driver.h"
 #include "frame/config.h"
 #include "frame/messages.h"
@@ -17,12 +17,9 @@ namespace {
 
 // The digits right after a leading "COM" (any letter case).
 std::string_view com_digits(std::string_view portacom) {
-  if (portacom.size() < 4) return {};
-  for (int i = 0; i < 3; ++i) {
-    if (std::toupper(static_cast<unsigned char>(portacom[i])) != "COM"[i]) return {};
-  }
+  if (portacom.size() < 4 || !ascii::iequals(portacom.substr(0, 3), "COM")) return {};
   std::size_t end = 3;
-  while (end < portacom.size() && std::isdigit(static_cast<unsigned char>(portacom[end]))) ++end;
+  while (end < portacom.size() && ascii::is_digit(portacom[end])) ++end;
   return portacom.substr(3, end - 3);
 }
 
@@ -125,14 +122,10 @@ std::string serial_settings(SerialSetup setup) {
     s.iVelocidade = config::read_int("VELOCIDADE", 115200);
     // Three readings, as the settings tool writes them: "n", "e" and "o" in
     // any case select that parity; a missing key gives 'n'; anything else 'e'.
-    auto lower = [](std::string v) {
-      for (char &c : v) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-      return v;
-    };
     s.cParidade = 'e';
-    if (lower(config::read("PARIDADE", "n")) == "n") s.cParidade = 'n';
-    if (lower(config::read("PARIDADE", "n")) == "e") s.cParidade = 'e';
-    if (lower(config::read("PARIDADE", "n")) == "o") s.cParidade = 'o';
+    if (ascii::lower(config::read("PARIDADE", "n")) == "n") s.cParidade = 'n';
+    if (ascii::lower(config::read("PARIDADE", "n")) == "e") s.cParidade = 'e';
+    if (ascii::lower(config::read("PARIDADE", "n")) == "o") s.cParidade = 'o';
   }
   return port;
 }

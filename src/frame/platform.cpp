@@ -1,6 +1,7 @@
 #include "frame/platform.h"
 
-#include <cctype>
+#include "frame/ascii.h"
+
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -11,14 +12,6 @@ Platform &real();  // defined by the platform's own file
 
 namespace {
 Platform *installed = nullptr;
-
-bool iequals(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
-  }
-  return true;
-}
 
 std::string_view trim(std::string_view s) {
   const char *blanks = " \t\r\n";
@@ -54,12 +47,12 @@ bool ini_lookup(std::string_view contents, std::string_view section, std::string
     if (line.empty()) continue;
     if (line.front() == '[') {
       auto close = line.find(']');
-      in_section = close != std::string_view::npos && iequals(trim(line.substr(1, close - 1)), section);
+      in_section = close != std::string_view::npos && ascii::iequals(trim(line.substr(1, close - 1)), section);
       continue;
     }
     if (!in_section) continue;
     auto eq = line.find('=');
-    if (eq == std::string_view::npos || !iequals(trim(line.substr(0, eq)), key)) continue;
+    if (eq == std::string_view::npos || !ascii::iequals(trim(line.substr(0, eq)), key)) continue;
     std::string_view v = trim(line.substr(eq + 1));
     // The profile functions drop one pair of surrounding quotes.
     if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front()) v = v.substr(1, v.size() - 2);

@@ -7,10 +7,7 @@
 #include <fstream>
 
 #include "frame/platform.h"
-
-namespace kalpo::platform {
-std::string posix_path(std::string_view windows_path);
-}
+#include "frame/platform_posix.h"
 
 namespace {
 
@@ -60,6 +57,24 @@ TEST_F(DriveC, PathsShareExistingFoldersWhateverTheirCase) {
   EXPECT_FALSE(p.file_exists("c:\\canc.txt"));
   std::string contents;
   EXPECT_FALSE(p.read_file("C:\\RETORNO.TXT", contents));
+}
+
+TEST(DriveCRoot, TheVariableThenTheHomeFolderElseNone) {
+  struct Row {
+    const char *drive_c, *home, *user_home;
+    std::optional<fs::path> root;
+  };
+  const Row rows[] = {
+      {"/srv/c", "/home/ana", "/home/ana", fs::path("/srv/c")},
+      {"", "/home/ana", "/home/bia", fs::path("/home/ana/.kalpo/drive_c")},
+      {nullptr, nullptr, "/home/bia", fs::path("/home/bia/.kalpo/drive_c")},
+      {nullptr, "", "", std::nullopt},
+      {nullptr, nullptr, nullptr, std::nullopt},
+  };
+  for (const Row &r : rows) {
+    EXPECT_EQ(kalpo::platform::choose_drive_c_root(r.drive_c, r.home, r.user_home), r.root)
+        << (r.home ? r.home : "(no HOME)");
+  }
 }
 
 TEST(Regional, ComesFromTheEnvironmentsLocaleWithoutChangingTheProcess) {

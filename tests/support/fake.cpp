@@ -1,10 +1,10 @@
 #include "support/fake.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 #include <stdexcept>
 
+#include "frame/ascii.h"
 #include "frame/state.h"
 #include "frame/text.h"
 
@@ -14,8 +14,7 @@ namespace {
 Fake *active = nullptr;
 
 std::string lower(std::string_view s) {
-  std::string out(s);
-  for (char &c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  std::string out = ascii::lower(s);
   std::replace(out.begin(), out.end(), '/', '\\');
   return out;
 }
