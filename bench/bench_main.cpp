@@ -3,7 +3,8 @@
 #include <benchmark/benchmark.h>
 
 #include "frame/amounts.h"
-#include "frame/platform.h"
+#include "platform/platform.h"
+#include "platform/profile.h"
 #include "kalpo.h"
 #include "support/fake.h"
 

@@ -6,7 +6,8 @@
 #include <string_view>
 
 #include "frame/args.h"
-#include "frame/platform.h"
+#include "platform/platform.h"
+#include "platform/profile.h"
 #include "frame/text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, std::size_t size) {

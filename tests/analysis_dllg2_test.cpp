@@ -3,8 +3,8 @@
 #include <set>
 #include <string>
 
-#include "analysis/analysis.h"
-#include "analysis/code_texts.h"
+#include "makers/analysis.h"
+#include "makers/code_texts.h"
 #include "frame/command_driver.h"
 #include "support/fake.h"
 

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "analysis/analysis.h"
-#include "analysis/code_texts.h"
-#include "frame/connections.h"
+#include "makers/analysis.h"
+#include "makers/code_texts.h"
+#include "makers/sessions.h"
 #include "support/fake.h"
 
 namespace {

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "analysis/analysis.h"
-#include "analysis/code_texts.h"
+#include "makers/analysis.h"
+#include "makers/code_texts.h"
 #include "frame/state.h"
 #include "support/fake.h"
 

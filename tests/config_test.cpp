@@ -6,8 +6,9 @@
 
 #include "frame/command_driver.h"
 #include "frame/config.h"
-#include "frame/connections.h"
-#include "frame/platform.h"
+#include "makers/sessions.h"
+#include "platform/platform.h"
+#include "platform/profile.h"
 #include "frame/state.h"
 #include "support/fake.h"
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "analysis/analysis.h"
+#include "makers/analysis.h"
 #include "frame/state.h"
 #include "kalpo.h"
 #include "support/fake.h"

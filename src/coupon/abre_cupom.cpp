@@ -2,10 +2,10 @@
 // coupon number where the model reports it.
 #include <string_view>
 
-#include "analysis/analysis.h"
+#include "makers/analysis.h"
 #include "frame/answer_buffer.h"
 #include "frame/command_driver.h"
-#include "frame/connections.h"
+#include "makers/sessions.h"
 #include "frame/messages.h"
 #include "frame/operations.h"
 #include "frame/text.h"

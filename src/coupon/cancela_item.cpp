@@ -1,7 +1,7 @@
 // Cancellation of one item of the open coupon, named by its number.
-#include "analysis/analysis.h"
+#include "makers/analysis.h"
 #include "frame/command_driver.h"
-#include "frame/connections.h"
+#include "makers/sessions.h"
 #include "frame/operations.h"
 #include "vendor/vendor.h"
 

@@ -2,13 +2,13 @@
 // concerned and, on SIGTRONFS345, a flag of the document state before it.
 #include <string_view>
 
-#include "analysis/analysis.h"
+#include "makers/analysis.h"
 #include "frame/answer_buffer.h"
 #include "frame/command_driver.h"
 #include "frame/config.h"
-#include "frame/connections.h"
+#include "makers/sessions.h"
 #include "frame/operations.h"
-#include "frame/platform.h"
+#include "platform/platform.h"
 #include "vendor/vendor.h"
 
 namespace kalpo::ops {

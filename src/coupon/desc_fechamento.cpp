@@ -5,7 +5,7 @@
 
 #include "frame/amounts.h"
 #include "frame/command_driver.h"
-#include "frame/connections.h"
+#include "makers/sessions.h"
 #include "frame/operations.h"
 
 namespace kalpo::ops {

@@ -1,9 +1,9 @@
 // Closing of the coupon with its promotional message.
-#include "analysis/analysis.h"
+#include "makers/analysis.h"
 #include "coupon/normaliza_texto.h"
 #include "frame/command_driver.h"
 #include "frame/config.h"
-#include "frame/connections.h"
+#include "makers/sessions.h"
 #include "frame/operations.h"
 #include "vendor/vendor.h"
 

@@ -1,8 +1,8 @@
 // One payment on the coupon whose closing has started.
-#include "analysis/analysis.h"
+#include "makers/analysis.h"
 #include "frame/amounts.h"
 #include "frame/command_driver.h"
-#include "frame/connections.h"
+#include "makers/sessions.h"
 #include "frame/messages.h"
 #include "frame/operations.h"
 #include "frame/text.h"

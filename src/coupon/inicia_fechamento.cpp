@@ -4,9 +4,9 @@
 // desc_fechamento, EPSON gets none.
 #include <string>
 
-#include "analysis/analysis.h"
+#include "makers/analysis.h"
 #include "frame/amounts.h"
-#include "frame/connections.h"
+#include "makers/sessions.h"
 #include "frame/operations.h"
 #include "vendor/vendor.h"
 

@@ -5,11 +5,11 @@
 #include <string>
 #include <string_view>
 
-#include "analysis/analysis.h"
+#include "makers/analysis.h"
 #include "frame/amounts.h"
 #include "frame/ascii.h"
 #include "frame/command_driver.h"
-#include "frame/connections.h"
+#include "makers/sessions.h"
 #include "frame/messages.h"
 #include "frame/operations.h"
 #include "frame/text.h"

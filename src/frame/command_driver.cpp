@@ -3,7 +3,7 @@
 #include <array>
 #include <cstring>
 
-#include "analysis/analysis.h"
+#include "makers/analysis.h"
 #include "frame/messages.h"
 #include "frame/state.h"
 #include "vendor/vendor.h"

@@ -3,7 +3,7 @@
 #include <exception>
 #include <string>
 
-#include "analysis/analysis.h"
+#include "makers/analysis.h"
 #include "frame/args.h"
 #include "frame/messages.h"
 #include "frame/model.h"

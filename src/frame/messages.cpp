@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "frame/platform.h"
+#include "platform/platform.h"
 #include "frame/state.h"
 #include "kalpo.h"
 

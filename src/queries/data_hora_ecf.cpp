@@ -1,5 +1,5 @@
 // The printer's date and time.
-#include "analysis/analysis.h"
+#include "makers/analysis.h"
 #include "frame/operations.h"
 #include "frame/answer_buffer.h"
 #include "vendor/vendor.h"

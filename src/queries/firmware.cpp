@@ -1,9 +1,9 @@
 // The printer's firmware version.
 #include <string>
 
-#include "analysis/analysis.h"
+#include "makers/analysis.h"
 #include "frame/command_driver.h"
-#include "frame/connections.h"
+#include "makers/sessions.h"
 #include "frame/operations.h"
 #include "frame/answer_buffer.h"
 #include "vendor/vendor.h"

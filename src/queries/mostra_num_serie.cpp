@@ -1,12 +1,12 @@
 // The printer's serial number.
 #include <string>
 
-#include "analysis/analysis.h"
+#include "makers/analysis.h"
 #include "frame/command_driver.h"
-#include "frame/connections.h"
+#include "makers/sessions.h"
 #include "frame/messages.h"
 #include "frame/operations.h"
-#include "frame/platform.h"
+#include "platform/platform.h"
 #include "frame/state.h"
 #include "frame/answer_buffer.h"
 #include "vendor/vendor.h"

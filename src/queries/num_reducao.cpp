@@ -3,10 +3,10 @@
 #include <string>
 #include <string_view>
 
-#include "analysis/analysis.h"
+#include "makers/analysis.h"
 #include "frame/messages.h"
 #include "frame/operations.h"
-#include "frame/platform.h"
+#include "platform/platform.h"
 #include "frame/text.h"
 #include "frame/answer_buffer.h"
 #include "vendor/vendor.h"

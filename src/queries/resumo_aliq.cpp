@@ -1,5 +1,5 @@
 // Asks the printer for its tax-rate table; only the result is handed back.
-#include "analysis/analysis.h"
+#include "makers/analysis.h"
 #include "frame/operations.h"
 #include "frame/answer_buffer.h"
 #include "vendor/vendor.h"

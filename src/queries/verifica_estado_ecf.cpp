@@ -1,5 +1,5 @@
 // Reads the printer's status bytes into the caller's integers.
-#include "analysis/analysis.h"
+#include "makers/analysis.h"
 #include "frame/operations.h"
 #include "vendor/vendor.h"
 

@@ -1,8 +1,9 @@
 #include "frame/config.h"
-#include "frame/connections.h"
+#include "makers/sessions.h"
 #include "frame/messages.h"
 #include "frame/operations.h"
-#include "frame/platform.h"
+#include "platform/dates.h"
+#include "platform/platform.h"
 #include "frame/text.h"
 #include "vendor/vendor.h"
 

@@ -1,9 +1,10 @@
 #include <cstring>
 
 #include "frame/command_driver.h"
-#include "frame/connections.h"
+#include "makers/sessions.h"
 #include "frame/operations.h"
-#include "frame/platform.h"
+#include "platform/dates.h"
+#include "platform/platform.h"
 #include "vendor/vendor.h"
 
 namespace kalpo::ops {

@@ -1,5 +1,5 @@
-#include "analysis/analysis.h"
-#include "frame/connections.h"
+#include "makers/analysis.h"
+#include "makers/sessions.h"
 #include "frame/operations.h"
 #include "vendor/vendor.h"
 

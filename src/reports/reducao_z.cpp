@@ -1,12 +1,12 @@
 #include <array>
 
-#include "analysis/analysis.h"
+#include "makers/analysis.h"
 #include "frame/command_driver.h"
 #include "frame/config.h"
-#include "frame/connections.h"
+#include "makers/sessions.h"
 #include "frame/messages.h"
 #include "frame/operations.h"
-#include "frame/platform.h"
+#include "platform/platform.h"
 #include "frame/text.h"
 #include "vendor/vendor.h"
 

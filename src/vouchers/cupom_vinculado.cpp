@@ -1,8 +1,8 @@
 // Opens a non-fiscal voucher linked to a payment of an earlier coupon.
-#include "analysis/analysis.h"
+#include "makers/analysis.h"
 #include "frame/amounts.h"
 #include "frame/command_driver.h"
-#include "frame/connections.h"
+#include "makers/sessions.h"
 #include "frame/messages.h"
 #include "frame/operations.h"
 #include "frame/text.h"

@@ -1,6 +1,6 @@
 // Closes the open management report.
-#include "analysis/analysis.h"
-#include "frame/connections.h"
+#include "makers/analysis.h"
+#include "makers/sessions.h"
 #include "frame/operations.h"
 #include "vendor/vendor.h"
 

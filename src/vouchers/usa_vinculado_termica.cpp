@@ -1,7 +1,7 @@
 // Prints the whole text of the caller's control on the open linked voucher.
-#include "analysis/analysis.h"
+#include "makers/analysis.h"
 #include "frame/command_driver.h"
-#include "frame/connections.h"
+#include "makers/sessions.h"
 #include "frame/operations.h"
 #include "vendor/vendor.h"
 

@@ -9,8 +9,9 @@
 #include <string>
 
 #include "frame/amounts.h"
-#include "frame/connections.h"
-#include "frame/platform.h"
+#include "makers/sessions.h"
+#include "platform/platform.h"
+#include "platform/profile.h"
 #include "kalpo.h"
 #include "support/fake.h"
 #include "support/transcripts.h"

@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "frame/platform.h"
-#include "frame/platform_posix.h"
+#include "platform/platform.h"
+#include "platform/posix.h"
 
 namespace {
 

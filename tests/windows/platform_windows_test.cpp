@@ -12,8 +12,9 @@
 #include <vector>
 
 #include "frame/config.h"
-#include "frame/platform.h"
-#include "frame/platform_windows.h"
+#include "platform/dates.h"
+#include "platform/platform.h"
+#include "platform/windows.h"
 #include "frame/text.h"
 #include "kalpo.h"
 #include "support/fake.h"

@@ -4,10 +4,10 @@
 #include <cstring>
 #include <string>
 
-#include "analysis/analysis.h"
-#include "analysis/code_texts.h"
+#include "makers/analysis.h"
+#include "makers/code_texts.h"
 #include "frame/messages.h"
-#include "frame/platform.h"
+#include "platform/platform.h"
 #include "frame/text.h"
 #include "vendor/vendor.h"
 

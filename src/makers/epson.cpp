@@ -5,8 +5,8 @@
 #include <optional>
 #include <string>
 
-#include "analysis/analysis.h"
-#include "analysis/code_texts.h"
+#include "makers/analysis.h"
+#include "makers/code_texts.h"
 #include "frame/messages.h"
 #include "frame/state.h"
 #include "frame/text.h"

@@ -1,6 +1,6 @@
 // Command driver: the texts of its error codes.
-#include "analysis/analysis.h"
-#include "analysis/code_texts.h"
+#include "makers/analysis.h"
+#include "makers/code_texts.h"
 #include "frame/text.h"
 
 namespace kalpo::analysis {

@@ -19,8 +19,9 @@
 #include <thread>
 
 #include "frame/ascii.h"
-#include "frame/platform.h"
-#include "frame/platform_posix.h"
+#include "platform/platform.h"
+#include "platform/profile.h"
+#include "platform/posix.h"
 #include "frame/text.h"
 
 namespace fs = std::filesystem;

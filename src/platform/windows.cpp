@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "frame/platform.h"
-#include "frame/platform_windows.h"
+#include "platform/platform.h"
+#include "platform/windows.h"
 #include "kalpo.h"
 
 namespace kalpo::platform {

@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "analysis/analysis.h"
-#include "analysis/numbers.h"
+#include "makers/analysis.h"
+#include "makers/numbers.h"
 #include "frame/messages.h"
 #include "frame/text.h"
 #include "vendor/vendor.h"

@@ -1,5 +1,6 @@
-// The connection of each printer family, and the paper handling under
-// "DESATIVAFACA".  Each is written once and used by every operation.
+// Each maker family's session helpers: how its printer is opened, how a call
+// is judged and closed, and its paper handling under "DESATIVAFACA".  Each
+// family's helpers live in makers/<family>_session.cpp beside its analysis.
 #pragma once
 
 #include <cstdint>

@@ -1,6 +1,6 @@
 #include <string>
 
-#include "analysis/analysis.h"
+#include "makers/analysis.h"
 #include "frame/messages.h"
 #include "frame/text.h"
 

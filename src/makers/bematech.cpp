@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "analysis/analysis.h"
+#include "makers/analysis.h"
 #include "frame/messages.h"
 #include "frame/model.h"
 #include "frame/text.h"
