@@ -255,9 +255,9 @@ TEST(CommandDriver, Judgments) {
     for (int judgment = 0; judgment < 3; ++judgment) {
       Fake fake;
       fake.returns("DLLG2_ObtemCodErro", row.code);
-      bool result = judgment == 0   ? dllg2::judge(0, row.answer)
-                    : judgment == 1 ? dllg2::judge_command_check(0, row.answer)
-                                    : dllg2::judge_payment_check(0, row.answer);
+      bool result = judgment == 0   ? dllg2::judge_showing_code_number(0, row.answer)
+                    : judgment == 1 ? dllg2::judge_showing_negative_answer(0, row.answer)
+                                    : dllg2::judge_showing_code_text(0, row.answer);
       EXPECT_EQ(result, row.result) << row.answer << "/" << row.code << " judgment " << judgment;
       const auto &expected = judgment == 0 ? row.usual : judgment == 1 ? row.command_check : row.payment_check;
       EXPECT_EQ(fake.lines, expand(expected)) << row.answer << "/" << row.code << " judgment " << judgment;

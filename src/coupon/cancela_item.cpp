@@ -17,13 +17,13 @@ bool sweda(Model model, const std::string &item) {
 }
 
 bool sigtron(const std::string &item) {
-  conn::sigtron_open();
-  return conn::sigtron_analyse_done(vendor::api().DAR_CancelaItem(item.c_str(), 49)).done();
+  conn::sigtron_open_configured_port();
+  return conn::sigtron_expect_executed(vendor::api().DAR_CancelaItem(item.c_str(), 49)).executed();
 }
 
 bool cancels(int32_t handle, const std::string &item) {
-  int32_t answer = dllg2::execute(handle, "CancelaItemFiscal", {{"NumItem", item, dllg2::kInteger}});
-  return dllg2::judge_command_check(handle, answer);
+  int32_t answer = dllg2::execute(handle, "CancelaItemFiscal", {{"NumItem", item, dllg2::kNumberOrFlag}});
+  return dllg2::judge_showing_negative_answer(handle, answer);
 }
 
 bool usb(const std::string &item) { return conn::usb_open() && cancels(0, item); }

@@ -4,6 +4,7 @@
 
 #include "makers/analysis.h"
 #include "frame/answer_buffer.h"
+#include "frame/ascii.h"
 #include "frame/command_driver.h"
 #include "frame/config.h"
 #include "makers/sessions.h"
@@ -44,14 +45,14 @@ bool sweda(Model model, OutText numero) {
 // becomes "S".  A failed state query is shown and the cancellation goes on.
 bool sigtron(VarInt &contagem, OutText numero, OutText estado) {
   const vendor::Api &v = vendor::api();
-  std::string port = conn::sigtron_open();
-  conn::SigtronAnswer state_answer = conn::sigtron_analyse_done(v.DAR_LeEstadoDoc(49), contagem.target());
+  std::string port = conn::sigtron_open_configured_port();
+  conn::SigtronAnswer state_answer = conn::sigtron_expect_executed(v.DAR_LeEstadoDoc(49), contagem.target());
   if (state_answer.text.size() < 8 || state_answer.text[7] != '2') estado.set_constant("S");
 
-  conn::sigtron_reopen(port);
-  conn::SigtronAnswer answer = conn::sigtron_analyse_done(v.DAR_CancelaDoc(49), contagem.target());
-  if (!answer.done()) return false;
-  numero.set(answer.text.size() > 2 ? answer.text.substr(2, 6) : std::string());
+  conn::sigtron_open_port(port);
+  conn::SigtronAnswer answer = conn::sigtron_expect_executed(v.DAR_CancelaDoc(49), contagem.target());
+  if (!answer.executed()) return false;
+  numero.set(ascii::characters(answer.text, 3, 8));
   return true;
 }
 
@@ -67,7 +68,7 @@ bool daruma(OutText numero) {
 bool digiarte() {
   return conn::digiarte_session([] {
     vendor::api().CancelaCupomFiscal();
-    return conn::digiarte_command_ok();
+    return conn::digiarte_fetch_and_judge_answer();
   });
 }
 
@@ -75,12 +76,12 @@ bool digiarte() {
 bool reads_number(int32_t handle, OutText numero) {
   int32_t answer = dllg2::execute(handle, "LeInteiro", {{"NomeInteiro", "Coo", dllg2::kText}});
   dllg2::clear_read_back();
-  if (!dllg2::judge(handle, answer)) return false;
+  if (!dllg2::judge_showing_code_number(handle, answer)) return false;
   numero.set(dllg2::read_back(handle, "ValorInteiro"));
   return true;
 }
 
-bool cancels(int32_t handle) { return dllg2::judge_command_check(handle, dllg2::execute(handle, "CancelaCupom")); }
+bool cancels(int32_t handle) { return dllg2::judge_showing_negative_answer(handle, dllg2::execute(handle, "CancelaCupom")); }
 
 // Once the cancellation went through the export succeeds; a failed number
 // read is only shown, and then the paper is not cut.

@@ -13,10 +13,10 @@ namespace {
 
 bool command_driver(int32_t handle, double desconto) {
   int32_t answer = dllg2::execute(handle, "AcresceSubtotal",
-                                  {{"Cancelar", "F", dllg2::kInteger},
+                                  {{"Cancelar", "F", dllg2::kNumberOrFlag},
                                    {"ValorAcrescimo", amounts::general(-static_cast<long double>(desconto)),
                                     dllg2::kDecimal}});
-  return dllg2::judge_command_check(handle, answer);
+  return dllg2::judge_showing_negative_answer(handle, answer);
 }
 
 }  // namespace

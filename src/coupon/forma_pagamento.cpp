@@ -30,9 +30,9 @@ bool sigtron(const std::string &forma, double valor) {
     msg::notice("Forma de pagamento não informada!"_cp);
     return false;
   }
-  conn::sigtron_open();
+  conn::sigtron_open_configured_port();
   int32_t ret = vendor::api().DAR_DescFormPag(forma[0], amounts::hundredths_plain(valor).c_str(), " ", 49);
-  return conn::sigtron_analyse(ret).ok;
+  return conn::sigtron_analyse(ret).no_error;
 }
 
 bool daruma(const std::string &forma, double valor) {
@@ -43,17 +43,17 @@ bool daruma(const std::string &forma, double valor) {
 bool digiarte(const std::string &forma, double valor) {
   return conn::digiarte_session([&] {
     vendor::api().Pagamento(forma.c_str(), amounts::hundredths_padded(valor, 15).c_str(), 48);
-    return conn::digiarte_command_ok();
+    return conn::digiarte_fetch_and_judge_answer();
   });
 }
 
 // The same text goes as the payment method's code and as its name.
 bool pays(int32_t handle, const std::string &forma, double valor) {
   int32_t answer = dllg2::execute(handle, "PagaCupom",
-                                  {{"CodMeioPagamento", forma, dllg2::kCode, true},
-                                   {"NomeMeioPagamento", forma, dllg2::kText, true},
+                                  {{"CodMeioPagamento", forma, dllg2::kCode, dllg2::kNullWhenEmpty},
+                                   {"NomeMeioPagamento", forma, dllg2::kText, dllg2::kNullWhenEmpty},
                                    {"Valor", amounts::general(valor), dllg2::kDecimal}});
-  return dllg2::judge_payment_check(handle, answer);
+  return dllg2::judge_showing_code_text(handle, answer);
 }
 
 bool usb(const std::string &forma, double valor) {

@@ -25,9 +25,9 @@ bool sweda(double desconto) {
 
 // The analysis alone decides: the answer count is not examined.
 bool sigtron(double desconto) {
-  conn::sigtron_open();
+  conn::sigtron_open_configured_port();
   std::string valor = amounts::hundredths_general(desconto);
-  return conn::sigtron_analyse(vendor::api().DAR_Totaliza(49, valor.c_str(), 49)).ok;
+  return conn::sigtron_analyse(vendor::api().DAR_Totaliza(49, valor.c_str(), 49)).no_error;
 }
 
 bool daruma(double desconto) {
@@ -39,7 +39,7 @@ bool digiarte(double desconto) {
   std::string valor = amounts::hundredths_padded(desconto, 15);
   return conn::digiarte_session([&] {
     vendor::api().TotalizarCupom(0, 38, valor.c_str(), "");
-    return conn::digiarte_command_ok();
+    return conn::digiarte_fetch_and_judge_answer();
   });
 }
 

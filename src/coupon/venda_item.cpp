@@ -49,13 +49,13 @@ bool sweda(const Item &item, const std::string &tipo_quantidade, const std::stri
 }
 
 bool sigtron(const Item &item) {
-  conn::sigtron_open();
+  conn::sigtron_open_configured_port();
   std::string preco = amounts::thousandths_padded(item.valor_unitario, 10);
   std::string quantidade = amounts::thousandths_padded(item.quantidade, 8);
   int32_t ret = vendor::api().DAR_DescPreUn3dF53(null_if_empty(item.aliquota), null_if_empty(item.codigo), 48, "0000",
                                                  preco.c_str(), quantidade.c_str(), "UN",
                                                  null_if_empty(item.descricao), 49);
-  return conn::sigtron_analyse_done(ret).done();
+  return conn::sigtron_expect_executed(ret).executed();
 }
 
 bool daruma(const Item &item) {
@@ -89,19 +89,19 @@ bool digiarte(const Item &item) {
     std::string preco = amounts::thousandths_padded(item.valor_unitario, 11);
     vendor::api().VendaItem(68, quantidade.c_str(), preco.c_str(), item.aliquota.c_str(), 37, "0000", "UN",
                             codigo->c_str(), 48, descricao.c_str(), "");
-    return conn::digiarte_command_ok();
+    return conn::digiarte_fetch_and_judge_answer();
   });
 }
 
 bool command_driver(int32_t handle, const Item &item) {
   int32_t answer = dllg2::execute(handle, "VendeItem",
-                                  {{"CodAliquota", item.aliquota, dllg2::kCode, true},
-                                   {"CodProduto", item.codigo, dllg2::kText, true},
-                                   {"NomeProduto", item.descricao, dllg2::kText, true},
+                                  {{"CodAliquota", item.aliquota, dllg2::kCode, dllg2::kNullWhenEmpty},
+                                   {"CodProduto", item.codigo, dllg2::kText, dllg2::kNullWhenEmpty},
+                                   {"NomeProduto", item.descricao, dllg2::kText, dllg2::kNullWhenEmpty},
                                    {"PrecoUnitario", amounts::general(item.valor_unitario), dllg2::kDecimal},
                                    {"Quantidade", amounts::general(item.quantidade), dllg2::kDecimal},
                                    {"Unidade", "UN", dllg2::kText}});
-  return dllg2::judge(handle, answer);
+  return dllg2::judge_showing_code_number(handle, answer);
 }
 
 bool epson(const Item &item) {

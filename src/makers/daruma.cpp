@@ -8,7 +8,8 @@
 #include <string_view>
 
 #include "makers/analysis.h"
-#include "makers/numbers.h"
+#include "frame/ascii.h"
+#include "makers/code_texts.h"
 #include "frame/messages.h"
 #include "frame/state.h"
 #include "frame/text.h"
@@ -17,13 +18,8 @@
 namespace kalpo::analysis {
 namespace {
 
-struct ErrorText {
-  int32_t number;
-  std::string_view text;
-};
-
 // Extended error number -> message; a number not listed has no text.
-constexpr ErrorText kErrors[] = {
+constexpr CodeText kErrors[] = {
     {1, "Comando disponível somente em modo de manutenção"_cp},
     {2, "Erro durante a gravação da memória fiscal"_cp},
     {3, "Memória Fiscal esgotada"_cp},
@@ -91,12 +87,7 @@ constexpr ErrorText kErrors[] = {
 
 constexpr std::size_t kExtendedErrorLength = 4;
 
-std::string_view error_text(int32_t number) {
-  for (const ErrorText &row : kErrors) {
-    if (row.number == number) return row.text;
-  }
-  return {};
-}
+std::string_view error_text(int32_t number) { return find_text(kErrors, number).value_or(std::string_view()); }
 
 // Status bytes are kept in the module state and not examined.
 void read_status(DarumaStatus &daruma) {
@@ -119,7 +110,7 @@ bool analisa_ret_daruma() {
   read_status(daruma);
   read_extended_error(daruma);
 
-  const std::optional<int32_t> number = decimal_number(trim_blanks(daruma.extended_error));
+  const std::optional<int32_t> number = ascii::parse_integer<int32_t>(ascii::trim_spaces_and_controls(daruma.extended_error));
   if (!number) {
     msg::release_input();
     report_unreadable_answer(daruma.extended_error);

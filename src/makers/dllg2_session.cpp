@@ -2,6 +2,7 @@
 // a whole serial session of one command, and ELGINFIT's paper cut.
 #include "makers/sessions.h"
 
+#include <optional>
 #include <string>
 
 #include "frame/ascii.h"
@@ -58,9 +59,17 @@ int32_t serial_open(SerialSetup setup) {
 
 bool serial_command_and_end(const char *command, std::initializer_list<dllg2::Param> params) {
   int32_t handle = serial_open(SerialSetup::Full);
-  bool ok = dllg2::judge(handle, dllg2::execute(handle, command, params));
+  bool ok = dllg2::judge_showing_code_number(handle, dllg2::execute(handle, command, params));
   vendor::api().DLLG2_EncerraDriver(handle);
   return ok;
+}
+
+bool usb_read_text_register(const char *register_name, OutText out) {
+  dllg2::clear_read_back();
+  if (!usb_open(UsbRefusal::ErroPrefix)) return false;
+  std::optional<std::string> value = dllg2::read_text_register(0, register_name);
+  if (value) out.set(*value);
+  return value.has_value();
 }
 
 void elgin_paper_cut(Model model) {

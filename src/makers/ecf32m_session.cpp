@@ -13,16 +13,16 @@ bool digiarte_open() { return analysis::analisa_ret_ecf32m(vendor::api().OpenCif
 
 void digiarte_close() { vendor::api().CloseCif(); }
 
-bool digiarte_command_ok(std::string &text) {
+bool digiarte_fetch_and_judge_answer(std::string &text) {
   text = analysis::obtem_ret_ecf32m();
   if (text.find("COMANDO OK") != std::string::npos) return true;
   analysis::analisa_texto_ret_ecf32m(text);
   return false;
 }
 
-bool digiarte_command_ok() {
+bool digiarte_fetch_and_judge_answer() {
   std::string text;
-  return digiarte_command_ok(text);
+  return digiarte_fetch_and_judge_answer(text);
 }
 
 }  // namespace kalpo::conn

@@ -16,10 +16,8 @@ namespace kalpo::conn {
 
 std::optional<int32_t> epson_port_number(std::string_view portacom) {
   std::string_view digits = config::com_digits(portacom);
-  if (digits.empty() || digits.size() > 9) return std::nullopt;
-  int32_t number = 0;
-  for (char c : digits) number = number * 10 + (c - '0');
-  return number;
+  if (digits.size() > 9) return std::nullopt;
+  return ascii::parse_integer<int32_t>(digits, ascii::Sign::Refused);
 }
 
 bool epson_open() {

@@ -8,7 +8,8 @@
 #include <string_view>
 
 #include "makers/analysis.h"
-#include "makers/numbers.h"
+#include "frame/ascii.h"
+#include "makers/code_texts.h"
 #include "frame/messages.h"
 #include "frame/text.h"
 #include "vendor/vendor.h"
@@ -16,13 +17,8 @@
 namespace kalpo::analysis {
 namespace {
 
-struct ErrorText {
-  int32_t number;
-  std::string_view text;
-};
-
 // Error number -> message; every number not listed is unknown.
-constexpr ErrorText kErrors[] = {
+constexpr CodeText kErrors[] = {
     {0, "IF em Manutenção .. foi ligada sem o Jumper de operação"_cp},
     {1, "Comando disponível somente em modo de manutenção"_cp},
     {2, "Erro durante a gravação da memória fiscal"_cp},
@@ -79,10 +75,8 @@ constexpr int64_t kErrorOffset = 536870912;  // added by DAR_Erro to the error n
 constexpr std::size_t kQuotedLength = 70;    // answer characters quoted in the notice
 
 std::string_view error_text(int64_t number) {
-  for (const ErrorText &row : kErrors) {
-    if (row.number == number) return row.text;
-  }
-  return kUnknown;
+  if (number < INT32_MIN || number > INT32_MAX) return kUnknown;
+  return find_text(kErrors, static_cast<int32_t>(number)).value_or(kUnknown);
 }
 
 // The buffer up to its first zero byte, at most length + 1 characters, never
@@ -95,7 +89,7 @@ std::string answer_text(const char *answer, int32_t length) {
 // An error answer carries the number in its third and fourth characters.
 std::optional<int32_t> answer_error_number(const std::string &text) {
   const std::string_view digits = std::string_view(text).substr(std::min<std::size_t>(2, text.size()), 2);
-  return decimal_number(digits);
+  return ascii::parse_integer<int32_t>(digits);
 }
 
 }  // namespace

@@ -13,28 +13,28 @@
 
 namespace kalpo::conn {
 
-std::string sigtron_open() {
+std::string sigtron_open_configured_port() {
   std::string port = config::read("PORTACOM", "COM1:9600,n,8,1");
-  sigtron_reopen(port);
+  sigtron_open_port(port);
   return port;
 }
 
-void sigtron_reopen(const std::string &port) { vendor::api().DAR_AbreSerial(port.c_str()); }
+void sigtron_open_port(const std::string &port) { vendor::api().DAR_AbreSerial(port.c_str()); }
 
 SigtronAnswer sigtron_analyse(int32_t ret, int32_t *count) {
   std::array<char, 101> buffer{};
   SigtronAnswer answer;
   int32_t own_count = 0;
   int32_t *target = count ? count : &own_count;
-  answer.ok = analysis::analisa_ret_sigtron(ret, buffer.data(), 99, target);
+  answer.no_error = analysis::analisa_ret_sigtron(ret, buffer.data(), 99, target);
   answer.count = *target;
   answer.text.assign(buffer.data(), strnlen(buffer.data(), 100));
   return answer;
 }
 
-SigtronAnswer sigtron_analyse_done(int32_t ret, int32_t *count) {
+SigtronAnswer sigtron_expect_executed(int32_t ret, int32_t *count) {
   SigtronAnswer answer = sigtron_analyse(ret, count);
-  if (!answer.done()) msg::info("Comando não executado!"_cp);
+  if (!answer.executed()) msg::info("Comando não executado!"_cp);
   return answer;
 }
 

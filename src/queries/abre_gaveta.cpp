@@ -10,15 +10,15 @@ namespace {
 
 // Done only when the analysis finds no error and the printer answered.
 bool sigtron() {
-  conn::sigtron_open();
-  return conn::sigtron_analyse(vendor::api().DAR_AbreGaveta()).done();
+  conn::sigtron_open_configured_port();
+  return conn::sigtron_analyse(vendor::api().DAR_AbreGaveta()).executed();
 }
 
 bool daruma() {
   return conn::daruma_judge(vendor::api().Daruma_FI_AcionaGaveta());
 }
 
-bool open_drawer(int32_t handle) { return dllg2::judge(handle, dllg2::execute(handle, "AbreGaveta")); }
+bool open_drawer(int32_t handle) { return dllg2::judge_showing_code_number(handle, dllg2::execute(handle, "AbreGaveta")); }
 
 bool usb() {
   if (!conn::usb_open()) return false;

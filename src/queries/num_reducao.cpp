@@ -9,6 +9,7 @@
 #include "platform/platform.h"
 #include "frame/text.h"
 #include "frame/answer_buffer.h"
+#include "frame/ascii.h"
 #include "vendor/vendor.h"
 
 namespace kalpo::ops {
@@ -25,7 +26,7 @@ std::string reduction_counter(std::string_view report) {
     std::string_view line = report.substr(0, end);
     report = end == std::string_view::npos ? std::string_view() : report.substr(end + 1);
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    if (line.starts_with("Contador")) counter = characters(line, 49, 52);
+    if (line.starts_with("Contador")) counter = ascii::characters(line, 49, 52);
   }
   return counter;
 }

@@ -1,3 +1,4 @@
+#include "frame/ascii.h"
 #include "frame/config.h"
 #include "makers/sessions.h"
 #include "frame/messages.h"
@@ -12,12 +13,6 @@ namespace {
 
 constexpr const char *kFolder = "C:\\Zantrello\\NFP\\";
 
-// Characters first..first+count-1 (1-based) of text, fewer when it is shorter.
-std::string chars(const std::string &text, std::size_t first, std::size_t count) {
-  if (first > text.size()) return {};
-  return text.substr(first - 1, count);
-}
-
 // The generator writes the day's file; the driver itself is not started.
 // The file, present and not empty, is what tells success.
 bool serial(double dia) {
@@ -25,7 +20,8 @@ bool serial(double dia) {
   platform::Platform &p = platform::get();
   p.create_directories(kFolder);
   std::string day = platform::format_date(platform::from_day_count(dia), p.regional().short_date);
-  std::string file = std::string(kFolder) + "AC" + chars(day, 1, 2) + chars(day, 4, 2) + chars(day, 7, 4) + ".txt";
+  std::string file = std::string(kFolder) + "AC" + ascii::characters(day, 1, 2) + ascii::characters(day, 4, 5) +
+                     ascii::characters(day, 7, 10) + ".txt";
   vendor::api().Gera_AtoCotepe1704(port.c_str(), "3202DT", file.c_str(), day.c_str());
   if (p.file_exists(file) && p.file_size(file) > 0) return true;
   msg::notice("Arquivo " + file + std::string(" não foi gerado!"_cp));

@@ -12,7 +12,7 @@ bool serial(const std::string &acao) {
   int32_t handle = conn::serial_open(conn::SerialSetup::NoTimeout);
   int32_t answer = dllg2::execute(handle, "AcertaHorarioVerao",
                                   {{"EntradaHV", acao == "ENTRAR" ? "TRUE" : "FALSE", dllg2::kOption}});
-  return dllg2::judge(handle, answer);
+  return dllg2::judge_showing_code_number(handle, answer);
 }
 
 }  // namespace

@@ -33,7 +33,7 @@ void usb(OutText &data) {
   if (!conn::usb_open()) return;
   int32_t answer = dllg2::execute(0, "LeData", {{"NomeData", "Data", dllg2::kText}});
   data.set(returned_date(0));
-  dllg2::judge_command_check(0, answer);
+  dllg2::judge_showing_negative_answer(0, answer);
 }
 
 void workstation(OutText &data) {

@@ -20,9 +20,9 @@ bool sweda(Model model) { return analysis::analisa_iretorno(model, vendor::api()
 bool sigtron(VarInt &contagem) {
   std::string port = config::read("PORTACOM", "COM1:9600,n,8,1");
   msg::notice(port);
-  conn::sigtron_reopen(port);
+  conn::sigtron_open_port(port);
   int32_t ret = vendor::api().DAR_LeituraX(49);
-  return conn::sigtron_analyse(ret, contagem.target()).ok;
+  return conn::sigtron_analyse(ret, contagem.target()).no_error;
 }
 
 bool daruma() {
@@ -32,7 +32,7 @@ bool daruma() {
 bool digiarte() {
   return conn::digiarte_session([] {
     vendor::api().LeituraX(0);
-    return conn::digiarte_command_ok();
+    return conn::digiarte_fetch_and_judge_answer();
   });
 }
 
@@ -40,7 +40,7 @@ bool digiarte() {
 // reports it, and the paper cut follows either way.
 bool usb(Model model) {
   if (!conn::usb_open()) return false;
-  bool ok = dllg2::judge(0, dllg2::execute(0, "EmiteLeituraX"));
+  bool ok = dllg2::judge_showing_code_number(0, dllg2::execute(0, "EmiteLeituraX"));
   conn::elgin_paper_cut(model);
   return ok;
 }

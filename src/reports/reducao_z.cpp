@@ -34,9 +34,9 @@ std::string sigtron_date_time() {
 bool sigtron(VarInt &contagem) {
   std::string port = config::read("PORTACOM", "COM1:9600,n,8,1");
   std::string date_time = sigtron_date_time();
-  conn::sigtron_reopen(port);
+  conn::sigtron_open_port(port);
   int32_t ret = vendor::api().DAR_ReducaoZ(date_time.c_str(), 49);
-  return conn::sigtron_analyse(ret, contagem.target()).ok;
+  return conn::sigtron_analyse(ret, contagem.target()).no_error;
 }
 
 bool daruma() {
@@ -46,7 +46,7 @@ bool daruma() {
 bool digiarte() {
   return conn::digiarte_session([] {
     vendor::api().ReducaoZ(48);
-    return conn::digiarte_command_ok();
+    return conn::digiarte_fetch_and_judge_answer();
   });
 }
 
@@ -54,7 +54,7 @@ bool digiarte() {
 // the paper cut follows whatever the outcome.
 bool usb(Model model) {
   if (!conn::usb_open()) return false;
-  bool ok = dllg2::judge_payment_check(0, dllg2::execute(0, "EmiteReducaoZ"));
+  bool ok = dllg2::judge_showing_code_text(0, dllg2::execute(0, "EmiteReducaoZ"));
   conn::elgin_paper_cut(model);
   return ok;
 }

@@ -9,7 +9,19 @@
 // __stdcall and exported under its undecorated name.
 //
 // Expanders define the library macros they need before including this file;
-// undefined ones expand to nothing.
+// undefined ones expand to nothing.  An expander that treats every library
+// alike defines KALPO_VENDOR_EACH instead of the eight library macros.
+
+#ifdef KALPO_VENDOR_EACH
+#define KALPO_BEMAFI32 KALPO_VENDOR_EACH
+#define KALPO_CONVECF KALPO_VENDOR_EACH
+#define KALPO_FS345 KALPO_VENDOR_EACH
+#define KALPO_DARUMA32 KALPO_VENDOR_EACH
+#define KALPO_ECF32M KALPO_VENDOR_EACH
+#define KALPO_DLLG2 KALPO_VENDOR_EACH
+#define KALPO_DLLG2_GERADOR KALPO_VENDOR_EACH
+#define KALPO_EPSON KALPO_VENDOR_EACH
+#endif
 
 #ifndef KALPO_BEMAFI32
 #define KALPO_BEMAFI32(ret, name, params, args)
@@ -234,3 +246,4 @@ KALPO_EPSON(int32_t, EPSON_RelatorioFiscal_Abrir_Dia, (), ())
 #undef KALPO_DLLG2
 #undef KALPO_DLLG2_GERADOR
 #undef KALPO_EPSON
+#undef KALPO_VENDOR_EACH

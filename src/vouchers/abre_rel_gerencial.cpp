@@ -14,8 +14,8 @@ bool bematech(Model model, const std::string &texto) {
 }
 
 bool sigtron() {
-  conn::sigtron_open();
-  return conn::sigtron_analyse(vendor::api().DAR_AbreX(49)).ok;
+  conn::sigtron_open_configured_port();
+  return conn::sigtron_analyse(vendor::api().DAR_AbreX(49)).no_error;
 }
 
 bool daruma() {
@@ -24,7 +24,7 @@ bool daruma() {
 
 bool open_report(int32_t handle, const std::string &codigo) {
   int32_t answer = dllg2::execute(handle, "AbreGerencial", {{"CodGerencial", codigo, dllg2::kCode}});
-  return dllg2::judge(handle, answer);
+  return dllg2::judge_showing_code_number(handle, answer);
 }
 
 // The cut comes before the report, even when the driver then fails to start.

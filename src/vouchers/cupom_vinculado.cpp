@@ -32,10 +32,10 @@ bool sigtron(const std::string &forma, const std::string &numero_cupom, double v
     msg::notice("Forma de pagamento não informada!"_cp);
     return false;
   }
-  conn::sigtron_open();
+  conn::sigtron_open_configured_port();
   std::string cents = amounts::hundredths_padded(valor, 13);
   int32_t ret = vendor::api().DAR_AbreCNFV(forma[0], forma[0], numero_cupom.c_str(), cents.c_str(), 49);
-  return conn::sigtron_analyse(ret).ok;
+  return conn::sigtron_analyse(ret).no_error;
 }
 
 bool daruma(const std::string &forma, const std::string &numero_cupom) {
@@ -46,9 +46,9 @@ bool daruma(const std::string &forma, const std::string &numero_cupom) {
 bool open_credit_debit(int32_t handle, const std::string &forma, const std::string &numero_cupom, double valor) {
   int32_t answer = dllg2::execute(handle, "AbreCreditoDebito",
                                   {{"CodMeioPagamento", forma, dllg2::kCode},
-                                   {"COO", numero_cupom, dllg2::kInteger},
+                                   {"COO", numero_cupom, dllg2::kNumberOrFlag},
                                    {"Valor", amounts::general(valor), dllg2::kDecimal}});
-  return dllg2::judge(handle, answer);
+  return dllg2::judge_showing_code_number(handle, answer);
 }
 
 // The cut comes before the voucher, even when the driver then fails to start.

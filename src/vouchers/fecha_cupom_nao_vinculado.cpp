@@ -17,11 +17,11 @@ bool sweda(Model model) {
 }
 
 bool sigtron() {
-  conn::sigtron_open();
-  return conn::sigtron_analyse(vendor::api().DAR_FechaX(49)).ok;
+  conn::sigtron_open_configured_port();
+  return conn::sigtron_analyse(vendor::api().DAR_FechaX(49)).no_error;
 }
 
-bool close_document(int32_t handle) { return dllg2::judge(handle, dllg2::execute(handle, "EncerraDocumento")); }
+bool close_document(int32_t handle) { return dllg2::judge_showing_code_number(handle, dllg2::execute(handle, "EncerraDocumento")); }
 
 // ELGINFIT cuts the paper only after the voucher has been closed.
 bool usb(Model model) {

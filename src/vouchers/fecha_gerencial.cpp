@@ -13,8 +13,8 @@ bool bematech(Model model) {
 
 // The same call closes a linked voucher.
 bool sigtron() {
-  conn::sigtron_open();
-  return conn::sigtron_analyse(vendor::api().DAR_FechaX(49)).ok;
+  conn::sigtron_open_configured_port();
+  return conn::sigtron_analyse(vendor::api().DAR_FechaX(49)).no_error;
 }
 
 bool daruma() {

@@ -16,8 +16,8 @@ bool sweda(Model model, const std::string &texto) {
 }
 
 bool sigtron(const std::string &texto) {
-  conn::sigtron_open();
-  return conn::sigtron_analyse(vendor::api().DAR_LinhaX(texto.c_str(), 49)).ok;
+  conn::sigtron_open_configured_port();
+  return conn::sigtron_analyse(vendor::api().DAR_LinhaX(texto.c_str(), 49)).no_error;
 }
 
 bool daruma(const std::string &texto) {

@@ -15,7 +15,7 @@ bool bematech_mfd(const std::string &texto) {
 
 bool print_text(int32_t handle, const std::string &texto) {
   int32_t answer = dllg2::execute(handle, "ImprimeTexto", {{"TextoLivre", texto, dllg2::kText}});
-  return dllg2::judge(handle, answer);
+  return dllg2::judge_showing_code_number(handle, answer);
 }
 
 bool usb(const std::string &texto) {

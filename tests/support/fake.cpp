@@ -52,14 +52,7 @@ Arg to_arg(T value) {
     auto arguments = std::apply([](auto... a) { return std::vector<Arg>{to_arg(a)...}; }, std::make_tuple args); \
     return result_of<ret>(Fake::current().dispatch(#name, std::move(arguments)));                      \
   }
-#define KALPO_BEMAFI32 KALPO_FAKE_FUNCTION
-#define KALPO_CONVECF KALPO_FAKE_FUNCTION
-#define KALPO_FS345 KALPO_FAKE_FUNCTION
-#define KALPO_DARUMA32 KALPO_FAKE_FUNCTION
-#define KALPO_ECF32M KALPO_FAKE_FUNCTION
-#define KALPO_DLLG2 KALPO_FAKE_FUNCTION
-#define KALPO_DLLG2_GERADOR KALPO_FAKE_FUNCTION
-#define KALPO_EPSON KALPO_FAKE_FUNCTION
+#define KALPO_VENDOR_EACH KALPO_FAKE_FUNCTION
 #include "vendor/vendor_list.h"
 #undef KALPO_FAKE_FUNCTION
 
@@ -82,14 +75,7 @@ int32_t Call::integer(std::size_t i) const { return std::get<int32_t>(args.at(i)
 
 Fake::Fake() {
 #define KALPO_FAKE_SLOT(ret, name, params, args) api_.name = &fake_##name;
-#define KALPO_BEMAFI32 KALPO_FAKE_SLOT
-#define KALPO_CONVECF KALPO_FAKE_SLOT
-#define KALPO_FS345 KALPO_FAKE_SLOT
-#define KALPO_DARUMA32 KALPO_FAKE_SLOT
-#define KALPO_ECF32M KALPO_FAKE_SLOT
-#define KALPO_DLLG2 KALPO_FAKE_SLOT
-#define KALPO_DLLG2_GERADOR KALPO_FAKE_SLOT
-#define KALPO_EPSON KALPO_FAKE_SLOT
+#define KALPO_VENDOR_EACH KALPO_FAKE_SLOT
 #include "vendor/vendor_list.h"
 #undef KALPO_FAKE_SLOT
   active = this;
