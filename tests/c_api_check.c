@@ -95,6 +95,7 @@ int main(void) {
     CHECK(KALPO_Versao(&text) == 0 && strcmp(text, "KALPO_DLL Vers\xE3o 3.60") == 0);
     CHECK(KALPO_Versao_Number(&text) == 0 && strcmp(text, "3.60") == 0);
     CHECK(KALPO_RetListaECFS(&text) == 0 && strncmp(text, "[ BEMATECH ] Modelo MP20\r[ SIGTRON ]", 36) == 0);
+    CHECK(strcmp(KALPO_VERSION_TEXT, KALPO_BUILD_VERSION) == 0); /* the header's version is the build's */
     CHECK(KALPO_IniciaDriver() == 1);
     CHECK(KALPO_FechaDriver("SWEDA7000") == 1);
     CHECK(KALPO_GravaRegistro("COM2") == 1);

@@ -160,7 +160,10 @@ void check_version_resource(const std::string &dll) {
   UINT length = 0;
   if (check(VerQueryValueA(data.data(), "\\", reinterpret_cast<void **>(&fixed), &length) && fixed,
             "fixed file information")) {
-    check(fixed->dwFileVersionMS == 0x00040000 && fixed->dwFileVersionLS == 0, "binary file version 4.0.0.0");
+    // The file version is the header's, KALPO_VERSION_*.
+    check(fixed->dwFileVersionMS == ((KALPO_VERSION_MAJOR << 16) | KALPO_VERSION_MINOR) &&
+              fixed->dwFileVersionLS == (KALPO_VERSION_PATCH << 16),
+          "binary file version " KALPO_VERSION_TEXT ".0");
     check(fixed->dwProductVersionMS == 0x00010000 && fixed->dwProductVersionLS == 0,
           "binary product version 1.0.0.0");
   }
@@ -176,7 +179,7 @@ void check_version_resource(const std::string &dll) {
   std::snprintf(block, sizeof block, "\\StringFileInfo\\%04x%04x\\", translation[0], translation[1]);
   const std::pair<const char *, const char *> strings[] = {
       {"FileDescription", "DLL para ECFs"},
-      {"FileVersion", "4.0.0.0"},
+      {"FileVersion", KALPO_VERSION_TEXT ".0"},
       {"ProductVersion", "1.0.0.0"},
       {"InternalName", "KALPO"},
       {"ProductName", "KALPO"},
