@@ -41,9 +41,9 @@
 #define KALPO_VERSION_PATCH 0
 #define KALPO_VERSION_STRINGIZE_(x) #x
 #define KALPO_VERSION_STRINGIZE(x) KALPO_VERSION_STRINGIZE_(x)
-#define KALPO_VERSION_TEXT                                                                           \
-    KALPO_VERSION_STRINGIZE(KALPO_VERSION_MAJOR) "." KALPO_VERSION_STRINGIZE(KALPO_VERSION_MINOR) "." \
-        KALPO_VERSION_STRINGIZE(KALPO_VERSION_PATCH)
+#define KALPO_VERSION_TEXT                     \
+  KALPO_VERSION_STRINGIZE(KALPO_VERSION_MAJOR) \
+  "." KALPO_VERSION_STRINGIZE(KALPO_VERSION_MINOR) "." KALPO_VERSION_STRINGIZE(KALPO_VERSION_PATCH)
 
 /* The resource compiler reads only the version above. */
 #ifndef RC_INVOKED
@@ -73,23 +73,23 @@ extern "C" {
 /* A text-holding control of the caller's user interface.  Its lines are its
  * text split at CR LF, lone CR or lone LF; a final line break adds no line. */
 typedef struct KALPO_TextControl {
-    void *context;
-    const char *(KALPO_CALL *get_text)(void *context);
-    void (KALPO_CALL *set_text)(void *context, const char *text);
+  void *context;
+  const char *(KALPO_CALL *get_text)(void *context);
+  void(KALPO_CALL *set_text)(void *context, const char *text);
 } KALPO_TextControl;
 
 /* Message forms handed to a message handler. */
-#define KALPO_MSG_NOTICE 0  /* text and OK; caption null, flags 0 */
-#define KALPO_MSG_DIALOG 1  /* typed dialog: flags 0x40 information/OK or 0x24 question/Yes-No */
-#define KALPO_MSG_BOX 2     /* captioned box: flags 0x40 information or 0x10 stop, OK */
+#define KALPO_MSG_NOTICE 0 /* text and OK; caption null, flags 0 */
+#define KALPO_MSG_DIALOG 1 /* typed dialog: flags 0x40 information/OK or 0x24 question/Yes-No */
+#define KALPO_MSG_BOX 2    /* captioned box: flags 0x40 information or 0x10 stop, OK */
 
 /* Buttons a handler returns. */
 #define KALPO_BTN_OK 1
 #define KALPO_BTN_YES 6
 #define KALPO_BTN_NO 7
 
-typedef int32_t (KALPO_CALL *KALPO_TratadorMensagem)(void *context, int32_t form, const char *text,
-                                                     const char *caption, uint32_t flags);
+typedef int32_t(KALPO_CALL *KALPO_TratadorMensagem)(void *context, int32_t form, const char *text, const char *caption,
+                                                    uint32_t flags);
 
 /* Routes every operator message to handler; null restores the default (message
  * boxes on Windows; elsewhere standard error, confirmations answered No). */
@@ -154,8 +154,8 @@ KALPO_API uint8_t KALPO_CALL KALPO_AbreCupom(const char *modelo, const char **nu
  * any other code is refused with a notice. */
 KALPO_API uint8_t KALPO_CALL KALPO_VendaItem(const char *modelo, const char *codigo, const char *descricao,
                                              const char *aliquota, const char *tipo_quantidade, double quantidade,
-                                             int32_t casas_decimais, double valor_unitario,
-                                             const char *tipo_desconto, double nao_lido);
+                                             int32_t casas_decimais, double valor_unitario, const char *tipo_desconto,
+                                             double nao_lido);
 
 /* Models: Bematech, SWEDA7000, SIGTRONFS345, DARUMA32, DIGIARTE1E.  Starts the
  * closing with a discount of desconto money units on the subtotal.

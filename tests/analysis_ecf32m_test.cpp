@@ -60,7 +60,9 @@ TEST(Ecf32mCode, TableSize) {
 // ---- the return text ----
 
 // A length-prefixed text as ObtemRetorno writes it.
-std::string counted(std::string_view text) { return std::string(1, static_cast<char>(text.size())) + std::string(text); }
+std::string counted(std::string_view text) {
+  return std::string(1, static_cast<char>(text.size())) + std::string(text);
+}
 
 const std::string kPoll = "ObtemRetorno(\"\x0bSem retorno\")";
 

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "frame/state.h"
 #include "makers/analysis.h"
 #include "makers/code_texts.h"
-#include "frame/state.h"
 #include "support/fake.h"
 
 namespace {
@@ -27,8 +27,8 @@ struct StateCase {
 
 // Fields: field error (2), field number (2), port (4), printer status (4),
 // fiscal status (4), command result (4).
-std::string fields(const char *error, const char *number, const char *port, const char *printer,
-                   const char *fiscal, const char *result) {
+std::string fields(const char *error, const char *number, const char *port, const char *printer, const char *fiscal,
+                   const char *result) {
   return std::string(error) + number + port + printer + fiscal + result;
 }
 
@@ -38,15 +38,17 @@ std::string clean_with_fiscal(const char *fiscal) { return fields("00", "00", "0
 const StateCase kStates[] = {
     {"AllClear", clean_with_fiscal("C080"), 0, true, {}},
     {"Bit15AloneIsClear", clean_with_fiscal("8100"), 0, true, {}},
-    {"TwentyZeros", std::string(20, '0'), 0, false,
-     {"notice: Modo bloqueado - Período de vendas fechado - "}},
+    {"TwentyZeros", std::string(20, '0'), 0, false, {"notice: Modo bloqueado - Período de vendas fechado - "}},
     {"MemoryReadWrite", clean_with_fiscal("4C80"), 0, false, {"notice: Erro de leitura/escrita da Memória Fiscal - "}},
     {"MemoryFull", clean_with_fiscal("4880"), 0, false, {"notice: Memória Fiscal cheia - "}},
     {"MemoryRunningOut", clean_with_fiscal("4480"), 0, false, {"notice: Memória Fiscal em esgotamento - "}},
     {"Intervention", clean_with_fiscal("5080"), 0, false, {"notice: Modo de Intervenção Técnica - "}},
     // Bit 13 is not a row of its own: the walk takes 1000 hex once and the
     // rest falls through to bits 11 and 10.
-    {"Bit13WalksDown", clean_with_fiscal("6080"), 0, false,
+    {"Bit13WalksDown",
+     clean_with_fiscal("6080"),
+     0,
+     false,
      {"notice: Modo de Intervenção Técnica - Erro de leitura/escrita da Memória Fiscal - "}},
     {"SalesPeriodClosed", clean_with_fiscal("4000"), 0, false, {"notice: Período de vendas fechado - "}},
     {"Blocked", clean_with_fiscal("0200"), 0, false, {"notice: Modo bloqueado - "}},
@@ -55,26 +57,53 @@ const StateCase kStates[] = {
     {"PaperBit1", clean_with_printer("0002"), 0, false, {"notice: Sem papel - "}},
     {"Bit0AloneSaysNothing", clean_with_printer("0001"), 0, true, {}},
     {"Offline", clean_with_printer("8000"), 0, false, {"notice: Impressora(Offline) - "}},
-    {"PrinterTopBits", clean_with_printer("E00A"), 0, false,
+    {"PrinterTopBits",
+     clean_with_printer("E00A"),
+     0,
+     false,
      {"notice: Impressora(Offline) - Erro de impressão - Tampa superior aberta - Sem papel - Sem papel - "}},
-    {"PrinterThenFiscal", fields("00", "00", "0000", "2000", "4880", "0000"), 0, false,
+    {"PrinterThenFiscal",
+     fields("00", "00", "0000", "2000", "4880", "0000"),
+     0,
+     false,
      {"notice: Tampa superior aberta - Memória Fiscal cheia - "}},
-    {"FieldError", fields("02", "07", "0000", "0000", "C080", "0000"), 0, false,
+    {"FieldError",
+     fields("02", "07", "0000", "0000", "C080", "0000"),
+     0,
+     false,
      {"notice: String com data inválida. - Campo com erro: 07"}},
-    {"FieldErrorUnmapped", fields("09", "12", "0000", "0000", "C080", "0000"), 0, false,
+    {"FieldErrorUnmapped",
+     fields("09", "12", "0000", "0000", "C080", "0000"),
+     0,
+     false,
      {"notice: Erro não mapeado. - Campo com erro: 12"}},
-    {"FieldErrorNegative", fields("-1", "ab", "0000", "0000", "C080", "0000"), 0, false,
+    {"FieldErrorNegative",
+     fields("-1", "ab", "0000", "0000", "C080", "0000"),
+     0,
+     false,
      {"notice: Erro não mapeado. - Campo com erro: ab"}},
-    {"PortUnknown", fields("00", "00", "0003", "0000", "C080", "0000"), 0, false,
+    {"PortUnknown",
+     fields("00", "00", "0003", "0000", "C080", "0000"),
+     0,
+     false,
      {"notice: Erro interno da biblioteca."}},
-    {"PortHex", fields("00", "00", "0010", "0000", "C080", "0000"), 0, false,
+    {"PortHex",
+     fields("00", "00", "0010", "0000", "C080", "0000"),
+     0,
+     false,
      {"notice: String não está vazia ou contém hora inválida."}},
-    {"ResultLowerCase", fields("00", "00", "0000", "0000", "C080", "0a17"), 0, false,
+    {"ResultLowerCase",
+     fields("00", "00", "0000", "0000", "C080", "0a17"),
+     0,
+     false,
      {"notice: Operação somente permitida após subtotalização"}},
     {"ResultShared", fields("00", "00", "0000", "0000", "C080", "0E14"), 0, false, {"notice: Itens em excesso"}},
     {"ResultUnknown", fields("00", "00", "0000", "0000", "C080", "FFFF"), 0, false, {"notice: Erro desconhecido"}},
     {"LastCallFailed", clean_with_fiscal("C080"), 1, false, {kNoCommunication}},
-    {"FiveNoticesInOrder", fields("01", "07", "0004", "0010", "0000", "0101"), -5, false,
+    {"FiveNoticesInOrder",
+     fields("01", "07", "0004", "0010", "0000", "0101"),
+     -5,
+     false,
      {kNoCommunication, "notice: Campo deve ser um ponteiro para string. - Campo com erro: 07",
       "notice: Número de porta inválido.",
       "notice: Sem papel - Sem papel - Modo bloqueado - Período de vendas fechado - ",
@@ -114,7 +143,14 @@ const UnreadableCase kUnreadables[] = {
     {"NotHex", "00000G000000C0800000", false, 0, {kUnreadable + "\"00000G000000C0800000\""}},
     {"ResultNotHex", "000000000000C080000Z", false, 0, {kUnreadable + "\"000000000000C080000Z\""}},
     {"SignInHexField", "000000000000-0010000", false, 0, {kUnreadable + "\"000000000000-0010000\""}},
-    {"FieldErrorWithSpace", " 100" "0000" "0000" "C080" "0000", false, 0,
+    {"FieldErrorWithSpace",
+     " 100"
+     "0000"
+     "0000"
+     "C080"
+     "0000",
+     false,
+     0,
      {kUnreadable + "\" 10000000000C0800000\""}},
     {"ShortAnswer", "0000", true, 0, {kUnreadable + "\"0000\""}},
 };

@@ -2,19 +2,18 @@
 // coupon number where the model reports it.
 #include <string_view>
 
-#include "makers/analysis.h"
 #include "frame/answer_buffer.h"
 #include "frame/ascii.h"
 #include "frame/command_driver.h"
-#include "makers/sessions.h"
 #include "frame/messages.h"
 #include "frame/operations.h"
 #include "frame/text.h"
+#include "makers/analysis.h"
+#include "makers/sessions.h"
 #include "vendor/vendor.h"
 
 namespace kalpo::ops {
 namespace {
-
 
 bool bematech(Model model, OutText numero, const std::string &documento) {
   conn::bematech_paper_handling();
@@ -115,25 +114,16 @@ bool abre_cupom(Model model, OutText numero, const std::string &nome, const std:
                 const std::string &documento) {
   switch (model) {
     case Model::BematechMP20:
-    case Model::BematechMFD:
-      return bematech(model, numero, documento);
-    case Model::Sweda7000:
-      return sweda(numero, nome, endereco, documento);
-    case Model::SigtronFS345:
-      return sigtron(numero);
-    case Model::Daruma32:
-      return daruma(numero, documento);
-    case Model::Digiarte1E:
-      return digiarte(numero);
+    case Model::BematechMFD: return bematech(model, numero, documento);
+    case Model::Sweda7000: return sweda(numero, nome, endereco, documento);
+    case Model::SigtronFS345: return sigtron(numero);
+    case Model::Daruma32: return daruma(numero, documento);
+    case Model::Digiarte1E: return digiarte(numero);
     case Model::ElginFit:
-    case Model::DataregisQuick:
-      return usb(model, numero, nome, endereco, documento);
-    case Model::DataregisSerial:
-      return serial(numero, nome, endereco, documento);
-    case Model::Epson:
-      return epson(nome, endereco, documento);
-    default:
-      return usual_preset(model);
+    case Model::DataregisQuick: return usb(model, numero, nome, endereco, documento);
+    case Model::DataregisSerial: return serial(numero, nome, endereco, documento);
+    case Model::Epson: return epson(nome, endereco, documento);
+    default: return usual_preset(model);
   }
 }
 

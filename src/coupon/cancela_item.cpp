@@ -1,8 +1,8 @@
 // Cancellation of one item of the open coupon, named by its number.
-#include "makers/analysis.h"
 #include "frame/command_driver.h"
-#include "makers/sessions.h"
 #include "frame/operations.h"
+#include "makers/analysis.h"
+#include "makers/sessions.h"
 #include "vendor/vendor.h"
 
 namespace kalpo::ops {
@@ -41,19 +41,13 @@ bool cancela_item(Model model, int32_t numero) {
   std::string item = std::to_string(numero);
   switch (model) {
     case Model::BematechMP20:
-    case Model::BematechMFD:
-      return bematech(model, item);
-    case Model::Sweda7000:
-      return sweda(model, item);
-    case Model::SigtronFS345:
-      return sigtron(item);
+    case Model::BematechMFD: return bematech(model, item);
+    case Model::Sweda7000: return sweda(model, item);
+    case Model::SigtronFS345: return sigtron(item);
     case Model::ElginFit:
-    case Model::DataregisQuick:
-      return usb(item);
-    case Model::DataregisSerial:
-      return serial(item);
-    case Model::Epson:
-      return epson(item);
+    case Model::DataregisQuick: return usb(item);
+    case Model::DataregisSerial: return serial(item);
+    case Model::Epson: return epson(item);
     default:
       // DARUMA32 and DIGIARTE1E have no item cancellation.
       return usual_preset(model);

@@ -2,13 +2,13 @@
 // concerned and, on SIGTRONFS345, a flag of the document state before it.
 #include <string_view>
 
-#include "makers/analysis.h"
 #include "frame/answer_buffer.h"
 #include "frame/ascii.h"
 #include "frame/command_driver.h"
 #include "frame/config.h"
-#include "makers/sessions.h"
 #include "frame/operations.h"
+#include "makers/analysis.h"
+#include "makers/sessions.h"
 #include "platform/platform.h"
 #include "vendor/vendor.h"
 
@@ -18,7 +18,6 @@ namespace {
 // Something outside the library leaves this file to ask for the cutter set-up
 // on the next document; the cancellation always removes it.
 constexpr std::string_view kMarkerFile = "c:\\canc.txt";
-
 
 bool bematech(Model model, OutText numero) {
   const vendor::Api &v = vendor::api();
@@ -81,7 +80,9 @@ bool reads_number(int32_t handle, OutText numero) {
   return true;
 }
 
-bool cancels(int32_t handle) { return dllg2::judge_showing_negative_answer(handle, dllg2::execute(handle, "CancelaCupom")); }
+bool cancels(int32_t handle) {
+  return dllg2::judge_showing_negative_answer(handle, dllg2::execute(handle, "CancelaCupom"));
+}
 
 // Once the cancellation went through the export succeeds; a failed number
 // read is only shown, and then the paper is not cut.
@@ -99,8 +100,7 @@ bool serial(OutText numero) {
 }
 
 bool epson() {
-  return conn::epson_session("EPSON_Fiscal_Cancelar_Cupom",
-                             [] { return vendor::api().EPSON_Fiscal_Cancelar_Cupom(); });
+  return conn::epson_session("EPSON_Fiscal_Cancelar_Cupom", [] { return vendor::api().EPSON_Fiscal_Cancelar_Cupom(); });
 }
 
 }  // namespace
@@ -110,25 +110,16 @@ bool cancela_ultimo_cupom(Model model, VarInt contagem, OutText numero, OutText 
   estado.set_constant("N");
   switch (model) {
     case Model::BematechMP20:
-    case Model::BematechMFD:
-      return bematech(model, numero);
-    case Model::Sweda7000:
-      return sweda(model, numero);
-    case Model::SigtronFS345:
-      return sigtron(contagem, numero, estado);
-    case Model::Daruma32:
-      return daruma(numero);
-    case Model::Digiarte1E:
-      return digiarte();
+    case Model::BematechMFD: return bematech(model, numero);
+    case Model::Sweda7000: return sweda(model, numero);
+    case Model::SigtronFS345: return sigtron(contagem, numero, estado);
+    case Model::Daruma32: return daruma(numero);
+    case Model::Digiarte1E: return digiarte();
     case Model::ElginFit:
-    case Model::DataregisQuick:
-      return usb(model, numero);
-    case Model::DataregisSerial:
-      return serial(numero);
-    case Model::Epson:
-      return epson();
-    default:
-      return usual_preset(model);
+    case Model::DataregisQuick: return usb(model, numero);
+    case Model::DataregisSerial: return serial(numero);
+    case Model::Epson: return epson();
+    default: return usual_preset(model);
   }
 }
 

@@ -1,10 +1,10 @@
 // Closing of the coupon with its promotional message.
-#include "makers/analysis.h"
 #include "coupon/normaliza_texto.h"
 #include "frame/command_driver.h"
 #include "frame/config.h"
-#include "makers/sessions.h"
 #include "frame/operations.h"
+#include "makers/analysis.h"
+#include "makers/sessions.h"
 #include "vendor/vendor.h"
 
 namespace kalpo::ops {
@@ -57,7 +57,8 @@ std::string promotional_text(const TextControl &mensagem, const std::string &pro
 // without an error code.
 bool closes(int32_t handle, const TextControl &mensagem, const std::string &promocional) {
   std::string text = promotional_text(mensagem, promocional);
-  int32_t answer = dllg2::execute(handle, "EncerraDocumento", {{"TextoPromocional", text, dllg2::kText, dllg2::kNullWhenEmpty}});
+  int32_t answer =
+      dllg2::execute(handle, "EncerraDocumento", {{"TextoPromocional", text, dllg2::kText, dllg2::kNullWhenEmpty}});
   return dllg2::judge_showing_negative_answer(handle, answer);
 }
 
@@ -81,8 +82,7 @@ bool serial(const TextControl &mensagem) {
 }
 
 bool epson() {
-  return conn::epson_session("EPSON_Fiscal_Fechar_Cupom",
-                             [] { return vendor::api().EPSON_Fiscal_Fechar_Cupom(1, 0); });
+  return conn::epson_session("EPSON_Fiscal_Fechar_Cupom", [] { return vendor::api().EPSON_Fiscal_Fechar_Cupom(1, 0); });
 }
 
 }  // namespace
@@ -90,25 +90,16 @@ bool epson() {
 bool fecha_cupom(Model model, const TextControl &mensagem) {
   switch (model) {
     case Model::BematechMP20:
-    case Model::BematechMFD:
-      return bematech(model, mensagem);
-    case Model::Sweda7000:
-      return sweda(model, mensagem);
-    case Model::SigtronFS345:
-      return sigtron();
-    case Model::Daruma32:
-      return daruma(mensagem);
-    case Model::Digiarte1E:
-      return digiarte(mensagem);
+    case Model::BematechMFD: return bematech(model, mensagem);
+    case Model::Sweda7000: return sweda(model, mensagem);
+    case Model::SigtronFS345: return sigtron();
+    case Model::Daruma32: return daruma(mensagem);
+    case Model::Digiarte1E: return digiarte(mensagem);
     case Model::ElginFit:
-    case Model::DataregisQuick:
-      return usb(model, mensagem);
-    case Model::DataregisSerial:
-      return serial(mensagem);
-    case Model::Epson:
-      return epson();
-    default:
-      return usual_preset(model);
+    case Model::DataregisQuick: return usb(model, mensagem);
+    case Model::DataregisSerial: return serial(mensagem);
+    case Model::Epson: return epson();
+    default: return usual_preset(model);
   }
 }
 

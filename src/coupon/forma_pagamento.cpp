@@ -1,11 +1,11 @@
 // One payment on the coupon whose closing has started.
-#include "makers/analysis.h"
 #include "frame/amounts.h"
 #include "frame/command_driver.h"
-#include "makers/sessions.h"
 #include "frame/messages.h"
 #include "frame/operations.h"
 #include "frame/text.h"
+#include "makers/analysis.h"
+#include "makers/sessions.h"
 #include "vendor/vendor.h"
 
 namespace kalpo::ops {
@@ -77,25 +77,16 @@ bool epson(const std::string &forma, double valor) {
 bool forma_pagamento(Model model, const std::string &forma, double valor) {
   switch (model) {
     case Model::BematechMP20:
-    case Model::BematechMFD:
-      return bematech(model, forma, valor);
-    case Model::Sweda7000:
-      return sweda(model, forma, valor);
-    case Model::SigtronFS345:
-      return sigtron(forma, valor);
-    case Model::Daruma32:
-      return daruma(forma, valor);
-    case Model::Digiarte1E:
-      return digiarte(forma, valor);
+    case Model::BematechMFD: return bematech(model, forma, valor);
+    case Model::Sweda7000: return sweda(model, forma, valor);
+    case Model::SigtronFS345: return sigtron(forma, valor);
+    case Model::Daruma32: return daruma(forma, valor);
+    case Model::Digiarte1E: return digiarte(forma, valor);
     case Model::ElginFit:
-    case Model::DataregisQuick:
-      return usb(forma, valor);
-    case Model::DataregisSerial:
-      return serial(forma, valor);
-    case Model::Epson:
-      return epson(forma, valor);
-    default:
-      return usual_preset(model);
+    case Model::DataregisQuick: return usb(forma, valor);
+    case Model::DataregisSerial: return serial(forma, valor);
+    case Model::Epson: return epson(forma, valor);
+    default: return usual_preset(model);
   }
 }
 

@@ -4,10 +4,10 @@
 // desc_fechamento, EPSON gets none.
 #include <string>
 
-#include "makers/analysis.h"
 #include "frame/amounts.h"
-#include "makers/sessions.h"
 #include "frame/operations.h"
+#include "makers/analysis.h"
+#include "makers/sessions.h"
 #include "vendor/vendor.h"
 
 namespace kalpo::ops {
@@ -48,23 +48,16 @@ bool digiarte(double desconto) {
 bool inicia_fechamento(Model model, double desconto) {
   switch (model) {
     case Model::BematechMP20:
-    case Model::BematechMFD:
-      return bematech(model, desconto);
-    case Model::Sweda7000:
-      return sweda(desconto);
-    case Model::SigtronFS345:
-      return sigtron(desconto);
-    case Model::Daruma32:
-      return daruma(desconto);
-    case Model::Digiarte1E:
-      return digiarte(desconto);
+    case Model::BematechMFD: return bematech(model, desconto);
+    case Model::Sweda7000: return sweda(desconto);
+    case Model::SigtronFS345: return sigtron(desconto);
+    case Model::Daruma32: return daruma(desconto);
+    case Model::Digiarte1E: return digiarte(desconto);
     case Model::ElginFit:
     case Model::DataregisQuick:
     case Model::DataregisSerial:
-    case Model::Epson:
-      return true;
-    default:
-      return usual_preset(model);
+    case Model::Epson: return true;
+    default: return usual_preset(model);
   }
 }
 

@@ -5,14 +5,14 @@
 #include <string>
 #include <string_view>
 
-#include "makers/analysis.h"
 #include "frame/amounts.h"
 #include "frame/ascii.h"
 #include "frame/command_driver.h"
-#include "makers/sessions.h"
 #include "frame/messages.h"
 #include "frame/operations.h"
 #include "frame/text.h"
+#include "makers/analysis.h"
+#include "makers/sessions.h"
 #include "vendor/vendor.h"
 
 namespace kalpo::ops {
@@ -31,9 +31,9 @@ bool bematech(Model model, const Item &item) {
   std::string descricao = item.descricao.substr(0, 29);
   std::string preco = amounts::thousandths_plain(item.valor_unitario);
   std::string quantidade = amounts::thousandths_plain(item.quantidade);
-  int32_t ret = vendor::api().Bematech_FI_VendeItemDepartamento(
-      null_if_empty(item.codigo), null_if_empty(descricao), null_if_empty(item.aliquota), preco.c_str(),
-      quantidade.c_str(), "0000", "0000", "1", "UN");
+  int32_t ret = vendor::api().Bematech_FI_VendeItemDepartamento(null_if_empty(item.codigo), null_if_empty(descricao),
+                                                                null_if_empty(item.aliquota), preco.c_str(),
+                                                                quantidade.c_str(), "0000", "0000", "1", "UN");
   return analysis::analisa_iretorno(model, ret);
 }
 
@@ -52,18 +52,18 @@ bool sigtron(const Item &item) {
   conn::sigtron_open_configured_port();
   std::string preco = amounts::thousandths_padded(item.valor_unitario, 10);
   std::string quantidade = amounts::thousandths_padded(item.quantidade, 8);
-  int32_t ret = vendor::api().DAR_DescPreUn3dF53(null_if_empty(item.aliquota), null_if_empty(item.codigo), 48, "0000",
-                                                 preco.c_str(), quantidade.c_str(), "UN",
-                                                 null_if_empty(item.descricao), 49);
+  int32_t ret =
+      vendor::api().DAR_DescPreUn3dF53(null_if_empty(item.aliquota), null_if_empty(item.codigo), 48, "0000",
+                                       preco.c_str(), quantidade.c_str(), "UN", null_if_empty(item.descricao), 49);
   return conn::sigtron_expect_executed(ret).executed();
 }
 
 bool daruma(const Item &item) {
   std::string quantidade = amounts::regional(item.quantidade, 3);
   std::string preco = amounts::regional(item.valor_unitario, item.casas_decimais);
-  return conn::daruma_judge(vendor::api().Daruma_FI_VendeItem(
-      null_if_empty(item.codigo), null_if_empty(item.descricao), null_if_empty(item.aliquota), "F",
-      quantidade.c_str(), item.casas_decimais, preco.c_str(), "$", "0,00"));
+  return conn::daruma_judge(vendor::api().Daruma_FI_VendeItem(null_if_empty(item.codigo), null_if_empty(item.descricao),
+                                                              null_if_empty(item.aliquota), "F", quantidade.c_str(),
+                                                              item.casas_decimais, preco.c_str(), "$", "0,00"));
 }
 
 // The product code as the printer takes it: digits only, whose value fits in
@@ -81,8 +81,9 @@ bool digiarte(const Item &item) {
   return conn::digiarte_session([&] {
     std::optional<std::string> codigo = product_code(item.codigo);
     if (!codigo) {
-      msg::notice(std::string("Código de produto inválido para a ECF (deve ser um número inteiro de até 13 dígitos): \""_cp) +
-                  item.codigo + "\"");
+      msg::notice(
+          std::string("Código de produto inválido para a ECF (deve ser um número inteiro de até 13 dígitos): \""_cp) +
+          item.codigo + "\"");
       return false;
     }
     std::string quantidade = amounts::thousandths_padded(item.quantidade, 6);
@@ -122,25 +123,16 @@ bool venda_item(Model model, const std::string &codigo, const std::string &descr
   const Item item{codigo, descricao, aliquota, quantidade, casas_decimais, valor_unitario};
   switch (model) {
     case Model::BematechMP20:
-    case Model::BematechMFD:
-      return bematech(model, item);
-    case Model::Sweda7000:
-      return sweda(item, tipo_quantidade, tipo_desconto);
-    case Model::SigtronFS345:
-      return sigtron(item);
-    case Model::Daruma32:
-      return daruma(item);
-    case Model::Digiarte1E:
-      return digiarte(item);
+    case Model::BematechMFD: return bematech(model, item);
+    case Model::Sweda7000: return sweda(item, tipo_quantidade, tipo_desconto);
+    case Model::SigtronFS345: return sigtron(item);
+    case Model::Daruma32: return daruma(item);
+    case Model::Digiarte1E: return digiarte(item);
     case Model::ElginFit:
-    case Model::DataregisQuick:
-      return conn::usb_open() && command_driver(0, item);
-    case Model::DataregisSerial:
-      return command_driver(conn::serial_open(conn::SerialSetup::Full), item);
-    case Model::Epson:
-      return epson(item);
-    default:
-      return usual_preset(model);
+    case Model::DataregisQuick: return conn::usb_open() && command_driver(0, item);
+    case Model::DataregisSerial: return command_driver(conn::serial_open(conn::SerialSetup::Full), item);
+    case Model::Epson: return epson(item);
+    default: return usual_preset(model);
   }
 }
 

@@ -96,8 +96,10 @@ std::string general(long double value, const platform::Regional &settings) {
       // 1E-5 rather than 1E-05, without a plus sign.
       out += 'E';
       ++p;
-      if (*p == '-') out += *p++;
-      else if (*p == '+') ++p;
+      if (*p == '-')
+        out += *p++;
+      else if (*p == '+')
+        ++p;
       while (*p == '0' && p[1]) ++p;
       out += p;
       break;

@@ -3,9 +3,9 @@
 #include <array>
 #include <cstring>
 
-#include "makers/analysis.h"
 #include "frame/messages.h"
 #include "frame/state.h"
+#include "makers/analysis.h"
 #include "vendor/vendor.h"
 
 namespace kalpo::dllg2 {

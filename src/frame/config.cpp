@@ -11,7 +11,9 @@ std::string read(std::string_view key, std::string_view fallback) {
   return platform::get().profile_string(kFile, kSection, key, fallback);
 }
 
-int32_t read_int(std::string_view key, int32_t fallback) { return platform::profile_int(kFile, kSection, key, fallback); }
+int32_t read_int(std::string_view key, int32_t fallback) {
+  return platform::profile_int(kFile, kSection, key, fallback);
+}
 
 bool paper_handling_on() { return read("DESATIVAFACA", "N") == "S"; }
 

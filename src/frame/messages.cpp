@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "platform/platform.h"
 #include "frame/state.h"
 #include "kalpo.h"
+#include "platform/platform.h"
 
 namespace kalpo::msg {
 namespace {

@@ -7,12 +7,12 @@
 #include <string>
 #include <string_view>
 
-#include "makers/analysis.h"
 #include "frame/ascii.h"
-#include "makers/code_texts.h"
 #include "frame/messages.h"
 #include "frame/state.h"
 #include "frame/text.h"
+#include "makers/analysis.h"
+#include "makers/code_texts.h"
 #include "vendor/vendor.h"
 
 namespace kalpo::analysis {
@@ -110,7 +110,8 @@ bool analisa_ret_daruma() {
   read_status(daruma);
   read_extended_error(daruma);
 
-  const std::optional<int32_t> number = ascii::parse_integer<int32_t>(ascii::trim_spaces_and_controls(daruma.extended_error));
+  const std::optional<int32_t> number =
+      ascii::parse_integer<int32_t>(ascii::trim_spaces_and_controls(daruma.extended_error));
   if (!number) {
     msg::release_input();
     report_unreadable_answer(daruma.extended_error);

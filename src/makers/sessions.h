@@ -17,8 +17,8 @@
 #include "frame/answer_buffer.h"
 #include "frame/args.h"
 #include "frame/command_driver.h"
-#include "makers/analysis.h"
 #include "frame/model.h"
+#include "makers/analysis.h"
 
 namespace kalpo::conn {
 
@@ -127,8 +127,8 @@ bool usb_read_text_register(const char *register_name, OutText out);
 
 // How a refused USB opening is told to the operator.
 enum class UsbRefusal {
-  ErrorText,  // the handle's command-driver error text
-  ErroPrefix, // "erro: " followed by the handle
+  ErrorText,   // the handle's command-driver error text
+  ErroPrefix,  // "erro: " followed by the handle
 };
 // Starts the driver on the configured port and names the log file.  A
 // negative handle is reported and gives false; commands then name handle 0.

@@ -7,11 +7,11 @@
 #include <string>
 #include <string_view>
 
-#include "makers/analysis.h"
 #include "frame/ascii.h"
-#include "makers/code_texts.h"
 #include "frame/messages.h"
 #include "frame/text.h"
+#include "makers/analysis.h"
+#include "makers/code_texts.h"
 #include "vendor/vendor.h"
 
 namespace kalpo::analysis {

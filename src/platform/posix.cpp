@@ -19,10 +19,10 @@
 #include <thread>
 
 #include "frame/ascii.h"
-#include "platform/platform.h"
-#include "platform/profile.h"
-#include "platform/posix.h"
 #include "frame/text.h"
+#include "platform/platform.h"
+#include "platform/posix.h"
+#include "platform/profile.h"
 
 namespace fs = std::filesystem;
 
@@ -195,16 +195,15 @@ class PosixPlatform final : public Platform {
   void sleep_ms(uint32_t ms) override { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
   uint64_t ticks_ms() override {
-    return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                     std::chrono::steady_clock::now().time_since_epoch())
-                                     .count());
+    return static_cast<uint64_t>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+            .count());
   }
 };
 
 }  // namespace
 
-std::optional<std::filesystem::path> choose_drive_c_root(const char *drive_c, const char *home,
-                                                         const char *user_home) {
+std::optional<std::filesystem::path> choose_drive_c_root(const char *drive_c, const char *home, const char *user_home) {
   if (drive_c && *drive_c) return fs::path(drive_c);
   for (const char *folder : {home, user_home}) {
     if (folder && *folder) return fs::path(folder) / ".kalpo" / "drive_c";

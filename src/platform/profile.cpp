@@ -42,7 +42,8 @@ bool ini_lookup(std::string_view contents, std::string_view section, std::string
     if (eq == std::string_view::npos || !ascii::iequals(trim(line.substr(0, eq)), key)) continue;
     std::string_view v = trim(line.substr(eq + 1));
     // The profile functions drop one pair of surrounding quotes.
-    if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front()) v = v.substr(1, v.size() - 2);
+    if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
+      v = v.substr(1, v.size() - 2);
     value.assign(v);
     return true;
   }

@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "kalpo.h"
 #include "platform/platform.h"
 #include "platform/windows.h"
-#include "kalpo.h"
 
 namespace kalpo::platform {
 namespace {

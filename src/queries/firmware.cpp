@@ -2,12 +2,12 @@
 #include <optional>
 #include <string>
 
-#include "makers/analysis.h"
-#include "frame/command_driver.h"
-#include "makers/sessions.h"
-#include "frame/operations.h"
 #include "frame/answer_buffer.h"
 #include "frame/ascii.h"
+#include "frame/command_driver.h"
+#include "frame/operations.h"
+#include "makers/analysis.h"
+#include "makers/sessions.h"
 #include "vendor/vendor.h"
 
 namespace kalpo::ops {
@@ -58,21 +58,14 @@ bool firmware(Model model, OutText versao) {
     case Model::BematechMP20:
     case Model::BematechMFD:
       return conn::bematech_query(model, v.Bematech_FI_VersaoFirmware, conn::QueryAnswer{10, versao});
-    case Model::Sweda7000:
-      return conn::bematech_query(model, v.ECF_VersaoFirmware, conn::QueryAnswer{10, versao});
-    case Model::SigtronFS345:
-      return sigtron(versao);
-    case Model::Daruma32:
-      return daruma(versao);
-    case Model::Digiarte1E:
-      return digiarte(versao);
+    case Model::Sweda7000: return conn::bematech_query(model, v.ECF_VersaoFirmware, conn::QueryAnswer{10, versao});
+    case Model::SigtronFS345: return sigtron(versao);
+    case Model::Daruma32: return daruma(versao);
+    case Model::Digiarte1E: return digiarte(versao);
     case Model::ElginFit:
-    case Model::DataregisQuick:
-      return conn::usb_read_text_register(kRegister, versao);
-    case Model::DataregisSerial:
-      return serial_driver(versao);
-    default:
-      return usual_preset(model);
+    case Model::DataregisQuick: return conn::usb_read_text_register(kRegister, versao);
+    case Model::DataregisSerial: return serial_driver(versao);
+    default: return usual_preset(model);
   }
 }
 

@@ -1,15 +1,15 @@
 // The printer's serial number.
 #include <string>
 
-#include "makers/analysis.h"
-#include "frame/command_driver.h"
-#include "makers/sessions.h"
-#include "frame/messages.h"
-#include "frame/operations.h"
-#include "platform/platform.h"
-#include "frame/state.h"
 #include "frame/answer_buffer.h"
 #include "frame/ascii.h"
+#include "frame/command_driver.h"
+#include "frame/messages.h"
+#include "frame/operations.h"
+#include "frame/state.h"
+#include "makers/analysis.h"
+#include "makers/sessions.h"
+#include "platform/platform.h"
 #include "vendor/vendor.h"
 
 namespace kalpo::ops {
@@ -104,25 +104,16 @@ bool serial_driver(OutText numero) {
 bool mostra_num_serie(Model model, OutText numero) {
   const vendor::Api &v = vendor::api();
   switch (model) {
-    case Model::BematechMP20:
-      return judged_serial_number(model, 15, v.Bematech_FI_NumeroSerie, false, numero);
-    case Model::BematechMFD:
-      return judged_serial_number(model, 20, v.Bematech_FI_NumeroSerieMFD, true, numero);
-    case Model::Sweda7000:
-      return judged_serial_number(model, 30, v.ECF_NumeroSerie, false, numero);
-    case Model::SigtronFS345:
-      return sigtron(numero);
-    case Model::Daruma32:
-      return daruma(numero);
-    case Model::Digiarte1E:
-      return digiarte(numero);
+    case Model::BematechMP20: return judged_serial_number(model, 15, v.Bematech_FI_NumeroSerie, false, numero);
+    case Model::BematechMFD: return judged_serial_number(model, 20, v.Bematech_FI_NumeroSerieMFD, true, numero);
+    case Model::Sweda7000: return judged_serial_number(model, 30, v.ECF_NumeroSerie, false, numero);
+    case Model::SigtronFS345: return sigtron(numero);
+    case Model::Daruma32: return daruma(numero);
+    case Model::Digiarte1E: return digiarte(numero);
     case Model::ElginFit:
-    case Model::DataregisQuick:
-      return conn::usb_read_text_register(kRegister, numero);
-    case Model::DataregisSerial:
-      return serial_driver(numero);
-    default:
-      return false;  // every other identifier, ECFZANTRELLO and NOTAFISCAL included
+    case Model::DataregisQuick: return conn::usb_read_text_register(kRegister, numero);
+    case Model::DataregisSerial: return serial_driver(numero);
+    default: return false;  // every other identifier, ECFZANTRELLO and NOTAFISCAL included
   }
 }
 

@@ -3,13 +3,13 @@
 #include <string>
 #include <string_view>
 
-#include "makers/analysis.h"
-#include "frame/messages.h"
-#include "frame/operations.h"
-#include "platform/platform.h"
-#include "frame/text.h"
 #include "frame/answer_buffer.h"
 #include "frame/ascii.h"
+#include "frame/messages.h"
+#include "frame/operations.h"
+#include "frame/text.h"
+#include "makers/analysis.h"
+#include "platform/platform.h"
 #include "vendor/vendor.h"
 
 namespace kalpo::ops {

@@ -6,7 +6,8 @@
 namespace kalpo::ops {
 bool numero_cupom(Model model, OutText numero) {
   // The answer is handed back whatever the analysis says.
-  if (is_bematech(model)) return conn::bematech_query(model, vendor::api().Bematech_FI_NumeroCupom, conn::QueryAnswer{6, numero});
+  if (is_bematech(model))
+    return conn::bematech_query(model, vendor::api().Bematech_FI_NumeroCupom, conn::QueryAnswer{6, numero});
   return usual_preset(model);
 }
 

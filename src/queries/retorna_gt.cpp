@@ -6,7 +6,8 @@
 namespace kalpo::ops {
 bool retorna_gt(Model model, OutText total) {
   // The answer is handed back whatever the analysis says.
-  if (is_bematech(model)) return conn::bematech_query(model, vendor::api().Bematech_FI_GrandeTotal, conn::QueryAnswer{18, total});
+  if (is_bematech(model))
+    return conn::bematech_query(model, vendor::api().Bematech_FI_GrandeTotal, conn::QueryAnswer{18, total});
   return usual_preset(model);
 }
 

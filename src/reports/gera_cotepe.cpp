@@ -1,11 +1,11 @@
 #include "frame/ascii.h"
 #include "frame/config.h"
-#include "makers/sessions.h"
 #include "frame/messages.h"
 #include "frame/operations.h"
+#include "frame/text.h"
+#include "makers/sessions.h"
 #include "platform/dates.h"
 #include "platform/platform.h"
-#include "frame/text.h"
 #include "vendor/vendor.h"
 
 namespace kalpo::ops {
@@ -32,12 +32,9 @@ bool serial(double dia) {
 
 bool gera_cotepe(Model model, double dia) {
   switch (model) {
-    case Model::BematechMFD:
-      return false;
-    case Model::DataregisSerial:
-      return serial(dia);
-    default:
-      return usual_preset(model);
+    case Model::BematechMFD: return false;
+    case Model::DataregisSerial: return serial(dia);
+    default: return usual_preset(model);
   }
 }
 

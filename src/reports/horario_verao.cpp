@@ -1,8 +1,8 @@
 #include "frame/command_driver.h"
-#include "makers/sessions.h"
 #include "frame/messages.h"
 #include "frame/operations.h"
 #include "frame/text.h"
+#include "makers/sessions.h"
 
 namespace kalpo::ops {
 namespace {
@@ -19,7 +19,8 @@ bool serial(const std::string &acao) {
 
 bool horario_verao(Model model, const std::string &acao) {
   if (model == Model::DataregisSerial) return serial(acao);
-  msg::info("Modelo de Impressora Fiscal não prepara ainda para o programa!\r\nPor favor, utilize o utilitário do fabricante!"_cp);
+  msg::info(
+      "Modelo de Impressora Fiscal não prepara ainda para o programa!\r\nPor favor, utilize o utilitário do fabricante!"_cp);
   return false;
 }
 

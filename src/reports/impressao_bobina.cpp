@@ -1,6 +1,6 @@
 #include "frame/command_driver.h"
-#include "makers/sessions.h"
 #include "frame/operations.h"
+#include "makers/sessions.h"
 
 namespace kalpo::ops {
 namespace {

@@ -1,8 +1,8 @@
 #include <cstring>
 
 #include "frame/command_driver.h"
-#include "makers/sessions.h"
 #include "frame/operations.h"
+#include "makers/sessions.h"
 #include "platform/dates.h"
 #include "platform/platform.h"
 #include "vendor/vendor.h"
@@ -44,12 +44,9 @@ void workstation(OutText &data) {
 
 void le_data(Model model, OutText data) {
   switch (model) {
-    case Model::DataregisSerial:
-      return serial(data);
-    case Model::ElginFit:
-      return usb(data);
-    default:
-      return workstation(data);
+    case Model::DataregisSerial: return serial(data);
+    case Model::ElginFit: return usb(data);
+    default: return workstation(data);
   }
 }
 

@@ -1,16 +1,16 @@
 #include "frame/ascii.h"
+#include "frame/operations.h"
 #include "makers/analysis.h"
 #include "makers/sessions.h"
-#include "frame/operations.h"
 #include "vendor/vendor.h"
 
 namespace kalpo::ops {
 namespace {
 
 // dd/mm/yyyy as ddmmyy.
-std::string short_date(const std::string &date) { 
+std::string short_date(const std::string &date) {
   return ascii::characters(date, 1, 2) + ascii::characters(date, 4, 5) + ascii::characters(date, 9, 10);
- }
+}
 
 bool bematech_by_date(Model model, const std::string &inicio, const std::string &fim) {
   return analysis::analisa_iretorno(model,
@@ -18,8 +18,8 @@ bool bematech_by_date(Model model, const std::string &inicio, const std::string 
 }
 
 bool bematech_by_reduction(Model model, const std::string &inicio, const std::string &fim) {
-  return analysis::analisa_iretorno(
-      model, vendor::api().Bematech_FI_LeituraMemoriaFiscalReducao(inicio.c_str(), fim.c_str()));
+  return analysis::analisa_iretorno(model,
+                                    vendor::api().Bematech_FI_LeituraMemoriaFiscalReducao(inicio.c_str(), fim.c_str()));
 }
 
 bool digiarte_by_date(const std::string &inicio, const std::string &fim) {

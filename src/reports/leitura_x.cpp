@@ -1,9 +1,9 @@
-#include "makers/analysis.h"
 #include "frame/command_driver.h"
 #include "frame/config.h"
-#include "makers/sessions.h"
 #include "frame/messages.h"
 #include "frame/operations.h"
+#include "makers/analysis.h"
+#include "makers/sessions.h"
 #include "vendor/vendor.h"
 
 namespace kalpo::ops {
@@ -25,9 +25,7 @@ bool sigtron(VarInt &contagem) {
   return conn::sigtron_analyse(ret, contagem.target()).no_error;
 }
 
-bool daruma() {
-  return conn::daruma_judge(vendor::api().Daruma_FI_LeituraX());
-}
+bool daruma() { return conn::daruma_judge(vendor::api().Daruma_FI_LeituraX()); }
 
 bool digiarte() {
   return conn::digiarte_session([] {
@@ -57,25 +55,16 @@ bool epson() {
 bool leitura_x(Model model, VarInt contagem) {
   switch (model) {
     case Model::BematechMP20:
-    case Model::BematechMFD:
-      return bematech(model);
-    case Model::Sweda7000:
-      return sweda(model);
-    case Model::SigtronFS345:
-      return sigtron(contagem);
-    case Model::Daruma32:
-      return daruma();
-    case Model::Digiarte1E:
-      return digiarte();
+    case Model::BematechMFD: return bematech(model);
+    case Model::Sweda7000: return sweda(model);
+    case Model::SigtronFS345: return sigtron(contagem);
+    case Model::Daruma32: return daruma();
+    case Model::Digiarte1E: return digiarte();
     case Model::ElginFit:
-    case Model::DataregisQuick:
-      return usb(model);
-    case Model::DataregisSerial:
-      return serial();
-    case Model::Epson:
-      return epson();
-    default:
-      return usual_preset(model);
+    case Model::DataregisQuick: return usb(model);
+    case Model::DataregisSerial: return serial();
+    case Model::Epson: return epson();
+    default: return usual_preset(model);
   }
 }
 

@@ -1,13 +1,13 @@
 #include <array>
 
-#include "makers/analysis.h"
 #include "frame/command_driver.h"
 #include "frame/config.h"
-#include "makers/sessions.h"
 #include "frame/messages.h"
 #include "frame/operations.h"
-#include "platform/platform.h"
 #include "frame/text.h"
+#include "makers/analysis.h"
+#include "makers/sessions.h"
+#include "platform/platform.h"
 #include "vendor/vendor.h"
 
 namespace kalpo::ops {
@@ -18,9 +18,7 @@ bool bematech(Model model) {
   return analysis::analisa_iretorno(model, vendor::api().Bematech_FI_ReducaoZ(nullptr, nullptr));
 }
 
-bool sweda(Model model) {
-  return analysis::analisa_iretorno(model, vendor::api().ECF_ReducaoZ(nullptr, nullptr));
-}
+bool sweda(Model model) { return analysis::analisa_iretorno(model, vendor::api().ECF_ReducaoZ(nullptr, nullptr)); }
 
 // The workstation's clock as ddmmyyhhnnss.
 std::string sigtron_date_time() {
@@ -39,9 +37,7 @@ bool sigtron(VarInt &contagem) {
   return conn::sigtron_analyse(ret, contagem.target()).no_error;
 }
 
-bool daruma() {
-  return conn::daruma_judge(vendor::api().Daruma_FI_ReducaoZ(nullptr, nullptr));
-}
+bool daruma() { return conn::daruma_judge(vendor::api().Daruma_FI_ReducaoZ(nullptr, nullptr)); }
 
 bool digiarte() {
   return conn::digiarte_session([] {
@@ -79,25 +75,16 @@ bool reducao_z(Model model, VarInt contagem) {
   }
   switch (model) {
     case Model::BematechMP20:
-    case Model::BematechMFD:
-      return bematech(model);
-    case Model::Sweda7000:
-      return sweda(model);
-    case Model::SigtronFS345:
-      return sigtron(contagem);
-    case Model::Daruma32:
-      return daruma();
-    case Model::Digiarte1E:
-      return digiarte();
+    case Model::BematechMFD: return bematech(model);
+    case Model::Sweda7000: return sweda(model);
+    case Model::SigtronFS345: return sigtron(contagem);
+    case Model::Daruma32: return daruma();
+    case Model::Digiarte1E: return digiarte();
     case Model::ElginFit:
-    case Model::DataregisQuick:
-      return usb(model);
-    case Model::DataregisSerial:
-      return serial();
-    case Model::Epson:
-      return epson();
-    default:
-      return usual_preset(model);
+    case Model::DataregisQuick: return usb(model);
+    case Model::DataregisSerial: return serial();
+    case Model::Epson: return epson();
+    default: return usual_preset(model);
   }
 }
 

@@ -1,11 +1,11 @@
 // Opens a non-fiscal voucher linked to a payment of an earlier coupon.
-#include "makers/analysis.h"
 #include "frame/amounts.h"
 #include "frame/command_driver.h"
-#include "makers/sessions.h"
 #include "frame/messages.h"
 #include "frame/operations.h"
 #include "frame/text.h"
+#include "makers/analysis.h"
+#include "makers/sessions.h"
 #include "vendor/vendor.h"
 
 namespace kalpo::ops {
@@ -68,21 +68,14 @@ bool serial(const std::string &forma, const std::string &numero_cupom, double va
 bool cupom_vinculado(Model model, const std::string &forma, const std::string &numero_cupom, double valor) {
   switch (model) {
     case Model::BematechMP20:
-    case Model::BematechMFD:
-      return bematech(model, forma, numero_cupom, valor);
-    case Model::Sweda7000:
-      return sweda(model, forma, numero_cupom, valor);
-    case Model::SigtronFS345:
-      return sigtron(forma, numero_cupom, valor);
+    case Model::BematechMFD: return bematech(model, forma, numero_cupom, valor);
+    case Model::Sweda7000: return sweda(model, forma, numero_cupom, valor);
+    case Model::SigtronFS345: return sigtron(forma, numero_cupom, valor);
     case Model::ElginFit:
-    case Model::DataregisQuick:
-      return usb(model, forma, numero_cupom, valor);
-    case Model::Daruma32:
-      return daruma(forma, numero_cupom);
-    case Model::DataregisSerial:
-      return serial(forma, numero_cupom, valor);
-    default:
-      return usual_preset(model);
+    case Model::DataregisQuick: return usb(model, forma, numero_cupom, valor);
+    case Model::Daruma32: return daruma(forma, numero_cupom);
+    case Model::DataregisSerial: return serial(forma, numero_cupom, valor);
+    default: return usual_preset(model);
   }
 }
 

@@ -1,8 +1,8 @@
 // Prints the whole text of the caller's control on the open linked voucher.
-#include "makers/analysis.h"
 #include "frame/command_driver.h"
-#include "makers/sessions.h"
 #include "frame/operations.h"
+#include "makers/analysis.h"
+#include "makers/sessions.h"
 #include "vendor/vendor.h"
 
 namespace kalpo::ops {
@@ -39,17 +39,12 @@ bool daruma(const std::vector<std::string> &lines) {
 // False for every model without a branch, the two printerless ones included.
 bool usa_vinculado_termica(Model model, const TextControl &texto) {
   switch (model) {
-    case Model::BematechMFD:
-      return bematech_mfd(texto.text());
+    case Model::BematechMFD: return bematech_mfd(texto.text());
     case Model::ElginFit:
-    case Model::DataregisQuick:
-      return usb(texto.text());
-    case Model::DataregisSerial:
-      return serial(texto.text());
-    case Model::Daruma32:
-      return daruma(texto.lines());
-    default:
-      return false;
+    case Model::DataregisQuick: return usb(texto.text());
+    case Model::DataregisSerial: return serial(texto.text());
+    case Model::Daruma32: return daruma(texto.lines());
+    default: return false;
   }
 }
 

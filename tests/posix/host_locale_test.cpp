@@ -9,10 +9,10 @@
 #include <string>
 
 #include "frame/amounts.h"
+#include "kalpo.h"
 #include "makers/sessions.h"
 #include "platform/platform.h"
 #include "platform/profile.h"
-#include "kalpo.h"
 #include "support/fake.h"
 #include "support/transcripts.h"
 
@@ -64,13 +64,11 @@ TEST_P(HostLocale, CommandDriverSaleSendsTheWorkstationsDecimalPoint) {
   fake.settings = Fake::united_states();
   driver(1, 0)(fake);
   EXPECT_EQ(KALPO_VendaItem("ELGINFIT", "789", "Arroz", "T01", "I", 1.5, 2, 2.99, "", 0), 1);
-  expect_transcript(fake.lines, cat(usb_opening(), command(0, "VendeItem",
-                                                           {param(0, "CodAliquota", "T01", 4),
-                                                            param(0, "CodProduto", "789", 7),
-                                                            param(0, "NomeProduto", "Arroz", 7),
-                                                            param(0, "PrecoUnitario", "2.99", 6),
-                                                            param(0, "Quantidade", "1.5", 6),
-                                                            param(0, "Unidade", "UN", 7)})));
+  expect_transcript(
+      fake.lines, cat(usb_opening(), command(0, "VendeItem",
+                                             {param(0, "CodAliquota", "T01", 4), param(0, "CodProduto", "789", 7),
+                                              param(0, "NomeProduto", "Arroz", 7), param(0, "PrecoUnitario", "2.99", 6),
+                                              param(0, "Quantidade", "1.5", 6), param(0, "Unidade", "UN", 7)})));
 }
 
 INSTANTIATE_TEST_SUITE_P(Locales, HostLocale, ::testing::Values("pt_BR.UTF-8", "tr_TR.UTF-8"),

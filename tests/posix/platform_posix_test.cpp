@@ -85,8 +85,10 @@ TEST(Regional, ComesFromTheEnvironmentsLocaleWithoutChangingTheProcess) {
   EXPECT_EQ(r.short_date, "MM/dd/yy");
   setenv("LC_ALL", "no_such_locale", 1);
   EXPECT_EQ(get().regional().decimal, ".") << "an unknown locale falls back to C";
-  if (saved) setenv("LC_ALL", saved, 1);
-  else unsetenv("LC_ALL");
+  if (saved)
+    setenv("LC_ALL", saved, 1);
+  else
+    unsetenv("LC_ALL");
 }
 
 }  // namespace

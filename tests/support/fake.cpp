@@ -47,10 +47,10 @@ Arg to_arg(T value) {
   return Arg(value);
 }
 
-#define KALPO_FAKE_FUNCTION(ret, name, params, args)                                                  \
-  ret fake_##name params {                                                                            \
+#define KALPO_FAKE_FUNCTION(ret, name, params, args)                                                             \
+  ret fake_##name params {                                                                                       \
     auto arguments = std::apply([](auto... a) { return std::vector<Arg>{to_arg(a)...}; }, std::make_tuple args); \
-    return result_of<ret>(Fake::current().dispatch(#name, std::move(arguments)));                      \
+    return result_of<ret>(Fake::current().dispatch(#name, std::move(arguments)));                                \
   }
 #define KALPO_VENDOR_EACH KALPO_FAKE_FUNCTION
 #include "vendor/vendor_list.h"
@@ -187,10 +187,14 @@ std::string shown(std::string_view cp1252) {
   std::string utf8 = text::to_utf8(cp1252);
   std::string out;
   for (char c : utf8) {
-    if (c == '\r') out += "\\r";
-    else if (c == '\n') out += "\\n";
-    else if (c == '\0') out += "\\0";
-    else out += c;
+    if (c == '\r')
+      out += "\\r";
+    else if (c == '\n')
+      out += "\\n";
+    else if (c == '\0')
+      out += "\\0";
+    else
+      out += c;
   }
   return out;
 }

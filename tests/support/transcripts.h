@@ -63,10 +63,14 @@ inline void expect_transcript(const Lines &actual, const Lines &expected) {
 // The operation's own lines: the transcript without the status and answer
 // calls that the makers' return analyses make for themselves.
 inline Lines operation_lines(const Fake &fake) {
-  static const char *const kAnalysisCalls[] = {
-      "Bematech_FI_RetornoImpressora(", "ECF_RetornoImpressoraMFD(", "DAR_Erro(",
-      "DAR_Resposta(",                  "Daruma_FI_RetornoImpressora(", "Daruma_FI_RetornaErroExtendido(",
-      "EPSON_Obter_Estado_Impressora(", "ObtemRetorno("};
+  static const char *const kAnalysisCalls[] = {"Bematech_FI_RetornoImpressora(",
+                                               "ECF_RetornoImpressoraMFD(",
+                                               "DAR_Erro(",
+                                               "DAR_Resposta(",
+                                               "Daruma_FI_RetornoImpressora(",
+                                               "Daruma_FI_RetornaErroExtendido(",
+                                               "EPSON_Obter_Estado_Impressora(",
+                                               "ObtemRetorno("};
   Lines out;
   for (const std::string &line : fake.lines) {
     bool analysis = std::any_of(std::begin(kAnalysisCalls), std::end(kAnalysisCalls),
@@ -92,7 +96,9 @@ inline const std::string kNotExecutedCheck = "dialog: Comando não executado!\\r
 inline const std::string kBematechStatus = "Bematech_FI_RetornoImpressora(&0, &0, &0)";
 inline const std::string kSwedaStatus = "ECF_RetornoImpressoraMFD(&0, &0, &0, &0)";
 // A refused return code: the generic dialog, then the code's own box.
-inline Lines refused(const std::string &box) { return {"BlockInput(FALSE)", kNotExecutedCheck, "BlockInput(FALSE)", box}; }
+inline Lines refused(const std::string &box) {
+  return {"BlockInput(FALSE)", kNotExecutedCheck, "BlockInput(FALSE)", box};
+}
 // A vendor return of 0.
 inline const Lines kCommunicationError = refused("box[Erro/16]: Erro de Comunicação !");
 // Return 1 with a NAK status.
@@ -161,7 +167,9 @@ inline Script daruma_errors(std::vector<std::string> codes) {
 
 // ---- ecf32m ----
 
-inline const std::string kEcf32mFetch = "ObtemRetorno(\"\x0b" "Sem retorno\")";
+inline const std::string kEcf32mFetch =
+    "ObtemRetorno(\"\x0b"
+    "Sem retorno\")";
 inline const std::string kDigiarteNotOpen = "notice: (-22) Necessário abrir cupom fiscal";
 inline const std::string kDigiarteTimeOut = "notice: Time out na execução do comando do ECF!";
 // The return texts of the successive fetches (the last repeats), each
@@ -216,8 +224,7 @@ inline Lines read_text(int handle, const std::string &register_name) {
   return command(handle, "LeTexto", {param(handle, "NomeTexto", register_name, 7)});
 }
 inline std::string read_back(int handle) {
-  return "DLLG2_Retorno(" + std::to_string(handle) + ", 0, \"ValorTexto\", 4000, \"" + std::string(50, ' ') +
-         "\", 50)";
+  return "DLLG2_Retorno(" + std::to_string(handle) + ", 0, \"ValorTexto\", 4000, \"" + std::string(50, ' ') + "\", 50)";
 }
 
 // ---- scripts ----

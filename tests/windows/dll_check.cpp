@@ -61,6 +61,7 @@ std::string program_folder() {
 
 // ---- The export table ----
 
+// clang-format off
 #define KALPO_EACH_EXPORT(X)                                                                                     \
   X(KALPO_HorarioVerao, 1) X(KALPO_FechaDriver, 2) X(KALPO_IniciaDriver, 3) X(KALPO_GravaRegistro, 4)            \
   X(KALPO_AbreGaveta, 5) X(KALPO_Versao_Number, 6) X(KALPO_Abredia, 7) X(KALPO_Cupom_Aberto, 8)                  \
@@ -75,6 +76,7 @@ std::string program_folder() {
   X(KALPO_VendaItem, 35) X(KALPO_AbreCupom, 36) X(KALPO_Reducaoz, 37) X(KALPO_LeData, 38)                        \
   X(KALPO_ImpressaoBobina, 39) X(KALPO_Leiturax, 40) X(KALPO_GeraCotepe, 41) X(KALPO_desc_fechamento, 42)        \
   X(KALPO_DefineTratadorMensagens, 44)
+// clang-format on
 
 struct NamedExport {
   const char *name;
@@ -103,8 +105,8 @@ F procedure(HMODULE module, LPCSTR name) {
 
 bool bind(HMODULE module, Api &api) {
   bool all = true;
-#define KALPO_BIND(name, ordinal)                                     \
-  api.name = procedure<decltype(api.name)>(module, #name);            \
+#define KALPO_BIND(name, ordinal)                          \
+  api.name = procedure<decltype(api.name)>(module, #name); \
   all = check(api.name != nullptr, #name " resolves by name") && all;
   KALPO_EACH_EXPORT(KALPO_BIND)
 #undef KALPO_BIND
@@ -118,8 +120,7 @@ void check_ordinals(HMODULE module) {
     check(by_ordinal != nullptr && by_ordinal == by_name,
           std::string(e.name) + " answers at ordinal " + std::to_string(e.ordinal));
   }
-  check(procedure<void *>(module, MAKEINTRESOURCEA(kSecondOpenCoupon)) ==
-            procedure<void *>(module, "KALPO_AbreCupom"),
+  check(procedure<void *>(module, MAKEINTRESOURCEA(kSecondOpenCoupon)) == procedure<void *>(module, "KALPO_AbreCupom"),
         "ordinal 43 is KALPO_AbreCupom");
   check(procedure<void *>(module, MAKEINTRESOURCEA(45)) == nullptr, "nothing at ordinal 45");
 }
@@ -164,15 +165,14 @@ void check_version_resource(const std::string &dll) {
     check(fixed->dwFileVersionMS == ((KALPO_VERSION_MAJOR << 16) | KALPO_VERSION_MINOR) &&
               fixed->dwFileVersionLS == (KALPO_VERSION_PATCH << 16),
           "binary file version " KALPO_VERSION_TEXT ".0");
-    check(fixed->dwProductVersionMS == 0x00010000 && fixed->dwProductVersionLS == 0,
-          "binary product version 1.0.0.0");
+    check(fixed->dwProductVersionMS == 0x00010000 && fixed->dwProductVersionLS == 0, "binary product version 1.0.0.0");
   }
 
   WORD *translation = nullptr;
-  if (!check(VerQueryValueA(data.data(), "\\VarFileInfo\\Translation", reinterpret_cast<void **>(&translation),
-                            &length) &&
-                 length >= 4,
-             "translation table")) {
+  if (!check(
+          VerQueryValueA(data.data(), "\\VarFileInfo\\Translation", reinterpret_cast<void **>(&translation), &length) &&
+              length >= 4,
+          "translation table")) {
     return;
   }
   char block[64];
@@ -203,8 +203,8 @@ void check_version_resource(const std::string &dll) {
 
 // ---- Binding of the makers' libraries ----
 
-const char *const kMakerDlls[] = {"BEMAFI32.DLL", "CONVECF.dll",       "fs345_32.dll",      "Daruma32.dll",
-                                  "ecf32m.dll",   "DllG2.dll",         "DLLG2_Gerador.dll", "InterfaceEpson.dll"};
+const char *const kMakerDlls[] = {"BEMAFI32.DLL", "CONVECF.dll", "fs345_32.dll",      "Daruma32.dll",
+                                  "ecf32m.dll",   "DllG2.dll",   "DLLG2_Gerador.dll", "InterfaceEpson.dll"};
 
 std::string temp_folder(const std::string &name) {
   char base[MAX_PATH + 1] = {};
@@ -280,8 +280,7 @@ struct Message {
 // The operator's answer to a question.
 int32_t question_answer = KALPO_BTN_NO;
 
-int32_t KALPO_CALL record_message(void *context, int32_t form, const char *text, const char *caption,
-                                  uint32_t flags) {
+int32_t KALPO_CALL record_message(void *context, int32_t form, const char *text, const char *caption, uint32_t flags) {
   static_cast<std::vector<Message> *>(context)->push_back(
       {form, text ? text : "", caption != nullptr, caption ? caption : "", flags});
   bool question = form == KALPO_MSG_DIALOG && (flags & 0x0F) == 0x04;
@@ -320,39 +319,90 @@ struct PresetRow {
 
 std::vector<PresetRow> preset_rows() {
   return {
-      {"KALPO_AbreCupom", [](const Api &k, const char *m, Outs &o) { return int(k.KALPO_AbreCupom(m, &o.text1, "Fulano", "Rua A", "123")); }, 1, 0, false},
-      {"KALPO_VendaItem", [](const Api &k, const char *m, Outs &) { return int(k.KALPO_VendaItem(m, "7891", "Caf\xE9", "01", "I", 1.0, 2, 9.9, "$", 0.0)); }, 1, 0, false},
-      {"KALPO_Inicia_Fechamento", [](const Api &k, const char *m, Outs &) { return int(k.KALPO_Inicia_Fechamento(m, 1.5)); }, 1, 0, false},
-      {"KALPO_desc_fechamento", [](const Api &k, const char *m, Outs &) { return int(k.KALPO_desc_fechamento(m, 1.5)); }, 0, 0, false},
-      {"KALPO_forma_pagamento", [](const Api &k, const char *m, Outs &) { return int(k.KALPO_forma_pagamento(m, "Dinheiro", 10.0)); }, 1, 0, false},
-      {"KALPO_fecha_cupom", [](const Api &k, const char *m, Outs &o) { return int(k.KALPO_fecha_cupom(m, &o.control)); }, 1, 0, false},
-      {"KALPO_Cancela_Item", [](const Api &k, const char *m, Outs &) { return int(k.KALPO_Cancela_Item(m, 1)); }, 1, 0, false},
-      {"KALPO_Cancela_Ultimo_Cupom", [](const Api &k, const char *m, Outs &o) { return int(k.KALPO_Cancela_Ultimo_Cupom(m, nullptr, nullptr, &o.int1, &o.text1, &o.text2)); }, 1, 0, true},
-      {"KALPO_cupom_vinculado", [](const Api &k, const char *m, Outs &) { return int(k.KALPO_cupom_vinculado(m, "Cart\xE3o", "000123", 10.0)); }, 1, 0, false},
-      {"KALPO_usavinculado", [](const Api &k, const char *m, Outs &) { return int(k.KALPO_usavinculado(m, "linha")); }, 1, 0, false},
-      {"KALPO_usavinculadotermica", [](const Api &k, const char *m, Outs &o) { return int(k.KALPO_usavinculadotermica(m, &o.control)); }, 0, 0, false},
-      {"KALPO_FechaCupomNaovinculado", [](const Api &k, const char *m, Outs &) { return int(k.KALPO_FechaCupomNaovinculado(m)); }, 1, 0, false},
-      {"KALPO_AbreRelGerencial", [](const Api &k, const char *m, Outs &) { return int(k.KALPO_AbreRelGerencial(m, "texto", "01")); }, 1, 0, false},
-      {"KALPO_FechaGerencial", [](const Api &k, const char *m, Outs &) { return int(k.KALPO_FechaGerencial(m)); }, 1, 0, false},
-      {"KALPO_Leiturax", [](const Api &k, const char *m, Outs &o) { return int(k.KALPO_Leiturax(m, nullptr, nullptr, &o.int1)); }, 1, 0, false},
+      {"KALPO_AbreCupom",
+       [](const Api &k, const char *m, Outs &o) {
+         return int(k.KALPO_AbreCupom(m, &o.text1, "Fulano", "Rua A", "123"));
+       },
+       1, 0, false},
+      {"KALPO_VendaItem",
+       [](const Api &k, const char *m, Outs &) {
+         return int(k.KALPO_VendaItem(m, "7891", "Caf\xE9", "01", "I", 1.0, 2, 9.9, "$", 0.0));
+       },
+       1, 0, false},
+      {"KALPO_Inicia_Fechamento",
+       [](const Api &k, const char *m, Outs &) { return int(k.KALPO_Inicia_Fechamento(m, 1.5)); }, 1, 0, false},
+      {"KALPO_desc_fechamento",
+       [](const Api &k, const char *m, Outs &) { return int(k.KALPO_desc_fechamento(m, 1.5)); }, 0, 0, false},
+      {"KALPO_forma_pagamento",
+       [](const Api &k, const char *m, Outs &) { return int(k.KALPO_forma_pagamento(m, "Dinheiro", 10.0)); }, 1, 0,
+       false},
+      {"KALPO_fecha_cupom",
+       [](const Api &k, const char *m, Outs &o) { return int(k.KALPO_fecha_cupom(m, &o.control)); }, 1, 0, false},
+      {"KALPO_Cancela_Item", [](const Api &k, const char *m, Outs &) { return int(k.KALPO_Cancela_Item(m, 1)); }, 1, 0,
+       false},
+      {"KALPO_Cancela_Ultimo_Cupom",
+       [](const Api &k, const char *m, Outs &o) {
+         return int(k.KALPO_Cancela_Ultimo_Cupom(m, nullptr, nullptr, &o.int1, &o.text1, &o.text2));
+       },
+       1, 0, true},
+      {"KALPO_cupom_vinculado",
+       [](const Api &k, const char *m, Outs &) { return int(k.KALPO_cupom_vinculado(m, "Cart\xE3o", "000123", 10.0)); },
+       1, 0, false},
+      {"KALPO_usavinculado", [](const Api &k, const char *m, Outs &) { return int(k.KALPO_usavinculado(m, "linha")); },
+       1, 0, false},
+      {"KALPO_usavinculadotermica",
+       [](const Api &k, const char *m, Outs &o) { return int(k.KALPO_usavinculadotermica(m, &o.control)); }, 0, 0,
+       false},
+      {"KALPO_FechaCupomNaovinculado",
+       [](const Api &k, const char *m, Outs &) { return int(k.KALPO_FechaCupomNaovinculado(m)); }, 1, 0, false},
+      {"KALPO_AbreRelGerencial",
+       [](const Api &k, const char *m, Outs &) { return int(k.KALPO_AbreRelGerencial(m, "texto", "01")); }, 1, 0,
+       false},
+      {"KALPO_FechaGerencial", [](const Api &k, const char *m, Outs &) { return int(k.KALPO_FechaGerencial(m)); }, 1, 0,
+       false},
+      {"KALPO_Leiturax",
+       [](const Api &k, const char *m, Outs &o) { return int(k.KALPO_Leiturax(m, nullptr, nullptr, &o.int1)); }, 1, 0,
+       false},
       {"KALPO_Abredia", [](const Api &k, const char *m, Outs &) { return int(k.KALPO_Abredia(m)); }, 1, 0, false},
-      {"KALPO_LeituraMemFiscal", [](const Api &k, const char *m, Outs &) { return int(k.KALPO_LeituraMemFiscal(m, "01/12/2026", "07/12/2026", "D")); }, 1, 0, false},
-      {"KALPO_GeraCotepe", [](const Api &k, const char *m, Outs &) { return int(k.KALPO_GeraCotepe(m, 46363.5)); }, 1, 0, false},
-      {"KALPO_ImpressaoBobina", [](const Api &k, const char *m, Outs &) { return int(k.KALPO_ImpressaoBobina(m)); }, 1, 1, false},
-      {"KALPO_MostraNumSerie", [](const Api &k, const char *m, Outs &o) { return int(k.KALPO_MostraNumSerie(m, &o.text1)); }, 0, 0, false},
-      {"KALPO_FirmWare", [](const Api &k, const char *m, Outs &o) { return int(k.KALPO_FirmWare(m, &o.text1)); }, 1, 0, false},
-      {"KALPO_RetornaGT", [](const Api &k, const char *m, Outs &o) { return int(k.KALPO_RetornaGT(m, &o.text1)); }, 1, 0, false},
-      {"KALPO_DataHoraEcf", [](const Api &k, const char *m, Outs &o) { return int(k.KALPO_DataHoraEcf(m, &o.text1, &o.text2)); }, 1, 0, false},
-      {"KALPO_NumeroCupom", [](const Api &k, const char *m, Outs &o) { return int(k.KALPO_NumeroCupom(m, &o.text1)); }, 1, 0, false},
-      {"KALPO_NumReducao", [](const Api &k, const char *m, Outs &o) { return int(k.KALPO_NumReducao(m, &o.text1)); }, 1, 0, false},
+      {"KALPO_LeituraMemFiscal",
+       [](const Api &k, const char *m, Outs &) {
+         return int(k.KALPO_LeituraMemFiscal(m, "01/12/2026", "07/12/2026", "D"));
+       },
+       1, 0, false},
+      {"KALPO_GeraCotepe", [](const Api &k, const char *m, Outs &) { return int(k.KALPO_GeraCotepe(m, 46363.5)); }, 1,
+       0, false},
+      {"KALPO_ImpressaoBobina", [](const Api &k, const char *m, Outs &) { return int(k.KALPO_ImpressaoBobina(m)); }, 1,
+       1, false},
+      {"KALPO_MostraNumSerie",
+       [](const Api &k, const char *m, Outs &o) { return int(k.KALPO_MostraNumSerie(m, &o.text1)); }, 0, 0, false},
+      {"KALPO_FirmWare", [](const Api &k, const char *m, Outs &o) { return int(k.KALPO_FirmWare(m, &o.text1)); }, 1, 0,
+       false},
+      {"KALPO_RetornaGT", [](const Api &k, const char *m, Outs &o) { return int(k.KALPO_RetornaGT(m, &o.text1)); }, 1,
+       0, false},
+      {"KALPO_DataHoraEcf",
+       [](const Api &k, const char *m, Outs &o) { return int(k.KALPO_DataHoraEcf(m, &o.text1, &o.text2)); }, 1, 0,
+       false},
+      {"KALPO_NumeroCupom", [](const Api &k, const char *m, Outs &o) { return int(k.KALPO_NumeroCupom(m, &o.text1)); },
+       1, 0, false},
+      {"KALPO_NumReducao", [](const Api &k, const char *m, Outs &o) { return int(k.KALPO_NumReducao(m, &o.text1)); }, 1,
+       0, false},
       {"KALPO_ResumoAliq", [](const Api &k, const char *m, Outs &) { return int(k.KALPO_ResumoAliq(m)); }, 1, 0, false},
-      {"KALPO_TotalizadorParcial", [](const Api &k, const char *m, Outs &o) { return int(k.KALPO_TotalizadorParcial(m, &o.text1)); }, 1, 0, false},
-      {"KALPO_VerificaEstadoECF", [](const Api &k, const char *m, Outs &o) { return int(k.KALPO_VerificaEstadoECF(m, &o.int1, &o.int2, &o.int3)); }, 1, 0, false},
-      {"KALPO_Cupom_Aberto", [](const Api &k, const char *m, Outs &) { return int(k.KALPO_Cupom_Aberto(m)); }, 0, 1, false},
+      {"KALPO_TotalizadorParcial",
+       [](const Api &k, const char *m, Outs &o) { return int(k.KALPO_TotalizadorParcial(m, &o.text1)); }, 1, 0, false},
+      {"KALPO_VerificaEstadoECF",
+       [](const Api &k, const char *m, Outs &o) {
+         return int(k.KALPO_VerificaEstadoECF(m, &o.int1, &o.int2, &o.int3));
+       },
+       1, 0, false},
+      {"KALPO_Cupom_Aberto", [](const Api &k, const char *m, Outs &) { return int(k.KALPO_Cupom_Aberto(m)); }, 0, 1,
+       false},
       {"KALPO_AbreGaveta", [](const Api &k, const char *m, Outs &) { return int(k.KALPO_AbreGaveta(m)); }, 1, 1, false},
-      {"KALPO_retorna_impressora", [](const Api &k, const char *m, Outs &) { return int(k.KALPO_retorna_impressora(m)); }, 1, 1, false},
-      {"KALPO_Analisa_iRetorno(1)", [](const Api &k, const char *m, Outs &) { return int(k.KALPO_Analisa_iRetorno(m, 1)); }, 1, 1, false},
-      {"KALPO_FechaDriver", [](const Api &k, const char *m, Outs &) { return int(k.KALPO_FechaDriver(m)); }, 1, 1, false},
+      {"KALPO_retorna_impressora",
+       [](const Api &k, const char *m, Outs &) { return int(k.KALPO_retorna_impressora(m)); }, 1, 1, false},
+      {"KALPO_Analisa_iRetorno(1)",
+       [](const Api &k, const char *m, Outs &) { return int(k.KALPO_Analisa_iRetorno(m, 1)); }, 1, 1, false},
+      {"KALPO_FechaDriver", [](const Api &k, const char *m, Outs &) { return int(k.KALPO_FechaDriver(m)); }, 1, 1,
+       false},
   };
 }
 
@@ -403,14 +453,17 @@ void check_daylight_saving(const Api &api, std::vector<Message> &messages) {
 // handler's boundary.
 void check_reduction(const Api &api, std::vector<Message> &messages) {
   const std::string question =
-      "A Redu\xE7\xE3o Z impossibilitar\xE1 novas impress\xF5" "es\rde Cupons Fiscais!\r\rContinua ?";
+      "A Redu\xE7\xE3o Z impossibilitar\xE1 novas impress\xF5"
+      "es\rde Cupons Fiscais!\r\rContinua ?";
   struct Case {
     const char *model;
     int32_t answer;
     int expected;
   };
-  const Case cases[] = {{"ECFZANTRELLO", KALPO_BTN_YES, 1}, {"NOTAFISCAL", KALPO_BTN_YES, 1},
-                        {"XYZ", KALPO_BTN_YES, 0},          {"ECFZANTRELLO", KALPO_BTN_NO, 0},
+  const Case cases[] = {{"ECFZANTRELLO", KALPO_BTN_YES, 1},
+                        {"NOTAFISCAL", KALPO_BTN_YES, 1},
+                        {"XYZ", KALPO_BTN_YES, 0},
+                        {"ECFZANTRELLO", KALPO_BTN_NO, 0},
                         {"NOTAFISCAL", KALPO_BTN_NO, 0}};
   for (const Case &c : cases) {
     std::string what = std::string("KALPO_Reducaoz with ") + c.model + (c.answer == KALPO_BTN_YES ? ", Yes" : ", No");
