@@ -57,7 +57,7 @@ const OpenCase kCases[] = {
        f.writes("Bematech_FI_NumeroCupom", 0, "000123", 1);
      },
      true,
-     {"Bematech_FI_AbreCupom(\"123\")", "Bematech_FI_NumeroCupom(\"      \")"},
+     {"Bematech_FI_AbreCupom(\"123\")", kBematechStatus, "Bematech_FI_NumeroCupom(\"      \")"},
      "000123"},
     {"BematechPaperHandlingEmptyDocument",
      "BEMATECHMFD",
@@ -67,7 +67,7 @@ const OpenCase kCases[] = {
      },
      true,
      {"Bematech_FI_LinhasEntreCupons(15)", "Bematech_FI_AtivaDesativaCorteProximoMFD()", "Bematech_FI_AbreCupom(null)",
-      "Bematech_FI_NumeroCupom(\"      \")"},
+      kBematechStatus, "Bematech_FI_NumeroCupom(\"      \")"},
      "000124",
      {"", "", ""},
      {{"DESATIVAFACA", "S"}}},
@@ -80,42 +80,40 @@ const OpenCase kCases[] = {
        f.writes("ECF_NumeroCupom", 0, "000050", 1);
      },
      true,
-     {"ECF_AbreCupomMFD(\" \", \" \", \" \")", "ECF_NumeroCupom(\"      \")"},
+     {"ECF_AbreCupomMFD(\" \", \" \", \" \")", kSwedaStatus, "ECF_NumeroCupom(\"      \")"},
      "000050",
      {"", "", ""}},
     {"SwedaDocumentNameAddress",
      "SWEDA7000",
      [](Fake &f) { f.returns("ECF_AbreCupomMFD", 1); },
      true,
-     {"ECF_AbreCupomMFD(\"123\", \"Ana\", \" \")", "ECF_NumeroCupom(\"      \")"},
+     {"ECF_AbreCupomMFD(\"123\", \"Ana\", \" \")", kSwedaStatus, "ECF_NumeroCupom(\"      \")"},
      "      ",
      {"Ana", "", "123"}},
     {"SwedaRefuses", "SWEDA7000", [](Fake &f) { f.returns("ECF_AbreCupomMFD", 0); }, false,
      cat({{"ECF_AbreCupomMFD(\"123\", \"Ana\", \"Rua 1\")"}, kCommunicationError})},
     {"SigtronNumberFromAnswer", "SIGTRONFS345", [](Fake &f) { sigtron_answers({"0 004321 OK"})(f); }, true,
-     cat({{kSigtronPort}, {"DAR_AbreCupomFiscal(49)"}}), "004321"},
+     cat({{kSigtronPort}, {"DAR_AbreCupomFiscal(49)", kSigtronAnswer}}), "004321"},
     {"SigtronShortAnswer", "SIGTRONFS345", [](Fake &f) { sigtron_answers({"AB12"})(f); }, true,
-     cat({{kSigtronPort}, {"DAR_AbreCupomFiscal(49)"}}), "12"},
+     cat({{kSigtronPort}, {"DAR_AbreCupomFiscal(49)", kSigtronAnswer}}), "12"},
     {"SigtronNoAnswer", "SIGTRONFS345", [](Fake &f) { sigtron_answers({""})(f); }, false,
-     cat({{kSigtronPort}, {"DAR_AbreCupomFiscal(49)", kNotExecuted}})},
+     cat({{kSigtronPort}, {"DAR_AbreCupomFiscal(49)", kSigtronAnswer, kNotExecuted}})},
     {"SigtronErrorAnswer", "SIGTRONFS345", [](Fake &f) { sigtron_answers({"#E50"})(f); }, false,
      cat({{kSigtronPort},
-          {"DAR_AbreCupomFiscal(49)", "BlockInput(FALSE)", "notice: Erro na ECF nº :50\\r\\nSem papel[ #E50 ]",
-           kNotExecuted}})},
-    {"DarumaOpens",
-     "DARUMA32",
+          {"DAR_AbreCupomFiscal(49)", kSigtronAnswer, "BlockInput(FALSE)",
+           "notice: Erro na ECF nº :50\\r\\nSem papel[ #E50 ]", kNotExecuted}})},
+    {"DarumaOpens", "DARUMA32",
      [](Fake &f) {
        daruma_errors({"000"})(f);
        f.writes("Daruma_FI_NumeroCupom", 0, "000777", 1);
      },
-     true,
-     {"Daruma_FI_AbreCupom(\"123\")", "Daruma_FI_NumeroCupom(\"      \")"},
+     true, cat("Daruma_FI_AbreCupom(\"123\")", kDarumaStatus, "Daruma_FI_NumeroCupom(\"      \")", kDarumaStatus),
      "000777"},
     {"DarumaRefuses",
      "DARUMA32",
      [](Fake &f) { daruma_errors({"050"})(f); },
      false,
-     cat({{"Daruma_FI_AbreCupom(null)"}, kDarumaNoPaper}),
+     cat("Daruma_FI_AbreCupom(null)", kDarumaStatus, kDarumaNoPaper),
      nullptr,
      {"Ana", "Rua 1", ""}},
     {"DarumaNumberUnreadable", "DARUMA32",
@@ -123,20 +121,22 @@ const OpenCase kCases[] = {
        daruma_errors({"000", "050"})(f);
        f.writes("Daruma_FI_NumeroCupom", 0, "000778", 1);
      },
-     false, cat({{"Daruma_FI_AbreCupom(\"123\")", "Daruma_FI_NumeroCupom(\"      \")"}, kDarumaNoPaper})},
+     false,
+     cat({cat("Daruma_FI_AbreCupom(\"123\")", kDarumaStatus, "Daruma_FI_NumeroCupom(\"      \")", kDarumaStatus),
+          kDarumaNoPaper})},
     {"DigiarteOpens",
      "DIGIARTE1E",
      [](Fake &f) {
        ecf32m_answers({"COMANDO OK", "R41:001234"}, false)(f);
      },
      true,
-     {"OpenCif()", "AbreCupomFiscal()", "EcfPar(\"41\")", "CloseCif()"},
+     {"OpenCif()", "AbreCupomFiscal()", kEcf32mFetch, "EcfPar(\"41\")", kEcf32mFetch, "CloseCif()"},
      "001234"},
     {"DigiarteRefuses",
      "DIGIARTE1E",
      [](Fake &f) { ecf32m_answers({"ERR-22"}, false)(f); },
      false,
-     {"OpenCif()", "AbreCupomFiscal()", kDigiarteNotOpen, "CloseCif()"}},
+     {"OpenCif()", "AbreCupomFiscal()", kEcf32mFetch, kDigiarteNotOpen, "CloseCif()"}},
     {"DigiarteNotConnected",
      "DIGIARTE1E",
      [](Fake &f) { f.returns("OpenCif", -99); },
@@ -208,7 +208,7 @@ const OpenCase kCases[] = {
      "EPSON",
      epson_clean,
      true,
-     cat({{kEpsonOpen}, {"EPSON_Fiscal_Abrir_Cupom(\"123\", \"Ana\", \"\", \"\", 1)"}, {kEpsonClose}}),
+     cat(epson_opening(), "EPSON_Fiscal_Abrir_Cupom(\"123\", \"Ana\", \"\", \"\", 1)", kEpsonState, kEpsonClose),
      nullptr,
      {"Ana", "", "123"}},
     {"EpsonPortRefused", "EPSON",
@@ -216,15 +216,15 @@ const OpenCase kCases[] = {
        epson_clean(f);
        f.returns("EPSON_Serial_Abrir_Porta", 1);
      },
-     false, cat({{kEpsonOpen}, {kEpsonCommunication}})},
+     false, cat(epson_opening(), kEpsonCommunication)},
     {"EpsonRefuses", "EPSON",
      [](Fake &f) {
        epson_clean(f);
        f.returns("EPSON_Fiscal_Abrir_Cupom", 2);
      },
      false,
-     cat({{kEpsonOpen},
-          {"EPSON_Fiscal_Abrir_Cupom(\"123\", \"Ana\", \"Rua 1\", \"\", 1)", kEpsonCommunication},
+     cat({epson_opening(),
+          {"EPSON_Fiscal_Abrir_Cupom(\"123\", \"Ana\", \"Rua 1\", \"\", 1)", kEpsonState, kEpsonCommunication},
           {kEpsonClose}})},
 };
 
@@ -238,7 +238,7 @@ TEST_P(AbreCupom, Transcript) {
   const char *number = "untouched";
   uint8_t result = KALPO_AbreCupom(c.model, &number, c.customer[0], c.customer[1], c.customer[2]);
   EXPECT_EQ(result, c.result ? 1 : 0);
-  EXPECT_EQ(operation_lines(fake), c.lines);
+  expect_transcript(fake.lines, c.lines);
   EXPECT_STREQ(number, c.number ? c.number : "untouched");
 }
 

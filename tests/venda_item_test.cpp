@@ -57,7 +57,8 @@ const SaleCase kCases[] = {
      [](Fake &f) { f.returns("Bematech_FI_VendeItemDepartamento", 1); },
      true,
      {"Bematech_FI_VendeItemDepartamento(\"789\", \"Arroz tipo 1\", \"T01\", \"2990\", \"1500\", \"0000\", \"0000\", "
-      "\"1\", \"UN\")"}},
+      "\"1\", \"UN\")",
+      kBematechStatus}},
     {"BematechCutsTo29AndRefuses",
      "BEMATECHMP20",
      nothing,
@@ -71,13 +72,14 @@ const SaleCase kCases[] = {
      [](Fake &f) { f.returns("ECF_VendeItem", 1); },
      true,
      {"ECF_VendeItem(\"789\", \"12345678901234567890123456789\", \"T01\", \"I\", \"1500\", 3, \"2990\", \"%\", "
-      "\"0000\")"},
+      "\"0000\")",
+      kSwedaStatus},
      {.description = k40}},
     {"SwedaLowerCaseNoDiscountTypeHalvesToEven",
      "SWEDA7000",
      [](Fake &f) { f.returns("ECF_VendeItem", 1); },
      true,
-     {"ECF_VendeItem(\"789\", \"Arroz tipo 1\", \"T01\", \"I\", \"62\", 3, \"188\", null, \"0000\")"},
+     {"ECF_VendeItem(\"789\", \"Arroz tipo 1\", \"T01\", \"I\", \"62\", 3, \"188\", null, \"0000\")", kSwedaStatus},
      {.quantity = 0.0625, .price = 0.1875, .discount_type = "p"}},
     {"SigtronPadded",
      "SIGTRONFS345",
@@ -85,24 +87,24 @@ const SaleCase kCases[] = {
      true,
      cat({{kSigtronPort},
           {"DAR_DescPreUn3dF53(\"T01\", \"789\", 48, \"0000\", \"0000002990\", \"00001500\", \"UN\", "
-           "\"1234567890123456789012345678901234567890\", 49)"}}),
+           "\"1234567890123456789012345678901234567890\", 49)",
+           kSigtronAnswer}}),
      {.description = k40}},
     {"SigtronNoAnswer", "SIGTRONFS345", [](Fake &f) { sigtron_answers({""})(f); }, false,
      cat({{kSigtronPort},
           {"DAR_DescPreUn3dF53(\"T01\", \"789\", 48, \"0000\", \"0000002990\", \"00001500\", \"UN\", "
            "\"Arroz tipo 1\", 49)",
-           kNotExecuted}})},
-    {"DarumaRegional",
-     "DARUMA32",
-     [](Fake &f) { daruma_errors({"000"})(f); },
-     true,
-     {"Daruma_FI_VendeItem(\"789\", \"Arroz tipo 1\", \"T01\", \"F\", \"1,500\", 2, \"2,99\", \"$\", \"0,00\")"}},
+           kSigtronAnswer, kNotExecuted}})},
+    {"DarumaRegional", "DARUMA32", [](Fake &f) { daruma_errors({"000"})(f); }, true,
+     cat("Daruma_FI_VendeItem(\"789\", \"Arroz tipo 1\", \"T01\", \"F\", \"1,500\", 2, \"2,99\", \"$\", \"0,00\")",
+         kDarumaStatus)},
     {"DarumaUnitedStatesRefused",
      "DARUMA32",
      [](Fake &f) { daruma_errors({"050"})(f); },
      false,
      cat({{"Daruma_FI_VendeItem(\"789\", \"Arroz tipo 1\", \"T01\", \"F\", \"1,000.500\", 3, \"1,234.500\", \"$\", "
            "\"0,00\")"},
+          kDarumaStatus,
           kDarumaNoPaper}),
      {.quantity = 1000.5, .decimals = 3, .price = 1234.5},
      true},
@@ -110,12 +112,13 @@ const SaleCase kCases[] = {
      "DIGIARTE1E",
      [](Fake &f) { ecf32m_answers({"COMANDO OK"}, false)(f); },
      true,
-     {"OpenCif()", digiarte_sale("0000000000789", "Arroz tipo 1        "), "CloseCif()"}},
+     {"OpenCif()", digiarte_sale("0000000000789", "Arroz tipo 1        "), kEcf32mFetch, "CloseCif()"}},
     {"DigiarteCutsDescriptionRefused",
      "DIGIARTE1E",
      [](Fake &f) { ecf32m_answers({"ERR-22"}, false)(f); },
      false,
-     {"OpenCif()", digiarte_sale("0000000000789", "12345678901234567890"), kDigiarteNotOpen, "CloseCif()"},
+     {"OpenCif()", digiarte_sale("0000000000789", "12345678901234567890"), kEcf32mFetch, kDigiarteNotOpen,
+      "CloseCif()"},
      {.description = k40}},
     {"DigiarteLettersInCode",
      "DIGIARTE1E",
@@ -162,19 +165,19 @@ const SaleCase kCases[] = {
      "DIGIARTE1E",
      [](Fake &f) { ecf32m_answers({"COMANDO OK"}, false)(f); },
      true,
-     {"OpenCif()", digiarte_sale("7891000100103", "Arroz tipo 1        "), "CloseCif()"},
+     {"OpenCif()", digiarte_sale("7891000100103", "Arroz tipo 1        "), kEcf32mFetch, "CloseCif()"},
      {.code = "7891000100103"}},
     {"DigiarteLargest13Digits",
      "DIGIARTE1E",
      [](Fake &f) { ecf32m_answers({"COMANDO OK"}, false)(f); },
      true,
-     {"OpenCif()", digiarte_sale("9999999999999", "Arroz tipo 1        "), "CloseCif()"},
+     {"OpenCif()", digiarte_sale("9999999999999", "Arroz tipo 1        "), kEcf32mFetch, "CloseCif()"},
      {.code = "9999999999999"}},
     {"DigiarteLeadingZeros",
      "DIGIARTE1E",
      [](Fake &f) { ecf32m_answers({"COMANDO OK"}, false)(f); },
      true,
-     {"OpenCif()", digiarte_sale("0000000000789", "Arroz tipo 1        "), "CloseCif()"},
+     {"OpenCif()", digiarte_sale("0000000000789", "Arroz tipo 1        "), kEcf32mFetch, "CloseCif()"},
      {.code = "000000000000000789"}},
     {"DigiarteNotConnected",
      "DIGIARTE1E",
@@ -195,8 +198,9 @@ const SaleCase kCases[] = {
      {},
      true},
     {"EpsonThousandthsWithDecimals", "EPSON", epson_clean, true,
-     cat({{kEpsonOpen},
-          {"EPSON_Fiscal_Vender_Item(\"789\", \"Arroz tipo 1\", \"001500\", 2, \"UN\", \"002990\", 2, \"T01\", 1)"},
+     cat({epson_opening(),
+          {"EPSON_Fiscal_Vender_Item(\"789\", \"Arroz tipo 1\", \"001500\", 2, \"UN\", \"002990\", 2, \"T01\", 1)",
+           kEpsonState},
           {kEpsonClose}})},
     {"EpsonRefused", "EPSON",
      [](Fake &f) {
@@ -204,16 +208,16 @@ const SaleCase kCases[] = {
        f.returns("EPSON_Fiscal_Vender_Item", 1);
      },
      false,
-     cat({{kEpsonOpen},
+     cat({epson_opening(),
           {"EPSON_Fiscal_Vender_Item(\"789\", \"Arroz tipo 1\", \"001500\", 2, \"UN\", \"002990\", 2, \"T01\", 1)",
-           kEpsonCommunication},
+           kEpsonState, kEpsonCommunication},
           {kEpsonClose}})},
     {"EpsonPortRefused", "EPSON",
      [](Fake &f) {
        epson_clean(f);
        f.returns("EPSON_Serial_Abrir_Porta", 4);
      },
-     false, cat({{kEpsonOpen}, {kEpsonCommunication}})},
+     false, cat(epson_opening(), kEpsonCommunication)},
 };
 
 class VendaItem : public ::testing::TestWithParam<SaleCase> {};
@@ -227,7 +231,7 @@ TEST_P(VendaItem, Transcript) {
   uint8_t result =
       KALPO_VendaItem(c.model, i.code, i.description, "T01", "I", i.quantity, i.decimals, i.price, i.discount_type, 0);
   EXPECT_EQ(result, c.result ? 1 : 0);
-  EXPECT_EQ(operation_lines(fake), c.lines);
+  expect_transcript(fake.lines, c.lines);
 }
 
 INSTANTIATE_TEST_SUITE_P(Models, VendaItem, ::testing::ValuesIn(kCases),

@@ -60,26 +60,6 @@ inline void expect_transcript(const Lines &actual, const Lines &expected) {
   ADD_FAILURE() << report;
 }
 
-// The operation's own lines: the transcript without the status and answer
-// calls that the makers' return analyses make for themselves.
-inline Lines operation_lines(const Fake &fake) {
-  static const char *const kAnalysisCalls[] = {"Bematech_FI_RetornoImpressora(",
-                                               "ECF_RetornoImpressoraMFD(",
-                                               "DAR_Erro(",
-                                               "DAR_Resposta(",
-                                               "Daruma_FI_RetornoImpressora(",
-                                               "Daruma_FI_RetornaErroExtendido(",
-                                               "EPSON_Obter_Estado_Impressora(",
-                                               "ObtemRetorno("};
-  Lines out;
-  for (const std::string &line : fake.lines) {
-    bool analysis = std::any_of(std::begin(kAnalysisCalls), std::end(kAnalysisCalls),
-                                [&](const char *prefix) { return line.rfind(prefix, 0) == 0; });
-    if (!analysis) out.push_back(line);
-  }
-  return out;
-}
-
 // A maker call whose buffer argument is shown as written at call time.
 inline std::string buffer_call(const std::string &name, std::size_t width) {
   return name + "(\"" + std::string(width, ' ') + "\")";
