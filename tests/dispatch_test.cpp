@@ -6,21 +6,28 @@
 #include <functional>
 #include <map>
 #include <set>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "kalpo.h"
 #include "support/fake.h"
+#include "support/presets.h"
 
 namespace {
 
 using kalpo::test::Fake;
 
+// An export called with arguments of this test; its presets are those of
+// the shared table.
 struct Export {
   const char *name;
   std::function<uint8_t(const char *)> call;
-  int preset_no_printer;  // result for ECFZANTRELLO and NOTAFISCAL
-  int preset_other;       // result for an identifier without a branch
+  const KalpoPreset &preset() const {
+    const KalpoPreset *row = kalpo_preset(name);
+    if (!row) throw std::logic_error(std::string(name) + " has no row in support/presets.h");
+    return *row;
+  }
 };
 
 const char *kSentinel = "untouched";
@@ -46,176 +53,147 @@ std::vector<Export> exports() {
        [=](const char *m) {
          reset();
          return KALPO_AbreCupom(m, &out1, "n", "e", "d");
-       },
-       1, 0},
+       }},
       {"KALPO_VendaItem",
        [=](const char *m) {
          reset();
          return KALPO_VendaItem(m, "1", "d", "01", "I", 1, 2, 1, "", 0);
-       },
-       1, 0},
+       }},
       {"KALPO_Inicia_Fechamento",
        [=](const char *m) {
          reset();
          return KALPO_Inicia_Fechamento(m, 1);
-       },
-       1, 0},
+       }},
       {"KALPO_desc_fechamento",
        [=](const char *m) {
          reset();
          return KALPO_desc_fechamento(m, 1);
-       },
-       0, 0},
+       }},
       {"KALPO_forma_pagamento",
        [=](const char *m) {
          reset();
          return KALPO_forma_pagamento(m, "D", 1);
-       },
-       1, 0},
+       }},
       {"KALPO_fecha_cupom",
        [=](const char *m) {
          reset();
          return KALPO_fecha_cupom(m, &control);
-       },
-       1, 0},
+       }},
       {"KALPO_Cancela_Item",
        [=](const char *m) {
          reset();
          return KALPO_Cancela_Item(m, 1);
-       },
-       1, 0},
+       }},
       {"KALPO_cupom_vinculado",
        [=](const char *m) {
          reset();
          return KALPO_cupom_vinculado(m, "D", "1", 1);
-       },
-       1, 0},
+       }},
       {"KALPO_usavinculado",
        [=](const char *m) {
          reset();
          return KALPO_usavinculado(m, "t");
-       },
-       1, 0},
+       }},
       {"KALPO_usavinculadotermica",
        [=](const char *m) {
          reset();
          return KALPO_usavinculadotermica(m, &control);
-       },
-       0, 0},
+       }},
       {"KALPO_FechaCupomNaovinculado",
        [=](const char *m) {
          reset();
          return KALPO_FechaCupomNaovinculado(m);
-       },
-       1, 0},
+       }},
       {"KALPO_AbreRelGerencial",
        [=](const char *m) {
          reset();
          return KALPO_AbreRelGerencial(m, "t", "01");
-       },
-       1, 0},
+       }},
       {"KALPO_FechaGerencial",
        [=](const char *m) {
          reset();
          return KALPO_FechaGerencial(m);
-       },
-       1, 0},
+       }},
       {"KALPO_Leiturax",
        [=](const char *m) {
          reset();
          return KALPO_Leiturax(m, nullptr, nullptr, &count);
-       },
-       1, 0},
+       }},
       {"KALPO_Abredia",
        [=](const char *m) {
          reset();
          return KALPO_Abredia(m);
-       },
-       1, 0},
+       }},
       {"KALPO_LeituraMemFiscal",
        [=](const char *m) {
          reset();
          return KALPO_LeituraMemFiscal(m, "01/12/2026", "07/12/2026", "D");
-       },
-       1, 0},
+       }},
       {"KALPO_GeraCotepe",
        [=](const char *m) {
          reset();
          return KALPO_GeraCotepe(m, 46363.5);
-       },
-       1, 0},
+       }},
       {"KALPO_ImpressaoBobina",
        [=](const char *m) {
          reset();
          return KALPO_ImpressaoBobina(m);
-       },
-       1, 1},
+       }},
       {"KALPO_MostraNumSerie",
        [=](const char *m) {
          reset();
          return KALPO_MostraNumSerie(m, &out1);
-       },
-       0, 0},
+       }},
       {"KALPO_FirmWare",
        [=](const char *m) {
          reset();
          return KALPO_FirmWare(m, &out1);
-       },
-       1, 0},
+       }},
       {"KALPO_RetornaGT",
        [=](const char *m) {
          reset();
          return KALPO_RetornaGT(m, &out1);
-       },
-       1, 0},
+       }},
       {"KALPO_DataHoraEcf",
        [=](const char *m) {
          reset();
          return KALPO_DataHoraEcf(m, &out1, &out2);
-       },
-       1, 0},
+       }},
       {"KALPO_NumeroCupom",
        [=](const char *m) {
          reset();
          return KALPO_NumeroCupom(m, &out1);
-       },
-       1, 0},
+       }},
       {"KALPO_NumReducao",
        [=](const char *m) {
          reset();
          return KALPO_NumReducao(m, &out1);
-       },
-       1, 0},
+       }},
       {"KALPO_ResumoAliq",
        [=](const char *m) {
          reset();
          return KALPO_ResumoAliq(m);
-       },
-       1, 0},
+       }},
       {"KALPO_TotalizadorParcial",
        [=](const char *m) {
          reset();
          return KALPO_TotalizadorParcial(m, &out1);
-       },
-       1, 0},
+       }},
       {"KALPO_VerificaEstadoECF",
        [=](const char *m) {
          reset();
          return KALPO_VerificaEstadoECF(m, &a, &b, &c);
-       },
-       1, 0},
+       }},
       {"KALPO_Cupom_Aberto",
        [=](const char *m) {
          reset();
          return KALPO_Cupom_Aberto(m);
-       },
-       0, 1},
+       }},
       {"KALPO_AbreGaveta",
        [=](const char *m) {
          reset();
          return KALPO_AbreGaveta(m);
-       },
-       1, 1},
+       }},
   };
 }
 
@@ -227,12 +205,12 @@ TEST(Dispatch, PresetsWithoutVendorCallOrMessage) {
   for (const Export &e : exports()) {
     for (const char *model : kWithoutPrinter) {
       Fake fake;
-      EXPECT_EQ(e.call(model), e.preset_no_printer) << e.name << " " << model;
+      EXPECT_EQ(e.call(model), e.preset().without_printer) << e.name << " " << model;
       EXPECT_TRUE(fake.lines.empty()) << e.name << " " << model << ": " << fake.lines.front();
     }
     for (const char *model : kWithoutBranch) {
       Fake fake;
-      EXPECT_EQ(e.call(model), e.preset_other) << e.name << " " << (model ? model : "(null)");
+      EXPECT_EQ(e.call(model), e.preset().without_branch) << e.name << " " << (model ? model : "(null)");
       EXPECT_TRUE(fake.lines.empty()) << e.name;
     }
   }
@@ -277,7 +255,7 @@ TEST(Dispatch, PrinterModelsWithoutBranchAnswerThePreset) {
                                                                                   : none;
     for (const char *model : models) {
       Fake fake;
-      EXPECT_EQ(e.call(model), e.preset_other) << e.name << " " << model;
+      EXPECT_EQ(e.call(model), e.preset().without_branch) << e.name << " " << model;
       EXPECT_TRUE(fake.lines.empty()) << e.name << " " << model << ": " << fake.lines.front();
     }
   }

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "kalpo.h"  // types only: every function is bound with GetProcAddress
+#include "support/presets.h"
 
 namespace {
 
@@ -309,12 +310,12 @@ struct Outs {
 const char *const kUntouched = "untouched";
 constexpr int32_t kUntouchedInt = -77;
 
+// An export called with arguments of this check; its presets are those of
+// the shared table (support/presets.h).
 struct PresetRow {
   const char *name;
   std::function<int(const Api &, const char *, Outs &)> call;
-  int without_printer;  // result for "ECFZANTRELLO" and "NOTAFISCAL"
-  int unrecognised;     // result for an identifier no branch takes
-  bool writes_outs;     // whether the out arguments may change on these paths
+  bool writes_outs;  // whether the out arguments may change on these paths
 };
 
 std::vector<PresetRow> preset_rows() {
@@ -323,86 +324,79 @@ std::vector<PresetRow> preset_rows() {
        [](const Api &k, const char *m, Outs &o) {
          return int(k.KALPO_AbreCupom(m, &o.text1, "Fulano", "Rua A", "123"));
        },
-       1, 0, false},
+       false},
       {"KALPO_VendaItem",
        [](const Api &k, const char *m, Outs &) {
          return int(k.KALPO_VendaItem(m, "7891", "Caf\xE9", "01", "I", 1.0, 2, 9.9, "$", 0.0));
        },
-       1, 0, false},
-      {"KALPO_Inicia_Fechamento",
-       [](const Api &k, const char *m, Outs &) { return int(k.KALPO_Inicia_Fechamento(m, 1.5)); }, 1, 0, false},
-      {"KALPO_desc_fechamento",
-       [](const Api &k, const char *m, Outs &) { return int(k.KALPO_desc_fechamento(m, 1.5)); }, 0, 0, false},
-      {"KALPO_forma_pagamento",
-       [](const Api &k, const char *m, Outs &) { return int(k.KALPO_forma_pagamento(m, "Dinheiro", 10.0)); }, 1, 0,
        false},
+      {"KALPO_Inicia_Fechamento",
+       [](const Api &k, const char *m, Outs &) { return int(k.KALPO_Inicia_Fechamento(m, 1.5)); }, false},
+      {"KALPO_desc_fechamento",
+       [](const Api &k, const char *m, Outs &) { return int(k.KALPO_desc_fechamento(m, 1.5)); }, false},
+      {"KALPO_forma_pagamento",
+       [](const Api &k, const char *m, Outs &) { return int(k.KALPO_forma_pagamento(m, "Dinheiro", 10.0)); }, false},
       {"KALPO_fecha_cupom",
-       [](const Api &k, const char *m, Outs &o) { return int(k.KALPO_fecha_cupom(m, &o.control)); }, 1, 0, false},
-      {"KALPO_Cancela_Item", [](const Api &k, const char *m, Outs &) { return int(k.KALPO_Cancela_Item(m, 1)); }, 1, 0,
+       [](const Api &k, const char *m, Outs &o) { return int(k.KALPO_fecha_cupom(m, &o.control)); }, false},
+      {"KALPO_Cancela_Item", [](const Api &k, const char *m, Outs &) { return int(k.KALPO_Cancela_Item(m, 1)); },
        false},
       {"KALPO_Cancela_Ultimo_Cupom",
        [](const Api &k, const char *m, Outs &o) {
          return int(k.KALPO_Cancela_Ultimo_Cupom(m, nullptr, nullptr, &o.int1, &o.text1, &o.text2));
        },
-       1, 0, true},
+       true},
       {"KALPO_cupom_vinculado",
        [](const Api &k, const char *m, Outs &) { return int(k.KALPO_cupom_vinculado(m, "Cart\xE3o", "000123", 10.0)); },
-       1, 0, false},
+       false},
       {"KALPO_usavinculado", [](const Api &k, const char *m, Outs &) { return int(k.KALPO_usavinculado(m, "linha")); },
-       1, 0, false},
+       false},
       {"KALPO_usavinculadotermica",
-       [](const Api &k, const char *m, Outs &o) { return int(k.KALPO_usavinculadotermica(m, &o.control)); }, 0, 0,
-       false},
+       [](const Api &k, const char *m, Outs &o) { return int(k.KALPO_usavinculadotermica(m, &o.control)); }, false},
       {"KALPO_FechaCupomNaovinculado",
-       [](const Api &k, const char *m, Outs &) { return int(k.KALPO_FechaCupomNaovinculado(m)); }, 1, 0, false},
+       [](const Api &k, const char *m, Outs &) { return int(k.KALPO_FechaCupomNaovinculado(m)); }, false},
       {"KALPO_AbreRelGerencial",
-       [](const Api &k, const char *m, Outs &) { return int(k.KALPO_AbreRelGerencial(m, "texto", "01")); }, 1, 0,
-       false},
-      {"KALPO_FechaGerencial", [](const Api &k, const char *m, Outs &) { return int(k.KALPO_FechaGerencial(m)); }, 1, 0,
+       [](const Api &k, const char *m, Outs &) { return int(k.KALPO_AbreRelGerencial(m, "texto", "01")); }, false},
+      {"KALPO_FechaGerencial", [](const Api &k, const char *m, Outs &) { return int(k.KALPO_FechaGerencial(m)); },
        false},
       {"KALPO_Leiturax",
-       [](const Api &k, const char *m, Outs &o) { return int(k.KALPO_Leiturax(m, nullptr, nullptr, &o.int1)); }, 1, 0,
-       false},
-      {"KALPO_Abredia", [](const Api &k, const char *m, Outs &) { return int(k.KALPO_Abredia(m)); }, 1, 0, false},
+       [](const Api &k, const char *m, Outs &o) { return int(k.KALPO_Leiturax(m, nullptr, nullptr, &o.int1)); }, false},
+      {"KALPO_Abredia", [](const Api &k, const char *m, Outs &) { return int(k.KALPO_Abredia(m)); }, false},
       {"KALPO_LeituraMemFiscal",
        [](const Api &k, const char *m, Outs &) {
          return int(k.KALPO_LeituraMemFiscal(m, "01/12/2026", "07/12/2026", "D"));
        },
-       1, 0, false},
-      {"KALPO_GeraCotepe", [](const Api &k, const char *m, Outs &) { return int(k.KALPO_GeraCotepe(m, 46363.5)); }, 1,
-       0, false},
-      {"KALPO_ImpressaoBobina", [](const Api &k, const char *m, Outs &) { return int(k.KALPO_ImpressaoBobina(m)); }, 1,
-       1, false},
+       false},
+      {"KALPO_GeraCotepe", [](const Api &k, const char *m, Outs &) { return int(k.KALPO_GeraCotepe(m, 46363.5)); },
+       false},
+      {"KALPO_ImpressaoBobina", [](const Api &k, const char *m, Outs &) { return int(k.KALPO_ImpressaoBobina(m)); },
+       false},
       {"KALPO_MostraNumSerie",
-       [](const Api &k, const char *m, Outs &o) { return int(k.KALPO_MostraNumSerie(m, &o.text1)); }, 0, 0, false},
-      {"KALPO_FirmWare", [](const Api &k, const char *m, Outs &o) { return int(k.KALPO_FirmWare(m, &o.text1)); }, 1, 0,
+       [](const Api &k, const char *m, Outs &o) { return int(k.KALPO_MostraNumSerie(m, &o.text1)); }, false},
+      {"KALPO_FirmWare", [](const Api &k, const char *m, Outs &o) { return int(k.KALPO_FirmWare(m, &o.text1)); },
        false},
-      {"KALPO_RetornaGT", [](const Api &k, const char *m, Outs &o) { return int(k.KALPO_RetornaGT(m, &o.text1)); }, 1,
-       0, false},
+      {"KALPO_RetornaGT", [](const Api &k, const char *m, Outs &o) { return int(k.KALPO_RetornaGT(m, &o.text1)); },
+       false},
       {"KALPO_DataHoraEcf",
-       [](const Api &k, const char *m, Outs &o) { return int(k.KALPO_DataHoraEcf(m, &o.text1, &o.text2)); }, 1, 0,
-       false},
+       [](const Api &k, const char *m, Outs &o) { return int(k.KALPO_DataHoraEcf(m, &o.text1, &o.text2)); }, false},
       {"KALPO_NumeroCupom", [](const Api &k, const char *m, Outs &o) { return int(k.KALPO_NumeroCupom(m, &o.text1)); },
-       1, 0, false},
-      {"KALPO_NumReducao", [](const Api &k, const char *m, Outs &o) { return int(k.KALPO_NumReducao(m, &o.text1)); }, 1,
-       0, false},
-      {"KALPO_ResumoAliq", [](const Api &k, const char *m, Outs &) { return int(k.KALPO_ResumoAliq(m)); }, 1, 0, false},
+       false},
+      {"KALPO_NumReducao", [](const Api &k, const char *m, Outs &o) { return int(k.KALPO_NumReducao(m, &o.text1)); },
+       false},
+      {"KALPO_ResumoAliq", [](const Api &k, const char *m, Outs &) { return int(k.KALPO_ResumoAliq(m)); }, false},
       {"KALPO_TotalizadorParcial",
-       [](const Api &k, const char *m, Outs &o) { return int(k.KALPO_TotalizadorParcial(m, &o.text1)); }, 1, 0, false},
+       [](const Api &k, const char *m, Outs &o) { return int(k.KALPO_TotalizadorParcial(m, &o.text1)); }, false},
       {"KALPO_VerificaEstadoECF",
        [](const Api &k, const char *m, Outs &o) {
          return int(k.KALPO_VerificaEstadoECF(m, &o.int1, &o.int2, &o.int3));
        },
-       1, 0, false},
-      {"KALPO_Cupom_Aberto", [](const Api &k, const char *m, Outs &) { return int(k.KALPO_Cupom_Aberto(m)); }, 0, 1,
        false},
-      {"KALPO_AbreGaveta", [](const Api &k, const char *m, Outs &) { return int(k.KALPO_AbreGaveta(m)); }, 1, 1, false},
+      {"KALPO_Cupom_Aberto", [](const Api &k, const char *m, Outs &) { return int(k.KALPO_Cupom_Aberto(m)); }, false},
+      {"KALPO_AbreGaveta", [](const Api &k, const char *m, Outs &) { return int(k.KALPO_AbreGaveta(m)); }, false},
       {"KALPO_retorna_impressora",
-       [](const Api &k, const char *m, Outs &) { return int(k.KALPO_retorna_impressora(m)); }, 1, 1, false},
+       [](const Api &k, const char *m, Outs &) { return int(k.KALPO_retorna_impressora(m)); }, false},
       {"KALPO_Analisa_iRetorno(1)",
-       [](const Api &k, const char *m, Outs &) { return int(k.KALPO_Analisa_iRetorno(m, 1)); }, 1, 1, false},
-      {"KALPO_FechaDriver", [](const Api &k, const char *m, Outs &) { return int(k.KALPO_FechaDriver(m)); }, 1, 1,
-       false},
+       [](const Api &k, const char *m, Outs &) { return int(k.KALPO_Analisa_iRetorno(m, 1)); }, false},
+      {"KALPO_FechaDriver", [](const Api &k, const char *m, Outs &) { return int(k.KALPO_FechaDriver(m)); }, false},
   };
 }
 
@@ -411,9 +405,12 @@ const char *const kUnrecognised[] = {"XYZ", "", nullptr, "bematechmp20", "BEMATE
 
 void check_presets(const Api &api, std::vector<Message> &messages) {
   for (const PresetRow &row : preset_rows()) {
-    std::vector<std::pair<const char *, int>> runs = {{"ECFZANTRELLO", row.without_printer},
-                                                      {"NOTAFISCAL", row.without_printer}};
-    for (const char *other : kUnrecognised) runs.push_back({other, row.unrecognised});
+    const std::string name(row.name, std::strcspn(row.name, "("));
+    const KalpoPreset *preset = kalpo_preset(name.c_str());
+    if (!check(preset != nullptr, name + " has a row in support/presets.h")) continue;
+    std::vector<std::pair<const char *, int>> runs = {{"ECFZANTRELLO", preset->without_printer},
+                                                      {"NOTAFISCAL", preset->without_printer}};
+    for (const char *other : kUnrecognised) runs.push_back({other, preset->without_branch});
     for (const auto &[model, expected] : runs) {
       std::string what = std::string(row.name) + " with " + (model ? "\"" + std::string(model) + "\"" : "null");
       Outs outs{kUntouched, kUntouched, kUntouched, kUntouchedInt, kUntouchedInt, kUntouchedInt};

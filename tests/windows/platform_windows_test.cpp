@@ -16,6 +16,7 @@
 #include "kalpo.h"
 #include "platform/dates.h"
 #include "platform/platform.h"
+#include "platform/profile.h"
 #include "platform/windows.h"
 #include "support/fake.h"
 
