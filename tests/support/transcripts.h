@@ -276,23 +276,36 @@ inline std::optional<std::string> out_text(const char *variable) {
 // ---- running a table ----
 
 struct Row {
-  std::string name;
+  std::string name;  // readable: it names the row in every failure
   const char *model;
   Script script;
-  uint8_t result;
-  Lines lines;
-  std::string arg = {};  // the row's own argument, where the table uses one
+  int result;
+  Lines lines;                          // the whole transcript, nothing filtered out
+  std::string arg = {};                 // the row's own argument, where the table uses one
+  std::optional<std::string> out = {};  // the text the call hands back, where the table checks one
 };
 
-// Runs every row against a fresh fake: call(row) makes the export call.
-inline void run(const std::vector<Row> &rows, const std::function<uint8_t(const Row &)> &call) {
+inline void PrintTo(const Row &row, std::ostream *os) { *os << row.name; }
+
+// Runs every row against a fresh fake: call(row, out) makes the call, returns
+// its result and hands back its text in out (checked where the row has one).
+inline void run(const std::vector<Row> &rows, const std::function<int(const Row &, std::string &)> &call) {
   for (const Row &row : rows) {
     SCOPED_TRACE(row.name);
     Fake fake;
     if (row.script) row.script(fake);
-    EXPECT_EQ(call(row), row.result);
+    std::string out;
+    EXPECT_EQ(call(row, out), row.result);
+    if (row.out) {
+      EXPECT_EQ(out, *row.out);
+    }
     expect_transcript(fake.lines, row.lines);
   }
+}
+
+// The same for calls without an out text.
+inline void run(const std::vector<Row> &rows, const std::function<int(const Row &)> &call) {
+  run(rows, [&](const Row &row, std::string &) { return call(row); });
 }
 
 }  // namespace kalpo::test
