@@ -19,7 +19,11 @@ std::string_view trim(std::string_view s) {
 
 int32_t profile_int(std::string_view file, std::string_view section, std::string_view key, int32_t fallback) {
   // An absent value reads back as "", which is not a number.
-  std::string text(trim(get().profile_string(file, section, key, "")));
+  const std::string value = get().profile_string(file, section, key, "");
+  std::string_view text = trim(value);
+  // One leading plus sign is dropped; what follows may still carry a minus.
+  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+  if (!text.empty() && text.front() == '+') return fallback;
   return ascii::parse_integer<int32_t>(text).value_or(fallback);
 }
 
