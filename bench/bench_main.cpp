@@ -3,8 +3,9 @@
 #include <benchmark/benchmark.h>
 
 #include "frame/amounts.h"
-#include "frame/platform.h"
 #include "kalpo.h"
+#include "platform/platform.h"
+#include "platform/profile.h"
 #include "support/fake.h"
 
 namespace {
@@ -42,7 +43,8 @@ void AmountConversions(benchmark::State &state) {
 BENCHMARK(AmountConversions);
 
 void ProfileLookup(benchmark::State &state) {
-  std::string ini = "[ECF]\r\nPORTACOM=COM1\r\nVELOCIDADE=115200\r\nPARIDADE=n\r\nDESATIVAFACA=N\r\nMENSAGEM=Volte!\r\n";
+  std::string ini =
+      "[ECF]\r\nPORTACOM=COM1\r\nVELOCIDADE=115200\r\nPARIDADE=n\r\nDESATIVAFACA=N\r\nMENSAGEM=Volte!\r\n";
   std::string value;
   for (auto _ : state) benchmark::DoNotOptimize(kalpo::platform::ini_lookup(ini, "ECF", "MENSAGEM", value));
 }

@@ -3,9 +3,9 @@
 #include <set>
 #include <string>
 
-#include "analysis/analysis.h"
-#include "analysis/code_texts.h"
 #include "frame/command_driver.h"
+#include "makers/analysis.h"
+#include "makers/code_texts.h"
 #include "support/fake.h"
 
 namespace {
@@ -56,9 +56,9 @@ TEST(DllG2ErrorText, CallerShowsTheCodeWhenThereIsNoText) {
 TEST(DllG2ErrorText, TableCoversItsRanges) {
   auto table = analysis::tables::dllg2_errors();
   EXPECT_EQ(table.size(), 187u);
-  const std::pair<int32_t, int32_t> ranges[] = {{0, 2},       {1000, 1012}, {2000, 2002},  {3000, 3003},  {4000, 4004},
-                                                {5000, 5002}, {6000, 6001}, {7000, 7004},  {8000, 8096},  {9000, 9010},
-                                                {10000, 10003}, {11000, 11019}, {15001, 15017}};
+  const std::pair<int32_t, int32_t> ranges[] = {
+      {0, 2},       {1000, 1012}, {2000, 2002}, {3000, 3003},   {4000, 4004},   {5000, 5002},  {6000, 6001},
+      {7000, 7004}, {8000, 8096}, {9000, 9010}, {10000, 10003}, {11000, 11019}, {15001, 15017}};
   std::set<int32_t> expected, codes;
   for (const auto &[from, to] : ranges) {
     for (int32_t n = from; n <= to; ++n) expected.insert(n);

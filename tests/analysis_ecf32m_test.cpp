@@ -5,15 +5,17 @@
 #include <string>
 #include <vector>
 
-#include "analysis/analysis.h"
-#include "analysis/code_texts.h"
-#include "frame/connections.h"
+#include "makers/analysis.h"
+#include "makers/code_texts.h"
+#include "makers/sessions.h"
 #include "support/fake.h"
+#include "support/transcripts.h"
 
 namespace {
 
 using kalpo::test::Call;
 using kalpo::test::Fake;
+using namespace kalpo::test;
 namespace analysis = kalpo::analysis;
 
 // ---- integer codes ----
@@ -60,51 +62,73 @@ TEST(Ecf32mCode, TableSize) {
 // ---- the return text ----
 
 // A length-prefixed text as ObtemRetorno writes it.
-std::string counted(std::string_view text) { return std::string(1, static_cast<char>(text.size())) + std::string(text); }
+std::string counted(std::string_view text) {
+  return std::string(1, static_cast<char>(text.size())) + std::string(text);
+}
 
 const std::string kPoll = "ObtemRetorno(\"\x0bSem retorno\")";
 
-struct ReturnCase {
-  const char *name;
-  std::vector<int32_t> codes;          // successive answers of ObtemRetorno
-  std::optional<std::string> written;  // written by the last answer
-  std::string text;
-  int sleeps;
-};
-
-const ReturnCase kReturns[] = {
-    {"AnswerAtOnce", {0}, counted("COMANDO OK"), "COMANDO OK", 0},
-    {"TwoWaits", {-97, -97, 0}, counted("COMANDO OK"), "COMANDO OK", 2},
-    {"BufferOverflowCode", {-98}, counted("COMANDO OK"), "-98", 0},
-    {"CodeBelowMinus90", {-97, -91}, std::nullopt, "-91", 1},
-    {"Minus90WithoutWriting", {-90}, std::nullopt, "Sem retorno", 0},
-    {"Minus89WithoutWriting", {-97, -89}, std::nullopt, "Sem retorno", 1},
-    {"ReadsTheGivenLength", {0}, std::string("\x03") + "ERR-22 and more", "ERR", 0},
-    {"EmptyText", {0}, std::string(1, '\0'), "", 0},
-    {"LongestText", {0}, counted(std::string(255, 'x')), std::string(255, 'x'), 0},
-};
-
-class Ecf32mReturn : public testing::TestWithParam<ReturnCase> {};
-
-TEST_P(Ecf32mReturn, Text) {
-  const ReturnCase &c = GetParam();
-  Fake fake;
-  fake.on("ObtemRetorno", [&](Call &call) {
-    std::size_t i = std::min<std::size_t>(static_cast<std::size_t>(call.calls), c.codes.size() - 1);
-    call.result = c.codes[i];
-    if (i == c.codes.size() - 1 && c.written) call.write(0, *c.written, false);
-  });
-  EXPECT_EQ(analysis::obtem_ret_ecf32m(), c.text);
-  std::vector<std::string> expected{kPoll};
-  for (int i = 0; i < c.sleeps; ++i) {
-    expected.push_back("Sleep(1000)");
-    expected.push_back(kPoll);
-  }
-  EXPECT_EQ(fake.lines, expected);
+// ObtemRetorno answers the codes in turn (the last repeats) and, with the
+// last one, writes `written` when there is one.
+Script polls(std::vector<int32_t> codes, std::optional<std::string> written) {
+  return [=](Fake &fake) {
+    fake.on("ObtemRetorno", [=](Call &call) {
+      std::size_t i = std::min<std::size_t>(static_cast<std::size_t>(call.calls), codes.size() - 1);
+      call.result = codes[i];
+      if (i == codes.size() - 1 && written) call.write(0, *written, false);
+    });
+  };
 }
 
-INSTANTIATE_TEST_SUITE_P(Polls, Ecf32mReturn, testing::ValuesIn(kReturns),
-                         [](const auto &info) { return std::string(info.param.name); });
+// The first poll and a wait before each further one.
+Lines polled(int waits) {
+  Lines lines{kPoll};
+  for (int i = 0; i < waits; ++i) lines.insert(lines.end(), {"Sleep(1000)", kPoll});
+  return lines;
+}
+
+const std::vector<Row> kReturns = {
+    {"AnswerAtOnce", nullptr, polls(std::vector<int32_t>{0}, counted("COMANDO OK")), 1, polled(0), {}, "COMANDO OK"},
+    {"TwoWaits",
+     nullptr,
+     polls(std::vector<int32_t>{-97, -97, 0}, counted("COMANDO OK")),
+     1,
+     polled(2),
+     {},
+     "COMANDO OK"},
+    {"BufferOverflowCode", nullptr, polls(std::vector<int32_t>{-98}, counted("COMANDO OK")), 1, polled(0), {}, "-98"},
+    {"CodeBelowMinus90", nullptr, polls(std::vector<int32_t>{-97, -91}, std::nullopt), 1, polled(1), {}, "-91"},
+    {"Minus90WithoutWriting", nullptr, polls(std::vector<int32_t>{-90}, std::nullopt), 1, polled(0), {}, "Sem retorno"},
+    {"Minus89WithoutWriting",
+     nullptr,
+     polls(std::vector<int32_t>{-97, -89}, std::nullopt),
+     1,
+     polled(1),
+     {},
+     "Sem retorno"},
+    {"ReadsTheGivenLength",
+     nullptr,
+     polls(std::vector<int32_t>{0}, std::string("\x03") + "ERR-22 and more"),
+     1,
+     polled(0),
+     {},
+     "ERR"},
+    {"EmptyText", nullptr, polls(std::vector<int32_t>{0}, std::string(1, '\0')), 1, polled(0), {}, ""},
+    {"LongestText",
+     nullptr,
+     polls(std::vector<int32_t>{0}, counted(std::string(255, 'x'))),
+     1,
+     polled(0),
+     {},
+     std::string(255, 'x')},
+};
+
+TEST(Ecf32mReturn, Text) {
+  run(kReturns, [](const Row &, std::string &text) {
+    text = analysis::obtem_ret_ecf32m();
+    return 1;
+  });
+}
 
 TEST(Ecf32mReturn, GivesUpAfterThirtySeconds) {
   Fake fake;
@@ -120,7 +144,7 @@ TEST(Ecf32mReturn, SilentPrinterFailsTheCommandWithoutExplanation) {
   Fake fake;
   fake.returns("ObtemRetorno", -97);
   std::string text;
-  EXPECT_FALSE(kalpo::conn::digiarte_command_ok(text));
+  EXPECT_FALSE(kalpo::conn::digiarte_fetch_and_judge_answer(text));
   EXPECT_EQ(text, "-97");
   EXPECT_EQ(std::count_if(fake.lines.begin(), fake.lines.end(),
                           [](const std::string &l) { return l.starts_with("notice:"); }),

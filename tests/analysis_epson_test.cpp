@@ -4,137 +4,126 @@
 #include <string>
 #include <vector>
 
-#include "analysis/analysis.h"
-#include "analysis/code_texts.h"
 #include "frame/state.h"
+#include "makers/analysis.h"
+#include "makers/code_texts.h"
 #include "support/fake.h"
+#include "support/transcripts.h"
 
 namespace {
 
-using kalpo::test::Fake;
+using namespace kalpo::test;
 namespace analysis = kalpo::analysis;
 
 const std::string kAsk = "EPSON_Obter_Estado_Impressora(\"" + std::string(20, ' ') + "\")";
 const std::string kNoCommunication = "notice: Erro de comunicação. Verifique a Impressora!";
 
-struct StateCase {
-  const char *name;
-  std::string state;  // what the printer writes, without a terminating zero
-  int32_t last_return;
-  bool ok;
-  std::vector<std::string> notices;
-};
-
 // Fields: field error (2), field number (2), port (4), printer status (4),
 // fiscal status (4), command result (4).
-std::string fields(const char *error, const char *number, const char *port, const char *printer,
-                   const char *fiscal, const char *result) {
+std::string fields(const char *error, const char *number, const char *port, const char *printer, const char *fiscal,
+                   const char *result) {
   return std::string(error) + number + port + printer + fiscal + result;
 }
 
 std::string clean_with_printer(const char *printer) { return fields("00", "00", "0000", printer, "C080", "0000"); }
 std::string clean_with_fiscal(const char *fiscal) { return fields("00", "00", "0000", "0000", fiscal, "0000"); }
 
-const StateCase kStates[] = {
-    {"AllClear", clean_with_fiscal("C080"), 0, true, {}},
-    {"Bit15AloneIsClear", clean_with_fiscal("8100"), 0, true, {}},
-    {"TwentyZeros", std::string(20, '0'), 0, false,
-     {"notice: Modo bloqueado - Período de vendas fechado - "}},
-    {"MemoryReadWrite", clean_with_fiscal("4C80"), 0, false, {"notice: Erro de leitura/escrita da Memória Fiscal - "}},
-    {"MemoryFull", clean_with_fiscal("4880"), 0, false, {"notice: Memória Fiscal cheia - "}},
-    {"MemoryRunningOut", clean_with_fiscal("4480"), 0, false, {"notice: Memória Fiscal em esgotamento - "}},
-    {"Intervention", clean_with_fiscal("5080"), 0, false, {"notice: Modo de Intervenção Técnica - "}},
-    // Bit 13 is not a row of its own: the walk takes 1000 hex once and the
-    // rest falls through to bits 11 and 10.
-    {"Bit13WalksDown", clean_with_fiscal("6080"), 0, false,
-     {"notice: Modo de Intervenção Técnica - Erro de leitura/escrita da Memória Fiscal - "}},
-    {"SalesPeriodClosed", clean_with_fiscal("4000"), 0, false, {"notice: Período de vendas fechado - "}},
-    {"Blocked", clean_with_fiscal("0200"), 0, false, {"notice: Modo bloqueado - "}},
-    {"PaperTwice", clean_with_printer("0010"), 0, false, {"notice: Sem papel - Sem papel - "}},
-    {"PaperBit3", clean_with_printer("0008"), 0, false, {"notice: Sem papel - "}},
-    {"PaperBit1", clean_with_printer("0002"), 0, false, {"notice: Sem papel - "}},
-    {"Bit0AloneSaysNothing", clean_with_printer("0001"), 0, true, {}},
-    {"Offline", clean_with_printer("8000"), 0, false, {"notice: Impressora(Offline) - "}},
-    {"PrinterTopBits", clean_with_printer("E00A"), 0, false,
-     {"notice: Impressora(Offline) - Erro de impressão - Tampa superior aberta - Sem papel - Sem papel - "}},
-    {"PrinterThenFiscal", fields("00", "00", "0000", "2000", "4880", "0000"), 0, false,
-     {"notice: Tampa superior aberta - Memória Fiscal cheia - "}},
-    {"FieldError", fields("02", "07", "0000", "0000", "C080", "0000"), 0, false,
-     {"notice: String com data inválida. - Campo com erro: 07"}},
-    {"FieldErrorUnmapped", fields("09", "12", "0000", "0000", "C080", "0000"), 0, false,
-     {"notice: Erro não mapeado. - Campo com erro: 12"}},
-    {"FieldErrorNegative", fields("-1", "ab", "0000", "0000", "C080", "0000"), 0, false,
-     {"notice: Erro não mapeado. - Campo com erro: ab"}},
-    {"PortUnknown", fields("00", "00", "0003", "0000", "C080", "0000"), 0, false,
-     {"notice: Erro interno da biblioteca."}},
-    {"PortHex", fields("00", "00", "0010", "0000", "C080", "0000"), 0, false,
-     {"notice: String não está vazia ou contém hora inválida."}},
-    {"ResultLowerCase", fields("00", "00", "0000", "0000", "C080", "0a17"), 0, false,
-     {"notice: Operação somente permitida após subtotalização"}},
-    {"ResultShared", fields("00", "00", "0000", "0000", "C080", "0E14"), 0, false, {"notice: Itens em excesso"}},
-    {"ResultUnknown", fields("00", "00", "0000", "0000", "C080", "FFFF"), 0, false, {"notice: Erro desconhecido"}},
-    {"LastCallFailed", clean_with_fiscal("C080"), 1, false, {kNoCommunication}},
-    {"FiveNoticesInOrder", fields("01", "07", "0004", "0010", "0000", "0101"), -5, false,
-     {kNoCommunication, "notice: Campo deve ser um ponteiro para string. - Campo com erro: 07",
-      "notice: Número de porta inválido.",
-      "notice: Sem papel - Sem papel - Modo bloqueado - Período de vendas fechado - ",
-      "notice: Comando inválido para o estado atual"}},
-};
-
-class EpsonState : public testing::TestWithParam<StateCase> {};
-
-TEST_P(EpsonState, Notices) {
-  const StateCase &c = GetParam();
-  Fake fake;
-  kalpo::state().iRetornoEpson = c.last_return;
-  fake.on("EPSON_Obter_Estado_Impressora", [&](kalpo::test::Call &call) { call.write(0, c.state, false); });
-  bool ok = analysis::analisa_ret_epson("EPSON_Fiscal_Abrir_Cupom");
-  std::vector<std::string> expected{kAsk};
-  expected.insert(expected.end(), c.notices.begin(), c.notices.end());
-  EXPECT_EQ(fake.lines, expected);
-  EXPECT_EQ(ok, c.ok);
+// The printer's state (written without a terminating zero unless asked)
+// after a call that returned last_return.
+Script state_after(std::string state, int32_t last_return, bool terminate = false) {
+  return [=](Fake &fake) {
+    kalpo::state().iRetornoEpson = last_return;
+    fake.on("EPSON_Obter_Estado_Impressora", [=](kalpo::test::Call &call) { call.write(0, state, terminate); });
+  };
 }
 
-INSTANTIATE_TEST_SUITE_P(Walks, EpsonState, testing::ValuesIn(kStates),
-                         [](const auto &info) { return std::string(info.param.name); });
-
-struct UnreadableCase {
-  const char *name;
-  std::string written;  // what the printer writes over the 20 spaces
-  bool terminate;
-  int32_t last_return;
-  std::vector<std::string> notices;
+const std::vector<Row> kStates = {
+    {"AllClear", nullptr, state_after(clean_with_fiscal("C080"), 0), 1, cat(kAsk, Lines{})},
+    {"Bit15AloneIsClear", nullptr, state_after(clean_with_fiscal("8100"), 0), 1, cat(kAsk, Lines{})},
+    {"TwentyZeros", nullptr, state_after(std::string(20, '0'), 0), 0,
+     cat(kAsk, Lines{"notice: Modo bloqueado - Período de vendas fechado - "})},
+    {"MemoryReadWrite", nullptr, state_after(clean_with_fiscal("4C80"), 0), 0,
+     cat(kAsk, Lines{"notice: Erro de leitura/escrita da Memória Fiscal - "})},
+    {"MemoryFull", nullptr, state_after(clean_with_fiscal("4880"), 0), 0,
+     cat(kAsk, Lines{"notice: Memória Fiscal cheia - "})},
+    {"MemoryRunningOut", nullptr, state_after(clean_with_fiscal("4480"), 0), 0,
+     cat(kAsk, Lines{"notice: Memória Fiscal em esgotamento - "})},
+    {"Intervention", nullptr, state_after(clean_with_fiscal("5080"), 0), 0,
+     cat(kAsk, Lines{"notice: Modo de Intervenção Técnica - "})},
+    // Bit 13 is not a row of its own: the walk takes 1000 hex once and the
+    // rest falls through to bits 11 and 10.
+    {"Bit13WalksDown", nullptr, state_after(clean_with_fiscal("6080"), 0), 0,
+     cat(kAsk, Lines{"notice: Modo de Intervenção Técnica - Erro de leitura/escrita da Memória Fiscal - "})},
+    {"SalesPeriodClosed", nullptr, state_after(clean_with_fiscal("4000"), 0), 0,
+     cat(kAsk, Lines{"notice: Período de vendas fechado - "})},
+    {"Blocked", nullptr, state_after(clean_with_fiscal("0200"), 0), 0, cat(kAsk, Lines{"notice: Modo bloqueado - "})},
+    {"PaperTwice", nullptr, state_after(clean_with_printer("0010"), 0), 0,
+     cat(kAsk, Lines{"notice: Sem papel - Sem papel - "})},
+    {"PaperBit3", nullptr, state_after(clean_with_printer("0008"), 0), 0, cat(kAsk, Lines{"notice: Sem papel - "})},
+    {"PaperBit1", nullptr, state_after(clean_with_printer("0002"), 0), 0, cat(kAsk, Lines{"notice: Sem papel - "})},
+    {"Bit0AloneSaysNothing", nullptr, state_after(clean_with_printer("0001"), 0), 1, cat(kAsk, Lines{})},
+    {"Offline", nullptr, state_after(clean_with_printer("8000"), 0), 0,
+     cat(kAsk, Lines{"notice: Impressora(Offline) - "})},
+    {"PrinterTopBits", nullptr, state_after(clean_with_printer("E00A"), 0), 0,
+     cat(kAsk,
+         Lines{"notice: Impressora(Offline) - Erro de impressão - Tampa superior aberta - Sem papel - Sem papel - "})},
+    {"PrinterThenFiscal", nullptr, state_after(fields("00", "00", "0000", "2000", "4880", "0000"), 0), 0,
+     cat(kAsk, Lines{"notice: Tampa superior aberta - Memória Fiscal cheia - "})},
+    {"FieldError", nullptr, state_after(fields("02", "07", "0000", "0000", "C080", "0000"), 0), 0,
+     cat(kAsk, Lines{"notice: String com data inválida. - Campo com erro: 07"})},
+    {"FieldErrorUnmapped", nullptr, state_after(fields("09", "12", "0000", "0000", "C080", "0000"), 0), 0,
+     cat(kAsk, Lines{"notice: Erro não mapeado. - Campo com erro: 12"})},
+    {"FieldErrorNegative", nullptr, state_after(fields("-1", "ab", "0000", "0000", "C080", "0000"), 0), 0,
+     cat(kAsk, Lines{"notice: Erro não mapeado. - Campo com erro: ab"})},
+    {"PortUnknown", nullptr, state_after(fields("00", "00", "0003", "0000", "C080", "0000"), 0), 0,
+     cat(kAsk, Lines{"notice: Erro interno da biblioteca."})},
+    {"PortHex", nullptr, state_after(fields("00", "00", "0010", "0000", "C080", "0000"), 0), 0,
+     cat(kAsk, Lines{"notice: String não está vazia ou contém hora inválida."})},
+    {"ResultLowerCase", nullptr, state_after(fields("00", "00", "0000", "0000", "C080", "0a17"), 0), 0,
+     cat(kAsk, Lines{"notice: Operação somente permitida após subtotalização"})},
+    {"ResultShared", nullptr, state_after(fields("00", "00", "0000", "0000", "C080", "0E14"), 0), 0,
+     cat(kAsk, Lines{"notice: Itens em excesso"})},
+    {"ResultUnknown", nullptr, state_after(fields("00", "00", "0000", "0000", "C080", "FFFF"), 0), 0,
+     cat(kAsk, Lines{"notice: Erro desconhecido"})},
+    {"LastCallFailed", nullptr, state_after(clean_with_fiscal("C080"), 1), 0, cat(kAsk, Lines{kNoCommunication})},
+    {"FiveNoticesInOrder", nullptr, state_after(fields("01", "07", "0004", "0010", "0000", "0101"), -5), 0,
+     cat(kAsk, Lines{kNoCommunication, "notice: Campo deve ser um ponteiro para string. - Campo com erro: 07",
+                     "notice: Número de porta inválido.",
+                     "notice: Sem papel - Sem papel - Modo bloqueado - Período de vendas fechado - ",
+                     "notice: Comando inválido para o estado atual"})},
 };
+
+TEST(EpsonState, Notices) {
+  run(kStates, [](const Row &) { return analysis::analisa_ret_epson("EPSON_Fiscal_Abrir_Cupom"); });
+}
 
 const std::string kUnreadable = "notice: Não foi possível ler a resposta da impressora: ";
 
-const UnreadableCase kUnreadables[] = {
-    {"NothingWritten", "", false, 0, {kUnreadable + "\"" + std::string(20, ' ') + "\""}},
-    {"NothingAfterFailedCall", "", false, 3, {kNoCommunication, kUnreadable + "\"" + std::string(20, ' ') + "\""}},
-    {"NotHex", "00000G000000C0800000", false, 0, {kUnreadable + "\"00000G000000C0800000\""}},
-    {"ResultNotHex", "000000000000C080000Z", false, 0, {kUnreadable + "\"000000000000C080000Z\""}},
-    {"SignInHexField", "000000000000-0010000", false, 0, {kUnreadable + "\"000000000000-0010000\""}},
-    {"FieldErrorWithSpace", " 100" "0000" "0000" "C080" "0000", false, 0,
-     {kUnreadable + "\" 10000000000C0800000\""}},
-    {"ShortAnswer", "0000", true, 0, {kUnreadable + "\"0000\""}},
+const std::vector<Row> kUnreadables = {
+    {"NothingWritten", nullptr, state_after("", 0, false), 0,
+     cat(kAsk, Lines{kUnreadable + "\"" + std::string(20, ' ') + "\""})},
+    {"NothingAfterFailedCall", nullptr, state_after("", 3, false), 0,
+     cat(kAsk, Lines{kNoCommunication, kUnreadable + "\"" + std::string(20, ' ') + "\""})},
+    {"NotHex", nullptr, state_after("00000G000000C0800000", 0, false), 0,
+     cat(kAsk, Lines{kUnreadable + "\"00000G000000C0800000\""})},
+    {"ResultNotHex", nullptr, state_after("000000000000C080000Z", 0, false), 0,
+     cat(kAsk, Lines{kUnreadable + "\"000000000000C080000Z\""})},
+    {"SignInHexField", nullptr, state_after("000000000000-0010000", 0, false), 0,
+     cat(kAsk, Lines{kUnreadable + "\"000000000000-0010000\""})},
+    {"FieldErrorWithSpace", nullptr,
+     state_after(" 100"
+                 "0000"
+                 "0000"
+                 "C080"
+                 "0000",
+                 0, false),
+     0, cat(kAsk, Lines{kUnreadable + "\" 10000000000C0800000\""})},
+    {"ShortAnswer", nullptr, state_after("0000", 0, true), 0, cat(kAsk, Lines{kUnreadable + "\"0000\""})},
 };
 
-class EpsonUnreadable : public testing::TestWithParam<UnreadableCase> {};
-
-TEST_P(EpsonUnreadable, OneNoticeQuotingTheAnswer) {
-  const UnreadableCase &c = GetParam();
-  Fake fake;
-  kalpo::state().iRetornoEpson = c.last_return;
-  fake.on("EPSON_Obter_Estado_Impressora", [&](kalpo::test::Call &call) { call.write(0, c.written, c.terminate); });
-  bool ok = analysis::analisa_ret_epson("EPSON_Serial_Abrir_Porta");
-  std::vector<std::string> expected{kAsk};
-  expected.insert(expected.end(), c.notices.begin(), c.notices.end());
-  EXPECT_EQ(fake.lines, expected);
-  EXPECT_FALSE(ok);
+TEST(EpsonUnreadable, OneNoticeQuotingTheAnswer) {
+  run(kUnreadables, [](const Row &) { return analysis::analisa_ret_epson("EPSON_Serial_Abrir_Porta"); });
 }
-
-INSTANTIATE_TEST_SUITE_P(Fields, EpsonUnreadable, testing::ValuesIn(kUnreadables),
-                         [](const auto &info) { return std::string(info.param.name); });
 
 TEST(EpsonState, StateCallFailingExaminesNothing) {
   Fake fake;

@@ -6,9 +6,10 @@
 
 #include "frame/command_driver.h"
 #include "frame/config.h"
-#include "frame/connections.h"
-#include "frame/platform.h"
 #include "frame/state.h"
+#include "makers/sessions.h"
+#include "platform/platform.h"
+#include "platform/profile.h"
 #include "support/fake.h"
 
 namespace {
@@ -35,9 +36,9 @@ TEST(Profile, IniLookupFollowsTheProfileFunctions) {
   const std::vector<Row> rows = {
       {"ECF", "PORTACOM", true, "COM2:19200,e,8,1"},  // names without regard to case, first key wins
       {"ecf", "PortaCom", true, "COM2:19200,e,8,1"},
-      {"ECF", "VAZIA", true, ""},                      // present but empty is empty, not the default
-      {"ECF", "ASPAS", true, "Volte sempre!"},         // one pair of quotes dropped
-      {"ECF", "MENSAGEM", true, "segunda seção"},      // a repeated section is searched too
+      {"ECF", "VAZIA", true, ""},                  // present but empty is empty, not the default
+      {"ECF", "ASPAS", true, "Volte sempre!"},     // one pair of quotes dropped
+      {"ECF", "MENSAGEM", true, "segunda seção"},  // a repeated section is searched too
       {"ECF", "SEMIGUAL", false, ""},
       {"ECF", "FALTA", false, ""},
       {"NADA", "PORTACOM", false, ""},
@@ -57,9 +58,9 @@ TEST(Profile, IntegerReadingFallsBackWhenNotAnInteger) {
     const char *value;  // nullptr: key missing
     int32_t expected;
   };
-  const std::vector<Row> rows = {{nullptr, 115200}, {"9600", 9600}, {" 19200 ", 19200}, {"", 115200},
-                                 {"fast", 115200},  {"96OO", 115200}, {"-1", -1},       {"+38400", 38400},
-                                 {"99999999999", 115200}};
+  const std::vector<Row> rows = {{nullptr, 115200}, {"9600", 9600},    {" 19200 ", 19200},
+                                 {"", 115200},      {"fast", 115200},  {"96OO", 115200},
+                                 {"-1", -1},        {"+38400", 38400}, {"99999999999", 115200}};
   for (const Row &row : rows) {
     Fake fake;
     if (row.value) fake.config["VELOCIDADE"] = row.value;
@@ -68,8 +69,8 @@ TEST(Profile, IntegerReadingFallsBackWhenNotAnInteger) {
 }
 
 TEST(Profile, PaperHandlingNeedsExactlyUpperCaseS) {
-  for (auto [value, on] : std::vector<std::pair<const char *, bool>>{{"S", true}, {"s", false}, {"N", false},
-                                                                      {"", false}, {"SIM", false}}) {
+  for (auto [value, on] : std::vector<std::pair<const char *, bool>>{
+           {"S", true}, {"s", false}, {"N", false}, {"", false}, {"SIM", false}}) {
     Fake fake;
     fake.config["DESATIVAFACA"] = value;
     EXPECT_EQ(kalpo::config::paper_handling_on(), on) << value;
@@ -81,9 +82,9 @@ TEST(Connections, EpsonPortNumberIsTheRunOfDigitsAfterCom) {
     const char *portacom;
     int32_t port;  // -1: none
   };
-  const std::vector<Row> rows = {{"COM1", 1},  {"COM3", 3},   {"COM10", 10}, {"COM2:19200,e,8,1", 2},
-                                 {"com4", 4},  {"COM", -1},   {"COMX", -1},  {"LPT1", -1},
-                                 {"", -1},     {"C", -1},     {"COM1234567890", -1}};
+  const std::vector<Row> rows = {{"COM1", 1}, {"COM3", 3}, {"COM10", 10},        {"COM2:19200,e,8,1", 2},
+                                 {"com4", 4}, {"COM", -1}, {"COMX", -1},         {"LPT1", -1},
+                                 {"", -1},    {"C", -1},   {"COM1234567890", -1}};
   for (const Row &row : rows) {
     auto port = conn::epson_port_number(row.portacom);
     EXPECT_EQ(port.value_or(-1), row.port) << row.portacom;
@@ -94,9 +95,8 @@ TEST(Connections, DriverPortNameKeepsAllItsDigits) {
   struct Row {
     const char *portacom, *name;
   };
-  const std::vector<Row> rows = {{"COM1", "COM1"},   {"COM10", "COM10"}, {"COM2:19200,e,8,1", "COM2"},
-                                 {"USB", "USB"},      {"USB1X", "USB1"},  {"", ""},
-                                 {"COM3,9600", "COM3"}};
+  const std::vector<Row> rows = {{"COM1", "COM1"},  {"COM10", "COM10"}, {"COM2:19200,e,8,1", "COM2"}, {"USB", "USB"},
+                                 {"USB1X", "USB1"}, {"", ""},           {"COM3,9600", "COM3"}};
   for (const Row &row : rows) EXPECT_EQ(conn::dllg2_port_name(row.portacom), row.name) << row.portacom;
 }
 
@@ -129,7 +129,7 @@ TEST(Connections, SerialOpeningReadsSpeedAndParity) {
     const char *parity;  // nullptr: key missing
     char expected;
   };
-  const std::vector<Row> rows = {{nullptr, 'n'}, {"n", 'n'}, {"N", 'n'}, {"E", 'e'}, {"o", 'o'},
+  const std::vector<Row> rows = {{nullptr, 'n'}, {"n", 'n'}, {"N", 'n'}, {"E", 'e'},   {"o", 'o'},
                                  {"O", 'o'},     {"x", 'e'}, {"", 'e'},  {"none", 'e'}};
   for (const Row &row : rows) {
     Fake fake;
@@ -139,8 +139,9 @@ TEST(Connections, SerialOpeningReadsSpeedAndParity) {
     EXPECT_EQ(kalpo::state().cParidade, row.expected) << (row.parity ? row.parity : "(missing)");
     EXPECT_EQ(kalpo::state().iVelocidade, 115200);
     EXPECT_EQ(kalpo::state().iHandleDllG2, 3);
-    EXPECT_EQ(fake.lines, (std::vector<std::string>{"DLLG2_IniciaDriver(\"COM1\")", "DLLG2_SetaArquivoLog(\"dllg2.log\")",
-                                                    "DLLG2_DefineTimeout(3, 10)"}));
+    EXPECT_EQ(fake.lines,
+              (std::vector<std::string>{"DLLG2_IniciaDriver(\"COM1\")", "DLLG2_SetaArquivoLog(\"dllg2.log\")",
+                                        "DLLG2_DefineTimeout(3, 10)"}));
   }
 }
 
@@ -152,9 +153,9 @@ TEST(Connections, SerialSetupVariants) {
   conn::serial_open(conn::SerialSetup::NoTimeout);
   EXPECT_EQ(kalpo::state().iVelocidade, 9600);
   conn::serial_open(conn::SerialSetup::PortOnly);
-  EXPECT_EQ(fake.lines, (std::vector<std::string>{"DLLG2_IniciaDriver(\"COM12\")", "DLLG2_SetaArquivoLog(\"dllg2.log\")",
-                                                  "DLLG2_IniciaDriver(\"COM12\")",
-                                                  "DLLG2_SetaArquivoLog(\"dllg2.log\")"}));
+  EXPECT_EQ(fake.lines,
+            (std::vector<std::string>{"DLLG2_IniciaDriver(\"COM12\")", "DLLG2_SetaArquivoLog(\"dllg2.log\")",
+                                      "DLLG2_IniciaDriver(\"COM12\")", "DLLG2_SetaArquivoLog(\"dllg2.log\")"}));
   EXPECT_EQ(kalpo::state().iHandleDllG2, -4);
 }
 
@@ -190,8 +191,10 @@ TEST(Connections, PaperHandling) {
        kalpo::Model::ElginFit,
        {"Bematech_FI_LinhasEntreCupons(15)", "Bematech_FI_AtivaDesativaCorteProximoMFD()"},
        {"DLLG2_ExecutaComando(7, \"CortaPapel;TipoCorte=1\")"}},
-      {"S", kalpo::Model::DataregisQuick, {"Bematech_FI_LinhasEntreCupons(15)",
-                                           "Bematech_FI_AtivaDesativaCorteProximoMFD()"}, {}},
+      {"S",
+       kalpo::Model::DataregisQuick,
+       {"Bematech_FI_LinhasEntreCupons(15)", "Bematech_FI_AtivaDesativaCorteProximoMFD()"},
+       {}},
       {"s", kalpo::Model::ElginFit, {}, {}},
   };
   for (const Row &row : rows) {
@@ -215,11 +218,10 @@ TEST(CommandDriver, CommandOrderAndReadBack) {
   EXPECT_EQ(answer, 1);
   dllg2::clear_read_back();
   EXPECT_EQ(dllg2::read_back(0, "ValorInteiro"), "001234");
-  EXPECT_EQ(fake.lines,
-            (std::vector<std::string>{"DLLG2_LimpaParams(0)", "DLLG2_AdicionaParam(0, \"NomeInteiro\", \"Coo\", 7)",
-                                      "DLLG2_ExecutaComando(0, \"LeInteiro\")",
-                                      "DLLG2_Retorno(0, 0, \"ValorInteiro\", 4000, \"" + std::string(50, ' ') +
-                                          "\", 50)"}));
+  EXPECT_EQ(fake.lines, (std::vector<std::string>{
+                            "DLLG2_LimpaParams(0)", "DLLG2_AdicionaParam(0, \"NomeInteiro\", \"Coo\", 7)",
+                            "DLLG2_ExecutaComando(0, \"LeInteiro\")",
+                            "DLLG2_Retorno(0, 0, \"ValorInteiro\", 4000, \"" + std::string(50, ' ') + "\", 50)"}));
 }
 
 TEST(CommandDriver, ReadBackNeverRunsPastFiftyCharacters) {
@@ -237,16 +239,25 @@ TEST(CommandDriver, Judgments) {
   };
   const std::vector<Row> rows = {
       {1, 0, true, {"DLLG2_ObtemCodErro(0)"}, {"DLLG2_ObtemCodErro(0)"}, {"DLLG2_ObtemCodErro(0)"}},
-      {0, 0, false, {"DLLG2_ObtemCodErro(0)", "notice: 0"}, {"DLLG2_ObtemCodErro(0)", "TEXT 0"},
+      {0,
+       0,
+       false,
+       {"DLLG2_ObtemCodErro(0)", "notice: 0"},
+       {"DLLG2_ObtemCodErro(0)", "TEXT 0"},
        {"DLLG2_ObtemCodErro(0)", "TEXT 0"}},
       {-3, 5, false, {"DLLG2_ObtemCodErro(0)", "notice: 5"}, {"TEXT -3"}, {"DLLG2_ObtemCodErro(0)", "TEXT 5"}},
-      {2, 8046, false, {"DLLG2_ObtemCodErro(0)", "TEXT 8046"}, {"DLLG2_ObtemCodErro(0)", "TEXT 8046"},
+      {2,
+       8046,
+       false,
+       {"DLLG2_ObtemCodErro(0)", "TEXT 8046"},
+       {"DLLG2_ObtemCodErro(0)", "TEXT 8046"},
        {"DLLG2_ObtemCodErro(0)", "TEXT 8046"}},
   };
   namespace dllg2 = kalpo::dllg2;
   auto expand = [](std::vector<std::string> lines) {
     for (auto &line : lines) {
-      if (line.rfind("TEXT ", 0) == 0) line = "notice: " + kalpo::test::shown(dllg2::error_text(std::stoi(line.substr(5))));
+      if (line.rfind("TEXT ", 0) == 0)
+        line = "notice: " + kalpo::test::shown(dllg2::error_text(std::stoi(line.substr(5))));
     }
     return lines;
   };
@@ -254,9 +265,9 @@ TEST(CommandDriver, Judgments) {
     for (int judgment = 0; judgment < 3; ++judgment) {
       Fake fake;
       fake.returns("DLLG2_ObtemCodErro", row.code);
-      bool result = judgment == 0   ? dllg2::judge(0, row.answer)
-                    : judgment == 1 ? dllg2::judge_command_check(0, row.answer)
-                                    : dllg2::judge_payment_check(0, row.answer);
+      bool result = judgment == 0   ? dllg2::judge_showing_code_number(0, row.answer)
+                    : judgment == 1 ? dllg2::judge_showing_negative_answer(0, row.answer)
+                                    : dllg2::judge_showing_code_text(0, row.answer);
       EXPECT_EQ(result, row.result) << row.answer << "/" << row.code << " judgment " << judgment;
       const auto &expected = judgment == 0 ? row.usual : judgment == 1 ? row.command_check : row.payment_check;
       EXPECT_EQ(fake.lines, expand(expected)) << row.answer << "/" << row.code << " judgment " << judgment;

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "analysis/analysis.h"
 #include "frame/state.h"
 #include "kalpo.h"
+#include "makers/analysis.h"
 #include "support/fake.h"
 
 namespace {

@@ -33,8 +33,8 @@ TEST(DayOpening, EveryModel) {
       {"Epson refusal", "EPSON", all({epson_clean, returns("EPSON_RelatorioFiscal_Abrir_Dia", {1})}), false,
        cat(Lines{"EPSON_Serial_Abrir_Porta(38400, 1)"}, kEpsonState, Lines{"EPSON_RelatorioFiscal_Abrir_Dia()"},
            kEpsonState, kEpsonCommunication, Lines{"EPSON_Serial_Fechar_Porta()"})},
-      {"Epson state unreadable: no opening of the day", "EPSON", returns("EPSON_Obter_Estado_Impressora", {1}),
-       false, cat(Lines{"EPSON_Serial_Abrir_Porta(38400, 1)"}, kEpsonState, kEpsonCommunication)},
+      {"Epson state unreadable: no opening of the day", "EPSON", returns("EPSON_Obter_Estado_Impressora", {1}), false,
+       cat(Lines{"EPSON_Serial_Abrir_Porta(38400, 1)"}, kEpsonState, kEpsonCommunication)},
   };
   for (const Row &row : rows) {
     SCOPED_TRACE(row.name);
@@ -59,9 +59,9 @@ TEST(DaylightSaving, EveryModel) {
       "dialog: Modelo de Impressora Fiscal não prepara ainda para o programa!\\r\\nPor favor, utilize o utilitário "
       "do fabricante!";
   auto command = [](const std::string &value) {
-    return cat(serial_opening(4, false), Lines{"DLLG2_LimpaParams(4)",
-                                            "DLLG2_AdicionaParam(4, \"EntradaHV\", \"" + value + "\", 9)",
-                                            "DLLG2_ExecutaComando(4, \"AcertaHorarioVerao\")", "DLLG2_ObtemCodErro(4)"});
+    return cat(serial_opening(4, false),
+               Lines{"DLLG2_LimpaParams(4)", "DLLG2_AdicionaParam(4, \"EntradaHV\", \"" + value + "\", 9)",
+                     "DLLG2_ExecutaComando(4, \"AcertaHorarioVerao\")", "DLLG2_ObtemCodErro(4)"});
   };
   const std::vector<SwitchRow> rows = {
       {"enter", "DATAREGISSERIAL", "ENTRAR", driver(1, 0, 4), true, command("TRUE")},
@@ -109,21 +109,22 @@ struct DateRow {
 Script returned_values(const char *text) {
   return [text](Fake &f) {
     f.on("DLLG2_ObtemRetornos", [text](Call &c) {
-      if (text) c.result_text = text;
-      else c.null_result = true;
+      if (text)
+        c.result_text = text;
+      else
+        c.null_result = true;
     });
   };
 }
 
 TEST(DateReading, EveryModel) {
-  const Lines serial_read = cat(serial_opening(5, false), Lines{"DLLG2_LimpaParams(5)",
-                                                             "DLLG2_AdicionaParam(5, \"NomeData\", \"Data\", 7)",
-                                                             "DLLG2_ExecutaComando(5, \"LeData\")",
-                                                             "DLLG2_ObtemRetornos(5, \"\", 0)",
-                                                             "DLLG2_EncerraDriver(5)"});
-  const Lines usb_read = cat(usb_opening(), Lines{"DLLG2_LimpaParams(0)",
-                                               "DLLG2_AdicionaParam(0, \"NomeData\", \"Data\", 7)",
-                                               "DLLG2_ExecutaComando(0, \"LeData\")", "DLLG2_ObtemRetornos(0, \"\", 0)"});
+  const Lines serial_read =
+      cat(serial_opening(5, false),
+          Lines{"DLLG2_LimpaParams(5)", "DLLG2_AdicionaParam(5, \"NomeData\", \"Data\", 7)",
+                "DLLG2_ExecutaComando(5, \"LeData\")", "DLLG2_ObtemRetornos(5, \"\", 0)", "DLLG2_EncerraDriver(5)"});
+  const Lines usb_read =
+      cat(usb_opening(), Lines{"DLLG2_LimpaParams(0)", "DLLG2_AdicionaParam(0, \"NomeData\", \"Data\", 7)",
+                               "DLLG2_ExecutaComando(0, \"LeData\")", "DLLG2_ObtemRetornos(0, \"\", 0)"});
   auto serial = [](Script values) { return all({driver(1, 0, 5), std::move(values)}); };
   auto usb = [](int32_t answer, int32_t code, Script values) { return all({driver(answer, code), std::move(values)}); };
   const std::vector<DateRow> rows = {
@@ -145,17 +146,20 @@ TEST(DateReading, EveryModel) {
        cat(usb_read, Lines{"DLLG2_ObtemCodErro(0)", "notice: Retorno OK."})},
       {"Elgin negative answer: its own text, no code read", "ELGINFIT", usb(-8, 0, returned_values("x")), "",
        cat(usb_read, Lines{"notice: Erro -8"})},
-      {"Elgin driver does not start", "ELGINFIT", driver(1, 0, -2), nullptr, cat(usb_opening(), Lines{"notice: Erro -2"})},
+      {"Elgin driver does not start", "ELGINFIT", driver(1, 0, -2), nullptr,
+       cat(usb_opening(), Lines{"notice: Erro -2"})},
 
       {"Dataregis USB: the workstation's date", "DATAREGISQUICK", nullptr, "07/12/2026", {}},
       {"without printer: the workstation's date", "ECFZANTRELLO", nullptr, "07/12/2026", {}},
       {"regional format", "XYZ", [](Fake &f) { f.settings = Fake::united_states(); }, "12/7/2026", {}},
-      {"regional format, two-digit year", "EPSON",
+      {"regional format, two-digit year",
+       "EPSON",
        [](Fake &f) {
          f.settings.short_date = "yy-MM-dd";
          f.clock = {2031, 3, 9, 0, 0, 0};
        },
-       "31-03-09", {}},
+       "31-03-09",
+       {}},
   };
   for (const DateRow &row : rows) {
     SCOPED_TRACE(row.name);

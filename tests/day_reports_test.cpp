@@ -27,11 +27,11 @@ Lines with_cut(Lines lines) { return cat(lines, Lines{"DLLG2_ExecutaComando(0, \
 // ---- X reading ----
 
 std::vector<Row> x_rows() {
-  const Lines serial_x = cat(serial_opening(3, true), Lines{"DLLG2_LimpaParams(3)",
-                                                          "DLLG2_ExecutaComando(3, \"EmiteLeituraX\")",
-                                                          "DLLG2_ObtemCodErro(3)"});
+  const Lines serial_x =
+      cat(serial_opening(3, true),
+          Lines{"DLLG2_LimpaParams(3)", "DLLG2_ExecutaComando(3, \"EmiteLeituraX\")", "DLLG2_ObtemCodErro(3)"});
   const Lines usb_x = cat(usb_opening(), Lines{"DLLG2_LimpaParams(0)", "DLLG2_ExecutaComando(0, \"EmiteLeituraX\")",
-                                            "DLLG2_ObtemCodErro(0)"});
+                                               "DLLG2_ObtemCodErro(0)"});
   return {
       {"without printer", "ECFZANTRELLO", nullptr, true, {}},
       {"invoice", "NOTAFISCAL", nullptr, true, {}},
@@ -43,7 +43,7 @@ std::vector<Row> x_rows() {
       {"Bematech with paper handling", "BEMATECHMFD",
        all({setting("DESATIVAFACA", "S"), returns("Bematech_FI_LeituraX", {1})}), true,
        cat(Lines{"Bematech_FI_LinhasEntreCupons(15)", "Bematech_FI_AtivaDesativaCorteProximoMFD()",
-             "Bematech_FI_LeituraX()"},
+                 "Bematech_FI_LeituraX()"},
            kBematechStatus)},
       {"Bematech, lower-case s", "BEMATECHMP20",
        all({setting("DESATIVAFACA", "s"), returns("Bematech_FI_LeituraX", {1})}), true,
@@ -52,15 +52,13 @@ std::vector<Row> x_rows() {
        cat(Lines{"Bematech_FI_LeituraX()"}, kCommunicationError)},
 
       {"Sweda", "SWEDA7000", returns("ECF_LeituraX", {1}), true, cat(Lines{"ECF_LeituraX()"}, kSwedaStatus)},
-      {"Sweda without communication", "SWEDA7000", nullptr, false,
-       cat(Lines{"ECF_LeituraX()"}, kCommunicationError)},
+      {"Sweda without communication", "SWEDA7000", nullptr, false, cat(Lines{"ECF_LeituraX()"}, kCommunicationError)},
 
       {"Sigtron shows its port text", "SIGTRONFS345", sigtron_answers({"00001"}), true,
-       cat(Lines{"notice: COM1:9600,n,8,1", "DAR_AbreSerial(\"COM1:9600,n,8,1\")", "DAR_LeituraX(49)"},
-           kSigtronAnswer),
+       cat(Lines{"notice: COM1:9600,n,8,1", "DAR_AbreSerial(\"COM1:9600,n,8,1\")", "DAR_LeituraX(49)"}, kSigtronAnswer),
        5},
-      {"Sigtron error answer", "SIGTRONFS345", all({setting("PORTACOM", "COM2:19200,e,8,1"), sigtron_answers({"xE50"})}),
-       false,
+      {"Sigtron error answer", "SIGTRONFS345",
+       all({setting("PORTACOM", "COM2:19200,e,8,1"), sigtron_answers({"xE50"})}), false,
        cat(Lines{"notice: COM2:19200,e,8,1", "DAR_AbreSerial(\"COM2:19200,e,8,1\")", "DAR_LeituraX(49)"},
            kSigtronAnswer, Lines{"BlockInput(FALSE)", "notice: Erro na ECF nº :50\\r\\nSem papel[ xE50 ]"}),
        4},
@@ -75,15 +73,18 @@ std::vector<Row> x_rows() {
       {"Digiarte refusal", "DIGIARTE1E", ecf32m_answers({"ERR:22"}), false,
        cat(Lines{"OpenCif()", "LeituraX(0)"}, kEcf32mFetch,
            Lines{"notice: (-22) Necessário abrir cupom fiscal", "CloseCif()"})},
-      {"Digiarte opening refused", "DIGIARTE1E", returns("OpenCif", {-99}), false,
+      {"Digiarte opening refused",
+       "DIGIARTE1E",
+       returns("OpenCif", {-99}),
+       false,
        {"OpenCif()", "notice: Time out na execução do comando do ECF!"}},
 
       {"Elgin with paper cut", "ELGINFIT", all({driver(1, 0), setting("DESATIVAFACA", "S")}), true, with_cut(usb_x)},
       {"Dataregis USB never cuts", "DATAREGISQUICK", all({driver(1, 0), setting("DESATIVAFACA", "S")}), true, usb_x},
       {"Elgin error code: false with its text", "ELGINFIT", driver(1, 7003), false,
        cat(usb_x, Lines{"notice: Impressora está sem papel para imprimir."})},
-      {"Elgin command not run: false, cut still sent", "ELGINFIT",
-       all({driver(0, 0), setting("DESATIVAFACA", "S")}), false, with_cut(cat(usb_x, Lines{"notice: 0"}))},
+      {"Elgin command not run: false, cut still sent", "ELGINFIT", all({driver(0, 0), setting("DESATIVAFACA", "S")}),
+       false, with_cut(cat(usb_x, Lines{"notice: 0"}))},
       {"Elgin driver does not start", "DATAREGISQUICK", driver(1, 0, -1), false,
        cat(usb_opening(), Lines{"notice: Erro -1"})},
 
@@ -121,18 +122,19 @@ TEST(XReading, EveryModel) {
 // ---- Z reduction ----
 
 std::vector<Row> z_rows() {
-  const Lines serial_z = cat(serial_opening(3, true), Lines{"DLLG2_LimpaParams(3)",
-                                                          "DLLG2_ExecutaComando(3, \"EmiteReducaoZ\")",
-                                                          "DLLG2_ObtemCodErro(3)"});
+  const Lines serial_z =
+      cat(serial_opening(3, true),
+          Lines{"DLLG2_LimpaParams(3)", "DLLG2_ExecutaComando(3, \"EmiteReducaoZ\")", "DLLG2_ObtemCodErro(3)"});
   const Lines usb_z = cat(usb_opening(), Lines{"DLLG2_LimpaParams(0)", "DLLG2_ExecutaComando(0, \"EmiteReducaoZ\")",
-                                            "DLLG2_ObtemCodErro(0)"});
+                                               "DLLG2_ObtemCodErro(0)"});
   const Lines c = {kConfirm};
   return {
       {"Bematech", "BEMATECHMFD", returns("Bematech_FI_ReducaoZ", {1}), true,
        cat(c, Lines{"Bematech_FI_ReducaoZ(null, null)"}, kBematechStatus)},
       {"Bematech with paper handling", "BEMATECHMP20",
        all({setting("DESATIVAFACA", "S"), returns("Bematech_FI_ReducaoZ", {1})}), true,
-       cat(c, Lines{"Bematech_FI_LinhasEntreCupons(15)", "Bematech_FI_AtivaDesativaCorteProximoMFD()",
+       cat(c,
+           Lines{"Bematech_FI_LinhasEntreCupons(15)", "Bematech_FI_AtivaDesativaCorteProximoMFD()",
                  "Bematech_FI_ReducaoZ(null, null)"},
            kBematechStatus)},
       {"Bematech without communication", "BEMATECHMP20", nullptr, false,
@@ -161,7 +163,8 @@ std::vector<Row> z_rows() {
                  "próximo dia[ #E22 ]"}),
        4},
 
-      {"Daruma", "DARUMA32", daruma_errors({"000"}), true, cat(c, Lines{"Daruma_FI_ReducaoZ(null, null)"}, kDarumaStatus)},
+      {"Daruma", "DARUMA32", daruma_errors({"000"}), true,
+       cat(c, Lines{"Daruma_FI_ReducaoZ(null, null)"}, kDarumaStatus)},
       {"Daruma error", "DARUMA32", daruma_errors({"050"}), false,
        cat(c, Lines{"Daruma_FI_ReducaoZ(null, null)"}, kDarumaStatus,
            Lines{"BlockInput(FALSE)", "notice: Erro na ECF nº :50\\r\\nSem papel"})},

@@ -6,21 +6,30 @@
 #include <functional>
 #include <map>
 #include <set>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "kalpo.h"
 #include "support/fake.h"
+#include "support/presets.h"
 
 namespace {
 
 using kalpo::test::Fake;
 
+// An export called with arguments of this test; its presets are those of
+// the shared table.
 struct Export {
   const char *name;
-  std::function<uint8_t(const char *)> call;
-  int preset_no_printer;  // result for ECFZANTRELLO and NOTAFISCAL
-  int preset_other;       // result for an identifier without a branch
+  std::function<uint8_t(const char *)> make_call;
+  // The call, with the caller's variables set to markers first.
+  uint8_t call(const char *model) const;
+  const KalpoPreset &preset() const {
+    const KalpoPreset *row = kalpo_preset(name);
+    if (!row) throw std::logic_error(std::string(name) + " has no row in support/presets.h");
+    return *row;
+  }
 };
 
 const char *kSentinel = "untouched";
@@ -30,53 +39,48 @@ const char *kSentinel = "untouched";
 const char *KALPO_CALL control_text(void *) { return "linha"; }
 void KALPO_CALL control_set(void *, const char *) {}
 
+const char *out1, *out2, *out3;
+int32_t count, a, b, c;
+KALPO_TextControl control{nullptr, control_text, control_set};
+
+uint8_t Export::call(const char *model) const {
+  out1 = out2 = out3 = kSentinel;
+  count = a = b = c = -77;
+  return make_call(model);
+}
+
 std::vector<Export> exports() {
-  static const char *out1;
-  static const char *out2;
-  static const char *out3;
-  static int32_t count;
-  static int32_t a, b, c;
-  static KALPO_TextControl control{nullptr, control_text, control_set};
-  auto reset = [] {
-    out1 = out2 = out3 = kSentinel;
-    count = a = b = c = -77;
-  };
   return {
-      {"KALPO_AbreCupom", [=](const char *m) { reset(); return KALPO_AbreCupom(m, &out1, "n", "e", "d"); }, 1, 0},
-      {"KALPO_VendaItem",
-       [=](const char *m) { reset(); return KALPO_VendaItem(m, "1", "d", "01", "I", 1, 2, 1, "", 0); }, 1, 0},
-      {"KALPO_Inicia_Fechamento", [=](const char *m) { reset(); return KALPO_Inicia_Fechamento(m, 1); }, 1, 0},
-      {"KALPO_desc_fechamento", [=](const char *m) { reset(); return KALPO_desc_fechamento(m, 1); }, 0, 0},
-      {"KALPO_forma_pagamento", [=](const char *m) { reset(); return KALPO_forma_pagamento(m, "D", 1); }, 1, 0},
-      {"KALPO_fecha_cupom", [=](const char *m) { reset(); return KALPO_fecha_cupom(m, &control); }, 1, 0},
-      {"KALPO_Cancela_Item", [=](const char *m) { reset(); return KALPO_Cancela_Item(m, 1); }, 1, 0},
-      {"KALPO_cupom_vinculado", [=](const char *m) { reset(); return KALPO_cupom_vinculado(m, "D", "1", 1); }, 1, 0},
-      {"KALPO_usavinculado", [=](const char *m) { reset(); return KALPO_usavinculado(m, "t"); }, 1, 0},
-      {"KALPO_usavinculadotermica", [=](const char *m) { reset(); return KALPO_usavinculadotermica(m, &control); },
-       0, 0},
-      {"KALPO_FechaCupomNaovinculado", [=](const char *m) { reset(); return KALPO_FechaCupomNaovinculado(m); }, 1,
-       0},
-      {"KALPO_AbreRelGerencial", [=](const char *m) { reset(); return KALPO_AbreRelGerencial(m, "t", "01"); }, 1,
-       0},
-      {"KALPO_FechaGerencial", [=](const char *m) { reset(); return KALPO_FechaGerencial(m); }, 1, 0},
-      {"KALPO_Leiturax", [=](const char *m) { reset(); return KALPO_Leiturax(m, nullptr, nullptr, &count); }, 1, 0},
-      {"KALPO_Abredia", [=](const char *m) { reset(); return KALPO_Abredia(m); }, 1, 0},
+      {"KALPO_AbreCupom", [](const char *m) { return KALPO_AbreCupom(m, &out1, "n", "e", "d"); }},
+      {"KALPO_VendaItem", [](const char *m) { return KALPO_VendaItem(m, "1", "d", "01", "I", 1, 2, 1, "", 0); }},
+      {"KALPO_Inicia_Fechamento", [](const char *m) { return KALPO_Inicia_Fechamento(m, 1); }},
+      {"KALPO_desc_fechamento", [](const char *m) { return KALPO_desc_fechamento(m, 1); }},
+      {"KALPO_forma_pagamento", [](const char *m) { return KALPO_forma_pagamento(m, "D", 1); }},
+      {"KALPO_fecha_cupom", [](const char *m) { return KALPO_fecha_cupom(m, &control); }},
+      {"KALPO_Cancela_Item", [](const char *m) { return KALPO_Cancela_Item(m, 1); }},
+      {"KALPO_cupom_vinculado", [](const char *m) { return KALPO_cupom_vinculado(m, "D", "1", 1); }},
+      {"KALPO_usavinculado", [](const char *m) { return KALPO_usavinculado(m, "t"); }},
+      {"KALPO_usavinculadotermica", [](const char *m) { return KALPO_usavinculadotermica(m, &control); }},
+      {"KALPO_FechaCupomNaovinculado", [](const char *m) { return KALPO_FechaCupomNaovinculado(m); }},
+      {"KALPO_AbreRelGerencial", [](const char *m) { return KALPO_AbreRelGerencial(m, "t", "01"); }},
+      {"KALPO_FechaGerencial", [](const char *m) { return KALPO_FechaGerencial(m); }},
+      {"KALPO_Leiturax", [](const char *m) { return KALPO_Leiturax(m, nullptr, nullptr, &count); }},
+      {"KALPO_Abredia", [](const char *m) { return KALPO_Abredia(m); }},
       {"KALPO_LeituraMemFiscal",
-       [=](const char *m) { reset(); return KALPO_LeituraMemFiscal(m, "01/12/2026", "07/12/2026", "D"); }, 1, 0},
-      {"KALPO_GeraCotepe", [=](const char *m) { reset(); return KALPO_GeraCotepe(m, 46363.5); }, 1, 0},
-      {"KALPO_ImpressaoBobina", [=](const char *m) { reset(); return KALPO_ImpressaoBobina(m); }, 1, 1},
-      {"KALPO_MostraNumSerie", [=](const char *m) { reset(); return KALPO_MostraNumSerie(m, &out1); }, 0, 0},
-      {"KALPO_FirmWare", [=](const char *m) { reset(); return KALPO_FirmWare(m, &out1); }, 1, 0},
-      {"KALPO_RetornaGT", [=](const char *m) { reset(); return KALPO_RetornaGT(m, &out1); }, 1, 0},
-      {"KALPO_DataHoraEcf", [=](const char *m) { reset(); return KALPO_DataHoraEcf(m, &out1, &out2); }, 1, 0},
-      {"KALPO_NumeroCupom", [=](const char *m) { reset(); return KALPO_NumeroCupom(m, &out1); }, 1, 0},
-      {"KALPO_NumReducao", [=](const char *m) { reset(); return KALPO_NumReducao(m, &out1); }, 1, 0},
-      {"KALPO_ResumoAliq", [=](const char *m) { reset(); return KALPO_ResumoAliq(m); }, 1, 0},
-      {"KALPO_TotalizadorParcial", [=](const char *m) { reset(); return KALPO_TotalizadorParcial(m, &out1); }, 1, 0},
-      {"KALPO_VerificaEstadoECF", [=](const char *m) { reset(); return KALPO_VerificaEstadoECF(m, &a, &b, &c); }, 1,
-       0},
-      {"KALPO_Cupom_Aberto", [=](const char *m) { reset(); return KALPO_Cupom_Aberto(m); }, 0, 1},
-      {"KALPO_AbreGaveta", [=](const char *m) { reset(); return KALPO_AbreGaveta(m); }, 1, 1},
+       [](const char *m) { return KALPO_LeituraMemFiscal(m, "01/12/2026", "07/12/2026", "D"); }},
+      {"KALPO_GeraCotepe", [](const char *m) { return KALPO_GeraCotepe(m, 46363.5); }},
+      {"KALPO_ImpressaoBobina", [](const char *m) { return KALPO_ImpressaoBobina(m); }},
+      {"KALPO_MostraNumSerie", [](const char *m) { return KALPO_MostraNumSerie(m, &out1); }},
+      {"KALPO_FirmWare", [](const char *m) { return KALPO_FirmWare(m, &out1); }},
+      {"KALPO_RetornaGT", [](const char *m) { return KALPO_RetornaGT(m, &out1); }},
+      {"KALPO_DataHoraEcf", [](const char *m) { return KALPO_DataHoraEcf(m, &out1, &out2); }},
+      {"KALPO_NumeroCupom", [](const char *m) { return KALPO_NumeroCupom(m, &out1); }},
+      {"KALPO_NumReducao", [](const char *m) { return KALPO_NumReducao(m, &out1); }},
+      {"KALPO_ResumoAliq", [](const char *m) { return KALPO_ResumoAliq(m); }},
+      {"KALPO_TotalizadorParcial", [](const char *m) { return KALPO_TotalizadorParcial(m, &out1); }},
+      {"KALPO_VerificaEstadoECF", [](const char *m) { return KALPO_VerificaEstadoECF(m, &a, &b, &c); }},
+      {"KALPO_Cupom_Aberto", [](const char *m) { return KALPO_Cupom_Aberto(m); }},
+      {"KALPO_AbreGaveta", [](const char *m) { return KALPO_AbreGaveta(m); }},
   };
 }
 
@@ -88,12 +92,12 @@ TEST(Dispatch, PresetsWithoutVendorCallOrMessage) {
   for (const Export &e : exports()) {
     for (const char *model : kWithoutPrinter) {
       Fake fake;
-      EXPECT_EQ(e.call(model), e.preset_no_printer) << e.name << " " << model;
+      EXPECT_EQ(e.call(model), e.preset().without_printer) << e.name << " " << model;
       EXPECT_TRUE(fake.lines.empty()) << e.name << " " << model << ": " << fake.lines.front();
     }
     for (const char *model : kWithoutBranch) {
       Fake fake;
-      EXPECT_EQ(e.call(model), e.preset_other) << e.name << " " << (model ? model : "(null)");
+      EXPECT_EQ(e.call(model), e.preset().without_branch) << e.name << " " << (model ? model : "(null)");
       EXPECT_TRUE(fake.lines.empty()) << e.name;
     }
   }
@@ -121,26 +125,24 @@ const std::map<std::string, std::vector<const char *>> kModelsWithoutBranch = {
      {"BEMATECHMP20", "BEMATECHMFD", "SWEDA7000", "SIGTRONFS345", "DARUMA32", "DIGIARTE1E", "EPSON"}},
     {"KALPO_AbreGaveta", {"SWEDA7000", "DIGIARTE1E", "EPSON"}},
     {"KALPO_ImpressaoBobina",
-     {"BEMATECHMP20", "BEMATECHMFD", "SWEDA7000", "SIGTRONFS345", "DARUMA32", "DIGIARTE1E", "DATAREGISQUICK",
-      "EPSON"}},
+     {"BEMATECHMP20", "BEMATECHMFD", "SWEDA7000", "SIGTRONFS345", "DARUMA32", "DIGIARTE1E", "DATAREGISQUICK", "EPSON"}},
 };
 
 TEST(Dispatch, PrinterModelsWithoutBranchAnswerThePreset) {
-  const std::vector<const char *> bematech_only = {"SWEDA7000", "SIGTRONFS345",    "DARUMA32", "DIGIARTE1E",
+  const std::vector<const char *> bematech_only = {"SWEDA7000", "SIGTRONFS345",   "DARUMA32",        "DIGIARTE1E",
                                                    "ELGINFIT",  "DATAREGISQUICK", "DATAREGISSERIAL", "EPSON"};
-  const std::set<std::string> bematech_exports = {"KALPO_RetornaGT",          "KALPO_DataHoraEcf",
-                                                  "KALPO_NumeroCupom",        "KALPO_NumReducao",
-                                                  "KALPO_ResumoAliq",         "KALPO_TotalizadorParcial",
-                                                  "KALPO_VerificaEstadoECF", "KALPO_Cupom_Aberto"};
+  const std::set<std::string> bematech_exports = {
+      "KALPO_RetornaGT",  "KALPO_DataHoraEcf",        "KALPO_NumeroCupom",       "KALPO_NumReducao",
+      "KALPO_ResumoAliq", "KALPO_TotalizadorParcial", "KALPO_VerificaEstadoECF", "KALPO_Cupom_Aberto"};
   for (const Export &e : exports()) {
     auto found = kModelsWithoutBranch.find(e.name);
     const std::vector<const char *> none;
     const std::vector<const char *> &models = found != kModelsWithoutBranch.end() ? found->second
-                                              : bematech_exports.count(e.name)     ? bematech_only
-                                                                                   : none;
+                                              : bematech_exports.count(e.name)    ? bematech_only
+                                                                                  : none;
     for (const char *model : models) {
       Fake fake;
-      EXPECT_EQ(e.call(model), e.preset_other) << e.name << " " << model;
+      EXPECT_EQ(e.call(model), e.preset().without_branch) << e.name << " " << model;
       EXPECT_TRUE(fake.lines.empty()) << e.name << " " << model << ": " << fake.lines.front();
     }
   }

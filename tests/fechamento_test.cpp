@@ -3,8 +3,8 @@
 #include <functional>
 
 #include "kalpo.h"
-#include "support/transcripts.h"
 #include "support/fake.h"
+#include "support/transcripts.h"
 
 namespace {
 
@@ -30,29 +30,53 @@ const ClosingCase kStart[] = {
     {"ElginNothingToDo", "ELGINFIT", 1.5, nothing, true, {}},
     {"SerialNothingToDo", "DATAREGISSERIAL", 1.5, nothing, true, {}},
     {"EpsonNothingToDo", "EPSON", 1.5, nothing, true, {}},
-    {"BematechZero", "BEMATECHMP20", 0, [](Fake &f) { f.returns("Bematech_FI_IniciaFechamentoCupom", 1); }, true,
-     {"Bematech_FI_IniciaFechamentoCupom(\"D\", \"$\", \"0\")"}},
-    {"BematechHalfToEven", "BEMATECHMFD", 0.125, [](Fake &f) { f.returns("Bematech_FI_IniciaFechamentoCupom", 1); },
-     true, {"Bematech_FI_IniciaFechamentoCupom(\"D\", \"$\", \"12\")"}},
+    {"BematechZero",
+     "BEMATECHMP20",
+     0,
+     [](Fake &f) { f.returns("Bematech_FI_IniciaFechamentoCupom", 1); },
+     true,
+     {"Bematech_FI_IniciaFechamentoCupom(\"D\", \"$\", \"0\")", kBematechStatus}},
+    {"BematechHalfToEven",
+     "BEMATECHMFD",
+     0.125,
+     [](Fake &f) { f.returns("Bematech_FI_IniciaFechamentoCupom", 1); },
+     true,
+     {"Bematech_FI_IniciaFechamentoCupom(\"D\", \"$\", \"12\")", kBematechStatus}},
     {"BematechRefused", "BEMATECHMP20", 1.5, nothing, false,
      cat({{"Bematech_FI_IniciaFechamentoCupom(\"D\", \"$\", \"150\")"}, kCommunicationError})},
-    {"SwedaHundredths", "SWEDA7000", 1.5, [](Fake &f) { f.returns("ECF_IniciaFechamentoCupom", 1); }, true,
-     {"ECF_IniciaFechamentoCupom(\"D\", \"$\", \"150\")"}},
-    {"SigtronHundredthsGeneralCountIgnored", "SIGTRONFS345", 0.125, [](Fake &f) { sigtron_answers({""})(f); },
-     true, cat({{kSigtronPort}, {"DAR_Totaliza(49, \"12,5\", 49)"}})},
+    {"SwedaHundredths",
+     "SWEDA7000",
+     1.5,
+     [](Fake &f) { f.returns("ECF_IniciaFechamentoCupom", 1); },
+     true,
+     {"ECF_IniciaFechamentoCupom(\"D\", \"$\", \"150\")", kSwedaStatus}},
+    {"SigtronHundredthsGeneralCountIgnored", "SIGTRONFS345", 0.125, [](Fake &f) { sigtron_answers({""})(f); }, true,
+     cat({{kSigtronPort}, {"DAR_Totaliza(49, \"12,5\", 49)", kSigtronAnswer}})},
     {"SigtronErrorAnswer", "SIGTRONFS345", 1.5, [](Fake &f) { sigtron_answers({"#E24"})(f); }, false,
      cat({{kSigtronPort},
-           {"DAR_Totaliza(49, \"150\", 49)", "BlockInput(FALSE)",
-            "notice: Erro na ECF nº :24\\r\\nValor de desconto ou acréscimo inválido. (Limitado a 100%)[ #E24 ]"}})},
+          {"DAR_Totaliza(49, \"150\", 49)", kSigtronAnswer, "BlockInput(FALSE)",
+           "notice: Erro na ECF nº :24\\r\\nValor de desconto ou acréscimo inválido. (Limitado a 100%)[ #E24 ]"}})},
     {"DarumaBrazil", "DARUMA32", 1000.5, [](Fake &f) { daruma_errors({"000"})(f); }, true,
-     {"Daruma_FI_IniciaFechamentoCupom(\"D\", \"$\", \"1.000,50\")"}},
+     cat("Daruma_FI_IniciaFechamentoCupom(\"D\", \"$\", \"1.000,50\")", kDarumaStatus)},
     {"DarumaUnitedStatesRefused", "DARUMA32", 1000.5, [](Fake &f) { daruma_errors({"050"})(f); }, false,
-     cat({{"Daruma_FI_IniciaFechamentoCupom(\"D\", \"$\", \"1,000.50\")"}, kDarumaNoPaper}), true},
-    {"DigiarteZero", "DIGIARTE1E", 0, [](Fake &f) { ecf32m_answers({"COMANDO OK"}, false)(f); }, true,
-     {"OpenCif()", "TotalizarCupom(0, 38, \"000000000000000\", \"\")", "CloseCif()"}},
-    {"DigiarteHalfToEvenRefused", "DIGIARTE1E", 0.125, [](Fake &f) { ecf32m_answers({"ERR-22"}, false)(f); }, false,
-     {"OpenCif()", "TotalizarCupom(0, 38, \"000000000000012\", \"\")", kDigiarteNotOpen, "CloseCif()"}},
-    {"DigiarteNotConnected", "DIGIARTE1E", 1.5, [](Fake &f) { f.returns("OpenCif", -99); }, false,
+     cat("Daruma_FI_IniciaFechamentoCupom(\"D\", \"$\", \"1,000.50\")", kDarumaStatus, kDarumaNoPaper), true},
+    {"DigiarteZero",
+     "DIGIARTE1E",
+     0,
+     [](Fake &f) { ecf32m_answers({"COMANDO OK"}, false)(f); },
+     true,
+     {"OpenCif()", "TotalizarCupom(0, 38, \"000000000000000\", \"\")", kEcf32mFetch, "CloseCif()"}},
+    {"DigiarteHalfToEvenRefused",
+     "DIGIARTE1E",
+     0.125,
+     [](Fake &f) { ecf32m_answers({"ERR-22"}, false)(f); },
+     false,
+     {"OpenCif()", "TotalizarCupom(0, 38, \"000000000000012\", \"\")", kEcf32mFetch, kDigiarteNotOpen, "CloseCif()"}},
+    {"DigiarteNotConnected",
+     "DIGIARTE1E",
+     1.5,
+     [](Fake &f) { f.returns("OpenCif", -99); },
+     false,
      {"OpenCif()", kDigiarteTimeOut}},
 };
 
@@ -64,7 +88,7 @@ TEST_P(IniciaFechamento, Transcript) {
   if (c.united_states) fake.settings = Fake::united_states();
   c.script(fake);
   EXPECT_EQ(KALPO_Inicia_Fechamento(c.model, c.discount), c.result ? 1 : 0);
-  EXPECT_EQ(operation_lines(fake), c.lines);
+  expect_transcript(fake.lines, c.lines);
 }
 
 INSTANTIATE_TEST_SUITE_P(Models, IniciaFechamento, ::testing::ValuesIn(kStart),
@@ -99,7 +123,9 @@ const ClosingCase kDiscount[] = {
     {"SerialUnitedStates", "DATAREGISSERIAL", 2.5, [](Fake &f) { driver({1}, {0}, 3)(f); }, true,
      cat({serial_opening(3), surcharge("3", "-2.5"), {"DLLG2_ObtemCodErro(3)"}}), true},
     {"SerialRefused", "DATAREGISSERIAL", 2.5, [](Fake &f) { driver({1}, {8041}, 3)(f); }, false,
-     cat({serial_opening(3), surcharge("3", "-2,5"), {"DLLG2_ObtemCodErro(3)", "notice: Valor do acréscimo inconsistente."}})},
+     cat({serial_opening(3),
+          surcharge("3", "-2,5"),
+          {"DLLG2_ObtemCodErro(3)", "notice: Valor do acréscimo inconsistente."}})},
 };
 
 class DescFechamento : public ::testing::TestWithParam<ClosingCase> {};
@@ -110,7 +136,7 @@ TEST_P(DescFechamento, Transcript) {
   if (c.united_states) fake.settings = Fake::united_states();
   c.script(fake);
   EXPECT_EQ(KALPO_desc_fechamento(c.model, c.discount), c.result ? 1 : 0);
-  EXPECT_EQ(operation_lines(fake), c.lines);
+  expect_transcript(fake.lines, c.lines);
 }
 
 INSTANTIATE_TEST_SUITE_P(Models, DescFechamento, ::testing::ValuesIn(kDiscount),

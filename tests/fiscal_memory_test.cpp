@@ -31,8 +31,8 @@ TEST(FiscalMemoryReading, EveryModelAndKind) {
       {"Bematech refusal", "BEMATECHMP20", "0010", "0012", "N", nullptr, false,
        cat(Lines{"Bematech_FI_LeituraMemoriaFiscalReducao(\"0010\", \"0012\")"}, kCommunicationError)},
 
-      {"Digiarte by date as ddmmyy", "DIGIARTE1E", "01/12/2026", "07/12/2026", "D", ecf32m_answers({"COMANDO OK"}), true,
-       cat(Lines{"OpenCif()", "LeMemFiscalData(\"011226\", \"071226\", \"1\")"}, ok)},
+      {"Digiarte by date as ddmmyy", "DIGIARTE1E", "01/12/2026", "07/12/2026", "D", ecf32m_answers({"COMANDO OK"}),
+       true, cat(Lines{"OpenCif()", "LeMemFiscalData(\"011226\", \"071226\", \"1\")"}, ok)},
       {"Digiarte short dates are cut as far as they go", "DIGIARTE1E", "1/2/26", nullptr, "D",
        ecf32m_answers({"COMANDO OK"}), true, cat(Lines{"OpenCif()", "LeMemFiscalData(\"1//2\", \"\", \"1\")"}, ok)},
       {"Digiarte by reduction", "DIGIARTE1E", "10", "12", "N", ecf32m_answers({"COMANDO OK"}), true,
@@ -41,7 +41,13 @@ TEST(FiscalMemoryReading, EveryModelAndKind) {
        cat(Lines{"OpenCif()", "LeMemFiscalReducao(\"12\", \"10\", \"1\")"}, kEcf32mFetch,
            Lines{"notice: (-7) O intervalo é inconsistente - O primeiro valor deve ser menor que o segundo",
                  "CloseCif()"})},
-      {"Digiarte opening refused", "DIGIARTE1E", "10", "12", "N", returns("OpenCif", {-87}), false,
+      {"Digiarte opening refused",
+       "DIGIARTE1E",
+       "10",
+       "12",
+       "N",
+       returns("OpenCif", {-87}),
+       false,
        {"OpenCif()", "notice: Falha do serial do ECF!"}},
 
       {"lower-case kind", "BEMATECHMFD", "01/12/2026", "07/12/2026", "d", nullptr, false, {}},
@@ -94,23 +100,35 @@ Script generator_writes(std::string contents) {
 
 TEST(FiscalFile, EveryModel) {
   auto generator = [](const std::string &port, const std::string &file, const std::string &day) {
-    return "Gera_AtoCotepe1704(\"" + port + "\", \"3202DT\", \"C:\\Zantrello\\NFP\\" + file + "\", \"" + day +
-           "\")";
+    return "Gera_AtoCotepe1704(\"" + port + "\", \"3202DT\", \"C:\\Zantrello\\NFP\\" + file + "\", \"" + day + "\")";
   };
   const std::string k7Dec = generator("COM1", "AC07122026.txt", "07/12/2026");
   const std::string kNotWritten = R"(notice: Arquivo C:\Zantrello\NFP\AC07122026.txt não foi gerado!)";
   const std::vector<FileRow> rows = {
       {"written", "DATAREGISSERIAL", k7December2026, generator_writes("E2..."), true, {k7Dec}, true},
-      {"only the date of the value counts", "DATAREGISSERIAL", k7December2026 + 0.99, generator_writes("E2..."), true,
-       {k7Dec}, true},
+      {"only the date of the value counts",
+       "DATAREGISSERIAL",
+       k7December2026 + 0.99,
+       generator_writes("E2..."),
+       true,
+       {k7Dec},
+       true},
       {"not written", "DATAREGISSERIAL", k7December2026, nullptr, false, {k7Dec, kNotWritten}, true},
       {"written empty", "DATAREGISSERIAL", k7December2026, generator_writes(""), false, {k7Dec, kNotWritten}, true},
-      {"port name from the setting", "DATAREGISSERIAL", k29February2000,
-       all({setting("PORTACOM", "COM2:19200,e,8,1"), generator_writes("x")}), true,
-       {generator("COM2", "AC29022000.txt", "29/02/2000")}, true},
-      {"regional format", "DATAREGISSERIAL", k7December2026,
-       all({[](Fake &f) { f.settings.short_date = "MM-dd-yyyy"; }, generator_writes("x")}), true,
-       {generator("COM1", "AC12072026.txt", "12-07-2026")}, true},
+      {"port name from the setting",
+       "DATAREGISSERIAL",
+       k29February2000,
+       all({setting("PORTACOM", "COM2:19200,e,8,1"), generator_writes("x")}),
+       true,
+       {generator("COM2", "AC29022000.txt", "29/02/2000")},
+       true},
+      {"regional format",
+       "DATAREGISSERIAL",
+       k7December2026,
+       all({[](Fake &f) { f.settings.short_date = "MM-dd-yyyy"; }, generator_writes("x")}),
+       true,
+       {generator("COM1", "AC12072026.txt", "12-07-2026")},
+       true},
       {"Bematech MFD makes no file", "BEMATECHMFD", k7December2026, nullptr, false, {}, false},
       {"Epson makes no file", "EPSON", k7December2026, nullptr, false, {}, false},
       {"without printer", "ECFZANTRELLO", k7December2026, nullptr, true, {}, false},
@@ -131,10 +149,10 @@ TEST(RollSpacing, EveryModel) {
   auto spacing = [](int32_t h) {
     const std::string n = std::to_string(h);
     return cat(serial_opening(h, true),
-           Lines{"DLLG2_LimpaParams(" + n + ")",
-                 "DLLG2_AdicionaParam(" + n + ", \"NomeInteiro\", \"EspacamentoDocumentos\", 7)",
-                 "DLLG2_AdicionaParam(" + n + ", \"ValorInteiro\", \"350\", 5)",
-                 "DLLG2_ExecutaComando(" + n + ", \"EscreveInteiro\")", "DLLG2_ObtemCodErro(" + n + ")"});
+               Lines{"DLLG2_LimpaParams(" + n + ")",
+                     "DLLG2_AdicionaParam(" + n + ", \"NomeInteiro\", \"EspacamentoDocumentos\", 7)",
+                     "DLLG2_AdicionaParam(" + n + ", \"ValorInteiro\", \"350\", 5)",
+                     "DLLG2_ExecutaComando(" + n + ", \"EscreveInteiro\")", "DLLG2_ObtemCodErro(" + n + ")"});
   };
   const std::vector<Row> rows = {
       {"Dataregis serial", "DATAREGISSERIAL", driver(1, 0, 6), true, cat(spacing(6), Lines{"DLLG2_EncerraDriver(6)"})},

@@ -79,8 +79,8 @@ struct Seen {
 
 int32_t KALPO_CALL record(void *context, int32_t form, const char *text, const char *caption, uint32_t flags) {
   auto *seen = static_cast<Seen *>(context);
-  seen->messages.push_back(std::to_string(form) + "|" + (caption ? caption : "(null)") + "|" +
-                           std::to_string(flags) + "|" + text);
+  seen->messages.push_back(std::to_string(form) + "|" + (caption ? caption : "(null)") + "|" + std::to_string(flags) +
+                           "|" + text);
   return seen->answer;
 }
 

@@ -12,15 +12,6 @@ using namespace kalpo::test;
 
 // ---- status bytes ----
 
-struct StateCase {
-  std::string name;
-  const char *model;
-  Script script;
-  uint8_t result;
-  Lines lines;
-  int32_t ack, st1, st2;  // the caller's integers afterwards
-};
-
 // The status call writes ACK 6, ST1 2 and ST2 0 into whatever it is given.
 void status_writes(Fake &f, int32_t ret) {
   f.on("Bematech_FI_VerificaEstadoImpressora", [ret](Call &c) {
@@ -33,26 +24,26 @@ void status_writes(Fake &f, int32_t ret) {
 
 TEST(PrinterState, ReadsStatusBytesIntoTheCallersIntegers) {
   const std::string call = "Bematech_FI_VerificaEstadoImpressora(&-1, &-1, &-1)";
-  std::vector<StateCase> cases = {
-      {"MP20", "BEMATECHMP20", [](Fake &f) { status_writes(f, 1); }, 1, cat(call, kBematechStatus), 6, 2, 0},
-      {"MFD communication error keeps what was written", "BEMATECHMFD", [](Fake &f) { status_writes(f, 0); }, 0,
-       cat(call, kCommunicationError), 6, 2, 0},
-      {"Daruma: no call, untouched", "DARUMA32", nullptr, 0, kNone, -1, -1, -1},
-      {"Sweda: no call, untouched", "SWEDA7000", nullptr, 0, kNone, -1, -1, -1},
-      {"printerless", "NOTAFISCAL", nullptr, 1, kNone, -1, -1, -1},
-      {"unknown", "BEMATECH", nullptr, 0, kNone, -1, -1, -1},
+  std::vector<Row> cases = {
+      {"MP20", "BEMATECHMP20", [](Fake &f) { status_writes(f, 1); }, 1, cat(call, kBematechStatus), {}, "6 2 0"},
+      {"MFD communication error keeps what was written",
+       "BEMATECHMFD",
+       [](Fake &f) { status_writes(f, 0); },
+       0,
+       cat(call, kCommunicationError),
+       {},
+       "6 2 0"},
+      {"Daruma: no call, untouched", "DARUMA32", nullptr, 0, kNone, {}, "-1 -1 -1"},
+      {"Sweda: no call, untouched", "SWEDA7000", nullptr, 0, kNone, {}, "-1 -1 -1"},
+      {"printerless", "NOTAFISCAL", nullptr, 1, kNone, {}, "-1 -1 -1"},
+      {"unknown", "BEMATECH", nullptr, 0, kNone, {}, "-1 -1 -1"},
   };
-  for (const StateCase &c : cases) {
-    SCOPED_TRACE(c.name);
-    Fake fake;
-    if (c.script) c.script(fake);
+  run(cases, [](const Row &row, std::string &out) {
     int32_t ack = -1, st1 = -1, st2 = -1;
-    EXPECT_EQ(KALPO_VerificaEstadoECF(c.model, &ack, &st1, &st2), c.result);
-    EXPECT_EQ(ack, c.ack);
-    EXPECT_EQ(st1, c.st1);
-    EXPECT_EQ(st2, c.st2);
-    expect_transcript(fake.lines, c.lines);
-  }
+    uint8_t result = KALPO_VerificaEstadoECF(row.model, &ack, &st1, &st2);
+    out = std::to_string(ack) + " " + std::to_string(st1) + " " + std::to_string(st2);
+    return result;
+  });
 }
 
 TEST(PrinterState, ToleratesMissingIntegers) {

@@ -43,8 +43,7 @@ TEST(LinkedVoucher, OpensOnEveryModel) {
       {"MFD NAK", "BEMATECHMFD",
        all({returns("Bematech_FI_AbreComprovanteNaoFiscalVinculado", 1), bematech_status(21, 0, 0)}), 0,
        cat(kBematechOpen, kBematechNak)},
-      {"Sweda, no paper handling", "SWEDA7000",
-       all({cut_on(), returns("ECF_AbreComprovanteNaoFiscalVinculado", 1)}), 1,
+      {"Sweda, no paper handling", "SWEDA7000", all({cut_on(), returns("ECF_AbreComprovanteNaoFiscalVinculado", 1)}), 1,
        cat(R"(ECF_AbreComprovanteNaoFiscalVinculado("03", "00000000001234", "123456"))", kSwedaStatus)},
       {"Sweda invalid parameter", "SWEDA7000", returns("ECF_AbreComprovanteNaoFiscalVinculado", -2), 0,
        cat(R"(ECF_AbreComprovanteNaoFiscalVinculado("03", "00000000001234", "123456"))",
@@ -55,8 +54,12 @@ TEST(LinkedVoucher, OpensOnEveryModel) {
       {"Sigtron refused", "SIGTRONFS345", sigtron_answers({"xE43abc"}), 0,
        cat(R"(DAR_AbreSerial("COM1:9600,n,8,1"))", kSigtronOpen, kSigtronAnswer, "BlockInput(FALSE)",
            "notice: Erro na ECF nº :43\\r\\nNão pode emitir comprovante vinculado[ xE43abc ]")},
-      {"Sigtron without payment method", "SIGTRONFS345", nullptr, 0,
-       {"notice: Forma de pagamento não informada!"}, "-"},
+      {"Sigtron without payment method",
+       "SIGTRONFS345",
+       nullptr,
+       0,
+       {"notice: Forma de pagamento não informada!"},
+       "-"},
       {"Elgin cuts before opening", "ELGINFIT", all({cut_on(), driver(1, 0)}), 1,
        cat(paper_cut(), usb_opening(), command(0, "AbreCreditoDebito", kCreditDebit))},
       {"Elgin cuts even when the driver fails", "ELGINFIT", all({cut_on(), driver(1, 0, -2)}), 0,
@@ -73,15 +76,14 @@ TEST(LinkedVoucher, OpensOnEveryModel) {
            daruma_refused("Erro na ECF nº :43\\r\\nNão pode emitir comprovante vinculado"))},
       {"serial on its own handle", "DATAREGISSERIAL", all({setting("PORTACOM", "COM2:19200,e,8,1"), driver(1, 0, 3)}),
        1,
-       cat(serial_opening(3, true, "COM2"),
-           command(3, "AbreCreditoDebito",
-                   {param(3, "CodMeioPagamento", "03", 4), param(3, "COO", "123456", 0),
-                    param(3, "Valor", "12,34", 6)}))},
+       cat(serial_opening(3, true, "COM2"), command(3, "AbreCreditoDebito",
+                                                    {param(3, "CodMeioPagamento", "03", 4),
+                                                     param(3, "COO", "123456", 0), param(3, "Valor", "12,34", 6)}))},
       {"serial command not run shows the bare code", "DATAREGISSERIAL", driver(-1, 11002, 3), 0,
        cat(serial_opening(3),
-           command(3, "AbreCreditoDebito",
-                   {param(3, "CodMeioPagamento", "03", 4), param(3, "COO", "123456", 0),
-                    param(3, "Valor", "12,34", 6)}),
+           command(
+               3, "AbreCreditoDebito",
+               {param(3, "CodMeioPagamento", "03", 4), param(3, "COO", "123456", 0), param(3, "Valor", "12,34", 6)}),
            "notice: 11002")},
   };
   rows = with(rows, without_device({"ECFZANTRELLO", "NOTAFISCAL"}, {"EPSON", "DIGIARTE1E", "bematechmp20"}));
@@ -105,8 +107,7 @@ TEST(VoucherText, SendsOneText) {
        cat(R"(ECF_UsaComprovanteNaoFiscalVinculado("Linha 1"))", kSwedaStatus)},
       {"Sigtron", "SIGTRONFS345", sigtron_answers({"ok"}), 1,
        cat(R"(DAR_AbreSerial("COM1:9600,n,8,1"))", R"(DAR_LinhaX("Linha 1", 49))", kSigtronAnswer)},
-      {"Sigtron library error", "SIGTRONFS345",
-       all({returns("DAR_LinhaX", -1), returns("DAR_Erro", 536870912 + 4)}), 0,
+      {"Sigtron library error", "SIGTRONFS345", all({returns("DAR_LinhaX", -1), returns("DAR_Erro", 536870912 + 4)}), 0,
        cat(R"(DAR_AbreSerial("COM1:9600,n,8,1"))", R"(DAR_LinhaX("Linha 1", 49))", "DAR_Erro()", kSigtronAnswer,
            "BlockInput(FALSE)", "notice: Erro na ECF nº :4\\r\\nErro no relógio interno da IF" + reply_of_70_blanks)},
       {"Elgin sends nothing", "ELGINFIT", nullptr, 1, kNone},
@@ -127,9 +128,9 @@ const char *const kThreeLines = "Linha 1\r\nLinha 2\r\nLinha 3";
 const std::string kThreeLinesShown = "Linha 1\\r\\nLinha 2\\r\\nLinha 3";
 
 TEST(VoucherText, SendsTheControl) {
-  Lines daruma_three = cat(R"(Daruma_FI_EnviarTextoCNF("Linha 1"))", kDarumaStatusAnyBuffer,
-                           R"(Daruma_FI_EnviarTextoCNF("Linha 2"))", kDarumaStatusAnyBuffer,
-                           R"(Daruma_FI_EnviarTextoCNF("Linha 3"))", kDarumaStatusAnyBuffer);
+  Lines daruma_three =
+      cat(R"(Daruma_FI_EnviarTextoCNF("Linha 1"))", kDarumaStatusAnyBuffer, R"(Daruma_FI_EnviarTextoCNF("Linha 2"))",
+          kDarumaStatusAnyBuffer, R"(Daruma_FI_EnviarTextoCNF("Linha 3"))", kDarumaStatusAnyBuffer);
   std::string out_of_paper = "Erro na ECF nº :50\\r\\nSem papel";
   std::vector<Row> rows = {
       {"MFD gets one text", "BEMATECHMFD", returns("Bematech_FI_UsaComprovanteNaoFiscalVinculado", 1), 1,
@@ -215,8 +216,7 @@ TEST(VoucherClose, ClosesOnEveryModel) {
 
 TEST(ManagementReport, Opens) {
   std::vector<Row> rows = {
-      {"MP20 with paper handling", "BEMATECHMP20", all({cut_on(), returns("Bematech_FI_RelatorioGerencial", 1)}),
-       1,
+      {"MP20 with paper handling", "BEMATECHMP20", all({cut_on(), returns("Bematech_FI_RelatorioGerencial", 1)}), 1,
        cat("Bematech_FI_LinhasEntreCupons(15)", "Bematech_FI_AtivaDesativaCorteProximoMFD()",
            R"(Bematech_FI_RelatorioGerencial("Relatorio"))", kBematechStatus)},
       {"MFD communication error", "BEMATECHMFD", nullptr, 0,
@@ -229,7 +229,8 @@ TEST(ManagementReport, Opens) {
       {"Daruma", "DARUMA32", daruma_errors({"000"}), 1,
        cat("Daruma_FI_AbreRelatorioGerencial()", kDarumaStatusAnyBuffer)},
       {"Daruma refused", "DARUMA32", daruma_errors({"999"}), 0,
-       cat("Daruma_FI_AbreRelatorioGerencial()", daruma_refused("Erro na ECF nº :999\\r\\nSem comunicação com a impressora"))},
+       cat("Daruma_FI_AbreRelatorioGerencial()",
+           daruma_refused("Erro na ECF nº :999\\r\\nSem comunicação com a impressora"))},
       {"Elgin cuts before opening", "ELGINFIT", all({cut_on(), driver(1, 0)}), 1,
        cat(paper_cut(), usb_opening(), command(0, "AbreGerencial", {param(0, "CodGerencial", "01", 4)}))},
       {"Elgin cuts even when the driver fails", "ELGINFIT", all({cut_on(), driver(1, 0, -6)}), 0,
@@ -249,10 +250,10 @@ TEST(ManagementReport, Opens) {
 
 TEST(ManagementReport, Closes) {
   std::vector<Row> rows = {
-      {"MP20, no paper handling", "BEMATECHMP20", all({cut_on(), returns("Bematech_FI_FechaRelatorioGerencial", 1)}),
-       1, cat("Bematech_FI_FechaRelatorioGerencial()", kBematechStatus)},
-      {"MFD NAK", "BEMATECHMFD", all({returns("Bematech_FI_FechaRelatorioGerencial", 1), bematech_status(21, 0, 0)}),
-       0, cat("Bematech_FI_FechaRelatorioGerencial()", kBematechNak)},
+      {"MP20, no paper handling", "BEMATECHMP20", all({cut_on(), returns("Bematech_FI_FechaRelatorioGerencial", 1)}), 1,
+       cat("Bematech_FI_FechaRelatorioGerencial()", kBematechStatus)},
+      {"MFD NAK", "BEMATECHMFD", all({returns("Bematech_FI_FechaRelatorioGerencial", 1), bematech_status(21, 0, 0)}), 0,
+       cat("Bematech_FI_FechaRelatorioGerencial()", kBematechNak)},
       {"Sigtron", "SIGTRONFS345", setting("PORTACOM", "COM3"), 1,
        cat(R"(DAR_AbreSerial("COM3"))", "DAR_FechaX(49)", kSigtronAnswer)},
       {"Elgin sends nothing", "ELGINFIT", cut_on(), 1, kNone},

@@ -1,27 +1,51 @@
 #!/usr/bin/env bash
 # Installs from Debian's packages what the build needs, when it is missing.
-#   tools/install-deps.sh native     compiler, CMake, GoogleTest, Google Benchmark, CLI11, nlohmann-json,
-#                                    Free Pascal, Mono and pytest (the binding tests)
+#   tools/install-deps.sh demo       compiler, CMake, make, CLI11, nlohmann-json: enough for `make demo`
+#   tools/install-deps.sh native     the above, GoogleTest, Google Benchmark, the locales the tests
+#                                    switch to, clang-format, Free Pascal, Mono and pytest
 #   tools/install-deps.sh windows    the above, the MinGW-w64 cross compiler and Wine
+# Runs apt-get without questions, as root or through sudo without a password.
 set -euo pipefail
+
+mode=${1:-native}
+case $mode in
+  demo | native | windows) ;;
+  *)
+    echo "usage: $0 demo|native|windows" >&2
+    exit 2
+    ;;
+esac
 
 need=()
 command -v cmake >/dev/null || need+=(cmake)
 command -v g++ >/dev/null || need+=(g++)
+command -v gcc >/dev/null || need+=(gcc)
 command -v make >/dev/null || need+=(make)
 command -v nm >/dev/null || need+=(binutils)
-[ -f /usr/include/gtest/gtest.h ] || need+=(libgtest-dev)
-[ -f /usr/include/gmock/gmock.h ] || need+=(libgmock-dev)
-[ -f /usr/include/benchmark/benchmark.h ] || need+=(libbenchmark-dev)
 [ -f /usr/include/CLI/CLI.hpp ] || need+=(libcli11-dev)
 [ -f /usr/include/nlohmann/json.hpp ] || need+=(nlohmann-json3-dev)
-command -v fpc >/dev/null || need+=(fp-compiler)
-command -v mcs >/dev/null || need+=(mono-mcs)
-command -v mono >/dev/null || need+=(mono-runtime)
-command -v pytest-3 >/dev/null || need+=(python3-pytest)
 
 add_i386=false
-if [ "${1:-native}" = windows ]; then
+if [ "$mode" != demo ]; then
+  [ -f /usr/include/gtest/gtest.h ] || need+=(libgtest-dev)
+  [ -f /usr/include/gmock/gmock.h ] || need+=(libgmock-dev)
+  [ -f /usr/include/benchmark/benchmark.h ] || need+=(libbenchmark-dev)
+  command -v clang-format >/dev/null || need+=(clang-format)
+  # The binding tests: Free Pascal, Mono, pytest.
+  command -v fpc >/dev/null || need+=(fp-compiler)
+  command -v mcs >/dev/null || need+=(mono-mcs)
+  command -v mono >/dev/null || need+=(mono-runtime)
+  command -v pytest-3 >/dev/null || need+=(python3-pytest)
+  # The host-locale tests switch the process to these.
+  locales=$(locale -a 2>/dev/null || true)
+  for name in pt_BR tr_TR; do
+    grep -qix "$name.utf-\?8" <<<"$locales" || {
+      need+=(locales-all)
+      break
+    }
+  done
+fi
+if [ "$mode" = windows ]; then
   # The MinGW-w64 cross compiler, GoogleTest's sources, and Wine with its
   # 32-bit part (which needs the i386 architecture).
   command -v i686-w64-mingw32-g++-posix >/dev/null || need+=(g++-mingw-w64-i686)
@@ -35,16 +59,25 @@ fi
 
 [ ${#need[@]} -eq 0 ] && exit 0
 
-sudo=()
+# As root the commands run as they are; otherwise through sudo, which must not
+# ask for a password (nobody may be there to type it).
+as_root=(env DEBIAN_FRONTEND=noninteractive)
 if [ "$(id -u)" -ne 0 ]; then
-  if command -v sudo >/dev/null; then
-    sudo=(sudo)
-  else
-    echo "Missing packages: ${need[*]} (install them as root)" >&2
+  if ! command -v sudo >/dev/null || ! sudo -n true 2>/dev/null; then
+    cat >&2 <<MESSAGE
+Missing Debian packages: ${need[*]}
+They cannot be installed from here: this is not root and sudo is missing or
+asks for a password. Install them as root, then run this command again:
+
+    apt-get update && apt-get install -y --no-install-recommends ${need[*]}
+MESSAGE
+    $add_i386 && echo "(first: dpkg --add-architecture i386)" >&2
     exit 1
   fi
+  as_root=(sudo -n env DEBIAN_FRONTEND=noninteractive)
 fi
-export DEBIAN_FRONTEND=noninteractive
-$add_i386 && "${sudo[@]}" dpkg --add-architecture i386
-"${sudo[@]}" apt-get update
-"${sudo[@]}" apt-get install -y --no-install-recommends "${need[@]}"
+
+echo "Installing: ${need[*]}"
+$add_i386 && "${as_root[@]}" dpkg --add-architecture i386
+"${as_root[@]}" apt-get update -q
+"${as_root[@]}" apt-get install -y -q --no-install-recommends "${need[@]}"

@@ -2,18 +2,18 @@
 // coupon number where the model reports it.
 #include <string_view>
 
-#include "analysis/analysis.h"
 #include "frame/answer_buffer.h"
+#include "frame/ascii.h"
 #include "frame/command_driver.h"
-#include "frame/connections.h"
 #include "frame/messages.h"
 #include "frame/operations.h"
 #include "frame/text.h"
+#include "makers/analysis.h"
+#include "makers/sessions.h"
 #include "vendor/vendor.h"
 
 namespace kalpo::ops {
 namespace {
-
 
 bool bematech(Model model, OutText numero, const std::string &documento) {
   conn::bematech_paper_handling();
@@ -39,12 +39,11 @@ bool sweda(OutText numero, std::string nome, std::string endereco, std::string d
 }
 
 bool sigtron(OutText numero) {
-  conn::sigtron_open();
-  conn::SigtronAnswer answer = conn::sigtron_analyse_done(vendor::api().DAR_AbreCupomFiscal(49));
-  if (!answer.done()) return false;
+  conn::sigtron_open_configured_port();
+  conn::SigtronAnswer answer = conn::sigtron_expect_executed(vendor::api().DAR_AbreCupomFiscal(49));
+  if (!answer.executed()) return false;
   // The number stands at characters 3 to 8 of the answer.
-  std::string_view text = answer.text;
-  numero.set(text.size() > 2 ? text.substr(2, 6) : std::string_view());
+  numero.set(ascii::characters(answer.text, 3, 8));
   return true;
 }
 
@@ -61,11 +60,11 @@ bool digiarte(OutText numero) {
   return conn::digiarte_session([&] {
     const vendor::Api &v = vendor::api();
     v.AbreCupomFiscal();
-    if (!conn::digiarte_command_ok()) return false;
+    if (!conn::digiarte_fetch_and_judge_answer()) return false;
     v.EcfPar("41");
     // The number follows the first four characters of the answer.
     std::string text = analysis::obtem_ret_ecf32m();
-    numero.set(text.size() > 4 ? std::string_view(text).substr(4) : std::string_view());
+    numero.set(ascii::characters(text, 5, text.size()));
     return true;
   });
 }
@@ -76,14 +75,14 @@ bool digiarte(OutText numero) {
 bool command_driver(int32_t handle, OutText numero, const std::string &nome, const std::string &endereco,
                     const std::string &documento) {
   int32_t answer = dllg2::execute(handle, "AbreCupomFiscal",
-                                  {{"EnderecoConsumidor", endereco, dllg2::kText, true},
-                                   {"IdConsumidor", documento, dllg2::kText, true},
-                                   {"NomeConsumidor", nome, dllg2::kText, true}});
-  if (!dllg2::judge(handle, answer)) return false;
+                                  {{"EnderecoConsumidor", endereco, dllg2::kText, dllg2::kNullWhenEmpty},
+                                   {"IdConsumidor", documento, dllg2::kText, dllg2::kNullWhenEmpty},
+                                   {"NomeConsumidor", nome, dllg2::kText, dllg2::kNullWhenEmpty}});
+  if (!dllg2::judge_showing_code_number(handle, answer)) return false;
 
   answer = dllg2::execute(handle, "LeInteiro", {{"NomeInteiro", "Coo", dllg2::kText}});
   dllg2::clear_read_back();
-  if (!dllg2::judge(handle, answer)) {
+  if (!dllg2::judge_showing_code_number(handle, answer)) {
     if (answer > 0) msg::notice("Não Foi possível capturar o número do COO!"_cp);
     return true;
   }
@@ -115,25 +114,16 @@ bool abre_cupom(Model model, OutText numero, const std::string &nome, const std:
                 const std::string &documento) {
   switch (model) {
     case Model::BematechMP20:
-    case Model::BematechMFD:
-      return bematech(model, numero, documento);
-    case Model::Sweda7000:
-      return sweda(numero, nome, endereco, documento);
-    case Model::SigtronFS345:
-      return sigtron(numero);
-    case Model::Daruma32:
-      return daruma(numero, documento);
-    case Model::Digiarte1E:
-      return digiarte(numero);
+    case Model::BematechMFD: return bematech(model, numero, documento);
+    case Model::Sweda7000: return sweda(numero, nome, endereco, documento);
+    case Model::SigtronFS345: return sigtron(numero);
+    case Model::Daruma32: return daruma(numero, documento);
+    case Model::Digiarte1E: return digiarte(numero);
     case Model::ElginFit:
-    case Model::DataregisQuick:
-      return usb(model, numero, nome, endereco, documento);
-    case Model::DataregisSerial:
-      return serial(numero, nome, endereco, documento);
-    case Model::Epson:
-      return epson(nome, endereco, documento);
-    default:
-      return usual_preset(model);
+    case Model::DataregisQuick: return usb(model, numero, nome, endereco, documento);
+    case Model::DataregisSerial: return serial(numero, nome, endereco, documento);
+    case Model::Epson: return epson(nome, endereco, documento);
+    default: return usual_preset(model);
   }
 }
 

@@ -1,8 +1,8 @@
 // Cancellation of one item of the open coupon, named by its number.
-#include "analysis/analysis.h"
 #include "frame/command_driver.h"
-#include "frame/connections.h"
 #include "frame/operations.h"
+#include "makers/analysis.h"
+#include "makers/sessions.h"
 #include "vendor/vendor.h"
 
 namespace kalpo::ops {
@@ -17,13 +17,13 @@ bool sweda(Model model, const std::string &item) {
 }
 
 bool sigtron(const std::string &item) {
-  conn::sigtron_open();
-  return conn::sigtron_analyse_done(vendor::api().DAR_CancelaItem(item.c_str(), 49)).done();
+  conn::sigtron_open_configured_port();
+  return conn::sigtron_expect_executed(vendor::api().DAR_CancelaItem(item.c_str(), 49)).executed();
 }
 
 bool cancels(int32_t handle, const std::string &item) {
-  int32_t answer = dllg2::execute(handle, "CancelaItemFiscal", {{"NumItem", item, dllg2::kInteger}});
-  return dllg2::judge_command_check(handle, answer);
+  int32_t answer = dllg2::execute(handle, "CancelaItemFiscal", {{"NumItem", item, dllg2::kNumberOrFlag}});
+  return dllg2::judge_showing_negative_answer(handle, answer);
 }
 
 bool usb(const std::string &item) { return conn::usb_open() && cancels(0, item); }
@@ -41,19 +41,13 @@ bool cancela_item(Model model, int32_t numero) {
   std::string item = std::to_string(numero);
   switch (model) {
     case Model::BematechMP20:
-    case Model::BematechMFD:
-      return bematech(model, item);
-    case Model::Sweda7000:
-      return sweda(model, item);
-    case Model::SigtronFS345:
-      return sigtron(item);
+    case Model::BematechMFD: return bematech(model, item);
+    case Model::Sweda7000: return sweda(model, item);
+    case Model::SigtronFS345: return sigtron(item);
     case Model::ElginFit:
-    case Model::DataregisQuick:
-      return usb(item);
-    case Model::DataregisSerial:
-      return serial(item);
-    case Model::Epson:
-      return epson(item);
+    case Model::DataregisQuick: return usb(item);
+    case Model::DataregisSerial: return serial(item);
+    case Model::Epson: return epson(item);
     default:
       // DARUMA32 and DIGIARTE1E have no item cancellation.
       return usual_preset(model);

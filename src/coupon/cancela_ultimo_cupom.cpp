@@ -2,13 +2,14 @@
 // concerned and, on SIGTRONFS345, a flag of the document state before it.
 #include <string_view>
 
-#include "analysis/analysis.h"
 #include "frame/answer_buffer.h"
+#include "frame/ascii.h"
 #include "frame/command_driver.h"
 #include "frame/config.h"
-#include "frame/connections.h"
 #include "frame/operations.h"
-#include "frame/platform.h"
+#include "makers/analysis.h"
+#include "makers/sessions.h"
+#include "platform/platform.h"
 #include "vendor/vendor.h"
 
 namespace kalpo::ops {
@@ -17,7 +18,6 @@ namespace {
 // Something outside the library leaves this file to ask for the cutter set-up
 // on the next document; the cancellation always removes it.
 constexpr std::string_view kMarkerFile = "c:\\canc.txt";
-
 
 bool bematech(Model model, OutText numero) {
   const vendor::Api &v = vendor::api();
@@ -44,14 +44,14 @@ bool sweda(Model model, OutText numero) {
 // becomes "S".  A failed state query is shown and the cancellation goes on.
 bool sigtron(VarInt &contagem, OutText numero, OutText estado) {
   const vendor::Api &v = vendor::api();
-  std::string port = conn::sigtron_open();
-  conn::SigtronAnswer state_answer = conn::sigtron_analyse_done(v.DAR_LeEstadoDoc(49), contagem.target());
+  std::string port = conn::sigtron_open_configured_port();
+  conn::SigtronAnswer state_answer = conn::sigtron_expect_executed(v.DAR_LeEstadoDoc(49), contagem.target());
   if (state_answer.text.size() < 8 || state_answer.text[7] != '2') estado.set_constant("S");
 
-  conn::sigtron_reopen(port);
-  conn::SigtronAnswer answer = conn::sigtron_analyse_done(v.DAR_CancelaDoc(49), contagem.target());
-  if (!answer.done()) return false;
-  numero.set(answer.text.size() > 2 ? answer.text.substr(2, 6) : std::string());
+  conn::sigtron_open_port(port);
+  conn::SigtronAnswer answer = conn::sigtron_expect_executed(v.DAR_CancelaDoc(49), contagem.target());
+  if (!answer.executed()) return false;
+  numero.set(ascii::characters(answer.text, 3, 8));
   return true;
 }
 
@@ -67,7 +67,7 @@ bool daruma(OutText numero) {
 bool digiarte() {
   return conn::digiarte_session([] {
     vendor::api().CancelaCupomFiscal();
-    return conn::digiarte_command_ok();
+    return conn::digiarte_fetch_and_judge_answer();
   });
 }
 
@@ -75,12 +75,14 @@ bool digiarte() {
 bool reads_number(int32_t handle, OutText numero) {
   int32_t answer = dllg2::execute(handle, "LeInteiro", {{"NomeInteiro", "Coo", dllg2::kText}});
   dllg2::clear_read_back();
-  if (!dllg2::judge(handle, answer)) return false;
+  if (!dllg2::judge_showing_code_number(handle, answer)) return false;
   numero.set(dllg2::read_back(handle, "ValorInteiro"));
   return true;
 }
 
-bool cancels(int32_t handle) { return dllg2::judge_command_check(handle, dllg2::execute(handle, "CancelaCupom")); }
+bool cancels(int32_t handle) {
+  return dllg2::judge_showing_negative_answer(handle, dllg2::execute(handle, "CancelaCupom"));
+}
 
 // Once the cancellation went through the export succeeds; a failed number
 // read is only shown, and then the paper is not cut.
@@ -98,8 +100,7 @@ bool serial(OutText numero) {
 }
 
 bool epson() {
-  return conn::epson_session("EPSON_Fiscal_Cancelar_Cupom",
-                             [] { return vendor::api().EPSON_Fiscal_Cancelar_Cupom(); });
+  return conn::epson_session("EPSON_Fiscal_Cancelar_Cupom", [] { return vendor::api().EPSON_Fiscal_Cancelar_Cupom(); });
 }
 
 }  // namespace
@@ -109,25 +110,16 @@ bool cancela_ultimo_cupom(Model model, VarInt contagem, OutText numero, OutText 
   estado.set_constant("N");
   switch (model) {
     case Model::BematechMP20:
-    case Model::BematechMFD:
-      return bematech(model, numero);
-    case Model::Sweda7000:
-      return sweda(model, numero);
-    case Model::SigtronFS345:
-      return sigtron(contagem, numero, estado);
-    case Model::Daruma32:
-      return daruma(numero);
-    case Model::Digiarte1E:
-      return digiarte();
+    case Model::BematechMFD: return bematech(model, numero);
+    case Model::Sweda7000: return sweda(model, numero);
+    case Model::SigtronFS345: return sigtron(contagem, numero, estado);
+    case Model::Daruma32: return daruma(numero);
+    case Model::Digiarte1E: return digiarte();
     case Model::ElginFit:
-    case Model::DataregisQuick:
-      return usb(model, numero);
-    case Model::DataregisSerial:
-      return serial(numero);
-    case Model::Epson:
-      return epson();
-    default:
-      return usual_preset(model);
+    case Model::DataregisQuick: return usb(model, numero);
+    case Model::DataregisSerial: return serial(numero);
+    case Model::Epson: return epson();
+    default: return usual_preset(model);
   }
 }
 

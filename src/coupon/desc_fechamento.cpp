@@ -5,18 +5,18 @@
 
 #include "frame/amounts.h"
 #include "frame/command_driver.h"
-#include "frame/connections.h"
 #include "frame/operations.h"
+#include "makers/sessions.h"
 
 namespace kalpo::ops {
 namespace {
 
 bool command_driver(int32_t handle, double desconto) {
-  int32_t answer = dllg2::execute(handle, "AcresceSubtotal",
-                                  {{"Cancelar", "F", dllg2::kInteger},
-                                   {"ValorAcrescimo", amounts::general(-static_cast<long double>(desconto)),
-                                    dllg2::kDecimal}});
-  return dllg2::judge_command_check(handle, answer);
+  int32_t answer =
+      dllg2::execute(handle, "AcresceSubtotal",
+                     {{"Cancelar", "F", dllg2::kNumberOrFlag},
+                      {"ValorAcrescimo", amounts::general(-static_cast<long double>(desconto)), dllg2::kDecimal}});
+  return dllg2::judge_showing_negative_answer(handle, answer);
 }
 
 }  // namespace
@@ -24,12 +24,9 @@ bool command_driver(int32_t handle, double desconto) {
 bool desc_fechamento(Model model, double desconto) {
   switch (model) {
     case Model::ElginFit:
-    case Model::DataregisQuick:
-      return conn::usb_open() && command_driver(0, desconto);
-    case Model::DataregisSerial:
-      return command_driver(conn::serial_open(conn::SerialSetup::Full), desconto);
-    default:
-      return false;
+    case Model::DataregisQuick: return conn::usb_open() && command_driver(0, desconto);
+    case Model::DataregisSerial: return command_driver(conn::serial_open(conn::SerialSetup::Full), desconto);
+    default: return false;
   }
 }
 

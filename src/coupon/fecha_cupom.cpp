@@ -1,10 +1,10 @@
 // Closing of the coupon with its promotional message.
-#include "analysis/analysis.h"
 #include "coupon/normaliza_texto.h"
 #include "frame/command_driver.h"
 #include "frame/config.h"
-#include "frame/connections.h"
 #include "frame/operations.h"
+#include "makers/analysis.h"
+#include "makers/sessions.h"
 #include "vendor/vendor.h"
 
 namespace kalpo::ops {
@@ -22,10 +22,10 @@ bool sweda(Model model, const TextControl &mensagem) {
 
 // Prints the configured message alone; the caller's control is not read.
 bool sigtron() {
-  conn::sigtron_open();
+  conn::sigtron_open_configured_port();
   std::string promocional = config::read("MENSAGEM", "");
   int32_t ret = vendor::api().DAR_FechaCupom(null_if_empty(promocional), 49);
-  return conn::sigtron_analyse(ret).ok;
+  return conn::sigtron_analyse(ret).no_error;
 }
 
 bool daruma(const TextControl &mensagem) {
@@ -38,7 +38,7 @@ bool digiarte(const TextControl &mensagem) {
   std::string header = "S" + std::to_string(text.size());
   return conn::digiarte_session([&] {
     vendor::api().FechaCupomFiscal(header.c_str(), text.c_str());
-    return conn::digiarte_command_ok();
+    return conn::digiarte_fetch_and_judge_answer();
   });
 }
 
@@ -57,8 +57,9 @@ std::string promotional_text(const TextControl &mensagem, const std::string &pro
 // without an error code.
 bool closes(int32_t handle, const TextControl &mensagem, const std::string &promocional) {
   std::string text = promotional_text(mensagem, promocional);
-  int32_t answer = dllg2::execute(handle, "EncerraDocumento", {{"TextoPromocional", text, dllg2::kText, true}});
-  return dllg2::judge_command_check(handle, answer);
+  int32_t answer =
+      dllg2::execute(handle, "EncerraDocumento", {{"TextoPromocional", text, dllg2::kText, dllg2::kNullWhenEmpty}});
+  return dllg2::judge_showing_negative_answer(handle, answer);
 }
 
 // Once the coupon is closed the export succeeds: a refused paper advance is
@@ -81,8 +82,7 @@ bool serial(const TextControl &mensagem) {
 }
 
 bool epson() {
-  return conn::epson_session("EPSON_Fiscal_Fechar_Cupom",
-                             [] { return vendor::api().EPSON_Fiscal_Fechar_Cupom(1, 0); });
+  return conn::epson_session("EPSON_Fiscal_Fechar_Cupom", [] { return vendor::api().EPSON_Fiscal_Fechar_Cupom(1, 0); });
 }
 
 }  // namespace
@@ -90,25 +90,16 @@ bool epson() {
 bool fecha_cupom(Model model, const TextControl &mensagem) {
   switch (model) {
     case Model::BematechMP20:
-    case Model::BematechMFD:
-      return bematech(model, mensagem);
-    case Model::Sweda7000:
-      return sweda(model, mensagem);
-    case Model::SigtronFS345:
-      return sigtron();
-    case Model::Daruma32:
-      return daruma(mensagem);
-    case Model::Digiarte1E:
-      return digiarte(mensagem);
+    case Model::BematechMFD: return bematech(model, mensagem);
+    case Model::Sweda7000: return sweda(model, mensagem);
+    case Model::SigtronFS345: return sigtron();
+    case Model::Daruma32: return daruma(mensagem);
+    case Model::Digiarte1E: return digiarte(mensagem);
     case Model::ElginFit:
-    case Model::DataregisQuick:
-      return usb(model, mensagem);
-    case Model::DataregisSerial:
-      return serial(mensagem);
-    case Model::Epson:
-      return epson();
-    default:
-      return usual_preset(model);
+    case Model::DataregisQuick: return usb(model, mensagem);
+    case Model::DataregisSerial: return serial(mensagem);
+    case Model::Epson: return epson();
+    default: return usual_preset(model);
   }
 }
 

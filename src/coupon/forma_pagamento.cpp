@@ -1,11 +1,11 @@
 // One payment on the coupon whose closing has started.
-#include "analysis/analysis.h"
 #include "frame/amounts.h"
 #include "frame/command_driver.h"
-#include "frame/connections.h"
 #include "frame/messages.h"
 #include "frame/operations.h"
 #include "frame/text.h"
+#include "makers/analysis.h"
+#include "makers/sessions.h"
 #include "vendor/vendor.h"
 
 namespace kalpo::ops {
@@ -30,9 +30,9 @@ bool sigtron(const std::string &forma, double valor) {
     msg::notice("Forma de pagamento não informada!"_cp);
     return false;
   }
-  conn::sigtron_open();
+  conn::sigtron_open_configured_port();
   int32_t ret = vendor::api().DAR_DescFormPag(forma[0], amounts::hundredths_plain(valor).c_str(), " ", 49);
-  return conn::sigtron_analyse(ret).ok;
+  return conn::sigtron_analyse(ret).no_error;
 }
 
 bool daruma(const std::string &forma, double valor) {
@@ -43,17 +43,17 @@ bool daruma(const std::string &forma, double valor) {
 bool digiarte(const std::string &forma, double valor) {
   return conn::digiarte_session([&] {
     vendor::api().Pagamento(forma.c_str(), amounts::hundredths_padded(valor, 15).c_str(), 48);
-    return conn::digiarte_command_ok();
+    return conn::digiarte_fetch_and_judge_answer();
   });
 }
 
 // The same text goes as the payment method's code and as its name.
 bool pays(int32_t handle, const std::string &forma, double valor) {
   int32_t answer = dllg2::execute(handle, "PagaCupom",
-                                  {{"CodMeioPagamento", forma, dllg2::kCode, true},
-                                   {"NomeMeioPagamento", forma, dllg2::kText, true},
+                                  {{"CodMeioPagamento", forma, dllg2::kCode, dllg2::kNullWhenEmpty},
+                                   {"NomeMeioPagamento", forma, dllg2::kText, dllg2::kNullWhenEmpty},
                                    {"Valor", amounts::general(valor), dllg2::kDecimal}});
-  return dllg2::judge_payment_check(handle, answer);
+  return dllg2::judge_showing_code_text(handle, answer);
 }
 
 bool usb(const std::string &forma, double valor) {
@@ -77,25 +77,16 @@ bool epson(const std::string &forma, double valor) {
 bool forma_pagamento(Model model, const std::string &forma, double valor) {
   switch (model) {
     case Model::BematechMP20:
-    case Model::BematechMFD:
-      return bematech(model, forma, valor);
-    case Model::Sweda7000:
-      return sweda(model, forma, valor);
-    case Model::SigtronFS345:
-      return sigtron(forma, valor);
-    case Model::Daruma32:
-      return daruma(forma, valor);
-    case Model::Digiarte1E:
-      return digiarte(forma, valor);
+    case Model::BematechMFD: return bematech(model, forma, valor);
+    case Model::Sweda7000: return sweda(model, forma, valor);
+    case Model::SigtronFS345: return sigtron(forma, valor);
+    case Model::Daruma32: return daruma(forma, valor);
+    case Model::Digiarte1E: return digiarte(forma, valor);
     case Model::ElginFit:
-    case Model::DataregisQuick:
-      return usb(forma, valor);
-    case Model::DataregisSerial:
-      return serial(forma, valor);
-    case Model::Epson:
-      return epson(forma, valor);
-    default:
-      return usual_preset(model);
+    case Model::DataregisQuick: return usb(forma, valor);
+    case Model::DataregisSerial: return serial(forma, valor);
+    case Model::Epson: return epson(forma, valor);
+    default: return usual_preset(model);
   }
 }
 

@@ -4,10 +4,10 @@
 // desc_fechamento, EPSON gets none.
 #include <string>
 
-#include "analysis/analysis.h"
 #include "frame/amounts.h"
-#include "frame/connections.h"
 #include "frame/operations.h"
+#include "makers/analysis.h"
+#include "makers/sessions.h"
 #include "vendor/vendor.h"
 
 namespace kalpo::ops {
@@ -25,9 +25,9 @@ bool sweda(double desconto) {
 
 // The analysis alone decides: the answer count is not examined.
 bool sigtron(double desconto) {
-  conn::sigtron_open();
+  conn::sigtron_open_configured_port();
   std::string valor = amounts::hundredths_general(desconto);
-  return conn::sigtron_analyse(vendor::api().DAR_Totaliza(49, valor.c_str(), 49)).ok;
+  return conn::sigtron_analyse(vendor::api().DAR_Totaliza(49, valor.c_str(), 49)).no_error;
 }
 
 bool daruma(double desconto) {
@@ -39,7 +39,7 @@ bool digiarte(double desconto) {
   std::string valor = amounts::hundredths_padded(desconto, 15);
   return conn::digiarte_session([&] {
     vendor::api().TotalizarCupom(0, 38, valor.c_str(), "");
-    return conn::digiarte_command_ok();
+    return conn::digiarte_fetch_and_judge_answer();
   });
 }
 
@@ -48,23 +48,16 @@ bool digiarte(double desconto) {
 bool inicia_fechamento(Model model, double desconto) {
   switch (model) {
     case Model::BematechMP20:
-    case Model::BematechMFD:
-      return bematech(model, desconto);
-    case Model::Sweda7000:
-      return sweda(desconto);
-    case Model::SigtronFS345:
-      return sigtron(desconto);
-    case Model::Daruma32:
-      return daruma(desconto);
-    case Model::Digiarte1E:
-      return digiarte(desconto);
+    case Model::BematechMFD: return bematech(model, desconto);
+    case Model::Sweda7000: return sweda(desconto);
+    case Model::SigtronFS345: return sigtron(desconto);
+    case Model::Daruma32: return daruma(desconto);
+    case Model::Digiarte1E: return digiarte(desconto);
     case Model::ElginFit:
     case Model::DataregisQuick:
     case Model::DataregisSerial:
-    case Model::Epson:
-      return true;
-    default:
-      return usual_preset(model);
+    case Model::Epson: return true;
+    default: return usual_preset(model);
   }
 }
 

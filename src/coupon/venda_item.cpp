@@ -5,13 +5,14 @@
 #include <string>
 #include <string_view>
 
-#include "analysis/analysis.h"
 #include "frame/amounts.h"
+#include "frame/ascii.h"
 #include "frame/command_driver.h"
-#include "frame/connections.h"
 #include "frame/messages.h"
 #include "frame/operations.h"
 #include "frame/text.h"
+#include "makers/analysis.h"
+#include "makers/sessions.h"
 #include "vendor/vendor.h"
 
 namespace kalpo::ops {
@@ -30,9 +31,9 @@ bool bematech(Model model, const Item &item) {
   std::string descricao = item.descricao.substr(0, 29);
   std::string preco = amounts::thousandths_plain(item.valor_unitario);
   std::string quantidade = amounts::thousandths_plain(item.quantidade);
-  int32_t ret = vendor::api().Bematech_FI_VendeItemDepartamento(
-      null_if_empty(item.codigo), null_if_empty(descricao), null_if_empty(item.aliquota), preco.c_str(),
-      quantidade.c_str(), "0000", "0000", "1", "UN");
+  int32_t ret = vendor::api().Bematech_FI_VendeItemDepartamento(null_if_empty(item.codigo), null_if_empty(descricao),
+                                                                null_if_empty(item.aliquota), preco.c_str(),
+                                                                quantidade.c_str(), "0000", "0000", "1", "UN");
   return analysis::analisa_iretorno(model, ret);
 }
 
@@ -48,72 +49,60 @@ bool sweda(const Item &item, const std::string &tipo_quantidade, const std::stri
 }
 
 bool sigtron(const Item &item) {
-  conn::sigtron_open();
+  conn::sigtron_open_configured_port();
   std::string preco = amounts::thousandths_padded(item.valor_unitario, 10);
   std::string quantidade = amounts::thousandths_padded(item.quantidade, 8);
-  int32_t ret = vendor::api().DAR_DescPreUn3dF53(null_if_empty(item.aliquota), null_if_empty(item.codigo), 48, "0000",
-                                                 preco.c_str(), quantidade.c_str(), "UN",
-                                                 null_if_empty(item.descricao), 49);
-  return conn::sigtron_analyse_done(ret).done();
+  int32_t ret =
+      vendor::api().DAR_DescPreUn3dF53(null_if_empty(item.aliquota), null_if_empty(item.codigo), 48, "0000",
+                                       preco.c_str(), quantidade.c_str(), "UN", null_if_empty(item.descricao), 49);
+  return conn::sigtron_expect_executed(ret).executed();
 }
 
 bool daruma(const Item &item) {
   std::string quantidade = amounts::regional(item.quantidade, 3);
   std::string preco = amounts::regional(item.valor_unitario, item.casas_decimais);
-  return conn::daruma_judge(vendor::api().Daruma_FI_VendeItem(
-      null_if_empty(item.codigo), null_if_empty(item.descricao), null_if_empty(item.aliquota), "F",
-      quantidade.c_str(), item.casas_decimais, preco.c_str(), "$", "0,00"));
+  return conn::daruma_judge(vendor::api().Daruma_FI_VendeItem(null_if_empty(item.codigo), null_if_empty(item.descricao),
+                                                              null_if_empty(item.aliquota), "F", quantidade.c_str(),
+                                                              item.casas_decimais, preco.c_str(), "$", "0,00"));
 }
 
-// The product code as the printer takes it: a 32-bit decimal integer, with an
-// optional sign and nothing else.
-std::optional<int32_t> product_number(std::string_view codigo) {
-  std::size_t i = 0;
-  bool negative = false;
-  if (!codigo.empty() && (codigo[0] == '-' || codigo[0] == '+')) {
-    negative = codigo[0] == '-';
-    i = 1;
-  }
-  if (i == codigo.size()) return std::nullopt;
-  int64_t number = 0;
-  for (; i < codigo.size(); ++i) {
-    char c = codigo[i];
-    if (c < '0' || c > '9') return std::nullopt;
-    number = number * 10 + (c - '0');
-    if (number > int64_t{INT32_MAX} + 1) return std::nullopt;
-  }
-  if (negative) number = -number;
-  if (number > INT32_MAX || number < INT32_MIN) return std::nullopt;
-  return static_cast<int32_t>(number);
+// The product code as the printer takes it: digits only, whose value fits in
+// 13 digits (an EAN-13 code included), zero-padded to 13.
+constexpr int64_t kLargestProductCode = 9'999'999'999'999;
+
+std::optional<std::string> product_code(std::string_view codigo) {
+  std::optional<int64_t> number = ascii::parse_integer<int64_t>(codigo, ascii::Sign::Refused);
+  if (!number || *number > kLargestProductCode) return std::nullopt;
+  return amounts::padded(*number, 13);
 }
 
 bool digiarte(const Item &item) {
   std::string descricao = (item.descricao + std::string(20, ' ')).substr(0, 20);
   return conn::digiarte_session([&] {
-    std::optional<int32_t> number = product_number(item.codigo);
-    if (!number) {
-      msg::notice(std::string("Código de produto inválido para a ECF (deve ser um número inteiro): \""_cp) +
-                  item.codigo + "\"");
+    std::optional<std::string> codigo = product_code(item.codigo);
+    if (!codigo) {
+      msg::notice(
+          std::string("Código de produto inválido para a ECF (deve ser um número inteiro de até 13 dígitos): \""_cp) +
+          item.codigo + "\"");
       return false;
     }
-    std::string codigo = amounts::padded(*number, 13);
     std::string quantidade = amounts::thousandths_padded(item.quantidade, 6);
     std::string preco = amounts::thousandths_padded(item.valor_unitario, 11);
     vendor::api().VendaItem(68, quantidade.c_str(), preco.c_str(), item.aliquota.c_str(), 37, "0000", "UN",
-                            codigo.c_str(), 48, descricao.c_str(), "");
-    return conn::digiarte_command_ok();
+                            codigo->c_str(), 48, descricao.c_str(), "");
+    return conn::digiarte_fetch_and_judge_answer();
   });
 }
 
 bool command_driver(int32_t handle, const Item &item) {
   int32_t answer = dllg2::execute(handle, "VendeItem",
-                                  {{"CodAliquota", item.aliquota, dllg2::kCode, true},
-                                   {"CodProduto", item.codigo, dllg2::kText, true},
-                                   {"NomeProduto", item.descricao, dllg2::kText, true},
+                                  {{"CodAliquota", item.aliquota, dllg2::kCode, dllg2::kNullWhenEmpty},
+                                   {"CodProduto", item.codigo, dllg2::kText, dllg2::kNullWhenEmpty},
+                                   {"NomeProduto", item.descricao, dllg2::kText, dllg2::kNullWhenEmpty},
                                    {"PrecoUnitario", amounts::general(item.valor_unitario), dllg2::kDecimal},
                                    {"Quantidade", amounts::general(item.quantidade), dllg2::kDecimal},
                                    {"Unidade", "UN", dllg2::kText}});
-  return dllg2::judge(handle, answer);
+  return dllg2::judge_showing_code_number(handle, answer);
 }
 
 bool epson(const Item &item) {
@@ -134,25 +123,16 @@ bool venda_item(Model model, const std::string &codigo, const std::string &descr
   const Item item{codigo, descricao, aliquota, quantidade, casas_decimais, valor_unitario};
   switch (model) {
     case Model::BematechMP20:
-    case Model::BematechMFD:
-      return bematech(model, item);
-    case Model::Sweda7000:
-      return sweda(item, tipo_quantidade, tipo_desconto);
-    case Model::SigtronFS345:
-      return sigtron(item);
-    case Model::Daruma32:
-      return daruma(item);
-    case Model::Digiarte1E:
-      return digiarte(item);
+    case Model::BematechMFD: return bematech(model, item);
+    case Model::Sweda7000: return sweda(item, tipo_quantidade, tipo_desconto);
+    case Model::SigtronFS345: return sigtron(item);
+    case Model::Daruma32: return daruma(item);
+    case Model::Digiarte1E: return digiarte(item);
     case Model::ElginFit:
-    case Model::DataregisQuick:
-      return conn::usb_open() && command_driver(0, item);
-    case Model::DataregisSerial:
-      return command_driver(conn::serial_open(conn::SerialSetup::Full), item);
-    case Model::Epson:
-      return epson(item);
-    default:
-      return usual_preset(model);
+    case Model::DataregisQuick: return conn::usb_open() && command_driver(0, item);
+    case Model::DataregisSerial: return command_driver(conn::serial_open(conn::SerialSetup::Full), item);
+    case Model::Epson: return epson(item);
+    default: return usual_preset(model);
   }
 }
 

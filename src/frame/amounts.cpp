@@ -1,7 +1,7 @@
 #include "frame/amounts.h"
 
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <limits>
 
 namespace kalpo::amounts {
@@ -17,6 +17,25 @@ int64_t scaled(double value, long double factor) {
 }
 
 std::string digits_of(uint64_t magnitude) { return std::to_string(magnitude); }
+
+// The integer part of a magnitude beyond 64 bits, as a double writes it.
+std::string huge_digits(long double whole) {
+  char buffer[400];
+  auto end = std::to_chars(buffer, buffer + sizeof buffer, static_cast<double>(whole), std::chars_format::fixed, 0).ptr;
+  return std::string(buffer, end);
+}
+
+// The general form (%.15LG) of a finite value, in the C locale's spelling:
+// a point before any fraction, an upper-case E before any exponent.
+std::string general_c_form(long double value) {
+  char buffer[64];
+  auto end = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15).ptr;
+  std::string out(buffer, end);
+  for (char &c : out) {
+    if (c == 'e') c = 'E';
+  }
+  return out;
+}
 
 uint64_t magnitude_of(int64_t n) { return n < 0 ? 0 - static_cast<uint64_t>(n) : static_cast<uint64_t>(n); }
 
@@ -46,14 +65,7 @@ std::string regional(double value, int decimals, const platform::Regional &setti
   long double fraction = units - whole * scale;
   // Beyond the 64 bits of the product the fraction is lost in any case.
   if (fraction < 0 || fraction >= scale) fraction = 0;
-  char buffer[400];
-  std::string integer;
-  if (whole < 1.8e19L) {
-    integer = std::to_string(static_cast<uint64_t>(whole));
-  } else {
-    std::snprintf(buffer, sizeof buffer, "%.0f", static_cast<double>(whole));
-    integer = buffer;
-  }
+  std::string integer = whole < 1.8e19L ? digits_of(static_cast<uint64_t>(whole)) : huge_digits(whole);
   std::string grouped;
   for (std::size_t i = 0; i < integer.size(); ++i) {
     if (i > 0 && (integer.size() - i) % 3 == 0) grouped += settings.thousands;
@@ -61,8 +73,8 @@ std::string regional(double value, int decimals, const platform::Regional &setti
   }
   std::string out = negative && (whole > 0 || fraction > 0) ? "-" + grouped : grouped;
   if (decimals > 0) {
-    std::snprintf(buffer, sizeof buffer, "%0*.0f", decimals, static_cast<double>(fraction));
-    out += settings.decimal + buffer;
+    // The fraction is a whole number below 10^decimals, at most 10^15.
+    out += settings.decimal + padded(static_cast<int64_t>(fraction), decimals);
   }
   return out;
 }
@@ -75,18 +87,19 @@ std::string general(long double value, const platform::Regional &settings) {
   // Formatted from the long double itself: an extended product such as
   // value × 100 rounded first to a double could round differently at the
   // fifteenth digit.
-  char buffer[64];
-  std::snprintf(buffer, sizeof buffer, "%.15LG", value);
+  const std::string c_form = general_c_form(value);
   std::string out;
-  for (const char *p = buffer; *p; ++p) {
+  for (const char *p = c_form.c_str(); *p; ++p) {
     if (*p == '.') {
       out += settings.decimal;
     } else if (*p == 'E') {
       // 1E-5 rather than 1E-05, without a plus sign.
       out += 'E';
       ++p;
-      if (*p == '-') out += *p++;
-      else if (*p == '+') ++p;
+      if (*p == '-')
+        out += *p++;
+      else if (*p == '+')
+        ++p;
       while (*p == '0' && p[1]) ++p;
       out += p;
       break;

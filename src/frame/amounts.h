@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "frame/platform.h"
+#include "platform/platform.h"
 
 namespace kalpo::amounts {
 

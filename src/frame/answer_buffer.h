@@ -6,7 +6,6 @@
 #include <cstddef>
 #include <cstring>
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace kalpo {
@@ -25,29 +24,5 @@ class AnswerBuffer {
   std::vector<char> bytes_;
   std::size_t width_;
 };
-
-// Characters first..last (1-based, inclusive) of text; fewer when it is
-// shorter, none when it ends before first.
-inline std::string characters(std::string_view text, std::size_t first, std::size_t last) {
-  if (first == 0 || first > text.size() || last < first) return {};
-  return std::string(text.substr(first - 1, last - first + 1));
-}
-
-// Without leading and trailing blanks and control characters.
-inline std::string trim_blank_and_control(std::string_view text) {
-  auto weak = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
-  std::size_t begin = 0, end = text.size();
-  while (begin < end && weak(text[begin])) ++begin;
-  while (end > begin && weak(text[end - 1])) --end;
-  return std::string(text.substr(begin, end - begin));
-}
-
-// Without leading and trailing blanks.
-inline std::string trim_blanks(std::string_view text) {
-  std::size_t begin = text.find_first_not_of(' ');
-  if (begin == std::string_view::npos) return {};
-  std::size_t end = text.find_last_not_of(' ');
-  return std::string(text.substr(begin, end - begin + 1));
-}
 
 }  // namespace kalpo

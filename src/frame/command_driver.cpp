@@ -3,9 +3,9 @@
 #include <array>
 #include <cstring>
 
-#include "analysis/analysis.h"
 #include "frame/messages.h"
 #include "frame/state.h"
+#include "makers/analysis.h"
 #include "vendor/vendor.h"
 
 namespace kalpo::dllg2 {
@@ -14,7 +14,7 @@ int32_t execute(int32_t handle, const char *command, std::initializer_list<Param
   const vendor::Api &v = vendor::api();
   v.DLLG2_LimpaParams(handle);
   for (const Param &p : params) {
-    const char *value = p.empty_as_null && p.value.empty() ? nullptr : p.value.c_str();
+    const char *value = p.empty == EmptyValue::NullPointer && p.value.empty() ? nullptr : p.value.c_str();
     v.DLLG2_AdicionaParam(handle, p.name, value, p.type);
   }
   return v.DLLG2_ExecutaComando(handle, command);
@@ -32,7 +32,7 @@ void show_error_text(int32_t code) { msg::notice(error_text(code)); }
 
 void show_error_number(int32_t code) { msg::notice(std::to_string(code)); }
 
-bool judge(int32_t handle, int32_t answer) {
+bool judge_showing_code_number(int32_t handle, int32_t answer) {
   int32_t code = error_code(handle);
   if (answer <= 0) {
     show_error_number(code);
@@ -45,7 +45,7 @@ bool judge(int32_t handle, int32_t answer) {
   return true;
 }
 
-bool judge_command_check(int32_t handle, int32_t answer) {
+bool judge_showing_negative_answer(int32_t handle, int32_t answer) {
   if (answer < 0) {
     show_error_text(answer);
     return false;
@@ -58,13 +58,19 @@ bool judge_command_check(int32_t handle, int32_t answer) {
   return true;
 }
 
-bool judge_payment_check(int32_t handle, int32_t answer) {
+bool judge_showing_code_text(int32_t handle, int32_t answer) {
   int32_t code = error_code(handle);
   if (answer <= 0 || code != 0) {
     show_error_text(code);
     return false;
   }
   return true;
+}
+
+std::optional<std::string> read_text_register(int32_t handle, const char *register_name) {
+  int32_t answer = execute(handle, "LeTexto", {{"NomeTexto", register_name, kText}});
+  if (!judge_showing_code_number(handle, answer)) return std::nullopt;
+  return read_back(handle, "ValorTexto");
 }
 
 void clear_read_back() { state().sRetornoDllG2.assign(50, ' '); }

@@ -4,25 +4,30 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <optional>
 #include <string>
 
 namespace kalpo::dllg2 {
 
 // Parameter type codes.
 enum Type : int32_t {
-  kInteger = 0,  // item and coupon numbers, the flag "F"
-  kCode = 4,     // "CodAliquota", "CodMeioPagamento", "CodGerencial"
-  kInt = 5,      // the integer "350"
-  kDecimal = 6,  // amounts and quantities
-  kText = 7,     // texts and register names
-  kOption = 9,   // "TRUE", "FALSE", "250"
+  kNumberOrFlag = 0,  // item and coupon numbers, the flag "F"
+  kCode = 4,          // "CodAliquota", "CodMeioPagamento", "CodGerencial"
+  kIntegerValue = 5,  // the value written into an integer register ("350")
+  kDecimal = 6,       // amounts and quantities
+  kText = 7,          // texts and register names
+  kOption = 9,        // "TRUE", "FALSE", "250"
 };
+
+// How an empty parameter value reaches the driver.
+enum class EmptyValue { EmptyText, NullPointer };
+inline constexpr EmptyValue kNullWhenEmpty = EmptyValue::NullPointer;
 
 struct Param {
   const char *name;
   std::string value;
   int32_t type;
-  bool empty_as_null = false;  // an empty value goes to the driver as a null pointer
+  EmptyValue empty = EmptyValue::EmptyText;
 };
 
 // Clears the parameter list, adds the parameters in order and executes the
@@ -39,19 +44,23 @@ void show_error_text(int32_t code);
 // A notice with the code as bare decimal digits.
 void show_error_number(int32_t code);
 
-// The judgments.  Each shows its messages and answers true only when the
-// command ran (answer above 0) and its error code is 0.
+// The judgments, named by what they tell the operator.  Each answers true only
+// when the command ran (answer above 0) and its error code is 0.
 //
-// Usual: answer 0 or less: the error code as a number; error code not 0: its
-// text.
-bool judge(int32_t handle, int32_t answer);
-// Command check: a negative answer: the answer's text (the error code is not
-// read); answer 0: the error code's text whatever the code; answer above 0:
-// the error code's text when it is not 0.
-bool judge_command_check(int32_t handle, int32_t answer);
-// Payment check: answer above 0: the error code's text when it is not 0;
-// answer 0 or less: the error code's text whatever the code.
-bool judge_payment_check(int32_t handle, int32_t answer);
+// A command that did not run (answer 0 or less) is told by its error code as
+// a bare number; an error code that is not 0, by its text.
+bool judge_showing_code_number(int32_t handle, int32_t answer);
+// A negative answer is told by its own text (the error code is not read);
+// answer 0: the error code's text whatever the code; answer above 0: the
+// error code's text when it is not 0.
+bool judge_showing_negative_answer(int32_t handle, int32_t answer);
+// Every failure is told by the error code's text: answer above 0 when the
+// code is not 0; answer 0 or less whatever the code.
+bool judge_showing_code_text(int32_t handle, int32_t answer);
+
+// "LeTexto" of a text register, judged by judge_showing_code_number; on
+// success the register's value read back into sRetornoDllG2.
+std::optional<std::string> read_text_register(int32_t handle, const char *register_name);
 
 // Read-back of a register value into sRetornoDllG2.
 // Sets sRetornoDllG2 to 50 blanks.

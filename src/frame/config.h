@@ -16,6 +16,10 @@ std::string read(std::string_view key, std::string_view fallback);
 // "VELOCIDADE"-style integer reading: the default when not an integer.
 int32_t read_int(std::string_view key, int32_t fallback);
 
+// The digits right after a leading "COM" (any letter case) of a "PORTACOM"
+// value; none when it does not start so.
+std::string_view com_digits(std::string_view portacom);
+
 // "DESATIVAFACA" is exactly "S".
 bool paper_handling_on();
 

@@ -3,7 +3,6 @@
 #include <exception>
 #include <string>
 
-#include "analysis/analysis.h"
 #include "frame/args.h"
 #include "frame/messages.h"
 #include "frame/model.h"
@@ -12,6 +11,7 @@
 #include "frame/text.h"
 #include "frame/trace.h"
 #include "kalpo.h"
+#include "makers/analysis.h"
 #include "vendor/vendor.h"
 
 using namespace kalpo;
@@ -136,8 +136,7 @@ KALPO_API uint8_t KALPO_CALL KALPO_Analisa_RetSigtronFS345(int32_t codigo, char 
   return flag_call([&] {
     char own[101] = {};
     int32_t own_count = 0;
-    return analysis::analisa_ret_sigtron(codigo, resposta ? resposta : own, tamanho,
-                                         contagem ? contagem : &own_count);
+    return analysis::analisa_ret_sigtron(codigo, resposta ? resposta : own, tamanho, contagem ? contagem : &own_count);
   });
 }
 
@@ -154,10 +153,10 @@ KALPO_API uint8_t KALPO_CALL KALPO_AbreCupom(const char *modelo, const char **nu
 
 KALPO_API uint8_t KALPO_CALL KALPO_VendaItem(const char *modelo, const char *codigo, const char *descricao,
                                              const char *aliquota, const char *tipo_quantidade, double quantidade,
-                                             int32_t casas_decimais, double valor_unitario,
-                                             const char *tipo_desconto, double nao_lido) {
-  KALPO_TRACE_EXPORT(modelo, codigo, descricao, aliquota, tipo_quantidade, quantidade, casas_decimais,
-                     valor_unitario, tipo_desconto, nao_lido);
+                                             int32_t casas_decimais, double valor_unitario, const char *tipo_desconto,
+                                             double nao_lido) {
+  KALPO_TRACE_EXPORT(modelo, codigo, descricao, aliquota, tipo_quantidade, quantidade, casas_decimais, valor_unitario,
+                     tipo_desconto, nao_lido);
   return flag_call([&] {
     return ops::venda_item(model_arg(modelo), text_arg(codigo), text_arg(descricao), text_arg(aliquota),
                            text_arg(tipo_quantidade), quantidade, casas_decimais, valor_unitario,
@@ -266,9 +265,8 @@ KALPO_API void KALPO_CALL KALPO_LeData(const char *modelo, const char **data) {
 KALPO_API uint8_t KALPO_CALL KALPO_LeituraMemFiscal(const char *modelo, const char *inicio, const char *fim,
                                                     const char *tipo) {
   KALPO_TRACE_EXPORT(modelo, inicio, fim, tipo);
-  return flag_call([&] {
-    return ops::leitura_mem_fiscal(model_arg(modelo), text_arg(inicio), text_arg(fim), text_arg(tipo));
-  });
+  return flag_call(
+      [&] { return ops::leitura_mem_fiscal(model_arg(modelo), text_arg(inicio), text_arg(fim), text_arg(tipo)); });
 }
 
 KALPO_API uint8_t KALPO_CALL KALPO_GeraCotepe(const char *modelo, double dia) {
@@ -325,8 +323,7 @@ KALPO_API uint8_t KALPO_CALL KALPO_TotalizadorParcial(const char *modelo, const 
 
 KALPO_API uint8_t KALPO_CALL KALPO_VerificaEstadoECF(const char *modelo, int32_t *ack, int32_t *st1, int32_t *st2) {
   KALPO_TRACE_EXPORT(modelo, ack, st1, st2);
-  return flag_call(
-      [&] { return ops::verifica_estado_ecf(model_arg(modelo), VarInt(ack), VarInt(st1), VarInt(st2)); });
+  return flag_call([&] { return ops::verifica_estado_ecf(model_arg(modelo), VarInt(ack), VarInt(st1), VarInt(st2)); });
 }
 
 KALPO_API uint8_t KALPO_CALL KALPO_Cupom_Aberto(const char *modelo) {

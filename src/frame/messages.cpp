@@ -2,10 +2,10 @@
 
 #include <string>
 
-#include "frame/platform.h"
 #include "frame/state.h"
 #include "frame/trace.h"
 #include "kalpo.h"
+#include "platform/platform.h"
 
 namespace kalpo::msg {
 namespace {

@@ -17,12 +17,12 @@ struct DarumaStatus {
 };
 
 struct ModuleState {
-  std::string sRetornoDllG2;  // last value read back from the command driver
-  int32_t iHandleDllG2 = 0;   // handle of the serial command-driver instance
-  int32_t iVelocidade = 0;    // baud rate of the serial connection
-  char cParidade = 0;         // parity letter of the serial connection
-  int32_t iRetornoEpson = 0;  // return of the last Epson call
-  int32_t iRetornoDaruma = 0; // return of the last Daruma operation call
+  std::string sRetornoDllG2;   // last value read back from the command driver
+  int32_t iHandleDllG2 = 0;    // handle of the serial command-driver instance
+  int32_t iVelocidade = 0;     // baud rate of the serial connection
+  char cParidade = 0;          // parity letter of the serial connection
+  int32_t iRetornoEpson = 0;   // return of the last Epson call
+  int32_t iRetornoDaruma = 0;  // return of the last Daruma operation call
   DarumaStatus daruma;
 
   KALPO_TratadorMensagem handler = nullptr;

@@ -1,19 +1,19 @@
 // The printer's serial number.
 #include <string>
 
-#include "analysis/analysis.h"
+#include "frame/answer_buffer.h"
+#include "frame/ascii.h"
 #include "frame/command_driver.h"
-#include "frame/connections.h"
 #include "frame/messages.h"
 #include "frame/operations.h"
-#include "frame/platform.h"
 #include "frame/state.h"
-#include "frame/answer_buffer.h"
+#include "makers/analysis.h"
+#include "makers/sessions.h"
+#include "platform/platform.h"
 #include "vendor/vendor.h"
 
 namespace kalpo::ops {
 namespace {
-
 
 constexpr const char *kRegister = "NumeroSerieECF";
 
@@ -22,21 +22,22 @@ constexpr const char *kRegister = "NumeroSerieECF";
 constexpr uint64_t kStartRetryMs = 5000;
 constexpr uint32_t kStartPauseMs = 100;
 
-// Bematech and Sweda: the trimmed number, handed back only on success.
+// Bematech and Sweda: the number trimmed, handed back only on success; the
+// MFD model first shows the answer as received.
 template <typename Call>
-bool bematech_like(Model model, std::size_t width, Call call, bool show_raw, OutText numero) {
+bool judged_serial_number(Model model, std::size_t width, Call call, bool show_raw, OutText numero) {
   AnswerBuffer buffer(width);
   bool ok = analysis::analisa_iretorno(model, call(buffer.data()));
   if (show_raw) msg::notice(buffer.text());
-  if (ok) numero.set(trim_blank_and_control(buffer.text()));
+  if (ok) numero.set(ascii::trim_spaces_and_controls(buffer.text()));
   return ok;
 }
 
 bool sigtron(OutText numero) {
-  conn::sigtron_open();
-  conn::SigtronAnswer answer = conn::sigtron_analyse_done(vendor::api().DAR_LeIdent(49));
-  numero.set(characters(answer.text, 3, 10));
-  return answer.done();
+  conn::sigtron_open_configured_port();
+  conn::SigtronAnswer answer = conn::sigtron_expect_executed(vendor::api().DAR_LeIdent(49));
+  numero.set(ascii::characters(answer.text, 3, 10));
+  return answer.executed();
 }
 
 bool daruma(OutText numero) {
@@ -50,19 +51,10 @@ bool digiarte(OutText numero) {
   return conn::digiarte_session([&] {
     vendor::api().EcfPar("49");
     std::string text;
-    bool ok = conn::digiarte_command_ok(text);
-    numero.set(characters(text, 5, text.size()));
+    bool ok = conn::digiarte_fetch_and_judge_answer(text);
+    numero.set(ascii::characters(text, 5, text.size()));
     return ok;
   });
-}
-
-bool usb_driver(OutText numero) {
-  dllg2::clear_read_back();
-  if (!conn::usb_open(conn::UsbRefusal::ErroPrefix)) return false;
-  int32_t answer = dllg2::execute(0, "LeTexto", {{"NomeTexto", kRegister, dllg2::kText}});
-  if (!dllg2::judge(0, answer)) return false;
-  numero.set(dllg2::read_back(0, "ValorTexto"));
-  return true;
 }
 
 // Starts the serial driver, trying again while it refuses, for a bounded time:
@@ -112,25 +104,16 @@ bool serial_driver(OutText numero) {
 bool mostra_num_serie(Model model, OutText numero) {
   const vendor::Api &v = vendor::api();
   switch (model) {
-    case Model::BematechMP20:
-      return bematech_like(model, 15, v.Bematech_FI_NumeroSerie, false, numero);
-    case Model::BematechMFD:
-      return bematech_like(model, 20, v.Bematech_FI_NumeroSerieMFD, true, numero);
-    case Model::Sweda7000:
-      return bematech_like(model, 30, v.ECF_NumeroSerie, false, numero);
-    case Model::SigtronFS345:
-      return sigtron(numero);
-    case Model::Daruma32:
-      return daruma(numero);
-    case Model::Digiarte1E:
-      return digiarte(numero);
+    case Model::BematechMP20: return judged_serial_number(model, 15, v.Bematech_FI_NumeroSerie, false, numero);
+    case Model::BematechMFD: return judged_serial_number(model, 20, v.Bematech_FI_NumeroSerieMFD, true, numero);
+    case Model::Sweda7000: return judged_serial_number(model, 30, v.ECF_NumeroSerie, false, numero);
+    case Model::SigtronFS345: return sigtron(numero);
+    case Model::Daruma32: return daruma(numero);
+    case Model::Digiarte1E: return digiarte(numero);
     case Model::ElginFit:
-    case Model::DataregisQuick:
-      return usb_driver(numero);
-    case Model::DataregisSerial:
-      return serial_driver(numero);
-    default:
-      return false;  // every other identifier, ECFZANTRELLO and NOTAFISCAL included
+    case Model::DataregisQuick: return conn::usb_read_text_register(kRegister, numero);
+    case Model::DataregisSerial: return serial_driver(numero);
+    default: return false;  // every other identifier, ECFZANTRELLO and NOTAFISCAL included
   }
 }
 

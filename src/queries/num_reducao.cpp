@@ -3,12 +3,13 @@
 #include <string>
 #include <string_view>
 
-#include "analysis/analysis.h"
+#include "frame/answer_buffer.h"
+#include "frame/ascii.h"
 #include "frame/messages.h"
 #include "frame/operations.h"
-#include "frame/platform.h"
 #include "frame/text.h"
-#include "frame/answer_buffer.h"
+#include "makers/analysis.h"
+#include "platform/platform.h"
 #include "vendor/vendor.h"
 
 namespace kalpo::ops {
@@ -25,7 +26,7 @@ std::string reduction_counter(std::string_view report) {
     std::string_view line = report.substr(0, end);
     report = end == std::string_view::npos ? std::string_view() : report.substr(end + 1);
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    if (line.starts_with("Contador")) counter = characters(line, 49, 52);
+    if (line.starts_with("Contador")) counter = ascii::characters(line, 49, 52);
   }
   return counter;
 }

@@ -1,24 +1,13 @@
 // The printer's current coupon number.
-#include "analysis/analysis.h"
 #include "frame/operations.h"
-#include "frame/answer_buffer.h"
+#include "makers/sessions.h"
 #include "vendor/vendor.h"
 
 namespace kalpo::ops {
-namespace {
-
-// The answer is handed back whatever the analysis says.
-bool bematech(Model model, OutText numero) {
-  AnswerBuffer buffer(6);
-  bool ok = analysis::analisa_iretorno(model, vendor::api().Bematech_FI_NumeroCupom(buffer.data()));
-  numero.set(buffer.text());
-  return ok;
-}
-
-}  // namespace
-
 bool numero_cupom(Model model, OutText numero) {
-  if (is_bematech(model)) return bematech(model, numero);
+  // The answer is handed back whatever the analysis says.
+  if (is_bematech(model))
+    return conn::bematech_query(model, vendor::api().Bematech_FI_NumeroCupom, conn::QueryAnswer{6, numero});
   return usual_preset(model);
 }
 

@@ -1,6 +1,6 @@
 // Reads the printer's status bytes into the caller's integers.
-#include "analysis/analysis.h"
 #include "frame/operations.h"
+#include "makers/analysis.h"
 #include "vendor/vendor.h"
 
 namespace kalpo::ops {

@@ -1,6 +1,6 @@
-#include "analysis/analysis.h"
-#include "frame/connections.h"
 #include "frame/operations.h"
+#include "makers/analysis.h"
+#include "makers/sessions.h"
 #include "vendor/vendor.h"
 
 namespace kalpo::ops {
@@ -20,12 +20,9 @@ bool epson() {
 bool abre_dia(Model model) {
   switch (model) {
     case Model::BematechMP20:
-    case Model::BematechMFD:
-      return bematech(model);
-    case Model::Epson:
-      return epson();
-    default:
-      return usual_preset(model);
+    case Model::BematechMFD: return bematech(model);
+    case Model::Epson: return epson();
+    default: return usual_preset(model);
   }
 }
 

@@ -1,21 +1,17 @@
+#include "frame/ascii.h"
 #include "frame/config.h"
-#include "frame/connections.h"
 #include "frame/messages.h"
 #include "frame/operations.h"
-#include "frame/platform.h"
 #include "frame/text.h"
+#include "makers/sessions.h"
+#include "platform/dates.h"
+#include "platform/platform.h"
 #include "vendor/vendor.h"
 
 namespace kalpo::ops {
 namespace {
 
 constexpr const char *kFolder = "C:\\Zantrello\\NFP\\";
-
-// Characters first..first+count-1 (1-based) of text, fewer when it is shorter.
-std::string chars(const std::string &text, std::size_t first, std::size_t count) {
-  if (first > text.size()) return {};
-  return text.substr(first - 1, count);
-}
 
 // The generator writes the day's file; the driver itself is not started.
 // The file, present and not empty, is what tells success.
@@ -24,7 +20,8 @@ bool serial(double dia) {
   platform::Platform &p = platform::get();
   p.create_directories(kFolder);
   std::string day = platform::format_date(platform::from_day_count(dia), p.regional().short_date);
-  std::string file = std::string(kFolder) + "AC" + chars(day, 1, 2) + chars(day, 4, 2) + chars(day, 7, 4) + ".txt";
+  std::string file = std::string(kFolder) + "AC" + ascii::characters(day, 1, 2) + ascii::characters(day, 4, 5) +
+                     ascii::characters(day, 7, 10) + ".txt";
   vendor::api().Gera_AtoCotepe1704(port.c_str(), "3202DT", file.c_str(), day.c_str());
   if (p.file_exists(file) && p.file_size(file) > 0) return true;
   msg::notice("Arquivo " + file + std::string(" não foi gerado!"_cp));
@@ -35,12 +32,9 @@ bool serial(double dia) {
 
 bool gera_cotepe(Model model, double dia) {
   switch (model) {
-    case Model::BematechMFD:
-      return false;
-    case Model::DataregisSerial:
-      return serial(dia);
-    default:
-      return usual_preset(model);
+    case Model::BematechMFD: return false;
+    case Model::DataregisSerial: return serial(dia);
+    default: return usual_preset(model);
   }
 }
 

@@ -1,8 +1,8 @@
 #include "frame/command_driver.h"
-#include "frame/connections.h"
 #include "frame/messages.h"
 #include "frame/operations.h"
 #include "frame/text.h"
+#include "makers/sessions.h"
 
 namespace kalpo::ops {
 namespace {
@@ -12,14 +12,15 @@ bool serial(const std::string &acao) {
   int32_t handle = conn::serial_open(conn::SerialSetup::NoTimeout);
   int32_t answer = dllg2::execute(handle, "AcertaHorarioVerao",
                                   {{"EntradaHV", acao == "ENTRAR" ? "TRUE" : "FALSE", dllg2::kOption}});
-  return dllg2::judge(handle, answer);
+  return dllg2::judge_showing_code_number(handle, answer);
 }
 
 }  // namespace
 
 bool horario_verao(Model model, const std::string &acao) {
   if (model == Model::DataregisSerial) return serial(acao);
-  msg::info("Modelo de Impressora Fiscal não prepara ainda para o programa!\r\nPor favor, utilize o utilitário do fabricante!"_cp);
+  msg::info(
+      "Modelo de Impressora Fiscal não prepara ainda para o programa!\r\nPor favor, utilize o utilitário do fabricante!"_cp);
   return false;
 }
 

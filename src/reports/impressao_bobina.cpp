@@ -1,6 +1,6 @@
 #include "frame/command_driver.h"
-#include "frame/connections.h"
 #include "frame/operations.h"
+#include "makers/sessions.h"
 
 namespace kalpo::ops {
 namespace {
@@ -8,7 +8,7 @@ namespace {
 // Both models go through the serial connection here, ELGINFIT included.
 bool serial() {
   return conn::serial_command_and_end("EscreveInteiro", {{"NomeInteiro", "EspacamentoDocumentos", dllg2::kText},
-                                                         {"ValorInteiro", "350", dllg2::kInt}});
+                                                         {"ValorInteiro", "350", dllg2::kIntegerValue}});
 }
 
 }  // namespace

@@ -1,9 +1,10 @@
 #include <cstring>
 
 #include "frame/command_driver.h"
-#include "frame/connections.h"
 #include "frame/operations.h"
-#include "frame/platform.h"
+#include "makers/sessions.h"
+#include "platform/dates.h"
+#include "platform/platform.h"
 #include "vendor/vendor.h"
 
 namespace kalpo::ops {
@@ -32,7 +33,7 @@ void usb(OutText &data) {
   if (!conn::usb_open()) return;
   int32_t answer = dllg2::execute(0, "LeData", {{"NomeData", "Data", dllg2::kText}});
   data.set(returned_date(0));
-  dllg2::judge_command_check(0, answer);
+  dllg2::judge_showing_negative_answer(0, answer);
 }
 
 void workstation(OutText &data) {
@@ -43,12 +44,9 @@ void workstation(OutText &data) {
 
 void le_data(Model model, OutText data) {
   switch (model) {
-    case Model::DataregisSerial:
-      return serial(data);
-    case Model::ElginFit:
-      return usb(data);
-    default:
-      return workstation(data);
+    case Model::DataregisSerial: return serial(data);
+    case Model::ElginFit: return usb(data);
+    default: return workstation(data);
   }
 }
 

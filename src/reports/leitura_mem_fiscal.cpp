@@ -1,19 +1,16 @@
-#include "analysis/analysis.h"
-#include "frame/connections.h"
+#include "frame/ascii.h"
 #include "frame/operations.h"
+#include "makers/analysis.h"
+#include "makers/sessions.h"
 #include "vendor/vendor.h"
 
 namespace kalpo::ops {
 namespace {
 
-// Characters first..first+count-1 (1-based) of text, fewer when it is shorter.
-std::string chars(const std::string &text, std::size_t first, std::size_t count) {
-  if (first > text.size()) return {};
-  return text.substr(first - 1, count);
-}
-
 // dd/mm/yyyy as ddmmyy.
-std::string short_date(const std::string &date) { return chars(date, 1, 2) + chars(date, 4, 2) + chars(date, 9, 2); }
+std::string short_date(const std::string &date) {
+  return ascii::characters(date, 1, 2) + ascii::characters(date, 4, 5) + ascii::characters(date, 9, 10);
+}
 
 bool bematech_by_date(Model model, const std::string &inicio, const std::string &fim) {
   return analysis::analisa_iretorno(model,
@@ -21,22 +18,22 @@ bool bematech_by_date(Model model, const std::string &inicio, const std::string 
 }
 
 bool bematech_by_reduction(Model model, const std::string &inicio, const std::string &fim) {
-  return analysis::analisa_iretorno(
-      model, vendor::api().Bematech_FI_LeituraMemoriaFiscalReducao(inicio.c_str(), fim.c_str()));
+  return analysis::analisa_iretorno(model,
+                                    vendor::api().Bematech_FI_LeituraMemoriaFiscalReducao(inicio.c_str(), fim.c_str()));
 }
 
 bool digiarte_by_date(const std::string &inicio, const std::string &fim) {
   std::string first = short_date(inicio), last = short_date(fim);
   return conn::digiarte_session([&] {
     vendor::api().LeMemFiscalData(first.c_str(), last.c_str(), "1");
-    return conn::digiarte_command_ok();
+    return conn::digiarte_fetch_and_judge_answer();
   });
 }
 
 bool digiarte_by_reduction(const std::string &inicio, const std::string &fim) {
   return conn::digiarte_session([&] {
     vendor::api().LeMemFiscalReducao(inicio.c_str(), fim.c_str(), "1");
-    return conn::digiarte_command_ok();
+    return conn::digiarte_fetch_and_judge_answer();
   });
 }
 

@@ -1,9 +1,9 @@
-#include "analysis/analysis.h"
 #include "frame/command_driver.h"
 #include "frame/config.h"
-#include "frame/connections.h"
 #include "frame/messages.h"
 #include "frame/operations.h"
+#include "makers/analysis.h"
+#include "makers/sessions.h"
 #include "vendor/vendor.h"
 
 namespace kalpo::ops {
@@ -20,19 +20,17 @@ bool sweda(Model model) { return analysis::analisa_iretorno(model, vendor::api()
 bool sigtron(VarInt &contagem) {
   std::string port = config::read("PORTACOM", "COM1:9600,n,8,1");
   msg::notice(port);
-  conn::sigtron_reopen(port);
+  conn::sigtron_open_port(port);
   int32_t ret = vendor::api().DAR_LeituraX(49);
-  return conn::sigtron_analyse(ret, contagem.target()).ok;
+  return conn::sigtron_analyse(ret, contagem.target()).no_error;
 }
 
-bool daruma() {
-  return conn::daruma_judge(vendor::api().Daruma_FI_LeituraX());
-}
+bool daruma() { return conn::daruma_judge(vendor::api().Daruma_FI_LeituraX()); }
 
 bool digiarte() {
   return conn::digiarte_session([] {
     vendor::api().LeituraX(0);
-    return conn::digiarte_command_ok();
+    return conn::digiarte_fetch_and_judge_answer();
   });
 }
 
@@ -40,7 +38,7 @@ bool digiarte() {
 // reports it, and the paper cut follows either way.
 bool usb(Model model) {
   if (!conn::usb_open()) return false;
-  bool ok = dllg2::judge(0, dllg2::execute(0, "EmiteLeituraX"));
+  bool ok = dllg2::judge_showing_code_number(0, dllg2::execute(0, "EmiteLeituraX"));
   conn::elgin_paper_cut(model);
   return ok;
 }
@@ -57,25 +55,16 @@ bool epson() {
 bool leitura_x(Model model, VarInt contagem) {
   switch (model) {
     case Model::BematechMP20:
-    case Model::BematechMFD:
-      return bematech(model);
-    case Model::Sweda7000:
-      return sweda(model);
-    case Model::SigtronFS345:
-      return sigtron(contagem);
-    case Model::Daruma32:
-      return daruma();
-    case Model::Digiarte1E:
-      return digiarte();
+    case Model::BematechMFD: return bematech(model);
+    case Model::Sweda7000: return sweda(model);
+    case Model::SigtronFS345: return sigtron(contagem);
+    case Model::Daruma32: return daruma();
+    case Model::Digiarte1E: return digiarte();
     case Model::ElginFit:
-    case Model::DataregisQuick:
-      return usb(model);
-    case Model::DataregisSerial:
-      return serial();
-    case Model::Epson:
-      return epson();
-    default:
-      return usual_preset(model);
+    case Model::DataregisQuick: return usb(model);
+    case Model::DataregisSerial: return serial();
+    case Model::Epson: return epson();
+    default: return usual_preset(model);
   }
 }
 

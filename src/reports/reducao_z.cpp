@@ -1,13 +1,13 @@
 #include <array>
 
-#include "analysis/analysis.h"
 #include "frame/command_driver.h"
 #include "frame/config.h"
-#include "frame/connections.h"
 #include "frame/messages.h"
 #include "frame/operations.h"
-#include "frame/platform.h"
 #include "frame/text.h"
+#include "makers/analysis.h"
+#include "makers/sessions.h"
+#include "platform/platform.h"
 #include "vendor/vendor.h"
 
 namespace kalpo::ops {
@@ -18,9 +18,7 @@ bool bematech(Model model) {
   return analysis::analisa_iretorno(model, vendor::api().Bematech_FI_ReducaoZ(nullptr, nullptr));
 }
 
-bool sweda(Model model) {
-  return analysis::analisa_iretorno(model, vendor::api().ECF_ReducaoZ(nullptr, nullptr));
-}
+bool sweda(Model model) { return analysis::analisa_iretorno(model, vendor::api().ECF_ReducaoZ(nullptr, nullptr)); }
 
 // The workstation's clock as ddmmyyhhnnss.
 std::string sigtron_date_time() {
@@ -34,19 +32,17 @@ std::string sigtron_date_time() {
 bool sigtron(VarInt &contagem) {
   std::string port = config::read("PORTACOM", "COM1:9600,n,8,1");
   std::string date_time = sigtron_date_time();
-  conn::sigtron_reopen(port);
+  conn::sigtron_open_port(port);
   int32_t ret = vendor::api().DAR_ReducaoZ(date_time.c_str(), 49);
-  return conn::sigtron_analyse(ret, contagem.target()).ok;
+  return conn::sigtron_analyse(ret, contagem.target()).no_error;
 }
 
-bool daruma() {
-  return conn::daruma_judge(vendor::api().Daruma_FI_ReducaoZ(nullptr, nullptr));
-}
+bool daruma() { return conn::daruma_judge(vendor::api().Daruma_FI_ReducaoZ(nullptr, nullptr)); }
 
 bool digiarte() {
   return conn::digiarte_session([] {
     vendor::api().ReducaoZ(48);
-    return conn::digiarte_command_ok();
+    return conn::digiarte_fetch_and_judge_answer();
   });
 }
 
@@ -54,7 +50,7 @@ bool digiarte() {
 // the paper cut follows whatever the outcome.
 bool usb(Model model) {
   if (!conn::usb_open()) return false;
-  bool ok = dllg2::judge_payment_check(0, dllg2::execute(0, "EmiteReducaoZ"));
+  bool ok = dllg2::judge_showing_code_text(0, dllg2::execute(0, "EmiteReducaoZ"));
   conn::elgin_paper_cut(model);
   return ok;
 }
@@ -79,25 +75,16 @@ bool reducao_z(Model model, VarInt contagem) {
   }
   switch (model) {
     case Model::BematechMP20:
-    case Model::BematechMFD:
-      return bematech(model);
-    case Model::Sweda7000:
-      return sweda(model);
-    case Model::SigtronFS345:
-      return sigtron(contagem);
-    case Model::Daruma32:
-      return daruma();
-    case Model::Digiarte1E:
-      return digiarte();
+    case Model::BematechMFD: return bematech(model);
+    case Model::Sweda7000: return sweda(model);
+    case Model::SigtronFS345: return sigtron(contagem);
+    case Model::Daruma32: return daruma();
+    case Model::Digiarte1E: return digiarte();
     case Model::ElginFit:
-    case Model::DataregisQuick:
-      return usb(model);
-    case Model::DataregisSerial:
-      return serial();
-    case Model::Epson:
-      return epson();
-    default:
-      return usual_preset(model);
+    case Model::DataregisQuick: return usb(model);
+    case Model::DataregisSerial: return serial();
+    case Model::Epson: return epson();
+    default: return usual_preset(model);
   }
 }
 

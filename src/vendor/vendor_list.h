@@ -9,7 +9,19 @@
 // __stdcall and exported under its undecorated name.
 //
 // Expanders define the library macros they need before including this file;
-// undefined ones expand to nothing.
+// undefined ones expand to nothing.  An expander that treats every library
+// alike defines KALPO_VENDOR_EACH instead of the eight library macros.
+
+#ifdef KALPO_VENDOR_EACH
+#define KALPO_BEMAFI32 KALPO_VENDOR_EACH
+#define KALPO_CONVECF KALPO_VENDOR_EACH
+#define KALPO_FS345 KALPO_VENDOR_EACH
+#define KALPO_DARUMA32 KALPO_VENDOR_EACH
+#define KALPO_ECF32M KALPO_VENDOR_EACH
+#define KALPO_DLLG2 KALPO_VENDOR_EACH
+#define KALPO_DLLG2_GERADOR KALPO_VENDOR_EACH
+#define KALPO_EPSON KALPO_VENDOR_EACH
+#endif
 
 #ifndef KALPO_BEMAFI32
 #define KALPO_BEMAFI32(ret, name, params, args)
@@ -47,13 +59,12 @@ KALPO_BEMAFI32(int32_t, Bematech_FI_VendeItemDepartamento,
                 const char *unidade),
                (codigo, descricao, aliquota, valor_unitario, quantidade, acrescimo, desconto, departamento, unidade))
 KALPO_BEMAFI32(int32_t, Bematech_FI_IniciaFechamentoCupom,
-               (const char *acrescimo_desconto, const char *tipo, const char *valor),
-               (acrescimo_desconto, tipo, valor))
+               (const char *acrescimo_desconto, const char *tipo, const char *valor), (acrescimo_desconto, tipo, valor))
 KALPO_BEMAFI32(int32_t, Bematech_FI_EfetuaFormaPagamento, (const char *forma, const char *valor), (forma, valor))
 KALPO_BEMAFI32(int32_t, Bematech_FI_TerminaFechamentoCupom, (const char *mensagem), (mensagem))
 KALPO_BEMAFI32(int32_t, Bematech_FI_CancelaItemGenerico, (const char *item), (item))
 KALPO_BEMAFI32(int32_t, Bematech_FI_CancelaCupom, (), ())
-KALPO_BEMAFI32(int32_t, Bematech_FI_RetornoImpressora, (int32_t *ack, int32_t *st1, int32_t *st2), (ack, st1, st2))
+KALPO_BEMAFI32(int32_t, Bematech_FI_RetornoImpressora, (int32_t * ack, int32_t *st1, int32_t *st2), (ack, st1, st2))
 KALPO_BEMAFI32(int32_t, Bematech_FI_AbreComprovanteNaoFiscalVinculado,
                (const char *forma, const char *valor, const char *coo), (forma, valor, coo))
 KALPO_BEMAFI32(int32_t, Bematech_FI_UsaComprovanteNaoFiscalVinculado, (const char *texto), (texto))
@@ -73,23 +84,23 @@ KALPO_BEMAFI32(int32_t, Bematech_FI_DataHoraImpressora, (char *data, char *hora)
 KALPO_BEMAFI32(int32_t, Bematech_FI_RelatorioTipo60Mestre, (), ())
 KALPO_BEMAFI32(int32_t, Bematech_FI_RetornoAliquotas, (char *aliquotas), (aliquotas))
 KALPO_BEMAFI32(int32_t, Bematech_FI_VerificaTotalizadoresParciais, (char *totais), (totais))
-KALPO_BEMAFI32(int32_t, Bematech_FI_VerificaEstadoImpressora, (int32_t *ack, int32_t *st1, int32_t *st2),
+KALPO_BEMAFI32(int32_t, Bematech_FI_VerificaEstadoImpressora, (int32_t * ack, int32_t *st1, int32_t *st2),
                (ack, st1, st2))
 KALPO_BEMAFI32(int32_t, Bematech_FI_AcionaGaveta, (), ())
 
 // CONVECF.dll: SWEDA7000
 KALPO_CONVECF(int32_t, ECF_FechaPortaSerial, (), ())
-KALPO_CONVECF(int32_t, ECF_RetornoImpressoraMFD, (int32_t *ack, int32_t *st1, int32_t *st2, int32_t *st3),
+KALPO_CONVECF(int32_t, ECF_RetornoImpressoraMFD, (int32_t * ack, int32_t *st1, int32_t *st2, int32_t *st3),
               (ack, st1, st2, st3))
 KALPO_CONVECF(int32_t, ECF_AbreCupomMFD, (const char *cpf, const char *nome, const char *endereco),
               (cpf, nome, endereco))
 KALPO_CONVECF(int32_t, ECF_NumeroCupom, (char *numero), (numero))
 KALPO_CONVECF(int32_t, ECF_VendeItem,
               (const char *codigo, const char *descricao, const char *aliquota, const char *tipo_quantidade,
-               const char *quantidade, int32_t casas_decimais, const char *valor_unitario,
-               const char *tipo_desconto, const char *desconto),
-              (codigo, descricao, aliquota, tipo_quantidade, quantidade, casas_decimais, valor_unitario,
-               tipo_desconto, desconto))
+               const char *quantidade, int32_t casas_decimais, const char *valor_unitario, const char *tipo_desconto,
+               const char *desconto),
+              (codigo, descricao, aliquota, tipo_quantidade, quantidade, casas_decimais, valor_unitario, tipo_desconto,
+               desconto))
 KALPO_CONVECF(int32_t, ECF_IniciaFechamentoCupom, (const char *acrescimo_desconto, const char *tipo, const char *valor),
               (acrescimo_desconto, tipo, valor))
 KALPO_CONVECF(int32_t, ECF_EfetuaFormaPagamento, (const char *forma, const char *valor), (forma, valor))
@@ -111,8 +122,8 @@ KALPO_FS345(int32_t, DAR_Erro, (), ())
 KALPO_FS345(int32_t, DAR_Resposta, (char *resposta, int32_t tamanho), (resposta, tamanho))
 KALPO_FS345(int32_t, DAR_AbreCupomFiscal, (int32_t modo), (modo))
 KALPO_FS345(int32_t, DAR_DescPreUn3dF53,
-            (const char *aliquota, const char *codigo, int32_t tipo_desconto, const char *desconto,
-             const char *preco, const char *quantidade, const char *unidade, const char *descricao, int32_t modo),
+            (const char *aliquota, const char *codigo, int32_t tipo_desconto, const char *desconto, const char *preco,
+             const char *quantidade, const char *unidade, const char *descricao, int32_t modo),
             (aliquota, codigo, tipo_desconto, desconto, preco, quantidade, unidade, descricao, modo))
 KALPO_FS345(int32_t, DAR_Totaliza, (int32_t tipo, const char *valor, int32_t modo), (tipo, valor, modo))
 KALPO_FS345(int32_t, DAR_DescFormPag, (char forma, const char *valor, const char *texto, int32_t modo),
@@ -133,16 +144,16 @@ KALPO_FS345(int32_t, DAR_AbreGaveta, (), ())
 
 // Daruma32.dll: DARUMA32
 KALPO_DARUMA32(int32_t, Daruma_Registry_Porta, (const char *porta), (porta))
-KALPO_DARUMA32(int32_t, Daruma_FI_RetornoImpressora, (int32_t *ack, int32_t *st1, int32_t *st2), (ack, st1, st2))
+KALPO_DARUMA32(int32_t, Daruma_FI_RetornoImpressora, (int32_t * ack, int32_t *st1, int32_t *st2), (ack, st1, st2))
 KALPO_DARUMA32(int32_t, Daruma_FI_RetornaErroExtendido, (char *erro), (erro))
 KALPO_DARUMA32(int32_t, Daruma_FI_AbreCupom, (const char *cpf), (cpf))
 KALPO_DARUMA32(int32_t, Daruma_FI_NumeroCupom, (char *numero), (numero))
 KALPO_DARUMA32(int32_t, Daruma_FI_VendeItem,
                (const char *codigo, const char *descricao, const char *aliquota, const char *tipo_quantidade,
-                const char *quantidade, int32_t casas_decimais, const char *valor_unitario,
-                const char *tipo_desconto, const char *desconto),
-               (codigo, descricao, aliquota, tipo_quantidade, quantidade, casas_decimais, valor_unitario,
-                tipo_desconto, desconto))
+                const char *quantidade, int32_t casas_decimais, const char *valor_unitario, const char *tipo_desconto,
+                const char *desconto),
+               (codigo, descricao, aliquota, tipo_quantidade, quantidade, casas_decimais, valor_unitario, tipo_desconto,
+                desconto))
 KALPO_DARUMA32(int32_t, Daruma_FI_IniciaFechamentoCupom,
                (const char *acrescimo_desconto, const char *tipo, const char *valor), (acrescimo_desconto, tipo, valor))
 KALPO_DARUMA32(int32_t, Daruma_FI_EfetuaFormaPagamento, (const char *forma, const char *valor), (forma, valor))
@@ -168,8 +179,8 @@ KALPO_ECF32M(int32_t, EcfPar, (const char *codigo), (codigo))
 KALPO_ECF32M(int32_t, AbreCupomFiscal, (), ())
 KALPO_ECF32M(int32_t, VendaItem,
              (int32_t tipo_quantidade, const char *quantidade, const char *preco, const char *aliquota,
-              int32_t tipo_desconto, const char *desconto, const char *unidade, const char *codigo,
-              int32_t tipo_codigo, const char *descricao, const char *complemento),
+              int32_t tipo_desconto, const char *desconto, const char *unidade, const char *codigo, int32_t tipo_codigo,
+              const char *descricao, const char *complemento),
              (tipo_quantidade, quantidade, preco, aliquota, tipo_desconto, desconto, unidade, codigo, tipo_codigo,
               descricao, complemento))
 KALPO_ECF32M(int32_t, TotalizarCupom, (int32_t operacao, int32_t tipo, const char *valor, const char *texto),
@@ -180,8 +191,7 @@ KALPO_ECF32M(int32_t, CancelaCupomFiscal, (), ())
 KALPO_ECF32M(int32_t, LeituraX, (int32_t modo), (modo))
 KALPO_ECF32M(int32_t, ReducaoZ, (int32_t modo), (modo))
 KALPO_ECF32M(int32_t, LeMemFiscalData, (const char *inicio, const char *fim, const char *modo), (inicio, fim, modo))
-KALPO_ECF32M(int32_t, LeMemFiscalReducao, (const char *inicio, const char *fim, const char *modo),
-             (inicio, fim, modo))
+KALPO_ECF32M(int32_t, LeMemFiscalReducao, (const char *inicio, const char *fim, const char *modo), (inicio, fim, modo))
 
 // DllG2.dll: ELGINFIT, DATAREGISQUICK, DATAREGISSERIAL (the command driver)
 KALPO_DLLG2(int32_t, DLLG2_IniciaDriver, (const char *porta), (porta))
@@ -222,8 +232,8 @@ KALPO_EPSON(int32_t, EPSON_Fiscal_Fechar_Cupom, (int32_t cortar, int32_t adicion
 KALPO_EPSON(int32_t, EPSON_Fiscal_Cancelar_Item, (const char *item), (item))
 KALPO_EPSON(int32_t, EPSON_Fiscal_Cancelar_Cupom, (), ())
 KALPO_EPSON(int32_t, EPSON_RelatorioFiscal_LeituraX, (), ())
-KALPO_EPSON(int32_t, EPSON_RelatorioFiscal_RZ,
-            (const char *data, const char *hora, int32_t opcao, char *resposta), (data, hora, opcao, resposta))
+KALPO_EPSON(int32_t, EPSON_RelatorioFiscal_RZ, (const char *data, const char *hora, int32_t opcao, char *resposta),
+            (data, hora, opcao, resposta))
 KALPO_EPSON(int32_t, EPSON_RelatorioFiscal_Abrir_Dia, (), ())
 
 #undef KALPO_BEMAFI32
@@ -234,3 +244,4 @@ KALPO_EPSON(int32_t, EPSON_RelatorioFiscal_Abrir_Dia, (), ())
 #undef KALPO_DLLG2
 #undef KALPO_DLLG2_GERADOR
 #undef KALPO_EPSON
+#undef KALPO_VENDOR_EACH

@@ -1,8 +1,8 @@
 // Opens a management report; the Bematech models also print its text.
-#include "analysis/analysis.h"
 #include "frame/command_driver.h"
-#include "frame/connections.h"
 #include "frame/operations.h"
+#include "makers/analysis.h"
+#include "makers/sessions.h"
 #include "vendor/vendor.h"
 
 namespace kalpo::ops {
@@ -14,17 +14,15 @@ bool bematech(Model model, const std::string &texto) {
 }
 
 bool sigtron() {
-  conn::sigtron_open();
-  return conn::sigtron_analyse(vendor::api().DAR_AbreX(49)).ok;
+  conn::sigtron_open_configured_port();
+  return conn::sigtron_analyse(vendor::api().DAR_AbreX(49)).no_error;
 }
 
-bool daruma() {
-  return conn::daruma_judge(vendor::api().Daruma_FI_AbreRelatorioGerencial());
-}
+bool daruma() { return conn::daruma_judge(vendor::api().Daruma_FI_AbreRelatorioGerencial()); }
 
 bool open_report(int32_t handle, const std::string &codigo) {
   int32_t answer = dllg2::execute(handle, "AbreGerencial", {{"CodGerencial", codigo, dllg2::kCode}});
-  return dllg2::judge(handle, answer);
+  return dllg2::judge_showing_code_number(handle, answer);
 }
 
 // The cut comes before the report, even when the driver then fails to start.
@@ -41,19 +39,13 @@ bool serial(const std::string &codigo) { return open_report(conn::serial_open(co
 bool abre_rel_gerencial(Model model, const std::string &texto, const std::string &codigo) {
   switch (model) {
     case Model::BematechMP20:
-    case Model::BematechMFD:
-      return bematech(model, texto);
-    case Model::SigtronFS345:
-      return sigtron();
-    case Model::Daruma32:
-      return daruma();
+    case Model::BematechMFD: return bematech(model, texto);
+    case Model::SigtronFS345: return sigtron();
+    case Model::Daruma32: return daruma();
     case Model::ElginFit:
-    case Model::DataregisQuick:
-      return usb(model, codigo);
-    case Model::DataregisSerial:
-      return serial(codigo);
-    default:
-      return usual_preset(model);
+    case Model::DataregisQuick: return usb(model, codigo);
+    case Model::DataregisSerial: return serial(codigo);
+    default: return usual_preset(model);
   }
 }
 

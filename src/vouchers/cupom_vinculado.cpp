@@ -1,11 +1,11 @@
 // Opens a non-fiscal voucher linked to a payment of an earlier coupon.
-#include "analysis/analysis.h"
 #include "frame/amounts.h"
 #include "frame/command_driver.h"
-#include "frame/connections.h"
 #include "frame/messages.h"
 #include "frame/operations.h"
 #include "frame/text.h"
+#include "makers/analysis.h"
+#include "makers/sessions.h"
 #include "vendor/vendor.h"
 
 namespace kalpo::ops {
@@ -32,10 +32,10 @@ bool sigtron(const std::string &forma, const std::string &numero_cupom, double v
     msg::notice("Forma de pagamento não informada!"_cp);
     return false;
   }
-  conn::sigtron_open();
+  conn::sigtron_open_configured_port();
   std::string cents = amounts::hundredths_padded(valor, 13);
   int32_t ret = vendor::api().DAR_AbreCNFV(forma[0], forma[0], numero_cupom.c_str(), cents.c_str(), 49);
-  return conn::sigtron_analyse(ret).ok;
+  return conn::sigtron_analyse(ret).no_error;
 }
 
 bool daruma(const std::string &forma, const std::string &numero_cupom) {
@@ -46,9 +46,9 @@ bool daruma(const std::string &forma, const std::string &numero_cupom) {
 bool open_credit_debit(int32_t handle, const std::string &forma, const std::string &numero_cupom, double valor) {
   int32_t answer = dllg2::execute(handle, "AbreCreditoDebito",
                                   {{"CodMeioPagamento", forma, dllg2::kCode},
-                                   {"COO", numero_cupom, dllg2::kInteger},
+                                   {"COO", numero_cupom, dllg2::kNumberOrFlag},
                                    {"Valor", amounts::general(valor), dllg2::kDecimal}});
-  return dllg2::judge(handle, answer);
+  return dllg2::judge_showing_code_number(handle, answer);
 }
 
 // The cut comes before the voucher, even when the driver then fails to start.
@@ -68,21 +68,14 @@ bool serial(const std::string &forma, const std::string &numero_cupom, double va
 bool cupom_vinculado(Model model, const std::string &forma, const std::string &numero_cupom, double valor) {
   switch (model) {
     case Model::BematechMP20:
-    case Model::BematechMFD:
-      return bematech(model, forma, numero_cupom, valor);
-    case Model::Sweda7000:
-      return sweda(model, forma, numero_cupom, valor);
-    case Model::SigtronFS345:
-      return sigtron(forma, numero_cupom, valor);
+    case Model::BematechMFD: return bematech(model, forma, numero_cupom, valor);
+    case Model::Sweda7000: return sweda(model, forma, numero_cupom, valor);
+    case Model::SigtronFS345: return sigtron(forma, numero_cupom, valor);
     case Model::ElginFit:
-    case Model::DataregisQuick:
-      return usb(model, forma, numero_cupom, valor);
-    case Model::Daruma32:
-      return daruma(forma, numero_cupom);
-    case Model::DataregisSerial:
-      return serial(forma, numero_cupom, valor);
-    default:
-      return usual_preset(model);
+    case Model::DataregisQuick: return usb(model, forma, numero_cupom, valor);
+    case Model::Daruma32: return daruma(forma, numero_cupom);
+    case Model::DataregisSerial: return serial(forma, numero_cupom, valor);
+    default: return usual_preset(model);
   }
 }
 

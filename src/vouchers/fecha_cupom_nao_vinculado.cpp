@@ -1,8 +1,8 @@
 // Closes the open linked voucher.
-#include "analysis/analysis.h"
 #include "frame/command_driver.h"
-#include "frame/connections.h"
 #include "frame/operations.h"
+#include "makers/analysis.h"
+#include "makers/sessions.h"
 #include "vendor/vendor.h"
 
 namespace kalpo::ops {
@@ -17,11 +17,13 @@ bool sweda(Model model) {
 }
 
 bool sigtron() {
-  conn::sigtron_open();
-  return conn::sigtron_analyse(vendor::api().DAR_FechaX(49)).ok;
+  conn::sigtron_open_configured_port();
+  return conn::sigtron_analyse(vendor::api().DAR_FechaX(49)).no_error;
 }
 
-bool close_document(int32_t handle) { return dllg2::judge(handle, dllg2::execute(handle, "EncerraDocumento")); }
+bool close_document(int32_t handle) {
+  return dllg2::judge_showing_code_number(handle, dllg2::execute(handle, "EncerraDocumento"));
+}
 
 // ELGINFIT cuts the paper only after the voucher has been closed.
 bool usb(Model model) {
@@ -33,30 +35,21 @@ bool usb(Model model) {
 
 bool serial() { return close_document(conn::serial_open(conn::SerialSetup::Full)); }
 
-bool daruma() {
-  return conn::daruma_judge(vendor::api().Daruma_TEF_FechaRelatorio());
-}
+bool daruma() { return conn::daruma_judge(vendor::api().Daruma_TEF_FechaRelatorio()); }
 
 }  // namespace
 
 bool fecha_cupom_nao_vinculado(Model model) {
   switch (model) {
     case Model::BematechMP20:
-    case Model::BematechMFD:
-      return bematech(model);
-    case Model::Sweda7000:
-      return sweda(model);
-    case Model::SigtronFS345:
-      return sigtron();
+    case Model::BematechMFD: return bematech(model);
+    case Model::Sweda7000: return sweda(model);
+    case Model::SigtronFS345: return sigtron();
     case Model::ElginFit:
-    case Model::DataregisQuick:
-      return usb(model);
-    case Model::DataregisSerial:
-      return serial();
-    case Model::Daruma32:
-      return daruma();
-    default:
-      return usual_preset(model);
+    case Model::DataregisQuick: return usb(model);
+    case Model::DataregisSerial: return serial();
+    case Model::Daruma32: return daruma();
+    default: return usual_preset(model);
   }
 }
 

@@ -1,7 +1,7 @@
 // Closes the open management report.
-#include "analysis/analysis.h"
-#include "frame/connections.h"
 #include "frame/operations.h"
+#include "makers/analysis.h"
+#include "makers/sessions.h"
 #include "vendor/vendor.h"
 
 namespace kalpo::ops {
@@ -13,32 +13,25 @@ bool bematech(Model model) {
 
 // The same call closes a linked voucher.
 bool sigtron() {
-  conn::sigtron_open();
-  return conn::sigtron_analyse(vendor::api().DAR_FechaX(49)).ok;
+  conn::sigtron_open_configured_port();
+  return conn::sigtron_analyse(vendor::api().DAR_FechaX(49)).no_error;
 }
 
-bool daruma() {
-  return conn::daruma_judge(vendor::api().Daruma_TEF_FechaRelatorio());
-}
+bool daruma() { return conn::daruma_judge(vendor::api().Daruma_TEF_FechaRelatorio()); }
 
 }  // namespace
 
 bool fecha_gerencial(Model model) {
   switch (model) {
     case Model::BematechMP20:
-    case Model::BematechMFD:
-      return bematech(model);
-    case Model::SigtronFS345:
-      return sigtron();
+    case Model::BematechMFD: return bematech(model);
+    case Model::SigtronFS345: return sigtron();
     // Nothing to send for the command-driver models.
     case Model::ElginFit:
     case Model::DataregisQuick:
-    case Model::DataregisSerial:
-      return true;
-    case Model::Daruma32:
-      return daruma();
-    default:
-      return usual_preset(model);
+    case Model::DataregisSerial: return true;
+    case Model::Daruma32: return daruma();
+    default: return usual_preset(model);
   }
 }
 

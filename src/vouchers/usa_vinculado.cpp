@@ -1,7 +1,7 @@
 // Prints one text on the open linked voucher.
-#include "analysis/analysis.h"
-#include "frame/connections.h"
 #include "frame/operations.h"
+#include "makers/analysis.h"
+#include "makers/sessions.h"
 #include "vendor/vendor.h"
 
 namespace kalpo::ops {
@@ -16,8 +16,8 @@ bool sweda(Model model, const std::string &texto) {
 }
 
 bool sigtron(const std::string &texto) {
-  conn::sigtron_open();
-  return conn::sigtron_analyse(vendor::api().DAR_LinhaX(texto.c_str(), 49)).ok;
+  conn::sigtron_open_configured_port();
+  return conn::sigtron_analyse(vendor::api().DAR_LinhaX(texto.c_str(), 49)).no_error;
 }
 
 bool daruma(const std::string &texto) {
@@ -29,22 +29,16 @@ bool daruma(const std::string &texto) {
 bool usa_vinculado(Model model, const std::string &texto) {
   switch (model) {
     case Model::BematechMP20:
-    case Model::BematechMFD:
-      return bematech(model, texto);
-    case Model::Sweda7000:
-      return sweda(model, texto);
-    case Model::SigtronFS345:
-      return sigtron(texto);
+    case Model::BematechMFD: return bematech(model, texto);
+    case Model::Sweda7000: return sweda(model, texto);
+    case Model::SigtronFS345: return sigtron(texto);
     // The command-driver models print voucher text as one block through the
     // thermal variant; line by line there is nothing to send.
     case Model::ElginFit:
     case Model::DataregisQuick:
-    case Model::DataregisSerial:
-      return true;
-    case Model::Daruma32:
-      return daruma(texto);
-    default:
-      return usual_preset(model);
+    case Model::DataregisSerial: return true;
+    case Model::Daruma32: return daruma(texto);
+    default: return usual_preset(model);
   }
 }
 

@@ -1,8 +1,8 @@
 // Prints the whole text of the caller's control on the open linked voucher.
-#include "analysis/analysis.h"
 #include "frame/command_driver.h"
-#include "frame/connections.h"
 #include "frame/operations.h"
+#include "makers/analysis.h"
+#include "makers/sessions.h"
 #include "vendor/vendor.h"
 
 namespace kalpo::ops {
@@ -15,7 +15,7 @@ bool bematech_mfd(const std::string &texto) {
 
 bool print_text(int32_t handle, const std::string &texto) {
   int32_t answer = dllg2::execute(handle, "ImprimeTexto", {{"TextoLivre", texto, dllg2::kText}});
-  return dllg2::judge(handle, answer);
+  return dllg2::judge_showing_code_number(handle, answer);
 }
 
 bool usb(const std::string &texto) {
@@ -39,17 +39,12 @@ bool daruma(const std::vector<std::string> &lines) {
 // False for every model without a branch, the two printerless ones included.
 bool usa_vinculado_termica(Model model, const TextControl &texto) {
   switch (model) {
-    case Model::BematechMFD:
-      return bematech_mfd(texto.text());
+    case Model::BematechMFD: return bematech_mfd(texto.text());
     case Model::ElginFit:
-    case Model::DataregisQuick:
-      return usb(texto.text());
-    case Model::DataregisSerial:
-      return serial(texto.text());
-    case Model::Daruma32:
-      return daruma(texto.lines());
-    default:
-      return false;
+    case Model::DataregisQuick: return usb(texto.text());
+    case Model::DataregisSerial: return serial(texto.text());
+    case Model::Daruma32: return daruma(texto.lines());
+    default: return false;
   }
 }
 

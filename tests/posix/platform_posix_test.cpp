@@ -6,11 +6,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "frame/platform.h"
-
-namespace kalpo::platform {
-std::string posix_path(std::string_view windows_path);
-}
+#include "platform/platform.h"
+#include "platform/posix.h"
 
 namespace {
 
@@ -62,6 +59,24 @@ TEST_F(DriveC, PathsShareExistingFoldersWhateverTheirCase) {
   EXPECT_FALSE(p.read_file("C:\\RETORNO.TXT", contents));
 }
 
+TEST(DriveCRoot, TheVariableThenTheHomeFolderElseNone) {
+  struct Row {
+    const char *drive_c, *home, *user_home;
+    std::optional<fs::path> root;
+  };
+  const Row rows[] = {
+      {"/srv/c", "/home/ana", "/home/ana", fs::path("/srv/c")},
+      {"", "/home/ana", "/home/bia", fs::path("/home/ana/.kalpo/drive_c")},
+      {nullptr, nullptr, "/home/bia", fs::path("/home/bia/.kalpo/drive_c")},
+      {nullptr, "", "", std::nullopt},
+      {nullptr, nullptr, nullptr, std::nullopt},
+  };
+  for (const Row &r : rows) {
+    EXPECT_EQ(kalpo::platform::choose_drive_c_root(r.drive_c, r.home, r.user_home), r.root)
+        << (r.home ? r.home : "(no HOME)");
+  }
+}
+
 TEST(Regional, ComesFromTheEnvironmentsLocaleWithoutChangingTheProcess) {
   const char *saved = getenv("LC_ALL");
   setenv("LC_ALL", "C", 1);
@@ -70,8 +85,10 @@ TEST(Regional, ComesFromTheEnvironmentsLocaleWithoutChangingTheProcess) {
   EXPECT_EQ(r.short_date, "MM/dd/yy");
   setenv("LC_ALL", "no_such_locale", 1);
   EXPECT_EQ(get().regional().decimal, ".") << "an unknown locale falls back to C";
-  if (saved) setenv("LC_ALL", saved, 1);
-  else unsetenv("LC_ALL");
+  if (saved)
+    setenv("LC_ALL", saved, 1);
+  else
+    unsetenv("LC_ALL");
 }
 
 }  // namespace

@@ -1,10 +1,10 @@
 #include "support/fake.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 #include <stdexcept>
 
+#include "frame/ascii.h"
 #include "frame/state.h"
 #include "frame/text.h"
 
@@ -14,8 +14,7 @@ namespace {
 Fake *active = nullptr;
 
 std::string lower(std::string_view s) {
-  std::string out(s);
-  for (char &c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  std::string out = ascii::lower(s);
   std::replace(out.begin(), out.end(), '/', '\\');
   return out;
 }
@@ -48,19 +47,12 @@ Arg to_arg(T value) {
   return Arg(value);
 }
 
-#define KALPO_FAKE_FUNCTION(ret, name, params, args)                                                  \
-  ret fake_##name params {                                                                            \
+#define KALPO_FAKE_FUNCTION(ret, name, params, args)                                                             \
+  ret fake_##name params {                                                                                       \
     auto arguments = std::apply([](auto... a) { return std::vector<Arg>{to_arg(a)...}; }, std::make_tuple args); \
-    return result_of<ret>(Fake::current().dispatch(#name, std::move(arguments)));                      \
+    return result_of<ret>(Fake::current().dispatch(#name, std::move(arguments)));                                \
   }
-#define KALPO_BEMAFI32 KALPO_FAKE_FUNCTION
-#define KALPO_CONVECF KALPO_FAKE_FUNCTION
-#define KALPO_FS345 KALPO_FAKE_FUNCTION
-#define KALPO_DARUMA32 KALPO_FAKE_FUNCTION
-#define KALPO_ECF32M KALPO_FAKE_FUNCTION
-#define KALPO_DLLG2 KALPO_FAKE_FUNCTION
-#define KALPO_DLLG2_GERADOR KALPO_FAKE_FUNCTION
-#define KALPO_EPSON KALPO_FAKE_FUNCTION
+#define KALPO_VENDOR_EACH KALPO_FAKE_FUNCTION
 #include "vendor/vendor_list.h"
 #undef KALPO_FAKE_FUNCTION
 
@@ -83,14 +75,7 @@ int32_t Call::integer(std::size_t i) const { return std::get<int32_t>(args.at(i)
 
 Fake::Fake() {
 #define KALPO_FAKE_SLOT(ret, name, params, args) api_.name = &fake_##name;
-#define KALPO_BEMAFI32 KALPO_FAKE_SLOT
-#define KALPO_CONVECF KALPO_FAKE_SLOT
-#define KALPO_FS345 KALPO_FAKE_SLOT
-#define KALPO_DARUMA32 KALPO_FAKE_SLOT
-#define KALPO_ECF32M KALPO_FAKE_SLOT
-#define KALPO_DLLG2 KALPO_FAKE_SLOT
-#define KALPO_DLLG2_GERADOR KALPO_FAKE_SLOT
-#define KALPO_EPSON KALPO_FAKE_SLOT
+#define KALPO_VENDOR_EACH KALPO_FAKE_SLOT
 #include "vendor/vendor_list.h"
 #undef KALPO_FAKE_SLOT
   active = this;
@@ -202,10 +187,14 @@ std::string shown(std::string_view cp1252) {
   std::string utf8 = text::to_utf8(cp1252);
   std::string out;
   for (char c : utf8) {
-    if (c == '\r') out += "\\r";
-    else if (c == '\n') out += "\\n";
-    else if (c == '\0') out += "\\0";
-    else out += c;
+    if (c == '\r')
+      out += "\\r";
+    else if (c == '\n')
+      out += "\\n";
+    else if (c == '\0')
+      out += "\\0";
+    else
+      out += c;
   }
   return out;
 }

@@ -20,7 +20,7 @@
 #include <variant>
 #include <vector>
 
-#include "frame/platform.h"
+#include "platform/platform.h"
 #include "vendor/vendor.h"
 
 namespace kalpo::test {

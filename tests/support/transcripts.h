@@ -60,22 +60,6 @@ inline void expect_transcript(const Lines &actual, const Lines &expected) {
   ADD_FAILURE() << report;
 }
 
-// The operation's own lines: the transcript without the status and answer
-// calls that the makers' return analyses make for themselves.
-inline Lines operation_lines(const Fake &fake) {
-  static const char *const kAnalysisCalls[] = {
-      "Bematech_FI_RetornoImpressora(", "ECF_RetornoImpressoraMFD(", "DAR_Erro(",
-      "DAR_Resposta(",                  "Daruma_FI_RetornoImpressora(", "Daruma_FI_RetornaErroExtendido(",
-      "EPSON_Obter_Estado_Impressora(", "ObtemRetorno("};
-  Lines out;
-  for (const std::string &line : fake.lines) {
-    bool analysis = std::any_of(std::begin(kAnalysisCalls), std::end(kAnalysisCalls),
-                                [&](const char *prefix) { return line.rfind(prefix, 0) == 0; });
-    if (!analysis) out.push_back(line);
-  }
-  return out;
-}
-
 // A maker call whose buffer argument is shown as written at call time.
 inline std::string buffer_call(const std::string &name, std::size_t width) {
   return name + "(\"" + std::string(width, ' ') + "\")";
@@ -92,7 +76,9 @@ inline const std::string kNotExecutedCheck = "dialog: Comando não executado!\\r
 inline const std::string kBematechStatus = "Bematech_FI_RetornoImpressora(&0, &0, &0)";
 inline const std::string kSwedaStatus = "ECF_RetornoImpressoraMFD(&0, &0, &0, &0)";
 // A refused return code: the generic dialog, then the code's own box.
-inline Lines refused(const std::string &box) { return {"BlockInput(FALSE)", kNotExecutedCheck, "BlockInput(FALSE)", box}; }
+inline Lines refused(const std::string &box) {
+  return {"BlockInput(FALSE)", kNotExecutedCheck, "BlockInput(FALSE)", box};
+}
 // A vendor return of 0.
 inline const Lines kCommunicationError = refused("box[Erro/16]: Erro de Comunicação !");
 // Return 1 with a NAK status.
@@ -161,7 +147,9 @@ inline Script daruma_errors(std::vector<std::string> codes) {
 
 // ---- ecf32m ----
 
-inline const std::string kEcf32mFetch = "ObtemRetorno(\"\x0b" "Sem retorno\")";
+inline const std::string kEcf32mFetch =
+    "ObtemRetorno(\"\x0b"
+    "Sem retorno\")";
 inline const std::string kDigiarteNotOpen = "notice: (-22) Necessário abrir cupom fiscal";
 inline const std::string kDigiarteTimeOut = "notice: Time out na execução do comando do ECF!";
 // The return texts of the successive fetches (the last repeats), each
@@ -216,8 +204,7 @@ inline Lines read_text(int handle, const std::string &register_name) {
   return command(handle, "LeTexto", {param(handle, "NomeTexto", register_name, 7)});
 }
 inline std::string read_back(int handle) {
-  return "DLLG2_Retorno(" + std::to_string(handle) + ", 0, \"ValorTexto\", 4000, \"" + std::string(50, ' ') +
-         "\", 50)";
+  return "DLLG2_Retorno(" + std::to_string(handle) + ", 0, \"ValorTexto\", 4000, \"" + std::string(50, ' ') + "\", 50)";
 }
 
 // ---- scripts ----
@@ -289,23 +276,36 @@ inline std::optional<std::string> out_text(const char *variable) {
 // ---- running a table ----
 
 struct Row {
-  std::string name;
+  std::string name;  // readable: it names the row in every failure
   const char *model;
   Script script;
-  uint8_t result;
-  Lines lines;
-  std::string arg = {};  // the row's own argument, where the table uses one
+  int result;
+  Lines lines;                          // the whole transcript, nothing filtered out
+  std::string arg = {};                 // the row's own argument, where the table uses one
+  std::optional<std::string> out = {};  // the text the call hands back, where the table checks one
 };
 
-// Runs every row against a fresh fake: call(row) makes the export call.
-inline void run(const std::vector<Row> &rows, const std::function<uint8_t(const Row &)> &call) {
+inline void PrintTo(const Row &row, std::ostream *os) { *os << row.name; }
+
+// Runs every row against a fresh fake: call(row, out) makes the call, returns
+// its result and hands back its text in out (checked where the row has one).
+inline void run(const std::vector<Row> &rows, const std::function<int(const Row &, std::string &)> &call) {
   for (const Row &row : rows) {
     SCOPED_TRACE(row.name);
     Fake fake;
     if (row.script) row.script(fake);
-    EXPECT_EQ(call(row), row.result);
+    std::string out;
+    EXPECT_EQ(call(row, out), row.result);
+    if (row.out) {
+      EXPECT_EQ(out, *row.out);
+    }
     expect_transcript(fake.lines, row.lines);
   }
+}
+
+// The same for calls without an out text.
+inline void run(const std::vector<Row> &rows, const std::function<int(const Row &)> &call) {
+  run(rows, [&](const Row &row, std::string &) { return call(row); });
 }
 
 }  // namespace kalpo::test

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "kalpo.h"  // types only: every function is bound with GetProcAddress
+#include "support/presets.h"
 
 namespace {
 
@@ -61,6 +62,7 @@ std::string program_folder() {
 
 // ---- The export table ----
 
+// clang-format off
 #define KALPO_EACH_EXPORT(X)                                                                                     \
   X(KALPO_HorarioVerao, 1) X(KALPO_FechaDriver, 2) X(KALPO_IniciaDriver, 3) X(KALPO_GravaRegistro, 4)            \
   X(KALPO_AbreGaveta, 5) X(KALPO_Versao_Number, 6) X(KALPO_Abredia, 7) X(KALPO_Cupom_Aberto, 8)                  \
@@ -75,6 +77,7 @@ std::string program_folder() {
   X(KALPO_VendaItem, 35) X(KALPO_AbreCupom, 36) X(KALPO_Reducaoz, 37) X(KALPO_LeData, 38)                        \
   X(KALPO_ImpressaoBobina, 39) X(KALPO_Leiturax, 40) X(KALPO_GeraCotepe, 41) X(KALPO_desc_fechamento, 42)        \
   X(KALPO_DefineTratadorMensagens, 44)
+// clang-format on
 
 struct NamedExport {
   const char *name;
@@ -103,8 +106,8 @@ F procedure(HMODULE module, LPCSTR name) {
 
 bool bind(HMODULE module, Api &api) {
   bool all = true;
-#define KALPO_BIND(name, ordinal)                                     \
-  api.name = procedure<decltype(api.name)>(module, #name);            \
+#define KALPO_BIND(name, ordinal)                          \
+  api.name = procedure<decltype(api.name)>(module, #name); \
   all = check(api.name != nullptr, #name " resolves by name") && all;
   KALPO_EACH_EXPORT(KALPO_BIND)
 #undef KALPO_BIND
@@ -118,8 +121,7 @@ void check_ordinals(HMODULE module) {
     check(by_ordinal != nullptr && by_ordinal == by_name,
           std::string(e.name) + " answers at ordinal " + std::to_string(e.ordinal));
   }
-  check(procedure<void *>(module, MAKEINTRESOURCEA(kSecondOpenCoupon)) ==
-            procedure<void *>(module, "KALPO_AbreCupom"),
+  check(procedure<void *>(module, MAKEINTRESOURCEA(kSecondOpenCoupon)) == procedure<void *>(module, "KALPO_AbreCupom"),
         "ordinal 43 is KALPO_AbreCupom");
   check(procedure<void *>(module, MAKEINTRESOURCEA(45)) == nullptr, "nothing at ordinal 45");
 }
@@ -160,23 +162,25 @@ void check_version_resource(const std::string &dll) {
   UINT length = 0;
   if (check(VerQueryValueA(data.data(), "\\", reinterpret_cast<void **>(&fixed), &length) && fixed,
             "fixed file information")) {
-    check(fixed->dwFileVersionMS == 0x00040000 && fixed->dwFileVersionLS == 0, "binary file version 4.0.0.0");
-    check(fixed->dwProductVersionMS == 0x00010000 && fixed->dwProductVersionLS == 0,
-          "binary product version 1.0.0.0");
+    // The file version is the header's, KALPO_VERSION_*.
+    check(fixed->dwFileVersionMS == ((KALPO_VERSION_MAJOR << 16) | KALPO_VERSION_MINOR) &&
+              fixed->dwFileVersionLS == (KALPO_VERSION_PATCH << 16),
+          "binary file version " KALPO_VERSION_TEXT ".0");
+    check(fixed->dwProductVersionMS == 0x00010000 && fixed->dwProductVersionLS == 0, "binary product version 1.0.0.0");
   }
 
   WORD *translation = nullptr;
-  if (!check(VerQueryValueA(data.data(), "\\VarFileInfo\\Translation", reinterpret_cast<void **>(&translation),
-                            &length) &&
-                 length >= 4,
-             "translation table")) {
+  if (!check(
+          VerQueryValueA(data.data(), "\\VarFileInfo\\Translation", reinterpret_cast<void **>(&translation), &length) &&
+              length >= 4,
+          "translation table")) {
     return;
   }
   char block[64];
   std::snprintf(block, sizeof block, "\\StringFileInfo\\%04x%04x\\", translation[0], translation[1]);
   const std::pair<const char *, const char *> strings[] = {
       {"FileDescription", "DLL para ECFs"},
-      {"FileVersion", "4.0.0.0"},
+      {"FileVersion", KALPO_VERSION_TEXT ".0"},
       {"ProductVersion", "1.0.0.0"},
       {"InternalName", "KALPO"},
       {"ProductName", "KALPO"},
@@ -200,8 +204,8 @@ void check_version_resource(const std::string &dll) {
 
 // ---- Binding of the makers' libraries ----
 
-const char *const kMakerDlls[] = {"BEMAFI32.DLL", "CONVECF.dll",       "fs345_32.dll",      "Daruma32.dll",
-                                  "ecf32m.dll",   "DllG2.dll",         "DLLG2_Gerador.dll", "InterfaceEpson.dll"};
+const char *const kMakerDlls[] = {"BEMAFI32.DLL", "CONVECF.dll", "fs345_32.dll",      "Daruma32.dll",
+                                  "ecf32m.dll",   "DllG2.dll",   "DLLG2_Gerador.dll", "InterfaceEpson.dll"};
 
 std::string temp_folder(const std::string &name) {
   char base[MAX_PATH + 1] = {};
@@ -277,8 +281,7 @@ struct Message {
 // The operator's answer to a question.
 int32_t question_answer = KALPO_BTN_NO;
 
-int32_t KALPO_CALL record_message(void *context, int32_t form, const char *text, const char *caption,
-                                  uint32_t flags) {
+int32_t KALPO_CALL record_message(void *context, int32_t form, const char *text, const char *caption, uint32_t flags) {
   static_cast<std::vector<Message> *>(context)->push_back(
       {form, text ? text : "", caption != nullptr, caption ? caption : "", flags});
   bool question = form == KALPO_MSG_DIALOG && (flags & 0x0F) == 0x04;
@@ -307,49 +310,93 @@ struct Outs {
 const char *const kUntouched = "untouched";
 constexpr int32_t kUntouchedInt = -77;
 
+// An export called with arguments of this check; its presets are those of
+// the shared table (support/presets.h).
 struct PresetRow {
   const char *name;
   std::function<int(const Api &, const char *, Outs &)> call;
-  int without_printer;  // result for "ECFZANTRELLO" and "NOTAFISCAL"
-  int unrecognised;     // result for an identifier no branch takes
-  bool writes_outs;     // whether the out arguments may change on these paths
+  bool writes_outs;  // whether the out arguments may change on these paths
 };
 
 std::vector<PresetRow> preset_rows() {
   return {
-      {"KALPO_AbreCupom", [](const Api &k, const char *m, Outs &o) { return int(k.KALPO_AbreCupom(m, &o.text1, "Fulano", "Rua A", "123")); }, 1, 0, false},
-      {"KALPO_VendaItem", [](const Api &k, const char *m, Outs &) { return int(k.KALPO_VendaItem(m, "7891", "Caf\xE9", "01", "I", 1.0, 2, 9.9, "$", 0.0)); }, 1, 0, false},
-      {"KALPO_Inicia_Fechamento", [](const Api &k, const char *m, Outs &) { return int(k.KALPO_Inicia_Fechamento(m, 1.5)); }, 1, 0, false},
-      {"KALPO_desc_fechamento", [](const Api &k, const char *m, Outs &) { return int(k.KALPO_desc_fechamento(m, 1.5)); }, 0, 0, false},
-      {"KALPO_forma_pagamento", [](const Api &k, const char *m, Outs &) { return int(k.KALPO_forma_pagamento(m, "Dinheiro", 10.0)); }, 1, 0, false},
-      {"KALPO_fecha_cupom", [](const Api &k, const char *m, Outs &o) { return int(k.KALPO_fecha_cupom(m, &o.control)); }, 1, 0, false},
-      {"KALPO_Cancela_Item", [](const Api &k, const char *m, Outs &) { return int(k.KALPO_Cancela_Item(m, 1)); }, 1, 0, false},
-      {"KALPO_Cancela_Ultimo_Cupom", [](const Api &k, const char *m, Outs &o) { return int(k.KALPO_Cancela_Ultimo_Cupom(m, nullptr, nullptr, &o.int1, &o.text1, &o.text2)); }, 1, 0, true},
-      {"KALPO_cupom_vinculado", [](const Api &k, const char *m, Outs &) { return int(k.KALPO_cupom_vinculado(m, "Cart\xE3o", "000123", 10.0)); }, 1, 0, false},
-      {"KALPO_usavinculado", [](const Api &k, const char *m, Outs &) { return int(k.KALPO_usavinculado(m, "linha")); }, 1, 0, false},
-      {"KALPO_usavinculadotermica", [](const Api &k, const char *m, Outs &o) { return int(k.KALPO_usavinculadotermica(m, &o.control)); }, 0, 0, false},
-      {"KALPO_FechaCupomNaovinculado", [](const Api &k, const char *m, Outs &) { return int(k.KALPO_FechaCupomNaovinculado(m)); }, 1, 0, false},
-      {"KALPO_AbreRelGerencial", [](const Api &k, const char *m, Outs &) { return int(k.KALPO_AbreRelGerencial(m, "texto", "01")); }, 1, 0, false},
-      {"KALPO_FechaGerencial", [](const Api &k, const char *m, Outs &) { return int(k.KALPO_FechaGerencial(m)); }, 1, 0, false},
-      {"KALPO_Leiturax", [](const Api &k, const char *m, Outs &o) { return int(k.KALPO_Leiturax(m, nullptr, nullptr, &o.int1)); }, 1, 0, false},
-      {"KALPO_Abredia", [](const Api &k, const char *m, Outs &) { return int(k.KALPO_Abredia(m)); }, 1, 0, false},
-      {"KALPO_LeituraMemFiscal", [](const Api &k, const char *m, Outs &) { return int(k.KALPO_LeituraMemFiscal(m, "01/12/2026", "07/12/2026", "D")); }, 1, 0, false},
-      {"KALPO_GeraCotepe", [](const Api &k, const char *m, Outs &) { return int(k.KALPO_GeraCotepe(m, 46363.5)); }, 1, 0, false},
-      {"KALPO_ImpressaoBobina", [](const Api &k, const char *m, Outs &) { return int(k.KALPO_ImpressaoBobina(m)); }, 1, 1, false},
-      {"KALPO_MostraNumSerie", [](const Api &k, const char *m, Outs &o) { return int(k.KALPO_MostraNumSerie(m, &o.text1)); }, 0, 0, false},
-      {"KALPO_FirmWare", [](const Api &k, const char *m, Outs &o) { return int(k.KALPO_FirmWare(m, &o.text1)); }, 1, 0, false},
-      {"KALPO_RetornaGT", [](const Api &k, const char *m, Outs &o) { return int(k.KALPO_RetornaGT(m, &o.text1)); }, 1, 0, false},
-      {"KALPO_DataHoraEcf", [](const Api &k, const char *m, Outs &o) { return int(k.KALPO_DataHoraEcf(m, &o.text1, &o.text2)); }, 1, 0, false},
-      {"KALPO_NumeroCupom", [](const Api &k, const char *m, Outs &o) { return int(k.KALPO_NumeroCupom(m, &o.text1)); }, 1, 0, false},
-      {"KALPO_NumReducao", [](const Api &k, const char *m, Outs &o) { return int(k.KALPO_NumReducao(m, &o.text1)); }, 1, 0, false},
-      {"KALPO_ResumoAliq", [](const Api &k, const char *m, Outs &) { return int(k.KALPO_ResumoAliq(m)); }, 1, 0, false},
-      {"KALPO_TotalizadorParcial", [](const Api &k, const char *m, Outs &o) { return int(k.KALPO_TotalizadorParcial(m, &o.text1)); }, 1, 0, false},
-      {"KALPO_VerificaEstadoECF", [](const Api &k, const char *m, Outs &o) { return int(k.KALPO_VerificaEstadoECF(m, &o.int1, &o.int2, &o.int3)); }, 1, 0, false},
-      {"KALPO_Cupom_Aberto", [](const Api &k, const char *m, Outs &) { return int(k.KALPO_Cupom_Aberto(m)); }, 0, 1, false},
-      {"KALPO_AbreGaveta", [](const Api &k, const char *m, Outs &) { return int(k.KALPO_AbreGaveta(m)); }, 1, 1, false},
-      {"KALPO_retorna_impressora", [](const Api &k, const char *m, Outs &) { return int(k.KALPO_retorna_impressora(m)); }, 1, 1, false},
-      {"KALPO_Analisa_iRetorno(1)", [](const Api &k, const char *m, Outs &) { return int(k.KALPO_Analisa_iRetorno(m, 1)); }, 1, 1, false},
-      {"KALPO_FechaDriver", [](const Api &k, const char *m, Outs &) { return int(k.KALPO_FechaDriver(m)); }, 1, 1, false},
+      {"KALPO_AbreCupom",
+       [](const Api &k, const char *m, Outs &o) {
+         return int(k.KALPO_AbreCupom(m, &o.text1, "Fulano", "Rua A", "123"));
+       },
+       false},
+      {"KALPO_VendaItem",
+       [](const Api &k, const char *m, Outs &) {
+         return int(k.KALPO_VendaItem(m, "7891", "Caf\xE9", "01", "I", 1.0, 2, 9.9, "$", 0.0));
+       },
+       false},
+      {"KALPO_Inicia_Fechamento",
+       [](const Api &k, const char *m, Outs &) { return int(k.KALPO_Inicia_Fechamento(m, 1.5)); }, false},
+      {"KALPO_desc_fechamento",
+       [](const Api &k, const char *m, Outs &) { return int(k.KALPO_desc_fechamento(m, 1.5)); }, false},
+      {"KALPO_forma_pagamento",
+       [](const Api &k, const char *m, Outs &) { return int(k.KALPO_forma_pagamento(m, "Dinheiro", 10.0)); }, false},
+      {"KALPO_fecha_cupom",
+       [](const Api &k, const char *m, Outs &o) { return int(k.KALPO_fecha_cupom(m, &o.control)); }, false},
+      {"KALPO_Cancela_Item", [](const Api &k, const char *m, Outs &) { return int(k.KALPO_Cancela_Item(m, 1)); },
+       false},
+      {"KALPO_Cancela_Ultimo_Cupom",
+       [](const Api &k, const char *m, Outs &o) {
+         return int(k.KALPO_Cancela_Ultimo_Cupom(m, nullptr, nullptr, &o.int1, &o.text1, &o.text2));
+       },
+       true},
+      {"KALPO_cupom_vinculado",
+       [](const Api &k, const char *m, Outs &) { return int(k.KALPO_cupom_vinculado(m, "Cart\xE3o", "000123", 10.0)); },
+       false},
+      {"KALPO_usavinculado", [](const Api &k, const char *m, Outs &) { return int(k.KALPO_usavinculado(m, "linha")); },
+       false},
+      {"KALPO_usavinculadotermica",
+       [](const Api &k, const char *m, Outs &o) { return int(k.KALPO_usavinculadotermica(m, &o.control)); }, false},
+      {"KALPO_FechaCupomNaovinculado",
+       [](const Api &k, const char *m, Outs &) { return int(k.KALPO_FechaCupomNaovinculado(m)); }, false},
+      {"KALPO_AbreRelGerencial",
+       [](const Api &k, const char *m, Outs &) { return int(k.KALPO_AbreRelGerencial(m, "texto", "01")); }, false},
+      {"KALPO_FechaGerencial", [](const Api &k, const char *m, Outs &) { return int(k.KALPO_FechaGerencial(m)); },
+       false},
+      {"KALPO_Leiturax",
+       [](const Api &k, const char *m, Outs &o) { return int(k.KALPO_Leiturax(m, nullptr, nullptr, &o.int1)); }, false},
+      {"KALPO_Abredia", [](const Api &k, const char *m, Outs &) { return int(k.KALPO_Abredia(m)); }, false},
+      {"KALPO_LeituraMemFiscal",
+       [](const Api &k, const char *m, Outs &) {
+         return int(k.KALPO_LeituraMemFiscal(m, "01/12/2026", "07/12/2026", "D"));
+       },
+       false},
+      {"KALPO_GeraCotepe", [](const Api &k, const char *m, Outs &) { return int(k.KALPO_GeraCotepe(m, 46363.5)); },
+       false},
+      {"KALPO_ImpressaoBobina", [](const Api &k, const char *m, Outs &) { return int(k.KALPO_ImpressaoBobina(m)); },
+       false},
+      {"KALPO_MostraNumSerie",
+       [](const Api &k, const char *m, Outs &o) { return int(k.KALPO_MostraNumSerie(m, &o.text1)); }, false},
+      {"KALPO_FirmWare", [](const Api &k, const char *m, Outs &o) { return int(k.KALPO_FirmWare(m, &o.text1)); },
+       false},
+      {"KALPO_RetornaGT", [](const Api &k, const char *m, Outs &o) { return int(k.KALPO_RetornaGT(m, &o.text1)); },
+       false},
+      {"KALPO_DataHoraEcf",
+       [](const Api &k, const char *m, Outs &o) { return int(k.KALPO_DataHoraEcf(m, &o.text1, &o.text2)); }, false},
+      {"KALPO_NumeroCupom", [](const Api &k, const char *m, Outs &o) { return int(k.KALPO_NumeroCupom(m, &o.text1)); },
+       false},
+      {"KALPO_NumReducao", [](const Api &k, const char *m, Outs &o) { return int(k.KALPO_NumReducao(m, &o.text1)); },
+       false},
+      {"KALPO_ResumoAliq", [](const Api &k, const char *m, Outs &) { return int(k.KALPO_ResumoAliq(m)); }, false},
+      {"KALPO_TotalizadorParcial",
+       [](const Api &k, const char *m, Outs &o) { return int(k.KALPO_TotalizadorParcial(m, &o.text1)); }, false},
+      {"KALPO_VerificaEstadoECF",
+       [](const Api &k, const char *m, Outs &o) {
+         return int(k.KALPO_VerificaEstadoECF(m, &o.int1, &o.int2, &o.int3));
+       },
+       false},
+      {"KALPO_Cupom_Aberto", [](const Api &k, const char *m, Outs &) { return int(k.KALPO_Cupom_Aberto(m)); }, false},
+      {"KALPO_AbreGaveta", [](const Api &k, const char *m, Outs &) { return int(k.KALPO_AbreGaveta(m)); }, false},
+      {"KALPO_retorna_impressora",
+       [](const Api &k, const char *m, Outs &) { return int(k.KALPO_retorna_impressora(m)); }, false},
+      {"KALPO_Analisa_iRetorno(1)",
+       [](const Api &k, const char *m, Outs &) { return int(k.KALPO_Analisa_iRetorno(m, 1)); }, false},
+      {"KALPO_FechaDriver", [](const Api &k, const char *m, Outs &) { return int(k.KALPO_FechaDriver(m)); }, false},
   };
 }
 
@@ -358,9 +405,12 @@ const char *const kUnrecognised[] = {"XYZ", "", nullptr, "bematechmp20", "BEMATE
 
 void check_presets(const Api &api, std::vector<Message> &messages) {
   for (const PresetRow &row : preset_rows()) {
-    std::vector<std::pair<const char *, int>> runs = {{"ECFZANTRELLO", row.without_printer},
-                                                      {"NOTAFISCAL", row.without_printer}};
-    for (const char *other : kUnrecognised) runs.push_back({other, row.unrecognised});
+    const std::string name(row.name, std::strcspn(row.name, "("));
+    const KalpoPreset *preset = kalpo_preset(name.c_str());
+    if (!check(preset != nullptr, name + " has a row in support/presets.h")) continue;
+    std::vector<std::pair<const char *, int>> runs = {{"ECFZANTRELLO", preset->without_printer},
+                                                      {"NOTAFISCAL", preset->without_printer}};
+    for (const char *other : kUnrecognised) runs.push_back({other, preset->without_branch});
     for (const auto &[model, expected] : runs) {
       std::string what = std::string(row.name) + " with " + (model ? "\"" + std::string(model) + "\"" : "null");
       Outs outs{kUntouched, kUntouched, kUntouched, kUntouchedInt, kUntouchedInt, kUntouchedInt};
@@ -400,14 +450,17 @@ void check_daylight_saving(const Api &api, std::vector<Message> &messages) {
 // handler's boundary.
 void check_reduction(const Api &api, std::vector<Message> &messages) {
   const std::string question =
-      "A Redu\xE7\xE3o Z impossibilitar\xE1 novas impress\xF5" "es\rde Cupons Fiscais!\r\rContinua ?";
+      "A Redu\xE7\xE3o Z impossibilitar\xE1 novas impress\xF5"
+      "es\rde Cupons Fiscais!\r\rContinua ?";
   struct Case {
     const char *model;
     int32_t answer;
     int expected;
   };
-  const Case cases[] = {{"ECFZANTRELLO", KALPO_BTN_YES, 1}, {"NOTAFISCAL", KALPO_BTN_YES, 1},
-                        {"XYZ", KALPO_BTN_YES, 0},          {"ECFZANTRELLO", KALPO_BTN_NO, 0},
+  const Case cases[] = {{"ECFZANTRELLO", KALPO_BTN_YES, 1},
+                        {"NOTAFISCAL", KALPO_BTN_YES, 1},
+                        {"XYZ", KALPO_BTN_YES, 0},
+                        {"ECFZANTRELLO", KALPO_BTN_NO, 0},
                         {"NOTAFISCAL", KALPO_BTN_NO, 0}};
   for (const Case &c : cases) {
     std::string what = std::string("KALPO_Reducaoz with ") + c.model + (c.answer == KALPO_BTN_YES ? ", Yes" : ", No");

@@ -12,10 +12,12 @@
 #include <vector>
 
 #include "frame/config.h"
-#include "frame/platform.h"
-#include "frame/platform_windows.h"
 #include "frame/text.h"
 #include "kalpo.h"
+#include "platform/dates.h"
+#include "platform/platform.h"
+#include "platform/profile.h"
+#include "platform/windows.h"
 #include "support/fake.h"
 
 namespace kalpo::platform {
@@ -48,8 +50,7 @@ class TempFolder {
     char base[MAX_PATH + 1] = {};
     GetTempPathA(MAX_PATH, base);
     static int counter = 0;
-    path_ = std::string(base) + "kalpo_test_" + std::to_string(GetCurrentProcessId()) + "_" +
-            std::to_string(++counter);
+    path_ = std::string(base) + "kalpo_test_" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++counter);
     CreateDirectoryA(path_.c_str(), nullptr);
   }
   ~TempFolder() {
@@ -148,9 +149,9 @@ TEST(WindowsProfile, LongValuesAreReadWhole) {
 
 struct ConfigCase {
   const char *ini;
-  const char *portacom;    // config::read("PORTACOM", "COM1")
-  int32_t velocidade;      // config::read_int("VELOCIDADE", 115200)
-  bool paper_handling;     // "DESATIVAFACA" is "S"
+  const char *portacom;  // config::read("PORTACOM", "COM1")
+  int32_t velocidade;    // config::read_int("VELOCIDADE", 115200)
+  bool paper_handling;   // "DESATIVAFACA" is "S"
 };
 
 // The library's own configuration file, read through the profile functions.
@@ -273,12 +274,9 @@ struct BoxCase {
 
 TEST(WindowsMessages, CaptionAndStyleOfEachForm) {
   const BoxCase cases[] = {
-      {KALPO_MSG_NOTICE, nullptr, 0, "PDV", MB_OK},
-      {KALPO_MSG_DIALOG, nullptr, 0x40, "Information", 0x40},
-      {KALPO_MSG_DIALOG, nullptr, 0x24, "Confirm", 0x24},
-      {KALPO_MSG_BOX, "Atenção", 0x40, "Atenção", 0x40},
-      {KALPO_MSG_BOX, "Erro", 0x10, "Erro", 0x10},
-      {KALPO_MSG_BOX, nullptr, 0x10, "", 0x10},
+      {KALPO_MSG_NOTICE, nullptr, 0, "PDV", MB_OK},       {KALPO_MSG_DIALOG, nullptr, 0x40, "Information", 0x40},
+      {KALPO_MSG_DIALOG, nullptr, 0x24, "Confirm", 0x24}, {KALPO_MSG_BOX, "Atenção", 0x40, "Atenção", 0x40},
+      {KALPO_MSG_BOX, "Erro", 0x10, "Erro", 0x10},        {KALPO_MSG_BOX, nullptr, 0x10, "", 0x10},
   };
   for (const BoxCase &c : cases) {
     SCOPED_TRACE(c.expected_caption);

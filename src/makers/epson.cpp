@@ -5,11 +5,11 @@
 #include <optional>
 #include <string>
 
-#include "analysis/analysis.h"
-#include "analysis/code_texts.h"
 #include "frame/messages.h"
 #include "frame/state.h"
 #include "frame/text.h"
+#include "makers/analysis.h"
+#include "makers/code_texts.h"
 #include "vendor/vendor.h"
 
 namespace kalpo::analysis {
@@ -303,8 +303,9 @@ std::optional<StateFields> cut_fields(std::string_view text) {
   auto result = read_hex(upper(text.substr(16, 4)));
   if (!field_error || !port || !printer_status || !fiscal_status || !result) return std::nullopt;
   std::string_view number = text.substr(2, 2);
-  return StateFields{*field_error, std::string(number.substr(0, strnlen(number.data(), number.size()))),
-                     *port,        *printer_status, *fiscal_status, *result};
+  return StateFields{*field_error,   std::string(number.substr(0, strnlen(number.data(), number.size()))),
+                     *port,          *printer_status,
+                     *fiscal_status, *result};
 }
 
 // The printer status word, walked from the top bit down.  Only the first four

@@ -1,40 +1,52 @@
 // The platform layer on POSIX systems.  Windows paths map under a drive-C
 // folder ($KALPO_DRIVE_C, by default ~/.kalpo/drive_c), each component matched
-// without regard to case.  Regional settings come from the locale that the
+// without regard to case.  Without a home folder there is no drive C: no
+// configuration file, marker or report file is found or written.  Regional settings come from the locale that the
 // environment names, read without touching the host program's own locale.
 #include <langinfo.h>
 #include <locale.h>
-#include <strings.h>
+#include <pwd.h>
 #include <time.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <thread>
 
-#include "frame/platform.h"
+#include "frame/ascii.h"
 #include "frame/text.h"
+#include "platform/platform.h"
+#include "platform/posix.h"
+#include "platform/profile.h"
 
 namespace fs = std::filesystem;
 
 namespace kalpo::platform {
 namespace {
 
-fs::path drive_c_root() {
-  if (const char *root = std::getenv("KALPO_DRIVE_C"); root && *root) return root;
-  if (const char *home = std::getenv("HOME"); home && *home) return fs::path(home) / ".kalpo" / "drive_c";
-  return "/tmp/kalpo/drive_c";
+// The home folder of the user the process runs as, from the user database.
+const char *user_database_home() {
+  const passwd *entry = getpwuid(getuid());
+  return entry ? entry->pw_dir : nullptr;
+}
+
+std::optional<fs::path> drive_c_root() {
+  return choose_drive_c_root(std::getenv("KALPO_DRIVE_C"), std::getenv("HOME"), user_database_home());
 }
 
 // Maps a Windows path to the drive-C folder, reusing existing components whose
-// names differ only in case.
-fs::path map_path(std::string_view windows_path) {
+// names differ only in case; nothing without a drive-C folder.
+std::optional<fs::path> map_path(std::string_view windows_path) {
+  std::optional<fs::path> root = drive_c_root();
+  if (!root) return std::nullopt;
   std::string_view rest = windows_path;
   if (rest.size() >= 2 && rest[1] == ':') rest.remove_prefix(2);
-  fs::path path = drive_c_root();
+  fs::path path = *root;
   std::size_t pos = 0;
   while (pos <= rest.size()) {
     std::size_t end = rest.find_first_of("\\/", pos);
@@ -46,7 +58,7 @@ fs::path map_path(std::string_view windows_path) {
     fs::path chosen = path / part;
     if (!fs::exists(chosen, ec) && fs::is_directory(path, ec)) {
       for (const auto &entry : fs::directory_iterator(path, ec)) {
-        if (strcasecmp(entry.path().filename().c_str(), part.c_str()) == 0) {
+        if (ascii::iequals(entry.path().filename().string(), part)) {
           chosen = entry.path();
           break;
         }
@@ -141,17 +153,21 @@ class PosixPlatform final : public Platform {
   void release_input_block() override {}
 
   bool file_exists(std::string_view path) override {
+    std::optional<fs::path> file = map_path(path);
     std::error_code ec;
-    return fs::is_regular_file(map_path(path), ec);
+    return file && fs::is_regular_file(*file, ec);
   }
 
   bool remove_file(std::string_view path) override {
+    std::optional<fs::path> file = map_path(path);
     std::error_code ec;
-    return fs::remove(map_path(path), ec);
+    return file && fs::remove(*file, ec);
   }
 
   bool read_file(std::string_view path, std::string &contents) override {
-    std::ifstream in(map_path(path), std::ios::binary);
+    std::optional<fs::path> file = map_path(path);
+    if (!file) return false;
+    std::ifstream in(*file, std::ios::binary);
     if (!in) return false;
     std::ostringstream buffer;
     buffer << in.rdbuf();
@@ -161,34 +177,48 @@ class PosixPlatform final : public Platform {
   }
 
   bool create_directories(std::string_view path) override {
+    std::optional<fs::path> folder = map_path(path);
+    if (!folder) return false;
     std::error_code ec;
-    fs::create_directories(map_path(path), ec);
+    fs::create_directories(*folder, ec);
     return !ec;
   }
 
   int64_t file_size(std::string_view path) override {
+    std::optional<fs::path> file = map_path(path);
+    if (!file) return -1;
     std::error_code ec;
-    auto size = fs::file_size(map_path(path), ec);
+    auto size = fs::file_size(*file, ec);
     return ec ? -1 : static_cast<int64_t>(size);
   }
 
   void sleep_ms(uint32_t ms) override { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
   uint64_t ticks_ms() override {
-    return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                     std::chrono::steady_clock::now().time_since_epoch())
-                                     .count());
+    return static_cast<uint64_t>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+            .count());
   }
 };
 
 }  // namespace
+
+std::optional<std::filesystem::path> choose_drive_c_root(const char *drive_c, const char *home, const char *user_home) {
+  if (drive_c && *drive_c) return fs::path(drive_c);
+  for (const char *folder : {home, user_home}) {
+    if (folder && *folder) return fs::path(folder) / ".kalpo" / "drive_c";
+  }
+  return std::nullopt;
+}
 
 Platform &real() {
   static PosixPlatform platform;
   return platform;
 }
 
-// The drive-C folder that Windows paths map to (for tools and tests).
-std::string posix_path(std::string_view windows_path) { return map_path(windows_path).string(); }
+std::string posix_path(std::string_view windows_path) {
+  std::optional<fs::path> path = map_path(windows_path);
+  return path ? path->string() : std::string();
+}
 
 }  // namespace kalpo::platform

@@ -1,5 +1,6 @@
-// The connection of each printer family, and the paper handling under
-// "DESATIVAFACA".  Each is written once and used by every operation.
+// Each maker family's session helpers: how its printer is opened, how a call
+// is judged and closed, and its paper handling under "DESATIVAFACA".  Each
+// family's helpers live in makers/<family>_session.cpp beside its analysis.
 #pragma once
 
 #include <cstdint>
@@ -9,10 +10,38 @@
 #include <string_view>
 #include <utility>
 
+#include <array>
+#include <cstddef>
+#include <tuple>
+
+#include "frame/answer_buffer.h"
+#include "frame/args.h"
 #include "frame/command_driver.h"
 #include "frame/model.h"
+#include "makers/analysis.h"
 
 namespace kalpo::conn {
+
+// ---- BEMATECHMP20, BEMATECHMFD (BEMAFI32.DLL) and SWEDA7000 (CONVECF.dll) ----
+
+// One answer of a query: the width of its blank buffer, and where its text
+// goes.
+struct QueryAnswer {
+  std::size_t width;
+  OutText out;
+};
+
+// Calls a query with one blank buffer per answer, judges its return with the
+// Bematech analysis and hands every answer back whatever the judgment.
+template <typename Call, typename... Answers>
+bool bematech_query(Model model, Call call, Answers... answers) {
+  std::array<AnswerBuffer, sizeof...(Answers)> buffers{AnswerBuffer(answers.width)...};
+  int32_t ret = std::apply([&](auto &...buffer) { return call(buffer.data()...); }, buffers);
+  bool ok = analysis::analisa_iretorno(model, ret);
+  std::size_t i = 0;
+  (answers.out.set(buffers[i++].text()), ...);
+  return ok;
+}
 
 // ---- EPSON (InterfaceEpson.dll) ----
 
@@ -39,23 +68,26 @@ bool epson_session(const char *function_name, Call &&call) {
 
 // ---- SIGTRONFS345 (fs345_32.dll) ----
 
-// Reads "PORTACOM" (whole text, default "COM1:9600,n,8,1") and opens the port
-// with DAR_AbreSerial; the port is never closed by the library.
-std::string sigtron_open();
-// Opens the port again with a text already read.
-void sigtron_reopen(const std::string &port);
+// Reads "PORTACOM" (whole text, default "COM1:9600,n,8,1"), opens that port
+// with DAR_AbreSerial and returns the text; the port is never closed by the
+// library.
+std::string sigtron_open_configured_port();
+// Opens the port named by a "PORTACOM" text already read.
+void sigtron_open_port(const std::string &port);
 
 struct SigtronAnswer {
-  bool ok = false;     // the analysis found no error
-  int32_t count = 0;   // the answer's length
-  std::string text;    // the answer, up to its first NUL, at most 100 characters
-  bool done() const { return ok && count != 0; }
+  bool no_error = false;  // the analysis found no error
+  int32_t count = 0;      // the answer's length
+  std::string text;       // the answer, up to its first NUL, at most 100 characters
+  // No error, and the printer answered something.
+  bool executed() const { return no_error && count != 0; }
 };
 // Hands a call's return to the Sigtron analysis with a 100-byte buffer of its
 // own and the size 99; count, when given, is the caller's answer count.
 SigtronAnswer sigtron_analyse(int32_t ret, int32_t *count = nullptr);
-// As sigtron_analyse, then the dialog "Comando não executado!" unless done().
-SigtronAnswer sigtron_analyse_done(int32_t ret, int32_t *count = nullptr);
+// As sigtron_analyse, then the dialog "Comando não executado!" unless the
+// answer shows the command executed.
+SigtronAnswer sigtron_expect_executed(int32_t ret, int32_t *count = nullptr);
 
 // ---- DARUMA32 (Daruma32.dll) ----
 
@@ -68,10 +100,10 @@ bool daruma_judge(int32_t ret);
 // OpenCif judged by the ecf32m analysis.
 bool digiarte_open();
 void digiarte_close();
-// Fetches the return text; true when it holds "COMANDO OK", otherwise its
-// minus code is explained to the operator.
-bool digiarte_command_ok();
-bool digiarte_command_ok(std::string &text);
+// Fetches the return text the printer sent after a command; true when it
+// holds "COMANDO OK", otherwise its minus code is explained to the operator.
+bool digiarte_fetch_and_judge_answer();
+bool digiarte_fetch_and_judge_answer(std::string &text);
 
 // OpenCif, body, CloseCif; false without CloseCif when OpenCif is refused.
 template <typename Body>
@@ -89,10 +121,14 @@ bool digiarte_session(Body &&body) {
 // four characters.
 std::string dllg2_port_name(std::string_view portacom);
 
+// Clears sRetornoDllG2, starts the USB driver (a refusal told with "erro: ")
+// and reads a text register on handle 0 into out.
+bool usb_read_text_register(const char *register_name, OutText out);
+
 // How a refused USB opening is told to the operator.
 enum class UsbRefusal {
-  ErrorText,  // the handle's command-driver error text
-  ErroPrefix, // "erro: " followed by the handle
+  ErrorText,   // the handle's command-driver error text
+  ErroPrefix,  // "erro: " followed by the handle
 };
 // Starts the driver on the configured port and names the log file.  A
 // negative handle is reported and gives false; commands then name handle 0.

@@ -4,11 +4,11 @@
 #include <cstring>
 #include <string>
 
-#include "analysis/analysis.h"
-#include "analysis/code_texts.h"
 #include "frame/messages.h"
-#include "frame/platform.h"
 #include "frame/text.h"
+#include "makers/analysis.h"
+#include "makers/code_texts.h"
+#include "platform/platform.h"
 #include "vendor/vendor.h"
 
 namespace kalpo::analysis {
@@ -34,10 +34,10 @@ constexpr CodeText kReturns[] = {
 };
 static_assert(std::size(kReturns) == 16);
 
-constexpr int32_t kNotYet = -97;               // the printer has not answered yet
-constexpr uint32_t kPollInterval = 1000;       // ms between polls
-constexpr uint64_t kPollLimit = 30000;         // ms before giving up on the answer
-constexpr std::size_t kReturnCapacity = 255;   // characters after the length byte
+constexpr int32_t kNotYet = -97;              // the printer has not answered yet
+constexpr uint32_t kPollInterval = 1000;      // ms between polls
+constexpr uint64_t kPollLimit = 30000;        // ms before giving up on the answer
+constexpr std::size_t kReturnCapacity = 255;  // characters after the length byte
 
 }  // namespace
 

@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "frame/platform.h"
-#include "frame/platform_windows.h"
 #include "kalpo.h"
+#include "platform/platform.h"
+#include "platform/windows.h"
 
 namespace kalpo::platform {
 namespace {

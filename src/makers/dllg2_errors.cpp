@@ -1,7 +1,7 @@
 // Command driver: the texts of its error codes.
-#include "analysis/analysis.h"
-#include "analysis/code_texts.h"
 #include "frame/text.h"
+#include "makers/analysis.h"
+#include "makers/code_texts.h"
 
 namespace kalpo::analysis {
 namespace {

@@ -59,18 +59,4 @@ Platform &get();
 // Installs a platform; nullptr restores the real one.
 void install(Platform *platform);
 
-// Profile reading as an integer: the default when the value is missing or is
-// not a decimal integer.
-int32_t profile_int(std::string_view file, std::string_view section, std::string_view key, int32_t fallback);
-
-// Parses INI text with the profile semantics above (shared by the POSIX
-// reader and the tests).
-bool ini_lookup(std::string_view contents, std::string_view section, std::string_view key, std::string &value);
-
-// Formats a date with a Windows date picture.
-std::string format_date(const DateTime &when, std::string_view picture);
-
-// The date of a date-time value counted in days from 30 December 1899.
-DateTime from_day_count(double days);
-
 }  // namespace kalpo::platform

@@ -1,9 +1,9 @@
 // ecf32m: the explanation of the minus code in a failed command's return
 // text.  Each explanation carries the code with its sign.
-#include "analysis/analysis.h"
-#include "analysis/code_texts.h"
 #include "frame/messages.h"
 #include "frame/text.h"
+#include "makers/analysis.h"
+#include "makers/code_texts.h"
 
 namespace kalpo::analysis {
 namespace {

@@ -1,8 +1,8 @@
 #include <string>
 
-#include "analysis/analysis.h"
 #include "frame/messages.h"
 #include "frame/text.h"
+#include "makers/analysis.h"
 
 namespace kalpo::analysis {
 

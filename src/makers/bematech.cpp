@@ -4,10 +4,10 @@
 #include <cstdint>
 #include <string_view>
 
-#include "analysis/analysis.h"
 #include "frame/messages.h"
 #include "frame/model.h"
 #include "frame/text.h"
+#include "makers/analysis.h"
 #include "vendor/vendor.h"
 
 namespace kalpo::analysis {

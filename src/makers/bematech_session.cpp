@@ -1,0 +1,16 @@
+// BEMATECHMP20 and BEMATECHMFD (BEMAFI32.DLL): the paper handling between
+// documents.
+#include "makers/sessions.h"
+
+#include "frame/config.h"
+#include "vendor/vendor.h"
+
+namespace kalpo::conn {
+
+void bematech_paper_handling() {
+  if (!config::paper_handling_on()) return;
+  vendor::api().Bematech_FI_LinhasEntreCupons(15);
+  vendor::api().Bematech_FI_AtivaDesativaCorteProximoMFD();
+}
+
+}  // namespace kalpo::conn

@@ -1,0 +1,28 @@
+// DIGIARTE1E (ecf32m.dll): OpenCif, a command judged by the return text the
+// printer sends after it, CloseCif.
+#include "makers/sessions.h"
+
+#include <string>
+
+#include "makers/analysis.h"
+#include "vendor/vendor.h"
+
+namespace kalpo::conn {
+
+bool digiarte_open() { return analysis::analisa_ret_ecf32m(vendor::api().OpenCif()); }
+
+void digiarte_close() { vendor::api().CloseCif(); }
+
+bool digiarte_fetch_and_judge_answer(std::string &text) {
+  text = analysis::obtem_ret_ecf32m();
+  if (text.find("COMANDO OK") != std::string::npos) return true;
+  analysis::analisa_texto_ret_ecf32m(text);
+  return false;
+}
+
+bool digiarte_fetch_and_judge_answer() {
+  std::string text;
+  return digiarte_fetch_and_judge_answer(text);
+}
+
+}  // namespace kalpo::conn

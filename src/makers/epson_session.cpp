@@ -1,0 +1,40 @@
+// EPSON (InterfaceEpson.dll): the port opened at 38400 around a call, and
+// the state check after each call.
+#include "makers/sessions.h"
+
+#include <string>
+
+#include "frame/ascii.h"
+#include "frame/config.h"
+#include "frame/messages.h"
+#include "frame/state.h"
+#include "frame/text.h"
+#include "makers/analysis.h"
+#include "vendor/vendor.h"
+
+namespace kalpo::conn {
+
+std::optional<int32_t> epson_port_number(std::string_view portacom) {
+  std::string_view digits = config::com_digits(portacom);
+  if (digits.size() > 9) return std::nullopt;
+  return ascii::parse_integer<int32_t>(digits, ascii::Sign::Refused);
+}
+
+bool epson_open() {
+  std::string portacom = config::read("PORTACOM", "COM1");
+  std::optional<int32_t> port = epson_port_number(portacom);
+  if (!port) {
+    msg::notice(std::string("Porta de comunicação inválida em PORTACOM: \""_cp) + portacom + "\"");
+    return false;
+  }
+  return epson_judge("EPSON_Serial_Abrir_Porta", vendor::api().EPSON_Serial_Abrir_Porta(38400, *port));
+}
+
+void epson_close() { vendor::api().EPSON_Serial_Fechar_Porta(); }
+
+bool epson_judge(const char *function_name, int32_t ret) {
+  state().iRetornoEpson = ret;
+  return analysis::analisa_ret_epson(function_name);
+}
+
+}  // namespace kalpo::conn

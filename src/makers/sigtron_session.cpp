@@ -1,0 +1,41 @@
+// SIGTRONFS345 (fs345_32.dll): the port opened from "PORTACOM" and never
+// closed, and the judgment of a call by the answer the printer sends.
+#include "makers/sessions.h"
+
+#include <array>
+#include <cstring>
+
+#include "frame/config.h"
+#include "frame/messages.h"
+#include "frame/text.h"
+#include "makers/analysis.h"
+#include "vendor/vendor.h"
+
+namespace kalpo::conn {
+
+std::string sigtron_open_configured_port() {
+  std::string port = config::read("PORTACOM", "COM1:9600,n,8,1");
+  sigtron_open_port(port);
+  return port;
+}
+
+void sigtron_open_port(const std::string &port) { vendor::api().DAR_AbreSerial(port.c_str()); }
+
+SigtronAnswer sigtron_analyse(int32_t ret, int32_t *count) {
+  std::array<char, 101> buffer{};
+  SigtronAnswer answer;
+  int32_t own_count = 0;
+  int32_t *target = count ? count : &own_count;
+  answer.no_error = analysis::analisa_ret_sigtron(ret, buffer.data(), 99, target);
+  answer.count = *target;
+  answer.text.assign(buffer.data(), strnlen(buffer.data(), 100));
+  return answer;
+}
+
+SigtronAnswer sigtron_expect_executed(int32_t ret, int32_t *count) {
+  SigtronAnswer answer = sigtron_analyse(ret, count);
+  if (!answer.executed()) msg::info("Comando não executado!"_cp);
+  return answer;
+}
+
+}  // namespace kalpo::conn
