@@ -11,7 +11,7 @@ SAN_BUILD ?= build-sanitize
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
 # What the formatting covers.
-FORMAT_DIRS = src include tests tools bench fuzz
+FORMAT_DIRS = src include sim tests tools bench fuzz
 FORMAT_FILES = $(shell find $(FORMAT_DIRS) -name '*.cpp' -o -name '*.h' -o -name '*.c' | sort)
 
 .PHONY: demo test test-native build build-windows test-windows sanitize deps deps-windows clean format format-check

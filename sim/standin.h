@@ -31,7 +31,7 @@ char *first_buffer(A... args) {
 
 // Defines one exported function whose answer comes from ANSWER(name, args...).
 #define KALPO_STANDIN_DEFINE(ret, name, params, args, ANSWER) \
-  extern "C" ret KALPO_VENDOR_CALL name params {               \
-    kalpo::sim::unused args;                                    \
-    return ANSWER<ret>(#name, std::make_tuple args);            \
+  extern "C" ret KALPO_VENDOR_CALL name params {              \
+    kalpo::sim::unused args;                                  \
+    return ANSWER<ret>(#name, std::make_tuple args);          \
   }

@@ -41,9 +41,7 @@ inline bool real_date(int year, int month, int day) {
   return day <= days[month - 1] + (month == 2 && leap(year) ? 1 : 0);
 }
 
-inline std::string two_digits(std::int64_t v) {
-  return std::string(1, char('0' + v / 10 % 10)) + char('0' + v % 10);
-}
+inline std::string two_digits(std::int64_t v) { return std::string(1, char('0' + v / 10 % 10)) + char('0' + v % 10); }
 
 // "ddmmyy" at the start of s as "20yy-mm-dd", when it is a calendar date.
 inline std::optional<std::string> ddmmyy(std::string_view s) {

@@ -21,8 +21,10 @@ void set_variable(const char *name, const char *value) {
 #if defined(_WIN32)
   _putenv_s(name, value ? value : "");
 #else
-  if (value) setenv(name, value, 1);
-  else unsetenv(name);
+  if (value)
+    setenv(name, value, 1);
+  else
+    unsetenv(name);
 #endif
 }
 

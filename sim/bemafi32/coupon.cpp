@@ -21,8 +21,8 @@ Outcome read_item(const ksim::Session &session, const ItemArguments &in, ksim::I
   auto price = digits(text(in.unit_price), 1, 9), quantity = digits(text(in.quantity), 1, 7);
   auto surcharge = digits(text(in.surcharge), 1, 10), discount = digits(text(in.discount), 1, 10);
   auto department = digits(text(in.department), 1, 2);
-  if (!price || !quantity || *quantity == 0 || !surcharge || *surcharge != 0 || !discount || !department || *department < 1 ||
-      *department > 20 || text(in.code).size() > 49 || text(in.description).empty() ||
+  if (!price || !quantity || *quantity == 0 || !surcharge || *surcharge != 0 || !discount || !department ||
+      *department < 1 || *department > 20 || text(in.code).size() > 49 || text(in.description).empty() ||
       text(in.description).size() > 29 || text(in.unit).size() > 2) {
     return Outcome::invalid_argument;
   }
@@ -40,13 +40,11 @@ Outcome read_item(const ksim::Session &session, const ItemArguments &in, ksim::I
 BEMA_EXPORT Bematech_FI_AbreCupom(const char *cpf) { return bema::open_coupon(at(__func__), cpf, nullptr, nullptr); }
 
 BEMA_EXPORT Bematech_FI_VendeItemDepartamento(const char *codigo, const char *descricao, const char *aliquota,
-                                              const char *valor_unitario, const char *quantidade,
-                                              const char *acrescimo, const char *desconto, const char *departamento,
-                                              const char *unidade) {
+                                              const char *valor_unitario, const char *quantidade, const char *acrescimo,
+                                              const char *desconto, const char *departamento, const char *unidade) {
   ItemArguments in{codigo, descricao, aliquota, valor_unitario, quantidade, acrescimo, desconto, departamento, unidade};
-  return bema::sell(at(__func__), [&](const ksim::Session &session, ksim::Item &item) {
-    return read_item(session, in, item);
-  });
+  return bema::sell(at(__func__),
+                    [&](const ksim::Session &session, ksim::Item &item) { return read_item(session, in, item); });
 }
 
 BEMA_EXPORT Bematech_FI_IniciaFechamentoCupom(const char *acrescimo_desconto, const char *tipo, const char *valor) {

@@ -21,7 +21,8 @@ std::optional<ksim::Cents> amount(std::string_view value) {
 
 template <typename Op>
 std::int32_t run(std::string_view function, Op op) {
-  return bema::command(bemafi32::kLibrary, function, [&](Session &session, bool) -> bema::Result { return op(session); });
+  return bema::command(bemafi32::kLibrary, function,
+                       [&](Session &session, bool) -> bema::Result { return op(session); });
 }
 
 }  // namespace

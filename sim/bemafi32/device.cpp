@@ -15,8 +15,7 @@ std::int32_t device(std::string_view function, Op op) {
 // 0 to 255 lines between documents.
 BEMA_EXPORT Bematech_FI_LinhasEntreCupons(std::int32_t linhas) {
   return device(__func__, [&](ksim::Session &session) {
-    return linhas < 0 || linhas > 255 ? ksim::Outcome::invalid_argument
-                                      : session.set_lines_between_documents(linhas);
+    return linhas < 0 || linhas > 255 ? ksim::Outcome::invalid_argument : session.set_lines_between_documents(linhas);
   });
 }
 

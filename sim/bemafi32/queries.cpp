@@ -91,8 +91,7 @@ BEMA_EXPORT Bematech_FI_DataHoraImpressora(char *data, char *hora) {
     ksim::DateTime now = ksim::civil(session.now());
     put_digits(data, 6, zero_padded(now.day, 2) + zero_padded(now.month, 2) + zero_padded(now.year % 100, 2),
                unreadable);
-    put_digits(hora, 6, zero_padded(now.hour, 2) + zero_padded(now.minute, 2) + zero_padded(now.second, 2),
-               unreadable);
+    put_digits(hora, 6, zero_padded(now.hour, 2) + zero_padded(now.minute, 2) + zero_padded(now.second, 2), unreadable);
   });
 }
 

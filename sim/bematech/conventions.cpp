@@ -40,8 +40,7 @@ Status refusal_status(Outcome outcome) {
   if (outcome == Outcome::paper_end) status.st1 |= kSt1PaperEnd;
   if (outcome == Outcome::coupon_open) status.st1 |= kSt1CouponOpen;
   if (outcome == Outcome::rate_not_programmed) status.st2 |= kSt2RateNotProgrammed;
-  if (outcome == Outcome::item_not_found || outcome == Outcome::cancel_not_allowed)
-    status.st2 |= kSt2CancelRefused;
+  if (outcome == Outcome::item_not_found || outcome == Outcome::cancel_not_allowed) status.st2 |= kSt2CancelRefused;
   return status;
 }
 

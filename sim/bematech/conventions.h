@@ -22,8 +22,8 @@ namespace bema {
 
 // Return codes.
 inline constexpr std::int32_t kOk = 1;
-inline constexpr std::int32_t kNoAnswer = 0;           // time-out or an answer that cannot be read
-inline constexpr std::int32_t kExecution = -1;         // the library itself failed
+inline constexpr std::int32_t kNoAnswer = 0;    // time-out or an answer that cannot be read
+inline constexpr std::int32_t kExecution = -1;  // the library itself failed
 inline constexpr std::int32_t kBadParameter = -2;
 inline constexpr std::int32_t kPortNotOpened = -5;
 inline constexpr std::int32_t kPrinterOff = -6;

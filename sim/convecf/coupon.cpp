@@ -64,14 +64,13 @@ BEMA_EXPORT ECF_AbreCupomMFD(const char *cpf, const char *nome, const char *ende
   return bema::open_coupon(at(__func__), cpf, nome, endereco);
 }
 
-BEMA_EXPORT ECF_VendeItem(const char *codigo, const char *descricao, const char *aliquota,
-                          const char *tipo_quantidade, const char *quantidade, std::int32_t casas_decimais,
-                          const char *valor_unitario, const char *tipo_desconto, const char *desconto) {
-  ItemArguments in{codigo,        descricao,      aliquota,      tipo_quantidade, quantidade,
+BEMA_EXPORT ECF_VendeItem(const char *codigo, const char *descricao, const char *aliquota, const char *tipo_quantidade,
+                          const char *quantidade, std::int32_t casas_decimais, const char *valor_unitario,
+                          const char *tipo_desconto, const char *desconto) {
+  ItemArguments in{codigo,         descricao,      aliquota,      tipo_quantidade, quantidade,
                    casas_decimais, valor_unitario, tipo_desconto, desconto};
-  return bema::sell(at(__func__), [&](const ksim::Session &session, ksim::Item &item) {
-    return read_item(session, in, item);
-  });
+  return bema::sell(at(__func__),
+                    [&](const ksim::Session &session, ksim::Item &item) { return read_item(session, in, item); });
 }
 
 BEMA_EXPORT ECF_IniciaFechamentoCupom(const char *acrescimo_desconto, const char *tipo, const char *valor) {

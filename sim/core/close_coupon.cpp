@@ -16,8 +16,6 @@ Outcome ops::close_coupon(State &s, Printout &out, const Command &c) {
   return Outcome::ok;
 }
 
-Outcome Session::close_coupon(std::string_view message) {
-  return impl_->run("close_coupon", {std::string(message)});
-}
+Outcome Session::close_coupon(std::string_view message) { return impl_->run("close_coupon", {std::string(message)}); }
 
 }  // namespace ksim

@@ -5,9 +5,7 @@ namespace ksim {
 namespace {
 
 // A unit price in thousandths: two decimals when the third is zero.
-std::string unit_price_text(Milli price) {
-  return price % 10 == 0 ? money(price / 10) : quantity_text(price);
-}
+std::string unit_price_text(Milli price) { return price % 10 == 0 ? money(price / 10) : quantity_text(price); }
 
 void customer(PageBuilder &page, const Coupon &c) {
   if (!c.customer_document.empty()) page.text("CPF/CNPJ CONSUMIDOR: " + c.customer_document);
@@ -27,7 +25,8 @@ void item_lines(PageBuilder &page, const Item &item) {
 void totals(PageBuilder &page, const State &s, const Coupon &c) {
   if (c.adjustment != 0) {
     page.pair("SUBTOTAL R$", money(c.subtotal()));
-    page.pair(c.adjustment < 0 ? "DESCONTO R$" : "ACRESCIMO R$", money(c.adjustment < 0 ? -c.adjustment : c.adjustment));
+    page.pair(c.adjustment < 0 ? "DESCONTO R$" : "ACRESCIMO R$",
+              money(c.adjustment < 0 ? -c.adjustment : c.adjustment));
   }
   page.pair("TOTAL R$", money(c.total()));
   for (const Payment &p : c.payments) page.pair(find_form(s, p.form)->name, money(p.amount));

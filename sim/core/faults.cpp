@@ -48,8 +48,10 @@ std::vector<FaultLine> parse_faults(std::string_view text) {
 std::string faults_text(const std::vector<FaultLine> &lines) {
   std::string text;
   for (const FaultLine &line : lines) {
-    if (line.name.empty()) text += line.value;
-    else text += (line.once ? "once " : "") + line.name + (line.value.empty() ? "" : " " + line.value);
+    if (line.name.empty())
+      text += line.value;
+    else
+      text += (line.once ? "once " : "") + line.name + (line.value.empty() ? "" : " " + line.value);
     text += '\n';
   }
   return text;
@@ -59,13 +61,20 @@ Faults faults_of(const std::vector<FaultLine> &lines) {
   Faults faults;
   for (const FaultLine &line : lines) {
     std::int64_t ms = 0;
-    if (line.name == "paper_end") faults.paper_end = true;
-    else if (line.name == "paper_near_end") faults.paper_near_end = true;
-    else if (line.name == "off") faults.off = true;
-    else if (line.name == "refuse") faults.refuse_code = line.value;
-    else if (line.name == "slow" && parse_int(line.value, ms) && ms > 0) faults.slow_ms = static_cast<int>(ms);
-    else if (line.name == "unreadable") faults.unreadable = true;
-    else if (line.name == "driver_start") faults.driver_start_refused = true;
+    if (line.name == "paper_end")
+      faults.paper_end = true;
+    else if (line.name == "paper_near_end")
+      faults.paper_near_end = true;
+    else if (line.name == "off")
+      faults.off = true;
+    else if (line.name == "refuse")
+      faults.refuse_code = line.value;
+    else if (line.name == "slow" && parse_int(line.value, ms) && ms > 0)
+      faults.slow_ms = static_cast<int>(ms);
+    else if (line.name == "unreadable")
+      faults.unreadable = true;
+    else if (line.name == "driver_start")
+      faults.driver_start_refused = true;
   }
   return faults;
 }

@@ -27,7 +27,7 @@ bool write_handle(HANDLE file, std::string_view data) {
 bool append_with(const std::string &path, std::string_view data, bool durable) {
   HANDLE file = open_file(path, GENERIC_WRITE, OPEN_ALWAYS);
   if (file == INVALID_HANDLE_VALUE) return false;
-  LARGE_INTEGER zero {};
+  LARGE_INTEGER zero{};
   bool ok = ::SetFilePointerEx(file, zero, nullptr, FILE_END) && write_handle(file, data) &&
             (!durable || ::FlushFileBuffers(file));
   ::CloseHandle(file);
@@ -50,7 +50,7 @@ bool make_folders(const std::string &path) {
 Lock lock(const std::string &path) {
   HANDLE file = open_file(path, GENERIC_READ | GENERIC_WRITE, OPEN_ALWAYS);
   if (file == INVALID_HANDLE_VALUE) return {};
-  OVERLAPPED overlapped {};
+  OVERLAPPED overlapped{};
   if (!::LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &overlapped)) {
     ::CloseHandle(file);
     return {};
@@ -61,7 +61,7 @@ Lock lock(const std::string &path) {
 void unlock(Lock &lock) {
   if (!lock.locked()) return;
   HANDLE file = reinterpret_cast<HANDLE>(lock.handle);
-  OVERLAPPED overlapped {};
+  OVERLAPPED overlapped{};
   ::UnlockFileEx(file, 0, 1, 0, &overlapped);
   ::CloseHandle(file);
   lock.handle = -1;
@@ -70,7 +70,7 @@ void unlock(Lock &lock) {
 bool stat_file(const std::string &path, std::uint64_t &size, Identity &identity) {
   HANDLE file = open_file(path, 0, OPEN_EXISTING);
   if (file == INVALID_HANDLE_VALUE) return false;
-  BY_HANDLE_FILE_INFORMATION info {};
+  BY_HANDLE_FILE_INFORMATION info{};
   bool ok = ::GetFileInformationByHandle(file, &info);
   ::CloseHandle(file);
   if (!ok) return false;
@@ -83,7 +83,7 @@ bool read_from(const std::string &path, std::uint64_t offset, std::string &data)
   data.clear();
   HANDLE file = open_file(path, GENERIC_READ, OPEN_EXISTING);
   if (file == INVALID_HANDLE_VALUE) return ::GetLastError() == ERROR_FILE_NOT_FOUND;
-  LARGE_INTEGER position {};
+  LARGE_INTEGER position{};
   position.QuadPart = static_cast<LONGLONG>(offset);
   bool ok = ::SetFilePointerEx(file, position, nullptr, FILE_BEGIN);
   char buffer[65536];
@@ -102,10 +102,9 @@ bool append(const std::string &path, std::string_view data) { return append_with
 bool truncate(const std::string &path, std::uint64_t size) {
   HANDLE file = open_file(path, GENERIC_WRITE, OPEN_EXISTING);
   if (file == INVALID_HANDLE_VALUE) return false;
-  LARGE_INTEGER position {};
+  LARGE_INTEGER position{};
   position.QuadPart = static_cast<LONGLONG>(size);
-  bool ok = ::SetFilePointerEx(file, position, nullptr, FILE_BEGIN) && ::SetEndOfFile(file) &&
-            ::FlushFileBuffers(file);
+  bool ok = ::SetFilePointerEx(file, position, nullptr, FILE_BEGIN) && ::SetEndOfFile(file) && ::FlushFileBuffers(file);
   ::CloseHandle(file);
   return ok;
 }
@@ -123,7 +122,7 @@ bool write_all(const std::string &path, std::string_view data) {
 
 std::vector<std::string> list_folder(const std::string &path) {
   std::vector<std::string> names;
-  WIN32_FIND_DATAA found {};
+  WIN32_FIND_DATAA found{};
   HANDLE search = ::FindFirstFileA((path + "\\*").c_str(), &found);
   if (search == INVALID_HANDLE_VALUE) return names;
   do {
@@ -145,7 +144,7 @@ std::string home_folder() { return environment("USERPROFILE"); }
 void sleep_ms(int ms) { ::Sleep(static_cast<DWORD>(ms)); }
 
 std::int64_t wall_clock() {
-  SYSTEMTIME local {};
+  SYSTEMTIME local{};
   ::GetLocalTime(&local);
   return from_civil({local.wYear, local.wMonth, local.wDay, local.wHour, local.wMinute, local.wSecond});
 }

@@ -14,9 +14,9 @@ namespace ksim {
 
 // ---- One journalled command ----
 struct Command {
-  std::string function;            // the maker function that made it
-  std::string op;                  // the operation's name ("sell", ...)
-  std::int64_t when = 0;           // printer time used
+  std::string function;   // the maker function that made it
+  std::string op;         // the operation's name ("sell", ...)
+  std::int64_t when = 0;  // printer time used
   std::vector<std::string> args;
 };
 
@@ -32,19 +32,19 @@ using Execute = Outcome (*)(State &, Printout &, const Command &);
 struct Operation {
   std::string_view name;
   Execute execute;
-  bool printing;                   // refused at paper end
+  bool printing;  // refused at paper end
 };
 const Operation *find_operation(std::string_view name);
 
 // Every operation, with whether it prints (refused at paper end).
-#define KSIM_OPERATIONS(X)                                                                          \
-  X(open_day, true) X(open_coupon, true) X(sell, true) X(cancel_item, true) X(cancel_last_item, true) \
-  X(start_closing, true) X(start_closing_percent, true) X(pay, true) X(close_coupon, true)           \
-  X(cancel_coupon, true) X(open_voucher, true) X(open_report, true) X(print_line, true)              \
-  X(close_voucher, true) X(close_report, true) X(x_reading, true) X(z_reduction, true)               \
-  X(memory_by_date, true) X(memory_by_crz, true) X(open_drawer, false) X(feed, true) X(cut, true)    \
-  X(set_lines_between_documents, false) X(toggle_cut_next, false) X(set_daylight_saving, false)      \
-  X(set_clock_offset, false) X(set_value, false)
+#define KSIM_OPERATIONS(X)                                                                                            \
+  X(open_day, true)                                                                                                   \
+  X(open_coupon, true) X(sell, true) X(cancel_item, true) X(cancel_last_item, true) X(start_closing, true)            \
+      X(start_closing_percent, true) X(pay, true) X(close_coupon, true) X(cancel_coupon, true) X(open_voucher, true)  \
+          X(open_report, true) X(print_line, true) X(close_voucher, true) X(close_report, true) X(x_reading, true)    \
+              X(z_reduction, true) X(memory_by_date, true) X(memory_by_crz, true) X(open_drawer, false) X(feed, true) \
+                  X(cut, true) X(set_lines_between_documents, false) X(toggle_cut_next, false)                        \
+                      X(set_daylight_saving, false) X(set_clock_offset, false) X(set_value, false)
 namespace ops {
 #define KSIM_DECLARE_OPERATION(name, printing) Outcome name(State &, Printout &, const Command &);
 KSIM_OPERATIONS(KSIM_DECLARE_OPERATION)
@@ -107,20 +107,20 @@ class PageBuilder {
   PageBuilder(const State &state, std::string title, std::uint32_t coo);
   // Store, rule, date-time, CCF (when not 0) and COO, title.
   void header(std::int64_t when, std::uint32_t ccf = 0);
-  void text(std::string_view line);                        // wrapped at 48 columns
+  void text(std::string_view line);  // wrapped at 48 columns
   void center(std::string_view line);
   void pair(std::string_view left, std::string_view right);  // right text flush right
   void rule(char c = '-');
-  void footer();                                            // serial number and firmware
+  void footer();  // serial number and firmware
   Page finish();  // with the lines between documents and the cut
 
  private:
   const State &state_;
   Page page_;
 };
-std::string money(Cents amount);          // "1.234,56"
-std::string percent(int basis_points);    // "18,00%"
-std::string quantity_text(Milli quantity);  // "1,000"
+std::string money(Cents amount);                // "1.234,56"
+std::string percent(int basis_points);          // "18,00%"
+std::string quantity_text(Milli quantity);      // "1,000"
 std::string date_time_text(std::int64_t when);  // "dd/mm/yyyy hh:mm:ss"
 // The tape as tape.txt holds it; appending a printout returns the text added.
 std::string page_text(const Page &page);
@@ -173,7 +173,7 @@ constexpr char kSlash = '/';
 #endif
 
 struct Printer::Impl {
-  std::string library, folder;     // folder empty: no data folder
+  std::string library, folder;  // folder empty: no data folder
   // One Session at a time in this process; the same thread may begin
   // another inside its own (a nested call shares the outer one's lock).
   std::recursive_mutex mutex;
@@ -181,12 +181,12 @@ struct Printer::Impl {
   files::Lock lock;
   State state = default_state();
   std::vector<Page> tape;
-  std::uint64_t tape_bytes = 0;    // the size tape.txt has when it matches the tape
-  std::uint64_t offset = 0;        // journal bytes applied
-  std::uint64_t records = 0;       // records applied
+  std::uint64_t tape_bytes = 0;  // the size tape.txt has when it matches the tape
+  std::uint64_t offset = 0;      // journal bytes applied
+  std::uint64_t records = 0;     // records applied
   files::Identity identity;
   bool loaded = false;
-  std::string damage;              // why the journal is refused; empty if sound
+  std::string damage;  // why the journal is refused; empty if sound
   bool damage_reported = false;
   std::map<std::type_index, std::shared_ptr<void>> locals;
 

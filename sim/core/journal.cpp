@@ -35,7 +35,8 @@ void Printer::Impl::catch_up() {
   if (!damage.empty()) return;
   identity = id;
   std::string data;
-  if (size > offset && !files::read_from(path("journal"), offset, data)) return refuse_journal(records + 1, "unreadable");
+  if (size > offset && !files::read_from(path("journal"), offset, data))
+    return refuse_journal(records + 1, "unreadable");
   std::size_t start = 0;
   for (std::size_t end; (end = data.find('\n', start)) != std::string::npos; start = end + 1) {
     Command command;

@@ -15,8 +15,7 @@ void PageBuilder::header(std::int64_t when, std::uint32_t ccf) {
   text("CNPJ:" + id.cnpj);
   text("IE:" + id.ie);
   rule();
-  std::string counters = (ccf ? "CCF:" + pad_number(ccf, 6) + " " : "") +
-                         "COO:" + pad_number(page_.coo, 6);
+  std::string counters = (ccf ? "CCF:" + pad_number(ccf, 6) + " " : "") + "COO:" + pad_number(page_.coo, 6);
   pair(date_time_text(when), counters);
   center(page_.title);
 }

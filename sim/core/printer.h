@@ -30,23 +30,23 @@ using Milli = std::int64_t;  // quantities and unit prices in thousandths
 // codes; a refusal changes nothing in the printer.
 enum class Outcome {
   ok,
-  no_communication,       // printer off, damaged journal: no answer at all
-  paper_end,              // nothing can be printed
-  no_coupon_open,         // a coupon operation with no coupon open
-  coupon_open,            // a coupon (or other document) is already open
-  wrong_document,         // another kind of document is open (voucher, report)
-  wrong_phase,            // e.g. an item after the closing started, a payment before it
-  payment_short,          // closing before the payments cover the total
-  rate_not_programmed,    // tax code unknown to the printer
-  form_not_programmed,    // payment form unknown to the printer
-  item_not_found,         // cancel of an item that does not exist or is already cancelled
-  cancel_not_allowed,     // cancel of the last coupon when it is no longer the last document
-  voucher_not_allowed,    // no such payment in the last coupon, or amount above it
-  day_closed,             // the day's reduction is done: no document until the next calendar day
-  reduction_pending,      // the fiscal day began on an earlier date: reduction first
-  invalid_argument,       // a field that cannot be read (not a number, out of range, empty)
-  nothing_to_report,      // fiscal-memory reading with no reduction in the range
-  refused,                // refused by an injected fault with a maker code (see Faults::refuse_code)
+  no_communication,     // printer off, damaged journal: no answer at all
+  paper_end,            // nothing can be printed
+  no_coupon_open,       // a coupon operation with no coupon open
+  coupon_open,          // a coupon (or other document) is already open
+  wrong_document,       // another kind of document is open (voucher, report)
+  wrong_phase,          // e.g. an item after the closing started, a payment before it
+  payment_short,        // closing before the payments cover the total
+  rate_not_programmed,  // tax code unknown to the printer
+  form_not_programmed,  // payment form unknown to the printer
+  item_not_found,       // cancel of an item that does not exist or is already cancelled
+  cancel_not_allowed,   // cancel of the last coupon when it is no longer the last document
+  voucher_not_allowed,  // no such payment in the last coupon, or amount above it
+  day_closed,           // the day's reduction is done: no document until the next calendar day
+  reduction_pending,    // the fiscal day began on an earlier date: reduction first
+  invalid_argument,     // a field that cannot be read (not a number, out of range, empty)
+  nothing_to_report,    // fiscal-memory reading with no reduction in the range
+  refused,              // refused by an injected fault with a maker code (see Faults::refuse_code)
 };
 
 const char *to_string(Outcome outcome);
@@ -61,37 +61,37 @@ enum class Phase { selling, totalled, paying };
 // "FF" substitution, "II" exempt, "NN" non-incidence.
 struct Rate {
   std::string code;
-  int index = 0;           // 1-based index for taxed rates, 0 otherwise
-  int basis_points = 0;    // 1800 for 18,00 %, 0 for FF/II/NN
+  int index = 0;         // 1-based index for taxed rates, 0 otherwise
+  int basis_points = 0;  // 1800 for 18,00 %, 0 for FF/II/NN
 
   bool operator==(const Rate &) const = default;
 };
 
 // A programmed payment form, by name ("Dinheiro", "Cartao", "Ticket").
 struct PaymentForm {
-  int index = 0;           // 1-based
+  int index = 0;  // 1-based
   std::string name;
 
   bool operator==(const PaymentForm &) const = default;
 };
 
 struct Item {
-  int number = 0;          // 1-based, in the order sold
+  int number = 0;  // 1-based, in the order sold
   std::string code, description, unit;
-  std::string rate;        // a Rate::code
+  std::string rate;  // a Rate::code
   Milli quantity = 0;
   Milli unit_price = 0;
-  Cents discount = 0;      // item discount
-  Cents total = 0;         // quantity * unit price, rounded half up to the cent, less discount
+  Cents discount = 0;  // item discount
+  Cents total = 0;     // quantity * unit price, rounded half up to the cent, less discount
   bool cancelled = false;
 
   bool operator==(const Item &) const = default;
 };
 
 struct Payment {
-  int form = 0;            // PaymentForm::index
+  int form = 0;  // PaymentForm::index
   Cents amount = 0;
-  Cents vouchered = 0;     // amount already covered by linked vouchers
+  Cents vouchered = 0;  // amount already covered by linked vouchers
 
   bool operator==(const Payment &) const = default;
 };
@@ -100,17 +100,17 @@ struct Coupon {
   std::uint32_t coo = 0, ccf = 0;
   std::string customer_name, customer_address, customer_document;
   std::vector<Item> items;
-  Cents adjustment = 0;    // subtotal discount (negative) or surcharge (positive)
+  Cents adjustment = 0;  // subtotal discount (negative) or surcharge (positive)
   std::vector<Payment> payments;
   Phase phase = Phase::selling;
-  std::string message;     // promotional message printed at the close
+  std::string message;  // promotional message printed at the close
   bool closed = false, cancelled = false;
-  std::string day;         // fiscal day of the coupon, "YYYY-MM-DD"
+  std::string day;  // fiscal day of the coupon, "YYYY-MM-DD"
 
   Cents subtotal() const;  // the items not cancelled
   Cents total() const;     // subtotal + adjustment
   Cents paid() const;
-  Cents change() const;    // paid - total when positive
+  Cents change() const;  // paid - total when positive
 
   bool operator==(const Coupon &) const = default;
 };
@@ -118,8 +118,8 @@ struct Coupon {
 // One record of fiscal memory: a Z reduction.
 struct Reduction {
   std::uint32_t crz = 0, coo = 0, cro = 0;
-  std::string date;        // fiscal day, "YYYY-MM-DD"
-  std::int64_t when = 0;   // printer time of the reduction, seconds since the epoch
+  std::string date;       // fiscal day, "YYYY-MM-DD"
+  std::int64_t when = 0;  // printer time of the reduction, seconds since the epoch
   Cents grand_total = 0, gross = 0, cancellations = 0, discounts = 0, surcharges = 0;
   std::vector<std::pair<std::string, Cents>> per_rate;  // Rate::code -> net sales
 
@@ -130,11 +130,11 @@ struct Reduction {
 struct NonFiscal {
   Document kind = Document::none;
   std::uint32_t coo = 0;
-  int form = 0;                       // voucher: PaymentForm::index
-  Cents amount = 0;                   // voucher: amount
-  std::uint32_t coupon_coo = 0;       // voucher: COO of its coupon
-  std::string title;                  // report: title
-  std::vector<std::string> lines;     // the free text printed so far
+  int form = 0;                    // voucher: PaymentForm::index
+  Cents amount = 0;                // voucher: amount
+  std::uint32_t coupon_coo = 0;    // voucher: COO of its coupon
+  std::string title;               // report: title
+  std::vector<std::string> lines;  // the free text printed so far
 
   bool operator==(const NonFiscal &) const = default;
 };
@@ -159,27 +159,27 @@ struct State {
   std::uint32_t coo = 0, ccf = 0, gnf = 0, crz = 0, cro = 1, ccdc = 0, grg = 0;
   Cents grand_total = 0;
   // Movement of the current fiscal day.
-  std::string day;                    // "YYYY-MM-DD" when the day is open, empty otherwise
-  std::string last_reduction_day;     // fiscal day of the last reduction
+  std::string day;                 // "YYYY-MM-DD" when the day is open, empty otherwise
+  std::string last_reduction_day;  // fiscal day of the last reduction
   Cents day_gross = 0, day_cancellations = 0, day_discounts = 0, day_surcharges = 0;
   std::vector<std::pair<std::string, Cents>> day_per_rate;
 
   Document open = Document::none;
-  std::optional<Coupon> coupon;       // the open coupon, or the last one closed/cancelled
+  std::optional<Coupon> coupon;          // the open coupon, or the last one closed/cancelled
   bool last_document_is_coupon = false;  // nothing printed since the coupon of `coupon`
   std::vector<Reduction> fiscal_memory;
 
-  std::int64_t clock_offset = 0;      // seconds added to the workstation's clock
-  bool daylight_saving = false;       // one hour more while on
+  std::int64_t clock_offset = 0;  // seconds added to the workstation's clock
+  bool daylight_saving = false;   // one hour more while on
   int lines_between_documents = 0;
   bool cut_next = true;
   std::uint32_t drawer_openings = 0;
 
   // Added to the first version of this interface.
-  std::optional<NonFiscal> nonfiscal;           // the open or last voucher/report
-  Cents day_supplies = 0;                        // cash fund registered at the day's opening
+  std::optional<NonFiscal> nonfiscal;               // the open or last voucher/report
+  Cents day_supplies = 0;                           // cash fund registered at the day's opening
   std::vector<std::pair<int, Cents>> day_per_form;  // PaymentForm::index -> amount paid (change not deducted)
-  std::map<std::string, std::string> values;    // Session::set_value
+  std::map<std::string, std::string> values;        // Session::set_value
   std::uint32_t cuts = 0, fed_lines = 0;
 
   bool operator==(const State &) const = default;
@@ -207,13 +207,13 @@ enum class Call {
 // printer's folder.  Each is lasting or one-shot (used up by the next call
 // that the fault touches).
 struct Faults {
-  bool paper_end = false;             // printing operations answer paper_end
-  bool paper_near_end = false;        // a warning bit in the status; documents still print
-  bool off = false;                   // no answer: no_communication
+  bool paper_end = false;                  // printing operations answer paper_end
+  bool paper_near_end = false;             // a warning bit in the status; documents still print
+  bool off = false;                        // no answer: no_communication
   std::optional<std::string> refuse_code;  // the next command refused with this maker code
-  int slow_ms = 0;                    // the answer is late by this much
-  bool unreadable = false;            // numeric fields of the answer are not numbers
-  bool driver_start_refused = false;  // the maker's open/start call fails
+  int slow_ms = 0;                         // the answer is late by this much
+  bool unreadable = false;                 // numeric fields of the answer are not numbers
+  bool driver_start_refused = false;       // the maker's open/start call fails
 
   bool operator==(const Faults &) const = default;
 };
@@ -221,7 +221,7 @@ struct Faults {
 // One page of the paper tape: a document as printed, 48 columns a line.
 struct Page {
   std::uint32_t coo = 0;
-  std::string title;                  // "CUPOM FISCAL", "LEITURA X", ...
+  std::string title;  // "CUPOM FISCAL", "LEITURA X", ...
   std::vector<std::string> lines;
 
   bool operator==(const Page &) const = default;
@@ -269,16 +269,16 @@ class Session {
   Outcome sell(Item item);  // number and total are set by the core
   Outcome cancel_item(int number);
   Outcome cancel_last_item();
-  Outcome start_closing(Cents adjustment);            // negative: discount
+  Outcome start_closing(Cents adjustment);  // negative: discount
   Outcome start_closing_percent(int basis_points, bool discount);
   Outcome pay(int form, Cents amount);
   Outcome close_coupon(std::string_view message);
-  Outcome cancel_coupon();                            // open, or the last document
+  Outcome cancel_coupon();  // open, or the last document
 
   // Non-fiscal documents.
   Outcome open_voucher(int form, Cents amount, std::optional<std::uint32_t> coo = {});
   Outcome open_report(std::string_view title = {});
-  Outcome print_line(std::string_view text);          // into the open voucher or report
+  Outcome print_line(std::string_view text);  // into the open voucher or report
   Outcome close_voucher();
   Outcome close_report();
 

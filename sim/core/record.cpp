@@ -9,7 +9,7 @@ namespace ksim {
 namespace {
 
 constexpr std::array<std::uint32_t, 256> make_crc_table() {
-  std::array<std::uint32_t, 256> table {};
+  std::array<std::uint32_t, 256> table{};
   for (std::uint32_t i = 0; i < 256; ++i) {
     std::uint32_t c = i;
     for (int k = 0; k < 8; ++k) c = c & 1 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
@@ -42,11 +42,16 @@ bool split_fields(std::string_view payload, std::vector<std::string> &fields) {
       fields.back() += c;
     } else if (++i < payload.size()) {
       char e = payload[i];
-      if (e == '\\') fields.back() += '\\';
-      else if (e == 't') fields.back() += '\t';
-      else if (e == 'n') fields.back() += '\n';
-      else if (e == 'r') fields.back() += '\r';
-      else return false;
+      if (e == '\\')
+        fields.back() += '\\';
+      else if (e == 't')
+        fields.back() += '\t';
+      else if (e == 'n')
+        fields.back() += '\n';
+      else if (e == 'r')
+        fields.back() += '\r';
+      else
+        return false;
     } else {
       return false;
     }

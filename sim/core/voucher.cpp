@@ -31,8 +31,8 @@ Outcome ops::open_voucher(State &s, Printout &, const Command &c) {
   if (Outcome o = can_start_document(s, c.when); o != Outcome::ok) return o;
   if (!find_form(s, static_cast<int>(form))) return Outcome::form_not_programmed;
   const std::optional<Coupon> &coupon = s.coupon;
-  if (!coupon || !coupon->closed || coupon->cancelled || coupon->day != s.day ||
-      (with_coo && coo != coupon->coo) || remaining(*coupon, static_cast<int>(form)) < amount)
+  if (!coupon || !coupon->closed || coupon->cancelled || coupon->day != s.day || (with_coo && coo != coupon->coo) ||
+      remaining(*coupon, static_cast<int>(form)) < amount)
     return Outcome::voucher_not_allowed;
   use(*s.coupon, static_cast<int>(form), amount);
   NonFiscal voucher;

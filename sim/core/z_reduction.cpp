@@ -41,8 +41,8 @@ Outcome ops::z_reduction(State &s, Printout &out, const Command &c) {
   Reduction reduction = reduction_of(s, c.when);
   PageBuilder page(s, "REDUCAO Z", coo);
   page.header(c.when);
-  page.pair("MOVIMENTO DO DIA:", reduction.date.substr(8, 2) + "/" + reduction.date.substr(5, 2) + "/" +
-                                     reduction.date.substr(0, 4));
+  page.pair("MOVIMENTO DO DIA:",
+            reduction.date.substr(8, 2) + "/" + reduction.date.substr(5, 2) + "/" + reduction.date.substr(0, 4));
   day_summary(page, s);
   page.footer();
   out.pages.push_back(page.finish());

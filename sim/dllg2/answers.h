@@ -21,8 +21,8 @@ inline constexpr std::int32_t not_answered = -1;
 // The error codes this driver reports, by what their texts say.
 namespace code {
 inline constexpr int none = 0;
-inline constexpr int paper_out = 7003;            // no paper to print
-inline constexpr int paper_ran_out = 7004;        // paper ran out while printing
+inline constexpr int paper_out = 7003;      // no paper to print
+inline constexpr int paper_ran_out = 7004;  // paper ran out while printing
 inline constexpr int out_of_sequence = 8000;
 inline constexpr int bad_product_code = 8001;
 inline constexpr int bad_description = 8002;
@@ -74,7 +74,7 @@ inline constexpr int read_only_register = 11013;
 inline constexpr int day_closed = 15007;
 inline constexpr int reduction_pending = 15009;
 inline constexpr int document_already_ended = 15012;
-inline constexpr int no_dtr = 15013;              // nothing answers on the line
+inline constexpr int no_dtr = 15013;  // nothing answers on the line
 }  // namespace code
 
 // Context-specific codes that replace the general one for some outcomes.

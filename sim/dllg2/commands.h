@@ -16,12 +16,12 @@ namespace dllg2 {
 
 // Type codes of DLLG2_AdicionaParam.
 namespace type {
-inline constexpr int integer = 0;   // numbers of items and coupons, flags
-inline constexpr int code = 4;      // codes of rates, payment forms, reports
-inline constexpr int number = 5;    // integers written to registers
-inline constexpr int decimal = 6;   // amounts and quantities
+inline constexpr int integer = 0;  // numbers of items and coupons, flags
+inline constexpr int code = 4;     // codes of rates, payment forms, reports
+inline constexpr int number = 5;   // integers written to registers
+inline constexpr int decimal = 6;  // amounts and quantities
 inline constexpr int text = 7;
-inline constexpr int choice = 9;    // TRUE/FALSE and small settings
+inline constexpr int choice = 9;  // TRUE/FALSE and small settings
 }  // namespace type
 
 // Paper lengths ("Avanco", "EspacamentoDocumentos") are given in dot rows;

@@ -14,10 +14,10 @@ using ksim::Document;
 using ksim::Outcome;
 
 constexpr std::size_t max_code = 20, max_description = 120, max_unit = 3, max_message_lines = 8;
-constexpr ksim::Milli max_quantity = 9'999'999;        // 9999,999
-constexpr ksim::Milli max_price = 9'999'999'999;       // 9999999,999
+constexpr ksim::Milli max_quantity = 9'999'999;   // 9999,999
+constexpr ksim::Milli max_price = 9'999'999'999;  // 9999999,999
 constexpr ksim::Cents max_surcharge = 99'999'999'999;
-constexpr std::int64_t max_percent = 99'999;           // 999,99 %
+constexpr std::int64_t max_percent = 99'999;  // 999,99 %
 
 const ksim::Coupon *open_coupon_of(const ksim::Session &s) {
   const auto &st = s.state();
@@ -35,7 +35,8 @@ void record(ksim::Session &s) {
   r.subtotal = c.subtotal(), r.adjustment = c.adjustment, r.total = c.total(), r.change = c.change();
   r.cancelled = c.cancelled;
   for (const ksim::Item &i : c.items)
-    r.items.push_back({i.number, i.code, i.description, i.unit, i.rate, i.quantity, i.unit_price, i.total, i.cancelled});
+    r.items.push_back(
+        {i.number, i.code, i.description, i.unit, i.rate, i.quantity, i.unit_price, i.total, i.cancelled});
   for (const ksim::Payment &p : c.payments) {
     const ksim::PaymentForm *form = s.form_by_index(p.form);
     r.payments.push_back({form ? form->name : std::to_string(p.form), p.amount});
@@ -45,8 +46,8 @@ void record(ksim::Session &s) {
 
 int open_coupon(Context &c) {
   ksim::Session &s = c.session;
-  return code_for(s, s.open_coupon(c.args.get("IdConsumidor"), c.args.get("NomeConsumidor"),
-                                   c.args.get("EnderecoConsumidor")));
+  return code_for(
+      s, s.open_coupon(c.args.get("IdConsumidor"), c.args.get("NomeConsumidor"), c.args.get("EnderecoConsumidor")));
 }
 
 int sell_item(Context &c) {
@@ -79,9 +80,8 @@ int cancel_item(Context &c) {
   const Outcome outcome = s.cancel_item(number);
   if (outcome != Outcome::item_not_found) return code_for(s, outcome);
   const ksim::Coupon *coupon = open_coupon_of(s);
-  const bool cancelled = coupon && std::any_of(coupon->items.begin(), coupon->items.end(), [&](const ksim::Item &i) {
-                           return i.number == number && i.cancelled;
-                         });
+  const bool cancelled = coupon && std::any_of(coupon->items.begin(), coupon->items.end(),
+                                               [&](const ksim::Item &i) { return i.number == number && i.cancelled; });
   return cancelled ? code::cancelled_item : code::item_not_sold;
 }
 
@@ -166,7 +166,8 @@ int cancel_coupon(Context &c) {
   ksim::Session &s = c.session;
   const Outcome outcome = s.cancel_coupon();
   if (outcome != Outcome::ok)
-    return code_for(s, outcome, {{Outcome::no_coupon_open, code::bad_cancel}, {Outcome::wrong_document, code::bad_cancel}});
+    return code_for(s, outcome,
+                    {{Outcome::no_coupon_open, code::bad_cancel}, {Outcome::wrong_document, code::bad_cancel}});
   record(s);
   return code::none;
 }
@@ -174,7 +175,9 @@ int cancel_coupon(Context &c) {
 const std::vector<Command> table = {
     {"AbreCupomFiscal",
      {{"EnderecoConsumidor"}, {"IdConsumidor"}, {"NomeConsumidor"}},
-     ksim::Call::command, true, open_coupon},
+     ksim::Call::command,
+     true,
+     open_coupon},
     {"VendeItem",
      {{"CodAliquota", type::code, Form::code, true},
       {"CodProduto", type::text, Form::text, true},
@@ -182,18 +185,24 @@ const std::vector<Command> table = {
       {"PrecoUnitario", type::decimal, Form::decimal, true},
       {"Quantidade", type::decimal, Form::decimal, true},
       {"Unidade"}},
-     ksim::Call::command, false, sell_item},
+     ksim::Call::command,
+     false,
+     sell_item},
     {"CancelaItemFiscal", {{"NumItem", type::integer, Form::whole, true}}, ksim::Call::command, false, cancel_item},
     {"AcresceSubtotal",
      {{"Cancelar", type::integer, Form::flag},
       {"ValorAcrescimo", type::decimal, Form::decimal},
       {"ValorPercentual", type::decimal, Form::decimal}},
-     ksim::Call::command, false, adjust_subtotal},
+     ksim::Call::command,
+     false,
+     adjust_subtotal},
     {"PagaCupom",
      {{"CodMeioPagamento", type::code, Form::code},
       {"NomeMeioPagamento", type::text, Form::text},
       {"Valor", type::decimal, Form::decimal, true}},
-     ksim::Call::command, false, pay},
+     ksim::Call::command,
+     false,
+     pay},
     {"EncerraDocumento", {{"TextoPromocional"}}, ksim::Call::command, false, end_document},
     {"CancelaCupom", {}, ksim::Call::command, true, cancel_coupon},
 };

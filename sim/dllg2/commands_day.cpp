@@ -23,7 +23,10 @@ int daylight_saving(Context &c) {
 const std::vector<Command> table = {
     {"EmiteLeituraX", {}, ksim::Call::command, true, x_reading},
     {"EmiteReducaoZ", {}, ksim::Call::command, true, z_reduction},
-    {"AcertaHorarioVerao", {{"EntradaHV", type::choice, Form::boolean, true}}, ksim::Call::command, false,
+    {"AcertaHorarioVerao",
+     {{"EntradaHV", type::choice, Form::boolean, true}},
+     ksim::Call::command,
+     false,
      daylight_saving},
 };
 

@@ -24,8 +24,8 @@ int voucher_refusal(const ksim::Session &s, std::uint32_t coo, int form) {
   const auto &last = s.state().coupon;
   if (!last || last->coo != coo || last->cancelled || !last->closed || last->day != s.state().day)
     return code::bad_linked_coo;
-  const bool paid = std::any_of(last->payments.begin(), last->payments.end(),
-                                [&](const ksim::Payment &p) { return p.form == form; });
+  const bool paid =
+      std::any_of(last->payments.begin(), last->payments.end(), [&](const ksim::Payment &p) { return p.form == form; });
   if (!paid) return code::form_not_in_coupon;
   return code::bad_value;  // more than the payment still allows
 }
@@ -81,10 +81,15 @@ const std::vector<Command> table = {
       {"NomeMeioPagamento", type::text, Form::text},
       {"COO", type::integer, Form::whole, true, code::voucher_parameter_missing},
       {"Valor", type::decimal, Form::decimal, true, code::voucher_value_missing}},
-     ksim::Call::command, true, open_voucher},
+     ksim::Call::command,
+     true,
+     open_voucher},
     {"ImprimeTexto", {{"TextoLivre", type::text, Form::text, true}}, ksim::Call::command, false, print_text},
-    {"AbreGerencial", {{"CodGerencial", type::code, Form::code, true, code::report_not_defined}},
-     ksim::Call::command, true, open_report},
+    {"AbreGerencial",
+     {{"CodGerencial", type::code, Form::code, true, code::report_not_defined}},
+     ksim::Call::command,
+     true,
+     open_report},
 };
 
 }  // namespace

@@ -36,7 +36,8 @@ std::string spacing(const Session &s) {
 
 int write_spacing(Session &s, std::int64_t dots) {
   if (dots < 0 || dots > max_spacing) return code::bad_value;
-  if (auto outcome = s.set_value(spacing_value, number(dots)); outcome != ksim::Outcome::ok) return code_for(s, outcome);
+  if (auto outcome = s.set_value(spacing_value, number(dots)); outcome != ksim::Outcome::ok)
+    return code_for(s, outcome);
   return code_for(s, s.set_lines_between_documents(static_cast<int>(dots / dots_per_line)));
 }
 
@@ -98,7 +99,9 @@ const std::vector<Command> table = {
     {"LeData", {{"NomeData", type::text, Form::text, true}}, ksim::Call::query, false, read_date},
     {"EscreveInteiro",
      {{"NomeInteiro", type::text, Form::text, true}, {"ValorInteiro", type::number, Form::whole, true}},
-     ksim::Call::command, false, write_integer},
+     ksim::Call::command,
+     false,
+     write_integer},
 };
 
 }  // namespace

@@ -31,8 +31,8 @@ struct Payment {
 
 struct Coupon {
   std::uint32_t coo = 0, ccf = 0;
-  std::string day;           // fiscal day, "YYYY-MM-DD"
-  std::int64_t when = 0;     // printer time of the closing or cancellation
+  std::string day;        // fiscal day, "YYYY-MM-DD"
+  std::int64_t when = 0;  // printer time of the closing or cancellation
   std::string customer_name, customer_document;
   ksim::Cents subtotal = 0, adjustment = 0, total = 0, change = 0;
   bool cancelled = false;

@@ -38,8 +38,7 @@ bool split_command(std::string_view text, std::string_view &name, std::vector<Pa
 
 std::string describe(std::string_view text, const std::vector<Param> &params) {
   std::string line(text);
-  for (const Param &p : params)
-    line += "; " + p.name + ":" + std::to_string(p.type) + "=\"" + p.value + "\"";
+  for (const Param &p : params) line += "; " + p.name + ":" + std::to_string(p.type) + "=\"" + p.value + "\"";
   return line;
 }
 

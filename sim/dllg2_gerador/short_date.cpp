@@ -29,10 +29,14 @@ std::string from_windows(const std::string &format) {
       i = end == std::string::npos ? format.size() : end + 1;
       continue;
     }
-    if (c == 'd') pattern += run <= 2 ? "d" : "";
-    else if (c == 'M') pattern += run <= 2 ? "m" : "";
-    else if (c == 'y') pattern += run >= 4 ? "Y" : "y";
-    else pattern.append(run, c);
+    if (c == 'd')
+      pattern += run <= 2 ? "d" : "";
+    else if (c == 'M')
+      pattern += run <= 2 ? "m" : "";
+    else if (c == 'y')
+      pattern += run >= 4 ? "Y" : "y";
+    else
+      pattern.append(run, c);
     i += run;
   }
   return pattern;
@@ -55,7 +59,8 @@ std::string from_posix(const std::string &format) {
       continue;
     }
     switch (format[++i]) {
-      case 'd': case 'e': pattern += 'd'; break;
+      case 'd':
+      case 'e': pattern += 'd'; break;
       case 'm': pattern += 'm'; break;
       case 'y': pattern += 'y'; break;
       case 'Y': pattern += 'Y'; break;

@@ -22,22 +22,22 @@ namespace ecf32m {
 // Return codes of the library's calls.
 enum Code : std::int32_t {
   done = 0,
-  timeout = -99,        // the printer did not answer
-  pending = -97,        // the answer has not arrived yet
-  paper_low = -92,      // done, and the paper is near its end
-  unknown_answer = -89, // the printer's answer could not be read
-  serial_failure = -87, // the port is not open, or could not be opened
-  dll_failure = -84,    // a call the library cannot serve (no buffer)
+  timeout = -99,         // the printer did not answer
+  pending = -97,         // the answer has not arrived yet
+  paper_low = -92,       // done, and the paper is near its end
+  unknown_answer = -89,  // the printer's answer could not be read
+  serial_failure = -87,  // the port is not open, or could not be opened
+  dll_failure = -84,     // a call the library cannot serve (no buffer)
 };
 
 // The printer's error numbers (the return text carries them as "ERR-nn").
 enum Error : int {
   not_numeric = 3,
-  sign_field = 5,             // a field type outside its set
-  range = 7,                  // first value above the second
+  sign_field = 5,  // a field type outside its set
+  range = 7,       // first value above the second
   syntax = 10,
   too_many_lines = 11,
-  tax_letter = 15,            // a tax code not starting with T, F, I or N
+  tax_letter = 15,  // a tax code not starting with T, F, I or N
   bad_date = 16,
   rate_not_programmed = 18,
   sign = 19,

@@ -9,15 +9,15 @@ extern "C" KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL AbreCupomFiscal() 
   return ecf32m::run("AbreCupomFiscal", [](Session &s) { return ecf32m::reply(s.open_coupon(), s); });
 }
 
-extern "C" KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL VendaItem(
-    std::int32_t tipo_quantidade, const char *quantidade, const char *preco, const char *aliquota,
-    std::int32_t tipo_desconto, const char *desconto, const char *unidade, const char *codigo, std::int32_t tipo_codigo,
-    const char *descricao, const char *complemento) {
+extern "C" KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL
+VendaItem(std::int32_t tipo_quantidade, const char *quantidade, const char *preco, const char *aliquota,
+          std::int32_t tipo_desconto, const char *desconto, const char *unidade, const char *codigo,
+          std::int32_t tipo_codigo, const char *descricao, const char *complemento) {
   return ecf32m::run("VendaItem", [&](Session &s) {
     ksim::Item item;
     const Reply bad = ecf32m::read_item(s, item,
-                                        {tipo_quantidade, quantidade, preco, aliquota, tipo_desconto, desconto,
-                                         unidade, codigo, tipo_codigo, descricao, complemento});
+                                        {tipo_quantidade, quantidade, preco, aliquota, tipo_desconto, desconto, unidade,
+                                         codigo, tipo_codigo, descricao, complemento});
     return bad.error >= 0 ? bad : ecf32m::reply(s.sell(item), s, ecf32m::already_totalled);
   });
 }
@@ -25,7 +25,7 @@ extern "C" KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL VendaItem(
 // operacao 0 discount, 1 surcharge; tipo '&' value in hundredths, '%'
 // percent with two decimals; the amount in 15 digits.
 extern "C" KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL TotalizarCupom(std::int32_t operacao, std::int32_t tipo,
-                                                                              const char *valor, const char *texto) {
+                                                                             const char *valor, const char *texto) {
   return ecf32m::run("TotalizarCupom", [&](Session &s) {
     if (operacao != 0 && operacao != 1) return ecf32m::refuse(ecf32m::sign);
     if (tipo != '&' && tipo != '%') return ecf32m::refuse(ecf32m::sign_field);
@@ -42,7 +42,7 @@ extern "C" KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL TotalizarCupom(std
 // The form by name or index, the amount in 15 digits of hundredths, and the
 // character code '0' (or '1').
 extern "C" KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL Pagamento(const char *forma, const char *valor,
-                                                                         std::int32_t modo) {
+                                                                        std::int32_t modo) {
   return ecf32m::run("Pagamento", [&](Session &s) {
     if (modo != '0' && modo != '1') return ecf32m::refuse(ecf32m::syntax);
     const ksim::PaymentForm *form = ecf32m::form_of(s, ksim::fields::text(forma));
@@ -57,7 +57,7 @@ extern "C" KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL Pagamento(const ch
 // The header is "S" followed by the message's length in characters; the
 // message has at most eight lines.
 extern "C" KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL FechaCupomFiscal(const char *cabecalho,
-                                                                                const char *mensagem) {
+                                                                               const char *mensagem) {
   return ecf32m::run("FechaCupomFiscal", [&](Session &s) {
     const std::string_view header = ksim::fields::text(cabecalho), message = ksim::fields::text(mensagem);
     const ksim::fields::Number length = ksim::fields::number(header.substr(header.empty() ? 0 : 1));

@@ -65,9 +65,9 @@ Reply read_item(const ksim::Session &session, ksim::Item &item, const ItemFields
   if (unit.empty()) return refuse(syntax);
   if (unit.size() > 2) return refuse(too_long);
   item.unit = std::string(unit);
-  for (const Reply &r : {read_rate(session, text(f.rate), item.rate), read_amounts(item, f),
-                         read_code(item, f.code_kind, text(f.code)),
-                         read_description(item, text(f.description), text(f.complement))})
+  for (const Reply &r :
+       {read_rate(session, text(f.rate), item.rate), read_amounts(item, f), read_code(item, f.code_kind, text(f.code)),
+        read_description(item, text(f.description), text(f.complement))})
     if (r.error >= 0) return r;
   return Reply{};
 }

@@ -34,12 +34,15 @@ extern "C" KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL ObtemRetorno(char 
 
 // Answers "Pnn:" + the value + " COMANDO OK".
 extern "C" KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL EcfPar(const char *codigo) {
-  return ecf32m::run("EcfPar", [&](ksim::Session &s) {
-    const std::string_view code = ksim::fields::text(codigo);
-    const ksim::fields::Number number = ksim::fields::number(code, 2);
-    if (!number.ok()) return ecf32m::refuse(ecf32m::field_error(number));
-    const std::string value = parameter(s.state(), number.value);
-    if (value.empty()) return ecf32m::refuse(ecf32m::syntax);
-    return ecf32m::Reply{-1, "P" + std::string(code) + ":" + value + " COMANDO OK", false};
-  }, ksim::Call::query);
+  return ecf32m::run(
+      "EcfPar",
+      [&](ksim::Session &s) {
+        const std::string_view code = ksim::fields::text(codigo);
+        const ksim::fields::Number number = ksim::fields::number(code, 2);
+        if (!number.ok()) return ecf32m::refuse(ecf32m::field_error(number));
+        const std::string value = parameter(s.state(), number.value);
+        if (value.empty()) return ecf32m::refuse(ecf32m::syntax);
+        return ecf32m::Reply{-1, "P" + std::string(code) + ":" + value + " COMANDO OK", false};
+      },
+      ksim::Call::query);
 }

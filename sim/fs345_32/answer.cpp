@@ -101,10 +101,10 @@ std::int32_t run(const char *function, std::int32_t mode, const Command &command
     const ksim::Faults &faults = session.faults();
     if (faults.slow_ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(faults.slow_ms));
     const std::string lead = faults.paper_near_end ? "*" : ".";
-    const Reply r = session.silent()                ? Reply{-1, {}, true}
-                    : faults.unreadable              ? Reply{-1, {}, false}
-                    : (mode == '0' || mode == '1')   ? command(session)
-                                                     : refuse(invalid_character);
+    const Reply r = session.silent()               ? Reply{-1, {}, true}
+                    : faults.unreadable            ? Reply{-1, {}, false}
+                    : (mode == '0' || mode == '1') ? command(session)
+                                                   : refuse(invalid_character);
     if (r.silent) {
       l.error = link_no_answer;
       return -1;

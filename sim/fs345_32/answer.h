@@ -24,18 +24,18 @@ namespace fs345 {
 
 // The printer's error numbers used by this library.
 enum Error : int {
-  document_open = 10,       // "Documento sendo emitido"
-  document_not_open = 11,   // "Documento não foi aberto"
-  nothing_to_cancel = 12,   // "Não existe documento a cancelar"
-  not_digit = 13,           // a non-digit in a numeric field
+  document_open = 10,      // "Documento sendo emitido"
+  document_not_open = 11,  // "Documento não foi aberto"
+  nothing_to_cancel = 12,  // "Não existe documento a cancelar"
+  not_digit = 13,          // a non-digit in a numeric field
   item_not_found = 15,
-  syntax = 16,              // a field of the wrong length or form
+  syntax = 16,  // a field of the wrong length or form
   rate_not_defined = 18,
-  day_closed = 22,          // reduction done: inoperative until midnight
+  day_closed = 22,  // reduction done: inoperative until midnight
   reduction_pending = 23,
-  invalid_character = 25,   // a character code the command does not take
+  invalid_character = 25,  // a character code the command does not take
   zero_field = 28,
-  accumulator_invalid = 30, // the voucher's non-fiscal accumulator
+  accumulator_invalid = 30,  // the voucher's non-fiscal accumulator
   form_invalid = 38,
   closing_sequence = 39,
   date_before_memory = 41,

@@ -7,8 +7,7 @@ using fs345::Reply;
 using ksim::Session;
 
 extern "C" KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL DAR_AbreCupomFiscal(std::int32_t modo) {
-  return fs345::run("DAR_AbreCupomFiscal", modo,
-                    [](Session &s) { return fs345::reply(s.open_coupon(), s); });
+  return fs345::run("DAR_AbreCupomFiscal", modo, [](Session &s) { return fs345::reply(s.open_coupon(), s); });
 }
 
 extern "C" KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL DAR_DescPreUn3dF53(
@@ -25,7 +24,7 @@ extern "C" KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL DAR_DescPreUn3dF53
 }
 
 extern "C" KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL DAR_Totaliza(std::int32_t tipo, const char *valor,
-                                                                            std::int32_t modo) {
+                                                                           std::int32_t modo) {
   return fs345::run("DAR_Totaliza", modo, [&](Session &s) {
     // '1' discount, '0' surcharge, by value in hundredths.
     if (tipo != '0' && tipo != '1') return fs345::refuse(fs345::invalid_character);
@@ -36,7 +35,7 @@ extern "C" KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL DAR_Totaliza(std::
 }
 
 extern "C" KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL DAR_DescFormPag(char forma, const char *valor,
-                                                                               const char *texto, std::int32_t modo) {
+                                                                              const char *texto, std::int32_t modo) {
   return fs345::run("DAR_DescFormPag", modo, [&](Session &s) {
     const ksim::PaymentForm *form = nullptr;
     const Reply bad = fs345::read_form(s, forma, fs345::form_invalid, form);
@@ -64,7 +63,8 @@ extern "C" KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL DAR_CancelaItem(co
 }
 
 extern "C" KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL DAR_LeEstadoDoc(std::int32_t modo) {
-  return fs345::run("DAR_LeEstadoDoc", modo, [](Session &s) { return fs345::done(fs345::document_state(s)); }, ksim::Call::query);
+  return fs345::run(
+      "DAR_LeEstadoDoc", modo, [](Session &s) { return fs345::done(fs345::document_state(s)); }, ksim::Call::query);
 }
 
 extern "C" KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL DAR_CancelaDoc(std::int32_t modo) {

@@ -19,8 +19,9 @@ std::string identification(const ksim::Identity &id) {
 }  // namespace
 
 extern "C" KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL DAR_LeIdent(std::int32_t modo) {
-  return fs345::run("DAR_LeIdent", modo,
-                    [](Session &s) { return fs345::done(identification(s.state().identity)); }, ksim::Call::query);
+  return fs345::run(
+      "DAR_LeIdent", modo, [](Session &s) { return fs345::done(identification(s.state().identity)); },
+      ksim::Call::query);
 }
 
 extern "C" KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL DAR_AbreGaveta() {

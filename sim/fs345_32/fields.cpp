@@ -35,8 +35,7 @@ Reply read_item(const ksim::Session &session, ksim::Item &item, const ItemFields
     if (!n->ok()) return refuse(field_error(*n));
   if (price.value == 0 || quantity.value == 0) return refuse(zero_field);
   const ksim::Cents total = ksim::fields::gross_cents(quantity.value, price.value);
-  const ksim::Cents off =
-      f.discount_kind == '0' ? discount.value : ksim::fields::percent_of(total, discount.value);
+  const ksim::Cents off = f.discount_kind == '0' ? discount.value : ksim::fields::percent_of(total, discount.value);
   if (off >= total && off > 0) return refuse(24);  // "limited to 100%"
   item.rate = rate->code;
   item.quantity = quantity.value;

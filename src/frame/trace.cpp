@@ -75,8 +75,8 @@ std::string local_time_now() {
   localtime_r(&seconds, &tm);
 #endif
   char text[64];
-  std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d.%03d", tm.tm_year + 1900, tm.tm_mon + 1,
-                tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, static_cast<int>(millis));
+  std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d.%03d", tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday,
+                tm.tm_hour, tm.tm_min, tm.tm_sec, static_cast<int>(millis));
   return text;
 }
 
@@ -116,8 +116,8 @@ Record *begin(const char *export_name) {
     if (mode != Mode::on || g_active) return nullptr;
     g_record = Record{};
     g_record.start = std::chrono::steady_clock::now();
-    g_record.line = "{\"time\":" + json::string(local_time_now()) + ",\"export\":" + json::string(export_name) +
-                    ",\"args\":[";
+    g_record.line =
+        "{\"time\":" + json::string(local_time_now()) + ",\"export\":" + json::string(export_name) + ",\"args\":[";
     g_active = true;
     g_inner = &vendor::api();
     vendor::install(&traced_table());
@@ -156,13 +156,12 @@ void no_result() {
   if (g_active) g_record.result.reset();
 }
 
-void message(std::int32_t form, std::string_view text, const char *caption, std::uint32_t flags,
-             std::int32_t button) {
+void message(std::int32_t form, std::string_view text, const char *caption, std::uint32_t flags, std::int32_t button) {
   if (!g_active) return;
   try {
     separate(g_record.steps);
-    g_record.steps += "{\"message\":{\"form\":" + std::to_string(form) + ",\"caption\":" +
-                      (caption ? json::text(caption) : "null") + ",\"text\":" + json::text(text) +
+    g_record.steps += "{\"message\":{\"form\":" + std::to_string(form) +
+                      ",\"caption\":" + (caption ? json::text(caption) : "null") + ",\"text\":" + json::text(text) +
                       ",\"flags\":" + std::to_string(flags) + ",\"button\":" + std::to_string(button) + "}}";
   } catch (...) {
   }

@@ -36,8 +36,7 @@ void discard(Record *record) noexcept;
 void result(std::int32_t value);
 void no_result();
 // An operator message and the button that answered it.
-void message(std::int32_t form, std::string_view text, const char *caption, std::uint32_t flags,
-             std::int32_t button);
+void message(std::int32_t form, std::string_view text, const char *caption, std::uint32_t flags, std::int32_t button);
 
 // Export arguments, in order, before the call.
 void arg(Record &r, const char *text);

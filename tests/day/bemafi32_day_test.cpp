@@ -132,9 +132,30 @@ void BematechDay::queries() {
   EXPECT_EQ(KALPO_ResumoAliq(model_.c_str()), 1);
   EXPECT_EQ(KALPO_TotalizadorParcial(model_.c_str(), &out), 1);
   std::string zero(14, '0');
-  std::string totals = fields({"00000000002000", zero, "00000000000350", zero, zero, zero, zero, zero, zero, zero,
-                               zero, zero, zero, zero, zero, zero, "00000000001500", "00000000003000", zero,
-                               "00000000001249", "00000000000150", zero, "00000000008099", "000000000000008099"});
+  std::string totals = fields({"00000000002000",
+                               zero,
+                               "00000000000350",
+                               zero,
+                               zero,
+                               zero,
+                               zero,
+                               zero,
+                               zero,
+                               zero,
+                               zero,
+                               zero,
+                               zero,
+                               zero,
+                               zero,
+                               zero,
+                               "00000000001500",
+                               "00000000003000",
+                               zero,
+                               "00000000001249",
+                               "00000000000150",
+                               zero,
+                               "00000000008099",
+                               "000000000000008099"});
   EXPECT_EQ(text(out), totals + std::string(445 - totals.size(), ' '));
   std::int32_t ack = 0, st1 = -1, st2 = -1;
   EXPECT_EQ(KALPO_VerificaEstadoECF(model_.c_str(), &ack, &st1, &st2), 1);
@@ -149,9 +170,10 @@ void BematechDay::queries() {
 void BematechDay::reduction() {
   std::int32_t count = -1;
   EXPECT_EQ(KALPO_Reducaoz(model_.c_str(), nullptr, nullptr, nullptr, &count), 1);
-  expected_messages_.push_back(
-      {KALPO_MSG_DIALOG, "A Redu\xE7\xE3o Z impossibilitar\xE1 novas impress\xF5" "es\rde Cupons Fiscais!\r\rContinua ?",
-       "", 0x24});
+  expected_messages_.push_back({KALPO_MSG_DIALOG,
+                                "A Redu\xE7\xE3o Z impossibilitar\xE1 novas impress\xF5"
+                                "es\rde Cupons Fiscais!\r\rContinua ?",
+                                "", 0x24});
   if (!bematech()) return;
   const char *counter = nullptr;
   EXPECT_EQ(KALPO_NumReducao(model_.c_str(), &counter), 1);
@@ -167,15 +189,27 @@ void BematechDay::check_counters(std::uint32_t coo, ksim::Cents grand_total) {
 }
 
 void BematechDay::check_tape() {
-  std::vector<std::pair<std::string, std::uint32_t>> expected = {
-      {"LEITURA X", 1}, {"LEITURA X", 2}, {"CUPOM FISCAL", 3}, {"CUPOM FISCAL", 4}, {"CUPOM FISCAL", 5},
-      {"CUPOM FISCAL CANCELADO", 6}, {"CUPOM FISCAL", 7}, {"COMPROVANTE CREDITO OU DEBITO", 8},
-      {"RELATORIO GERENCIAL", 9}, {"REDUCAO Z", 10}, {"LEITURA DA MEMORIA FISCAL", 11},
-      {"LEITURA DA MEMORIA FISCAL", 12}};
+  std::vector<std::pair<std::string, std::uint32_t>> expected = {{"LEITURA X", 1},
+                                                                 {"LEITURA X", 2},
+                                                                 {"CUPOM FISCAL", 3},
+                                                                 {"CUPOM FISCAL", 4},
+                                                                 {"CUPOM FISCAL", 5},
+                                                                 {"CUPOM FISCAL CANCELADO", 6},
+                                                                 {"CUPOM FISCAL", 7},
+                                                                 {"COMPROVANTE CREDITO OU DEBITO", 8},
+                                                                 {"RELATORIO GERENCIAL", 9},
+                                                                 {"REDUCAO Z", 10},
+                                                                 {"LEITURA DA MEMORIA FISCAL", 11},
+                                                                 {"LEITURA DA MEMORIA FISCAL", 12}};
   if (!bematech()) {  // no opening of the day, no report, no fiscal-memory readings
-    expected = {{"LEITURA X", 1},    {"CUPOM FISCAL", 2}, {"CUPOM FISCAL", 3},
-                {"CUPOM FISCAL", 4}, {"CUPOM FISCAL CANCELADO", 5}, {"CUPOM FISCAL", 6},
-                {"COMPROVANTE CREDITO OU DEBITO", 7}, {"REDUCAO Z", 8}};
+    expected = {{"LEITURA X", 1},
+                {"CUPOM FISCAL", 2},
+                {"CUPOM FISCAL", 3},
+                {"CUPOM FISCAL", 4},
+                {"CUPOM FISCAL CANCELADO", 5},
+                {"CUPOM FISCAL", 6},
+                {"COMPROVANTE CREDITO OU DEBITO", 7},
+                {"REDUCAO Z", 8}};
   }
   std::vector<ksim::Page> pages = tape(lib());
   ASSERT_EQ(pages.size(), expected.size());
@@ -258,8 +292,7 @@ TEST_P(BemaDay, AWholeDayWithoutAMessage) { run_day(GetParam()); }
 INSTANTIATE_TEST_SUITE_P(Models, BemaDay, ::testing::Values("BEMATECHMP20", "BEMATECHMFD"),
                          [](const auto &info) { return std::string(info.param); });
 
-class BemaFaultDay : public BematechDay,
-                     public ::testing::WithParamInterface<std::tuple<const char *, FaultRun>> {};
+class BemaFaultDay : public BematechDay, public ::testing::WithParamInterface<std::tuple<const char *, FaultRun>> {};
 
 TEST_P(BemaFaultDay, TheFaultShowsTheMakersMessageAndLosesNothing) {
   run_day_with(std::get<0>(GetParam()), std::get<1>(GetParam()));
@@ -296,8 +329,8 @@ TEST_F(BemaStatus, ASaleShowsNoBoxAndTheOpenCouponIsTheState) {
   EXPECT_TRUE(take_messages().empty());
 
   const char *number = nullptr;
-  refused(KALPO_AbreCupom("BEMATECHMP20", &number, "", "", ""), {box("Cupom aberto!", kAttention, 0x40),
-                                                                 dialog(kNotExecuted)});
+  refused(KALPO_AbreCupom("BEMATECHMP20", &number, "", "", ""),
+          {box("Cupom aberto!", kAttention, 0x40), dialog(kNotExecuted)});
   EXPECT_EQ(KALPO_Cupom_Aberto("BEMATECHMP20"), 1);
   // The state asked for on purpose shows its bits.
   std::int32_t ack = 0, st1 = 0, st2 = 0;

@@ -88,13 +88,13 @@ TEST_P(Dllg2Day, AWholeDayKeepsEveryCounterAndTotal) {
   std::int32_t count = 0;
   EXPECT_EQ(KALPO_Leiturax(model(), nullptr, nullptr, &count), 1);
   // 12,50 + 14,70 sold, the second item cancelled.
-  EXPECT_EQ(sale({{"001", "ARROZ 5KG", "01", 1, 12.50}, {"002", "FEIJAO 1KG", "02", 2, 7.35}}, 2, 0,
-                 {{"Dinheiro", 12.50}}),
-            "2");
+  EXPECT_EQ(
+      sale({{"001", "ARROZ 5KG", "01", 1, 12.50}, {"002", "FEIJAO 1KG", "02", 2, 7.35}}, 2, 0, {{"Dinheiro", 12.50}}),
+      "2");
   // 14,97 + 4,95 = 19,92 less 1,92.
-  EXPECT_EQ(sale({{"003", "LEITE 1L", "03", 3, 4.99}, {"004", "PAO FRANCES", "FF", 0.5, 9.90}}, 0, 1.92,
-                 {{"Cartao", 18.00}}),
-            "3");
+  EXPECT_EQ(
+      sale({{"003", "LEITE 1L", "03", 3, 4.99}, {"004", "PAO FRANCES", "FF", 0.5, 9.90}}, 0, 1.92, {{"Cartao", 18.00}}),
+      "3");
   EXPECT_EQ(sale({{"007", "SABAO", "02", 1, 3.00}}, 0, 0, {{"Dinheiro", 3.00}}), "4");
   const char *number = nullptr, *state_flag = nullptr;
   EXPECT_EQ(KALPO_Cancela_Ultimo_Cupom(model(), nullptr, nullptr, &count, &number, &state_flag), 1);
@@ -155,9 +155,15 @@ TEST_P(Dllg2Day, AWholeDayKeepsEveryCounterAndTotal) {
   }
 
   const std::vector<ksim::Page> pages = tape(kLibrary);
-  const std::vector<std::string> titles = {"LEITURA X",      "CUPOM FISCAL", "CUPOM FISCAL", "CUPOM FISCAL",
-                                           "CUPOM FISCAL CANCELADO", "CUPOM FISCAL",
-                                           "COMPROVANTE CREDITO OU DEBITO", "RELATORIO GERENCIAL", "REDUCAO Z"};
+  const std::vector<std::string> titles = {"LEITURA X",
+                                           "CUPOM FISCAL",
+                                           "CUPOM FISCAL",
+                                           "CUPOM FISCAL",
+                                           "CUPOM FISCAL CANCELADO",
+                                           "CUPOM FISCAL",
+                                           "COMPROVANTE CREDITO OU DEBITO",
+                                           "RELATORIO GERENCIAL",
+                                           "REDUCAO Z"};
   ASSERT_EQ(pages.size(), titles.size());
   for (std::size_t i = 0; i < pages.size(); ++i) {
     EXPECT_EQ(pages[i].title, titles[i]);
@@ -208,7 +214,11 @@ struct FaultCase {
 const FaultCase kFaults[] = {
     {"paper_end", "", "Impressora est\xe1 sem papel para imprimir.", "Impressora est\xe1 sem papel para imprimir."},
     {"off", "", "15013", "15013"},
-    {"refuse", "8001", "C\xf3" "digo mercadoria n\xe3o v\xe1lido.", "C\xf3" "digo mercadoria n\xe3o v\xe1lido."},
+    {"refuse", "8001",
+     "C\xf3"
+     "digo mercadoria n\xe3o v\xe1lido.",
+     "C\xf3"
+     "digo mercadoria n\xe3o v\xe1lido."},
     {"driver_start", "", "Erro -1", "-1"},
 };
 

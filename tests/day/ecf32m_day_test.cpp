@@ -11,8 +11,8 @@ constexpr const char *kLibrary = "ecf32m";
 
 const Sale kTwoItems{{{"1", "ARROZ", "T01", 2, 5.50}, {"2", "FEIJAO", "T02", 1, 8.99}}, 0, {{"Dinheiro", 19.99}}};
 const Sale kWithDiscount{{{"3", "LEITE", "T03", 3, 4.25}}, 1.75, {{"Cartao", 11.00}}};
-const Sale kTwoFormsAndChange{{{"4", "CAFE", "T01", 1, 15.90}, {"789123", "ACUCAR", "F", 2, 3.45}},
-                              0, {{"Ticket", 10.00}, {"Dinheiro", 20.00}}};
+const Sale kTwoFormsAndChange{
+    {{"4", "CAFE", "T01", 1, 15.90}, {"789123", "ACUCAR", "F", 2, 3.45}}, 0, {{"Ticket", 10.00}, {"Dinheiro", 20.00}}};
 const Sale kToCancel{{{"6", "PAO", "I", 1, 2.00}}, 0, {{"Dinheiro", 2.00}}};
 
 using DigiarteDay = SaleDay;
@@ -52,9 +52,9 @@ TEST_F(DigiarteDay, WholeDay) {
   EXPECT_EQ(s.fiscal_memory[0].discounts, 175);
 
   const std::vector<ksim::Page> paper = tape(kLibrary);
-  EXPECT_EQ(titles(paper), (std::vector<std::string>{"LEITURA X", "CUPOM FISCAL", "CUPOM FISCAL", "CUPOM FISCAL",
-                                                     "CUPOM FISCAL", "CUPOM FISCAL CANCELADO", "REDUCAO Z",
-                                                     "LEITURA DA MEMORIA FISCAL"}));
+  EXPECT_EQ(titles(paper),
+            (std::vector<std::string>{"LEITURA X", "CUPOM FISCAL", "CUPOM FISCAL", "CUPOM FISCAL", "CUPOM FISCAL",
+                                      "CUPOM FISCAL CANCELADO", "REDUCAO Z", "LEITURA DA MEMORIA FISCAL"}));
   ASSERT_EQ(paper.size(), 8u);
   EXPECT_EQ(amount_on(paper[1], "TOTAL R$"), 1999);
   EXPECT_TRUE(has_line(paper[1], "VOLTE SEMPRE"));
@@ -79,22 +79,24 @@ TEST_F(DigiarteDay, SlowAnswerIsWaitedFor) {
 // Each fault met by the second item of a sale: the maker's message and
 // false; the sale then goes on with nothing registered lost.
 TEST_F(DigiarteDay, FaultsShowTheirMessageAndLoseNothing) {
-  faults_lose_nothing(kModel, kLibrary, kTwoFormsAndChange, 2280, {
-      {"off", "", false, "Time out na execu\xE7\xE3o do comando do ECF!"},
-      {"paper_end", "", false, "(-33) Detectado falta de papel"},
-      {"refuse", "-41", true, "(-41) N\xFAmero m\xE1ximo de itens (450) do ECF atingido"},
-      {"unreadable", "", true, "Retorno do ECF desconhecido!"},
-      {"driver_start", "", true, "Falha do serial do ECF!"},
-  });
+  faults_lose_nothing(kModel, kLibrary, kTwoFormsAndChange, 2280,
+                      {
+                          {"off", "", false, "Time out na execu\xE7\xE3o do comando do ECF!"},
+                          {"paper_end", "", false, "(-33) Detectado falta de papel"},
+                          {"refuse", "-41", true, "(-41) N\xFAmero m\xE1ximo de itens (450) do ECF atingido"},
+                          {"unreadable", "", true, "Retorno do ECF desconhecido!"},
+                          {"driver_start", "", true, "Falha do serial do ECF!"},
+                      });
 }
 
 // Argument forms the printer refuses with its own number.
 TEST_F(DigiarteDay, RefusesWhatItCannotRead) {
-  items_refused(kModel, {
-      {{"1", "ARROZ", "T09", 1, 1.00}, "(-18) Al\xEDquota n\xE3o programada"},
-      {{"1", "ARROZ", "01", 1, 1.00}, "(-15) A situa\xE7\xE3o tribut\xE1ria deve iniciar com T, F, I ou N"},
-      {{"1", "ARROZ", "T01", 1000, 1.00}, "(-10) Sintaxe"},  // quantity wider than 6 digits
-  });
+  items_refused(
+      kModel, {
+                  {{"1", "ARROZ", "T09", 1, 1.00}, "(-18) Al\xEDquota n\xE3o programada"},
+                  {{"1", "ARROZ", "01", 1, 1.00}, "(-15) A situa\xE7\xE3o tribut\xE1ria deve iniciar com T, F, I ou N"},
+                  {{"1", "ARROZ", "T01", 1000, 1.00}, "(-10) Sintaxe"},  // quantity wider than 6 digits
+              });
   ASSERT_TRUE(sell(kModel, {"1", "ARROZ", "T01", 1, 1.00}));
   EXPECT_EQ(KALPO_forma_pagamento(kModel, "Dinheiro", 1.00), 0);  // before the total
   EXPECT_TRUE(shown(take_messages(), "(-51)"));

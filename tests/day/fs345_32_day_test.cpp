@@ -8,11 +8,11 @@ namespace {
 constexpr const char *kModel = "SIGTRONFS345";
 constexpr const char *kLibrary = "fs345_32";
 
-const Sale kWithCancelledItem{{{"1", "ARROZ", "01", 2, 5.50}, {"2", "FEIJAO", "02", 1, 8.99}},
-                              0, {{"Dinheiro", 11.00}}, 2};
+const Sale kWithCancelledItem{
+    {{"1", "ARROZ", "01", 2, 5.50}, {"2", "FEIJAO", "02", 1, 8.99}}, 0, {{"Dinheiro", 11.00}}, 2};
 const Sale kWithDiscount{{{"3", "LEITE", "03", 3, 4.25}}, 1.75, {{"Cartao", 11.00}}};
-const Sale kTwoFormsAndChange{{{"4", "CAFE", "01", 1, 15.90}, {"5", "ACUCAR", "FF", 2, 3.45}},
-                              0, {{"Ticket", 10.00}, {"Dinheiro", 20.00}}};
+const Sale kTwoFormsAndChange{
+    {{"4", "CAFE", "01", 1, 15.90}, {"5", "ACUCAR", "FF", 2, 3.45}}, 0, {{"Ticket", 10.00}, {"Dinheiro", 20.00}}};
 const Sale kToCancel{{{"6", "PAO", "II", 1, 2.00}}, 0, {{"Dinheiro", 2.00}}};
 
 using SigtronDay = SaleDay;
@@ -82,22 +82,24 @@ TEST_F(SigtronDay, WholeDay) {
 // Each fault met by the second item of a sale: the maker's message and
 // false; the sale then goes on with nothing registered lost.
 TEST_F(SigtronDay, FaultsShowTheirMessageAndLoseNothing) {
-  faults_lose_nothing(kModel, kLibrary, kTwoFormsAndChange, 2280, {
-      {"off", "", false, "Comando n\xE3o executado!"},
-      {"paper_end", "", false, "Erro na ECF n\xBA :50\r\nSem papel[ .E50"},
-      {"refuse", "05", true, "Erro na ECF n\xBA :5\r\nFalha mec\xE2nica na IF"},
-      {"unreadable", "", true, ".E?#"},
-      {"driver_start", "", true, "Comando n\xE3o executado!"},
-  });
+  faults_lose_nothing(kModel, kLibrary, kTwoFormsAndChange, 2280,
+                      {
+                          {"off", "", false, "Comando n\xE3o executado!"},
+                          {"paper_end", "", false, "Erro na ECF n\xBA :50\r\nSem papel[ .E50"},
+                          {"refuse", "05", true, "Erro na ECF n\xBA :5\r\nFalha mec\xE2nica na IF"},
+                          {"unreadable", "", true, ".E?#"},
+                          {"driver_start", "", true, "Comando n\xE3o executado!"},
+                      });
 }
 
 // Argument forms the printer refuses with its own number.
 TEST_F(SigtronDay, RefusesWhatItCannotRead) {
-  items_refused(kModel, {
-      {{"1", "ARROZ", "09", 1, 1.00}, "Erro na ECF n\xBA :18"},          // rate not programmed
-      {{"1", "ARROZ", "01", 1, 10000000.00}, "Erro na ECF n\xBA :16"},   // price wider than 10 digits
-      {{"1", "ARROZ", "01", 0, 1.00}, "Erro na ECF n\xBA :28"},          // quantity zero
-  });
+  items_refused(kModel,
+                {
+                    {{"1", "ARROZ", "09", 1, 1.00}, "Erro na ECF n\xBA :18"},         // rate not programmed
+                    {{"1", "ARROZ", "01", 1, 10000000.00}, "Erro na ECF n\xBA :16"},  // price wider than 10 digits
+                    {{"1", "ARROZ", "01", 0, 1.00}, "Erro na ECF n\xBA :28"},         // quantity zero
+                });
   ASSERT_TRUE(sell(kModel, {"1", "ARROZ", "01", 1, 1.00}));
   EXPECT_EQ(KALPO_Inicia_Fechamento(kModel, 0), 1);
   EXPECT_EQ(KALPO_forma_pagamento(kModel, "Vale", 1.00), 0);  // no form programmed under "V"

@@ -49,10 +49,9 @@ std::vector<Message> DayTest::take_messages() { return std::exchange(messages_, 
 
 std::string DayTest::library_of(std::string_view model) {
   static const std::pair<const char *, const char *> libraries[] = {
-      {"BEMATECHMP20", "bemafi32"}, {"BEMATECHMFD", "bemafi32"}, {"SWEDA7000", "convecf"},
-      {"SIGTRONFS345", "fs345_32"}, {"DARUMA32", "daruma32"},    {"DIGIARTE1E", "ecf32m"},
-      {"ELGINFIT", "dllg2"},        {"DATAREGISQUICK", "dllg2"}, {"DATAREGISSERIAL", "dllg2"},
-      {"EPSON", "interfaceepson"}};
+      {"BEMATECHMP20", "bemafi32"}, {"BEMATECHMFD", "bemafi32"}, {"SWEDA7000", "convecf"}, {"SIGTRONFS345", "fs345_32"},
+      {"DARUMA32", "daruma32"},     {"DIGIARTE1E", "ecf32m"},    {"ELGINFIT", "dllg2"},    {"DATAREGISQUICK", "dllg2"},
+      {"DATAREGISSERIAL", "dllg2"}, {"EPSON", "interfaceepson"}};
   for (const auto &[name, library] : libraries)
     if (model == name) return library;
   return {};

@@ -16,12 +16,12 @@ TEST_F(CouponTest, ItemTotalIsQuantityTimesPriceRoundedHalfUpToTheCent) {
     Cents total;
   };
   const Case cases[] = {
-      {1500, 3333, 500},       // 4,9995
-      {1000, 1005, 101},       // 1,005
-      {1000, 1004, 100},       // 1,004
-      {5000, 1, 1},            // 0,005
-      {4999, 1, 0},            // 0,004999
-      {333, 1000, 33},         // 0,333
+      {1500, 3333, 500},                                // 4,9995
+      {1000, 1005, 101},                                // 1,005
+      {1000, 1004, 100},                                // 1,004
+      {5000, 1, 1},                                     // 0,005
+      {4999, 1, 0},                                     // 0,004999
+      {333, 1000, 33},                                  // 0,333
       {99'999'999, 9'999'999'999, 99'999'998'990'000},  // the largest
   };
   set_date(2024, 3, 10);
@@ -41,7 +41,7 @@ TEST_F(CouponTest, TheDayKeepsGrossCancellationsDiscountsAndRates) {
   ASSERT_EQ(s.sell(item("T02", 1000, 5000, 100)), Outcome::ok);  // 5,00 less 1,00
   ASSERT_EQ(s.sell(item("FF", 1000, 3000)), Outcome::ok);        // 3,00, cancelled
   ASSERT_EQ(s.cancel_last_item(), Outcome::ok);
-  ASSERT_EQ(s.start_closing_percent(1000, true), Outcome::ok);   // 10 % of 24,00
+  ASSERT_EQ(s.start_closing_percent(1000, true), Outcome::ok);  // 10 % of 24,00
   EXPECT_EQ(s.state().coupon->total(), 2160);
   ASSERT_EQ(s.pay(1, 2000), Outcome::ok);
   EXPECT_EQ(s.close_coupon("x"), Outcome::payment_short);
@@ -50,24 +50,23 @@ TEST_F(CouponTest, TheDayKeepsGrossCancellationsDiscountsAndRates) {
   EXPECT_EQ(s.state().coupon->change(), 340);
   ASSERT_EQ(s.open_coupon(), Outcome::ok);
   ASSERT_EQ(s.sell(item("T03", 1000, 1000)), Outcome::ok);  // 1,00
-  ASSERT_EQ(s.start_closing(50), Outcome::ok);                    // surcharge
+  ASSERT_EQ(s.start_closing(50), Outcome::ok);              // surcharge
   ASSERT_EQ(s.pay(1, 1050), Outcome::ok);
   ASSERT_EQ(s.close_coupon(""), Outcome::ok);
-  ASSERT_EQ(s.cancel_coupon(), Outcome::ok);                      // the last coupon, closed
+  ASSERT_EQ(s.cancel_coupon(), Outcome::ok);  // the last coupon, closed
   const State &st = s.state();
   EXPECT_EQ(st.grand_total, 2000 + 500 + 300 + 100 + 50);  // never decreases
   EXPECT_EQ(st.day_gross, st.grand_total);
   EXPECT_EQ(st.day_cancellations, 300 + 150);
   EXPECT_EQ(st.day_discounts, 100 + 240);
   EXPECT_EQ(st.day_surcharges, 50);
-  EXPECT_EQ(st.day_per_rate, (std::vector<std::pair<std::string, Cents>>{{"T01", 2000}, {"T02", 400}, {"FF", 0},
-                                                                           {"T03", 0}}));
+  EXPECT_EQ(st.day_per_rate,
+            (std::vector<std::pair<std::string, Cents>>{{"T01", 2000}, {"T02", 400}, {"FF", 0}, {"T03", 0}}));
   EXPECT_EQ(st.coo, 3u);
   EXPECT_EQ(st.ccf, 2u);
   const Page coupon = printer().tape()[0];
   EXPECT_EQ(coupon.title, "CUPOM FISCAL");
-  EXPECT_NE(std::find(coupon.lines.begin(), coupon.lines.end(),
-                      "TOTAL R$                                   21,60"),
+  EXPECT_NE(std::find(coupon.lines.begin(), coupon.lines.end(), "TOTAL R$                                   21,60"),
             coupon.lines.end());
 }
 
@@ -93,8 +92,8 @@ TEST_F(CouponTest, AVoucherTakesNoMoreThanItsPaymentHasLeft) {
   ASSERT_EQ(s.pay(2, 1000), Outcome::ok);
   ASSERT_EQ(s.pay(1, 2000), Outcome::ok);
   ASSERT_EQ(s.close_coupon(""), Outcome::ok);
-  EXPECT_EQ(s.open_voucher(3, 100), Outcome::voucher_not_allowed);   // no such payment
-  EXPECT_EQ(s.open_voucher(2, 1001), Outcome::voucher_not_allowed);  // above it
+  EXPECT_EQ(s.open_voucher(3, 100), Outcome::voucher_not_allowed);      // no such payment
+  EXPECT_EQ(s.open_voucher(2, 1001), Outcome::voucher_not_allowed);     // above it
   EXPECT_EQ(s.open_voucher(2, 600, 99), Outcome::voucher_not_allowed);  // another coupon
   EXPECT_EQ(s.open_voucher(9, 600), Outcome::form_not_programmed);
   ASSERT_EQ(s.open_voucher(2, 600, 1), Outcome::ok);
@@ -149,7 +148,10 @@ TEST_F(CouponTest, EveryRefusalChangesNothing) {
   for (const Case &c : cases) {
     std::filesystem::remove_all(printer_folder());
     set_date(2024, 3, 10);
-    call([&](Session &s) { c.setup(s); return Outcome::ok; });
+    call([&](Session &s) {
+      c.setup(s);
+      return Outcome::ok;
+    });
     State before = printer().state();
     std::string journal = file("journal"), tape = file("tape.txt");
     EXPECT_EQ(call(c.run), c.expected) << c.name;

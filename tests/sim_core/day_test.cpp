@@ -64,20 +64,20 @@ TEST_F(DayTest, AReductionWithNoMovementIsRecordedUnderToday) {
 TEST_F(DayTest, EveryDocumentTakesACooAndItsOwnCounter) {
   set_date(2024, 3, 10);
   Session s = printer().begin("test");
-  ASSERT_EQ(s.open_day(1000, 1), Outcome::ok);          // COO 1, GNF 1
-  ASSERT_EQ(s.open_coupon(), Outcome::ok);              // COO 2, CCF 1
+  ASSERT_EQ(s.open_day(1000, 1), Outcome::ok);  // COO 1, GNF 1
+  ASSERT_EQ(s.open_coupon(), Outcome::ok);      // COO 2, CCF 1
   ASSERT_EQ(s.sell(item("T01", 1000, 5000)), Outcome::ok);
   ASSERT_EQ(s.start_closing(0), Outcome::ok);
   ASSERT_EQ(s.pay(2, 500), Outcome::ok);
   ASSERT_EQ(s.close_coupon(""), Outcome::ok);
-  ASSERT_EQ(s.open_voucher(2, 500, 2), Outcome::ok);    // COO 3, GNF 2, CCDC 1
+  ASSERT_EQ(s.open_voucher(2, 500, 2), Outcome::ok);  // COO 3, GNF 2, CCDC 1
   ASSERT_EQ(s.print_line("VIA CLIENTE"), Outcome::ok);
   ASSERT_EQ(s.close_voucher(), Outcome::ok);
   ASSERT_EQ(s.open_report("FECHAMENTO"), Outcome::ok);  // COO 4, GNF 3, GRG 1
   ASSERT_EQ(s.close_report(), Outcome::ok);
-  ASSERT_EQ(s.x_reading(), Outcome::ok);                // COO 5, GNF 4
-  ASSERT_EQ(s.z_reduction(), Outcome::ok);              // COO 6, CRZ 1
-  ASSERT_EQ(s.memory_by_crz(1, 1), Outcome::ok);        // COO 7, GNF 5
+  ASSERT_EQ(s.x_reading(), Outcome::ok);          // COO 5, GNF 4
+  ASSERT_EQ(s.z_reduction(), Outcome::ok);        // COO 6, CRZ 1
+  ASSERT_EQ(s.memory_by_crz(1, 1), Outcome::ok);  // COO 7, GNF 5
   const State &st = s.state();
   EXPECT_EQ(std::vector<std::uint32_t>({st.coo, st.ccf, st.gnf, st.ccdc, st.grg, st.crz, st.cro}),
             std::vector<std::uint32_t>({7, 1, 5, 1, 1, 1, 1}));

@@ -13,8 +13,10 @@ using PathsTest = CoreTest;
 
 // Sets or (null) unsets an environment variable for the length of a test.
 void put(const char *name, const char *value) {
-  if (value) setenv(name, value, 1);
-  else unsetenv(name);
+  if (value)
+    setenv(name, value, 1);
+  else
+    unsetenv(name);
 }
 
 TEST_F(PathsTest, TheDataFolderComesFromTheEnvironmentThenTheHome) {

@@ -74,7 +74,10 @@ TEST_F(Dllg2Driver, ABadCommandIsRefusedWithItsCodeAndChangesNothing) {
       {"CortaPapel;TipoCorte", {}, 11001},
       {"AcertaHorarioVerao", {{"EntradaHV", "SIM", 9}}, 11002},
       {"VendeItem",
-       {{"CodAliquota", "01", 4}, {"CodProduto", "1", 7}, {"NomeProduto", "A", 7}, {"PrecoUnitario", "1.000,50", 6},
+       {{"CodAliquota", "01", 4},
+        {"CodProduto", "1", 7},
+        {"NomeProduto", "A", 7},
+        {"PrecoUnitario", "1.000,50", 6},
         {"Quantidade", "1", 6}},
        11002},
       {"ImprimeTexto", {{"TextoLivre", "a\x01", 7}}, 11003},
@@ -129,8 +132,7 @@ TEST_F(Dllg2Driver, TheLogRecordsEveryCommandInThePrintersFolder) {
   std::ifstream in(printer().folder() + "/driver.log");
   std::stringstream log;
   log << in.rdbuf();
-  EXPECT_NE(log.str().find("[h0] LeInteiro; NomeInteiro:7=\"Coo\" => 1 erro 0 ValorInteiro=\"0\""),
-            std::string::npos);
+  EXPECT_NE(log.str().find("[h0] LeInteiro; NomeInteiro:7=\"Coo\" => 1 erro 0 ValorInteiro=\"0\""), std::string::npos);
 }
 
 TEST_F(Dllg2Driver, TheGeneratorRefusesWhatItCannotReadAndWritesNothing) {

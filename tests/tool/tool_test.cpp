@@ -24,7 +24,7 @@ bool virtual_printer(const std::string &library) {
   return list.find("," + library + ",") != std::string::npos;
 }
 
-#define NEEDS_VIRTUAL_PRINTER(library)                                                              \
+#define NEEDS_VIRTUAL_PRINTER(library) \
   if (!virtual_printer(library)) GTEST_SKIP() << library << " has no virtual printer in this build"
 
 class Tool : public ::testing::Test {
@@ -69,7 +69,7 @@ TEST_F(Tool, EveryExampleScriptPasses) {
     const char *file, *library;
   } examples[] = {
       {"bematechmp20.kalpo", "bemafi32"}, {"bematechmfd.kalpo", "bemafi32"}, {"sweda7000.kalpo", "convecf"},
-      {"sigtronfs345.kalpo", "fs345_32"}, {"daruma32.kalpo", "daruma32"},   {"digiarte1e.kalpo", "ecf32m"},
+      {"sigtronfs345.kalpo", "fs345_32"}, {"daruma32.kalpo", "daruma32"},    {"digiarte1e.kalpo", "ecf32m"},
       {"elginfit.kalpo", "dllg2"},        {"dataregisquick.kalpo", "dllg2"}, {"dataregisserial.kalpo", "dllg2"},
       {"epson.kalpo", "interfaceepson"},
   };

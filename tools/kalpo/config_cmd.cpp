@@ -64,8 +64,10 @@ int cmd_config_set(const Global &, const std::string &key, const std::string &va
   std::string upper = key;
   std::transform(upper.begin(), upper.end(), upper.begin(), [](unsigned char c) { return std::toupper(c); });
   const bool known = std::any_of(std::begin(kKeys), std::end(kKeys), [&](const Key &k) { return upper == k.name; });
-  if (!known) throw UsageError("config set: '" + key + "' is not a key KALPO reads (PORTACOM, VELOCIDADE, "
-                               "PARIDADE, DESATIVAFACA, MENSAGEM)");
+  if (!known)
+    throw UsageError("config set: '" + key +
+                     "' is not a key KALPO reads (PORTACOM, VELOCIDADE, "
+                     "PARIDADE, DESATIVAFACA, MENSAGEM)");
   const std::string path = config_path();
   std::string contents;
   if (std::ifstream in(path, std::ios::binary); in) {

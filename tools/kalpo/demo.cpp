@@ -73,17 +73,23 @@ int cmd_demo(const Global &g, const std::vector<std::string> &chosen, bool keep)
     const std::vector<ksim::Page> pages(all.begin() + static_cast<std::ptrdiff_t>(std::min(before, all.size())),
                                         all.end());
     if (g.json) {
-      out.push_back({{"model", m->id}, {"library", m->library}, {"steps", runner.steps()}, {"paper", pages_json(pages)}});
+      out.push_back(
+          {{"model", m->id}, {"library", m->library}, {"steps", runner.steps()}, {"paper", pages_json(pages)}});
       continue;
     }
     std::cout << "\n  The paper of " << m->id << ":\n";
     print_pages(pages);
   }
-  if (g.json) std::cout << out.dump(2) << '\n';
-  else std::cout << "\n" << calls << " calls on " << day_models.size() << " printer model(s): "
-            << (refused ? std::to_string(refused) + " did not succeed" : "every one succeeded") << '\n';
-  if (own_folder && !keep) std::filesystem::remove_all(folder);
-  else if (own_folder && !g.json) std::cout << "The printers' folder is kept: " << folder << '\n';
+  if (g.json)
+    std::cout << out.dump(2) << '\n';
+  else
+    std::cout << "\n"
+              << calls << " calls on " << day_models.size() << " printer model(s): "
+              << (refused ? std::to_string(refused) + " did not succeed" : "every one succeeded") << '\n';
+  if (own_folder && !keep)
+    std::filesystem::remove_all(folder);
+  else if (own_folder && !g.json)
+    std::cout << "The printers' folder is kept: " << folder << '\n';
   return refused ? 1 : 0;
 }
 

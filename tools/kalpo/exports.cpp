@@ -30,29 +30,48 @@ void KALPO_CALL control_set(void *context, const char *text) { static_cast<Slot 
 
 template <typename T>
 constexpr Kind kind_of() {
-  if constexpr (std::is_same_v<T, const char *>) return Kind::text;
-  else if constexpr (std::is_same_v<T, const char **>) return Kind::out_text;
-  else if constexpr (std::is_same_v<T, std::int32_t>) return Kind::integer;
-  else if constexpr (std::is_same_v<T, std::int32_t *>) return Kind::var_integer;
-  else if constexpr (std::is_same_v<T, double>) return Kind::real;
-  else if constexpr (std::is_same_v<T, KALPO_TextControl *>) return Kind::control;
-  else if constexpr (std::is_same_v<T, const void *>) return Kind::unread;
-  else if constexpr (std::is_same_v<T, char *>) return Kind::answer;
-  else if constexpr (std::is_same_v<T, KALPO_TratadorMensagem>) return Kind::handler;
-  else if constexpr (std::is_same_v<T, void *>) return Kind::context;
-  else static_assert(sizeof(T) == 0, "an argument type the table does not know");
+  if constexpr (std::is_same_v<T, const char *>)
+    return Kind::text;
+  else if constexpr (std::is_same_v<T, const char **>)
+    return Kind::out_text;
+  else if constexpr (std::is_same_v<T, std::int32_t>)
+    return Kind::integer;
+  else if constexpr (std::is_same_v<T, std::int32_t *>)
+    return Kind::var_integer;
+  else if constexpr (std::is_same_v<T, double>)
+    return Kind::real;
+  else if constexpr (std::is_same_v<T, KALPO_TextControl *>)
+    return Kind::control;
+  else if constexpr (std::is_same_v<T, const void *>)
+    return Kind::unread;
+  else if constexpr (std::is_same_v<T, char *>)
+    return Kind::answer;
+  else if constexpr (std::is_same_v<T, KALPO_TratadorMensagem>)
+    return Kind::handler;
+  else if constexpr (std::is_same_v<T, void *>)
+    return Kind::context;
+  else
+    static_assert(sizeof(T) == 0, "an argument type the table does not know");
 }
 
 template <typename T>
 T pass(Slot &s) {
-  if constexpr (std::is_same_v<T, const char *>) return s.present ? s.text.c_str() : nullptr;
-  else if constexpr (std::is_same_v<T, const char **>) return &s.out_text;
-  else if constexpr (std::is_same_v<T, std::int32_t>) return s.integer;
-  else if constexpr (std::is_same_v<T, std::int32_t *>) return &s.integer;
-  else if constexpr (std::is_same_v<T, double>) return s.real;
-  else if constexpr (std::is_same_v<T, KALPO_TextControl *>) return s.present ? &s.control : nullptr;
-  else if constexpr (std::is_same_v<T, char *>) return s.answer.data();
-  else return nullptr;  // unread, handler, context
+  if constexpr (std::is_same_v<T, const char *>)
+    return s.present ? s.text.c_str() : nullptr;
+  else if constexpr (std::is_same_v<T, const char **>)
+    return &s.out_text;
+  else if constexpr (std::is_same_v<T, std::int32_t>)
+    return s.integer;
+  else if constexpr (std::is_same_v<T, std::int32_t *>)
+    return &s.integer;
+  else if constexpr (std::is_same_v<T, double>)
+    return s.real;
+  else if constexpr (std::is_same_v<T, KALPO_TextControl *>)
+    return s.present ? &s.control : nullptr;
+  else if constexpr (std::is_same_v<T, char *>)
+    return s.answer.data();
+  else
+    return nullptr;  // unread, handler, context
 }
 
 void fill(Slot &s, const Value &v, Kind kind) {
@@ -65,16 +84,11 @@ void fill(Slot &s, const Value &v, Kind kind) {
 
 Value out_value(const Slot &s, Kind kind) {
   switch (kind) {
-    case Kind::out_text:
-      return s.out_text ? Value::of_text(to_utf8(s.out_text)) : Value::absent();
-    case Kind::var_integer:
-      return Value::of_number(s.integer);
-    case Kind::control:
-      return s.present ? Value::of_text(to_utf8(s.text)) : Value::absent();
-    case Kind::answer:
-      return Value::of_text(to_utf8(std::string_view(s.answer.data(), strnlen(s.answer.data(), 256))));
-    default:
-      return {};
+    case Kind::out_text: return s.out_text ? Value::of_text(to_utf8(s.out_text)) : Value::absent();
+    case Kind::var_integer: return Value::of_number(s.integer);
+    case Kind::control: return s.present ? Value::of_text(to_utf8(s.text)) : Value::absent();
+    case Kind::answer: return Value::of_text(to_utf8(std::string_view(s.answer.data(), strnlen(s.answer.data(), 256))));
+    default: return {};
   }
 }
 
@@ -92,9 +106,12 @@ Export make(std::string name, R(KALPO_CALL *fn)(A...), std::vector<std::string> 
     for (std::size_t i = 0; i < slots.size(); ++i) fill(slots[i], args.at(i), params[i].kind);
     Returned back;
     [&]<std::size_t... I>(std::index_sequence<I...>) {
-      if constexpr (std::is_void_v<R>) fn(pass<A>(slots[I])...);
-      else back.result = static_cast<std::int32_t>(fn(pass<A>(slots[I])...));
-    }(std::index_sequence_for<A...>{});
+      if constexpr (std::is_void_v<R>)
+        fn(pass<A>(slots[I])...);
+      else
+        back.result = static_cast<std::int32_t>(fn(pass<A>(slots[I])...));
+    }
+    (std::index_sequence_for<A...>{});
     for (std::size_t i = 0; i < slots.size(); ++i)
       if (is_out(params[i].kind)) back.outs.emplace_back(params[i].name, out_value(slots[i], params[i].kind));
     return back;
@@ -257,23 +274,26 @@ Value word_value(const std::string &word, Kind kind) {
 
 std::string show(const Value &v) {
   switch (v.type) {
-    case Value::Type::absent:
-      return "-";
+    case Value::Type::absent: return "-";
     case Value::Type::number: {
       char digits[32];
       const auto [end, error] = std::to_chars(digits, digits + sizeof digits, v.number);
       return error == std::errc() ? std::string(digits, end) : "?";
     }
-    case Value::Type::text:
-      break;
+    case Value::Type::text: break;
   }
   std::string out = "\"";
   for (char c : v.text) {
-    if (c == '"' || c == '\\') out += '\\', out += c;
-    else if (c == '\r') out += "\\r";
-    else if (c == '\n') out += "\\n";
-    else if (c == '\t') out += "\\t";
-    else out += c;
+    if (c == '"' || c == '\\')
+      out += '\\', out += c;
+    else if (c == '\r')
+      out += "\\r";
+    else if (c == '\n')
+      out += "\\n";
+    else if (c == '\t')
+      out += "\\t";
+    else
+      out += c;
   }
   return out + '"';
 }

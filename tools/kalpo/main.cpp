@@ -35,8 +35,9 @@ int main(int argc, char **argv) {
   call->add_flag("--list", list, "List the exports with their arguments");
   call->prefix_command();
   call->fallthrough(false);  // its arguments are its own, whatever they look like
-  call->footer("EXPORT: with or without KALPO_, any letter case.  ARGs in the export's order: texts as they are,\n"
-               "numbers as numbers, '-' for an out or unread argument (trailing ones may be left out).");
+  call->footer(
+      "EXPORT: with or without KALPO_, any letter case.  ARGs in the export's order: texts as they are,\n"
+      "numbers as numbers, '-' for an out or unread argument (trailing ones may be left out).");
 
   auto *run = app.add_subcommand("run", "A session script or a call trace, line by line");
   std::string script;
@@ -57,8 +58,9 @@ int main(int argc, char **argv) {
 
   auto *fault = app.add_subcommand("fault", "Injected faults");
   fault->require_subcommand(1);
-  auto *fault_set = fault->add_subcommand("set", "Inject a fault: paper_end, paper_near_end, off, refuse CODE, "
-                                                 "slow MS, unreadable, driver_start");
+  auto *fault_set = fault->add_subcommand("set",
+                                          "Inject a fault: paper_end, paper_near_end, off, refuse CODE, "
+                                          "slow MS, unreadable, driver_start");
   std::string fault_name, fault_value;
   bool once = false;
   fault_set->add_option("name", fault_name, "The fault")->required();

@@ -30,7 +30,7 @@ const Model *find_model(const std::string &id) {
 }
 
 const std::vector<std::string> &printer_libraries() {
-  static const std::vector<std::string> libraries = {"bemafi32", "convecf", "fs345_32", "daruma32",
+  static const std::vector<std::string> libraries = {"bemafi32", "convecf", "fs345_32",      "daruma32",
                                                      "ecf32m",   "dllg2",   "interfaceepson"};
   return libraries;
 }
@@ -39,7 +39,8 @@ std::string library_for(const std::string &given) {
   if (const Model *m = find_model(given)) return m->library;
   for (const std::string &library : printer_libraries())
     if (library == given) return library;
-  throw UsageError("--model: '" + given + "' is neither a printer model (BEMATECHMP20, ... EPSON) nor a maker "
+  throw UsageError("--model: '" + given +
+                   "' is neither a printer model (BEMATECHMP20, ... EPSON) nor a maker "
                    "library (bemafi32, convecf, fs345_32, daruma32, ecf32m, dllg2, interfaceepson)");
 }
 
@@ -59,8 +60,7 @@ std::string sale_items(const Model &m) {
 }
 
 std::string closing(const Model &m, const char *discount) {
-  if (m.command_driver)
-    return line("Inicia_Fechamento", m, "0") + line("desc_fechamento", m, discount);
+  if (m.command_driver) return line("Inicia_Fechamento", m, "0") + line("desc_fechamento", m, discount);
   return line("Inicia_Fechamento", m, discount);
 }
 

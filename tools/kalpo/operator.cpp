@@ -35,8 +35,7 @@ std::int32_t confirmation(const Message &m) {
   }
 }
 
-std::int32_t KALPO_CALL screen(void *, std::int32_t form, const char *text, const char *caption,
-                               std::uint32_t flags) {
+std::int32_t KALPO_CALL screen(void *, std::int32_t form, const char *text, const char *caption, std::uint32_t flags) {
   Message m;
   m.form = form;
   m.text = to_utf8(text ? text : "");

@@ -40,18 +40,24 @@ std::int64_t parse_offset(const std::string &text) {
   const char *end = text.data() + text.size();
   const auto [stop, error] = std::from_chars(begin, end, value);
   const std::string unit(stop, end);
-  const std::int64_t scale = unit.empty() || unit == "s" ? 1 : unit == "m" ? 60 : unit == "h" ? 3600 : unit == "d" ? 86400 : 0;
+  const std::int64_t scale = unit.empty() || unit == "s" ? 1
+                             : unit == "m"               ? 60
+                             : unit == "h"               ? 3600
+                             : unit == "d"               ? 86400
+                                                         : 0;
   if (error != std::errc() || stop == begin || scale == 0)
     throw UsageError("--set: '" + text + "' is not an offset (seconds, or a number with d, h, m or s)");
   return value * scale;
 }
 
-const char *const kFaultNames[] = {"paper_end", "paper_near_end", "off", "refuse", "slow", "unreadable", "driver_start"};
+const char *const kFaultNames[] = {"paper_end", "paper_near_end", "off",         "refuse",
+                                   "slow",      "unreadable",     "driver_start"};
 
 void check_fault_name(const std::string &name) {
   for (const char *known : kFaultNames)
     if (name == known) return;
-  throw UsageError("fault: '" + name + "' is not a fault (paper_end, paper_near_end, off, refuse, slow, unreadable, "
+  throw UsageError("fault: '" + name +
+                   "' is not a fault (paper_end, paper_near_end, off, refuse, slow, unreadable, "
                    "driver_start)");
 }
 
@@ -117,8 +123,10 @@ int cmd_fault_set(const Global &, const std::string &library, const std::string 
 int cmd_fault_clear(const Global &, const std::string &library, const std::string &name) {
   if (!name.empty()) check_fault_name(name);
   for (const std::string &lib : libraries(library)) {
-    if (name.empty()) ksim::Printer::of(lib).clear_faults();
-    else ksim::Printer::of(lib).clear_fault(name);
+    if (name.empty())
+      ksim::Printer::of(lib).clear_faults();
+    else
+      ksim::Printer::of(lib).clear_fault(name);
   }
   return 0;
 }

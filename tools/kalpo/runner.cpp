@@ -15,8 +15,8 @@ std::vector<std::string> check(const ScriptLine &line, const Returned &back) {
   if (!line.expect) return failures;
   const std::string where = "line " + std::to_string(line.line) + ": " + line.target->name;
   if (line.expect->result && back.result != line.expect->result)
-    failures.push_back(where + " returned " + (back.result ? std::to_string(*back.result) : "nothing") +
-                       ", expected " + std::to_string(*line.expect->result));
+    failures.push_back(where + " returned " + (back.result ? std::to_string(*back.result) : "nothing") + ", expected " +
+                       std::to_string(*line.expect->result));
   const auto &outs = line.expect->outs;
   if (outs.size() > back.outs.size())
     failures.push_back(where + " hands out " + std::to_string(back.outs.size()) + " values, " +

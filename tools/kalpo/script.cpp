@@ -51,11 +51,14 @@ std::vector<Token> tokens(std::string_view line, int number) {
       i = end;
       double value = 0;
       const auto [stop, error] = std::from_chars(word.data(), word.data() + word.size(), value);
-      if (word == "-") out.push_back({Token::Type::dash, word});
-      else if (word == "=>") out.push_back({Token::Type::arrow, word});
+      if (word == "-")
+        out.push_back({Token::Type::dash, word});
+      else if (word == "=>")
+        out.push_back({Token::Type::arrow, word});
       else if (error == std::errc() && stop == word.data() + word.size())
         out.push_back({Token::Type::number, word, value});
-      else out.push_back({Token::Type::word, word});
+      else
+        out.push_back({Token::Type::word, word});
     }
   }
   return out;

@@ -72,8 +72,10 @@ int cmd_trace(const Global &g, const std::string &file) {
     } catch (const std::exception &) {
       throw UsageError(file + ": line " + std::to_string(number) + " is not a trace record");
     }
-    if (g.json) all.push_back(record);
-    else print_record(record);
+    if (g.json)
+      all.push_back(record);
+    else
+      print_record(record);
   }
   if (g.json) std::cout << all.dump(2) << '\n';
   return 0;
