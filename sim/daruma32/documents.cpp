@@ -11,13 +11,14 @@ using ksim::Session;
 namespace {
 
 // The voucher's amount when none is given: what is left of the form's
-// payment in the last coupon (the printer refuses when there is none).
+// payments in the last coupon (the printer refuses when nothing is).
 ksim::Cents remaining(const Session &session, int form) {
   const auto &coupon = session.state().coupon;
-  if (!coupon) return 0;
-  for (const ksim::Payment &payment : coupon->payments)
-    if (payment.form == form && payment.amount > payment.vouchered) return payment.amount - payment.vouchered;
-  return 0;
+  ksim::Cents left = 0;
+  if (coupon)
+    for (const ksim::Payment &payment : coupon->payments)
+      if (payment.form == form) left += payment.amount - payment.vouchered;
+  return left;
 }
 
 // The COO of the voucher's coupon: digits, or empty for the last coupon.
