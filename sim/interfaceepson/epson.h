@@ -64,6 +64,9 @@ struct Link {
   int field_error = 0, field = 0;
   bool paper_end = false;
   bool unreadable = false;  // the next state text has fields that are not numbers
+  // The status words last read from the printer, answered while the port
+  // could not be opened.
+  int printer_word = 0x0000, fiscal_word = 0xC200;
 };
 
 ksim::Printer &printer();

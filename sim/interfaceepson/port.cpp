@@ -31,14 +31,26 @@ int fiscal_word(const Session &session) {
   return 0xC000 | day | document;
 }
 
-void state_text(char *buffer, const Link &link, const Session &session) {
+void state_text(char *buffer, Link &link) {
   char text[32];
   std::snprintf(text, sizeof text, "%02d%02d%04X%04X%04X%04X", link.field_error % 100, link.field % 100,
-                link.port_code & 0xFFFF, printer_word(link, session.faults()), fiscal_word(session),
+                link.port_code & 0xFFFF, link.printer_word & 0xFFFF, link.fiscal_word & 0xFFFF,
                 link.command & 0xFFFF);
   if (link.unreadable) std::memset(text, 'X', 20);
   std::memcpy(buffer, text, 20);
   buffer[20] = '\0';
+  link.unreadable = false;
+}
+
+// The state as the printer gives it now.
+std::int32_t read_state(char *buffer, Link &link) {
+  Session session = epson::printer().begin("EPSON_Obter_Estado_Impressora", ksim::Call::query);
+  epson::apply_faults(session.faults());
+  if (session.silent()) return 0x0001;
+  link.printer_word = printer_word(link, session.faults());
+  link.fiscal_word = fiscal_word(session);
+  state_text(buffer, link);
+  return 0;
 }
 
 std::int32_t open_port(std::int32_t speed, std::int32_t number) {
@@ -49,7 +61,12 @@ std::int32_t open_port(std::int32_t speed, std::int32_t number) {
   Session session = epson::printer().begin("EPSON_Serial_Abrir_Porta", ksim::Call::start);
   epson::apply_faults(session.faults());
   if (session.faults().driver_start_refused) return link.port_code = epson::port::in_use;
-  link = Link{true, number, epson::port::ok, epson::code::ok, 0, 0, false, link.unreadable};
+  link.open = true;
+  link.port_number = number;
+  link.port_code = epson::port::ok;
+  link.command = epson::code::ok;
+  link.field_error = link.field = 0;
+  link.paper_end = false;
   if (session.silent()) return 0x0001;
   if (session.faults().refuse_code) return link.command = epson::injected(session.faults());
   return 0;
@@ -79,16 +96,15 @@ KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL EPSON_Serial_Fechar_Porta() {
   }
 }
 
-// The state text: 20 characters and a terminating zero.
+// The state text: 20 characters and a terminating zero.  While the port is
+// closed only the outcome of a failed opening can be told (with the status
+// words last read).
 KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL EPSON_Obter_Estado_Impressora(char *estado) {
   try {
     Link &link = epson::link();
-    if (!estado || !link.open) return epson::port::closed;
-    Session session = epson::printer().begin("EPSON_Obter_Estado_Impressora", ksim::Call::query);
-    epson::apply_faults(session.faults());
-    if (session.silent()) return 0x0001;
-    state_text(estado, link, session);
-    link.unreadable = false;
+    if (!estado || (!link.open && link.port_code == epson::port::ok)) return epson::port::closed;
+    if (link.open) return read_state(estado, link);
+    state_text(estado, link);
     return 0;
   } catch (...) {
     return 0x0001;
