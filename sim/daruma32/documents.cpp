@@ -1,8 +1,7 @@
 // Non-fiscal documents: the linked voucher, its text, the management report
 // and the close of either.
-#include <cctype>
-
 #include "daruma.h"
+#include "sim/digits.h"
 
 using daruma::text;
 using ksim::Outcome;
@@ -24,13 +23,8 @@ ksim::Cents remaining(const Session &session, int form) {
 // The COO of the voucher's coupon: digits, or empty for the last coupon.
 std::optional<std::optional<std::uint32_t>> coupon_number(std::string_view coo) {
   if (coo.empty()) return std::optional<std::uint32_t>();
-  if (coo.size() > 9) return std::nullopt;
-  std::uint32_t number = 0;
-  for (char c : coo) {
-    if (!std::isdigit(static_cast<unsigned char>(c))) return std::nullopt;
-    number = number * 10 + std::uint32_t(c - '0');
-  }
-  return std::optional(number);
+  if (coo.size() > 9 || !ksim::text::all_digits(coo)) return std::nullopt;
+  return std::optional(std::uint32_t(ksim::text::digits_value(coo)));
 }
 
 Outcome open_voucher(Session &session, const char *forma, const char *valor, const char *coo) {

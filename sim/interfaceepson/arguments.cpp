@@ -1,24 +1,13 @@
 // The argument forms the Epson library reads: fixed-point digit texts, tax
 // codes and payment forms.
-#include <cctype>
-
 #include "epson.h"
+#include "sim/digits.h"
 
 namespace epson {
 namespace {
 
-bool all_digits(std::string_view text) {
-  if (text.empty()) return false;
-  for (char c : text)
-    if (!std::isdigit(static_cast<unsigned char>(c))) return false;
-  return true;
-}
-
-std::int64_t number(std::string_view text) {
-  std::int64_t value = 0;
-  for (char c : text) value = value * 10 + (c - '0');
-  return value;
-}
+using ksim::text::all_digits;
+constexpr auto number = ksim::text::digits_value;
 
 }  // namespace
 
