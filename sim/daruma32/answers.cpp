@@ -78,11 +78,34 @@ void record(Outcome outcome, const ksim::Session *session) {
   if (session && answered) {
     const ksim::Faults &faults = session->faults();
     if (outcome == Outcome::refused) status.error = injected(faults);
-    if (outcome == Outcome::paper_end || faults.paper_end) status.st1 |= st1_paper_end;
+    if (outcome == Outcome::paper_end) status.st1 |= st1_paper_end;
     if (faults.paper_near_end) status.st1 |= st1_paper_near_end;
     if (session->state().open == ksim::Document::coupon) status.st1 |= st1_coupon_open;
     status.st2 = st2_of(outcome);
   }
+}
+
+// A call that failed inside this library: answered as no communication.
+std::int32_t failed() {
+  try {
+    record(Outcome::no_communication, nullptr);
+  } catch (...) {
+  }
+  return 0;
+}
+
+// The faults of one session that this library applies: a slow answer is
+// waited for, an unreadable one noted for the next extended error.
+void apply_faults(const ksim::Faults &faults) {
+  if (faults.unreadable) last().unreadable = true;
+  if (faults.slow_ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(faults.slow_ms));
+}
+
+std::int32_t answer(ksim::Session &session, const Operation &op) {
+  apply_faults(session.faults());
+  Outcome outcome = session.silent() ? Outcome::no_communication : op(session);
+  record(outcome, &session);
+  return return_of(outcome);
 }
 
 }  // namespace
@@ -91,22 +114,30 @@ ksim::Printer &printer() { return ksim::Printer::of("daruma32"); }
 
 Last &last() { return printer().local<Last>(); }
 
-std::int32_t call(std::string_view function, ksim::Call kind, const Operation &op) {
+std::int32_t command(std::string_view function, const Operation &op) {
   try {
-    ksim::Session session = printer().begin(function, kind);
-    const ksim::Faults &faults = session.faults();
-    last().unreadable = last().unreadable || faults.unreadable;
-    bool port_refused = kind == ksim::Call::start && faults.driver_start_refused;
-    Outcome outcome = session.silent() || port_refused ? Outcome::no_communication : op(session);
-    record(outcome, &session);
-    if (faults.slow_ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(faults.slow_ms));
-    return port_refused ? -5 : return_of(outcome);
-  } catch (...) {
-    try {
-      record(Outcome::no_communication, nullptr);
-    } catch (...) {
+    {
+      // The library opens its port before each command.
+      ksim::Session port = printer().begin(function, ksim::Call::start);
+      apply_faults(port.faults());
+      if (port.silent() || port.faults().driver_start_refused) {
+        record(Outcome::no_communication, nullptr);
+        return port.silent() ? 0 : -5;
+      }
     }
-    return 0;
+    ksim::Session session = printer().begin(function, ksim::Call::command);
+    return answer(session, op);
+  } catch (...) {
+    return failed();
+  }
+}
+
+std::int32_t query(std::string_view function, const Operation &op) {
+  try {
+    ksim::Session session = printer().begin(function, ksim::Call::query);
+    return answer(session, op);
+  } catch (...) {
+    return failed();
   }
 }
 

@@ -51,22 +51,15 @@ struct Last {
 ksim::Printer &printer();
 Last &last();
 
-// One Daruma call on the printer: a session of the given kind, the faults
-// this library applies (slow, unreadable, a refused port), `op` run when the
-// printer answers, its outcome recorded for the status calls.  Returns the
-// Daruma return code.  Never throws.
+// One Daruma command: the library opens its port (a start of the driver,
+// refused with -5 and "999" when the fault says so), then sends the command
+// (`op`, run when the printer answers).  Its outcome is recorded for the
+// status calls; slow and unreadable answers are this library's to apply.
+// Returns the Daruma return code.  Never throws.
 using Operation = std::function<ksim::Outcome(ksim::Session &)>;
-std::int32_t call(std::string_view function, ksim::Call kind, const Operation &op);
-
-// A command: a start-kind session (the library opens the port at every
-// command, so a refused port start shows on any of them).
-inline std::int32_t command(std::string_view function, const Operation &op) {
-  return call(function, ksim::Call::start, op);
-}
-// A read of the printer's memory that changes nothing.
-inline std::int32_t query(std::string_view function, const Operation &op) {
-  return call(function, ksim::Call::query, op);
-}
+std::int32_t command(std::string_view function, const Operation &op);
+// A read of the printer that changes nothing.
+std::int32_t query(std::string_view function, const Operation &op);
 
 // Argument forms.
 inline std::string_view text(const char *value) { return value ? std::string_view(value) : std::string_view(); }

@@ -11,6 +11,14 @@ namespace {
 
 using ksim::Outcome;
 
+// The injected code of a refusal, four hexadecimal digits.
+int injected(const ksim::Faults &faults) {
+  const std::string &text = faults.refuse_code.value_or("");
+  char *end = nullptr;
+  long value = std::strtol(text.c_str(), &end, 16);
+  return (text.empty() || *end != '\0' || value < 1 || value > 0xFFFF) ? code::not_allowed : int(value);
+}
+
 // Out of sequence in a coupon: the code says where the coupon stands.
 int phase_code(const ksim::State &state) {
   if (!state.coupon || state.open != ksim::Document::coupon) return code::document;
@@ -60,13 +68,6 @@ std::int32_t finish(const Reply &reply, const ksim::Session &session) {
 }
 
 }  // namespace
-
-int injected(const ksim::Faults &faults) {
-  const std::string &text = faults.refuse_code.value_or("");
-  char *end = nullptr;
-  long value = std::strtol(text.c_str(), &end, 16);
-  return (text.empty() || *end != '\0' || value < 1 || value > 0xFFFF) ? code::not_allowed : int(value);
-}
 
 ksim::Printer &printer() { return ksim::Printer::of("interfaceepson"); }
 

@@ -78,8 +78,6 @@ Link &link();
 // throws.
 using Operation = std::function<Reply(ksim::Session &)>;
 std::int32_t command(std::string_view function, const Operation &op);
-// The result code a refusal was injected with (four hexadecimal digits).
-int injected(const ksim::Faults &faults);
 // Sleeps for a slow answer and notes an unreadable one.
 void apply_faults(const ksim::Faults &faults);
 

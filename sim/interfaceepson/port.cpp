@@ -11,10 +11,10 @@ namespace {
 
 constexpr std::int32_t printer_speed = 38400;
 
-// Printer status word: paper out (bit 3); paper near its end (bit 0, a
-// warning that stops nothing).
+// Printer status word: the paper ran out in the last command (bit 3); paper
+// near its end (bit 0, a warning that stops nothing).
 int printer_word(const Link &link, const ksim::Faults &faults) {
-  return (link.paper_end || faults.paper_end ? 0x0008 : 0) | (faults.paper_near_end ? 0x0001 : 0);
+  return (link.paper_end ? 0x0008 : 0) | (faults.paper_near_end ? 0x0001 : 0);
 }
 
 // Fiscal status word: fiscal mode (bits 15 and 14); the fiscal day open
@@ -68,7 +68,6 @@ std::int32_t open_port(std::int32_t speed, std::int32_t number) {
   link.field_error = link.field = 0;
   link.paper_end = false;
   if (session.silent()) return 0x0001;
-  if (session.faults().refuse_code) return link.command = epson::injected(session.faults());
   return 0;
 }
 
