@@ -36,6 +36,7 @@ Reply sell(Session &session, const char *codigo, const char *descricao, const ch
 Reply pay(Session &session, const char *forma, const char *valor, std::int32_t casas) {
   const ksim::PaymentForm *form = epson::form(session, text(forma));
   if (!form) return Outcome::form_not_programmed;
+  int index = form->index;  // the state changes with the total below
   auto amount = epson::thousandths(text(valor), casas);
   if (!amount || *amount % 10 != 0) return Reply::refuse(code::bad_payment);
   const ksim::State &state = session.state();
@@ -43,14 +44,13 @@ Reply pay(Session &session, const char *forma, const char *valor, std::int32_t c
     Outcome totalled = session.start_closing(0);
     if (totalled != Outcome::ok) return totalled;
   }
-  return session.pay(form->index, *amount / 10);
+  return session.pay(index, *amount / 10);
 }
 
+// The paper after the coupon is cut as the printer's cutter is set.
 Reply close(Session &session, std::int32_t cortar, std::int32_t adicional) {
   if ((cortar != 0 && cortar != 1) || (adicional != 0 && adicional != 1)) return Outcome::invalid_argument;
-  Outcome closed = session.close_coupon({});
-  if (closed == Outcome::ok && cortar == 1) session.cut();
-  return closed;
+  return session.close_coupon({});
 }
 
 Reply cancel_item(Session &session, const char *item) {
