@@ -2,23 +2,13 @@
 // Daruma32 library of the virtual printer; then the same day with each fault.
 #include <stdlib.h>
 
-#include <chrono>
-
-#include "harness.h"
+#include "maker_faults.h"
 
 namespace kalpo::day {
 namespace {
 
 constexpr const char *kModel = "DARUMA32";
 constexpr const char *kLibrary = "daruma32";
-
-// The caller's text control: a text held in the test.
-struct Control {
-  std::string text;
-  KALPO_TextControl control{this, &Control::get, &Control::set};
-  static const char *KALPO_CALL get(void *self) { return static_cast<Control *>(self)->text.c_str(); }
-  static void KALPO_CALL set(void *self, const char *text) { static_cast<Control *>(self)->text = text; }
-};
 
 struct Line {
   const char *code, *description, *rate;
@@ -27,10 +17,10 @@ struct Line {
   double price;
 };
 
-class DarumaDay : public DayTest {
+class DarumaDay : public FaultDay {
  protected:
   void SetUp() override {
-    DayTest::SetUp();
+    FaultDay::SetUp();
     set_clock(kLibrary, 2026, 3, 10, 9, 30);
   }
 
@@ -144,46 +134,12 @@ INSTANTIATE_TEST_SUITE_P(Regional, DarumaWholeDay, ::testing::Values("pt_BR.UTF-
 
 // A fault at the second sale's opening: the maker's message, false, nothing
 // of the morning lost; once it is gone the day goes on to its reduction.
-struct FaultCase {
-  const char *fault, *value;
-  bool once, succeeds;
-  const char *message;  // part of the notice, empty: any message
-};
-
 class DarumaFaults : public DarumaDay, public ::testing::WithParamInterface<FaultCase> {};
 
 TEST_P(DarumaFaults, ShowTheMakersMessageAndLoseNothing) {
-  const FaultCase &c = GetParam();
   morning();
-  ksim::State before = state(kLibrary);
-  take_messages();
-
-  set_fault(kLibrary, c.fault, c.value, c.once);
-  const char *number = nullptr;
-  auto start = std::chrono::steady_clock::now();
-  EXPECT_EQ(KALPO_AbreCupom(kModel, &number, "", "", ""), c.succeeds ? 1 : 0);
-  auto took = std::chrono::steady_clock::now() - start;
-  std::vector<Message> shown = take_messages();
-  if (c.succeeds) {
-    EXPECT_TRUE(shown.empty());
-    EXPECT_STREQ(number, "000003");
-  } else {
-    ASSERT_EQ(shown.size(), 1u);
-    EXPECT_NE(shown[0].text.find(c.message), std::string::npos) << shown[0].text;
-  }
-  if (std::string_view(c.fault) == "slow") {
-    EXPECT_GE(took, std::chrono::milliseconds(300));
-  }
-  ksim::State during = state(kLibrary);
-  EXPECT_EQ(during.grand_total, before.grand_total);
-  EXPECT_EQ(during.ccf, before.ccf + (during.open == ksim::Document::coupon ? 1 : 0));
-
-  // Once the fault is gone: a coupon left open is cancelled, a sale, the reduction.
-  clear_faults(kLibrary);
+  open_coupon_with(kModel, GetParam());
   std::int32_t count = 0;
-  if (during.open == ksim::Document::coupon) {
-    EXPECT_EQ(KALPO_Cancela_Ultimo_Cupom(kModel, nullptr, nullptr, &count, &number, &number), 1);
-  }
   sale({{"3", "SAL", "II", 1, 2, 2.99}}, 0, {{"Dinheiro", 2.99}});
   EXPECT_EQ(KALPO_Reducaoz(kModel, nullptr, nullptr, nullptr, &count), 1);
   ksim::State after = state(kLibrary);
@@ -201,7 +157,7 @@ INSTANTIATE_TEST_SUITE_P(
                       FaultCase{"unreadable", "", true, false, ""},
                       FaultCase{"slow", "300", true, true, ""},
                       FaultCase{"paper_near_end", "", false, true, ""}),
-    [](const auto &info) { return std::string(info.param.fault); });
+    fault_name);
 
 // Argument forms the printer refuses, each with its own error number.
 TEST_F(DarumaDay, RefusesUnprogrammedRatesFormsAndPriceDecimals) {

@@ -1,9 +1,7 @@
 // A whole fiscal day on EPSON through the real exports of libkalpo and the
 // InterfaceEpson library of the virtual printer; then the same day with each
 // fault.
-#include <chrono>
-
-#include "harness.h"
+#include "maker_faults.h"
 
 namespace kalpo::day {
 namespace {
@@ -11,13 +9,6 @@ namespace {
 constexpr const char *kModel = "EPSON";
 constexpr const char *kLibrary = "interfaceepson";
 constexpr const char *kNoAnswer = "Erro de comunica\xE7\xE3o. Verifique a Impressora!";
-
-struct Control {
-  std::string text;
-  KALPO_TextControl control{this, &Control::get, &Control::set};
-  static const char *KALPO_CALL get(void *self) { return static_cast<Control *>(self)->text.c_str(); }
-  static void KALPO_CALL set(void *self, const char *text) { static_cast<Control *>(self)->text = text; }
-};
 
 struct Line {
   const char *code, *description, *rate;
@@ -33,10 +24,10 @@ std::vector<std::string> reasons(const std::vector<Message> &shown) {
   return texts;
 }
 
-class EpsonDay : public DayTest {
+class EpsonDay : public FaultDay {
  protected:
   void SetUp() override {
-    DayTest::SetUp();
+    FaultDay::SetUp();
     set_clock(kLibrary, 2026, 3, 10, 9, 30);
   }
 
@@ -120,46 +111,12 @@ TEST_F(EpsonDay, EveryCallSucceedsAndThePaperAndCountersAreRight) {
 
 // A fault at the second sale's opening: the Epson state's message, false,
 // nothing of the morning lost; once it is gone the day goes on.
-struct FaultCase {
-  const char *fault, *value;
-  bool once, succeeds;
-  const char *message;  // one of the notices, empty: any
-};
-
 class EpsonFaults : public EpsonDay, public ::testing::WithParamInterface<FaultCase> {};
 
 TEST_P(EpsonFaults, ShowTheStatesMessageAndLoseNothing) {
-  const FaultCase &c = GetParam();
   morning();
-  ksim::State before = state(kLibrary);
-  take_messages();
-
-  set_fault(kLibrary, c.fault, c.value, c.once);
-  const char *number = nullptr;
-  auto start = std::chrono::steady_clock::now();
-  EXPECT_EQ(KALPO_AbreCupom(kModel, &number, "", "", ""), c.succeeds ? 1 : 0);
-  auto took = std::chrono::steady_clock::now() - start;
-  std::vector<Message> shown = take_messages();
-  if (c.succeeds) {
-    EXPECT_TRUE(shown.empty());
-  } else {
-    std::string all;
-    for (const Message &m : shown) all += m.text + "|";
-    EXPECT_FALSE(shown.empty());
-    EXPECT_NE(all.find(c.message), std::string::npos) << all;
-  }
-  if (std::string_view(c.fault) == "slow") {
-    EXPECT_GE(took, std::chrono::milliseconds(300));
-  }
-  ksim::State during = state(kLibrary);
-  EXPECT_EQ(during.grand_total, before.grand_total);
-  EXPECT_EQ(during.ccf, before.ccf + (during.open == ksim::Document::coupon ? 1 : 0));
-
-  clear_faults(kLibrary);
+  open_coupon_with(kModel, GetParam());
   std::int32_t count = 0;
-  if (during.open == ksim::Document::coupon) {
-    EXPECT_EQ(KALPO_Cancela_Ultimo_Cupom(kModel, nullptr, nullptr, &count, &number, &number), 1);
-  }
   sale({{"3", "SAL", "II", 1, 2.99}}, {{"Dinheiro", 2.99}});
   EXPECT_EQ(KALPO_Reducaoz(kModel, nullptr, nullptr, nullptr, &count), 1);
   ksim::State after = state(kLibrary);
@@ -176,7 +133,7 @@ INSTANTIATE_TEST_SUITE_P(
                       FaultCase{"unreadable", "", true, false, ""},
                       FaultCase{"slow", "300", true, true, ""},
                       FaultCase{"paper_near_end", "", false, true, ""}),
-    [](const auto &info) { return std::string(info.param.fault); });
+    fault_name);
 
 // Argument forms the printer refuses, each with its own result code.
 TEST_F(EpsonDay, RefusesUnprogrammedRatesFormsAndDecimals) {
