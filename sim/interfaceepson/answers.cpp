@@ -63,7 +63,6 @@ std::int32_t finish(const Reply &reply, const ksim::Session &session) {
   now.field_error = reply.field_error;
   now.field = reply.field;
   now.paper_end = reply.outcome == Outcome::paper_end;
-  if (now.field_error) return 0x0200 + now.field_error;
   return now.command;
 }
 

@@ -25,8 +25,9 @@ std::optional<std::array<int, 4>> pairs(std::string_view digits, std::size_t siz
   return parts;
 }
 
+// A date (error 2, command 020C) or time (3, 020D) that cannot be read.
 Reply field_error(int error, int field) {
-  Reply reply(Outcome::invalid_argument);
+  Reply reply = Reply::refuse(error == 2 ? epson::code::date_field : epson::code::time_field);
   reply.field_error = error;
   reply.field = field;
   return reply;

@@ -22,7 +22,7 @@ namespace epson {
 namespace code {
 constexpr int ok = 0x0000;
 constexpr int state = 0x0101, document = 0x0102;
-constexpr int numeric_field = 0x0208, field_size = 0x0210;
+constexpr int numeric_field = 0x0208, date_field = 0x020C, time_field = 0x020D;
 constexpr int paper_end = 0x0304;
 constexpr int day_closed = 0x0801, day_open = 0x0802, day_must_close = 0x0804, no_sales = 0x0807,
               day_opening_refused = 0x080F;
