@@ -38,7 +38,7 @@ SAN_FLAGS = -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-r
 sanitize: deps
 	cmake -S . -B $(SAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DCMAKE_C_FLAGS="$(SAN_FLAGS)" -DCMAKE_CXX_FLAGS="$(SAN_FLAGS)" \
 	  -DCMAKE_EXE_LINKER_FLAGS="$(SAN_FLAGS)" -DCMAKE_SHARED_LINKER_FLAGS="$(SAN_FLAGS)"
-	cmake --build $(SAN_BUILD) -j $(JOBS) --target kalpo_tests kalpo_c_api
+	cmake --build $(SAN_BUILD) -j $(JOBS) --target kalpo_tests kalpo_c_api kalpo_sim_core_tests kalpo_day_tests
 	cd $(SAN_BUILD) && ctest --output-on-failure -j $(JOBS)
 
 clean:

@@ -12,10 +12,13 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <typeindex>
+#include <typeinfo>
 #include <vector>
 
 namespace ksim {
@@ -60,12 +63,16 @@ struct Rate {
   std::string code;
   int index = 0;           // 1-based index for taxed rates, 0 otherwise
   int basis_points = 0;    // 1800 for 18,00 %, 0 for FF/II/NN
+
+  bool operator==(const Rate &) const = default;
 };
 
 // A programmed payment form, by name ("Dinheiro", "Cartao", "Ticket").
 struct PaymentForm {
   int index = 0;           // 1-based
   std::string name;
+
+  bool operator==(const PaymentForm &) const = default;
 };
 
 struct Item {
@@ -77,12 +84,16 @@ struct Item {
   Cents discount = 0;      // item discount
   Cents total = 0;         // quantity * unit price, rounded half up to the cent, less discount
   bool cancelled = false;
+
+  bool operator==(const Item &) const = default;
 };
 
 struct Payment {
   int form = 0;            // PaymentForm::index
   Cents amount = 0;
   Cents vouchered = 0;     // amount already covered by linked vouchers
+
+  bool operator==(const Payment &) const = default;
 };
 
 struct Coupon {
@@ -94,11 +105,14 @@ struct Coupon {
   Phase phase = Phase::selling;
   std::string message;     // promotional message printed at the close
   bool closed = false, cancelled = false;
+  std::string day;         // fiscal day of the coupon, "YYYY-MM-DD"
 
   Cents subtotal() const;  // the items not cancelled
   Cents total() const;     // subtotal + adjustment
   Cents paid() const;
   Cents change() const;    // paid - total when positive
+
+  bool operator==(const Coupon &) const = default;
 };
 
 // One record of fiscal memory: a Z reduction.
@@ -108,14 +122,32 @@ struct Reduction {
   std::int64_t when = 0;   // printer time of the reduction, seconds since the epoch
   Cents grand_total = 0, gross = 0, cancellations = 0, discounts = 0, surcharges = 0;
   std::vector<std::pair<std::string, Cents>> per_rate;  // Rate::code -> net sales
+
+  bool operator==(const Reduction &) const = default;
 };
 
+// The open (or last) non-fiscal document: a linked voucher or a report.
+struct NonFiscal {
+  Document kind = Document::none;
+  std::uint32_t coo = 0;
+  int form = 0;                       // voucher: PaymentForm::index
+  Cents amount = 0;                   // voucher: amount
+  std::uint32_t coupon_coo = 0;       // voucher: COO of its coupon
+  std::string title;                  // report: title
+  std::vector<std::string> lines;     // the free text printed so far
+
+  bool operator==(const NonFiscal &) const = default;
+};
+
+// Defaults of a new printer (see sim/README.md).
 struct Identity {
   std::string serial = "KP0000000000000001";  // 18 characters at most
   std::string firmware = "01.00.00";
   std::string store_name = "KALPO COMERCIO DE TESTE LTDA";
   std::string cnpj = "00.000.000/0001-91", ie = "000.000.000.000";
   std::string address = "RUA DO TESTE, 100 - CENTRO - SAO PAULO - SP";
+
+  bool operator==(const Identity &) const = default;
 };
 
 // Everything the printer holds.
@@ -142,6 +174,33 @@ struct State {
   int lines_between_documents = 0;
   bool cut_next = true;
   std::uint32_t drawer_openings = 0;
+
+  // Added to the first version of this interface.
+  std::optional<NonFiscal> nonfiscal;           // the open or last voucher/report
+  Cents day_supplies = 0;                        // cash fund registered at the day's opening
+  std::vector<std::pair<int, Cents>> day_per_form;  // PaymentForm::index -> amount paid (change not deducted)
+  std::map<std::string, std::string> values;    // Session::set_value
+  std::uint32_t cuts = 0, fed_lines = 0;
+
+  bool operator==(const State &) const = default;
+};
+
+// The printer's date and time, broken down.  The printer's clock is a wall
+// clock: seconds since 1970-01-01 00:00 of that clock, no time zone.
+struct DateTime {
+  int year = 1970, month = 1, day = 1, hour = 0, minute = 0, second = 0;
+};
+DateTime civil(std::int64_t when);
+std::int64_t from_civil(const DateTime &when);
+std::string date_text(std::int64_t when);  // "YYYY-MM-DD"
+
+// What kind of maker call a Session serves; decides which one-shot faults
+// the call uses up (see sim/README.md).
+enum class Call {
+  query,    // reads only: touched by off, slow, unreadable, paper_near_end
+  command,  // may change the printer: also by refuse (and paper_end on printing)
+  start,    // the maker's open/start call: also by driver_start
+  inspect,  // tools and tests looking at the printer: touched by no fault
 };
 
 // Faults injected from outside through the control file "faults" in the
@@ -155,6 +214,8 @@ struct Faults {
   int slow_ms = 0;                    // the answer is late by this much
   bool unreadable = false;            // numeric fields of the answer are not numbers
   bool driver_start_refused = false;  // the maker's open/start call fails
+
+  bool operator==(const Faults &) const = default;
 };
 
 // One page of the paper tape: a document as printed, 48 columns a line.
@@ -162,6 +223,8 @@ struct Page {
   std::uint32_t coo = 0;
   std::string title;                  // "CUPOM FISCAL", "LEITURA X", ...
   std::vector<std::string> lines;
+
+  bool operator==(const Page &) const = default;
 };
 
 // The data folder: $KALPO_SIM_DIR, else "kalpo-sim" under the drive-C root
@@ -255,8 +318,11 @@ class Printer {
 
   // Starts one call: takes the lock, catches up with the journal, reads
   // the faults file (using up one-shot faults).  `function` is the maker
-  // function's name, for the journal and the damage report.
-  Session begin(std::string_view function);
+  // function's name, for the journal and the damage report.  A thread
+  // may begin a call inside its own open call (it shares the lock); another
+  // thread or process waits.
+  Session begin(std::string_view function);  // a Call::command
+  Session begin(std::string_view function, Call call);
 
   std::string folder() const;
 
@@ -267,10 +333,28 @@ class Printer {
   Faults faults() const;
   void set_fault(std::string_view name, std::string_view value, bool one_shot);
   void clear_faults();
+  void clear_fault(std::string_view name);
+
+  // The state now, caught up with the journal, touching no fault.
+  State state();
+
+  // A slot of this process for the maker library's own in-memory state
+  // (a value of type T, default-constructed), reset when the data folder
+  // changes.
+  template <class T>
+  T &local() {
+    std::shared_ptr<void> &slot = local_slot(std::type_index(typeid(T)));
+    if (!slot) slot = std::make_shared<T>();
+    return *static_cast<T *>(slot.get());
+  }
+
+  ~Printer();
 
  private:
+  friend class Session;
   struct Impl;
   explicit Printer(std::string library);
+  std::shared_ptr<void> &local_slot(std::type_index type);
   std::unique_ptr<Impl> impl_;
 };
 

@@ -1,0 +1,103 @@
+// Journal records: one line each, "<crc32 hex> <length> <payload>\n", the
+// payload being the command's fields, tab-separated, with backslash escapes
+// for backslash, tab, line feed and carriage return.
+#include <array>
+
+#include "core/internal.h"
+
+namespace ksim {
+namespace {
+
+constexpr std::array<std::uint32_t, 256> make_crc_table() {
+  std::array<std::uint32_t, 256> table {};
+  for (std::uint32_t i = 0; i < 256; ++i) {
+    std::uint32_t c = i;
+    for (int k = 0; k < 8; ++k) c = c & 1 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+    table[i] = c;
+  }
+  return table;
+}
+constexpr auto kCrcTable = make_crc_table();
+
+void escape_into(std::string &out, std::string_view field) {
+  for (char c : field) {
+    switch (c) {
+      case '\\': out += "\\\\"; break;
+      case '\t': out += "\\t"; break;
+      case '\n': out += "\\n"; break;
+      case '\r': out += "\\r"; break;
+      default: out += c;
+    }
+  }
+}
+
+// Splits the payload into unescaped fields; false on a bad escape.
+bool split_fields(std::string_view payload, std::vector<std::string> &fields) {
+  fields.assign(1, {});
+  for (std::size_t i = 0; i < payload.size(); ++i) {
+    char c = payload[i];
+    if (c == '\t') {
+      fields.emplace_back();
+    } else if (c != '\\') {
+      fields.back() += c;
+    } else if (++i < payload.size()) {
+      char e = payload[i];
+      if (e == '\\') fields.back() += '\\';
+      else if (e == 't') fields.back() += '\t';
+      else if (e == 'n') fields.back() += '\n';
+      else if (e == 'r') fields.back() += '\r';
+      else return false;
+    } else {
+      return false;
+    }
+  }
+  return true;
+}
+
+std::string hex8(std::uint32_t value) {
+  const char *digits = "0123456789abcdef";
+  std::string text(8, '0');
+  for (int i = 7; i >= 0; --i, value >>= 4) text[i] = digits[value & 15];
+  return text;
+}
+
+}  // namespace
+
+std::uint32_t crc32(std::string_view data) {
+  std::uint32_t c = 0xFFFFFFFFu;
+  for (unsigned char byte : data) c = kCrcTable[(c ^ byte) & 0xFF] ^ (c >> 8);
+  return c ^ 0xFFFFFFFFu;
+}
+
+std::string encode_record(const Command &command) {
+  std::string payload;
+  escape_into(payload, command.function);
+  payload += '\t';
+  escape_into(payload, command.op);
+  payload += '\t' + number(command.when);
+  for (const std::string &arg : command.args) {
+    payload += '\t';
+    escape_into(payload, arg);
+  }
+  return hex8(crc32(payload)) + " " + number(static_cast<std::int64_t>(payload.size())) + " " + payload + "\n";
+}
+
+std::string decode_record(std::string_view line, Command &command) {
+  std::size_t space1 = line.find(' ');
+  std::size_t space2 = space1 == std::string_view::npos ? space1 : line.find(' ', space1 + 1);
+  if (space1 != 8 || space2 == std::string_view::npos) return "not a record";
+  std::int64_t length = 0;
+  if (!parse_int(line.substr(9, space2 - 9), length) || length < 0) return "bad length";
+  std::string_view payload = line.substr(space2 + 1);
+  if (static_cast<std::int64_t>(payload.size()) != length) return "length does not match";
+  if (hex8(crc32(payload)) != line.substr(0, 8)) return "checksum does not match";
+  std::vector<std::string> fields;
+  if (!split_fields(payload, fields) || fields.size() < 3) return "bad fields";
+  command.function = fields[0];
+  command.op = fields[1];
+  if (!parse_int(fields[2], command.when)) return "bad time";
+  command.args.assign(fields.begin() + 3, fields.end());
+  return {};
+}
+
+}  // namespace ksim
