@@ -3,6 +3,7 @@
 #pragma once
 
 #include <chrono>
+#include <ostream>
 
 #include "harness.h"
 
@@ -21,6 +22,8 @@ struct FaultCase {
   bool once, succeeds;
   const char *message;  // part of one of the notices; empty: any notice
 };
+
+inline void PrintTo(const FaultCase &c, std::ostream *out) { *out << c.fault << ' ' << c.value; }
 
 inline std::string fault_name(const ::testing::TestParamInfo<FaultCase> &info) { return info.param.fault; }
 
