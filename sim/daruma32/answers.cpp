@@ -14,8 +14,7 @@ using ksim::Outcome;
 
 // Status bits of the last command.
 constexpr int st1_paper_end = 128, st1_paper_near_end = 64, st1_coupon_open = 2;
-constexpr int st2_bad_parameter = 128, st2_rate_not_programmed = 16, st2_cancel_not_allowed = 4,
-              st2_not_executed = 1;
+constexpr int st2_bad_parameter = 128, st2_rate_not_programmed = 16, st2_cancel_not_allowed = 4, st2_not_executed = 1;
 
 int error_of(Outcome outcome) {
   switch (outcome) {

@@ -78,10 +78,10 @@ KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL Daruma_FI_NumeroCupom(char *n
   });
 }
 
-KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL Daruma_FI_VendeItem(
-    const char *codigo, const char *descricao, const char *aliquota, const char *tipo_quantidade,
-    const char *quantidade, std::int32_t casas_decimais, const char *valor_unitario, const char *tipo_desconto,
-    const char *desconto) {
+KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL
+Daruma_FI_VendeItem(const char *codigo, const char *descricao, const char *aliquota, const char *tipo_quantidade,
+                    const char *quantidade, std::int32_t casas_decimais, const char *valor_unitario,
+                    const char *tipo_desconto, const char *desconto) {
   return daruma::command("Daruma_FI_VendeItem", [&](Session &s) {
     return sell(s, codigo, descricao, aliquota, tipo_quantidade, quantidade, casas_decimais, valor_unitario,
                 tipo_desconto, desconto);
@@ -91,9 +91,8 @@ KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL Daruma_FI_VendeItem(
 KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL Daruma_FI_IniciaFechamentoCupom(const char *acrescimo_desconto,
                                                                                    const char *tipo,
                                                                                    const char *valor) {
-  return daruma::command("Daruma_FI_IniciaFechamentoCupom", [&](Session &s) {
-    return start_closing(s, text(acrescimo_desconto), text(tipo), valor);
-  });
+  return daruma::command("Daruma_FI_IniciaFechamentoCupom",
+                         [&](Session &s) { return start_closing(s, text(acrescimo_desconto), text(tipo), valor); });
 }
 
 KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL Daruma_FI_EfetuaFormaPagamento(const char *forma,

@@ -21,20 +21,25 @@ ksim::Cents remaining(const Session &session, int form) {
 }
 
 // The COO of the voucher's coupon: digits, or empty for the last coupon.
-std::optional<std::optional<std::uint32_t>> coupon_number(std::string_view coo) {
-  if (coo.empty()) return std::optional<std::uint32_t>();
-  if (coo.size() > 9 || !ksim::text::all_digits(coo)) return std::nullopt;
-  return std::optional(std::uint32_t(ksim::text::digits_value(coo)));
+struct CouponNumber {
+  bool readable = false;
+  std::optional<std::uint32_t> coo;  // none: the last coupon
+};
+
+CouponNumber coupon_number(std::string_view coo) {
+  if (coo.empty()) return {true, std::nullopt};
+  if (coo.size() > 9 || !ksim::text::all_digits(coo)) return {};
+  return {true, std::uint32_t(ksim::text::digits_value(coo))};
 }
 
 Outcome open_voucher(Session &session, const char *forma, const char *valor, const char *coo) {
   const ksim::PaymentForm *form = daruma::form(session, text(forma));
   if (!form) return Outcome::form_not_programmed;
   auto linked = coupon_number(text(coo));
-  std::optional<ksim::Cents> amount = text(valor).empty() ? remaining(session, form->index)
-                                                          : daruma::regional(text(valor), 2);
-  if (!linked || !amount) return Outcome::invalid_argument;
-  return session.open_voucher(form->index, *amount, *linked);
+  std::optional<ksim::Cents> amount =
+      text(valor).empty() ? remaining(session, form->index) : daruma::regional(text(valor), 2);
+  if (!linked.readable || !amount) return Outcome::invalid_argument;
+  return session.open_voucher(form->index, *amount, linked.coo);
 }
 
 // A text of several lines goes to the paper line by line.

@@ -18,7 +18,8 @@ std::optional<std::array<int, 4>> pairs(std::string_view digits, std::size_t siz
   if (digits.size() != size) return std::nullopt;
   std::array<int, 4> parts{};
   for (std::size_t i = 0; i < size; i += 2) {
-    if (!std::isdigit(static_cast<unsigned char>(digits[i])) || !std::isdigit(static_cast<unsigned char>(digits[i + 1])))
+    if (!std::isdigit(static_cast<unsigned char>(digits[i])) ||
+        !std::isdigit(static_cast<unsigned char>(digits[i + 1])))
       return std::nullopt;
     parts[i / 2] = (digits[i] - '0') * 10 + (digits[i + 1] - '0');
   }
@@ -81,7 +82,7 @@ KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL EPSON_RelatorioFiscal_Leitura
 }
 
 KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL EPSON_RelatorioFiscal_RZ(const char *data, const char *hora,
-                                                                           std::int32_t opcao, char *resposta) {
+                                                                            std::int32_t opcao, char *resposta) {
   return epson::command("EPSON_RelatorioFiscal_RZ",
                         [&](Session &s) { return reduction(s, data, hora, opcao, resposta); });
 }

@@ -27,10 +27,9 @@ constexpr int paper_end = 0x0304;
 constexpr int day_closed = 0x0801, day_open = 0x0802, day_must_close = 0x0804, no_sales = 0x0807,
               day_opening_refused = 0x080F;
 constexpr int item_not_found = 0x0907, form_not_found = 0x0908, rate_not_found = 0x090F;
-constexpr int after_adjustment = 0x0A01, after_payments = 0x0A02, blank_description = 0x0A04,
-              before_payments = 0x0A08, payment_incomplete = 0x0A09, bad_payment = 0x0A0B,
-              cancel_refused = 0x0A12, bad_item_number = 0x0A16, quantity_digits = 0x0A1A, price_digits = 0x0A1B,
-              bad_price = 0x0A21, bad_quantity = 0x0A22;
+constexpr int after_adjustment = 0x0A01, after_payments = 0x0A02, blank_description = 0x0A04, before_payments = 0x0A08,
+              payment_incomplete = 0x0A09, bad_payment = 0x0A0B, cancel_refused = 0x0A12, bad_item_number = 0x0A16,
+              quantity_digits = 0x0A1A, price_digits = 0x0A1B, bad_price = 0x0A21, bad_quantity = 0x0A22;
 constexpr int not_allowed = 0x0E18;
 }  // namespace code
 
@@ -44,9 +43,9 @@ constexpr int ok = 0x0000, already_open = 0x0001, in_use = 0x0002, closed = 0x00
 // library's own reading of the arguments (a field error or a result code).
 struct Reply {
   ksim::Outcome outcome = ksim::Outcome::ok;
-  int command = code::ok;   // overrides the outcome's code when not 0
-  int field_error = 0;      // 2 date, 3 time...
-  int field = 0;            // number of the field in error
+  int command = code::ok;  // overrides the outcome's code when not 0
+  int field_error = 0;     // 2 date, 3 time...
+  int field = 0;           // number of the field in error
   Reply(ksim::Outcome o) : outcome(o) {}
   static Reply refuse(int command) {
     Reply reply(ksim::Outcome::refused);

@@ -34,8 +34,7 @@ int fiscal_word(const Session &session) {
 void state_text(char *buffer, Link &link) {
   char text[32];
   std::snprintf(text, sizeof text, "%02d%02d%04X%04X%04X%04X", link.field_error % 100, link.field % 100,
-                link.port_code & 0xFFFF, link.printer_word & 0xFFFF, link.fiscal_word & 0xFFFF,
-                link.command & 0xFFFF);
+                link.port_code & 0xFFFF, link.printer_word & 0xFFFF, link.fiscal_word & 0xFFFF, link.command & 0xFFFF);
   if (link.unreadable) std::memset(text, 'X', 20);
   std::memcpy(buffer, text, 20);
   buffer[20] = '\0';
@@ -76,7 +75,7 @@ std::int32_t open_port(std::int32_t speed, std::int32_t number) {
 extern "C" {
 
 KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL EPSON_Serial_Abrir_Porta(std::int32_t velocidade,
-                                                                           std::int32_t porta) {
+                                                                            std::int32_t porta) {
   try {
     return open_port(velocidade, porta);
   } catch (...) {

@@ -44,9 +44,9 @@ class DarumaDay : public FaultDay {
   void morning() {
     std::int32_t count = 0;
     EXPECT_EQ(KALPO_Leiturax(kModel, nullptr, nullptr, &count), 1);
-    EXPECT_EQ(sale({{"1", "ARROZ 5KG", "01", 2, 2, 10.5}, {"2", "FEIJAO", "02", 1.5, 3, 7.25}}, 1.5,
-                   {{"Dinheiro", 30.38}}),
-              "000002");
+    EXPECT_EQ(
+        sale({{"1", "ARROZ 5KG", "01", 2, 2, 10.5}, {"2", "FEIJAO", "02", 1.5, 3, 7.25}}, 1.5, {{"Dinheiro", 30.38}}),
+        "000002");
   }
 
   // The rest of the day, after the morning: 2,99 exempt; 3 x 12,00 (T03) paid
@@ -112,8 +112,8 @@ TEST_P(DarumaWholeDay, EveryCallSucceedsAndThePaperAndCountersAreRight) {
   std::vector<std::string> titles;
   for (const ksim::Page &page : paper) titles.push_back(page.title);
   EXPECT_EQ(titles, (std::vector<std::string>{"LEITURA X", "CUPOM FISCAL", "CUPOM FISCAL", "CUPOM FISCAL",
-                                              "COMPROVANTE CREDITO OU DEBITO", "RELATORIO GERENCIAL",
-                                              "CUPOM FISCAL", "CUPOM FISCAL CANCELADO", "REDUCAO Z"}));
+                                              "COMPROVANTE CREDITO OU DEBITO", "RELATORIO GERENCIAL", "CUPOM FISCAL",
+                                              "CUPOM FISCAL CANCELADO", "REDUCAO Z"}));
   ASSERT_EQ(paper.size(), 9u);
   EXPECT_EQ(amount_on(paper[1], "DESCONTO R$"), 150);
   EXPECT_EQ(amount_on(paper[1], "TOTAL R$"), 3038);
@@ -154,8 +154,7 @@ INSTANTIATE_TEST_SUITE_P(
                       FaultCase{"paper_end", "", true, false, "Erro na ECF n\xBA :50\r\nSem papel"},
                       FaultCase{"refuse", "23", false, false, "Erro na ECF n\xBA :23\r\nRedu\xE7\xE3o Z do per"},
                       FaultCase{"driver_start", "", true, false, "Erro na ECF n\xBA :999"},
-                      FaultCase{"unreadable", "", true, false, ""},
-                      FaultCase{"slow", "300", true, true, ""},
+                      FaultCase{"unreadable", "", true, false, ""}, FaultCase{"slow", "300", true, true, ""},
                       FaultCase{"paper_near_end", "", false, true, ""}),
     fault_name);
 

@@ -96,9 +96,8 @@ TEST_F(EpsonDay, EveryCallSucceedsAndThePaperAndCountersAreRight) {
   std::vector<ksim::Page> paper = tape(kLibrary);
   std::vector<std::string> titles;
   for (const ksim::Page &page : paper) titles.push_back(page.title);
-  EXPECT_EQ(titles, (std::vector<std::string>{"LEITURA X", "LEITURA X", "CUPOM FISCAL", "CUPOM FISCAL",
-                                              "CUPOM FISCAL", "CUPOM FISCAL", "CUPOM FISCAL CANCELADO",
-                                              "REDUCAO Z"}));
+  EXPECT_EQ(titles, (std::vector<std::string>{"LEITURA X", "LEITURA X", "CUPOM FISCAL", "CUPOM FISCAL", "CUPOM FISCAL",
+                                              "CUPOM FISCAL", "CUPOM FISCAL CANCELADO", "REDUCAO Z"}));
   ASSERT_EQ(paper.size(), 8u);
   EXPECT_TRUE(has_line(paper[0], "ABERTURA DO DIA"));
   EXPECT_TRUE(has_line(paper[2], "CANCELADO ITEM 002"));
@@ -130,8 +129,7 @@ INSTANTIATE_TEST_SUITE_P(
                       FaultCase{"paper_end", "", true, false, "Falta de papel"},
                       FaultCase{"refuse", "0801", false, false, "Comando inv\xE1lido com jornada fiscal fechada"},
                       FaultCase{"driver_start", "", true, false, "Porta usada por outra aplica\xE7\xE3o."},
-                      FaultCase{"unreadable", "", true, false, ""},
-                      FaultCase{"slow", "300", true, true, ""},
+                      FaultCase{"unreadable", "", true, false, ""}, FaultCase{"slow", "300", true, true, ""},
                       FaultCase{"paper_near_end", "", false, true, ""}),
     fault_name);
 

@@ -18,7 +18,7 @@ const std::vector<Model> &models() {
       {"ELGINFIT", "dllg2", false, true, true, true, true, true, false, "01"},
       {"DATAREGISQUICK", "dllg2", false, true, true, true, true, true, false, "01"},
       {"DATAREGISSERIAL", "dllg2", false, true, true, true, true, true, false, "01"},
-      {"EPSON", "interfaceepson", true, true, false, false, false, false, false, "01"},
+      {"EPSON", "interfaceepson", true, true, false, false, false, false, false, "01", "3"},
   };
   return table;
 }
@@ -53,9 +53,10 @@ std::string line(const std::string &call, const Model &m, const std::string &res
 
 std::string sale_items(const Model &m) {
   std::string s;
-  s += line("VendaItem", m, R"("1001" "ARROZ TIPO 1 5KG" ")" + m.rate + R"(" "F" 1 2 24.90 "$" -)");
-  s += line("VendaItem", m, R"("1002" "FEIJAO CARIOCA 1KG" ")" + m.rate + R"(" "F" 2 2 8.50 "$" -)");
-  s += line("VendaItem", m, R"("1003" "CAFE TORRADO 500G" "FF" "F" 1 2 15.00 "$" -)");
+  s += line("VendaItem", m, R"("1001" "ARROZ TIPO 1 5KG" ")" + m.rate + R"(" "F" 1 )" + m.decimals + R"( 24.90 "$" -)");
+  s +=
+      line("VendaItem", m, R"("1002" "FEIJAO CARIOCA 1KG" ")" + m.rate + R"(" "F" 2 )" + m.decimals + R"( 8.50 "$" -)");
+  s += line("VendaItem", m, R"("1003" "CAFE TORRADO 500G" "FF" "F" 1 )" + m.decimals + R"( 15.00 "$" -)");
   return s;
 }
 
@@ -86,7 +87,7 @@ std::vector<std::string> day_script(const Model &m) {
   }
   s += "# a coupon cancelled right after it was closed\n";
   s += line("AbreCupom", m, R"(- "" "" "")");
-  s += line("VendaItem", m, R"("1004" "LEITE INTEGRAL 1L" ")" + m.rate + R"(" "F" 3 2 4.99 "$" -)");
+  s += line("VendaItem", m, R"("1004" "LEITE INTEGRAL 1L" ")" + m.rate + R"(" "F" 3 )" + m.decimals + R"( 4.99 "$" -)");
   s += closing(m, "0");
   s += line("forma_pagamento", m, R"("Dinheiro" 14.97)");
   s += line("fecha_cupom", m, R"("")");

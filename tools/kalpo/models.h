@@ -8,16 +8,17 @@
 namespace kt {
 
 struct Model {
-  std::string id;       // "BEMATECHMP20"
-  std::string library;  // the maker library whose virtual printer serves it
-  bool opening;         // KALPO_Abredia
-  bool cancel_item;     // KALPO_Cancela_Item
-  bool voucher;         // KALPO_cupom_vinculado and the rest
-  bool report;          // KALPO_AbreRelGerencial, KALPO_FechaGerencial
-  bool command_driver;  // the discount through KALPO_desc_fechamento; KALPO_LeData
-  bool identity;        // KALPO_MostraNumSerie, KALPO_FirmWare
-  bool counters;        // the Bematech queries (KALPO_NumeroCupom and the rest)
-  std::string rate;     // the printer's code of the 18 % rate, passed through unchanged
+  std::string id;              // "BEMATECHMP20"
+  std::string library;         // the maker library whose virtual printer serves it
+  bool opening;                // KALPO_Abredia
+  bool cancel_item;            // KALPO_Cancela_Item
+  bool voucher;                // KALPO_cupom_vinculado and the rest
+  bool report;                 // KALPO_AbreRelGerencial, KALPO_FechaGerencial
+  bool command_driver;         // the discount through KALPO_desc_fechamento; KALPO_LeData
+  bool identity;               // KALPO_MostraNumSerie, KALPO_FirmWare
+  bool counters;               // the Bematech queries (KALPO_NumeroCupom and the rest)
+  std::string rate;            // the printer's code of the 18 % rate, passed through unchanged
+  std::string decimals = "2";  // decimal places of the item texts (EPSON always receives thousandths)
 };
 
 const std::vector<Model> &models();
