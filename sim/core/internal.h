@@ -37,15 +37,36 @@ struct Operation {
 const Operation *find_operation(std::string_view name);
 
 // Every operation, with whether it prints (refused at paper end).
-#define KSIM_OPERATIONS(X)                                                                                           \
-  X(open_day, true)                                                                                                  \
-  X(open_coupon, true)                                                                                               \
-  X(sell, true) X(cancel_item, true) X(cancel_last_item, true) X(start_closing, true) X(start_closing_percent, true) \
-      X(pay, true) X(close_coupon, true) X(cancel_coupon, true) X(open_voucher, true) X(open_report, true)           \
-          X(print_line, true) X(close_voucher, true) X(close_report, true) X(x_reading, true) X(z_reduction, true)   \
-              X(memory_by_date, true) X(memory_by_crz, true) X(open_drawer, false) X(feed, true) X(cut, true)        \
-                  X(set_lines_between_documents, false) X(toggle_cut_next, false) X(set_daylight_saving, false)      \
-                      X(set_clock_offset, false) X(set_value, false)
+// clang-format off
+#define KSIM_OPERATIONS(X) \
+  X(open_day, true) \
+  X(open_coupon, true) \
+  X(sell, true) \
+  X(cancel_item, true) \
+  X(cancel_last_item, true) \
+  X(start_closing, true) \
+  X(start_closing_percent, true) \
+  X(pay, true) \
+  X(close_coupon, true) \
+  X(cancel_coupon, true) \
+  X(open_voucher, true) \
+  X(open_report, true) \
+  X(print_line, true) \
+  X(close_voucher, true) \
+  X(close_report, true) \
+  X(x_reading, true) \
+  X(z_reduction, true) \
+  X(memory_by_date, true) \
+  X(memory_by_crz, true) \
+  X(open_drawer, false) \
+  X(feed, true) \
+  X(cut, true) \
+  X(set_lines_between_documents, false) \
+  X(toggle_cut_next, false) \
+  X(set_daylight_saving, false) \
+  X(set_clock_offset, false) \
+  X(set_value, false)
+// clang-format on
 namespace ops {
 #define KSIM_DECLARE_OPERATION(name, printing) Outcome name(State &, Printout &, const Command &);
 KSIM_OPERATIONS(KSIM_DECLARE_OPERATION)
