@@ -63,10 +63,10 @@ sanitize: deps
 	cd $(SAN_BUILD) && ctest --output-on-failure -j $(JOBS) -E '^binding_(pascal|csharp|python)$$'
 
 format: deps
-	clang-format -i $(FORMAT_FILES)
+	@clang-format -i $(FORMAT_FILES)
 
 format-check: deps
-	clang-format --dry-run --Werror $(FORMAT_FILES)
+	@clang-format --dry-run --Werror $(FORMAT_FILES) && echo "format: $(words $(FORMAT_FILES)) files as the house style has them"
 
 clean:
 	rm -rf $(BUILD) $(DEMO_BUILD) $(WIN_BUILD) $(SAN_BUILD)
