@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <charconv>
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
@@ -281,9 +282,21 @@ struct Row {
   Script script;
   int result;
   Lines lines;                          // the whole transcript, nothing filtered out
-  std::string arg = {};                 // the row's own argument, where the table uses one
+  Lines args = {};                      // the row's own arguments, where the table uses them
   std::optional<std::string> out = {};  // the text the call hands back, where the table checks one
+
+  // Argument i, or `fallback` where the row gives none.
+  std::string arg(std::size_t i = 0, std::string fallback = {}) const {
+    return i < args.size() ? args[i] : fallback;
+  }
 };
+
+// A decimal argument ("1.5").
+inline double decimal(const std::string &text) {
+  double value = 0;
+  std::from_chars(text.data(), text.data() + text.size(), value);
+  return value;
+}
 
 inline void PrintTo(const Row &row, std::ostream *os) { *os << row.name; }
 
