@@ -226,6 +226,7 @@ inline Script setting(std::string key, std::string value) {
   return [key, value](Fake &f) { f.config[key] = value; };
 }
 inline Script cut_on() { return setting("DESATIVAFACA", "S"); }
+inline void united_states(Fake &f) { f.settings = Fake::united_states(); }
 // The driver's start handle, the commands' answers and error codes, in turn
 // (the last repeats).
 inline Script driver(std::vector<int32_t> answers, std::vector<int32_t> codes, int32_t handle = 0) {
