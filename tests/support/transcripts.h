@@ -191,11 +191,14 @@ inline std::string param(int32_t handle, const std::string &name, const std::str
   return "DLLG2_AdicionaParam(" + std::to_string(handle) + ", \"" + name + "\", \"" + value + "\", " +
          std::to_string(type) + ")";
 }
-// One command: its parameters, the execution and the error code.
-inline Lines command(int32_t handle, const std::string &name, const Lines &params = {}) {
+// One command: its parameters and the execution; `command` adds the error
+// code read after it.
+inline Lines command_run(int32_t handle, const std::string &name, const Lines &params = {}) {
   std::string h = std::to_string(handle);
-  return cat("DLLG2_LimpaParams(" + h + ")", params, "DLLG2_ExecutaComando(" + h + ", \"" + name + "\")",
-             "DLLG2_ObtemCodErro(" + h + ")");
+  return cat("DLLG2_LimpaParams(" + h + ")", params, "DLLG2_ExecutaComando(" + h + ", \"" + name + "\")");
+}
+inline Lines command(int32_t handle, const std::string &name, const Lines &params = {}) {
+  return cat(command_run(handle, name, params), "DLLG2_ObtemCodErro(" + std::to_string(handle) + ")");
 }
 inline std::string paper_cut(int32_t handle = 0) {
   return "DLLG2_ExecutaComando(" + std::to_string(handle) + ", \"CortaPapel;TipoCorte=1\")";
