@@ -14,10 +14,10 @@ const std::string k40 = "1234567890123456789012345678901234567890";
 const std::string k29 = k40.substr(0, 29);
 
 Lines sells(int h, const std::string &price, const std::string &quantity) {
-  return command(h, "VendeItem",
-                 {param(h, "CodAliquota", "T01", 4), param(h, "CodProduto", "789", 7),
-                  param(h, "NomeProduto", "Arroz tipo 1", 7), param(h, "PrecoUnitario", price, 6),
-                  param(h, "Quantidade", quantity, 6), param(h, "Unidade", "UN", 7)});
+  return command(
+      h, "VendeItem",
+      {param(h, "CodAliquota", "T01", 4), param(h, "CodProduto", "789", 7), param(h, "NomeProduto", "Arroz tipo 1", 7),
+       param(h, "PrecoUnitario", price, 6), param(h, "Quantidade", quantity, 6), param(h, "Unidade", "UN", 7)});
 }
 std::string bematech(const std::string &description) {
   return "Bematech_FI_VendeItemDepartamento(\"789\", \"" + description +
@@ -34,10 +34,10 @@ Lines digiarte(const std::string &code, const std::string &description = "Arroz 
           kEcf32mFetch, "CloseCif()"};
 }
 Lines bad_code(const std::string &code) {
-  return {"OpenCif()",
-          "notice: Código de produto inválido para a ECF (deve ser um número inteiro de até 13 dígitos): \"" + code +
-              "\"",
-          "CloseCif()"};
+  return {
+      "OpenCif()",
+      "notice: Código de produto inválido para a ECF (deve ser um número inteiro de até 13 dígitos): \"" + code + "\"",
+      "CloseCif()"};
 }
 const std::string kEpsonSale =
     "EPSON_Fiscal_Vender_Item(\"789\", \"Arroz tipo 1\", \"001500\", 2, \"UN\", \"002990\", 2, \"T01\", 1)";
@@ -46,40 +46,74 @@ const Script kOk = ecf32m_answers({"COMANDO OK"}, false);
 TEST(VendaItem, TranscriptPerModelAndPath) {
   const std::vector<Row> rows = {
       {"without printer", "NOTAFISCAL", nothing, 1, {}},
-      {"bematech in thousandths", "BEMATECHMFD", returns("Bematech_FI_VendeItemDepartamento", 1), 1,
+      {"bematech in thousandths",
+       "BEMATECHMFD",
+       returns("Bematech_FI_VendeItemDepartamento", 1),
+       1,
        {bematech("Arroz tipo 1"), kBematechStatus}},
-      {"bematech description cut to 29, refused", "BEMATECHMP20", nothing, 0,
-       cat(bematech(k29), kCommunicationError), {"789", k40}},
-      {"sweda percent discount, description cut to 29", "SWEDA7000", returns("ECF_VendeItem", 1), 1,
+      {"bematech description cut to 29, refused",
+       "BEMATECHMP20",
+       nothing,
+       0,
+       cat(bematech(k29), kCommunicationError),
+       {"789", k40}},
+      {"sweda percent discount, description cut to 29",
+       "SWEDA7000",
+       returns("ECF_VendeItem", 1),
+       1,
        {"ECF_VendeItem(\"789\", \"" + k29 + "\", \"T01\", \"I\", \"1500\", 3, \"2990\", \"%\", \"0000\")",
         kSwedaStatus},
        {"789", k40}},
-      {"sweda lower-case type: no discount; halves to even", "SWEDA7000", returns("ECF_VendeItem", 1), 1,
+      {"sweda lower-case type: no discount; halves to even",
+       "SWEDA7000",
+       returns("ECF_VendeItem", 1),
+       1,
        {"ECF_VendeItem(\"789\", \"Arroz tipo 1\", \"T01\", \"I\", \"62\", 3, \"188\", null, \"0000\")", kSwedaStatus},
        {"789", "Arroz tipo 1", "0.0625", "2", "0.1875", "p"}},
-      {"sigtron padded, description whole", "SIGTRONFS345", sigtron_answers({"OK"}), 1,
-       {kSigtronPort, sigtron(k40), kSigtronAnswer}, {"789", k40}},
-      {"sigtron not executed", "SIGTRONFS345", sigtron_answers({""}), 0,
+      {"sigtron padded, description whole",
+       "SIGTRONFS345",
+       sigtron_answers({"OK"}),
+       1,
+       {kSigtronPort, sigtron(k40), kSigtronAnswer},
+       {"789", k40}},
+      {"sigtron not executed",
+       "SIGTRONFS345",
+       sigtron_answers({""}),
+       0,
        {kSigtronPort, sigtron("Arroz tipo 1"), kSigtronAnswer, kNotExecuted}},
       {"daruma regional, price with its decimals", "DARUMA32", daruma_errors({"000"}), 1,
        cat("Daruma_FI_VendeItem(\"789\", \"Arroz tipo 1\", \"T01\", \"F\", \"1,500\", 2, \"2,99\", \"$\", \"0,00\")",
            kDarumaStatus)},
-      {"daruma united states, refused", "DARUMA32", all({united_states, daruma_errors({"050"})}), 0,
+      {"daruma united states, refused",
+       "DARUMA32",
+       all({united_states, daruma_errors({"050"})}),
+       0,
        cat("Daruma_FI_VendeItem(\"789\", \"Arroz tipo 1\", \"T01\", \"F\", \"1,000.500\", 3, \"1,234.500\", \"$\", "
            "\"0,00\")",
            kDarumaStatus, kDarumaNoPaper),
        {"789", "Arroz tipo 1", "1000.5", "3", "1234.5"}},
       {"digiarte pads code and description", "DIGIARTE1E", kOk, 1, digiarte("0000000000789")},
-      {"digiarte cuts the description, refused", "DIGIARTE1E", ecf32m_answers({"ERR-22"}, false), 0,
+      {"digiarte cuts the description, refused",
+       "DIGIARTE1E",
+       ecf32m_answers({"ERR-22"}, false),
+       0,
        {"OpenCif()",
         "VendaItem(68, \"001500\", \"00000002990\", \"T01\", 37, \"0000\", \"UN\", \"0000000000789\", 48, "
         "\"12345678901234567890\", \"\")",
         kEcf32mFetch, kDigiarteNotOpen, "CloseCif()"},
        {"789", k40}},
-      {"digiarte largest code, leading zeros dropped", "DIGIARTE1E", kOk, 1, digiarte("9999999999999"),
+      {"digiarte largest code, leading zeros dropped",
+       "DIGIARTE1E",
+       kOk,
+       1,
+       digiarte("9999999999999"),
        {"0009999999999999"}},
       {"digiarte code beyond 13 digits", "DIGIARTE1E", nothing, 0, bad_code("10000000000000"), {"10000000000000"}},
-      {"digiarte code beyond 64 bits", "DIGIARTE1E", nothing, 0, bad_code("99999999999999999999"),
+      {"digiarte code beyond 64 bits",
+       "DIGIARTE1E",
+       nothing,
+       0,
+       bad_code("99999999999999999999"),
        {"99999999999999999999"}},
       {"digiarte letters in the code", "DIGIARTE1E", nothing, 0, bad_code("78A"), {"78A"}},
       {"digiarte signed code", "DIGIARTE1E", nothing, 0, bad_code("+789"), {"+789"}},

@@ -290,9 +290,7 @@ struct Row {
   std::optional<std::string> out = {};  // the text the call hands back, where the table checks one
 
   // Argument i, or `fallback` where the row gives none.
-  std::string arg(std::size_t i = 0, std::string fallback = {}) const {
-    return i < args.size() ? args[i] : fallback;
-  }
+  std::string arg(std::size_t i = 0, std::string fallback = {}) const { return i < args.size() ? args[i] : fallback; }
 };
 
 // A decimal argument ("1.5").
