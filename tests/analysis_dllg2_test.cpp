@@ -96,7 +96,7 @@ TEST(DllG2Judgment, TranscriptPerJudgmentAndOutcome) {
       {"negative: ran, code 0", "1", driver(1, 0), 1, {code}, {"1"}},
       {"negative: ran, code 8000", "1", driver(1, 8000), 0, {code, refused}, {"2"}},
       {"negative: not run, code text even for 0", "1", driver(1, 0), 0, {code, "notice: Retorno OK."}, {"0"}},
-      {"negative: the answer's text, code not read", "1", driver(1, 5), 0, {"notice: Erro -2"}, {"-2"}},
+      {"negative: the answer's text, code not read", "1", driver(1, 0), 0, {"notice: Erro -1"}, {"-1"}},
       {"text: ran, code 0", "2", driver(1, 0), 1, {code}, {"1"}},
       {"text: ran, code 8000", "2", driver(1, 8000), 0, {code, refused}, {"1"}},
       {"text: negative, the code's text", "2", driver(1, 5), 0, {code, "notice: Erro 5"}, {"-2"}},
