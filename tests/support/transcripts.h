@@ -225,6 +225,19 @@ inline Script returns(std::string name, int32_t value) {
 inline Script returns(std::string name, std::vector<int32_t> values) {
   return [name, values](Fake &f) { f.returns(name, values); };
 }
+// The call writes text into argument i (with a terminating zero when
+// `terminate`) and returns result.
+inline Script writes(std::string name, std::size_t i, std::string text, int32_t result = 1, bool terminate = true) {
+  return [=](Fake &f) {
+    f.on(name, [=](Call &c) {
+      c.write(i, text, terminate);
+      c.result = result;
+    });
+  };
+}
+inline Script not_executed(std::string status_call) {
+  return [status_call](Fake &f) { not_executed_status(f, status_call); };
+}
 inline Script setting(std::string key, std::string value) {
   return [key, value](Fake &f) { f.config[key] = value; };
 }
@@ -246,6 +259,9 @@ inline Script driver(int32_t answer, int32_t code, int32_t handle = 0) {
 inline void driver_value(Fake &f, const std::string &value, bool terminate = true) {
   f.returns("DLLG2_ExecutaComando", 1);
   f.on("DLLG2_Retorno", [value, terminate](Call &c) { c.write(4, value, terminate); });
+}
+inline Script driver_value(std::string value) {
+  return [value](Fake &f) { driver_value(f, value); };
 }
 
 // ---- the caller's texts ----
