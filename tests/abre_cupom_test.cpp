@@ -21,9 +21,7 @@ Lines reads_coo(int h) { return command(h, "LeInteiro", {param(h, "NomeInteiro",
 std::string coo_back(int h) {
   return "DLLG2_Retorno(" + std::to_string(h) + ", 0, \"ValorInteiro\", 4000, \"" + std::string(50, ' ') + "\", 50)";
 }
-Script coo_42(Script driver_script) {
-  return all({driver_script, [](Fake &f) { f.writes("DLLG2_Retorno", 4, "42", 1); }});
-}
+Script coo_42(Script driver_script) { return all({driver_script, writes("DLLG2_Retorno", 4, "42", 1)}); }
 Script bematech_number(const std::string &open, const std::string &number_call, const char *number) {
   return [=](Fake &f) {
     f.returns(open, 1);
@@ -85,7 +83,7 @@ TEST(AbreCupom, TranscriptPerModelAndPath) {
        kCustomer,
        kUntouched},
       {"daruma opens and reads the number", "DARUMA32",
-       all({daruma_errors({"000"}), [](Fake &f) { f.writes("Daruma_FI_NumeroCupom", 0, "000777", 1); }}), 1,
+       all({daruma_errors({"000"}), writes("Daruma_FI_NumeroCupom", 0, "000777", 1)}), 1,
        cat("Daruma_FI_AbreCupom(\"123\")", kDarumaStatus, daruma_number, kDarumaStatus), kCustomer, "000777"},
       {"daruma refused, empty document as null",
        "DARUMA32",
@@ -95,7 +93,7 @@ TEST(AbreCupom, TranscriptPerModelAndPath) {
        {"Ana", "Rua 1", ""},
        kUntouched},
       {"daruma number refused", "DARUMA32",
-       all({daruma_errors({"000", "050"}), [](Fake &f) { f.writes("Daruma_FI_NumeroCupom", 0, "000778", 1); }}), 0,
+       all({daruma_errors({"000", "050"}), writes("Daruma_FI_NumeroCupom", 0, "000778", 1)}), 0,
        cat("Daruma_FI_AbreCupom(\"123\")", kDarumaStatus, daruma_number, kDarumaStatus, kDarumaNoPaper), kCustomer,
        kUntouched},
       {"digiarte number after four characters",
