@@ -7,6 +7,7 @@
 #include "makers/analysis.h"
 #include "makers/code_texts.h"
 #include "support/fake.h"
+#include "support/transcripts.h"
 
 namespace {
 
@@ -73,3 +74,35 @@ TEST(DllG2ErrorText, TableCoversItsRanges) {
 }
 
 }  // namespace
+
+namespace kalpo::test {
+namespace {
+
+// The three judgments of a command outcome, on handle 3: the answer is the
+// row's argument, the error code the driver answers is 5 (no text of its
+// own) or 8000.
+TEST(DllG2Judgment, TranscriptPerJudgmentAndOutcome) {
+  using Judge = bool (*)(int32_t, int32_t);
+  const Judge judges[] = {dllg2::judge_showing_code_number, dllg2::judge_showing_negative_answer,
+                          dllg2::judge_showing_code_text};
+  const std::string code = "DLLG2_ObtemCodErro(3)";
+  const std::string refused = "notice: Comando fora de seqüência.";
+  const std::vector<Row> rows = {
+      // model: which judgment (0 number, 1 negative answer, 2 code text)
+      {"number: ran, code 0", "0", driver(1, 0), 1, {code}, {"1"}},
+      {"number: ran, code 8000 by its text", "0", driver(1, 8000), 0, {code, refused}, {"1"}},
+      {"number: not run, code as a number", "0", driver(1, 5), 0, {code, "notice: 5"}, {"0"}},
+      {"number: negative, code as a number", "0", driver(1, 5), 0, {code, "notice: 5"}, {"-2"}},
+      {"negative: ran, code 0", "1", driver(1, 0), 1, {code}, {"1"}},
+      {"negative: ran, code 8000", "1", driver(1, 8000), 0, {code, refused}, {"2"}},
+      {"negative: not run, code text even for 0", "1", driver(1, 0), 0, {code, "notice: Retorno OK."}, {"0"}},
+      {"negative: the answer's text, code not read", "1", driver(1, 0), 0, {"notice: Erro -1"}, {"-1"}},
+      {"text: ran, code 0", "2", driver(1, 0), 1, {code}, {"1"}},
+      {"text: ran, code 8000", "2", driver(1, 8000), 0, {code, refused}, {"1"}},
+      {"text: negative, the code's text", "2", driver(1, 5), 0, {code, "notice: Erro 5"}, {"-2"}},
+  };
+  run(rows, [&](const Row &r) { return judges[std::stoi(r.model)](3, std::stoi(r.arg())) ? 1 : 0; });
+}
+
+}  // namespace
+}  // namespace kalpo::test

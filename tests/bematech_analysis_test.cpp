@@ -5,12 +5,11 @@
 
 #include "kalpo.h"
 #include "support/fake.h"
+#include "support/transcripts.h"
 
 namespace {
 
-using kalpo::test::Call;
-using kalpo::test::Fake;
-using Lines = std::vector<std::string>;
+using namespace kalpo::test;
 
 struct Status {
   int32_t ack = 0, st1 = 0, st2 = 0;
@@ -38,47 +37,60 @@ const std::string kNak = "notice: Atenção!!!\\r\\nA Impressora retornou NAK.";
 
 std::string attention(const std::string &text) { return "box[Atenção/64]: " + text; }
 
-struct Case {
-  const char *name;
-  const char *model;
-  int32_t code;
-  Status status;
-  Lines lines;
-  bool result;
-};
+Script status(int32_t ack, int32_t st1, int32_t st2) {
+  return [=](Fake &f) { script_status(f, {ack, st1, st2}); };
+}
 
+// The row's argument: the return code analysed.
 TEST(BematechAnalysis, TranscriptPerCodeAndStatus) {
-  // clang-format off
-  const Case cases[] = {
-      {"clean status", "BEMATECHMP20", 1, {6, 0, 0}, {kBema}, true},
-      {"paper end, bit 64 silent", "BEMATECHMFD", 1, {6, 0xC0, 0}, {kBema, kFree, attention("Fim do Papel!")}, true},
-      {"ST2 bit 0 fails after its box", "BEMATECHMP20", 1, {6, 0, 0x81},
-        {kBema, kFree, attention("Tipo de parâmetros inválido!"), kFree, kNotDone}, false},
-      {"NAK", "BEMATECHMP20", 1, {21, 0xFF, 0}, {kBema, kFree, kNak, kFree, kNotDone}, false},
-      {"neither ACK nor NAK: ST2 untouched must be 0", "BEMATECHMP20", 1, {0, 0xFF, 0}, {kBema}, true},
-      {"neither ACK nor NAK with ST2 set", "BEMATECHMP20", 1, {0, 0, 2}, {kBema, kFree, kNotDone}, false},
-      {"Sweda takes four integers", "SWEDA7000", 1, {6, 4, 0},
-        {kSweda, kFree, attention("Comando inexistente!")}, true},
-      {"Sweda NAK", "SWEDA7000", 1, {21, 0, 0}, {kSweda, kFree, kNak, kFree, kNotDone}, false},
-      {"code 0: dialog then its own box", "BEMATECHMP20", 0, {6, 0, 0},
-        {kFree, kNotDone, kFree, "box[Erro/16]: Erro de Comunicação !"}, false},
-      {"code -3 has an attention box", "SWEDA7000", -3, {6, 0, 0},
-        {kFree, kNotDone, kFree, attention("Alíquota não programada !")}, false},
-      {"code without a message", "BEMATECHMP20", -27, {6, 0, 0}, {kFree, kNotDone}, false},
-      {"another code without a message", "BEMATECHMFD", -10, {6, 0, 0}, {kFree, kNotDone}, false},
-      {"positive code other than 1", "BEMATECHMFD", 2, {6, 0, 0}, {kFree, kNotDone}, false},
-      {"other model makes no status call", "DARUMA32", 1, {21, 0, 1}, {}, true},
-      {"other model, failing code", "EPSON", -1, {6, 0, 0},
-        {kFree, kNotDone, kFree, "box[Erro/16]: Erro de Execução na Função. Verifique!"}, false},
+  const std::vector<Row> rows = {
+      {"clean status", "BEMATECHMP20", status(6, 0, 0), 1, {kBema}, {"1"}},
+      {"paper end, bit 64 silent",
+       "BEMATECHMFD",
+       status(6, 0xC0, 0),
+       1,
+       {kBema, kFree, attention("Fim do Papel!")},
+       {"1"}},
+      {"ST2 bit 0 fails after its box",
+       "BEMATECHMP20",
+       status(6, 0, 0x81),
+       0,
+       {kBema, kFree, attention("Tipo de parâmetros inválido!"), kFree, kNotDone},
+       {"1"}},
+      {"NAK", "BEMATECHMP20", status(21, 0xFF, 0), 0, {kBema, kFree, kNak, kFree, kNotDone}, {"1"}},
+      {"neither ACK nor NAK: ST2 untouched must be 0", "BEMATECHMP20", status(0, 0xFF, 0), 1, {kBema}, {"1"}},
+      {"neither ACK nor NAK with ST2 set", "BEMATECHMP20", status(0, 0, 2), 0, {kBema, kFree, kNotDone}, {"1"}},
+      {"Sweda takes four integers",
+       "SWEDA7000",
+       status(6, 4, 0),
+       1,
+       {kSweda, kFree, attention("Comando inexistente!")},
+       {"1"}},
+      {"Sweda NAK", "SWEDA7000", status(21, 0, 0), 0, {kSweda, kFree, kNak, kFree, kNotDone}, {"1"}},
+      {"code 0: dialog then its own box",
+       "BEMATECHMP20",
+       status(6, 0, 0),
+       0,
+       {kFree, kNotDone, kFree, "box[Erro/16]: Erro de Comunicação !"},
+       {"0"}},
+      {"code -3 has an attention box",
+       "SWEDA7000",
+       status(6, 0, 0),
+       0,
+       {kFree, kNotDone, kFree, attention("Alíquota não programada !")},
+       {"-3"}},
+      {"code without a message", "BEMATECHMP20", status(6, 0, 0), 0, {kFree, kNotDone}, {"-27"}},
+      {"another code without a message", "BEMATECHMFD", status(6, 0, 0), 0, {kFree, kNotDone}, {"-10"}},
+      {"positive code other than 1", "BEMATECHMFD", status(6, 0, 0), 0, {kFree, kNotDone}, {"2"}},
+      {"other model makes no status call", "DARUMA32", status(21, 0, 1), 1, {}, {"1"}},
+      {"other model, failing code",
+       "EPSON",
+       status(6, 0, 0),
+       0,
+       {kFree, kNotDone, kFree, "box[Erro/16]: Erro de Execução na Função. Verifique!"},
+       {"-1"}},
   };
-  // clang-format on
-  for (const Case &c : cases) {
-    SCOPED_TRACE(c.name);
-    Fake fake;
-    script_status(fake, c.status);
-    EXPECT_EQ(KALPO_Analisa_iRetorno(c.model, c.code), c.result ? 1 : 0);
-    EXPECT_EQ(fake.lines, c.lines);
-  }
+  run(rows, [](const Row &r) { return KALPO_Analisa_iRetorno(r.model, std::stoi(r.arg())); });
 }
 
 TEST(BematechAnalysis, EveryStatusBitInOrder) {
@@ -127,34 +139,22 @@ TEST(BematechAnalysis, EveryStatusBitInOrder) {
 }
 
 TEST(BematechAnalysis, StatusWithoutAnalysisOfTheCode) {
-  struct Row {
-    const char *model;
-    Status status;
-    Lines lines;
-    bool result;
+  const std::vector<Row> rows = {
+      {"bematech NAK", "BEMATECHMP20", status(21, 0, 0), 0, {kBema, kFree, kNak}},
+      {"sweda ST2 bit 0", "SWEDA7000", status(6, 0, 1), 0, {kSweda}},
+      {"sweda clean", "SWEDA7000", status(6, 0, 0), 1, {kSweda}},
+      {"sigtron has no status call", "SIGTRONFS345", status(21, 0, 1), 1, {}},
+      {"lower-case identifier", "bematechmp20", status(21, 0, 1), 1, {}},
   };
-  const Row rows[] = {
-      {"BEMATECHMP20", {21, 0, 0}, {kBema, kFree, kNak}, false},
-      {"SWEDA7000", {6, 0, 1}, {kSweda}, false},
-      {"SWEDA7000", {6, 0, 0}, {kSweda}, true},
-      {"SIGTRONFS345", {21, 0, 1}, {}, true},
-      {"bematechmp20", {21, 0, 1}, {}, true},
-  };
-  for (const Row &r : rows) {
-    SCOPED_TRACE(r.model);
-    Fake fake;
-    script_status(fake, r.status);
-    EXPECT_EQ(KALPO_retorna_impressora(r.model), r.result ? 1 : 0);
-    EXPECT_EQ(fake.lines, r.lines);
-  }
+  run(rows, [](const Row &r) { return KALPO_retorna_impressora(r.model); });
 }
 
 TEST(BematechAnalysis, ReturnCodeTable) {
-  struct Row {
+  struct Sample {
     int32_t code;
     const char *box;
   };
-  const Row sample[] = {
+  const Sample sample[] = {
       {-1, "box[Erro/16]: Erro de Execução na Função. Verifique!"},
       {-2, "box[Erro/16]: Parâmetro Inválido !"},
       {-4, "box[Atenção/64]: Arquivo BemaFI32.INI não encontrado. Verifique!"},
@@ -173,7 +173,7 @@ TEST(BematechAnalysis, ReturnCodeTable) {
       {-26, "box[Atenção/64]: Transação já Efetuada !"},
       {-28, "box[Atenção/64]: Não há Informações para serem Impressas !"},
   };
-  for (const Row &r : sample) {
+  for (const Sample &r : sample) {
     SCOPED_TRACE(r.code);
     Fake fake;
     EXPECT_EQ(KALPO_Analisa_iRetorno("BEMATECHMP20", r.code), 0);

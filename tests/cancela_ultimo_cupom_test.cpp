@@ -10,27 +10,14 @@
 namespace kalpo::test {
 namespace {
 
-struct CancelCouponRow {
-  const char *name;
-  const char *model;
-  std::map<std::string, std::string> config;
-  bool marker;  // "c:\canc.txt" exists before the call
-  std::function<void(Fake &)> script;
-  bool result;
-  Lines lines;
-  std::string numero;  // coupon number handed back
-  std::string estado;  // document-state flag handed back
-  int32_t count = 77;  // the caller's answer count afterwards (77: untouched)
-};
-
-const std::map<std::string, std::string> kCut = {{"DESATIVAFACA", "S"}};
 const std::string kMarker = "c:\\canc.txt";
 const std::string kSix = "\"      \"";
-
+void marker(Fake &f) { f.files[kMarker] = ""; }
+const Script kCut = cut_on();
+const Script kBoth = all({cut_on(), marker});
 // Command driver: answers per command, successive error codes, the coupon
 // counter "456".
-std::function<void(Fake &)> cancel_driver(int32_t cancel, int32_t read, std::vector<int32_t> codes,
-                                          int32_t handle = 0) {
+Script cancel_driver(int32_t cancel, int32_t read, std::vector<int32_t> codes, int32_t handle = 0) {
   return [=](Fake &f) {
     f.returns("DLLG2_IniciaDriver", handle);
     f.returns("DLLG2_ObtemCodErro", codes);
@@ -42,295 +29,207 @@ std::function<void(Fake &)> cancel_driver(int32_t cancel, int32_t read, std::vec
   };
 }
 
-Lines cancels(int handle) {
-  std::string h = std::to_string(handle);
-  return {"DLLG2_LimpaParams(" + h + ")", "DLLG2_ExecutaComando(" + h + ", \"CancelaCupom\")"};
+Lines cancels(int h, bool reads_code = true) {
+  return reads_code ? command(h, "CancelaCupom") : command_run(h, "CancelaCupom");
 }
-Lines reads(int handle) {
-  std::string h = std::to_string(handle);
-  return {"DLLG2_LimpaParams(" + h + ")", "DLLG2_AdicionaParam(" + h + ", \"NomeInteiro\", \"Coo\", 7)",
-          "DLLG2_ExecutaComando(" + h + ", \"LeInteiro\")", "DLLG2_ObtemCodErro(" + h + ")"};
-}
+Lines reads(int h) { return command(h, "LeInteiro", {param(h, "NomeInteiro", "Coo", 7)}); }
 std::string read_back(int handle) {
   return "DLLG2_Retorno(" + std::to_string(handle) + ", 0, \"ValorInteiro\", 4000, \"" + std::string(50, ' ') +
          "\", 50)";
 }
-const std::string kPaperCut = "DLLG2_ExecutaComando(0, \"CortaPapel;TipoCorte=1\")";
 
+// Out: the coupon number, the document-state flag and the caller's answer
+// count handed back (77: untouched), and "marker" while "c:\\canc.txt" is
+// still there.
 TEST(CancelaUltimoCupom, TranscriptPerModelAndPath) {
-  const std::vector<CancelCouponRow> rows = {
-      {"bematech with marker and paper handling",
+  const Lines sigtron = {kSigtronPort, "DAR_LeEstadoDoc(49)", kSigtronAnswer,
+                         kSigtronPort, "DAR_CancelaDoc(49)",  kSigtronAnswer};
+  const std::vector<Row> rows = {
+      {"without printer: the marker stays", "ECFZANTRELLO", kBoth, 1, {}, {}, "0 N 77 marker"},
+      {"unknown identifier", "SIGTRON", kBoth, 0, {}, {}, "0 N 77 marker"},
+      {"bematech with marker: paper handling, marker removed",
        "BEMATECHMP20",
-       kCut,
-       true,
-       [](Fake &f) {
-         f.writes("Bematech_FI_NumeroCupom", 0, "000123", 1);
-         f.returns("Bematech_FI_CancelaCupom", 1);
-       },
-       true,
+       all({kBoth, writes("Bematech_FI_NumeroCupom", 0, "000123", 1), returns("Bematech_FI_CancelaCupom", 1)}),
+       1,
        {"Bematech_FI_LinhasEntreCupons(15)", "Bematech_FI_AtivaDesativaCorteProximoMFD()",
         "Bematech_FI_NumeroCupom(" + kSix + ")", "Bematech_FI_CancelaCupom()", kBematechStatus},
-       "000123",
-       "N"},
+       {},
+       "000123 N 77"},
       {"bematech paper handling needs the marker",
        "BEMATECHMFD",
-       kCut,
-       false,
-       [](Fake &f) { f.returns("Bematech_FI_CancelaCupom", 1); },
-       true,
+       all({kCut, returns("Bematech_FI_CancelaCupom", 1)}),
+       1,
        {"Bematech_FI_NumeroCupom(" + kSix + ")", "Bematech_FI_CancelaCupom()", kBematechStatus},
-       "      ",
-       "N"},
+       {},
+       "       N 77"},
       {"bematech refused keeps the number read before",
        "BEMATECHMFD",
+       all({marker, writes("Bematech_FI_NumeroCupom", 0, "000777", 0, false)}),
+       0,
+       cat("Bematech_FI_NumeroCupom(" + kSix + ")", "Bematech_FI_CancelaCupom()", kCommunicationError),
        {},
-       true,
-       [](Fake &f) { f.on("Bematech_FI_NumeroCupom", [](Call &c) { c.write(0, "000777", false); }); },
-       false,
-       cat({{"Bematech_FI_NumeroCupom(" + kSix + ")", "Bematech_FI_CancelaCupom()"}, kCommunicationError}),
-       "000777",
-       "N"},
-      {"sweda reads the number after cancelling",
+       "000777 N 77"},
+      {"sweda reads the number after cancelling, marker untouched",
        "SWEDA7000",
-       kCut,
-       true,
-       [](Fake &f) {
-         f.returns("ECF_CancelaCupom", 1);
-         f.writes("ECF_NumeroCupom", 0, "000124", 1);
-       },
-       true,
+       all({kBoth, returns("ECF_CancelaCupom", 1), writes("ECF_NumeroCupom", 0, "000124", 1)}),
+       1,
        {"ECF_CancelaCupom()", kSwedaStatus, "ECF_NumeroCupom(" + kSix + ")"},
-       "000124",
-       "N"},
+       {},
+       "000124 N 77 marker"},
       {"sweda refused still hands the number back",
        "SWEDA7000",
+       writes("ECF_NumeroCupom", 0, "000125", 1),
+       0,
+       cat("ECF_CancelaCupom()", kCommunicationError, "ECF_NumeroCupom(" + kSix + ")"),
        {},
-       false,
-       [](Fake &f) { f.writes("ECF_NumeroCupom", 0, "000125", 1); },
-       false,
-       cat({{"ECF_CancelaCupom()"}, kCommunicationError, {"ECF_NumeroCupom(" + kSix + ")"}}),
-       "000125",
-       "N"},
+       "000125 N 77"},
       {"sigtron document in state 2",
        "SIGTRONFS345",
-       {},
-       false,
        sigtron_answers({"ab345672", "..000321tail"}),
-       true,
-       {kSigtronPort, "DAR_LeEstadoDoc(49)", kSigtronAnswer, kSigtronPort, "DAR_CancelaDoc(49)", kSigtronAnswer},
-       "000321",
-       "N",
-       12},
-      {"sigtron other state",
-       "SIGTRONFS345",
+       1,
+       sigtron,
        {},
-       false,
-       sigtron_answers({"ab345671", "..000321"}),
-       true,
-       {kSigtronPort, "DAR_LeEstadoDoc(49)", kSigtronAnswer, kSigtronPort, "DAR_CancelaDoc(49)", kSigtronAnswer},
-       "000321",
-       "S",
-       8},
+       "000321 N 12"},
+      {"sigtron other state", "SIGTRONFS345", sigtron_answers({"ab345671", "..000321"}), 1, sigtron, {}, "000321 S 8"},
       {"sigtron state short, number short",
        "SIGTRONFS345",
-       {},
-       false,
        sigtron_answers({"ab3", "..0003"}),
-       true,
-       {kSigtronPort, "DAR_LeEstadoDoc(49)", kSigtronAnswer, kSigtronPort, "DAR_CancelaDoc(49)", kSigtronAnswer},
-       "0003",
-       "S",
-       6},
+       1,
+       sigtron,
+       {},
+       "0003 S 6"},
       {"sigtron state without answer goes on",
        "SIGTRONFS345",
-       {},
-       false,
        sigtron_answers({"", "..000321"}),
-       true,
-       {kSigtronPort, "DAR_LeEstadoDoc(49)", kSigtronAnswer, kNotExecuted, kSigtronPort, "DAR_CancelaDoc(49)",
-        kSigtronAnswer},
-       "000321",
-       "S",
-       8},
+       1,
+       cat(Lines(sigtron.begin(), sigtron.begin() + 3), kNotExecuted, Lines(sigtron.begin() + 3, sigtron.end())),
+       {},
+       "000321 S 8"},
       {"sigtron cancellation without answer",
        "SIGTRONFS345",
-       {},
-       false,
        sigtron_answers({"ab345672", ""}),
-       false,
-       {kSigtronPort, "DAR_LeEstadoDoc(49)", kSigtronAnswer, kSigtronPort, "DAR_CancelaDoc(49)", kSigtronAnswer,
-        kNotExecuted},
-       "0",
-       "N",
-       0},
-      {"sigtron cancellation error answer",
-       "SIGTRONFS345",
+       0,
+       cat(sigtron, kNotExecuted),
        {},
-       false,
-       sigtron_answers({"ab345671", ".E12"}),
-       false,
-       {kSigtronPort, "DAR_LeEstadoDoc(49)", kSigtronAnswer, kSigtronPort, "DAR_CancelaDoc(49)", kSigtronAnswer,
-        "BlockInput(FALSE)", "notice: Erro na ECF nº :12\\r\\nNão existe documento a cancelar[ .E12 ]", kNotExecuted},
-       "0",
-       "S",
-       4},
+       "0 N 0"},
       {"daruma cancels, then reads the number",
        "DARUMA32",
+       all({daruma_errors({"000"}), writes("Daruma_FI_NumeroCupom", 0, "000126", 1)}),
+       1,
+       cat("Daruma_FI_CancelaCupom()", kDarumaStatus, "Daruma_FI_NumeroCupom(" + kSix + ")", kDarumaStatus),
        {},
-       false,
-       [](Fake &f) {
-         daruma_errors({"000"})(f);
-         f.writes("Daruma_FI_NumeroCupom", 0, "000126", 1);
-       },
-       true,
-       cat({{"Daruma_FI_CancelaCupom()"}, kDarumaStatus, {"Daruma_FI_NumeroCupom(" + kSix + ")"}, kDarumaStatus}),
-       "000126",
-       "N"},
+       "000126 N 77"},
       {"daruma cancellation refused",
        "DARUMA32",
+       daruma_errors({"012"}),
+       0,
+       cat("Daruma_FI_CancelaCupom()", kDarumaStatus, "BlockInput(FALSE)",
+           "notice: Erro na ECF nº :12\\r\\nNão existe documento a cancelar"),
        {},
-       false,
-       [](Fake &f) { daruma_errors({"012"})(f); },
-       false,
-       cat({{"Daruma_FI_CancelaCupom()"},
-            kDarumaStatus,
-            {"BlockInput(FALSE)", "notice: Erro na ECF nº :12\\r\\nNão existe documento a cancelar"}}),
-       "0",
-       "N"},
+       "0 N 77"},
       {"daruma number read refused",
        "DARUMA32",
+       all({daruma_errors({"000", "016"}), writes("Daruma_FI_NumeroCupom", 0, "000126", 1)}),
+       0,
+       cat("Daruma_FI_CancelaCupom()", kDarumaStatus, "Daruma_FI_NumeroCupom(" + kSix + ")", kDarumaStatus,
+           "BlockInput(FALSE)", "notice: Erro na ECF nº :16\\r\\nErro de Sintaxe no comando"),
        {},
-       false,
-       [](Fake &f) {
-         f.on("Daruma_FI_RetornaErroExtendido", [](Call &c) { c.write(0, c.calls == 0 ? "000" : "016"); });
-         f.writes("Daruma_FI_NumeroCupom", 0, "000126", 1);
-       },
-       false,
-       cat({{"Daruma_FI_CancelaCupom()"},
-            kDarumaStatus,
-            {"Daruma_FI_NumeroCupom(" + kSix + ")"},
-            kDarumaStatus,
-            {"BlockInput(FALSE)", "notice: Erro na ECF nº :16\\r\\nErro de Sintaxe no comando"}}),
-       "0",
-       "N"},
+       "0 N 77"},
       {"digiarte cancels",
        "DIGIARTE1E",
-       {},
-       false,
-       [](Fake &f) { ecf32m_answers({"COMANDO OK"})(f); },
-       true,
+       ecf32m_answers({"COMANDO OK"}),
+       1,
        {"OpenCif()", "CancelaCupomFiscal()", kEcf32mFetch, "CloseCif()"},
-       "0",
-       "N"},
+       {},
+       "0 N 77"},
       {"digiarte refused",
        "DIGIARTE1E",
-       {},
-       false,
-       [](Fake &f) { ecf32m_answers({"ERR-32"})(f); },
-       false,
+       ecf32m_answers({"ERR-32"}),
+       0,
        {"OpenCif()", "CancelaCupomFiscal()", kEcf32mFetch, "notice: (-32) O cupom anterior não pode ser cancelado",
         "CloseCif()"},
-       "0",
-       "N"},
-      {"elgin cancels, reads and cuts", "ELGINFIT", kCut, false, cancel_driver(1, 1, {0}), true,
-       cat({usb_opening(), cancels(0), {"DLLG2_ObtemCodErro(0)"}, reads(0), {read_back(0), kPaperCut}}), "456", "N"},
-      {"quick never cuts", "DATAREGISQUICK", kCut, false, cancel_driver(1, 1, {0}), true,
-       cat({usb_opening(), cancels(0), {"DLLG2_ObtemCodErro(0)"}, reads(0), {read_back(0)}}), "456", "N"},
-      {"elgin cancellation error code refuses", "ELGINFIT", kCut, false, cancel_driver(1, 1, {8086}), false,
-       cat({usb_opening(), cancels(0), {"DLLG2_ObtemCodErro(0)", "notice: Cancelamento inválido."}}), "0", "N"},
-      {"elgin cancellation not run refuses",
-       "ELGINFIT",
        {},
-       false,
-       cancel_driver(0, 1, {0}),
-       false,
-       cat({usb_opening(), cancels(0), {"DLLG2_ObtemCodErro(0)", "notice: Retorno OK."}}),
-       "0",
-       "N"},
-      {"elgin cancellation negative answer",
+       "0 N 77"},
+      {"elgin cancels, reads and cuts",
        "ELGINFIT",
+       all({kCut, cancel_driver(1, 1, {0})}),
+       1,
+       cat(usb_opening(), cancels(0), reads(0), read_back(0), paper_cut()),
        {},
-       false,
-       cancel_driver(-5, 1, {0}),
-       false,
-       cat({usb_opening(), cancels(0), {"notice: Erro -5"}}),
-       "0",
-       "N"},
-      {"elgin failed read after cancelling: shown, true, no cut", "ELGINFIT", kCut, false,
-       cancel_driver(1, 1, {0, 8067}), true,
-       cat({usb_opening(), cancels(0), {"DLLG2_ObtemCodErro(0)"}, reads(0), {"notice: COO inválido."}}), "0", "N"},
-      {"elgin read not run shows the bare code", "ELGINFIT", kCut, false, cancel_driver(1, 0, {0, 11010}), true,
-       cat({usb_opening(), cancels(0), {"DLLG2_ObtemCodErro(0)"}, reads(0), {"notice: 11010"}}), "0", "N"},
-      {"elgin driver not started", "ELGINFIT", kCut, false, cancel_driver(1, 1, {0}, -4), false,
-       cat({usb_opening(), {"notice: Erro -4"}}), "0", "N"},
-      {"serial reads before cancelling, no time-out, no cut", "DATAREGISSERIAL", kCut, false,
-       cancel_driver(1, 1, {0}, 3), true,
-       cat({serial_opening(3, false), reads(3), {read_back(3)}, cancels(3), {"DLLG2_ObtemCodErro(3)"}}), "456", "N"},
+       "456 N 77"},
+      {"quick never cuts",
+       "DATAREGISQUICK",
+       all({kCut, cancel_driver(1, 1, {0})}),
+       1,
+       cat(usb_opening(), cancels(0), reads(0), read_back(0)),
+       {},
+       "456 N 77"},
+      {"elgin cancellation refused: the negative answer's text",
+       "ELGINFIT",
+       all({kCut, cancel_driver(-2, 1, {5})}),
+       0,
+       cat(usb_opening(), cancels(0, false), "notice: Erro -2"),
+       {},
+       "0 N 77"},
+      {"elgin failed read after cancelling: shown, true, no cut",
+       "ELGINFIT",
+       all({kCut, cancel_driver(1, 1, {0, 8067})}),
+       1,
+       cat(usb_opening(), cancels(0), reads(0), "notice: COO inválido."),
+       {},
+       "0 N 77"},
+      {"elgin read not run shows the bare code",
+       "ELGINFIT",
+       all({kCut, cancel_driver(1, 0, {0, 11010})}),
+       1,
+       cat(usb_opening(), cancels(0), reads(0), "notice: 11010"),
+       {},
+       "0 N 77"},
+      {"serial reads before cancelling, no time-out, no cut",
+       "DATAREGISSERIAL",
+       all({kCut, cancel_driver(1, 1, {0}, 3)}),
+       1,
+       cat(serial_opening(3, false), reads(3), read_back(3), cancels(3)),
+       {},
+       "456 N 77"},
       {"serial failed read prevents the cancellation",
        "DATAREGISSERIAL",
-       {},
-       false,
        cancel_driver(1, 0, {7}, 3),
-       false,
-       cat({serial_opening(3, false), reads(3), {"notice: 7"}}),
-       "0",
-       "N"},
-      {"serial cancellation error code refuses",
-       "DATAREGISSERIAL",
+       0,
+       cat(serial_opening(3, false), reads(3), "notice: 7"),
        {},
-       false,
+       "0 N 77"},
+      {"serial cancellation refused keeps the number",
+       "DATAREGISSERIAL",
        cancel_driver(1, 1, {0, 8086}, 3),
-       false,
-       cat({serial_opening(3, false),
-            reads(3),
-            {read_back(3)},
-            cancels(3),
-            {"DLLG2_ObtemCodErro(3)", "notice: Cancelamento inválido."}}),
-       "456",
-       "N"},
+       0,
+       cat(serial_opening(3, false), reads(3), read_back(3), cancels(3), "notice: Cancelamento inválido."),
+       {},
+       "456 N 77"},
       {"epson cancels",
        "EPSON",
-       {},
-       false,
        epson_clean,
-       true,
-       cat({epson_opening(), {"EPSON_Fiscal_Cancelar_Cupom()", kEpsonState, "EPSON_Serial_Fechar_Porta()"}}),
-       "0",
-       "N"},
+       1,
+       cat(epson_opening(), "EPSON_Fiscal_Cancelar_Cupom()", kEpsonState, kEpsonClose),
+       {},
+       "0 N 77"},
       {"epson refused",
        "EPSON",
+       all({epson_clean, returns("EPSON_Fiscal_Cancelar_Cupom", 3)}),
+       0,
+       cat(epson_opening(), "EPSON_Fiscal_Cancelar_Cupom()", kEpsonState, kEpsonCommunication, kEpsonClose),
        {},
-       false,
-       [](Fake &f) {
-         epson_clean(f);
-         f.returns("EPSON_Fiscal_Cancelar_Cupom", 3);
-       },
-       false,
-       cat({epson_opening(),
-            {"EPSON_Fiscal_Cancelar_Cupom()", kEpsonState, kEpsonCommunication, "EPSON_Serial_Fechar_Porta()"}}),
-       "0",
-       "N"},
-      {"without printer", "ECFZANTRELLO", kCut, true, nothing, true, {}, "0", "N"},
-      {"unknown identifier", "SIGTRON", kCut, true, nothing, false, {}, "0", "N"},
+       "0 N 77"},
   };
-  for (const CancelCouponRow &row : rows) {
-    SCOPED_TRACE(row.name);
-    Fake fake;
-    for (const auto &[k, v] : row.config) fake.config[k] = v;
-    if (row.marker) fake.files[kMarker] = "";
-    row.script(fake);
+  run(rows, [](const Row &r, std::string &out) {
     int32_t count = 77;
     const char *numero = "antes";
     const char *estado = "antes";
-    EXPECT_EQ(KALPO_Cancela_Ultimo_Cupom(row.model, nullptr, nullptr, &count, &numero, &estado), row.result ? 1 : 0);
-    EXPECT_EQ(fake.lines, row.lines);
-    EXPECT_STREQ(numero, row.numero.c_str());
-    EXPECT_STREQ(estado, row.estado.c_str());
-    EXPECT_EQ(count, row.count);
-    // The Bematech models always remove the marker; nobody else touches it.
-    bool bematech = std::string(row.model).rfind("BEMATECH", 0) == 0;
-    EXPECT_EQ(fake.files.count(kMarker) > 0, row.marker && !bematech);
-  }
+    int result = KALPO_Cancela_Ultimo_Cupom(r.model, nullptr, nullptr, &count, &numero, &estado);
+    out = std::string(numero) + " " + estado + " " + std::to_string(count) +
+          (Fake::current().files.count(kMarker) ? " marker" : "");
+    return result;
+  });
 }
 
 // Without the caller's answer count and out texts nothing is written through

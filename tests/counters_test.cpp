@@ -6,11 +6,8 @@
 #include "kalpo.h"
 #include "support/transcripts.h"
 
+namespace kalpo::test {
 namespace {
-
-using kalpo::test::Call;
-using kalpo::test::Fake;
-using namespace kalpo::test;
 
 // One export seen as: call with the model, then the out texts it hands back
 // (nothing for the tax rates, two for date and time).
@@ -66,7 +63,7 @@ std::string written(Answer answer, std::size_t width, std::size_t index) {
   return std::string(width, ' ');
 }
 
-struct Row {
+struct Path {
   const char *name;
   const char *model;
   int32_t code;  // the maker call's return; 1 with status bit 0 of ST2 for kRefused
@@ -78,7 +75,7 @@ struct Row {
 
 constexpr int32_t kRefused = 100;
 
-const Row kRows[] = {
+const Path kPaths[] = {
     {"mp20_success", "BEMATECHMP20", 1, Answer::Short, true, true, {kBematechStatus}},
     {"mfd_full_width", "BEMATECHMFD", 1, Answer::FullWidth, true, true, {kBematechStatus}},
     {"mp20_communication_error", "BEMATECHMP20", 0, Answer::None, false, true, kCommunicationError},
@@ -95,7 +92,7 @@ const Row kRows[] = {
 
 TEST(Counters, EveryExportPerModelAndPath) {
   for (const Export &e : kExports) {
-    for (const Row &row : kRows) {
+    for (const Path &row : kPaths) {
       SCOPED_TRACE(std::string(e.name) + " " + row.name);
       Fake fake;
       fake.on(e.maker_call, [&e, &row](Call &c) {
@@ -131,75 +128,63 @@ std::string counter_line(const std::string &counter, const char *end = "\r\n") {
   return "Contador" + std::string(40, ' ') + counter + end;
 }
 
-struct ReportRow {
-  const char *name;
-  std::optional<std::string> report;  // nullopt: no report file
-  int32_t code;
-  bool result;
-  std::optional<std::string> counter;  // nullopt: out text untouched
-  Lines after_call;
-};
+// The row's argument: the report file's contents ("<none>": no report file).
+Script report(int32_t code) { return returns("Bematech_FI_RelatorioTipo60Mestre", code); }
+const std::string kReport = "Bematech_FI_RelatorioTipo60Mestre()";
+const std::string kMissingReport = "notice: Não foi possível ler o arquivo C:\\RETORNO.TXT";
 
-class ReductionCounter : public testing::TestWithParam<ReportRow> {};
-
-void PrintTo(const ReportRow &row, std::ostream *os) { *os << row.name; }
-
-TEST_P(ReductionCounter, ReadsTheReport) {
-  const ReportRow &row = GetParam();
-  Fake fake;
-  fake.returns("Bematech_FI_RelatorioTipo60Mestre", row.code);
-  if (row.report) fake.files["c:\\retorno.txt"] = *row.report;
-  const char *out = kUntouched;
-  EXPECT_EQ(KALPO_NumReducao("BEMATECHMFD", &out), row.result ? 1 : 0);
-  EXPECT_EQ(out_text(out), row.counter);
-  EXPECT_EQ(fake.lines, cat({{"Bematech_FI_RelatorioTipo60Mestre()"}, row.after_call}));
-}
-
-const Lines kMissingReport = {"notice: Não foi possível ler o arquivo C:\\RETORNO.TXT"};
-
-INSTANTIATE_TEST_SUITE_P(
-    Report, ReductionCounter,
-    testing::Values(
-        ReportRow{"one_line", "Cabecalho\r\n" + counter_line("0123") + "Fim\r\n", 1, true, "0123", {kBematechStatus}},
-        ReportRow{"counter_at_end_of_crlf_line", counter_line("12"), 1, true, "12", {kBematechStatus}},
-        ReportRow{"lf_line_ends", "X\n" + counter_line("0456", "\n"), 1, true, "0456", {kBematechStatus}},
-        ReportRow{"last_line_without_end", counter_line("0789", ""), 1, true, "0789", {kBematechStatus}},
-        ReportRow{"only_four_characters", counter_line("000123456"), 1, true, "0001", {kBematechStatus}},
-        ReportRow{"later_line_wins",
-                  counter_line("0001") + "Outro\r\n" + counter_line("0002"),
-                  1,
-                  true,
-                  "0002",
-                  {kBematechStatus}},
-        ReportRow{"later_short_line_wins", counter_line("0001") + "Contador: 5\r\n", 1, true, "", {kBematechStatus}},
-        ReportRow{"only_exact_prefix",
-                  "contador" + std::string(40, ' ') + "0001\r\n Contador" + std::string(39, ' ') + "0002\r\n",
-                  1,
-                  true,
-                  "",
-                  {kBematechStatus}},
-        ReportRow{"no_counter_line", "Cabecalho\r\n", 1, true, "", {kBematechStatus}},
-        ReportRow{"empty_file", "", 1, true, "", {kBematechStatus}},
-        // The file is read whatever the analysis says.
-        ReportRow{"read_after_failure", counter_line("0042"), 0, false, "0042", kCommunicationError},
-        ReportRow{"missing_file", std::nullopt, 1, false, std::nullopt, cat({{kBematechStatus}, kMissingReport})},
-        ReportRow{"missing_file_after_failure", std::nullopt, 0, false, std::nullopt,
-                  cat({kCommunicationError, kMissingReport})}),
-    [](const testing::TestParamInfo<ReportRow> &info) { return std::string(info.param.name); });
-
-TEST(ReductionCounterModels, OthersCallNothing) {
-  struct Case {
-    const char *model;
-    bool result;
+TEST(NumReducao, ReadsTheReport) {
+  const Lines ok = {kReport, kBematechStatus};
+  const std::vector<Row> rows = {
+      {"one line", "BEMATECHMFD", report(1), 1, ok, {"Cabecalho\r\n" + counter_line("0123") + "Fim\r\n"}, "0123"},
+      {"counter at the end of a CR LF line", "BEMATECHMFD", report(1), 1, ok, {counter_line("12")}, "12"},
+      {"LF line ends", "BEMATECHMFD", report(1), 1, ok, {"X\n" + counter_line("0456", "\n")}, "0456"},
+      {"last line without an end", "BEMATECHMFD", report(1), 1, ok, {counter_line("0789", "")}, "0789"},
+      {"only four characters", "BEMATECHMFD", report(1), 1, ok, {counter_line("000123456")}, "0001"},
+      {"a later line wins",
+       "BEMATECHMFD",
+       report(1),
+       1,
+       ok,
+       {counter_line("0001") + "Outro\r\n" + counter_line("0002")},
+       "0002"},
+      {"a later short line wins", "BEMATECHMFD", report(1), 1, ok, {counter_line("0001") + "Contador: 5\r\n"}, ""},
+      {"only the exact prefix",
+       "BEMATECHMFD",
+       report(1),
+       1,
+       ok,
+       {"contador" + std::string(40, ' ') + "0001\r\n Contador" + std::string(39, ' ') + "0002\r\n"},
+       ""},
+      {"empty file", "BEMATECHMFD", report(1), 1, ok, {""}, ""},
+      {"read whatever the analysis says",
+       "BEMATECHMFD",
+       report(0),
+       0,
+       cat(kReport, kCommunicationError),
+       {counter_line("0042")},
+       "0042"},
+      {"missing file", "BEMATECHMFD", report(1), 0, cat(ok, kMissingReport), {"<none>"}, kUntouched},
+      {"missing file after a failure",
+       "BEMATECHMFD",
+       report(0),
+       0,
+       cat(kReport, kCommunicationError, kMissingReport),
+       {"<none>"},
+       kUntouched},
+      {"invoice calls nothing", "NOTAFISCAL", nothing, 1, {}, {counter_line("0001")}, kUntouched},
+      {"without printer calls nothing", "ECFZANTRELLO", nothing, 1, {}, {counter_line("0001")}, kUntouched},
+      {"daruma calls nothing", "DARUMA32", nothing, 0, {}, {counter_line("0001")}, kUntouched},
+      {"epson calls nothing", "EPSON", nothing, 0, {}, {counter_line("0001")}, kUntouched},
   };
-  for (Case c : {Case{"NOTAFISCAL", true}, Case{"ECFZANTRELLO", true}, Case{"DARUMA32", false}, Case{"EPSON", false}}) {
-    Fake fake;
-    fake.files["c:\\retorno.txt"] = counter_line("0001");
-    const char *out = kUntouched;
-    EXPECT_EQ(KALPO_NumReducao(c.model, &out), c.result ? 1 : 0) << c.model;
-    EXPECT_EQ(out, kUntouched) << c.model;
-    EXPECT_TRUE(fake.lines.empty()) << c.model;
-  }
+  run(rows, [](const Row &r, std::string &out) {
+    if (r.arg() != "<none>") Fake::current().files["c:\\retorno.txt"] = r.arg();
+    const char *text = kUntouched;
+    int result = KALPO_NumReducao(r.model, &text);
+    out = text;
+    return result;
+  });
 }
 
 }  // namespace
+}  // namespace kalpo::test

@@ -1,8 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <map>
-
 #include "kalpo.h"
 #include "support/fake.h"
 #include "support/transcripts.h"
@@ -10,19 +7,8 @@
 namespace kalpo::test {
 namespace {
 
-struct CloseRow {
-  const char *name;
-  const char *model;
-  std::string control;                        // UTF-8, as the operator typed it
-  std::map<std::string, std::string> config;  // section "ECF"
-  std::function<void(Fake &)> script;
-  bool result;
-  Lines lines;
-  std::string control_after;  // UTF-8
-};
-
-// Driver answers by command; error code as given.
-std::function<void(Fake &)> closing_driver(int32_t closing, int32_t code, int32_t advance = 1, int32_t handle = 0) {
+// Driver answers by command; the error code as given.
+Script closing_driver(int32_t closing, int32_t code, int32_t advance = 1, int32_t handle = 0) {
   return [=](Fake &f) {
     f.returns("DLLG2_IniciaDriver", handle);
     f.returns("DLLG2_ObtemCodErro", code);
@@ -32,208 +18,172 @@ std::function<void(Fake &)> closing_driver(int32_t closing, int32_t code, int32_
     });
   };
 }
+Script message(const std::string &utf8) { return setting("MENSAGEM", cp(utf8)); }
 
-Lines closing(int handle, const std::string &text) {
-  std::string h = std::to_string(handle);
-  return {"DLLG2_LimpaParams(" + h + ")", "DLLG2_AdicionaParam(" + h + ", \"TextoPromocional\", " + text + ", 7)",
-          "DLLG2_ExecutaComando(" + h + ", \"EncerraDocumento\")"};
+Lines closing(int h, const std::string &text, bool reads_code = true) {
+  Lines params = {"DLLG2_AdicionaParam(" + std::to_string(h) + ", \"TextoPromocional\", " + text + ", 7)"};
+  return reads_code ? command(h, "EncerraDocumento", params) : command_run(h, "EncerraDocumento", params);
 }
-const Lines kAdvance = {"DLLG2_LimpaParams(0)", "DLLG2_AdicionaParam(0, \"Avanco\", \"250\", 9)",
-                        "DLLG2_ExecutaComando(0, \"AvancaPapel\")"};
+const Lines kAdvance = command_run(0, "AvancaPapel", {param(0, "Avanco", "250", 9)});
 
+// The row's arguments: the control's text (UTF-8) and "read-only" or "none"
+// for a control that cannot take a text back; out: the control's text after
+// the call, as the transcript shows it.
 TEST(FechaCupom, TranscriptPerModelAndPath) {
-  const std::map<std::string, std::string> cut = {{"DESATIVAFACA", "S"}, {"MENSAGEM", "Sempre Ótimo"}};
-  const std::vector<CloseRow> rows = {
+  const Script cut = all({cut_on(), message("Sempre Ótimo")});
+  const std::vector<Row> rows = {
+      {"without printer", "ECFZANTRELLO", cut, 1, {}, {"Volte"}, "Volte"},
+      {"unknown identifier", "ELGINFIT ", cut, 0, {}, {"Volte"}, "Volte"},
       {"bematech prints the control as typed",
        "BEMATECHMP20",
-       "Até / logo",
-       {{"MENSAGEM", "x"}},
-       [](Fake &f) { f.returns("Bematech_FI_TerminaFechamentoCupom", 1); },
-       true,
+       all({message("x"), returns("Bematech_FI_TerminaFechamentoCupom", 1)}),
+       1,
        {"Bematech_FI_TerminaFechamentoCupom(\"Até / logo\")", kBematechStatus},
+       {"Até / logo"},
        "Até / logo"},
       {"bematech refused, empty control as null",
        "BEMATECHMFD",
-       "",
-       {},
        nothing,
-       false,
-       cat({{"Bematech_FI_TerminaFechamentoCupom(null)"}, kCommunicationError}),
+       0,
+       cat("Bematech_FI_TerminaFechamentoCupom(null)", kCommunicationError),
+       {""},
        ""},
-      {"sweda prints",
-       "SWEDA7000",
-       "Volte",
-       {},
-       [](Fake &f) { f.returns("ECF_TerminaFechamentoCupom", 1); },
-       true,
-       {"ECF_TerminaFechamentoCupom(\"Volte\")", kSwedaStatus},
-       "Volte"},
       {"sweda empty control as null",
        "SWEDA7000",
-       "",
-       {},
-       nothing,
-       false,
-       cat({{"ECF_TerminaFechamentoCupom(null)"}, kCommunicationError}),
+       returns("ECF_TerminaFechamentoCupom", 1),
+       1,
+       {"ECF_TerminaFechamentoCupom(null)", kSwedaStatus},
+       {""},
        ""},
       {"sigtron prints the configured message only",
        "SIGTRONFS345",
-       "ignorado",
-       {{"MENSAGEM", "Oferta do dia"}},
-       nothing,
-       true,
+       message("Oferta do dia"),
+       1,
        {kSigtronPort, "DAR_FechaCupom(\"Oferta do dia\", 49)", kSigtronAnswer},
+       {"ignorado"},
        "ignorado"},
       {"sigtron without message, error answer",
        "SIGTRONFS345",
-       "ignorado",
-       {},
-       [](Fake &f) { sigtron_answers({".E39"})(f); },
-       false,
+       sigtron_answers({".E39"}),
+       0,
        {kSigtronPort, "DAR_FechaCupom(null, 49)", kSigtronAnswer, "BlockInput(FALSE)",
         "notice: Erro na ECF nº :39\\r\\nErro na seqüência de fechamento do cupom fiscal[ .E39 ]"},
+       {"ignorado"},
        "ignorado"},
       {"daruma prints",
        "DARUMA32",
-       "Volte",
-       {},
-       [](Fake &f) { daruma_errors({"000"})(f); },
-       true,
-       cat({{"Daruma_FI_TerminaFechamentoCupom(\"Volte\")"}, kDarumaStatus}),
+       daruma_errors({"000"}),
+       1,
+       cat("Daruma_FI_TerminaFechamentoCupom(\"Volte\")", kDarumaStatus),
+       {"Volte"},
        "Volte"},
       {"daruma refused, empty control as null",
        "DARUMA32",
-       "",
-       {},
-       [](Fake &f) { daruma_errors({"011"})(f); },
-       false,
-       cat({{"Daruma_FI_TerminaFechamentoCupom(null)"},
-            kDarumaStatus,
-            {"BlockInput(FALSE)", "notice: Erro na ECF nº :11\\r\\nDocumento não foi aberto"}}),
+       daruma_errors({"011"}),
+       0,
+       cat("Daruma_FI_TerminaFechamentoCupom(null)", kDarumaStatus, "BlockInput(FALSE)",
+           "notice: Erro na ECF nº :11\\r\\nDocumento não foi aberto"),
+       {""},
        ""},
       {"digiarte header counts characters and line breaks",
        "DIGIARTE1E",
-       "Até logo\r\n",
-       {},
-       [](Fake &f) { ecf32m_answers({"COMANDO OK"})(f); },
-       true,
+       ecf32m_answers({"COMANDO OK"}),
+       1,
        {"OpenCif()", "FechaCupomFiscal(\"S10\", \"Até logo\\r\\n\")", kEcf32mFetch, "CloseCif()"},
-       "Até logo\r\n"},
+       {"Até logo\r\n"},
+       "Até logo\\r\\n"},
       {"digiarte empty control, refused",
        "DIGIARTE1E",
-       "",
-       {},
-       [](Fake &f) { ecf32m_answers({"ERR-51"})(f); },
-       false,
+       ecf32m_answers({"ERR-51"}),
+       0,
        {"OpenCif()", "FechaCupomFiscal(\"S0\", \"\")", kEcf32mFetch,
         "notice: (-51) Necessário totalizar cupom antes de fechá-lo", "CloseCif()"},
+       {""},
        ""},
-      {"elgin joins, cleans, writes back, advances and cuts", "ELGINFIT", "Volte", cut, closing_driver(1, 0), true,
-       cat({usb_opening(), closing(0, "\"VolteSempre Otimo\""), {"DLLG2_ObtemCodErro(0)"}, kAdvance, {paper_cut()}}),
-       "VolteSempre Otimo"},
-      {"quick never cuts", "DATAREGISQUICK", "Volte", cut, closing_driver(1, 0), true,
-       cat({usb_opening(), closing(0, "\"VolteSempre Otimo\""), {"DLLG2_ObtemCodErro(0)"}, kAdvance}),
-       "VolteSempre Otimo"},
-      {"elgin lower-case s does not cut",
+      {"elgin joins, cleans, writes back, advances and cuts",
        "ELGINFIT",
-       "Até",
-       {{"DESATIVAFACA", "s"}},
-       closing_driver(1, 0),
-       true,
-       cat({usb_opening(), closing(0, "\"Ate\""), {"DLLG2_ObtemCodErro(0)"}, kAdvance}),
-       "Ate"},
+       all({cut, closing_driver(1, 0)}),
+       1,
+       cat(usb_opening(), closing(0, "\"VolteSempre Otimo\""), kAdvance, paper_cut()),
+       {"Volte"},
+       "VolteSempre Otimo"},
+      {"quick never cuts",
+       "DATAREGISQUICK",
+       all({cut, closing_driver(1, 0)}),
+       1,
+       cat(usb_opening(), closing(0, "\"VolteSempre Otimo\""), kAdvance),
+       {"Volte"},
+       "VolteSempre Otimo"},
       {"elgin empty text as null, written back",
        "ELGINFIT",
-       "",
-       {},
        closing_driver(1, 0),
-       true,
-       cat({usb_opening(), closing(0, "null"), {"DLLG2_ObtemCodErro(0)"}, kAdvance}),
+       1,
+       cat(usb_opening(), closing(0, "null"), kAdvance),
+       {""},
        ""},
-      {"elgin closing error code refuses", "ELGINFIT", "Volte", cut, closing_driver(1, 15012), false,
-       cat({usb_opening(),
-            closing(0, "\"VolteSempre Otimo\""),
-            {"DLLG2_ObtemCodErro(0)", "notice: Tentativa de finalizar documento já encerrado."}}),
-       "VolteSempre Otimo"},
-      {"elgin closing not run refuses",
+      {"elgin closing refused: the negative answer's text",
        "ELGINFIT",
-       "Volte",
-       {},
-       closing_driver(0, 0),
-       false,
-       cat({usb_opening(), closing(0, "\"Volte\""), {"DLLG2_ObtemCodErro(0)", "notice: Retorno OK."}}),
+       closing_driver(-2, 5),
+       0,
+       cat(usb_opening(), closing(0, "\"Volte\"", false), "notice: Erro -2"),
+       {"Volte"},
        "Volte"},
-      {"elgin closing negative answer",
+      {"elgin refused advance still closes, no cut",
        "ELGINFIT",
-       "Volte",
-       {},
-       closing_driver(-3, 0),
-       false,
-       cat({usb_opening(), closing(0, "\"Volte\""), {"notice: Erro -3"}}),
-       "Volte"},
-      {"elgin refused advance still closes", "ELGINFIT", "Volte", cut, closing_driver(1, 0, -4), true,
-       cat({usb_opening(),
-            closing(0, "\"VolteSempre Otimo\""),
-            {"DLLG2_ObtemCodErro(0)"},
-            kAdvance,
-            {"notice: Erro -4"}}),
+       all({cut, closing_driver(1, 0, -4)}),
+       1,
+       cat(usb_opening(), closing(0, "\"VolteSempre Otimo\""), kAdvance, "notice: Erro -4"),
+       {"Volte"},
        "VolteSempre Otimo"},
-      {"elgin advance answering 0 goes on", "ELGINFIT", "Volte", cut, closing_driver(1, 0, 0), true,
-       cat({usb_opening(), closing(0, "\"VolteSempre Otimo\""), {"DLLG2_ObtemCodErro(0)"}, kAdvance, {paper_cut()}}),
+      {"elgin advance answering 0 goes on",
+       "ELGINFIT",
+       all({cut, closing_driver(1, 0, 0)}),
+       1,
+       cat(usb_opening(), closing(0, "\"VolteSempre Otimo\""), kAdvance, paper_cut()),
+       {"Volte"},
        "VolteSempre Otimo"},
-      {"elgin driver not started", "ELGINFIT", "Volte", cut, closing_driver(1, 0, 1, -7), false,
-       cat({usb_opening(), {"notice: Erro -7"}}), "Volte"},
-      {"serial without time-out",
+      {"serial without time-out or advance",
        "DATAREGISSERIAL",
-       "Promoção ",
-       {{"MENSAGEM", "\"já\""}, {"DESATIVAFACA", "S"}},
-       closing_driver(1, 0, 1, 3),
-       true,
-       cat({serial_opening(3, false), closing(3, "\"Promocao  ja \""), {"DLLG2_ObtemCodErro(3)"}}),
+       all({cut_on(), message("\"já\""), closing_driver(1, 0, 1, 3)}),
+       1,
+       cat(serial_opening(3, false), closing(3, "\"Promocao  ja \"")),
+       {"Promoção "},
        "Promocao  ja "},
-      {"serial error code refuses",
-       "DATAREGISSERIAL",
-       "Volte",
-       {},
-       closing_driver(1, 8017, 1, 3),
-       false,
-       cat({serial_opening(3, false),
-            closing(3, "\"Volte\""),
-            {"DLLG2_ObtemCodErro(3)", "notice: Total pago inferior ao total do cupom."}}),
-       "Volte"},
+      {"quick without a control sends the message",
+       "DATAREGISQUICK",
+       all({message(" Volte Já"), closing_driver(1, 0)}),
+       1,
+       cat(usb_opening(), closing(0, "\" Volte Ja\""), kAdvance),
+       {"Até logo", "none"},
+       "Até logo"},
+      {"quick read-only control: the cleaned text, not written back",
+       "DATAREGISQUICK",
+       all({message(" Volte Já"), closing_driver(1, 0)}),
+       1,
+       cat(usb_opening(), closing(0, "\"Ate logo Volte Ja\""), kAdvance),
+       {"Até logo", "read-only"},
+       "Até logo"},
       {"epson closes",
        "EPSON",
-       "ignorado",
-       {},
        epson_clean,
-       true,
-       cat({epson_opening(), {"EPSON_Fiscal_Fechar_Cupom(1, 0)", kEpsonState, "EPSON_Serial_Fechar_Porta()"}}),
+       1,
+       cat(epson_opening(), "EPSON_Fiscal_Fechar_Cupom(1, 0)", kEpsonState, kEpsonClose),
+       {"ignorado"},
        "ignorado"},
       {"epson refused",
        "EPSON",
-       "ignorado",
-       {},
-       [](Fake &f) {
-         epson_clean(f);
-         f.returns("EPSON_Fiscal_Fechar_Cupom", 9);
-       },
-       false,
-       cat({epson_opening(),
-            {"EPSON_Fiscal_Fechar_Cupom(1, 0)", kEpsonState, kEpsonCommunication, "EPSON_Serial_Fechar_Porta()"}}),
+       all({epson_clean, returns("EPSON_Fiscal_Fechar_Cupom", 9)}),
+       0,
+       cat(epson_opening(), "EPSON_Fiscal_Fechar_Cupom(1, 0)", kEpsonState, kEpsonCommunication, kEpsonClose),
+       {"ignorado"},
        "ignorado"},
-      {"without printer", "ECFZANTRELLO", "Volte", cut, nothing, true, {}, "Volte"},
-      {"unknown identifier", "ELGINFIT ", "Volte", cut, nothing, false, {}, "Volte"},
   };
-  for (const CloseRow &row : rows) {
-    SCOPED_TRACE(row.name);
-    Fake fake;
-    for (const auto &[k, v] : row.config) fake.config[k] = cp(v);
-    row.script(fake);
-    TextControl control(cp(row.control));
-    EXPECT_EQ(KALPO_fecha_cupom(row.model, &control.control), row.result ? 1 : 0);
-    EXPECT_EQ(fake.lines, row.lines);
-    EXPECT_EQ(shown(control.text), shown(cp(row.control_after)));
-  }
+  run(rows, [](const Row &r, std::string &out) {
+    TextControl control(cp(r.arg(0)), r.arg(1) != "read-only");
+    int result = KALPO_fecha_cupom(r.model, r.arg(1) == "none" ? nullptr : &control.control);
+    out = shown(control.text);
+    return result;
+  });
 }
 
 // The configured message is appended to what the control holds, so a second
@@ -248,30 +198,6 @@ TEST(FechaCupom, SecondClosingAppendsAgain) {
   EXPECT_EQ(KALPO_fecha_cupom("DATAREGISQUICK", &control.control), 1);
   EXPECT_EQ(control.text, "Obrigado Volte Volte");
   EXPECT_EQ(control.writes, 2);
-}
-
-// Without a control that takes the text back, the command-driver models
-// send the cleaned text with the configured message.
-TEST(FechaCupom, ControlThatCannotTakeTheText) {
-  struct Row {
-    const char *name;
-    bool control;      // a read-only control rather than nothing
-    const char *sent;  // UTF-8
-  };
-  const std::vector<Row> rows = {
-      {"no control", false, "\" Volte Ja\""},
-      {"read-only control", true, "\"Ate logo Volte Ja\""},
-  };
-  for (const Row &row : rows) {
-    SCOPED_TRACE(row.name);
-    Fake fake;
-    fake.config["MENSAGEM"] = cp(" Volte Já");
-    fake.returns("DLLG2_ExecutaComando", 1);
-    TextControl read_only(cp("Até logo"), false);
-    EXPECT_EQ(KALPO_fecha_cupom("DATAREGISQUICK", row.control ? &read_only.control : nullptr), 1);
-    EXPECT_EQ(fake.lines.at(3), std::string("DLLG2_AdicionaParam(0, \"TextoPromocional\", ") + row.sent + ", 7)");
-    EXPECT_EQ(read_only.text, cp("Até logo"));
-  }
 }
 
 }  // namespace

@@ -59,7 +59,7 @@ TEST(LinkedVoucher, OpensOnEveryModel) {
        nullptr,
        0,
        {"notice: Forma de pagamento não informada!"},
-       "-"},
+       {"-"}},
       {"Elgin cuts before opening", "ELGINFIT", all({cut_on(), driver(1, 0)}), 1,
        cat(paper_cut(), usb_opening(), command(0, "AbreCreditoDebito", kCreditDebit))},
       {"Elgin cuts even when the driver fails", "ELGINFIT", all({cut_on(), driver(1, 0, -2)}), 0,
@@ -88,7 +88,7 @@ TEST(LinkedVoucher, OpensOnEveryModel) {
   };
   rows = with(rows, without_device({"ECFZANTRELLO", "NOTAFISCAL"}, {"EPSON", "DIGIARTE1E", "bematechmp20"}));
   run(rows, [](const Row &r) {
-    const char *forma = r.arg == "-" ? "" : "03";
+    const char *forma = r.arg() == "-" ? "" : "03";
     return KALPO_cupom_vinculado(r.model, forma, "123456", 12.34);
   });
 }
@@ -135,9 +135,12 @@ TEST(VoucherText, SendsTheControl) {
   std::vector<Row> rows = {
       {"MFD gets one text", "BEMATECHMFD", returns("Bematech_FI_UsaComprovanteNaoFiscalVinculado", 1), 1,
        cat("Bematech_FI_UsaComprovanteNaoFiscalVinculado(\"" + kThreeLinesShown + "\")", kBematechStatus)},
-      {"MFD empty control sends an empty text", "BEMATECHMFD",
-       returns("Bematech_FI_UsaComprovanteNaoFiscalVinculado", 1), 1,
-       cat(R"(Bematech_FI_UsaComprovanteNaoFiscalVinculado(""))", kBematechStatus), "-"},
+      {"MFD empty control sends an empty text",
+       "BEMATECHMFD",
+       returns("Bematech_FI_UsaComprovanteNaoFiscalVinculado", 1),
+       1,
+       cat(R"(Bematech_FI_UsaComprovanteNaoFiscalVinculado(""))", kBematechStatus),
+       {"-"}},
       {"MFD communication error", "BEMATECHMFD", nullptr, 0,
        cat("Bematech_FI_UsaComprovanteNaoFiscalVinculado(\"" + kThreeLinesShown + "\")", kCommunicationError)},
       {"Elgin, no cut", "ELGINFIT", all({cut_on(), driver(1, 0)}), 1,
@@ -156,14 +159,14 @@ TEST(VoucherText, SendsTheControl) {
       {"Daruma last line refused", "DARUMA32", daruma_errors({"000", "000", "050"}), 0,
        cat(R"(Daruma_FI_EnviarTextoCNF("Linha 1"))", kDarumaStatusAnyBuffer, R"(Daruma_FI_EnviarTextoCNF("Linha 2"))",
            kDarumaStatusAnyBuffer, R"(Daruma_FI_EnviarTextoCNF("Linha 3"))", daruma_refused(out_of_paper))},
-      {"Daruma empty control", "DARUMA32", nullptr, 0, kNone, "-"},
+      {"Daruma empty control", "DARUMA32", nullptr, 0, kNone, {"-"}},
       {"MP20 has no branch", "BEMATECHMP20", nullptr, 0, kNone},
       {"Sweda has no branch", "SWEDA7000", nullptr, 0, kNone},
       {"Sigtron has no branch", "SIGTRONFS345", nullptr, 0, kNone},
   };
   rows = with(rows, without_device({}, {"ECFZANTRELLO", "NOTAFISCAL", "EPSON", "DIGIARTE1E"}));
   run(rows, [](const Row &r) {
-    TextControl control(r.arg == "-" ? "" : kThreeLines, false);
+    TextControl control(r.arg() == "-" ? "" : kThreeLines, false);
     return KALPO_usavinculadotermica(r.model, &control.control);
   });
 }
@@ -235,17 +238,20 @@ TEST(ManagementReport, Opens) {
        cat(paper_cut(), usb_opening(), command(0, "AbreGerencial", {param(0, "CodGerencial", "01", 4)}))},
       {"Elgin cuts even when the driver fails", "ELGINFIT", all({cut_on(), driver(1, 0, -6)}), 0,
        cat(paper_cut(), usb_opening(), "notice: Erro -6")},
-      {"Quick with an empty code, refused", "DATAREGISQUICK", all({cut_on(), driver(1, 8018)}), 0,
+      {"Quick with an empty code, refused",
+       "DATAREGISQUICK",
+       all({cut_on(), driver(1, 8018)}),
+       0,
        cat(usb_opening(), command(0, "AbreGerencial", {param(0, "CodGerencial", "", 4)}),
            "notice: Gerencial não definido."),
-       "-"},
+       {"-"}},
       {"serial", "DATAREGISSERIAL", all({cut_on(), driver(1, 0, 7)}), 1,
        cat(serial_opening(7), command(7, "AbreGerencial", {param(7, "CodGerencial", "01", 4)}))},
       {"serial command not run", "DATAREGISSERIAL", driver(0, 0, 7), 0,
        cat(serial_opening(7), command(7, "AbreGerencial", {param(7, "CodGerencial", "01", 4)}), "notice: 0")},
   };
   rows = with(rows, without_device({"ECFZANTRELLO", "NOTAFISCAL"}, {"SWEDA7000", "EPSON", "DIGIARTE1E"}));
-  run(rows, [](const Row &r) { return KALPO_AbreRelGerencial(r.model, "Relatorio", r.arg == "-" ? "" : "01"); });
+  run(rows, [](const Row &r) { return KALPO_AbreRelGerencial(r.model, "Relatorio", r.arg() == "-" ? "" : "01"); });
 }
 
 TEST(ManagementReport, Closes) {

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <charconv>
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
@@ -190,11 +191,14 @@ inline std::string param(int32_t handle, const std::string &name, const std::str
   return "DLLG2_AdicionaParam(" + std::to_string(handle) + ", \"" + name + "\", \"" + value + "\", " +
          std::to_string(type) + ")";
 }
-// One command: its parameters, the execution and the error code.
-inline Lines command(int32_t handle, const std::string &name, const Lines &params = {}) {
+// One command: its parameters and the execution; `command` adds the error
+// code read after it.
+inline Lines command_run(int32_t handle, const std::string &name, const Lines &params = {}) {
   std::string h = std::to_string(handle);
-  return cat("DLLG2_LimpaParams(" + h + ")", params, "DLLG2_ExecutaComando(" + h + ", \"" + name + "\")",
-             "DLLG2_ObtemCodErro(" + h + ")");
+  return cat("DLLG2_LimpaParams(" + h + ")", params, "DLLG2_ExecutaComando(" + h + ", \"" + name + "\")");
+}
+inline Lines command(int32_t handle, const std::string &name, const Lines &params = {}) {
+  return cat(command_run(handle, name, params), "DLLG2_ObtemCodErro(" + std::to_string(handle) + ")");
 }
 inline std::string paper_cut(int32_t handle = 0) {
   return "DLLG2_ExecutaComando(" + std::to_string(handle) + ", \"CortaPapel;TipoCorte=1\")";
@@ -221,10 +225,24 @@ inline Script returns(std::string name, int32_t value) {
 inline Script returns(std::string name, std::vector<int32_t> values) {
   return [name, values](Fake &f) { f.returns(name, values); };
 }
+// The call writes text into argument i (with a terminating zero when
+// `terminate`) and returns result.
+inline Script writes(std::string name, std::size_t i, std::string text, int32_t result = 1, bool terminate = true) {
+  return [=](Fake &f) {
+    f.on(name, [=](Call &c) {
+      c.write(i, text, terminate);
+      c.result = result;
+    });
+  };
+}
+inline Script not_executed(std::string status_call) {
+  return [status_call](Fake &f) { not_executed_status(f, status_call); };
+}
 inline Script setting(std::string key, std::string value) {
   return [key, value](Fake &f) { f.config[key] = value; };
 }
 inline Script cut_on() { return setting("DESATIVAFACA", "S"); }
+inline void united_states(Fake &f) { f.settings = Fake::united_states(); }
 // The driver's start handle, the commands' answers and error codes, in turn
 // (the last repeats).
 inline Script driver(std::vector<int32_t> answers, std::vector<int32_t> codes, int32_t handle = 0) {
@@ -241,6 +259,9 @@ inline Script driver(int32_t answer, int32_t code, int32_t handle = 0) {
 inline void driver_value(Fake &f, const std::string &value, bool terminate = true) {
   f.returns("DLLG2_ExecutaComando", 1);
   f.on("DLLG2_Retorno", [value, terminate](Call &c) { c.write(4, value, terminate); });
+}
+inline Script driver_value(std::string value) {
+  return [value](Fake &f) { driver_value(f, value); };
 }
 
 // ---- the caller's texts ----
@@ -281,9 +302,19 @@ struct Row {
   Script script;
   int result;
   Lines lines;                          // the whole transcript, nothing filtered out
-  std::string arg = {};                 // the row's own argument, where the table uses one
+  Lines args = {};                      // the row's own arguments, where the table uses them
   std::optional<std::string> out = {};  // the text the call hands back, where the table checks one
+
+  // Argument i, or `fallback` where the row gives none.
+  std::string arg(std::size_t i = 0, std::string fallback = {}) const { return i < args.size() ? args[i] : fallback; }
 };
+
+// A decimal argument ("1.5").
+inline double decimal(const std::string &text) {
+  double value = 0;
+  std::from_chars(text.data(), text.data() + text.size(), value);
+  return value;
+}
 
 inline void PrintTo(const Row &row, std::ostream *os) { *os << row.name; }
 
