@@ -73,6 +73,24 @@ bench: deps
 	$(BENCH_BUILD)/bin/kalpo_bench --rss --benchmark_min_time=$(BENCH_MIN_TIME)
 BENCH_MIN_TIME ?= 0.05
 
+# The fuzz targets (fuzz/), clang with libFuzzer and the sanitizers; each runs
+# FUZZ_SECONDS from its seed corpus (fuzz/corpus/<target>/) and stops at the
+# first finding.  CI runs them with FUZZ_SECONDS=30.
+FUZZ_TARGETS = fuzz_text fuzz_profile fuzz_answers fuzz_amounts fuzz_exports
+FUZZ_SECONDS ?= 600
+fuzz:
+	tools/install-deps.sh fuzz
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKALPO_WERROR=ON \
+	  -DKALPO_TESTS=OFF -DKALPO_FUZZ=ON
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target $(FUZZ_TARGETS)
+	for t in $(FUZZ_TARGETS); do \
+	  mkdir -p $(FUZZ_BUILD)/corpus/$$t; \
+	  $(FUZZ_BUILD)/bin/$$t -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
+	    -artifact_prefix=$(FUZZ_BUILD)/$$t- $(FUZZ_BUILD)/corpus/$$t fuzz/corpus/$$t >$(FUZZ_BUILD)/$$t.log 2>&1 \
+	    || { tail -60 $(FUZZ_BUILD)/$$t.log; echo "$$t: finding (see $(FUZZ_BUILD)/$$t.log)"; exit 1; }; \
+	  echo "$$t: $$(grep -o 'number_of_executed_units: [0-9]*' $(FUZZ_BUILD)/$$t.log | grep -o '[0-9]*$$') executions"; \
+	done
+
 format: deps
 	clang-format -i $(FORMAT_FILES)
 
