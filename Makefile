@@ -3,18 +3,22 @@
 #                      a whole fiscal day on the virtual printer, every model, with its paper
 #   make test          builds everything with -Werror and runs every test, Wine included
 #   make test-native   the same without the Windows build (no Wine needed)
+#   make bench         builds and runs the benchmarks and prints the table export/floor
+#   make fuzz          builds the fuzz targets (clang) and runs each for FUZZ_SECONDS
 #   make format        formats the sources; make format-check only checks them
 BUILD ?= build
 DEMO_BUILD ?= build-demo
 WIN_BUILD ?= build-win32
 SAN_BUILD ?= build-sanitize
+BENCH_BUILD ?= build-bench
+FUZZ_BUILD ?= build-fuzz
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
 # What the formatting covers.
 FORMAT_DIRS = src include sim tests tools bench fuzz
 FORMAT_FILES = $(shell find $(FORMAT_DIRS) -name '*.cpp' -o -name '*.h' -o -name '*.c' | sort)
 
-.PHONY: demo test test-native build build-windows test-windows sanitize deps deps-windows clean format format-check
+.PHONY: bench fuzz demo test test-native build build-windows test-windows sanitize deps deps-windows clean format format-check
 
 deps:
 	tools/install-deps.sh native
@@ -62,6 +66,31 @@ sanitize: deps
 	# processes, which cannot take the sanitizers' runtime.
 	cd $(SAN_BUILD) && ctest --output-on-failure -j $(JOBS) -E '^binding_(pascal|csharp|python)$$'
 
+# The benchmarks (bench/): an optimised build without the tests.
+bench: deps
+	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DKALPO_WERROR=ON -DKALPO_TESTS=OFF -DKALPO_BENCHMARKS=ON
+	cmake --build $(BENCH_BUILD) -j $(JOBS) --target kalpo_bench
+	$(BENCH_BUILD)/bin/kalpo_bench --rss --benchmark_min_time=$(BENCH_MIN_TIME)
+BENCH_MIN_TIME ?= 0.05
+
+# The fuzz targets (fuzz/), clang with libFuzzer and the sanitizers; each runs
+# FUZZ_SECONDS from its seed corpus (fuzz/corpus/<target>/) and stops at the
+# first finding.  CI runs them with FUZZ_SECONDS=30.
+FUZZ_TARGETS = fuzz_text fuzz_profile fuzz_answers fuzz_amounts fuzz_exports
+FUZZ_SECONDS ?= 600
+fuzz:
+	tools/install-deps.sh fuzz
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKALPO_WERROR=ON \
+	  -DKALPO_TESTS=OFF -DKALPO_FUZZ=ON
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target $(FUZZ_TARGETS)
+	for t in $(FUZZ_TARGETS); do \
+	  mkdir -p $(FUZZ_BUILD)/corpus/$$t; \
+	  $(FUZZ_BUILD)/bin/$$t -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
+	    -artifact_prefix=$(FUZZ_BUILD)/$$t- $(FUZZ_BUILD)/corpus/$$t fuzz/corpus/$$t >$(FUZZ_BUILD)/$$t.log 2>&1 \
+	    || { tail -60 $(FUZZ_BUILD)/$$t.log; echo "$$t: finding (see $(FUZZ_BUILD)/$$t.log)"; exit 1; }; \
+	  echo "$$t: $$(grep -o 'number_of_executed_units: [0-9]*' $(FUZZ_BUILD)/$$t.log | grep -o '[0-9]*$$') executions"; \
+	done
+
 format: deps
 	@clang-format -i $(FORMAT_FILES)
 
@@ -69,4 +98,4 @@ format-check: deps
 	@clang-format --dry-run --Werror $(FORMAT_FILES) && echo "format: $(words $(FORMAT_FILES)) files as the house style has them"
 
 clean:
-	rm -rf $(BUILD) $(DEMO_BUILD) $(WIN_BUILD) $(SAN_BUILD)
+	rm -rf $(BUILD) $(DEMO_BUILD) $(WIN_BUILD) $(SAN_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD)

@@ -4,14 +4,15 @@
 #   tools/install-deps.sh native     the above, GoogleTest, Google Benchmark, the locales the tests
 #                                    switch to, clang-format, Free Pascal, Mono and pytest
 #   tools/install-deps.sh windows    the above, the MinGW-w64 cross compiler and Wine
+#   tools/install-deps.sh fuzz       the native set, clang and its libFuzzer and sanitizer runtimes
 # Runs apt-get without questions, as root or through sudo without a password.
 set -euo pipefail
 
 mode=${1:-native}
 case $mode in
-  demo | native | windows) ;;
+  demo | native | windows | fuzz) ;;
   *)
-    echo "usage: $0 demo|native|windows" >&2
+    echo "usage: $0 demo|native|windows|fuzz" >&2
     exit 2
     ;;
 esac
@@ -44,6 +45,11 @@ if [ "$mode" != demo ]; then
       break
     }
   done
+fi
+if [ "$mode" = fuzz ]; then
+  command -v clang++ >/dev/null || need+=(clang)
+  compgen -G "/usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a" >/dev/null ||
+    need+=(libclang-rt-dev)
 fi
 if [ "$mode" = windows ]; then
   # The MinGW-w64 cross compiler, GoogleTest's sources, and Wine with its

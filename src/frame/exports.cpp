@@ -12,15 +12,18 @@
 #include "frame/trace.h"
 #include "kalpo.h"
 #include "makers/analysis.h"
+#include "platform/platform.h"
 #include "vendor/vendor.h"
 
 using namespace kalpo;
 
 namespace {
 
+constexpr std::string_view kInternalError = "Erro interno na biblioteca KALPO"_cp;
+
 void report_internal_error(const char *what) noexcept {
   try {
-    std::string text("Erro interno na biblioteca KALPO"_cp);
+    std::string text(kInternalError);
     if (what && *what) text += std::string(": ") + what;
     msg::notice(text);
   } catch (...) {
@@ -30,6 +33,7 @@ void report_internal_error(const char *what) noexcept {
 template <typename Body>
 uint8_t flag_call(Body &&body) noexcept {
   try {
+    platform::CallScope call;
     begin_export_call();
     const uint8_t result = body() ? 1 : 0;
     trace::result(result);

@@ -40,10 +40,8 @@ std::string serial_settings(SerialSetup setup) {
     s.iVelocidade = config::read_int("VELOCIDADE", 115200);
     // Three readings, as the settings tool writes them: "n", "e" and "o" in
     // any case select that parity; a missing key gives 'n'; anything else 'e'.
-    s.cParidade = 'e';
-    if (ascii::lower(config::read("PARIDADE", "n")) == "n") s.cParidade = 'n';
-    if (ascii::lower(config::read("PARIDADE", "n")) == "e") s.cParidade = 'e';
-    if (ascii::lower(config::read("PARIDADE", "n")) == "o") s.cParidade = 'o';
+    const std::string parity = ascii::lower(config::read("PARIDADE", "n"));
+    s.cParidade = parity == "n" || parity == "o" ? parity.front() : 'e';
   }
   return port;
 }

@@ -31,6 +31,12 @@ class Platform {
   virtual std::string profile_string(std::string_view file, std::string_view section, std::string_view key,
                                      std::string_view fallback) = 0;
 
+  // The span of one export call.  Within it a platform may answer every key
+  // of a profile file from one reading of that file; the next call reads the
+  // file afresh, so that an edited file takes effect at once.
+  virtual void begin_call() {}
+  virtual void end_call() {}
+
   virtual DateTime now() = 0;
   virtual Regional regional() = 0;
 
@@ -56,6 +62,18 @@ class Platform {
 
 // The platform in use.
 Platform &get();
+
+// Marks one export call on the platform in use, for its whole scope.
+class CallScope {
+ public:
+  CallScope() : platform_(get()) { platform_.begin_call(); }
+  ~CallScope() { platform_.end_call(); }
+  CallScope(const CallScope &) = delete;
+  CallScope &operator=(const CallScope &) = delete;
+
+ private:
+  Platform &platform_;
+};
 // Installs a platform; nullptr restores the real one.
 void install(Platform *platform);
 

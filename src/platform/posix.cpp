@@ -3,19 +3,19 @@
 // without regard to case.  Without a home folder there is no drive C: no
 // configuration file, marker or report file is found or written.  Regional settings come from the locale that the
 // environment names, read without touching the host program's own locale.
+#include <fcntl.h>
 #include <langinfo.h>
 #include <locale.h>
 #include <pwd.h>
 #include <time.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <optional>
-#include <sstream>
 #include <thread>
 
 #include "frame/ascii.h"
@@ -35,38 +35,90 @@ const char *user_database_home() {
   return entry ? entry->pw_dir : nullptr;
 }
 
+bool is_set(const char *value) { return value && *value; }
+
+// The user database is asked only when neither variable names a folder.
 std::optional<fs::path> drive_c_root() {
-  return choose_drive_c_root(std::getenv("KALPO_DRIVE_C"), std::getenv("HOME"), user_database_home());
+  const char *drive_c = std::getenv("KALPO_DRIVE_C");
+  const char *home = std::getenv("HOME");
+  return choose_drive_c_root(drive_c, home, is_set(drive_c) || is_set(home) ? nullptr : user_database_home());
 }
 
-// Maps a Windows path to the drive-C folder, reusing existing components whose
-// names differ only in case; nothing without a drive-C folder.
-std::optional<fs::path> map_path(std::string_view windows_path) {
-  std::optional<fs::path> root = drive_c_root();
-  if (!root) return std::nullopt;
-  std::string_view rest = windows_path;
-  if (rest.size() >= 2 && rest[1] == ':') rest.remove_prefix(2);
-  fs::path path = *root;
+// Calls f with each component of a Windows path, empty ones and "." skipped.
+template <typename F>
+void for_each_part(std::string_view rest, F &&f) {
   std::size_t pos = 0;
   while (pos <= rest.size()) {
     std::size_t end = rest.find_first_of("\\/", pos);
     if (end == std::string_view::npos) end = rest.size();
-    std::string part(rest.substr(pos, end - pos));
+    std::string_view part = rest.substr(pos, end - pos);
     pos = end + 1;
-    if (part.empty() || part == ".") continue;
-    std::error_code ec;
-    fs::path chosen = path / part;
-    if (!fs::exists(chosen, ec) && fs::is_directory(path, ec)) {
-      for (const auto &entry : fs::directory_iterator(path, ec)) {
-        if (ascii::iequals(entry.path().filename().string(), part)) {
-          chosen = entry.path();
-          break;
-        }
-      }
-    }
-    path = chosen;
+    if (!part.empty() && part != ".") f(part);
   }
+}
+
+// The existing entry of folder whose name matches part without regard to
+// case; folder / part when there is none.
+fs::path case_insensitive_entry(const fs::path &folder, std::string_view part) {
+  std::error_code ec;
+  if (fs::is_directory(folder, ec)) {
+    for (const auto &entry : fs::directory_iterator(folder, ec)) {
+      if (ascii::iequals(entry.path().filename().string(), part)) return entry.path();
+    }
+  }
+  return folder / part;
+}
+
+// The path under the drive-C folder as spelt; nothing without a drive-C
+// folder.
+std::optional<fs::path> spelt_path(std::string_view windows_path) {
+  std::optional<fs::path> root = drive_c_root();
+  if (!root) return std::nullopt;
+  std::string_view rest = windows_path;
+  if (rest.size() >= 2 && rest[1] == ':') rest.remove_prefix(2);
+  for_each_part(rest, [&](std::string_view part) { *root /= part; });
+  return root;
+}
+
+// The path found component by component, reusing existing components whose
+// names differ only in case.
+std::optional<fs::path> case_insensitive_path(std::string_view windows_path) {
+  std::optional<fs::path> path = drive_c_root();
+  if (!path) return std::nullopt;
+  std::string_view rest = windows_path;
+  if (rest.size() >= 2 && rest[1] == ':') rest.remove_prefix(2);
+  std::error_code ec;
+  for_each_part(rest, [&](std::string_view part) {
+    fs::path chosen = *path / part;
+    *path = fs::exists(chosen, ec) ? chosen : case_insensitive_entry(*path, part);
+  });
   return path;
+}
+
+// Maps a Windows path to the drive-C folder: the path as spelt when it exists
+// (one look-up), otherwise the case-insensitive search; nothing without a
+// drive-C folder.
+std::optional<fs::path> map_path(std::string_view windows_path) {
+  std::optional<fs::path> path = spelt_path(windows_path);
+  std::error_code ec;
+  if (!path || fs::exists(*path, ec)) return path;
+  return case_insensitive_path(windows_path);
+}
+
+// Reads a whole file with one open, reads until the end, one close.
+bool read_whole(const fs::path &file, std::string &contents) {
+  const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  std::string data;
+  char chunk[8192];
+  ssize_t got = 0;
+  while ((got = ::read(fd, chunk, sizeof chunk)) > 0 || (got < 0 && errno == EINTR)) {
+    if (got > 0) data.append(chunk, static_cast<std::size_t>(got));
+  }
+  ::close(fd);
+  if (got < 0) return false;
+  contents = std::move(data);
+  return true;
 }
 
 std::string locale_name(const char *category) {
@@ -115,14 +167,66 @@ std::string date_picture(std::string_view format) {
   return out;
 }
 
+// The locale variables the regional settings come from.
+constexpr const char *kLocaleVariables[] = {"LC_ALL", "LC_NUMERIC", "LC_TIME", "LANG"};
+
+// The regional settings, read from the locale files once and again only when
+// a locale variable changes: no locale object is made per call.
+class RegionalCache {
+ public:
+  const Regional &get() {
+    bool same = read_;
+    for (std::size_t i = 0; i < std::size(kLocaleVariables); ++i) {
+      const char *value = std::getenv(kLocaleVariables[i]);
+      if (seen_[i] != (value ? value : "")) {
+        seen_[i] = value ? value : "";
+        same = false;
+      }
+    }
+    if (!same) {
+      settings_ = read();
+      read_ = true;
+    }
+    return settings_;
+  }
+
+ private:
+  static Regional read() {
+    Regional r;
+    r.decimal = text::from_utf8(langinfo("LC_NUMERIC", LC_NUMERIC_MASK, RADIXCHAR, "."));
+    r.thousands = text::from_utf8(langinfo("LC_NUMERIC", LC_NUMERIC_MASK, THOUSEP, ""));
+    if (r.decimal.empty()) r.decimal.push_back('.');
+    r.short_date = date_picture(langinfo("LC_TIME", LC_TIME_MASK, D_FMT, "%m/%d/%y"));
+    return r;
+  }
+
+  bool read_ = false;
+  std::string seen_[std::size(kLocaleVariables)];
+  Regional settings_;
+};
+
+// One reading of a profile file, kept for the rest of the export call.
+struct ProfileSnapshot {
+  std::string file;  // the Windows path as given
+  bool present = false;
+  std::string contents;
+};
+
 class PosixPlatform final : public Platform {
  public:
   std::string profile_string(std::string_view file, std::string_view section, std::string_view key,
                              std::string_view fallback) override {
-    std::string contents;
+    const ProfileSnapshot &profile = snapshot(file);
     std::string value;
-    if (read_file(file, contents) && ini_lookup(contents, section, key, value)) return value;
+    if (profile.present && ini_lookup(profile.contents, section, key, value)) return value;
     return std::string(fallback);
+  }
+
+  void begin_call() override { in_call_ = true; }
+
+  void end_call() override {
+    in_call_ = false;
+    snapshot_.reset();
   }
 
   DateTime now() override {
@@ -132,14 +236,7 @@ class PosixPlatform final : public Platform {
     return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
   }
 
-  Regional regional() override {
-    Regional r;
-    r.decimal = text::from_utf8(langinfo("LC_NUMERIC", LC_NUMERIC_MASK, RADIXCHAR, "."));
-    r.thousands = text::from_utf8(langinfo("LC_NUMERIC", LC_NUMERIC_MASK, THOUSEP, ""));
-    if (r.decimal.empty()) r.decimal.push_back('.');
-    r.short_date = date_picture(langinfo("LC_TIME", LC_TIME_MASK, D_FMT, "%m/%d/%y"));
-    return r;
-  }
+  Regional regional() override { return regional_.get(); }
 
   int32_t show_message(int32_t form, std::string_view text, const char *caption, uint32_t flags) override {
     std::string line = "KALPO";
@@ -164,16 +261,15 @@ class PosixPlatform final : public Platform {
     return file && fs::remove(*file, ec);
   }
 
+  // The file as spelt is opened first; the case-insensitive search runs
+  // only when it is missing.
   bool read_file(std::string_view path, std::string &contents) override {
-    std::optional<fs::path> file = map_path(path);
+    std::optional<fs::path> file = spelt_path(path);
     if (!file) return false;
-    std::ifstream in(*file, std::ios::binary);
-    if (!in) return false;
-    std::ostringstream buffer;
-    buffer << in.rdbuf();
-    if (in.bad()) return false;
-    contents = buffer.str();
-    return true;
+    if (read_whole(*file, contents)) return true;
+    if (errno != ENOENT && errno != ENOTDIR) return false;
+    file = case_insensitive_path(path);
+    return file && read_whole(*file, contents);
   }
 
   bool create_directories(std::string_view path) override {
@@ -199,6 +295,20 @@ class PosixPlatform final : public Platform {
         std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
             .count());
   }
+
+ private:
+  // The file read once within an export call; outside one, at every use.
+  const ProfileSnapshot &snapshot(std::string_view file) {
+    if (in_call_ && snapshot_ && snapshot_->file == file) return *snapshot_;
+    ProfileSnapshot &fresh = snapshot_.emplace();
+    fresh.file.assign(file);
+    fresh.present = read_file(file, fresh.contents);
+    return fresh;
+  }
+
+  bool in_call_ = false;
+  std::optional<ProfileSnapshot> snapshot_;
+  RegionalCache regional_;
 };
 
 }  // namespace
