@@ -3,7 +3,10 @@
 # that WINEPREFIX names) and compares the two outputs: every call, result,
 # message and page of paper, less what belongs to the machine and the moment:
 #   - the "Virtual printers in <folder>" line: a fresh temporary folder;
-#   - dates (dd/mm/yyyy, dd/mm/yy, yyyy-mm-dd) and times (hh:mm:ss, hh:mm);
+#   - dates (d/m/yy to dd/mm/yyyy, yyyy-mm-dd) and times (hh:mm:ss, hh:mm):
+#     among them the workstation's date in its regional short date format
+#     that KALPO_LeData hands back for DATAREGISQUICK (under Wine the
+#     prefix's locale, 12/8/2026 in a United States one);
 #   - the printer's date and time as the Bematech query hands them out
 #     (DataHoraEcf: data="ddmmyy" hora="hhmmss").
 #   tests/windows/compare_demo.sh NATIVE_KALPO WINDOWS_KALPO_EXE
@@ -23,8 +26,7 @@ wine "$windows" demo >"$work/windows.txt" </dev/null
 normalize() {
   sed -E \
     -e '/^Virtual printers in /d' \
-    -e 's#[0-9]{2}/[0-9]{2}/[0-9]{4}#DD/MM/YYYY#g' \
-    -e 's#[0-9]{2}/[0-9]{2}/[0-9]{2}#DD/MM/YY#g' \
+    -e 's#[0-9]{1,2}/[0-9]{1,2}/[0-9]{2,4}#DATE#g' \
     -e 's#[0-9]{4}-[0-9]{2}-[0-9]{2}#YYYY-MM-DD#g' \
     -e 's#[0-9]{2}:[0-9]{2}(:[0-9]{2})?#HH:MM#g' \
     -e 's#data="[0-9]{6}"  hora="[0-9]{6}"#data="DDMMYY"  hora="HHMMSS"#' \
