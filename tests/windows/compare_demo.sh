@@ -35,10 +35,10 @@ normalize() {
 normalize "$work/native.txt" >"$work/native.norm"
 normalize "$work/windows.txt" >"$work/windows.norm"
 
-pages=$(grep -c '^  +---' "$work/native.norm" || true)
+paper=$(grep -c "^  |" "$work/native.norm" || true)
 if ! diff -u "$work/native.norm" "$work/windows.norm" >"$work/diff"; then
   echo "kalpo demo: the Windows output differs from the native one (dates and times aside):"
   head -n 80 "$work/diff"
   exit 1
 fi
-echo "kalpo demo: the same $(wc -l <"$work/native.norm") lines natively and under Wine ($pages paper edges), dates and times aside"
+echo "kalpo demo: the same $(wc -l <"$work/native.norm") lines natively and under Wine ($paper lines of paper), dates and times aside"
