@@ -27,8 +27,9 @@ void set_environment(const char *name, const std::string &value) {
 }
 
 std::string temporary_folder(const std::string &prefix) {
+  // The process and the moment too: some runtimes' random_device repeats.
   std::random_device seed;
-  std::mt19937 random(seed());
+  std::mt19937 random(seed() ^ GetCurrentProcessId() ^ GetTickCount());
   const std::filesystem::path base = std::filesystem::temp_directory_path();
   for (int attempt = 0; attempt < 100; ++attempt) {
     const std::filesystem::path folder = base / (prefix + std::to_string(random() % 1000000));
