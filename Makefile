@@ -46,13 +46,16 @@ test: test-native
 
 # kalpo.dll and the makers' stand-in DLLs for 32-bit Windows (MinGW-w64).
 build-windows: deps-windows
+	@started=$$(date +%s) && \
 	cmake -S . -B $(WIN_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-	  -DKALPO_WERROR=ON
-	cmake --build $(WIN_BUILD) -j $(JOBS)
+	  -DKALPO_WERROR=ON && \
+	cmake --build $(WIN_BUILD) -j $(JOBS) && \
+	echo "Windows build: $$(($$(date +%s) - started)) s"
 
-# Their tests under Wine.
+# Their tests under Wine; then kalpo.exe's demo against the native kalpo's,
+# when the native build has it (make test builds it first).
 test-windows: build-windows
-	tests/windows/run_wine_tests.sh $(WIN_BUILD)
+	KALPO_NATIVE_TOOL=$$([ -x $(BUILD)/bin/kalpo ] && echo $(BUILD)/bin/kalpo) tests/windows/run_wine_tests.sh $(WIN_BUILD)
 
 # The unit tests and the C check under AddressSanitizer and
 # UndefinedBehaviorSanitizer.

@@ -42,12 +42,12 @@ const vendor::Api *g_inner = nullptr;
 
 #if defined(_WIN32)
 // A value of a user or system environment variable as the registry keeps it.
+// RRF_RT_REG_SZ takes an expandable value too, expanded ("%TEMP%\k.jsonl"):
+// asking for RRF_RT_REG_EXPAND_SZ without RRF_NOEXPAND is refused outright.
 std::string registry_variable(HKEY root, const char *key) {
   char value[1024];
   DWORD size = sizeof value;
-  if (RegGetValueA(root, key, "KALPO_TRACE", RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ, nullptr, value, &size) !=
-      ERROR_SUCCESS)
-    return {};
+  if (RegGetValueA(root, key, "KALPO_TRACE", RRF_RT_REG_SZ, nullptr, value, &size) != ERROR_SUCCESS) return {};
   return value;
 }
 #endif

@@ -93,24 +93,4 @@ void DayTest::write_configuration(const std::string &ini) const {
   write_windows_file("C:\\zantrello\\configs\\kalpo.ini", ini);
 }
 
-bool has_line(const ksim::Page &page, std::string_view text) {
-  for (const std::string &line : page.lines)
-    if (line.find(text) != std::string::npos) return true;
-  return false;
-}
-
-ksim::Cents amount_on(const ksim::Page &page, std::string_view label) {
-  for (const std::string &line : page.lines) {
-    if (line.rfind(label, 0) != 0) continue;
-    std::size_t start = line.find_last_of(' ') + 1;
-    std::string digits;
-    for (char c : line.substr(start))
-      if (c >= '0' && c <= '9') digits += c;
-    if (digits.empty()) return -1;
-    ksim::Cents cents = std::stoll(digits);
-    return line[start] == '-' ? -cents : cents;
-  }
-  return -1;
-}
-
 }  // namespace kalpo::day

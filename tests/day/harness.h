@@ -12,6 +12,7 @@
 
 #include "core/printer.h"
 #include "kalpo.h"
+#include "paper.h"
 
 namespace kalpo::day {
 
@@ -57,11 +58,5 @@ class DayTest : public ::testing::Test {
                                          std::uint32_t flags);
   std::vector<Message> messages_;
 };
-
-// Whether a page has a line containing this text.
-bool has_line(const ksim::Page &page, std::string_view text);
-// The money on the right of the line that starts with this label, in cents;
-// -1 when there is none.
-ksim::Cents amount_on(const ksim::Page &page, std::string_view label);
 
 }  // namespace kalpo::day

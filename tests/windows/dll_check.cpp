@@ -12,10 +12,12 @@
 #include <string>
 #include <vector>
 
-#include "kalpo.h"  // types only: every function is bound with GetProcAddress
+#include "kalpo_api.h"
 #include "support/presets.h"
 
 namespace {
+
+using namespace kalpo::windows_check;
 
 int passed = 0;
 int failed = 0;
@@ -62,23 +64,6 @@ std::string program_folder() {
 
 // ---- The export table ----
 
-// clang-format off
-#define KALPO_EACH_EXPORT(X)                                                                                     \
-  X(KALPO_HorarioVerao, 1) X(KALPO_FechaDriver, 2) X(KALPO_IniciaDriver, 3) X(KALPO_GravaRegistro, 4)            \
-  X(KALPO_AbreGaveta, 5) X(KALPO_Versao_Number, 6) X(KALPO_Abredia, 7) X(KALPO_Cupom_Aberto, 8)                  \
-  X(KALPO_FechaGerencial, 9) X(KALPO_VerificaEstadoECF, 10) X(KALPO_TotalizadorParcial, 11)                      \
-  X(KALPO_ResumoAliq, 12) X(KALPO_NumReducao, 13) X(KALPO_NumeroCupom, 14) X(KALPO_DataHoraEcf, 15)              \
-  X(KALPO_RetornaGT, 16) X(KALPO_RetListaECFS, 17) X(KALPO_FirmWare, 18) X(KALPO_Versao, 19)                     \
-  X(KALPO_LeituraMemFiscal, 20) X(KALPO_Analisa_iRetorno, 21) X(KALPO_AbreRelGerencial, 22)                      \
-  X(KALPO_retorna_impressora, 23) X(KALPO_MostraNumSerie, 24) X(KALPO_Analisa_RetSigtronFS345, 25)               \
-  X(KALPO_FechaCupomNaovinculado, 26) X(KALPO_usavinculadotermica, 27) X(KALPO_usavinculado, 28)                 \
-  X(KALPO_cupom_vinculado, 29) X(KALPO_fecha_cupom, 30) X(KALPO_forma_pagamento, 31)                             \
-  X(KALPO_Inicia_Fechamento, 32) X(KALPO_Cancela_Ultimo_Cupom, 33) X(KALPO_Cancela_Item, 34)                     \
-  X(KALPO_VendaItem, 35) X(KALPO_AbreCupom, 36) X(KALPO_Reducaoz, 37) X(KALPO_LeData, 38)                        \
-  X(KALPO_ImpressaoBobina, 39) X(KALPO_Leiturax, 40) X(KALPO_GeraCotepe, 41) X(KALPO_desc_fechamento, 42)        \
-  X(KALPO_DefineTratadorMensagens, 44)
-// clang-format on
-
 struct NamedExport {
   const char *name;
   WORD ordinal;
@@ -92,26 +77,10 @@ const NamedExport kExports[] = {
 
 constexpr WORD kSecondOpenCoupon = 43;  // KALPO_AbreCupom again, by ordinal only
 
-// Every export, bound by name.
-struct Api {
-#define KALPO_SLOT(name, ordinal) decltype(&::name) name = nullptr;
-  KALPO_EACH_EXPORT(KALPO_SLOT)
-#undef KALPO_SLOT
-};
-
-template <typename F>
-F procedure(HMODULE module, LPCSTR name) {
-  return reinterpret_cast<F>(reinterpret_cast<void *>(GetProcAddress(module, name)));
-}
-
 bool bind(HMODULE module, Api &api) {
-  bool all = true;
-#define KALPO_BIND(name, ordinal)                          \
-  api.name = procedure<decltype(api.name)>(module, #name); \
-  all = check(api.name != nullptr, #name " resolves by name") && all;
-  KALPO_EACH_EXPORT(KALPO_BIND)
-#undef KALPO_BIND
-  return all;
+  const std::vector<const char *> missing = bind_exports(module, api);
+  for (const char *name : missing) check(false, std::string(name) + " resolves by name");
+  return check(missing.empty(), "every export resolves by name");
 }
 
 void check_ordinals(HMODULE module) {

@@ -6,6 +6,7 @@
 
 #include "commands.h"
 #include "core/printer.h"
+#include "host.h"
 #include "models.h"
 #include "paper.h"
 #include "runner.h"
@@ -30,12 +31,13 @@ std::string last_coupon(const std::string &library) {
   return digits;
 }
 
+// A new data folder and, outside Windows, a new drive-C root (on Windows
+// KALPO reads the workstation's own configuration file).
 std::string fresh_folder() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "kalpo-demo-XXXXXX").string();
-  if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot create a temporary folder");
-  setenv("KALPO_SIM_DIR", (pattern + "/sim").c_str(), 1);
-  setenv("KALPO_DRIVE_C", (pattern + "/drive_c").c_str(), 1);
-  return pattern;
+  const std::filesystem::path folder = temporary_folder("kalpo-demo-");
+  set_environment("KALPO_SIM_DIR", (folder / "sim").string());
+  set_environment("KALPO_DRIVE_C", (folder / "drive_c").string());
+  return folder.string();
 }
 
 }  // namespace

@@ -8,10 +8,12 @@
 
 #include "commands.h"
 #include "exports.h"
+#include "host.h"
 #include "models.h"
 #include "operator.h"
 
 int main(int argc, char **argv) {
+  kt::prepare_output();
   CLI::App app{"kalpo: KALPO's calls on the virtual fiscal printer"};
   app.require_subcommand(1);
   // --json, --yes, --no and --dir may also come after the subcommand.
@@ -93,7 +95,7 @@ int main(int argc, char **argv) {
 
   try {
     g.dir_given = !dir.empty();
-    if (g.dir_given) setenv("KALPO_SIM_DIR", dir.c_str(), 1);
+    if (g.dir_given) kt::set_environment("KALPO_SIM_DIR", dir);
     kt::OperatorOptions screen;
     screen.answer = yes ? kt::Answer::yes : no ? kt::Answer::no : kt::Answer::ask;
     screen.echo = !g.json;

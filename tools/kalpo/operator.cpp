@@ -1,12 +1,11 @@
 #include "operator.h"
 
-#include <unistd.h>
-
 #include <cstdio>
 #include <iostream>
 #include <nlohmann/json.hpp>
 
 #include "cp1252.h"
+#include "host.h"
 #include "kalpo.h"
 
 namespace kt {
@@ -25,7 +24,7 @@ std::int32_t confirmation(const Message &m) {
     return button;
   }
   if (g_options.answer == Answer::yes) return KALPO_BTN_YES;
-  if (g_options.answer == Answer::no || !isatty(STDIN_FILENO)) return KALPO_BTN_NO;
+  if (g_options.answer == Answer::no || !input_is_terminal()) return KALPO_BTN_NO;
   for (;;) {
     std::cerr << "      " << m.text << " [y/n] " << std::flush;
     std::string reply;

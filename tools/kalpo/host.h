@@ -1,0 +1,20 @@
+// What differs between the workstation's systems: the environment, a fresh
+// temporary folder, whether a person is at the keyboard, and the output.
+#pragma once
+
+#include <string>
+
+namespace kt {
+
+// Sets a variable of this process's environment, seen by getenv and by the
+// libraries loaded in it (on Windows also through GetEnvironmentVariable).
+void set_environment(const char *name, const std::string &value);
+// A new empty folder under the system's temporary folder, its name starting
+// with `prefix`; std::runtime_error when it cannot be made.
+std::string temporary_folder(const std::string &prefix);
+bool input_is_terminal();
+// Standard output carries the same bytes everywhere: no CR added before LF on
+// Windows, and a console there shows UTF-8.
+void prepare_output();
+
+}  // namespace kt
