@@ -38,19 +38,6 @@ inline void PrintTo(const Message &m, std::ostream *out) {
   *out << "{" << m.form << ", \"" << m.text << "\", \"" << m.caption << "\", " << m.flags << "}";
 }
 
-// A caller's text control holding a fixed text.
-class Control {
- public:
-  explicit Control(std::string text) : text_(std::move(text)) {}
-  KALPO_TextControl *get() { return &control_; }
-
- private:
-  static const char *KALPO_CALL get_text(void *self) { return static_cast<Control *>(self)->text_.c_str(); }
-  static void KALPO_CALL set_text(void *self, const char *text) { static_cast<Control *>(self)->text_ = text; }
-  std::string text_;
-  KALPO_TextControl control_{this, &Control::get_text, &Control::set_text};
-};
-
 // A fault injected once before the closing of sale 2, and the messages the
 // refused closing shows.
 struct FaultRun {

@@ -14,13 +14,6 @@ namespace {
 constexpr char kLibrary[] = "dllg2";
 constexpr double kDay = 46363.0;  // 7 December 2026, days since 30 December 1899
 
-struct TextControl {
-  std::string text;
-  KALPO_TextControl control{this, &TextControl::get, &TextControl::set};
-  static const char *KALPO_CALL get(void *self) { return static_cast<TextControl *>(self)->text.c_str(); }
-  static void KALPO_CALL set(void *self, const char *text) { static_cast<TextControl *>(self)->text = text; }
-};
-
 struct Sold {
   const char *code, *description, *rate;
   double quantity, price;
@@ -57,7 +50,7 @@ class Dllg2Day : public DayTest, public ::testing::WithParamInterface<const char
     for (const Paid &p : payments) {
       EXPECT_EQ(KALPO_forma_pagamento(model(), p.form, p.amount), 1);
     }
-    TextControl message{"Obrigado"};
+    Control message{"Obrigado"};
     EXPECT_EQ(KALPO_fecha_cupom(model(), &message.control), 1);
     return number ? number : "";
   }
@@ -107,11 +100,11 @@ TEST_P(Dllg2Day, AWholeDayKeepsEveryCounterAndTotal) {
             "6");
 
   EXPECT_EQ(KALPO_cupom_vinculado(model(), "Cartao", "6", 10.00), 1);
-  TextControl voucher{"TEF APROVADO\r\nCARTAO FINAL 1234"};
+  Control voucher{"TEF APROVADO\r\nCARTAO FINAL 1234"};
   EXPECT_EQ(KALPO_usavinculadotermica(model(), &voucher.control), 1);
   EXPECT_EQ(KALPO_FechaCupomNaovinculado(model()), 1);
   EXPECT_EQ(KALPO_AbreRelGerencial(model(), "", "01"), 1);
-  TextControl report{"FECHAMENTO DO CAIXA"};
+  Control report{"FECHAMENTO DO CAIXA"};
   EXPECT_EQ(KALPO_usavinculadotermica(model(), &report.control), 1);
   EXPECT_EQ(KALPO_FechaGerencial(model()), 1);  // sends nothing: the Z closes the report
 
@@ -240,7 +233,7 @@ TEST_P(Dllg2Day, EachFaultShowsTheDriversMessageAndLosesNothing) {
 
     EXPECT_EQ(KALPO_VendaItem(model(), "002", "FEIJAO 1KG", "02", "I", 2, 2, 7.35, "", 0), 1);
     EXPECT_EQ(KALPO_forma_pagamento(model(), "Dinheiro", 30.00), 1);
-    TextControl message{""};
+    Control message{""};
     EXPECT_EQ(KALPO_fecha_cupom(model(), &message.control), 1);
     EXPECT_TRUE(messages().empty());
     const ksim::State s = state(kLibrary);
@@ -289,7 +282,7 @@ TEST_P(Dllg2Day, RefusedArgumentFormsShowTheDriversTexts) {
   EXPECT_EQ(take_messages().at(0).text, "Meio de Pagamento n\xe3o definido.");
   EXPECT_TRUE(state(kLibrary).coupon->payments.empty());
   ASSERT_EQ(KALPO_forma_pagamento(model(), "dinheiro", 1.00), 1);
-  TextControl message{""};
+  Control message{""};
   ASSERT_EQ(KALPO_fecha_cupom(model(), &message.control), 1);
   EXPECT_EQ(KALPO_cupom_vinculado(model(), "Dinheiro", "99", 1.00), 0);
   EXPECT_EQ(take_messages().at(0).text, "COO do documento vinculado inv\xe1lido.");

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/printer.h"
@@ -15,6 +16,21 @@
 #include "paper.h"
 
 namespace kalpo::day {
+
+// The caller's text control: a text the library reads and may write back.
+struct Control {
+  explicit Control(std::string initial = {}) : text(std::move(initial)) {}
+  Control(const Control &) = delete;
+  Control &operator=(const Control &) = delete;
+  KALPO_TextControl *get() { return &control; }
+
+  std::string text;
+  KALPO_TextControl control{this, &Control::get_text, &Control::set_text};
+
+ private:
+  static const char *KALPO_CALL get_text(void *self) { return static_cast<Control *>(self)->text.c_str(); }
+  static void KALPO_CALL set_text(void *self, const char *text) { static_cast<Control *>(self)->text = text; }
+};
 
 struct Message {
   int form = 0;

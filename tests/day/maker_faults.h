@@ -1,5 +1,5 @@
-// Pieces the makers' whole-day tests share: the caller's text control and
-// a coupon opened with a fault injected.
+// Pieces the makers' whole-day tests share: a coupon opened with a fault
+// injected.
 #pragma once
 
 #include <chrono>
@@ -8,14 +8,6 @@
 #include "harness.h"
 
 namespace kalpo::day {
-
-// The caller's text control: a text held in the test.
-struct Control {
-  std::string text;
-  KALPO_TextControl control{this, &Control::get, &Control::set};
-  static const char *KALPO_CALL get(void *self) { return static_cast<Control *>(self)->text.c_str(); }
-  static void KALPO_CALL set(void *self, const char *text) { static_cast<Control *>(self)->text = text; }
-};
 
 struct FaultCase {
   const char *fault, *value;
