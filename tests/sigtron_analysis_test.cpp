@@ -28,6 +28,11 @@ Script answer(std::string text, int32_t count, int32_t last_error) {
   return all({returns("DAR_Erro", last_error), answer(text, count)});
 }
 Lines refused(const std::string &notice) { return {kSigtronAnswer, "BlockInput(FALSE)", notice}; }
+// An error answer "0E" + number whose number has the given text.
+Row message(const std::string &number, const std::string &text) {
+  return {"message " + number, nullptr, answer("0E" + number, 4), 0,
+          refused(error_notice(std::stoi(number), text, "0E" + number))};
+}
 Lines library_refused(const std::string &notice) { return cat("DAR_Erro()", refused(notice)); }
 
 // args: the return code and the length (0 and 99 where not given); out: the
@@ -83,30 +88,20 @@ TEST(SigtronAnalysis, Transcripts) {
       {"half a number", nullptr, answer("0E5x", 4), 0, refused(unreadable("0E5x"))},
       {"seventy characters quoted", nullptr, answer("0E16" + std::string(76, 'a'), 80), 0,
        refused(error_notice(16, "Erro de Sintaxe no comando", "0E16" + std::string(66, 'a')))},
-      {"message 01", nullptr, answer("0E01", 4), 0,
-       refused(error_notice(1, "Comando disponível somente em modo de manutenção", "0E01"))},
-      {"message 06", nullptr, answer("0E06", 4), 0,
-       refused(error_notice(6, "Erro durante a leitura da Memória Fiscal", "0E06"))},
-      {"message 13", nullptr, answer("0E13", 4), 0,
-       refused(error_notice(13, "Dígito não numérido não esperado foi encontrado nos parâmetros", "0E13"))},
-      {"message 22", nullptr, answer("0E22", 4), 0,
-       refused(error_notice(22, "Cupom de redução Z já foi emitido. IF inoperante até 00:00h do próximo dia", "0E22"))},
-      {"message 24", nullptr, answer("0E24", 4), 0,
-       refused(error_notice(24, "Valor de desconto ou acréscimo inválido. (Limitado a 100%)", "0E24"))},
-      {"message 26", nullptr, answer("0E26", 4), 0, refused(error_notice(26, "Desconhecido", "0E26"))},
-      {"message 31", nullptr, answer("0E31", 4), 0,
-       refused(error_notice(31, "Não pode autenticar. Recebeu 4 repetições ou não é permitido nesta fase", "0E31"))},
-      {"message 33", nullptr, answer("0E33", 4), 0, refused(error_notice(33, "Desconhecido", "0E33"))},
-      {"message 39", nullptr, answer("0E39", 4), 0,
-       refused(error_notice(39, "Erro na seqüência de fechamento do cupom fiscal", "0E39"))},
-      {"message 44", nullptr, answer("0E44", 4), 0, refused(error_notice(44, "Desconhecido", "0E44"))},
-      {"message 45", nullptr, answer("0E45", 4), 0, refused(error_notice(45, "Campo obrigatório em branco", "0E45"))},
-      {"message 61", nullptr, answer("0E61", 4), 0,
-       refused(error_notice(61, "Queda de energia durante a emissão do cupom fiscal", "0E61"))},
-      {"message 83", nullptr, answer("0E83", 4), 0,
-       refused(error_notice(83, "Extenso do cheque não cabe no espaço disponível", "0E83"))},
-      {"message 85", nullptr, answer("0E85", 4), 0,
-       refused(error_notice(85, "Erro no dígito verificador durante a comunicação com a PERTOCHECK", "0E85"))},
+      message("01", "Comando disponível somente em modo de manutenção"),
+      message("06", "Erro durante a leitura da Memória Fiscal"),
+      message("13", "Dígito não numérido não esperado foi encontrado nos parâmetros"),
+      message("22", "Cupom de redução Z já foi emitido. IF inoperante até 00:00h do próximo dia"),
+      message("24", "Valor de desconto ou acréscimo inválido. (Limitado a 100%)"),
+      message("26", "Desconhecido"),
+      message("31", "Não pode autenticar. Recebeu 4 repetições ou não é permitido nesta fase"),
+      message("33", "Desconhecido"),
+      message("39", "Erro na seqüência de fechamento do cupom fiscal"),
+      message("44", "Desconhecido"),
+      message("45", "Campo obrigatório em branco"),
+      message("61", "Queda de energia durante a emissão do cupom fiscal"),
+      message("83", "Extenso do cheque não cabe no espaço disponível"),
+      message("85", "Erro no dígito verificador durante a comunicação com a PERTOCHECK"),
   };
   run(rows, [](const Row &r, std::string &out) {
     char buffer[101] = {};
