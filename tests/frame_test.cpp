@@ -118,11 +118,11 @@ TEST(Frame, OutTextsOfOneCallStayValidDuringTheNext) {
 }
 
 TEST(Frame, ControlLinesSplitAsATextList) {
-  struct Row {
+  struct Split {
     const char *text;
     std::vector<std::string> lines;
   };
-  const std::vector<Row> rows = {
+  const std::vector<Split> rows = {
       {"", {}},
       {"a", {"a"}},
       {"a\r\nb\r\n", {"a", "b"}},
@@ -131,7 +131,7 @@ TEST(Frame, ControlLinesSplitAsATextList) {
       {"\n", {""}},
       {"a\n\r", {"a", ""}},
   };
-  for (const Row &row : rows) EXPECT_EQ(kalpo::split_lines(row.text), row.lines) << row.text;
+  for (const Split &row : rows) EXPECT_EQ(kalpo::split_lines(row.text), row.lines) << row.text;
 }
 
 }  // namespace
