@@ -77,7 +77,7 @@ TEST(DaylightSaving, SerialSettings) {
   EXPECT_EQ(kalpo::state().cParidade, 'o');
 }
 
-Script returned_values(const char *text) {
+Script answer(const char *text) {
   return [text](Fake &f) {
     f.on("DLLG2_ObtemRetornos", [text](Call &c) {
       if (text)
@@ -88,95 +88,47 @@ Script returned_values(const char *text) {
   };
 }
 
+// A short date with a two-digit year, on 9 March 2031.
+void two_digit_year(Fake &f) {
+  f.settings.short_date = "yy-MM-dd";
+  f.clock = {2031, 3, 9, 0, 0, 0};
+}
+
 TEST(DateReading, EveryModel) {
-  const Lines serial_read =
-      cat(serial_opening(5, false),
-          Lines{"DLLG2_LimpaParams(5)", "DLLG2_AdicionaParam(5, \"NomeData\", \"Data\", 7)",
-                "DLLG2_ExecutaComando(5, \"LeData\")", "DLLG2_ObtemRetornos(5, \"\", 0)", "DLLG2_EncerraDriver(5)"});
-  const Lines usb_read = cat(usb_opening(), "DLLG2_LimpaParams(0)", "DLLG2_AdicionaParam(0, \"NomeData\", \"Data\", 7)",
-                             "DLLG2_ExecutaComando(0, \"LeData\")", "DLLG2_ObtemRetornos(0, \"\", 0)");
+  const Lines serial_read = cat(serial_opening(5, false), command_run(5, "LeData", {param(5, "NomeData", "Data", 7)}),
+                                "DLLG2_ObtemRetornos(5, \"\", 0)", "DLLG2_EncerraDriver(5)");
+  const Lines usb_read = cat(usb_opening(), command_run(0, "LeData", {param(0, "NomeData", "Data", 7)}),
+                             "DLLG2_ObtemRetornos(0, \"\", 0)");
   auto serial = [](Script values) { return all({driver(1, 0, 5), std::move(values)}); };
   auto usb = [](int32_t answer, int32_t code, Script values) { return all({driver(answer, code), std::move(values)}); };
   // out: the date handed back ("untouched" while the variable keeps its value).
+  // clang-format off
   const std::vector<Row> rows = {
-      {"serial: positions 12 to 21",
-       "DATAREGISSERIAL",
-       serial(returned_values("ValorData= 05/11/2026;Hora")),
-       0,
-       serial_read,
-       {},
-       "05/11/2026"},
-      {"serial: a short text gives what there is",
-       "DATAREGISSERIAL",
-       serial(returned_values("ValorData= 05/1")),
-       0,
-       serial_read,
-       {},
-       "05/1"},
-      {"serial: shorter than 12 gives an empty text",
-       "DATAREGISSERIAL",
-       serial(returned_values("ValorData=")),
-       0,
-       serial_read,
-       {},
-       ""},
-      {"serial: no text at all", "DATAREGISSERIAL", serial(returned_values(nullptr)), 0, serial_read, {}, ""},
-      {"serial: a failed command shows nothing",
-       "DATAREGISSERIAL",
-       all({driver(-3, 11010, 5), returned_values("ValorData= 05/11/2026")}),
-       0,
-       serial_read,
-       {},
-       "05/11/2026"},
-      {"Elgin",
-       "ELGINFIT",
-       usb(1, 0, returned_values("ValorData= 30/06/2025")),
-       0,
-       cat(usb_read, "DLLG2_ObtemCodErro(0)"),
-       {},
-       "30/06/2025"},
-      {"Elgin error code: the date all the same",
-       "ELGINFIT",
-       usb(1, 6000, returned_values("ValorData= 30/06/2025")),
-       0,
-       cat(usb_read, "DLLG2_ObtemCodErro(0)", "notice: Relógio do ECF inconsistente."),
-       {},
-       "30/06/2025"},
-      {"Elgin answer 0: the code's text even for 0",
-       "ELGINFIT",
-       usb(0, 0, returned_values("")),
-       0,
-       cat(usb_read, "DLLG2_ObtemCodErro(0)", "notice: Retorno OK."),
-       {},
-       ""},
-      {"Elgin negative answer: its own text, no code read",
-       "ELGINFIT",
-       usb(-8, 0, returned_values("x")),
-       0,
-       cat(usb_read, "notice: Erro -8"),
-       {},
-       ""},
-      {"Elgin driver does not start",
-       "ELGINFIT",
-       driver(1, 0, -2),
-       0,
-       cat(usb_opening(), "notice: Erro -2"),
-       {},
-       kUntouched},
+      {"serial: characters 12 to 21", "DATAREGISSERIAL", serial(answer("ValorData= 05/11/2026;Hora")), 0,
+       serial_read, {}, "05/11/2026"},
+      {"serial: a short text gives what there is", "DATAREGISSERIAL", serial(answer("ValorData= 05/1")), 0,
+       serial_read, {}, "05/1"},
+      {"serial: shorter than 12 gives an empty text", "DATAREGISSERIAL", serial(answer("ValorData=")), 0,
+       serial_read, {}, ""},
+      {"serial: no text at all", "DATAREGISSERIAL", serial(answer(nullptr)), 0, serial_read, {}, ""},
+      {"serial: a failed command shows nothing", "DATAREGISSERIAL",
+       all({driver(-3, 11010, 5), answer("ValorData= 05/11/2026")}), 0, serial_read, {}, "05/11/2026"},
+      {"Elgin", "ELGINFIT", usb(1, 0, answer("ValorData= 30/06/2025")), 0,
+       cat(usb_read, "DLLG2_ObtemCodErro(0)"), {}, "30/06/2025"},
+      {"Elgin error code: the date all the same", "ELGINFIT", usb(1, 6000, answer("ValorData= 30/06/2025")), 0,
+       cat(usb_read, "DLLG2_ObtemCodErro(0)", "notice: Relógio do ECF inconsistente."), {}, "30/06/2025"},
+      {"Elgin answer 0: the code's text even for 0", "ELGINFIT", usb(0, 0, answer("")), 0,
+       cat(usb_read, "DLLG2_ObtemCodErro(0)", "notice: Retorno OK."), {}, ""},
+      {"Elgin negative answer: its own text, no code read", "ELGINFIT", usb(-8, 0, answer("x")), 0,
+       cat(usb_read, "notice: Erro -8"), {}, ""},
+      {"Elgin driver does not start", "ELGINFIT", driver(1, 0, -2), 0,
+       cat(usb_opening(), "notice: Erro -2"), {}, kUntouched},
       {"Dataregis USB: the workstation's date", "DATAREGISQUICK", nothing, 0, {}, {}, "07/12/2026"},
       {"without printer: the workstation's date", "ECFZANTRELLO", nothing, 0, {}, {}, "07/12/2026"},
       {"regional format", "XYZ", united_states, 0, {}, {}, "12/7/2026"},
-      {"regional format, two-digit year",
-       "EPSON",
-       [](Fake &f) {
-         f.settings.short_date = "yy-MM-dd";
-         f.clock = {2031, 3, 9, 0, 0, 0};
-       },
-       0,
-       {},
-       {},
-       "31-03-09"},
+      {"regional format, two-digit year", "EPSON", two_digit_year, 0, {}, {}, "31-03-09"},
   };
+  // clang-format on
   run(rows, [](const Row &r, std::string &out) {
     const char *date = kUntouched;
     KALPO_LeData(r.model, &date);
