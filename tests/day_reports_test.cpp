@@ -20,6 +20,7 @@ Lines with_cut(const Lines &lines) { return cat(lines, paper_cut()); }
 std::vector<Row> x_rows() {
   const Lines serial_x = cat(serial_opening(3), command(3, "EmiteLeituraX"));
   const Lines usb_x = cat(usb_opening(), command(0, "EmiteLeituraX"));
+  // clang-format off
   return {
       {"without printer", "ECFZANTRELLO", nothing, 1, {}},
       {"invoice", "NOTAFISCAL", nothing, 1, {}},
@@ -40,12 +41,8 @@ std::vector<Row> x_rows() {
       {"Sweda", "SWEDA7000", returns("ECF_LeituraX", 1), 1, cat("ECF_LeituraX()", kSwedaStatus)},
       {"Sweda without communication", "SWEDA7000", nothing, 0, cat("ECF_LeituraX()", kCommunicationError)},
 
-      {"Sigtron shows its port text",
-       "SIGTRONFS345",
-       sigtron_answers({"00001"}),
-       1,
-       cat("notice: COM1:9600,n,8,1", "DAR_AbreSerial(\"COM1:9600,n,8,1\")", "DAR_LeituraX(49)", kSigtronAnswer),
-       {},
+      {"Sigtron shows its port text", "SIGTRONFS345", sigtron_answers({"00001"}), 1,
+       cat("notice: COM1:9600,n,8,1", "DAR_AbreSerial(\"COM1:9600,n,8,1\")", "DAR_LeituraX(49)", kSigtronAnswer), {},
        "5"},
       {"Sigtron error answer",
        "SIGTRONFS345",
@@ -66,10 +63,7 @@ std::vector<Row> x_rows() {
       {"Digiarte refusal", "DIGIARTE1E", ecf32m_answers({"ERR:22"}), 0,
        cat("OpenCif()", "LeituraX(0)", kEcf32mFetch,
            Lines{"notice: (-22) Necessário abrir cupom fiscal", "CloseCif()"})},
-      {"Digiarte opening refused",
-       "DIGIARTE1E",
-       returns("OpenCif", -99),
-       0,
+      {"Digiarte opening refused", "DIGIARTE1E", returns("OpenCif", -99), 0,
        {"OpenCif()", "notice: Time out na execução do comando do ECF!"}},
 
       {"Elgin with paper cut", "ELGINFIT", all({driver(1, 0), cut_on()}), 1, with_cut(usb_x)},
@@ -97,6 +91,7 @@ std::vector<Row> x_rows() {
        all({epson_clean, returns("EPSON_Serial_Abrir_Porta", 2)}), 0,
        cat("EPSON_Serial_Abrir_Porta(38400, 1)", kEpsonState, kEpsonCommunication)},
   };
+  // clang-format on
 }
 
 // out: the caller's answer count afterwards (left at -1 where the row gives none).
@@ -118,6 +113,7 @@ std::vector<Row> z_rows() {
   const Lines serial_z = cat(serial_opening(3), command(3, "EmiteReducaoZ"));
   const Lines usb_z = cat(usb_opening(), command(0, "EmiteReducaoZ"));
   const Lines c = {kConfirm};
+  // clang-format off
   return {
       {"Bematech", "BEMATECHMFD", returns("Bematech_FI_ReducaoZ", 1), 1,
        cat(c, "Bematech_FI_ReducaoZ(null, null)", kBematechStatus)},
@@ -132,20 +128,12 @@ std::vector<Row> z_rows() {
       {"Sweda", "SWEDA7000", returns("ECF_ReducaoZ", 1), 1, cat(c, "ECF_ReducaoZ(null, null)", kSwedaStatus)},
       {"Sweda without communication", "SWEDA7000", nothing, 0, cat(c, "ECF_ReducaoZ(null, null)", kCommunicationError)},
 
-      {"Sigtron: the clock as ddmmyyhhnnss, no port notice",
-       "SIGTRONFS345",
-       all({[](Fake &f) { f.clock = {2026, 12, 7, 9, 5, 3}; }, sigtron_answers({"000"})}),
-       1,
-       cat(c, "DAR_AbreSerial(\"COM1:9600,n,8,1\")", "DAR_ReducaoZ(\"071226090503\", 49)", kSigtronAnswer),
-       {},
-       "3"},
-      {"Sigtron, another day",
-       "SIGTRONFS345",
-       all({[](Fake &f) { f.clock = {2005, 1, 2, 23, 59, 58}; }, sigtron_answers({"0"})}),
-       1,
-       cat(c, "DAR_AbreSerial(\"COM1:9600,n,8,1\")", "DAR_ReducaoZ(\"020105235958\", 49)", kSigtronAnswer),
-       {},
-       "1"},
+      {"Sigtron: the clock as ddmmyyhhnnss, no port notice", "SIGTRONFS345",
+       all({[](Fake &f) { f.clock = {2026, 12, 7, 9, 5, 3}; }, sigtron_answers({"000"})}), 1,
+       cat(c, "DAR_AbreSerial(\"COM1:9600,n,8,1\")", "DAR_ReducaoZ(\"071226090503\", 49)", kSigtronAnswer), {}, "3"},
+      {"Sigtron, another day", "SIGTRONFS345",
+       all({[](Fake &f) { f.clock = {2005, 1, 2, 23, 59, 58}; }, sigtron_answers({"0"})}), 1,
+       cat(c, "DAR_AbreSerial(\"COM1:9600,n,8,1\")", "DAR_ReducaoZ(\"020105235958\", 49)", kSigtronAnswer), {}, "1"},
       {"Sigtron: the clock is read before the port is opened",
        "SIGTRONFS345",
        all({[](Fake &f) { f.on("DAR_AbreSerial", [&f](Call &) { f.clock = {2026, 12, 8, 0, 0, 1}; }); },
@@ -202,6 +190,7 @@ std::vector<Row> z_rows() {
       {"Epson port setting without a number", "EPSON", setting("PORTACOM", "USB"), 0,
        cat(c, "notice: Porta de comunicação inválida em PORTACOM: \"USB\"")},
   };
+  // clang-format on
 }
 
 int reduction(const Row &r, std::string &out) {
@@ -226,6 +215,7 @@ Script answered(int32_t answer) {
 
 TEST(ZReduction, Confirmation) {
   const Lines aborted = {kConfirm, kAborted};
+  // clang-format off
   const std::vector<Row> rows = {
       {"without printer, yes", "ECFZANTRELLO", answered(6), 1, {kConfirm}},
       {"without printer, no", "ECFZANTRELLO", answered(7), 0, aborted},
@@ -234,16 +224,14 @@ TEST(ZReduction, Confirmation) {
       {"unlisted, yes", "XYZ", answered(6), 0, {kConfirm}},
       {"unlisted, no", "XYZ", answered(7), 0, aborted},
       {"empty identifier, no", "", answered(7), 0, aborted},
-      {"Bematech, yes",
-       "BEMATECHMP20",
-       answered(6),
-       1,
+      {"Bematech, yes", "BEMATECHMP20", answered(6), 1,
        {kConfirm, "Bematech_FI_ReducaoZ(null, null)", kBematechStatus}},
       {"Bematech, no", "BEMATECHMP20", answered(7), 0, aborted},
       {"Sigtron, no", "SIGTRONFS345", answered(7), 0, aborted},
       {"Dataregis serial, no", "DATAREGISSERIAL", answered(7), 0, aborted},
       {"Epson, cancel", "EPSON", answered(2), 0, aborted},
   };
+  // clang-format on
   run(rows, reduction);
 }
 
