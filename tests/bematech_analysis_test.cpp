@@ -57,52 +57,29 @@ Row status_bit(const std::string &name, int32_t st1, int32_t st2, const char *te
 
 // The row's argument: the return code analysed.
 TEST(BematechAnalysis, TranscriptPerCodeAndStatus) {
+  // clang-format off
   const std::vector<Row> rows = {
       {"clean status", "BEMATECHMP20", status(6, 0, 0), 1, {kBema}, {"1"}},
-      {"paper end, bit 64 silent",
-       "BEMATECHMFD",
-       status(6, 0xC0, 0),
-       1,
-       {kBema, kFree, attention("Fim do Papel!")},
+      {"paper end, bit 64 silent", "BEMATECHMFD", status(6, 0xC0, 0), 1, {kBema, kFree, attention("Fim do Papel!")},
        {"1"}},
-      {"ST2 bit 0 fails after its box",
-       "BEMATECHMP20",
-       status(6, 0, 0x81),
-       0,
-       {kBema, kFree, attention("Tipo de parâmetros inválido!"), kFree, kNotDone},
-       {"1"}},
+      {"ST2 bit 0 fails after its box", "BEMATECHMP20", status(6, 0, 0x81), 0,
+       {kBema, kFree, attention("Tipo de parâmetros inválido!"), kFree, kNotDone}, {"1"}},
       {"NAK", "BEMATECHMP20", status(21, 0xFF, 0), 0, {kBema, kFree, kNak, kFree, kNotDone}, {"1"}},
       {"neither ACK nor NAK: ST2 untouched must be 0", "BEMATECHMP20", status(0, 0xFF, 0), 1, {kBema}, {"1"}},
       {"neither ACK nor NAK with ST2 set", "BEMATECHMP20", status(0, 0, 2), 0, {kBema, kFree, kNotDone}, {"1"}},
-      {"Sweda takes four integers",
-       "SWEDA7000",
-       status(6, 4, 0),
-       1,
-       {kSweda, kFree, attention("Comando inexistente!")},
-       {"1"}},
+      {"Sweda takes four integers", "SWEDA7000", status(6, 4, 0), 1,
+       {kSweda, kFree, attention("Comando inexistente!")}, {"1"}},
       {"Sweda NAK", "SWEDA7000", status(21, 0, 0), 0, {kSweda, kFree, kNak, kFree, kNotDone}, {"1"}},
-      {"code 0: dialog then its own box",
-       "BEMATECHMP20",
-       status(6, 0, 0),
-       0,
-       {kFree, kNotDone, kFree, "box[Erro/16]: Erro de Comunicação !"},
-       {"0"}},
-      {"code -3 has an attention box",
-       "SWEDA7000",
-       status(6, 0, 0),
-       0,
-       {kFree, kNotDone, kFree, attention("Alíquota não programada !")},
-       {"-3"}},
+      {"code 0: dialog then its own box", "BEMATECHMP20", status(6, 0, 0), 0,
+       {kFree, kNotDone, kFree, "box[Erro/16]: Erro de Comunicação !"}, {"0"}},
+      {"code -3 has an attention box", "SWEDA7000", status(6, 0, 0), 0,
+       {kFree, kNotDone, kFree, attention("Alíquota não programada !")}, {"-3"}},
       {"code without a message", "BEMATECHMP20", status(6, 0, 0), 0, {kFree, kNotDone}, {"-27"}},
       {"another code without a message", "BEMATECHMFD", status(6, 0, 0), 0, {kFree, kNotDone}, {"-10"}},
       {"positive code other than 1", "BEMATECHMFD", status(6, 0, 0), 0, {kFree, kNotDone}, {"2"}},
       {"other model makes no status call", "DARUMA32", status(21, 0, 1), 1, {}, {"1"}},
-      {"other model, failing code",
-       "EPSON",
-       status(6, 0, 0),
-       0,
-       {kFree, kNotDone, kFree, "box[Erro/16]: Erro de Execução na Função. Verifique!"},
-       {"-1"}},
+      {"other model, failing code", "EPSON", status(6, 0, 0), 0,
+       {kFree, kNotDone, kFree, "box[Erro/16]: Erro de Execução na Função. Verifique!"}, {"-1"}},
       {"every status bit: every box, highest bit of ST1 first, then bit 0 fails",
        "BEMATECHMFD",
        status(6, 0xFF, 0xFF),
@@ -132,10 +109,12 @@ TEST(BematechAnalysis, TranscriptPerCodeAndStatus) {
       code_box("-26", "box[Atenção/64]: Transação já Efetuada !"),
       code_box("-28", "box[Atenção/64]: Não há Informações para serem Impressas !"),
   };
+  // clang-format on
   run(rows, [](const Row &r) { return KALPO_Analisa_iRetorno(r.model, std::stoi(r.arg())); });
 }
 
 TEST(BematechAnalysis, StatusWithoutAnalysisOfTheCode) {
+  // clang-format off
   const std::vector<Row> rows = {
       {"bematech NAK", "BEMATECHMP20", status(21, 0, 0), 0, {kBema, kFree, kNak}},
       {"sweda ST2 bit 0", "SWEDA7000", status(6, 0, 1), 0, {kSweda}},
@@ -158,6 +137,7 @@ TEST(BematechAnalysis, StatusWithoutAnalysisOfTheCode) {
       status_bit("ST2 4", 0, 4, "Cancelamento não permitido!"),
       status_bit("ST2 2", 0, 2, "CGC/IE não programadas!"),
   };
+  // clang-format on
   run(rows, [](const Row &r) { return KALPO_retorna_impressora(r.model); });
 }
 
