@@ -9,117 +9,99 @@
 namespace kalpo::test {
 namespace {
 
-// One export seen as: call with the model, then the out texts it hands back
-// (nothing for the tax rates, two for date and time).
-struct Export {
-  const char *name;
-  std::function<uint8_t(const char *, const char **, const char **)> call;
-  const char *maker_call;
-  std::vector<std::size_t> widths;
-  bool hands_back;
-};
-
-const Export kExports[] = {
-    {"RetornaGT",
-     [](const char *m, const char **a, const char **) { return KALPO_RetornaGT(m, a); },
-     "Bematech_FI_GrandeTotal",
-     {18},
-     true},
-    {"DataHoraEcf",
-     [](const char *m, const char **a, const char **b) { return KALPO_DataHoraEcf(m, a, b); },
-     "Bematech_FI_DataHoraImpressora",
-     {6, 6},
-     true},
-    {"NumeroCupom",
-     [](const char *m, const char **a, const char **) { return KALPO_NumeroCupom(m, a); },
-     "Bematech_FI_NumeroCupom",
-     {6},
-     true},
-    {"ResumoAliq",
-     [](const char *m, const char **, const char **) { return KALPO_ResumoAliq(m); },
-     "Bematech_FI_RetornoAliquotas",
-     {79},
-     false},
-    {"TotalizadorParcial",
-     [](const char *m, const char **a, const char **) { return KALPO_TotalizadorParcial(m, a); },
-     "Bematech_FI_VerificaTotalizadoresParciais",
-     {445},
-     true},
-};
-
-std::string shown_call(const Export &e) {
-  std::string line = std::string(e.maker_call) + "(";
-  for (std::size_t i = 0; i < e.widths.size(); ++i) line += (i ? ", \"" : "\"") + std::string(e.widths[i], ' ') + "\"";
-  return line + ")";
+// The Bematech query shared by these exports is run through all its paths on
+// NumeroCupom; every export then shows its own call, answers and presets.
+// args: the export; out: the texts handed back, "|" between two.
+int call_export(const Row &r, std::string &out) {
+  const char *first = kUntouched, *second = kUntouched;
+  const std::string e = r.arg(0);
+  uint8_t result = 0;
+  if (e == "RetornaGT") result = KALPO_RetornaGT(r.model, &first);
+  if (e == "DataHoraEcf") result = KALPO_DataHoraEcf(r.model, &first, &second);
+  if (e == "NumeroCupom") result = KALPO_NumeroCupom(r.model, &first);
+  if (e == "ResumoAliq") result = KALPO_ResumoAliq(r.model);
+  if (e == "TotalizadorParcial") result = KALPO_TotalizadorParcial(r.model, &first);
+  out = std::string(first) + (second == kUntouched ? "" : "|" + std::string(second));
+  return result;
 }
 
-// What the maker writes into each of its buffers, per row.
-enum class Answer { None, Short, FullWidth };
-
-std::string written(Answer answer, std::size_t width, std::size_t index) {
-  char mark = static_cast<char>('A' + index);
-  if (answer == Answer::Short) return std::string(3, mark);
-  if (answer == Answer::FullWidth) return std::string(width, mark);
-  return std::string(width, ' ');
+// The maker call writes each text into its buffer in turn (short ones end in
+// a zero, full-width ones do not) and returns code.
+Script answers(std::string call, Lines texts, int32_t code = 1) {
+  return [=](Fake &f) {
+    f.on(call, [=](Call &c) {
+      for (std::size_t i = 0; i < texts.size(); ++i) c.write(i, texts[i], texts[i].size() == 3);
+      c.result = code;
+    });
+  };
 }
 
-struct Path {
-  const char *name;
-  const char *model;
-  int32_t code;  // the maker call's return; 1 with status bit 0 of ST2 for kRefused
-  Answer answer;
-  bool result;
-  bool calls;
-  Lines analysis;
-};
+const std::string kNumber = "Bematech_FI_NumeroCupom";
+const std::string kNumberCall = buffer_call(kNumber, 6);
+const Lines kNumberArg = {"NumeroCupom"};
 
-constexpr int32_t kRefused = 100;
+TEST(Counters, BematechQueryPaths) {
+  const std::vector<Row> rows = {
+      {"short answer", "BEMATECHMP20", answers(kNumber, {"AAA"}), 1, {kNumberCall, kBematechStatus}, kNumberArg, "AAA"},
+      {"full-width answer",
+       "BEMATECHMFD",
+       answers(kNumber, {"AAAAAA"}),
+       1,
+       {kNumberCall, kBematechStatus},
+       kNumberArg,
+       "AAAAAA"},
+      {"communication error: the blank buffer handed back", "BEMATECHMP20", returns(kNumber, 0), 0,
+       cat(kNumberCall, kCommunicationError), kNumberArg, "      "},
+      {"not executed: the answer handed back", "BEMATECHMFD",
+       all({answers(kNumber, {"AAA"}), not_executed("Bematech_FI_RetornoImpressora")}), 0,
+       cat(kNumberCall, kBematechStatus, kBematechNotExecuted), kNumberArg, "AAA"},
+      {"invalid parameter", "BEMATECHMP20", returns(kNumber, -2), 0,
+       cat(kNumberCall, kBematechNotExecuted, "BlockInput(FALSE)", "box[Erro/16]: Parâmetro Inválido !"), kNumberArg,
+       "      "},
+      {"invoice", "NOTAFISCAL", nothing, 1, {}, kNumberArg, kUntouched},
+      {"epson", "EPSON", nothing, 0, {}, kNumberArg, kUntouched},
+      {"unlisted", "", nothing, 0, {}, kNumberArg, kUntouched},
+  };
+  run(rows, call_export);
+}
 
-const Path kPaths[] = {
-    {"mp20_success", "BEMATECHMP20", 1, Answer::Short, true, true, {kBematechStatus}},
-    {"mfd_full_width", "BEMATECHMFD", 1, Answer::FullWidth, true, true, {kBematechStatus}},
-    {"mp20_communication_error", "BEMATECHMP20", 0, Answer::None, false, true, kCommunicationError},
-    {"mfd_not_executed", "BEMATECHMFD", kRefused, Answer::Short, false, true,
-     cat({{kBematechStatus}, kBematechNotExecuted})},
-    {"mp20_invalid_parameter", "BEMATECHMP20", -2, Answer::None, false, true,
-     cat({kBematechNotExecuted, {"BlockInput(FALSE)", "box[Erro/16]: Parâmetro Inválido !"}})},
-    {"without_printer", "ECFZANTRELLO", 1, Answer::None, true, false, {}},
-    {"nota_fiscal", "NOTAFISCAL", 1, Answer::None, true, false, {}},
-    {"sweda", "SWEDA7000", 1, Answer::None, false, false, {}},
-    {"epson", "EPSON", 1, Answer::None, false, false, {}},
-    {"unknown", "", 1, Answer::None, false, false, {}},
-};
-
-TEST(Counters, EveryExportPerModelAndPath) {
-  for (const Export &e : kExports) {
-    for (const Path &row : kPaths) {
-      SCOPED_TRACE(std::string(e.name) + " " + row.name);
-      Fake fake;
-      fake.on(e.maker_call, [&e, &row](Call &c) {
-        for (std::size_t i = 0; i < e.widths.size(); ++i) {
-          if (row.answer != Answer::None) c.write(i, written(row.answer, e.widths[i], i), row.answer == Answer::Short);
-        }
-        c.result = row.code == kRefused ? 1 : row.code;
-      });
-      if (row.code == kRefused) not_executed_status(fake, "Bematech_FI_RetornoImpressora");
-
-      const char *first = kUntouched, *second = kUntouched;
-      EXPECT_EQ(e.call(row.model, &first, &second), row.result ? 1 : 0);
-
-      Lines expected = row.calls ? cat({{shown_call(e)}, row.analysis}) : Lines{};
-      EXPECT_EQ(fake.lines, expected);
-
-      // The answers go back whatever the result, for the two Bematech models.
-      const char *outs[] = {first, second};
-      for (std::size_t i = 0; i < 2; ++i) {
-        if (row.calls && e.hands_back && i < e.widths.size()) {
-          EXPECT_EQ(out_text(outs[i]), written(row.answer, e.widths[i], i)) << "out text " << i;
-        } else {
-          EXPECT_EQ(outs[i], kUntouched) << "out text " << i;
-        }
-      }
-    }
-  }
+TEST(Counters, EveryExport) {
+  const std::string gt = "Bematech_FI_GrandeTotal", clock = "Bematech_FI_DataHoraImpressora",
+                    rates = "Bematech_FI_RetornoAliquotas", partial = "Bematech_FI_VerificaTotalizadoresParciais";
+  const std::string clock_call = "Bematech_FI_DataHoraImpressora(\"      \", \"      \")";
+  const Script refused = not_executed("Bematech_FI_RetornoImpressora");
+  const Lines refusal = cat(kBematechStatus, kBematechNotExecuted);
+  // clang-format off
+  const std::vector<Row> rows = {
+      {"grand total", "BEMATECHMP20", answers(gt, {"AAA"}), 1,
+       {buffer_call(gt, 18), kBematechStatus}, {"RetornaGT"}, "AAA"},
+      {"grand total refused", "BEMATECHMFD", all({answers(gt, {"AAA"}), refused}), 0,
+       cat(buffer_call(gt, 18), refusal), {"RetornaGT"}, "AAA"},
+      {"grand total without printer", "ECFZANTRELLO", nothing, 1, {}, {"RetornaGT"}, kUntouched},
+      {"grand total on sweda", "SWEDA7000", nothing, 0, {}, {"RetornaGT"}, kUntouched},
+      {"date and time", "BEMATECHMP20", answers(clock, {"AAA", "BBB"}), 1,
+       {clock_call, kBematechStatus}, {"DataHoraEcf"}, "AAA|BBB"},
+      {"date and time full width", "BEMATECHMP20", answers(clock, {"AAAAAA", "BBBBBB"}), 1,
+       {clock_call, kBematechStatus}, {"DataHoraEcf"}, "AAAAAA|BBBBBB"},
+      {"date and time refused", "BEMATECHMFD", all({answers(clock, {"AAA", "BBB"}), refused}), 0,
+       cat(clock_call, refusal), {"DataHoraEcf"}, "AAA|BBB"},
+      {"date and time without printer", "ECFZANTRELLO", nothing, 1, {}, {"DataHoraEcf"}, kUntouched},
+      {"date and time on sweda", "SWEDA7000", nothing, 0, {}, {"DataHoraEcf"}, kUntouched},
+      {"tax rates: nothing handed back", "BEMATECHMP20", answers(rates, {"AAA"}), 1,
+       {buffer_call(rates, 79), kBematechStatus}, {"ResumoAliq"}, kUntouched},
+      {"tax rates refused", "BEMATECHMFD", all({answers(rates, {"AAA"}), refused}), 0,
+       cat(buffer_call(rates, 79), refusal), {"ResumoAliq"}, kUntouched},
+      {"tax rates without printer", "ECFZANTRELLO", nothing, 1, {}, {"ResumoAliq"}, kUntouched},
+      {"tax rates on sweda", "SWEDA7000", nothing, 0, {}, {"ResumoAliq"}, kUntouched},
+      {"partial totals", "BEMATECHMP20", answers(partial, {"AAA"}), 1,
+       {buffer_call(partial, 445), kBematechStatus}, {"TotalizadorParcial"}, "AAA"},
+      {"partial totals refused", "BEMATECHMFD", all({answers(partial, {"AAA"}), refused}), 0,
+       cat(buffer_call(partial, 445), refusal), {"TotalizadorParcial"}, "AAA"},
+      {"partial totals without printer", "ECFZANTRELLO", nothing, 1, {}, {"TotalizadorParcial"}, kUntouched},
+      {"partial totals on sweda", "SWEDA7000", nothing, 0, {}, {"TotalizadorParcial"}, kUntouched},
+  };
+  // clang-format on
+  run(rows, call_export);
 }
 
 // ---- KALPO_NumReducao ----

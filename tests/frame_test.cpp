@@ -9,10 +9,11 @@
 #include "frame/state.h"
 #include "kalpo.h"
 #include "support/fake.h"
+#include "support/transcripts.h"
 
 namespace {
 
-using kalpo::test::Fake;
+using namespace kalpo::test;
 
 TEST(Frame, ConstantTextsAreByteExactAndStable) {
   Fake fake;
@@ -51,25 +52,22 @@ TEST(Frame, PrinterListHasEightLinesSeparatedByCarriageReturns) {
 }
 
 TEST(Frame, DriverExportsCallOnlyWhatTheyName) {
-  struct Row {
-    std::function<uint8_t()> call;
-    std::vector<std::string> lines;
-  };
+  // args: the export (start, close, register) and the port registered.
+  const Script closing_fails = returns("ECF_FechaPortaSerial", -6);
   const std::vector<Row> rows = {
-      {[] { return KALPO_IniciaDriver(); }, {}},
-      {[] { return KALPO_FechaDriver("SWEDA7000"); }, {"ECF_FechaPortaSerial()"}},
-      {[] { return KALPO_FechaDriver("EPSON"); }, {}},
-      {[] { return KALPO_FechaDriver("sweda7000"); }, {}},
-      {[] { return KALPO_FechaDriver(nullptr); }, {}},
-      {[] { return KALPO_GravaRegistro("COM3"); }, {"Daruma_Registry_Porta(\"COM3\")"}},
-      {[] { return KALPO_GravaRegistro(nullptr); }, {"Daruma_Registry_Porta(\"\")"}},
+      {"start does nothing", nullptr, nothing, 1, {}, {"start"}},
+      {"sweda closes its port, failure ignored", "SWEDA7000", closing_fails, 1, {"ECF_FechaPortaSerial()"}, {"close"}},
+      {"epson has nothing to close", "EPSON", nothing, 1, {}, {"close"}},
+      {"lower-case identifier closes nothing", "sweda7000", closing_fails, 1, {}, {"close"}},
+      {"null identifier closes nothing", nullptr, nothing, 1, {}, {"close"}},
+      {"port registered", nullptr, nothing, 1, {"Daruma_Registry_Porta(\"COM3\")"}, {"register", "COM3"}},
+      {"null port registered empty", nullptr, nothing, 1, {"Daruma_Registry_Porta(\"\")"}, {"register"}},
   };
-  for (const Row &row : rows) {
-    Fake fake;
-    fake.returns("ECF_FechaPortaSerial", -6);
-    EXPECT_EQ(row.call(), 1);
-    EXPECT_EQ(fake.lines, row.lines);
-  }
+  run(rows, [](const Row &r) {
+    if (r.arg(0) == "start") return int{KALPO_IniciaDriver()};
+    if (r.arg(0) == "close") return int{KALPO_FechaDriver(r.model)};
+    return int{KALPO_GravaRegistro(r.args.size() > 1 ? r.arg(1).c_str() : nullptr)};
+  });
 }
 
 struct Seen {
@@ -120,11 +118,11 @@ TEST(Frame, OutTextsOfOneCallStayValidDuringTheNext) {
 }
 
 TEST(Frame, ControlLinesSplitAsATextList) {
-  struct Row {
+  struct Split {
     const char *text;
     std::vector<std::string> lines;
   };
-  const std::vector<Row> rows = {
+  const std::vector<Split> rows = {
       {"", {}},
       {"a", {"a"}},
       {"a\r\nb\r\n", {"a", "b"}},
@@ -133,7 +131,7 @@ TEST(Frame, ControlLinesSplitAsATextList) {
       {"\n", {""}},
       {"a\n\r", {"a", ""}},
   };
-  for (const Row &row : rows) EXPECT_EQ(kalpo::split_lines(row.text), row.lines) << row.text;
+  for (const Split &row : rows) EXPECT_EQ(kalpo::split_lines(row.text), row.lines) << row.text;
 }
 
 }  // namespace
