@@ -3,10 +3,12 @@
 // without regard to case.  Without a home folder there is no drive C: no
 // configuration file, marker or report file is found or written.  Regional settings come from the locale that the
 // environment names, read without touching the host program's own locale.
+#include <dirent.h>
 #include <fcntl.h>
 #include <langinfo.h>
 #include <locale.h>
 #include <pwd.h>
+#include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -70,16 +72,35 @@ void for_each_part(std::string_view rest, F &&f) {
   }
 }
 
-// The existing entry of folder whose name matches part without regard to
-// case; folder / part when there is none.
-fs::path case_insensitive_entry(const fs::path &folder, std::string_view part) {
-  std::error_code ec;
-  if (fs::is_directory(folder, ec)) {
-    for (const auto &entry : fs::directory_iterator(folder, ec)) {
-      if (ascii::iequals(entry.path().filename().string(), part)) return entry.path();
+// Joins a component to a path text as path::operator/= does: a separator
+// unless one already ends the text.
+void join(std::string &path, std::string_view part) {
+  if (!path.empty() && path.back() != '/') path += '/';
+  path += part;
+}
+
+bool exists(const std::string &path) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0;
+}
+
+// Joins to folder its existing entry whose name matches part without regard
+// to case; part itself when there is none.
+void join_case_insensitive(std::string &folder, std::string_view part) {
+  struct stat info {};
+  DIR *dir = ::stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode) ? ::opendir(folder.c_str()) : nullptr;
+  std::string_view chosen = part;
+  while (dir) {
+    const dirent *entry = ::readdir(dir);
+    if (!entry) break;
+    const std::string_view name = entry->d_name;
+    if (name != "." && name != ".." && ascii::iequals(name, part)) {
+      chosen = name;
+      break;
     }
   }
-  return folder / part;
+  join(folder, chosen);
+  if (dir) ::closedir(dir);
 }
 
 // The path under the drive-C folder as spelt, joined in one text as
@@ -93,10 +114,7 @@ std::optional<std::string> spelt_text(std::string_view windows_path) {
   if (!append_drive_c(path)) return std::nullopt;
   std::string_view rest = windows_path;
   if (rest.size() >= 2 && rest[1] == ':') rest.remove_prefix(2);
-  for_each_part(rest, [&](std::string_view part) {
-    if (!path.empty() && path.back() != '/') path += '/';
-    path += part;
-  });
+  for_each_part(rest, [&](std::string_view part) { join(path, part); });
   return root;
 }
 
@@ -109,16 +127,19 @@ std::optional<fs::path> spelt_path(std::string_view windows_path) {
 // The path found component by component, reusing existing components whose
 // names differ only in case.
 std::optional<fs::path> case_insensitive_path(std::string_view windows_path) {
-  std::optional<fs::path> path = drive_c_root();
-  if (!path) return std::nullopt;
+  std::string path;
+  path.reserve(windows_path.size() + 128);
+  if (!append_drive_c(path)) return std::nullopt;
   std::string_view rest = windows_path;
   if (rest.size() >= 2 && rest[1] == ':') rest.remove_prefix(2);
-  std::error_code ec;
   for_each_part(rest, [&](std::string_view part) {
-    fs::path chosen = *path / part;
-    *path = fs::exists(chosen, ec) ? chosen : case_insensitive_entry(*path, part);
+    const std::size_t folder_size = path.size();
+    join(path, part);
+    if (exists(path)) return;
+    path.resize(folder_size);
+    join_case_insensitive(path, part);
   });
-  return path;
+  return fs::path(std::move(path));
 }
 
 // Maps a Windows path to the drive-C folder: the path as spelt when it exists
