@@ -7,7 +7,7 @@
 //   kalpo_bench [--rss] [Google Benchmark options]
 // prints every benchmark, then the table of ratios export/floor per export
 // and model, the sale's per-item ratio and, with --rss, the resident memory
-// after 10^4 and 10^6 calls.
+// after 10^4 and 10^6 calls; always the heap allocations per VendaItem call.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <unistd.h>
@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "alloc_count.h"
 #include "exports.h"
 #include "frame/trace.h"
 #include "kalpo.h"
@@ -185,6 +186,19 @@ void print_table(const std::map<std::string, double> &ns) {
     std::printf("VendaItem on DATAREGISSERIAL: tracing off %.2f us, on %.2f us\n", off->second / 1e3, on->second / 1e3);
 }
 
+// Heap allocations (operator new) per call of VendaItem, after a warm-up call.
+void allocations_per_item() {
+  for (const char *model : {"DATAREGISSERIAL", "ELGINFIT", "BEMATECHMP20"}) {
+    auto item = [model] { KALPO_VendaItem(model, "7891000100103", "CAFE TORRADO", "01", "I", 1.5, 2, 12.99, "", 0.0); };
+    item();
+    constexpr int kCalls = 1000;
+    const uint64_t before = allocations();
+    for (int i = 0; i < kCalls; ++i) item();
+    std::printf("VendaItem on %s: %.1f heap allocations per call\n", model,
+                static_cast<double>(allocations() - before) / kCalls);
+  }
+}
+
 long resident_kib() {
   std::FILE *f = std::fopen("/proc/self/statm", "r");
   long pages = 0, resident = 0;
@@ -244,6 +258,7 @@ int main(int argc, char **argv) {
   Collector collector;
   benchmark::RunSpecifiedBenchmarks(&collector);
   if (collector.ns.count("Floor")) print_table(collector.ns);
+  allocations_per_item();
   if (rss) resident_memory();
   benchmark::Shutdown();
   return 0;

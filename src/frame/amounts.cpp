@@ -16,25 +16,32 @@ int64_t scaled(double value, long double factor) {
   return static_cast<int64_t>(product);
 }
 
-std::string digits_of(uint64_t magnitude) { return std::to_string(magnitude); }
-
-// The integer part of a magnitude beyond 64 bits, as a double writes it.
-std::string huge_digits(long double whole) {
-  char buffer[400];
-  auto end = std::to_chars(buffer, buffer + sizeof buffer, static_cast<double>(whole), std::chars_format::fixed, 0).ptr;
-  return std::string(buffer, end);
+// The decimal digits of a magnitude, written at the start of buffer; the end.
+char *digits_of(uint64_t magnitude, char (&buffer)[24]) {
+  return std::to_chars(buffer, buffer + sizeof buffer, magnitude).ptr;
 }
 
-// The general form (%.15LG) of a finite value, in the C locale's spelling:
-// a point before any fraction, an upper-case E before any exponent.
-std::string general_c_form(long double value) {
-  char buffer[64];
-  auto end = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15).ptr;
-  std::string out(buffer, end);
-  for (char &c : out) {
-    if (c == 'e') c = 'E';
-  }
-  return out;
+// The integer part of a magnitude beyond 64 bits, as a double writes it;
+// the end of the digits in buffer.
+char *huge_digits(long double whole, char (&buffer)[400]) {
+  return std::to_chars(buffer, buffer + sizeof buffer, static_cast<double>(whole), std::chars_format::fixed, 0).ptr;
+}
+
+// The general form (%.15LG) of a finite value, in the C locale's spelling but
+// a lower-case e before any exponent; the end of the text in buffer.
+char *general_c_form(long double value, char (&buffer)[64]) {
+  // One place kept for the terminating NUL.
+  return std::to_chars(buffer, buffer + sizeof buffer - 1, value, std::chars_format::general, 15).ptr;
+}
+
+// Appends a magnitude's digits zero-padded to width (at most 64).
+void append_padded(std::string &out, uint64_t magnitude, int width) {
+  char buffer[24];
+  const char *end = digits_of(magnitude, buffer);
+  const auto size = static_cast<int>(end - buffer);
+  if (width > 64) width = 64;
+  if (size < width) out.append(static_cast<std::size_t>(width - size), '0');
+  out.append(buffer, static_cast<std::size_t>(size));
 }
 
 uint64_t magnitude_of(int64_t n) { return n < 0 ? 0 - static_cast<uint64_t>(n) : static_cast<uint64_t>(n); }
@@ -44,13 +51,16 @@ uint64_t magnitude_of(int64_t n) { return n < 0 ? 0 - static_cast<uint64_t>(n) :
 int64_t thousandths(double value) { return scaled(value, 1000.0L); }
 int64_t hundredths(double value) { return scaled(value, 100.0L); }
 
-std::string plain(int64_t number) { return std::to_string(number); }
+std::string plain(int64_t number) {
+  char buffer[24];
+  return std::string(buffer, std::to_chars(buffer, buffer + sizeof buffer, number).ptr);
+}
 
 std::string padded(int64_t number, int width) {
-  std::string digits = digits_of(magnitude_of(number));
-  if (width > 64) width = 64;
-  if (static_cast<int>(digits.size()) < width) digits.insert(0, width - digits.size(), '0');
-  return number < 0 ? "-" + digits : digits;
+  std::string out;
+  if (number < 0) out += '-';
+  append_padded(out, magnitude_of(number), width);
+  return out;
 }
 
 std::string regional(double value, int decimals, const platform::Regional &settings) {
@@ -65,16 +75,23 @@ std::string regional(double value, int decimals, const platform::Regional &setti
   long double fraction = units - whole * scale;
   // Beyond the 64 bits of the product the fraction is lost in any case.
   if (fraction < 0 || fraction >= scale) fraction = 0;
-  std::string integer = whole < 1.8e19L ? digits_of(static_cast<uint64_t>(whole)) : huge_digits(whole);
-  std::string grouped;
-  for (std::size_t i = 0; i < integer.size(); ++i) {
-    if (i > 0 && (integer.size() - i) % 3 == 0) grouped += settings.thousands;
-    grouped += integer[i];
+  char small[24];
+  char huge[400];
+  const bool fits = whole < 1.8e19L;
+  const char *begin = fits ? small : huge;
+  const char *end = fits ? digits_of(static_cast<uint64_t>(whole), small) : huge_digits(whole, huge);
+  const auto size = static_cast<std::size_t>(end - begin);
+  std::string out;
+  out.reserve(size + size / 3 * settings.thousands.size() + settings.decimal.size() + 17);
+  if (negative && (whole > 0 || fraction > 0)) out += '-';
+  for (std::size_t i = 0; i < size; ++i) {
+    if (i > 0 && (size - i) % 3 == 0) out += settings.thousands;
+    out += begin[i];
   }
-  std::string out = negative && (whole > 0 || fraction > 0) ? "-" + grouped : grouped;
   if (decimals > 0) {
     // The fraction is a whole number below 10^decimals, at most 10^15.
-    out += settings.decimal + padded(static_cast<int64_t>(fraction), decimals);
+    out += settings.decimal;
+    append_padded(out, static_cast<uint64_t>(fraction), decimals);
   }
   return out;
 }
@@ -87,12 +104,13 @@ std::string general(long double value, const platform::Regional &settings) {
   // Formatted from the long double itself: an extended product such as
   // value × 100 rounded first to a double could round differently at the
   // fifteenth digit.
-  const std::string c_form = general_c_form(value);
+  char buffer[64];
+  *general_c_form(value, buffer) = '\0';
   std::string out;
-  for (const char *p = c_form.c_str(); *p; ++p) {
+  for (const char *p = buffer; *p; ++p) {
     if (*p == '.') {
       out += settings.decimal;
-    } else if (*p == 'E') {
+    } else if (*p == 'e') {
       // 1E-5 rather than 1E-05, without a plus sign.
       out += 'E';
       ++p;

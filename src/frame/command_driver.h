@@ -6,6 +6,7 @@
 #include <initializer_list>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace kalpo::dllg2 {
 
@@ -23,9 +24,24 @@ enum Type : int32_t {
 enum class EmptyValue { EmptyText, NullPointer };
 inline constexpr EmptyValue kNullWhenEmpty = EmptyValue::NullPointer;
 
+// A parameter value: a terminated text borrowed, never copied, from a string
+// or a literal that outlives the call it is handed to.
+class Value {
+ public:
+  Value(const std::string &text) : text_(text) {}
+  Value(const char *text) : text_(text ? text : "") {}
+  const char *c_str() const { return text_.data(); }
+  bool empty() const { return text_.empty(); }
+
+ private:
+  std::string_view text_;
+};
+
+// A parameter of one command; its value is borrowed, so a Param lives only
+// in the list handed to execute.
 struct Param {
   const char *name;
-  std::string value;
+  Value value;
   int32_t type;
   EmptyValue empty = EmptyValue::EmptyText;
 };

@@ -3,10 +3,12 @@
 // without regard to case.  Without a home folder there is no drive C: no
 // configuration file, marker or report file is found or written.  Regional settings come from the locale that the
 // environment names, read without touching the host program's own locale.
+#include <dirent.h>
 #include <fcntl.h>
 #include <langinfo.h>
 #include <locale.h>
 #include <pwd.h>
+#include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -44,6 +46,19 @@ std::optional<fs::path> drive_c_root() {
   return choose_drive_c_root(drive_c, home, is_set(drive_c) || is_set(home) ? nullptr : user_database_home());
 }
 
+// Appends the drive-C folder to path, $KALPO_DRIVE_C as it is without
+// building a path object; false without a drive-C folder.
+bool append_drive_c(std::string &path) {
+  const char *drive_c = std::getenv("KALPO_DRIVE_C");
+  if (is_set(drive_c)) {
+    path += drive_c;
+    return true;
+  }
+  std::optional<fs::path> root = drive_c_root();
+  if (root) path += root->native();
+  return root.has_value();
+}
+
 // Calls f with each component of a Windows path, empty ones and "." skipped.
 template <typename F>
 void for_each_part(std::string_view rest, F &&f) {
@@ -57,42 +72,74 @@ void for_each_part(std::string_view rest, F &&f) {
   }
 }
 
-// The existing entry of folder whose name matches part without regard to
-// case; folder / part when there is none.
-fs::path case_insensitive_entry(const fs::path &folder, std::string_view part) {
-  std::error_code ec;
-  if (fs::is_directory(folder, ec)) {
-    for (const auto &entry : fs::directory_iterator(folder, ec)) {
-      if (ascii::iequals(entry.path().filename().string(), part)) return entry.path();
-    }
-  }
-  return folder / part;
+// Joins a component to a path text as path::operator/= does: a separator
+// unless one already ends the text.
+void join(std::string &path, std::string_view part) {
+  if (!path.empty() && path.back() != '/') path += '/';
+  path += part;
 }
 
-// The path under the drive-C folder as spelt; nothing without a drive-C
-// folder.
-std::optional<fs::path> spelt_path(std::string_view windows_path) {
-  std::optional<fs::path> root = drive_c_root();
-  if (!root) return std::nullopt;
+bool exists(const std::string &path) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0;
+}
+
+// Joins to folder its existing entry whose name matches part without regard
+// to case; part itself when there is none.
+void join_case_insensitive(std::string &folder, std::string_view part) {
+  struct stat info {};
+  DIR *dir = ::stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode) ? ::opendir(folder.c_str()) : nullptr;
+  std::string_view chosen = part;
+  while (dir) {
+    const dirent *entry = ::readdir(dir);
+    if (!entry) break;
+    const std::string_view name = entry->d_name;
+    if (name != "." && name != ".." && ascii::iequals(name, part)) {
+      chosen = name;
+      break;
+    }
+  }
+  join(folder, chosen);
+  if (dir) ::closedir(dir);
+}
+
+// The path under the drive-C folder as spelt, joined in one text as
+// path::operator/= joins (a separator unless one ends the text); nothing
+// without a drive-C folder.
+std::optional<std::string> spelt_text(std::string_view windows_path) {
+  std::optional<std::string> root(std::in_place);
+  std::string &path = *root;
+  // Room for the usual drive-C folder, so the text is allocated once.
+  path.reserve(windows_path.size() + 128);
+  if (!append_drive_c(path)) return std::nullopt;
   std::string_view rest = windows_path;
   if (rest.size() >= 2 && rest[1] == ':') rest.remove_prefix(2);
-  for_each_part(rest, [&](std::string_view part) { *root /= part; });
+  for_each_part(rest, [&](std::string_view part) { join(path, part); });
   return root;
+}
+
+std::optional<fs::path> spelt_path(std::string_view windows_path) {
+  std::optional<std::string> path = spelt_text(windows_path);
+  if (!path) return std::nullopt;
+  return fs::path(std::move(*path));
 }
 
 // The path found component by component, reusing existing components whose
 // names differ only in case.
 std::optional<fs::path> case_insensitive_path(std::string_view windows_path) {
-  std::optional<fs::path> path = drive_c_root();
-  if (!path) return std::nullopt;
+  std::string path;
+  path.reserve(windows_path.size() + 128);
+  if (!append_drive_c(path)) return std::nullopt;
   std::string_view rest = windows_path;
   if (rest.size() >= 2 && rest[1] == ':') rest.remove_prefix(2);
-  std::error_code ec;
   for_each_part(rest, [&](std::string_view part) {
-    fs::path chosen = *path / part;
-    *path = fs::exists(chosen, ec) ? chosen : case_insensitive_entry(*path, part);
+    const std::size_t folder_size = path.size();
+    join(path, part);
+    if (exists(path)) return;
+    path.resize(folder_size);
+    join_case_insensitive(path, part);
   });
-  return path;
+  return fs::path(std::move(path));
 }
 
 // Maps a Windows path to the drive-C folder: the path as spelt when it exists
@@ -106,8 +153,8 @@ std::optional<fs::path> map_path(std::string_view windows_path) {
 }
 
 // Reads a whole file with one open, reads until the end, one close.
-bool read_whole(const fs::path &file, std::string &contents) {
-  const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+bool read_whole(const char *file, std::string &contents) {
+  const int fd = ::open(file, O_RDONLY | O_CLOEXEC);
   if (fd < 0) return false;
   std::string data;
   char chunk[8192];
@@ -226,7 +273,7 @@ class PosixPlatform final : public Platform {
 
   void end_call() override {
     in_call_ = false;
-    snapshot_.reset();
+    snapshot_valid_ = false;
   }
 
   DateTime now() override {
@@ -264,12 +311,12 @@ class PosixPlatform final : public Platform {
   // The file as spelt is opened first; the case-insensitive search runs
   // only when it is missing.
   bool read_file(std::string_view path, std::string &contents) override {
-    std::optional<fs::path> file = spelt_path(path);
-    if (!file) return false;
-    if (read_whole(*file, contents)) return true;
+    std::optional<std::string> spelt = spelt_text(path);
+    if (!spelt) return false;
+    if (read_whole(spelt->c_str(), contents)) return true;
     if (errno != ENOENT && errno != ENOTDIR) return false;
-    file = case_insensitive_path(path);
-    return file && read_whole(*file, contents);
+    std::optional<fs::path> file = case_insensitive_path(path);
+    return file && read_whole(file->c_str(), contents);
   }
 
   bool create_directories(std::string_view path) override {
@@ -298,16 +345,18 @@ class PosixPlatform final : public Platform {
 
  private:
   // The file read once within an export call; outside one, at every use.
+  // The snapshot's strings are reused from call to call, never its contents.
   const ProfileSnapshot &snapshot(std::string_view file) {
-    if (in_call_ && snapshot_ && snapshot_->file == file) return *snapshot_;
-    ProfileSnapshot &fresh = snapshot_.emplace();
-    fresh.file.assign(file);
-    fresh.present = read_file(file, fresh.contents);
-    return fresh;
+    if (in_call_ && snapshot_valid_ && snapshot_.file == file) return snapshot_;
+    snapshot_.file.assign(file);
+    snapshot_.present = read_file(file, snapshot_.contents);
+    snapshot_valid_ = true;
+    return snapshot_;
   }
 
   bool in_call_ = false;
-  std::optional<ProfileSnapshot> snapshot_;
+  bool snapshot_valid_ = false;
+  ProfileSnapshot snapshot_;
   RegionalCache regional_;
 };
 
