@@ -31,7 +31,7 @@ inline constexpr std::int64_t dots_per_line = 24;
 // The form a parameter's value must have.
 enum class Form { text, code, decimal, whole, flag, boolean };
 
-struct ParamSpec {
+struct ParamRule {
   std::string_view name;
   int type = type::text;
   Form form = Form::text;
@@ -63,7 +63,7 @@ using Handler = int (*)(Context &);
 
 struct Command {
   std::string_view name;
-  std::vector<ParamSpec> params;
+  std::vector<ParamRule> params;
   ksim::Call call = ksim::Call::command;
   bool starts_document = false;  // a management report still open is closed first
   Handler handler = nullptr;

@@ -30,9 +30,9 @@ int check_form(Form form, std::string_view value) {
   return code::bad_value;
 }
 
-const ParamSpec *find_spec(const Command &command, std::string_view name) {
-  for (const ParamSpec &spec : command.params)
-    if (spec.name == name) return &spec;
+const ParamRule *find_rule(const Command &command, std::string_view name) {
+  for (const ParamRule &rule : command.params)
+    if (rule.name == name) return &rule;
   return nullptr;
 }
 
@@ -41,15 +41,15 @@ const ParamSpec *find_spec(const Command &command, std::string_view name) {
 int check_params(const Command &command, const std::vector<Param> &list, bool broken_list, Args &args) {
   if (broken_list) return code::parameter_syntax;
   for (const Param &p : list) {
-    const ParamSpec *spec = find_spec(command, p.name);
-    if (!spec) return code::bad_parameter;
+    const ParamRule *rule = find_rule(command, p.name);
+    if (!rule) return code::bad_parameter;
     if (args.has(p.name)) return code::repeated_parameter;
-    if (!p.in_command && p.type != spec->type) return code::parameter_syntax;
-    if (int error = check_form(spec->form, p.value)) return error;
+    if (!p.in_command && p.type != rule->type) return code::parameter_syntax;
+    if (int error = check_form(rule->form, p.value)) return error;
     args.set(p.name, p.value);
   }
-  for (const ParamSpec &spec : command.params)
-    if (spec.required && !args.has(spec.name)) return spec.missing_code;
+  for (const ParamRule &rule : command.params)
+    if (rule.required && !args.has(rule.name)) return rule.missing_code;
   return code::none;
 }
 
