@@ -17,6 +17,20 @@ std::vector<Message> g_messages;
 
 constexpr std::uint32_t kQuestion = 0x24;
 
+// Line breaks of the message (CR LF, CR or LF) continue on an indented line.
+std::string indented(const std::string &text, const char *indent) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' || text[i] == '\n') {
+      if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+      out += std::string("\n") + indent;
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
 std::int32_t confirmation(const Message &m) {
   if (!g_queued.empty()) {
     const std::int32_t button = g_queued.front();
@@ -25,11 +39,13 @@ std::int32_t confirmation(const Message &m) {
   }
   if (g_options.answer == Answer::yes) return KALPO_BTN_YES;
   if (g_options.answer == Answer::no || !input_is_terminal()) return KALPO_BTN_NO;
+  // The message's own language: s(im) or n(ão); y is taken too.
   for (;;) {
-    std::cerr << "      " << m.text << " [y/n] " << std::flush;
+    std::cerr << "      " << indented(m.text, "      ") << " [s/n] " << std::flush;
     std::string reply;
     if (!std::getline(std::cin, reply)) return KALPO_BTN_NO;
-    if (reply == "y" || reply == "Y" || reply == "s" || reply == "S") return KALPO_BTN_YES;
+    if (!reply.empty() && reply.back() == '\r') reply.pop_back();
+    if (reply == "s" || reply == "S" || reply == "y" || reply == "Y") return KALPO_BTN_YES;
     if (reply == "n" || reply == "N") return KALPO_BTN_NO;
   }
 }
@@ -58,20 +74,6 @@ const char *button_name(std::int32_t button) {
   return button == KALPO_BTN_YES ? "Yes" : button == KALPO_BTN_NO ? "No" : "OK";
 }
 
-// Line breaks of the message (CR LF, CR or LF) continue on an indented line.
-std::string indented(const std::string &text) {
-  std::string out;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r' || text[i] == '\n') {
-      if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-      out += "\n        ";
-    } else {
-      out += text[i];
-    }
-  }
-  return out;
-}
-
 }  // namespace
 
 void install_operator(const OperatorOptions &options) {
@@ -87,7 +89,7 @@ std::string message_line(const Message &m) {
   std::string out = std::string("[") + form_name(m.form);
   if (m.caption) out += " \"" + *m.caption + "\"";
   if (const char *icon = icon_name(m.flags)) out += std::string(", ") + icon;
-  out += "] " + indented(m.text);
+  out += "] " + indented(m.text, "        ");
   if (m.flags == kQuestion) out += std::string("  -> ") + button_name(m.button);
   return out;
 }

@@ -5,7 +5,7 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
-#include "cp1252.h"
+#include "output.h"
 
 namespace kt {
 namespace {
@@ -66,10 +66,11 @@ std::vector<Token> tokens(std::string_view line, int number) {
 
 Value value_of(const Token &t, int number) {
   switch (t.type) {
-    case Token::Type::text: return Value::of_text(t.text);
+    case Token::Type::text: return Value::of_text(as_utf8(t.text));
     case Token::Type::number: return Value::of_number(t.number);
     case Token::Type::dash: return Value::absent();
-    default: throw ScriptError(number, "'" + t.text + "' is neither a quoted text, a number nor '-'");
+    default:
+      throw ScriptError(number, "'" + as_utf8(t.text) + "' is neither a quoted text, a number nor '-'" + comma_hint(t.text));
   }
 }
 
