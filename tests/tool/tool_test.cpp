@@ -16,6 +16,7 @@
 #include <nlohmann/json.hpp>
 #include <regex>
 #include <string>
+#include <vector>
 
 #include "kalpo.h"
 
@@ -87,14 +88,15 @@ class Tool : public ::testing::Test {
   // The command line running kalpo with the test's printers, drive C and
   // temporary folder.
   std::string command(const std::string &args, const std::string &extra_env = "") const {
-    return "KALPO_SIM_DIR='" + dir_ + "/sim' KALPO_DRIVE_C='" + dir_ + "/c' TMPDIR='" + dir_ + "' " + extra_env +
-           " " + KALPO_TOOL + " " + args;
+    return "KALPO_SIM_DIR='" + dir_ + "/sim' KALPO_DRIVE_C='" + dir_ + "/c' TMPDIR='" + dir_ + "' " + extra_env + " " +
+           KALPO_TOOL + " " + args;
   }
 
   // kalpo with standard input not a terminal.
   Outcome kalpo(const std::string &args, const std::string &extra_env = "", bool stdout_only = false) const {
     Outcome out;
-    FILE *pipe = popen((command(args, extra_env) + " </dev/null " + (stdout_only ? "2>/dev/null" : "2>&1")).c_str(), "r");
+    FILE *pipe =
+        popen((command(args, extra_env) + " </dev/null " + (stdout_only ? "2>/dev/null" : "2>&1")).c_str(), "r");
     if (!pipe) return out;
     char buffer[4096];
     for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.output.append(buffer, n);
@@ -106,6 +108,21 @@ class Tool : public ::testing::Test {
   json kalpo_json(const std::string &args) const {
     const Outcome run = kalpo(args, "", true);
     return json::parse(run.output, nullptr, false);
+  }
+
+  struct Said {
+    std::string args, shown;
+  };
+  // Each command line, in order, exits with `status` and shows its text; a
+  // refusal's lists are whole, never cut short with "...".
+  void expect_each(const std::vector<Said> &rows, int status) const {
+    for (const Said &row : rows) {
+      SCOPED_TRACE(row.args);
+      const Outcome run = kalpo(row.args);
+      EXPECT_EQ(run.status, status) << run.output;
+      EXPECT_TRUE(has(run.output, row.shown)) << run.output;
+      EXPECT_FALSE(status != 0 && has(run.output, "...")) << run.output;
+    }
   }
 
   std::string file(const std::string &name, const std::string &contents) const {
@@ -162,68 +179,55 @@ TEST_F(Tool, AWrongExpectationFailsWithItsLineNumber) {
 // Refused with exit status 2 before anything happens: no printer is made.
 TEST_F(Tool, BadInputIsNamedAndRefusedBeforeAnythingHappens) {
   const std::string line_break = "\"$(printf 'a\\nb')\"";
-  const struct {
-    std::string args, named;
-  } cases[] = {
-      {"call NoSuchExport", "NoSuchExport"},
-      {"call VendaItem BEMATECHMP20 1 ARROZ 01 F abc 2 1.5 '$' -", "argument 6 (quantidade)"},
-      {"call VendaItem BEMATECHMP20 1 ARROZ 01 F 1 2 24,90", "(a decimal point, not a comma: 24.90)"},
-      {"run " + file("comma.kalpo", "Inicia_Fechamento \"EPSON\" 1,5\n"), "not a comma: 1.5"},
-      {"call VendaItem BEMATECHMP20 1 ARROZ 01 F 1e300 2 1", "between -9.2e15 and 9.2e15"},
-      {"call VendaItem BEMATECHMP20 1 ARROZ 01 F 1 1e10 1", "argument 7 (casas_decimais)"},
-      {"call AbreCupom BEMATECHMP20 x", "argument 2 (numero_cupom)"},
-      {"call Cancela_Item BEMATECHMP20", "argument 2 (item) of KALPO_Cancela_Item is missing"},
-      {"call Versao - extra", "takes 1 arguments, 2 given"},
-      {"run /nonexistent/script.kalpo", "/nonexistent/script.kalpo"},
-      {"run " + std::string(KALPO_EXAMPLES) + "/../README.md", "line 3: unknown export"},
-      {"run " + dir_, "is a folder"},
-      {"run /dev/zero", "larger than 64 MiB"},
-      {"config set FOO 1", "'FOO'"},
-      {"config set VELOCIDADE abc", "not a whole number of 32 bits; KALPO would read the default 115200"},
-      {"config set MENSAGEM " + line_break, "no line break"},
-      {"state --model NOSUCH", "BEMATECHMP20, BEMATECHMFD, SWEDA7000, SIGTRONFS345, DARUMA32, DIGIARTE1E, "
-                               "ELGINFIT, DATAREGISQUICK, DATAREGISSERIAL, EPSON"},
-      {"clock --set soon", "'soon'"},
-      {"clock --set 9223372036854775807d", "beyond 100 years"},
-      {"clock --set 9999999999999999999999", "beyond 100 years"},
-      {"fault set nothing", "'nothing'"},
-      {"fault set refuse " + line_break, "no blank or line break"},
-      {"fault set slow abc", "not a number of milliseconds"},
-      {"fault set off 5", "takes no value"},
-      {"demo --model EPSON2", "'EPSON2' is not a printer model (BEMATECHMP20, BEMATECHMFD,"},
-      {"--bogus", "--bogus"},
-      {"state --bogus", "--bogus"},
-      {"", "a subcommand is needed"},
-      {"help nope", "'nope'"},
-  };
-  for (const auto &c : cases) {
-    SCOPED_TRACE(c.args);
-    const Outcome run = kalpo(c.args);
-    EXPECT_EQ(run.status, 2) << run.output;
-    EXPECT_TRUE(has(run.output, c.named)) << run.output;
-    EXPECT_FALSE(has(run.output, "...")) << run.output;
-  }
+  expect_each(
+      {
+          {"call NoSuchExport", "NoSuchExport"},
+          {"call VendaItem BEMATECHMP20 1 ARROZ 01 F abc 2 1.5 '$' -", "argument 6 (quantidade)"},
+          {"call VendaItem BEMATECHMP20 1 ARROZ 01 F 1 2 24,90", "(a decimal point, not a comma: 24.90)"},
+          {"run " + file("comma.kalpo", "Inicia_Fechamento \"EPSON\" 1,5\n"), "not a comma: 1.5"},
+          {"call VendaItem BEMATECHMP20 1 ARROZ 01 F 1e300 2 1", "between -9.2e15 and 9.2e15"},
+          {"call VendaItem BEMATECHMP20 1 ARROZ 01 F 1 1e10 1", "argument 7 (casas_decimais)"},
+          {"call AbreCupom BEMATECHMP20 x", "argument 2 (numero_cupom)"},
+          {"call Cancela_Item BEMATECHMP20", "argument 2 (item) of KALPO_Cancela_Item is missing"},
+          {"call Versao - extra", "takes 1 arguments, 2 given"},
+          {"run /nonexistent/script.kalpo", "/nonexistent/script.kalpo"},
+          {"run " + std::string(KALPO_EXAMPLES) + "/../README.md", "line 3: unknown export"},
+          {"run " + dir_, "is a folder"},
+          {"run /dev/zero", "larger than 64 MiB"},
+          {"config set FOO 1", "'FOO'"},
+          {"config set VELOCIDADE abc", "not a whole number of 32 bits; KALPO would read the default 115200"},
+          {"config set MENSAGEM " + line_break, "no line break"},
+          {"state --model NOSUCH",
+           "BEMATECHMP20, BEMATECHMFD, SWEDA7000, SIGTRONFS345, DARUMA32, DIGIARTE1E, "
+           "ELGINFIT, DATAREGISQUICK, DATAREGISSERIAL, EPSON"},
+          {"clock --set soon", "'soon'"},
+          {"clock --set 9223372036854775807d", "beyond 100 years"},
+          {"clock --set 9999999999999999999999", "beyond 100 years"},
+          {"fault set nothing", "'nothing'"},
+          {"fault set refuse " + line_break, "no blank or line break"},
+          {"fault set slow abc", "not a number of milliseconds"},
+          {"fault set off 5", "takes no value"},
+          {"demo --model EPSON2", "'EPSON2' is not a printer model (BEMATECHMP20, BEMATECHMFD,"},
+          {"--bogus", "--bogus"},
+          {"state --bogus", "--bogus"},
+          {"", "a subcommand is needed"},
+          {"help nope", "'nope'"},
+      },
+      2);
   EXPECT_FALSE(fs::exists(dir_ + "/sim"));
   EXPECT_FALSE(fs::exists(dir_ + "/c"));
 }
 
 TEST_F(Tool, VersionHelpAndExitStatuses) {
-  const struct {
-    const char *args;
-    std::string shown;
-  } cases[] = {
-      {"--version", "kalpo " KALPO_VERSION_TEXT "\nKALPO_Versao: KALPO_DLL Vers\xC3\xA3o"},
-      {"--help", "Exit status: 0 done; 1 "},
-      {"help", "2 a bad command line"},
-      {"help fault set", "Usage: kalpo fault set [OPTIONS] name [value]"},
-      {"call --help", "EXPORT: with or without KALPO_"},
-  };
-  for (const auto &c : cases) {
-    SCOPED_TRACE(c.args);
-    const Outcome run = kalpo(c.args);
-    EXPECT_EQ(run.status, 0) << run.output;
-    EXPECT_TRUE(has(run.output, c.shown)) << run.output;
-  }
+  expect_each(
+      {
+          {"--version", "kalpo " KALPO_VERSION_TEXT "\nKALPO_Versao: KALPO_DLL Vers\xC3\xA3o"},
+          {"--help", "Exit status: 0 done; 1 "},
+          {"help", "2 a bad command line"},
+          {"help fault set", "Usage: kalpo fault set [OPTIONS] name [value]"},
+          {"call --help", "EXPORT: with or without KALPO_"},
+      },
+      0);
   EXPECT_EQ(kalpo_json("--version --json")["version"], KALPO_VERSION_TEXT);
 }
 
@@ -263,20 +267,14 @@ TEST_F(Tool, AnUnknownModelIsNamedAndTheCallMadeAnyway) {
 
 TEST_F(Tool, ConfigSaysWhatItWroteAndShowsWhatKalpoReads) {
   EXPECT_TRUE(has(kalpo("config show").output, "PORTACOM=COM1    (default)"));
-  const struct {
-    const char *args, *said;
-  } sets[] = {
-      {"config set mensagem 'Volte sempre!'", "MENSAGEM=Volte sempre! written to "},
-      {"config set PORTACOM COM2", "PORTACOM=COM2 written to "},
-      {"config set PARIDADE x", "; KALPO takes any parity but n, e or o as e (even)"},
-      {"config set VELOCIDADE ' -9600'", "VELOCIDADE= -9600 written to "},
-  };
-  for (const auto &s : sets) {
-    SCOPED_TRACE(s.args);
-    const Outcome run = kalpo(s.args);
-    EXPECT_EQ(run.status, 0) << run.output;
-    EXPECT_TRUE(has(run.output, s.said)) << run.output;
-  }
+  expect_each(
+      {
+          {"config set mensagem 'Volte sempre!'", "MENSAGEM=Volte sempre! written to "},
+          {"config set PORTACOM COM2", "PORTACOM=COM2 written to "},
+          {"config set PARIDADE x", "; KALPO takes any parity but n, e or o as e (even)"},
+          {"config set VELOCIDADE ' -9600'", "VELOCIDADE= -9600 written to "},
+      },
+      0);
   const std::string shown = kalpo("config show").output;
   EXPECT_TRUE(has(shown, "MENSAGEM=Volte sempre!    ;")) << shown;
   EXPECT_TRUE(has(shown, "PORTACOM=COM2    ;")) << shown;
@@ -285,21 +283,15 @@ TEST_F(Tool, ConfigSaysWhatItWroteAndShowsWhatKalpoReads) {
 
 TEST_F(Tool, FaultsSaySetAndCleared) {
   NEEDS_VIRTUAL_PRINTER("interfaceepson");
-  const struct {
-    const char *args, *said;
-  } steps[] = {
-      {"fault set refuse 0304 --once --model EPSON", "interfaceepson: refuse 0304 set, used up by the next call"},
-      {"fault set paper_end --model EPSON", "interfaceepson: paper_end set until cleared"},
-      {"fault list --model EPSON", "interfaceepson: paper_end"},
-      {"fault clear paper_end --model EPSON", "interfaceepson: paper_end cleared"},
-      {"fault clear --model EPSON", "interfaceepson: every fault cleared"},
-  };
-  for (const auto &s : steps) {
-    SCOPED_TRACE(s.args);
-    const Outcome run = kalpo(s.args);
-    EXPECT_EQ(run.status, 0) << run.output;
-    EXPECT_TRUE(has(run.output, s.said)) << run.output;
-  }
+  expect_each(
+      {
+          {"fault set refuse 0304 --once --model EPSON", "interfaceepson: refuse 0304 set, used up by the next call"},
+          {"fault set paper_end --model EPSON", "interfaceepson: paper_end set until cleared"},
+          {"fault list --model EPSON", "interfaceepson: paper_end"},
+          {"fault clear paper_end --model EPSON", "interfaceepson: paper_end cleared"},
+          {"fault clear --model EPSON", "interfaceepson: every fault cleared"},
+      },
+      0);
 }
 
 TEST_F(Tool, InspectingMakesNoFolder) {
@@ -355,9 +347,7 @@ TEST_F(Tool, AConfirmationAnsweredNoLeavesTheDayOpen) {
 
 TEST_F(Tool, AConfirmationOnATerminalShowsItsLinesAndTakesSimOrYes) {
   NEEDS_VIRTUAL_PRINTER("bemafi32");
-  const struct {
-    const char *reply, *button;
-  } cases[] = {{"s", "-> Yes"}, {"y", "-> Yes"}, {"n", "-> No"}};
+  const struct { const char *reply, *button; } cases[] = {{"s", "-> Yes"}, {"y", "-> Yes"}, {"n", "-> No"}};
   for (const auto &c : cases) {
     SCOPED_TRACE(c.reply);
     fs::remove_all(dir_ + "/sim");
@@ -369,7 +359,9 @@ TEST_F(Tool, AConfirmationOnATerminalShowsItsLinesAndTakesSimOrYes) {
     // but those the terminal puts before its line feeds.
     const std::string shown = std::regex_replace(terminal.output, std::regex("\r\n"), "\n");
     EXPECT_FALSE(has(shown, "\r")) << shown;
-    EXPECT_TRUE(has(shown, "novas impress\xC3\xB5" "es\n      de Cupons Fiscais!\n      \n      Continua ? [s/n] "))
+    EXPECT_TRUE(has(shown,
+                    "novas impress\xC3\xB5"
+                    "es\n      de Cupons Fiscais!\n      \n      Continua ? [s/n] "))
         << shown;
   }
 }
@@ -385,8 +377,9 @@ TEST_F(Tool, StateTellsTheDayAndHowToMoveOn) {
        "day: closed by its Z reduction (CRZ 1): no sale until the next day; kalpo clock --model bemafi32 --set 1d"},
       {"clock --model bemafi32 --set 1d", "not_begun", "day: not begun"},
       {"call Abredia BEMATECHMP20", "open", ", open"},
-      {"--yes call Reducaoz BEMATECHMP20", "closed", "(CRZ 2): no sale until the next day; kalpo clock --model "
-                                                     "bemafi32 --set 2d moves the printer's clock on to it"},
+      {"--yes call Reducaoz BEMATECHMP20", "closed",
+       "(CRZ 2): no sale until the next day; kalpo clock --model "
+       "bemafi32 --set 2d moves the printer's clock on to it"},
   };
   for (const auto &s : steps) {
     SCOPED_TRACE(s.call);
@@ -463,8 +456,9 @@ TEST_F(Tool, ATraceOfOneSaleReplaysIntoTheSameTapeAndReadsWell) {
   ASSERT_TRUE(has(recorded, "CUPOM FISCAL"));
 
   const std::string view = kalpo("trace " + trace).output;
-  for (const char *shown : {"Bematech_FI_VendeItemDepartamento(", "-> 1\n      = ACK\n",
-                            "= ACK; ST2 1: not executed\n", "impress\xC3\xB5" "es\n        de Cupons Fiscais!"})
+  for (const char *shown : {"Bematech_FI_VendeItemDepartamento(", "-> 1\n      = ACK\n", "= ACK; ST2 1: not executed\n",
+                            "impress\xC3\xB5"
+                            "es\n        de Cupons Fiscais!"})
     EXPECT_TRUE(has(view, shown)) << shown << '\n' << view;
   const json records = kalpo_json("trace --json " + trace);
   bool named = false;

@@ -40,8 +40,7 @@ std::int64_t parse_offset(const std::string &text) {
 std::string clock_text(std::int64_t when) {
   const ksim::DateTime t = ksim::civil(when);
   char text[32];
-  std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour, t.minute,
-                t.second);
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour, t.minute, t.second);
   return text;
 }
 
@@ -70,8 +69,7 @@ int cmd_clock(const Global &g, const std::string &library, const std::optional<s
       throw std::runtime_error(lib + ": the printer did not take the new offset");
     const std::string now = clock_text(session.now());
     out[lib] = {{"offset", session.state().clock_offset}, {"now", now}};
-    if (!g.json)
-      std::cout << lib << ": offset " << session.state().clock_offset << " s, printer clock " << now << '\n';
+    if (!g.json) std::cout << lib << ": offset " << session.state().clock_offset << " s, printer clock " << now << '\n';
   }
   if (g.json) print_json(out);
   return status;

@@ -61,7 +61,8 @@ std::string reading_of(const std::string &key, const std::string &value) {
   std::transform(lowered.begin(), lowered.end(), lowered.begin(), [](unsigned char c) { return std::tolower(c); });
   if (key == "PARIDADE" && lowered != "n" && lowered != "e" && lowered != "o")
     return "KALPO takes any parity but n, e or o as e (even)";
-  if (key == "DESATIVAFACA" && value != "S" && value != "N") return "the paper handling stays off: only S switches it on";
+  if (key == "DESATIVAFACA" && value != "S" && value != "N")
+    return "the paper handling stays off: only S switches it on";
   return {};
 }
 

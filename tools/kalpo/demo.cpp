@@ -101,8 +101,9 @@ int cmd_demo(const Global &g, const std::vector<std::string> &chosen, bool keep)
     return refused ? kExitFailed : kExitDone;
   }
   std::cout << "\n"
-            << calls << " calls on " << planned.size() << " printer model(s): "
-            << (refused ? std::to_string(refused) + " did not succeed" : "every one succeeded") << '\n';
+            << calls << " calls on " << planned.size()
+            << " printer model(s): " << (refused ? std::to_string(refused) + " did not succeed" : "every one succeeded")
+            << '\n';
   if (removed)
     std::cout << "The printers were in " << root.string() << ", now removed (kalpo demo --keep keeps them)\n";
   else

@@ -19,8 +19,8 @@ struct Fault {
 };
 
 const Fault kFaults[] = {
-    {"paper_end", nullptr},      {"paper_near_end", nullptr}, {"off", nullptr}, {"refuse", "the maker's code"},
-    {"slow", "milliseconds"},    {"unreadable", nullptr},     {"driver_start", nullptr},
+    {"paper_end", nullptr},   {"paper_near_end", nullptr}, {"off", nullptr},          {"refuse", "the maker's code"},
+    {"slow", "milliseconds"}, {"unreadable", nullptr},     {"driver_start", nullptr},
 };
 
 const Fault &fault_named(const std::string &name) {
@@ -39,8 +39,7 @@ void check_value(const Fault &f, const std::string &value) {
   if (value.find_first_of(" \t\r\n") != std::string::npos)
     throw UsageError(set + ": the value is one word, with no blank or line break");
   if (f.name == std::string("slow") &&
-      (value.find_first_not_of("0123456789") != std::string::npos || value.size() > 9 ||
-       std::stol(value) == 0))
+      (value.find_first_not_of("0123456789") != std::string::npos || value.size() > 9 || std::stol(value) == 0))
     throw UsageError(set + ": '" + as_utf8(value) + "' is not a number of milliseconds above 0");
 }
 
@@ -57,8 +56,9 @@ int cmd_fault_set(const Global &g, const std::string &library, const std::string
   nlohmann::json out = nlohmann::json::object();
   for (const std::string &lib : libraries(library)) {
     ksim::Printer::of(lib).set_fault(name, value, once);
-    said(g, lib, name + (value.empty() ? "" : " " + value) +
-                     (once ? " set, used up by the next call it touches" : " set until cleared"));
+    said(g, lib,
+         name + (value.empty() ? "" : " " + value) +
+             (once ? " set, used up by the next call it touches" : " set until cleared"));
     out[lib] = {{"name", name}, {"value", value}, {"once", once}};
   }
   if (g.json) print_json(out);

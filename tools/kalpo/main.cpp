@@ -31,7 +31,11 @@ Flags take_flags(int argc, char **argv) {
   Flags f;
   for (int i = 0; i < argc; ++i) {
     const std::string_view word = argv[i];
-    bool *flag = i == 0 ? nullptr : word == "--json" ? &f.json : word == "--yes" ? &f.yes : word == "--no" ? &f.no : nullptr;
+    bool *flag = i == 0             ? nullptr
+                 : word == "--json" ? &f.json
+                 : word == "--yes"  ? &f.yes
+                 : word == "--no"   ? &f.no
+                                    : nullptr;
     if (flag)
       *flag = true;
     else
@@ -76,7 +80,8 @@ int main(int argc, char **argv) {
   app.add_flag("--yes", shown, "Answer Yes to every confirmation");
   app.add_flag("--no", shown, "Answer No to every confirmation");
   app.add_option("--dir", dir, "The virtual printers' data folder (KALPO_SIM_DIR)");
-  app.set_version_flag("--version", [&g] { return kt::version_text(g); }, "The library's version and KALPO_Versao's text");
+  app.set_version_flag(
+      "--version", [&g] { return kt::version_text(g); }, "The library's version and KALPO_Versao's text");
 
   auto *help = app.add_subcommand("help", "This help, or a subcommand's: kalpo help fault set");
   std::vector<std::string> help_words;

@@ -39,10 +39,9 @@ std::size_t distance(const std::string &a, const std::string &b) {
 
 const std::vector<Model> &models() {
   static const std::vector<Model> table = {
-      {"BEMATECHMP20", "bemafi32"}, {"BEMATECHMFD", "bemafi32"},    {"SWEDA7000", "convecf"},
-      {"SIGTRONFS345", "fs345_32"}, {"DARUMA32", "daruma32"},       {"DIGIARTE1E", "ecf32m"},
-      {"ELGINFIT", "dllg2"},        {"DATAREGISQUICK", "dllg2"},    {"DATAREGISSERIAL", "dllg2"},
-      {"EPSON", "interfaceepson"},
+      {"BEMATECHMP20", "bemafi32"}, {"BEMATECHMFD", "bemafi32"}, {"SWEDA7000", "convecf"}, {"SIGTRONFS345", "fs345_32"},
+      {"DARUMA32", "daruma32"},     {"DIGIARTE1E", "ecf32m"},    {"ELGINFIT", "dllg2"},    {"DATAREGISQUICK", "dllg2"},
+      {"DATAREGISSERIAL", "dllg2"}, {"EPSON", "interfaceepson"},
   };
   return table;
 }
@@ -69,8 +68,8 @@ std::string library_for(const std::string &given) {
   if (const Model *m = find_model(given)) return m->library;
   for (const std::string &library : printer_libraries())
     if (library == given) return library;
-  throw UsageError("--model: '" + given + "' is neither a printer model (" + model_list() +
-                   ") nor a maker library (" + joined(printer_libraries()) + ")");
+  throw UsageError("--model: '" + given + "' is neither a printer model (" + model_list() + ") nor a maker library (" +
+                   joined(printer_libraries()) + ")");
 }
 
 std::optional<std::string> closest_model(const std::string &given) {

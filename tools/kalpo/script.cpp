@@ -70,7 +70,8 @@ Value value_of(const Token &t, int number) {
     case Token::Type::number: return Value::of_number(t.number);
     case Token::Type::dash: return Value::absent();
     default:
-      throw ScriptError(number, "'" + as_utf8(t.text) + "' is neither a quoted text, a number nor '-'" + comma_hint(t.text));
+      throw ScriptError(number,
+                        "'" + as_utf8(t.text) + "' is neither a quoted text, a number nor '-'" + comma_hint(t.text));
   }
 }
 
