@@ -65,8 +65,8 @@ template <typename F>
 void for_each_part(std::string_view rest, F &&f) {
   std::size_t pos = 0;
   while (pos <= rest.size()) {
-    std::size_t end = rest.find_first_of("\\/", pos);
-    if (end == std::string_view::npos) end = rest.size();
+    std::size_t end = pos;
+    while (end < rest.size() && rest[end] != '\\' && rest[end] != '/') ++end;
     std::string_view part = rest.substr(pos, end - pos);
     pos = end + 1;
     if (!part.empty() && part != ".") f(part);
@@ -120,20 +120,40 @@ std::optional<std::string> spelt_text(std::string_view windows_path, bool &missi
 
 // The path found component by component in the folder listings: a component
 // spelt as given when it exists, else the first whose name differs only in
-// case; from the first missing one on, the components as spelt.
+// case; from the first missing one on, the components as spelt.  The folder
+// of the last component is looked up where it was found before, while it
+// exists.
 std::optional<Mapped> case_insensitive_path(std::string_view windows_path) {
   std::optional<Mapped> mapped(std::in_place);
   std::string &path = mapped->path;
   std::optional<std::string_view> rest = start_path(path, windows_path);
   if (!rest) return std::nullopt;
-  bool found = true;
-  for_each_part(*rest, [&](std::string_view part) {
-    const FolderEntry *entry = found ? find_in_folder(path, part) : nullptr;
-    found = entry != nullptr;
-    mapped->type = found ? entry->type : static_cast<unsigned char>(DT_UNKNOWN);
-    join(path, found ? std::string_view(entry->name) : part);
+  std::string_view last;
+  for_each_part(*rest, [&](std::string_view part) { last = part; });
+  mapped->found = true;
+  if (last.empty()) return mapped;  // the drive-C folder itself
+  const std::string_view folders = rest->substr(0, static_cast<std::size_t>(last.data() - rest->data()));
+  std::string spelt_folder = path;
+  for_each_part(folders, [&](std::string_view part) { join(spelt_folder, part); });
+  auto step = [&](const FolderLookup &in, std::string_view part) {
+    mapped->found = in.entry != nullptr;
+    mapped->type = in.entry ? in.entry->type : static_cast<unsigned char>(DT_UNKNOWN);
+    join(path, in.entry ? std::string_view(in.entry->name) : part);
+  };
+  if (const std::string *known = found_as(spelt_folder)) {
+    FolderLookup in = find_in_folder(*known, last);
+    if (in.folder) {
+      path = *known;
+      step(in, last);
+      return mapped;
+    }
+    forget_found(spelt_folder);
+  }
+  for_each_part(folders, [&](std::string_view part) {
+    step(mapped->found ? find_in_folder(path, part) : FolderLookup{}, part);
   });
-  mapped->found = found;
+  if (mapped->found) remember_found(spelt_folder, path);
+  step(mapped->found ? find_in_folder(path, last) : FolderLookup{}, last);
   return mapped;
 }
 
@@ -296,6 +316,7 @@ class PosixPlatform final : public Platform {
   void end_call() override {
     in_call_ = false;
     snapshot_valid_ = false;
+    regional_in_call_ = nullptr;
   }
 
   DateTime now() override {
@@ -305,7 +326,13 @@ class PosixPlatform final : public Platform {
     return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
   }
 
-  const Regional &regional() override { return regional_.get(); }
+  // The locale variables are looked at once per export call.
+  const Regional &regional() override {
+    if (in_call_ && regional_in_call_) return *regional_in_call_;
+    const Regional &settings = regional_.get();
+    if (in_call_) regional_in_call_ = &settings;
+    return settings;
+  }
 
   int32_t show_message(int32_t form, std::string_view text, const char *caption, uint32_t flags) override {
     std::string line = "KALPO";
@@ -373,6 +400,7 @@ class PosixPlatform final : public Platform {
   bool snapshot_valid_ = false;
   ProfileSnapshot snapshot_;
   RegionalCache regional_;
+  const Regional *regional_in_call_ = nullptr;
 };
 
 }  // namespace

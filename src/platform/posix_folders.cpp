@@ -59,7 +59,7 @@ bool read_listing(const std::string &folder, std::vector<FolderEntry> &entries) 
 
 class Listings {
  public:
-  const FolderEntry *find(const std::string &folder, std::string_view part) {
+  FolderLookup find(const std::string &folder, std::string_view part) {
     struct stat info {};
     if (::stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return forget(folder);
     auto it = folders_.find(folder);
@@ -79,12 +79,12 @@ class Listings {
       listing.settled = settled(info.st_mtim, now);
     }
     listing.used = ++clock_;
-    const FolderEntry *match = nullptr;
+    FolderLookup lookup{true, nullptr};
     for (const FolderEntry &entry : listing.entries) {
-      if (entry.name == part) return &entry;
-      if (!match && ascii::iequals(entry.name, part)) match = &entry;
+      if (entry.name == part) return {true, &entry};
+      if (!lookup.entry && ascii::iequals(entry.name, part)) lookup.entry = &entry;
     }
-    return match;
+    return lookup;
   }
 
   bool lacks(const std::string &folder, std::string_view part) const {
@@ -97,9 +97,9 @@ class Listings {
   }
 
  private:
-  const FolderEntry *forget(const std::string &folder) {
+  FolderLookup forget(const std::string &folder) {
     folders_.erase(folder);
-    return nullptr;
+    return {};
   }
 
   // Drops the least recently used listing other than keep's.
@@ -120,11 +120,27 @@ Listings &listings() {
   return kept;
 }
 
+// Folder paths as spelt and the folders they were found as.
+std::unordered_map<std::string, std::string> &findings() {
+  static std::unordered_map<std::string, std::string> kept;
+  return kept;
+}
+
 }  // namespace
 
-const FolderEntry *find_in_folder(const std::string &folder, std::string_view part) {
-  return listings().find(folder, part);
+FolderLookup find_in_folder(const std::string &folder, std::string_view part) { return listings().find(folder, part); }
+
+const std::string *found_as(const std::string &spelt) {
+  auto it = findings().find(spelt);
+  return it == findings().end() ? nullptr : &it->second;
 }
+
+void remember_found(const std::string &spelt, const std::string &found) {
+  if (findings().size() >= kMostFolders) findings().clear();
+  findings()[spelt] = found;
+}
+
+void forget_found(const std::string &spelt) { findings().erase(spelt); }
 
 bool listed_without(const std::string &folder, std::string_view part) { return listings().lacks(folder, part); }
 
