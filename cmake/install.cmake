@@ -1,0 +1,77 @@
+# What `cmake --install` puts where, by component:
+#   kalpo            libkalpo.so with its soname, kalpo.h, kalpo.pc, the CMake
+#                    package (kalpo::kalpo), the kalpo tool and its manual page,
+#                    the examples, README, changelog and licence
+#   virtual_printer  the eight virtual maker libraries, in a folder of their own
+# On Windows the tree is that of the zip: bin/, include/, lib/, virtual-printer/,
+# bindings/, examples/ and the documents at the top.
+include(GNUInstallDirs)
+include(CMakePackageConfigHelpers)
+
+set(KALPO_DOCUMENTS ${PROJECT_SOURCE_DIR}/CHANGELOG.md ${PROJECT_SOURCE_DIR}/LICENSE)
+
+if(WIN32)
+  include(${CMAKE_CURRENT_LIST_DIR}/install_windows.cmake)
+  return()
+endif()
+
+# The library's version and soname (libkalpo.so.4).
+set_target_properties(kalpo PROPERTIES VERSION ${PROJECT_VERSION} SOVERSION ${PROJECT_VERSION_MAJOR})
+
+# Run paths.  In the build tree libkalpo names only its own folder ($ORIGIN),
+# never the build folder, so that a copy of it elsewhere does not load the
+# build's virtual printers.  Installed, libkalpo finds the maker libraries
+# beside itself, then in the virtual printer's folder below it, then on the
+# loader's path; kalpo finds libkalpo in the installed library folder.
+set(KALPO_VIRTUAL_PRINTER_DIR ${CMAKE_INSTALL_LIBDIR}/kalpo/virtual-printer)
+file(RELATIVE_PATH kalpo_bin_to_lib ${CMAKE_INSTALL_FULL_BINDIR} ${CMAKE_INSTALL_FULL_LIBDIR})
+set_target_properties(kalpo PROPERTIES BUILD_RPATH_USE_ORIGIN ON
+                                       INSTALL_RPATH "\$ORIGIN:\$ORIGIN/kalpo/virtual-printer")
+set_target_properties(kalpo_tool PROPERTIES INSTALL_RPATH "\$ORIGIN/${kalpo_bin_to_lib}")
+
+# Inside the build the header comes from the source tree; installed, from the
+# include folder.
+set_property(TARGET kalpo PROPERTY INTERFACE_INCLUDE_DIRECTORIES $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}/include>
+                                   $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>)
+
+install(TARGETS kalpo EXPORT kalpoTargets
+  LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT kalpo NAMELINK_COMPONENT kalpo)
+install(FILES ${PROJECT_SOURCE_DIR}/include/kalpo.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR} COMPONENT kalpo)
+install(TARGETS kalpo_tool RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT kalpo)
+install(TARGETS ${KALPO_MAKER_LIBRARIES} LIBRARY DESTINATION ${KALPO_VIRTUAL_PRINTER_DIR} COMPONENT virtual_printer)
+
+# pkg-config: the prefix is found from the .pc file's own folder, so that the
+# same file serves the package, the tarball and any other prefix.
+file(RELATIVE_PATH kalpo_pc_to_prefix ${CMAKE_INSTALL_FULL_LIBDIR}/pkgconfig ${CMAKE_INSTALL_PREFIX})
+string(REGEX REPLACE "/$" "" kalpo_pc_to_prefix "${kalpo_pc_to_prefix}")
+file(RELATIVE_PATH kalpo_prefix_to_lib ${CMAKE_INSTALL_PREFIX} ${CMAKE_INSTALL_FULL_LIBDIR})
+file(RELATIVE_PATH kalpo_prefix_to_include ${CMAKE_INSTALL_PREFIX} ${CMAKE_INSTALL_FULL_INCLUDEDIR})
+configure_file(${CMAKE_CURRENT_LIST_DIR}/kalpo.pc.in ${CMAKE_BINARY_DIR}/kalpo.pc @ONLY)
+install(FILES ${CMAKE_BINARY_DIR}/kalpo.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig COMPONENT kalpo)
+
+# find_package(kalpo): the imported target kalpo::kalpo.
+set(kalpo_cmake_dir ${CMAKE_INSTALL_LIBDIR}/cmake/kalpo)
+install(EXPORT kalpoTargets NAMESPACE kalpo:: DESTINATION ${kalpo_cmake_dir} COMPONENT kalpo)
+configure_package_config_file(${CMAKE_CURRENT_LIST_DIR}/kalpoConfig.cmake.in ${CMAKE_BINARY_DIR}/kalpoConfig.cmake
+  INSTALL_DESTINATION ${kalpo_cmake_dir})
+write_basic_package_version_file(${CMAKE_BINARY_DIR}/kalpoConfigVersion.cmake COMPATIBILITY SameMajorVersion)
+install(FILES ${CMAKE_BINARY_DIR}/kalpoConfig.cmake ${CMAKE_BINARY_DIR}/kalpoConfigVersion.cmake
+  DESTINATION ${kalpo_cmake_dir} COMPONENT kalpo)
+
+# The tool's manual page, compressed as Debian keeps them.
+set(kalpo_manual ${PROJECT_SOURCE_DIR}/packaging/kalpo.1)
+find_program(KALPO_GZIP gzip)
+if(KALPO_GZIP)
+  add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/kalpo.1.gz
+    COMMAND ${KALPO_GZIP} -9nc ${kalpo_manual} > ${CMAKE_BINARY_DIR}/kalpo.1.gz
+    DEPENDS ${kalpo_manual} VERBATIM)
+  add_custom_target(kalpo_manual ALL DEPENDS ${CMAKE_BINARY_DIR}/kalpo.1.gz)
+  set(kalpo_manual ${CMAKE_BINARY_DIR}/kalpo.1.gz)
+endif()
+install(FILES ${kalpo_manual} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT kalpo)
+
+install(FILES ${PROJECT_SOURCE_DIR}/README.md ${KALPO_DOCUMENTS} DESTINATION ${CMAKE_INSTALL_DOCDIR} COMPONENT kalpo)
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/ DESTINATION ${CMAKE_INSTALL_DATADIR}/kalpo/examples
+  COMPONENT kalpo)
+install(FILES ${PROJECT_SOURCE_DIR}/sim/README.md ${KALPO_DOCUMENTS}
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/kalpo-virtual-printer COMPONENT virtual_printer)
