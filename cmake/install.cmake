@@ -29,6 +29,21 @@ set_target_properties(kalpo PROPERTIES BUILD_RPATH_USE_ORIGIN ON
                                        INSTALL_RPATH "\$ORIGIN:\$ORIGIN/kalpo/virtual-printer")
 set_target_properties(kalpo_tool PROPERTIES INSTALL_RPATH "\$ORIGIN/${kalpo_bin_to_lib}")
 
+# The maker libraries are linked by file, not as targets: they are no part of
+# the exported package (a machine may hold the makers' own), only found beside
+# libkalpo when it is loaded.
+get_target_property(kalpo_links kalpo LINK_LIBRARIES)
+set(kalpo_links_by_file "")
+foreach(link IN LISTS kalpo_links)
+  if(link IN_LIST KALPO_MAKER_LIBRARIES)
+    list(APPEND kalpo_links_by_file $<TARGET_FILE:${link}>)
+    add_dependencies(kalpo ${link})
+  else()
+    list(APPEND kalpo_links_by_file ${link})
+  endif()
+endforeach()
+set_property(TARGET kalpo PROPERTY LINK_LIBRARIES ${kalpo_links_by_file})
+
 # Inside the build the header comes from the source tree; installed, from the
 # include folder.
 set_property(TARGET kalpo PROPERTY INTERFACE_INCLUDE_DIRECTORIES $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}/include>
