@@ -18,16 +18,20 @@ endif()
 # The library's version and soname (libkalpo.so.4).
 set_target_properties(kalpo PROPERTIES VERSION ${PROJECT_VERSION} SOVERSION ${PROJECT_VERSION_MAJOR})
 
-# Run paths.  In the build tree libkalpo names only its own folder ($ORIGIN),
-# never the build folder, so that a copy of it elsewhere does not load the
-# build's virtual printers.  Installed, libkalpo finds the maker libraries
-# beside itself, then in the virtual printer's folder below it, then on the
-# loader's path; kalpo finds libkalpo in the installed library folder.
+# Run paths.  libkalpo finds the maker libraries beside itself, then in the
+# virtual printer's folder below it, then on the loader's path; in the build
+# tree as installed, so that it never names the build folder (a copy of it
+# elsewhere would load the build's virtual printers) nor carries the padding
+# CMake leaves for a longer installed path (empty entries: the current
+# folder).
 set(KALPO_VIRTUAL_PRINTER_DIR ${CMAKE_INSTALL_LIBDIR}/kalpo/virtual-printer)
 file(RELATIVE_PATH kalpo_bin_to_lib ${CMAKE_INSTALL_FULL_BINDIR} ${CMAKE_INSTALL_FULL_LIBDIR})
-set_target_properties(kalpo PROPERTIES BUILD_RPATH_USE_ORIGIN ON
+set_target_properties(kalpo PROPERTIES BUILD_WITH_INSTALL_RPATH ON
                                        INSTALL_RPATH "\$ORIGIN:\$ORIGIN/kalpo/virtual-printer")
-set_target_properties(kalpo_tool PROPERTIES INSTALL_RPATH "\$ORIGIN/${kalpo_bin_to_lib}")
+# kalpo: the installed library folder, and the build tree's lib/ beside bin/.
+set(kalpo_tool_run_path "\$ORIGIN/${kalpo_bin_to_lib}" "\$ORIGIN/../lib")
+list(REMOVE_DUPLICATES kalpo_tool_run_path)
+set_target_properties(kalpo_tool PROPERTIES BUILD_WITH_INSTALL_RPATH ON INSTALL_RPATH "${kalpo_tool_run_path}")
 
 # The maker libraries are linked by file, not as targets: they are no part of
 # the exported package (a machine may hold the makers' own), only found beside

@@ -8,7 +8,8 @@
 set(CPACK_PACKAGE_NAME kalpo)
 set(CPACK_PACKAGE_VENDOR "Zantrello")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "One interface to every supported fiscal printer")
+# Each package's description: its first line is the synopsis (no common
+# summary, which CPack would put before both).
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_COMPONENTS_ALL kalpo virtual_printer)
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
@@ -32,22 +33,23 @@ else()
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${CMAKE_LIBRARY_OUTPUT_DIRECTORY})
   set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
+  set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS_POLICY ">=")
 
   set(CPACK_DEBIAN_KALPO_PACKAGE_NAME kalpo)
   set(CPACK_DEBIAN_KALPO_DESCRIPTION
       "One interface to every supported fiscal printer
- libkalpo.so, its header, pkg-config and CMake package files, and the kalpo
- command-line tool.  The maker libraries are found beside libkalpo.so, then in
- the virtual printer's folder, then on the loader's path.")
+libkalpo.so, its header, pkg-config and CMake package files, and the kalpo
+command-line tool.  The maker libraries are found beside libkalpo.so, then in
+the virtual printer's folder, then on the loader's path.")
   # A machine with the makers' own libraries leaves the virtual printer out.
   set(CPACK_DEBIAN_KALPO_PACKAGE_SUGGESTS kalpo-virtual-printer)
 
   set(CPACK_DEBIAN_VIRTUAL_PRINTER_PACKAGE_NAME kalpo-virtual-printer)
   set(CPACK_DEBIAN_VIRTUAL_PRINTER_DESCRIPTION
       "The virtual fiscal printer for KALPO
- The eight maker libraries, answering as a fiscal printer that keeps its
- journal and paper in files, in a folder of their own where libkalpo.so looks
- for them.  Leave it out on a machine with a real printer.")
+The eight maker libraries, answering as a fiscal printer that keeps its
+journal and paper in files, in a folder of their own where libkalpo.so looks
+for them.  Leave it out on a machine with a real printer.")
   set(CPACK_DEBIAN_VIRTUAL_PRINTER_PACKAGE_ENHANCES kalpo)
 endif()
 

@@ -25,7 +25,10 @@ package() {
   shift
   cmake --build "$tree" -j "$jobs"
   rm -rf "$tree/packages"
-  (cd "$tree" && cpack -B "$PWD/packages" "$@" >/dev/null)
+  (cd "$tree" && cpack -B "$PWD/packages" "$@" >cpack.log 2>&1) || {
+    cat "$tree/cpack.log"
+    return 1
+  }
   find "$tree/packages" -maxdepth 1 -type f \( -name '*.deb' -o -name '*.tar.gz' -o -name '*.zip' \) \
     -exec mv {} "$out/" \;
 }

@@ -6,9 +6,8 @@
 
 static int sell(const char *model, const char **numero) {
   return KALPO_AbreCupom(model, numero, "Maria", "Rua A, 1", "") &&
-         KALPO_VendaItem(model, "42", "FEIJ\xC3O", "01", "I", 2, 2, 4.5, "", 0) &&
-         KALPO_Inicia_Fechamento(model, 0) && KALPO_forma_pagamento(model, "Dinheiro", 10) &&
-         KALPO_fecha_cupom(model, 0);
+         KALPO_VendaItem(model, "42", "FEIJ\xC3O", "01", "I", 2, 2, 4.5, "", 0) && KALPO_Inicia_Fechamento(model, 0) &&
+         KALPO_forma_pagamento(model, "Dinheiro", 10) && KALPO_fecha_cupom(model, 0);
 }
 
 #ifdef SALE_WITHOUT_CRT
