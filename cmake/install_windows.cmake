@@ -24,9 +24,9 @@ else()
   message(WARNING "llvm-dlltool not found: kalpo.lib (the Microsoft linker's import library) is not made")
 endif()
 
-foreach(library IN LISTS KALPO_MAKER_LIBRARIES)
-  install(FILES $<TARGET_FILE:${library}> DESTINATION virtual-printer COMPONENT virtual_printer)
-endforeach()
+# Their import libraries are no part of the zip.
+install(TARGETS ${KALPO_MAKER_LIBRARIES} RUNTIME DESTINATION virtual-printer COMPONENT virtual_printer
+  ARCHIVE DESTINATION lib/virtual-printer COMPONENT virtual_printer_import_libraries EXCLUDE_FROM_ALL)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/windows/virtual-printer.txt DESTINATION virtual-printer
   RENAME README.txt COMPONENT virtual_printer)
 

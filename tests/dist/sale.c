@@ -11,7 +11,10 @@ static int sell(const char *model, const char **numero) {
 }
 
 #ifdef SALE_WITHOUT_CRT
-/* The entry point itself: no C runtime to link. */
+/* No C runtime to link: the entry point itself, and the marker of floating
+ * point use that the runtime would define. */
+int _fltused;
+
 int start(void) {
   const char *numero = 0;
   return sell("BEMATECHMP20", &numero) ? 0 : 1;
