@@ -13,6 +13,8 @@ windows=${DIST_WIN_BUILD:-build-dist-win32}
 # Debian's Python: its setuptools and wheel build the wheel without a network.
 python=${PYTHON:-/usr/bin/python3}
 jobs=${JOBS:-$(nproc 2>/dev/null || echo 2)}
+# Under make the builds would inherit its flags and announce every folder.
+unset MAKEFLAGS MFLAGS MAKELEVEL
 started=$(date +%s)
 
 rm -rf "$out"
