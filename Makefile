@@ -6,19 +6,26 @@
 #   make bench         builds and runs the benchmarks and prints the table export/floor
 #   make fuzz          builds the fuzz targets (clang) and runs each for FUZZ_SECONDS
 #   make format        formats the sources; make format-check only checks them
+#   make dist          release builds of their own, and in dist/ the Windows zip, the two
+#                      .deb packages, the Linux tarball and the Python wheel
+#   make test-dist     make dist, then each of its files tested as a user would use it
 BUILD ?= build
 DEMO_BUILD ?= build-demo
 WIN_BUILD ?= build-win32
 SAN_BUILD ?= build-sanitize
 BENCH_BUILD ?= build-bench
 FUZZ_BUILD ?= build-fuzz
+DIST ?= dist
+DIST_BUILD ?= build-dist
+DIST_WIN_BUILD ?= build-dist-win32
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
 # What the formatting covers.
 FORMAT_DIRS = src include sim tests tools bench fuzz
 FORMAT_FILES = $(shell find $(FORMAT_DIRS) -name '*.cpp' -o -name '*.h' -o -name '*.c' | sort)
 
-.PHONY: bench fuzz demo test test-native build build-windows test-windows sanitize deps deps-windows clean format format-check
+.PHONY: bench fuzz demo test test-native build build-windows test-windows sanitize deps deps-windows clean format format-check \
+	dist test-dist
 
 deps:
 	tools/install-deps.sh native
@@ -99,6 +106,16 @@ fuzz:
 	  echo "$$t: $$(grep -o 'number_of_executed_units: [0-9]*' $(FUZZ_BUILD)/$$t.log | grep -o '[0-9]*$$') executions"; \
 	done
 
+# The release files (packaging/make_dist.sh): file names carry the version of
+# include/kalpo.h; it ends with the time taken and each file's size.
+dist:
+	tools/install-deps.sh dist
+	DIST=$(DIST) DIST_BUILD=$(DIST_BUILD) DIST_WIN_BUILD=$(DIST_WIN_BUILD) JOBS=$(JOBS) packaging/make_dist.sh
+
+# The packages installed and used as a user would (tests/dist/run.sh).
+test-dist: dist
+	tests/dist/run.sh $(DIST)
+
 format: deps
 	@clang-format -i $(FORMAT_FILES)
 
@@ -106,4 +123,4 @@ format-check: deps
 	@clang-format --dry-run --Werror $(FORMAT_FILES) && echo "format: $(words $(FORMAT_FILES)) files as the house style has them"
 
 clean:
-	rm -rf $(BUILD) $(DEMO_BUILD) $(WIN_BUILD) $(SAN_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(DEMO_BUILD) $(WIN_BUILD) $(SAN_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD) $(DIST_BUILD) $(DIST_WIN_BUILD) $(DIST)
