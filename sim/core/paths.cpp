@@ -1,10 +1,58 @@
-// Where the printers live: the data folder, and Windows paths mapped here.
+// Where the printers live: the data folder, Windows paths mapped here, and
+// the files that a maker library's caller names (a log, a fiscal file).
+#if defined(_WIN32)
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#endif
+
+#include <algorithm>
+#include <filesystem>
+#include <optional>
+
 #include "core/internal.h"
 
 namespace ksim {
 namespace {
 
-#if !defined(_WIN32)
+bool is_separator(char c) { return c == '\\' || c == '/'; }
+
+// The components of a Windows path below the root of drive C, as Windows
+// resolves them: the drive letter in any case, "." dropped, ".." going one
+// folder up but never above the root.  A path without a drive letter is on
+// drive C from its root (the process stands there), unless `need_drive`.
+// None for another drive or a network path ("\\server\share").
+std::optional<std::vector<std::string_view>> drive_c_parts(std::string_view path, bool need_drive) {
+  if (path.size() >= 2 && is_separator(path[0]) && is_separator(path[1])) return std::nullopt;
+  const bool lettered = path.size() >= 2 && path[1] == ':';
+  if (lettered ? path[0] != 'c' && path[0] != 'C' : need_drive) return std::nullopt;
+  if (lettered) path.remove_prefix(2);
+  std::vector<std::string_view> parts;
+  while (!path.empty()) {
+    const std::size_t end = std::min(path.find_first_of("\\/"), path.size());
+    const std::string_view part = path.substr(0, end);
+    if (part == "..") {
+      if (!parts.empty()) parts.pop_back();
+    } else if (!part.empty() && part != ".") {
+      parts.push_back(part);
+    }
+    path.remove_prefix(std::min(end + 1, path.size()));
+  }
+  return parts;
+}
+
+#if defined(_WIN32)
+std::string on_this_machine(const std::vector<std::string_view> &parts) {
+  std::string result = "C:";
+  for (std::string_view part : parts) (result += '\\') += part;
+  return result;
+}
+#else
 // The folder that stands for drive C: outside Windows.
 std::string drive_c_root() {
   std::string root = files::environment("KALPO_DRIVE_C");
@@ -14,13 +62,44 @@ std::string drive_c_root() {
 }
 
 // The entry of `folder` named `name` ignoring ASCII case, else `name`.
-std::string existing_entry(const std::string &folder, const std::string &name) {
+std::string existing_entry(const std::string &folder, std::string_view name) {
   std::string wanted = lower_ascii(name);
   for (const std::string &entry : files::list_folder(folder))
     if (lower_ascii(entry) == wanted) return entry;
-  return name;
+  return std::string(name);
+}
+
+// Under the drive-C root, each component matching an existing entry
+// ignoring case; empty without a drive-C root.
+std::string on_this_machine(const std::vector<std::string_view> &parts) {
+  std::string result = drive_c_root();
+  if (result.empty()) return {};
+  for (std::string_view part : parts) result += "/" + existing_entry(result, part);
+  return result;
 }
 #endif
+
+// Whether `path` is `folder` or lies in it, links resolved (ignoring case on
+// Windows).
+bool inside(const std::string &path, const std::string &folder) {
+  namespace fs = std::filesystem;
+  std::error_code file_error, base_error;
+  const fs::path file = fs::weakly_canonical(path, file_error), base = fs::weakly_canonical(folder, base_error);
+  if (file_error || base_error) return true;  // unresolved: taken as inside, so refused
+  auto same = [](const fs::path &a, const fs::path &b) {
+#if defined(_WIN32)
+    return lower_ascii(a.string()) == lower_ascii(b.string());
+#else
+    return a == b;
+#endif
+  };
+  auto f = file.begin();
+  for (auto b = base.begin(); b != base.end(); ++b, ++f) {
+    if (b->empty() && std::next(b) == base.end()) break;  // a trailing separator
+    if (f == file.end() || !same(*f, *b)) return false;
+  }
+  return true;
+}
 
 }  // namespace
 
@@ -39,24 +118,126 @@ std::string windows_path(std::string_view path) {
 #if defined(_WIN32)
   return std::string(path);
 #else
-  bool on_c = path.size() >= 2 && path[1] == ':' && (path[0] == 'c' || path[0] == 'C');
-  if (!on_c) {
-    std::string plain(path);
-    for (char &c : plain)
-      if (c == '\\') c = '/';
-    return plain;
-  }
-  std::string result = drive_c_root();
-  if (result.empty()) return {};
-  path.remove_prefix(2);
-  while (!path.empty()) {
-    std::size_t end = path.find_first_of("\\/");
-    std::string part(path.substr(0, end));
-    if (!part.empty() && part != ".") result += "/" + existing_entry(result, part);
-    path.remove_prefix(end == std::string_view::npos ? path.size() : end + 1);
-  }
-  return result;
+  const auto parts = drive_c_parts(path, false);
+  return parts ? on_this_machine(*parts) : std::string();
 #endif
 }
+
+std::string caller_file(std::string_view path) {
+  const auto parts = drive_c_parts(path, true);
+  if (!parts || parts->empty()) return {};
+  std::string file = on_this_machine(*parts);
+  const std::string printers = data_dir();
+  if (file.empty() || (!printers.empty() && inside(file, printers))) return {};
+  return file;
+}
+
+#if defined(_WIN32)
+namespace {
+
+bool write_handle(HANDLE file, std::string_view data) {
+  while (!data.empty()) {
+    DWORD written = 0;
+    const DWORD chunk = data.size() > 0x100000 ? 0x100000 : static_cast<DWORD>(data.size());
+    if (!::WriteFile(file, data.data(), chunk, &written, nullptr) || written == 0) return false;
+    data.remove_prefix(written);
+  }
+  return true;
+}
+
+}  // namespace
+
+bool write_caller_file(const std::string &path, std::string_view data) {
+  const std::string partial = path + ".part";
+  HANDLE file = ::CreateFileA(partial.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  const bool written = write_handle(file, data) && ::FlushFileBuffers(file);
+  ::CloseHandle(file);
+  if (written &&
+      ::MoveFileExA(partial.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    return true;
+  ::DeleteFileA(partial.c_str());
+  return false;
+}
+
+bool append_log_line(const std::string &path, std::string_view line, std::uint64_t limit) {
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    HANDLE file = ::CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    LARGE_INTEGER size{};
+    const bool full = ::GetFileSizeEx(file, &size) && size.QuadPart > 0 &&
+                      static_cast<std::uint64_t>(size.QuadPart) + line.size() > limit;
+    if (!full) {
+      const bool ok = write_handle(file, line);
+      ::CloseHandle(file);
+      return ok;
+    }
+    ::CloseHandle(file);
+    if (!::MoveFileExA(path.c_str(), (path + ".1").c_str(), MOVEFILE_REPLACE_EXISTING)) limit = UINT64_MAX;
+  }
+  return false;
+}
+#else
+namespace {
+
+// Opened for writing without following a link, created owner-only, and a
+// regular file (a FIFO is neither waited for nor written); -1 otherwise.
+int open_own(const std::string &path, int flags) {
+  const int fd = ::open(path.c_str(), flags | O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
+  struct stat info {};
+  if (fd >= 0 && (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))) {
+    ::close(fd);
+    return -1;
+  }
+  return fd;
+}
+
+bool write_fd(int fd, std::string_view data) {
+  while (!data.empty()) {
+    const ssize_t n = ::write(fd, data.data(), data.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    data.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return true;
+}
+
+}  // namespace
+
+bool write_caller_file(const std::string &path, std::string_view data) {
+  const std::string partial = path + ".part";
+  const int fd = open_own(partial, O_TRUNC);
+  if (fd < 0) return false;
+  const bool written = write_fd(fd, data) && ::fsync(fd) == 0;
+  ::close(fd);
+  if (written && ::rename(partial.c_str(), path.c_str()) == 0) return true;
+  ::unlink(partial.c_str());
+  return false;
+}
+
+bool append_log_line(const std::string &path, std::string_view line, std::uint64_t limit) {
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    const int fd = open_own(path, O_APPEND);
+    if (fd < 0) return false;
+    // The lock keeps two processes from both turning the same file over.
+    while (::flock(fd, LOCK_EX) != 0 && errno == EINTR) {
+    }
+    struct stat opened {}, named {};
+    const bool current = ::fstat(fd, &opened) == 0 && ::lstat(path.c_str(), &named) == 0 &&
+                         opened.st_dev == named.st_dev && opened.st_ino == named.st_ino;
+    const bool full = opened.st_size > 0 && static_cast<std::uint64_t>(opened.st_size) + line.size() > limit;
+    if (current && !full) {
+      const bool ok = write_fd(fd, line);
+      ::close(fd);
+      return ok;
+    }
+    // Turned over by another process since it was opened, or full now.
+    if (current && ::rename(path.c_str(), (path + ".1").c_str()) != 0) limit = UINT64_MAX;
+    ::close(fd);
+  }
+  return false;
+}
+#endif
 
 }  // namespace ksim

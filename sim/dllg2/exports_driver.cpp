@@ -2,6 +2,7 @@
 #define KALPO_VENDOR_DEFINE
 #include "vendor/vendor_import.h"
 
+#include <algorithm>
 #include <filesystem>
 
 #include "dllg2/driver.h"
@@ -33,10 +34,19 @@ bool start_refused() {
   return printer().begin("DLLG2_IniciaDriver", ksim::Call::start).faults().driver_start_refused;
 }
 
-// "C:\\logs\\dllg2.log" -> "dllg2.log".
-std::string_view last_part(std::string_view path) {
-  const auto separator = path.find_last_of("/\\");
-  return separator == std::string_view::npos ? path : path.substr(separator + 1);
+// The log a name stands for: a bare name is in the printer's folder (a
+// driver's relative log name is in its own folder) and must end in ".log",
+// so that it never names one of the printer's files; a path is a file on
+// drive C outside the printers' folders.  Empty: refused.
+std::string log_file(std::string_view name) {
+  if (name.find_first_of("\\/:") != std::string_view::npos) return ksim::caller_file(name);
+  constexpr std::string_view extension = ".log";
+  const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+  const bool log_like = name.size() > extension.size() &&
+                        std::equal(extension.begin(), extension.end(), name.end() - extension.size(),
+                                   [&](char e, char c) { return e == lower(c); });
+  const std::string folder = printer().folder();  // empty without a data folder
+  return log_like && !folder.empty() ? folder + "/" + std::string(name) : std::string();
 }
 
 std::int32_t start(const char *port) {
@@ -61,17 +71,21 @@ extern "C" KALPO_VENDOR_IMPORT int32_t KALPO_VENDOR_CALL DLLG2_IniciaDriver(cons
   }
 }
 
-// The log goes to the printer's folder, whatever folder the name carries.
+// A refused name leaves the log as it was.
 extern "C" KALPO_VENDOR_IMPORT int32_t KALPO_VENDOR_CALL DLLG2_SetaArquivoLog(const char *arquivo) {
   try {
-    const std::string_view name = last_part(arquivo ? arquivo : "");
-    if (name.empty()) return bad_argument;
+    const std::string name = arquivo ? arquivo : "";
+    const std::string file = log_file(name);
     Drivers &d = drivers();
     std::lock_guard lock(d.mutex);
+    if (file.empty()) {
+      log(d, "SetaArquivoLog \"" + name + "\" refused: not a log name nor a file on drive C");
+      return bad_argument;
+    }
     std::error_code ignored;  // a folder that cannot be made leaves the log unwritten
     std::filesystem::create_directories(printer().folder(), ignored);
-    d.log_path = printer().folder() + "/" + std::string(name);
-    log(d, "SetaArquivoLog \"" + std::string(name) + "\"");
+    d.log_path = file;
+    log(d, "SetaArquivoLog \"" + name + "\"");
     return 0;
   } catch (...) {
     return bad_argument;

@@ -1,8 +1,10 @@
 // The platform layer on POSIX systems.  Windows paths map under a drive-C
 // folder ($KALPO_DRIVE_C, by default ~/.kalpo/drive_c), each component matched
-// without regard to case.  Without a home folder there is no drive C: no
-// configuration file, marker or report file is found or written.  Regional settings come from the locale that the
-// environment names, read without touching the host program's own locale.
+// without regard to case, ".." never above it; a path without a drive letter
+// is on drive C, one on another drive names no file.  Without a home folder
+// there is no drive C: no configuration file, marker or report file is found
+// or written.  Regional settings come from the locale that the environment
+// names, read without touching the host program's own locale.
 #include <dirent.h>
 #include <fcntl.h>
 #include <langinfo.h>
@@ -19,6 +21,7 @@
 #include <filesystem>
 #include <optional>
 #include <thread>
+#include <vector>
 
 #include "frame/ascii.h"
 #include "frame/text.h"
@@ -60,17 +63,41 @@ bool append_drive_c(std::string &path) {
   return root.has_value();
 }
 
-// Calls f with each component of a Windows path, empty ones and "." skipped.
+// The part of a Windows path below the root of drive C, as Windows reads it:
+// the drive letter in any case; a path without one is on drive C from its
+// root (where the process stands).  None for another drive or a network
+// path ("\\server\share").
+std::optional<std::string_view> on_drive_c(std::string_view path) {
+  const auto separator = [](char c) { return c == '\\' || c == '/'; };
+  if (path.size() >= 2 && separator(path[0]) && separator(path[1])) return std::nullopt;
+  if (path.size() < 2 || path[1] != ':') return path;
+  if (path[0] != 'c' && path[0] != 'C') return std::nullopt;
+  return path.substr(2);
+}
+
+// Calls f with each component of a Windows path, empty ones and "." skipped;
+// ".." takes back the component before it and never climbs above the root.
 template <typename F>
 void for_each_part(std::string_view rest, F &&f) {
-  std::size_t pos = 0;
-  while (pos <= rest.size()) {
-    std::size_t end = pos;
-    while (end < rest.size() && rest[end] != '\\' && rest[end] != '/') ++end;
-    std::string_view part = rest.substr(pos, end - pos);
-    pos = end + 1;
-    if (!part.empty() && part != ".") f(part);
-  }
+  const auto split = [rest](auto &&each) {
+    std::size_t pos = 0;
+    while (pos <= rest.size()) {
+      std::size_t end = rest.find_first_of("\\/", pos);
+      if (end == std::string_view::npos) end = rest.size();
+      std::string_view part = rest.substr(pos, end - pos);
+      pos = end + 1;
+      if (!part.empty() && part != ".") each(part);
+    }
+  };
+  if (rest.find("..") == std::string_view::npos) return split(f);
+  std::vector<std::string_view> parts;
+  split([&](std::string_view part) {
+    if (part != "..")
+      parts.push_back(part);
+    else if (!parts.empty())
+      parts.pop_back();
+  });
+  for (std::string_view part : parts) f(part);
 }
 
 // Joins a component to a path text as path::operator/= does: a separator
@@ -85,9 +112,9 @@ void join(std::string &path, std::string_view part) {
 std::optional<std::string_view> start_path(std::string &path, std::string_view windows_path) {
   // Room for the usual drive-C folder, so the text is allocated once.
   path.reserve(windows_path.size() + 128);
-  if (!append_drive_c(path)) return std::nullopt;
-  if (windows_path.size() >= 2 && windows_path[1] == ':') windows_path.remove_prefix(2);
-  return windows_path;
+  const std::optional<std::string_view> rest = on_drive_c(windows_path);
+  if (!rest || !append_drive_c(path)) return std::nullopt;
+  return rest;
 }
 
 // A path under the drive-C folder: found when every component exists; the
