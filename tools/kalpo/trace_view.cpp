@@ -1,12 +1,14 @@
 // trace: the call trace as readable text, one export call per block with
-// its maker calls, the operator's messages and the result.
+// its maker calls, the readings of the workstation, the operator's messages
+// and the result.
+#include <fstream>
 #include <iostream>
-#include <sstream>
 
 #include <nlohmann/json.hpp>
 
 #include "commands.h"
 #include "exports.h"
+#include "replay/trace_reader.h"
 
 namespace kt {
 namespace {
@@ -24,6 +26,11 @@ std::string list_text(const nlohmann::json &values) {
 }
 
 void print_step(const nlohmann::json &step) {
+  if (step.contains("platform")) {
+    std::cout << "    workstation " << step["platform"].get<std::string>() << '(' << list_text(step.value("args", nlohmann::json::array()))
+              << ')' << (step.contains("return") ? " -> " + value_text(step["return"]) : "") << '\n';
+    return;
+  }
   if (step.contains("vendor")) {
     std::cout << "    " << step["vendor"].get<std::string>() << '(' << list_text(step["args"]) << ") -> "
               << value_text(step["return"]) << '\n';
@@ -57,25 +64,41 @@ void print_record(const nlohmann::json &r) {
   std::cout << "   (" << r.value("ms", 0.0) << " ms)\n\n";
 }
 
+void print_header(const nlohmann::json &h) {
+  std::cout << "==== trace format " << value_text(h.value("kalpo_trace", nlohmann::json())) << ", KALPO "
+            << h.value("kalpo", "?") << " on " << h.value("platform", "?") << ", process "
+            << value_text(h.value("process", nlohmann::json())) << ", from " << h.value("time", "?") << " ====\n\n";
+}
+
 }  // namespace
 
+// Traces of every format are read; a damaged line (torn, or not a trace's)
+// is skipped with a warning naming it.
 int cmd_trace(const Global &g, const std::string &file) {
-  std::istringstream in(read_file(file));
+  std::ifstream in(file, std::ios::binary);
+  if (!in) throw UsageError("cannot read '" + file + "'");
+  kreplay::LineReader lines(in);
   nlohmann::json all = nlohmann::json::array();
-  std::string line;
-  for (int number = 1; std::getline(in, line); ++number) {
-    if (line.find_first_not_of(" \t\r") == std::string::npos) continue;
-    nlohmann::json record;
+  for (std::string text; lines.next(text);) {
+    kreplay::Line line;
     try {
-      record = nlohmann::json::parse(line);
-      record.at("export");
-    } catch (const std::exception &) {
-      throw UsageError(file + ": line " + std::to_string(number) + " is not a trace record");
+      if (lines.cut()) throw kreplay::TraceError(lines.number(), "longer than any trace line (1 MiB)");
+      line = kreplay::parse_line(text, lines.number());
+    } catch (const kreplay::TraceError &e) {
+      std::cerr << "kalpo: warning: " << file << ": " << e.what() << "; the line is skipped\n";
+      continue;
     }
-    if (g.json)
-      all.push_back(record);
-    else
-      print_record(record);
+    if (line.kind == kreplay::LineKind::record && g.json) {
+      all.push_back(line.json);
+    } else if (line.kind == kreplay::LineKind::record) {
+      try {
+        print_record(line.json);
+      } catch (const std::exception &) {
+        std::cerr << "\nkalpo: warning: " << file << ": line " << lines.number() << " is not a whole record; skipped\n";
+      }
+    } else if (line.kind == kreplay::LineKind::header && !g.json) {
+      print_header(line.json);
+    }
   }
   if (g.json) std::cout << all.dump(2) << '\n';
   return 0;
