@@ -44,7 +44,7 @@ namespace {
 std::string g_path;
 Record g_record;
 bool g_active = false;
-bool g_header_written = false;
+unsigned long g_header_process = 0;  // the process that wrote its header line
 const vendor::Api *g_inner = nullptr;
 platform::Platform *g_platform = nullptr;  // the platform in use when the record began
 
@@ -88,15 +88,21 @@ std::string local_time_now() {
   return text;
 }
 
+unsigned long this_process() {
+#if defined(_WIN32)
+  return GetCurrentProcessId();
+#else
+  return static_cast<unsigned long>(getpid());
+#endif
+}
+
 // The first line a process writes: the trace format, KALPO's version, the
 // platform and the process.
-std::string header_line() {
+std::string header_line(unsigned long process) {
 #if defined(_WIN32)
   const char *system = "windows";
-  const unsigned long process = GetCurrentProcessId();
 #else
   const char *system = "posix";
-  const unsigned long process = static_cast<unsigned long>(getpid());
 #endif
   return "{\"kalpo_trace\":2,\"kalpo\":\"" KALPO_VERSION_TEXT "\",\"platform\":\"" + std::string(system) +
          "\",\"process\":" + std::to_string(process) + ",\"time\":" + json::string(local_time_now()) + "}\n";
@@ -127,9 +133,9 @@ bool append_whole(const std::string &text) {
 #endif
 
 void append_line(const std::string &line) {
-  const bool written = append_whole(g_header_written ? line : header_line() + line);
-  if (written) {
-    g_header_written = true;
+  const unsigned long process = this_process();
+  if (append_whole(g_header_process == process ? line : header_line(process) + line)) {
+    g_header_process = process;
     return;
   }
   std::fprintf(stderr, "KALPO: the trace file %s cannot be written; tracing is off\n", g_path.c_str());

@@ -171,6 +171,7 @@ bool number_of(const std::string &text, T &value) {
 class Answering final : public platform::Platform {
  public:
   Answering(platform::Platform &inner, std::string file) : inner_(inner), file_(std::move(file)) {}
+  platform::Platform &inner() { return inner_; }
 
   std::string profile_string(std::string_view, std::string_view, std::string_view,
                              std::string_view fallback) override {
@@ -272,8 +273,9 @@ platform::Platform &recording_platform(platform::Platform &inner) {
 }
 
 void answer_workstation_from(const char *answers_file) {
-  static Answering answering(platform::get(), answers_file);
-  platform::install(&answering);
+  static std::optional<Answering> answering;
+  platform::Platform &inner = answering && &platform::get() == &*answering ? answering->inner() : platform::get();
+  platform::install(&answering.emplace(inner, answers_file));
 }
 
 }  // namespace kalpo::trace

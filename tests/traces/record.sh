@@ -46,19 +46,19 @@ for model in $models; do
 done
 
 # One coupon opened under a fault; each fault is one process's part of the trace.
-#   family: model, library, refusal code, whether to record a slow answer
-faults=${FAULTS:-"BEMATECHMP20 bemafi32 -2 slow
-SWEDA7000 convecf -5 -
-SIGTRONFS345 fs345_32 22 -
-DARUMA32 daruma32 022 -
-DIGIARTE1E ecf32m 60 slow
-ELGINFIT dllg2 8000 -
-EPSON interfaceepson 0801 -"}
-while read -r model library code slow; do
+#   family: model, library, refusal code, the 18 % rate, whether to record a slow answer
+faults=${FAULTS:-"BEMATECHMP20 bemafi32 -2 01 slow
+SWEDA7000 convecf -5 01 -
+SIGTRONFS345 fs345_32 22 01 -
+DARUMA32 daruma32 022 01 -
+DIGIARTE1E ecf32m 60 T01 slow
+ELGINFIT dllg2 8000 01 -
+EPSON interfaceepson 0801 01 -"}
+while read -r model library code rate slow; do
   fresh
   trace="$out/faults_$library$suffix.jsonl"
   rm -f "$trace"
-  printf 'AbreCupom "%s" - "" "" ""\nVendaItem "%s" "1001" "ARROZ" "01" "F" 1 2 2.99 "$" -\n' "$model" "$model" \
+  printf 'AbreCupom "%s" - "" "" ""\nVendaItem "%s" "1001" "ARROZ" "%s" "F" 1 2 2.99 "$" -\n' "$model" "$model" "$rate" \
     >"$work/script"
   script=$(path "$work/script")
   set -- paper_end off "refuse $code"
