@@ -37,8 +37,6 @@ std::string step(std::string_view kind, const std::string &args, const std::stri
   return out + '}';
 }
 
-const char *flag(bool value) { return value ? "true" : "false"; }
-
 // Records every reading of the platform it wraps; answers as that platform.
 class Recording final : public platform::Platform {
  public:
@@ -69,25 +67,15 @@ class Recording final : public platform::Platform {
     return inner_.show_message(form, text, caption, flags);
   }
   void release_input_block() override { inner_.release_input_block(); }
-  bool file_exists(std::string_view path) override {
-    bool answer = inner_.file_exists(path);
-    note("file_exists", json::text(path), flag(answer));
-    return answer;
-  }
-  bool remove_file(std::string_view path) override {
-    bool answer = inner_.remove_file(path);
-    note("remove_file", json::text(path), flag(answer));
-    return answer;
-  }
+  bool file_exists(std::string_view path) override { return on_file("file_exists", path, inner_.file_exists(path)); }
+  bool remove_file(std::string_view path) override { return on_file("remove_file", path, inner_.remove_file(path)); }
   bool read_file(std::string_view path, std::string &contents) override {
     bool answer = inner_.read_file(path, contents);
     note("read_file", json::text(path), answer ? json::text(contents) : "null");
     return answer;
   }
   bool create_directories(std::string_view path) override {
-    bool answer = inner_.create_directories(path);
-    note("create_directories", json::text(path), flag(answer));
-    return answer;
+    return on_file("create_directories", path, inner_.create_directories(path));
   }
   int64_t file_size(std::string_view path) override {
     int64_t answer = inner_.file_size(path);
@@ -105,6 +93,11 @@ class Recording final : public platform::Platform {
   }
 
  private:
+  bool on_file(std::string_view kind, std::string_view path, bool answer) {
+    note(kind, json::text(path), answer ? "true" : "false");
+    return answer;
+  }
+
   // The same regional settings read again within a call are recorded once.
   void note(std::string_view kind, const std::string &args, const std::string &returned) {
     try {

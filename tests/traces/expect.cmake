@@ -4,7 +4,8 @@
 #   cmake -DTOOL=kalpo [-DEMULATOR=wine] -DTRACE=file -DSTATUS=n -DPATTERN=regex -P expect.cmake
 if(TRACE MATCHES "million_lines\\.jsonl$")
   string(REGEX REPLACE "^Z:" "" native "${TRACE}")
-  string(REPEAT "{\"time\":\"\",\"export\":\"KALPO_DefineTratadorMensagens\",\"args\":[false,null],\"steps\":[],\"result\":null,\"out\":{},\"ms\":0}\n" 1000000 records)
+  string(REPEAT "{\"export\":\"KALPO_DefineTratadorMensagens\",\"args\":[],\"steps\":[],\"result\":null,\"out\":{}}\n"
+         1000000 records)
   file(WRITE "${native}" "{\"kalpo_trace\":2,\"kalpo\":\"4.0.0\",\"platform\":\"posix\",\"process\":1,\"time\":\"\"}\n${records}{\"export\":\"KALPO_Versao\",\"ar\n")
 endif()
 execute_process(COMMAND ${EMULATOR} ${TOOL} replay ${TRACE} RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE out)
