@@ -91,7 +91,7 @@ BENCH_MIN_TIME ?= 0.05
 # The fuzz targets (fuzz/), clang with libFuzzer and the sanitizers; each runs
 # FUZZ_SECONDS from its seed corpus (fuzz/corpus/<target>/) and stops at the
 # first finding.  CI runs them with FUZZ_SECONDS=20.
-FUZZ_TARGETS = fuzz_text fuzz_profile fuzz_answers fuzz_amounts fuzz_exports
+FUZZ_TARGETS = fuzz_text fuzz_profile fuzz_answers fuzz_amounts fuzz_exports fuzz_trace
 FUZZ_SECONDS ?= 600
 fuzz:
 	tools/install-deps.sh fuzz

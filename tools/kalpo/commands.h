@@ -28,6 +28,7 @@ int cmd_clock(const Global &g, const std::string &library, const std::optional<s
 int cmd_config_show(const Global &g);
 int cmd_config_set(const Global &g, const std::string &key, const std::string &value);
 int cmd_trace(const Global &g, const std::string &file);
+int cmd_replay(const Global &g, const std::string &file, bool against_printer, bool here);
 
 // The library's version (the header's) and KALPO_Versao's text.
 std::string version_text(const Global &g);

@@ -153,6 +153,13 @@ int main(int argc, char **argv) {
   std::string trace_file;
   trace->add_option("file", trace_file, "The trace file")->required();
 
+  auto *replay = app.add_subcommand("replay", "A call trace replayed with each maker library answering from it");
+  std::string replay_file;
+  bool against_printer = false, replay_here = false;
+  replay->add_option("file", replay_file, "The trace")->required();
+  replay->add_flag("--against-printer", against_printer, "Run the trace's calls on the virtual printer instead");
+  replay->add_flag("--here", replay_here)->group("");  // the replay's own child process
+
   try {
     app.parse(static_cast<int>(flags.rest.size()), flags.rest.data());
   } catch (const CLI::Success &e) {
@@ -196,6 +203,7 @@ int main(int argc, char **argv) {
     if (*config_set) return kt::cmd_config_set(g, key, value);
     if (*config_show || *config) return kt::cmd_config_show(g);
     if (*trace) return kt::cmd_trace(g, trace_file);
+    if (*replay) return kt::cmd_replay(g, replay_file, against_printer, replay_here);
   } catch (const kt::UsageError &e) {
     return kt::fail(e.what(), kt::kExitUsage);
   } catch (const std::exception &e) {

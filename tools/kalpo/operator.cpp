@@ -31,12 +31,14 @@ std::string indented(const std::string &text, const char *indent) {
   return out;
 }
 
+std::int32_t queued() {
+  const std::int32_t button = g_queued.front();
+  g_queued.pop_front();
+  return button;
+}
+
 std::int32_t confirmation(const Message &m) {
-  if (!g_queued.empty()) {
-    const std::int32_t button = g_queued.front();
-    g_queued.pop_front();
-    return button;
-  }
+  if (!g_queued.empty()) return queued();
   if (g_options.answer == Answer::yes) return KALPO_BTN_YES;
   if (g_options.answer == Answer::no || !input_is_terminal()) return KALPO_BTN_NO;
   // The message's own language: s(im) or n(ão); y is taken too.
@@ -56,7 +58,7 @@ std::int32_t KALPO_CALL screen(void *, std::int32_t form, const char *text, cons
   m.text = to_utf8(text ? text : "");
   if (caption) m.caption = to_utf8(caption);
   m.flags = flags;
-  m.button = flags == kQuestion ? confirmation(m) : KALPO_BTN_OK;
+  m.button = g_options.replay && !g_queued.empty() ? queued() : flags == kQuestion ? confirmation(m) : KALPO_BTN_OK;
   if (g_options.echo) std::cout << "    " << message_line(m) << '\n' << std::flush;
   g_messages.push_back(m);
   return m.button;

@@ -1,9 +1,10 @@
 // trace: the call trace as readable text, one export call per block with
-// its maker calls (status bytes decoded), the operator's messages and the
-// result; with --json the records with their out values keyed by name.
+// its maker calls (status bytes decoded), the readings of the workstation,
+// the operator's messages and the result; with --json the records with their
+// out values keyed by name.
 #include <charconv>
+#include <fstream>
 #include <iostream>
-#include <sstream>
 
 #include <nlohmann/json.hpp>
 
@@ -12,6 +13,7 @@
 #include "operator.h"
 #include "output.h"
 #include "status_bytes.h"
+#include "replay/trace_reader.h"
 
 namespace kt {
 namespace {
@@ -40,6 +42,12 @@ Message recorded_message(const nlohmann::json &m) {
 }
 
 void print_step(const nlohmann::json &step) {
+  if (step.contains("platform")) {
+    std::cout << "    workstation " << step["platform"].get<std::string>() << '('
+              << list_text(step.value("args", nlohmann::json::array())) << ')'
+              << (step.contains("return") ? " -> " + value_text(step["return"]) : "") << '\n';
+    return;
+  }
   if (step.contains("vendor")) {
     const std::string function = step["vendor"].get<std::string>();
     std::cout << "    " << function << '(' << list_text(step["args"]) << ") -> " << value_text(step["return"]) << '\n';
@@ -83,26 +91,44 @@ nlohmann::json named_outs(nlohmann::json r, const Export *e) {
   return r;
 }
 
+void print_header(const nlohmann::json &h) {
+  std::cout << "==== trace format " << value_text(h.value("kalpo_trace", nlohmann::json())) << ", KALPO "
+            << h.value("kalpo", "?") << " on " << h.value("platform", "?") << ", process "
+            << value_text(h.value("process", nlohmann::json())) << ", from " << h.value("time", "?") << " ====\n\n";
+}
+
 }  // namespace
 
+// Traces of every format are read; a damaged line (torn, or not a trace's)
+// is skipped with a warning naming it.
 int cmd_trace(const Global &g, const std::string &file) {
-  std::istringstream in(read_file(file));
+  std::ifstream in(file, std::ios::binary);
+  if (!in) throw UsageError("cannot read '" + file + "'");
+  kreplay::LineReader lines(in);
   nlohmann::json all = nlohmann::json::array();
-  std::string line;
-  for (int number = 1; std::getline(in, line); ++number) {
-    if (line.find_first_not_of(" \t\r") == std::string::npos) continue;
-    nlohmann::json record;
-    const Export *e = nullptr;
+  for (std::string text; lines.next(text);) {
+    kreplay::Line line;
     try {
-      record = nlohmann::json::parse(line);
-      e = find_export(record.at("export").get<std::string>());
-    } catch (const std::exception &) {
-      throw UsageError(file + ": line " + std::to_string(number) + " is not a trace record");
+      if (lines.cut()) throw kreplay::TraceError(lines.number(), "longer than any trace line (1 MiB)");
+      line = kreplay::parse_line(text, lines.number());
+    } catch (const kreplay::TraceError &e) {
+      std::cerr << "kalpo: warning: " << file << ": " << e.what() << "; the line is skipped\n";
+      continue;
     }
-    if (g.json)
-      all.push_back(named_outs(std::move(record), e));
-    else
-      print_record(record, e);
+    if (line.kind == kreplay::LineKind::header) {
+      if (!g.json) print_header(line.json);
+      continue;
+    }
+    if (line.kind != kreplay::LineKind::record) continue;
+    try {
+      const Export *e = find_export(line.json.at("export").get<std::string>());
+      if (g.json)
+        all.push_back(named_outs(std::move(line.json), e));
+      else
+        print_record(line.json, e);
+    } catch (const std::exception &) {
+      std::cerr << "\nkalpo: warning: " << file << ": line " << lines.number() << " is not a whole record; skipped\n";
+    }
   }
   if (g.json) print_json(all);
   return kExitDone;
