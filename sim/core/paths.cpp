@@ -149,12 +149,12 @@ bool write_handle(HANDLE file, std::string_view data) {
 
 bool write_caller_file(const std::string &path, std::string_view data) {
   const std::string partial = path + ".part";
-  HANDLE file = ::CreateFileA(partial.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file =
+      ::CreateFileA(partial.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   const bool written = write_handle(file, data) && ::FlushFileBuffers(file);
   ::CloseHandle(file);
-  if (written &&
-      ::MoveFileExA(partial.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+  if (written && ::MoveFileExA(partial.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
     return true;
   ::DeleteFileA(partial.c_str());
   return false;
@@ -223,7 +223,8 @@ bool append_log_line(const std::string &path, std::string_view line, std::uint64
     // The lock keeps two processes from both turning the same file over.
     while (::flock(fd, LOCK_EX) != 0 && errno == EINTR) {
     }
-    struct stat opened {}, named {};
+    struct stat opened {};
+    struct stat named {};
     const bool current = ::fstat(fd, &opened) == 0 && ::lstat(path.c_str(), &named) == 0 &&
                          opened.st_dev == named.st_dev && opened.st_ino == named.st_ino;
     const bool full = opened.st_size > 0 && static_cast<std::uint64_t>(opened.st_size) + line.size() > limit;

@@ -2,7 +2,6 @@
 #define KALPO_VENDOR_DEFINE
 #include "vendor/vendor_import.h"
 
-#include <algorithm>
 #include <filesystem>
 
 #include "dllg2/driver.h"
@@ -40,11 +39,10 @@ bool start_refused() {
 // drive C outside the printers' folders.  Empty: refused.
 std::string log_file(std::string_view name) {
   if (name.find_first_of("\\/:") != std::string_view::npos) return ksim::caller_file(name);
-  constexpr std::string_view extension = ".log";
-  const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-  const bool log_like = name.size() > extension.size() &&
-                        std::equal(extension.begin(), extension.end(), name.end() - extension.size(),
-                                   [&](char e, char c) { return e == lower(c); });
+  std::string extension(name.substr(name.size() < 4 ? 0 : name.size() - 4));
+  for (char &c : extension)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  const bool log_like = name.size() > 4 && extension == ".log";
   const std::string folder = printer().folder();  // empty without a data folder
   return log_like && !folder.empty() ? folder + "/" + std::string(name) : std::string();
 }

@@ -157,8 +157,9 @@ TEST_F(Dllg2Driver, TheLogIsABareLogNameInThePrintersFolderOrAFileOnDriveC) {
 TEST_F(Dllg2Driver, ALogNameThatIsAPrinterFileOrNotOnDriveCIsRefused) {
   run("AbreCupomFiscal");
   const std::string journal = read(printer().folder() + "/journal");
-  for (const char *name : std::initializer_list<const char *>{"journal", "tape.txt", "faults", "lock", "damaged.txt", "checkpoint", "dllg2.log.1",
-                           "logs\\dllg2.log", "..\\dllg2.log", "\\dllg2.log", "D:\\dllg2.log", "", nullptr}) {
+  for (const char *name : std::initializer_list<const char *>{
+           "journal", "tape.txt", "faults", "lock", "damaged.txt", "checkpoint", "dllg2.log.1", "logs\\dllg2.log",
+           "..\\dllg2.log", "\\dllg2.log", "D:\\dllg2.log", "", nullptr}) {
     EXPECT_EQ(DLLG2_SetaArquivoLog(name), -2) << (name ? name : "null");
     run("LeInteiro", {{"NomeInteiro", "Coo", 7}});
   }
