@@ -22,7 +22,7 @@ namespace fs = std::filesystem;
 
 struct Day {
   const Model *model;
-  std::string_view script;
+  std::vector<ScriptLine> lines;
   std::string folder;  // of the model's printers, under the demo's folder
 };
 
@@ -49,7 +49,7 @@ std::vector<Day> days(const std::vector<std::string> &chosen) {
   if (picked.empty())
     for (const Model &m : models()) picked.push_back(&m);
   std::vector<Day> out;
-  for (const Model *m : picked) out.push_back({m, script_of(*m), lower(m->id)});
+  for (const Model *m : picked) out.push_back({m, parse_script(script_of(*m)), lower(m->id)});
   return out;
 }
 
@@ -81,7 +81,7 @@ int cmd_demo(const Global &g, const std::vector<std::string> &chosen, bool keep)
     set_environment("KALPO_SIM_DIR", (root / day.folder).string());
     if (!g.json) std::cout << "\n==== " << m.id << " (" << m.library << ") ====\n";
     Runner runner(g.json);
-    for (const ScriptLine &line : parse_script(day.script)) {
+    for (const ScriptLine &line : day.lines) {
       ++calls;
       refused += !runner.execute(line).failures.empty();
     }

@@ -74,7 +74,9 @@ Step Runner::execute(const ScriptLine &line) {
     std::cout << "  = " << (step.back.result ? std::to_string(*step.back.result) : "(no result)")
               << outs_text(step.back) << '\n';
   }
-  for (const std::string &f : step.failures) std::cerr << "FAILED " << f << '\n';
+  // With --json the failures are in the step.
+  if (!json_)
+    for (const std::string &f : step.failures) std::cerr << "FAILED " << f << '\n';
 
   // A call from the command line has no line and no expectation.
   nlohmann::json j = {{"export", line.target->name}};
