@@ -15,13 +15,14 @@ struct ItemArguments {
   const char *unit_price, *discount_type, *discount;
 };
 
-// Quantity: "I" whole units (up to 4 digits) or "F" thousandths (up to 7).
-std::optional<ksim::Milli> quantity(std::string_view type, std::string_view value) {
-  if (type == "I") {
-    auto units = digits(value, 1, 4);
-    return units ? std::optional(*units * 1000) : std::nullopt;
-  }
-  return type == "F" ? digits(value, 1, 7) : std::nullopt;
+// Quantity in thousandths, up to 7 digits, whatever its type; the type says
+// how the paper shows it: "I" whole units when it is whole, "F" (or "I" with
+// a fraction) three decimals.
+std::optional<ksim::Milli> quantity(std::string_view type, std::string_view value, int &shown_decimals) {
+  auto thousandths = digits(value, 1, 7);
+  if (!thousandths || (type != "I" && type != "F")) return std::nullopt;
+  shown_decimals = type == "I" && *thousandths % 1000 == 0 ? 0 : 3;
+  return thousandths;
 }
 
 // Unit price, up to 9 digits with 2 or 3 implied decimals.
@@ -42,7 +43,8 @@ std::optional<ksim::Cents> discount(std::string_view type, std::string_view valu
 
 // Code up to 14 characters, description up to 29.
 Outcome read_item(const ksim::Session &session, const ItemArguments &in, ksim::Item &item) {
-  auto amount = quantity(text(in.quantity_type), text(in.quantity));
+  int shown_decimals = 3;
+  auto amount = quantity(text(in.quantity_type), text(in.quantity), shown_decimals);
   auto price = unit_price(in.price_decimals, text(in.unit_price));
   if (!amount || *amount == 0 || !price || text(in.code).size() > 14 || text(in.description).empty() ||
       text(in.description).size() > 29) {
@@ -55,6 +57,7 @@ Outcome read_item(const ksim::Session &session, const ItemArguments &in, ksim::I
   if (!rate) return outcome;
   item.code = text(in.code), item.description = text(in.description), item.unit = "UN";
   item.rate = rate->code, item.quantity = *amount, item.unit_price = *price, item.discount = *off;
+  item.quantity_decimals = shown_decimals;
   return Outcome::ok;
 }
 

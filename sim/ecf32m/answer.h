@@ -4,7 +4,8 @@
 //
 // Return texts: "COMANDO OK" for a command done; "ERR-nn" for a refusal,
 // nn being the printer's error number (characters 5 and 6); a value asked
-// with EcfPar as "Pnn:" followed by the value and " COMANDO OK".  While a
+// with EcfPar as "Pnn:" followed by the value (and " COMANDO OK" after a
+// text value: the firmware, the serial number).  While a
 // slow answer is on its way ObtemRetorno answers -97.
 #pragma once
 

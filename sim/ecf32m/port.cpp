@@ -32,7 +32,8 @@ extern "C" KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL ObtemRetorno(char 
   return ecf32m::fetch(retorno);
 }
 
-// Answers "Pnn:" + the value + " COMANDO OK".
+// Answers "Pnn:" and the value: a counter alone ("P41:000002"), a text
+// (firmware, serial number) followed by " COMANDO OK".
 extern "C" KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL EcfPar(const char *codigo) {
   return ecf32m::run(
       "EcfPar",
@@ -42,7 +43,8 @@ extern "C" KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL EcfPar(const char 
         if (!number.ok()) return ecf32m::refuse(ecf32m::field_error(number));
         const std::string value = parameter(s.state(), number.value);
         if (value.empty()) return ecf32m::refuse(ecf32m::syntax);
-        return ecf32m::Reply{-1, "P" + std::string(code) + ":" + value + " COMANDO OK", false};
+        const bool text_value = number.value == 47 || number.value == 49;
+        return ecf32m::Reply{-1, "P" + std::string(code) + ":" + value + (text_value ? " COMANDO OK" : ""), false};
       },
       ksim::Call::query);
 }

@@ -12,6 +12,7 @@ namespace {
 struct Link {
   std::mutex mutex;
   bool open = false;
+  bool unreadable_settings = false;  // the last opening could not read its port text
   std::string answer;
   std::int32_t error = 0;
 };
@@ -52,12 +53,14 @@ bool known_baud(std::int64_t baud) {
   return false;
 }
 
-// "COMn:baud,parity,data bits,stop bits", as the port setting is written.
+// "COMn:baud,parity,data bits,stop bits", as the port setting is written;
+// "COMn" alone is "COMn:9600,n,8,1".
 bool valid_settings(std::string_view s) {
   using ksim::fields::number;
   if (s.size() < 4 || (s.substr(0, 3) != "COM" && s.substr(0, 3) != "com")) return false;
   const std::size_t colon = s.find(':');
-  if (colon == std::string_view::npos || !number(s.substr(3, colon - 3)).ok()) return false;
+  if (!number(s.substr(3, colon == std::string_view::npos ? colon : colon - 3)).ok()) return false;
+  if (colon == std::string_view::npos) return true;
   std::string_view rest = s.substr(colon + 1);
   std::string_view part[4];
   for (int i = 0; i < 4; ++i) {
@@ -93,7 +96,9 @@ std::int32_t run(const char *function, std::int32_t mode, const Command &command
   l.answer.clear();
   l.error = 0;
   if (!l.open) {
-    l.error = link_not_open;
+    // A port text that could not be read is told at every command, as the
+    // printer's syntax error; a port never opened has no error number.
+    l.error = l.unreadable_settings ? error_offset + syntax : link_not_open;
     return -1;
   }
   try {
@@ -131,7 +136,7 @@ std::int32_t run(const char *function, std::int32_t mode, const Command &command
 bool open_port(std::string_view settings) noexcept {
   Link &l = link();
   std::lock_guard lock(l.mutex);
-  l.open = false;
+  l.open = l.unreadable_settings = false;
   try {
     if (printer().faults().driver_start_refused) {
       // Used up by this opening when it is a one-shot fault.
@@ -141,6 +146,8 @@ bool open_port(std::string_view settings) noexcept {
     return false;
   }
   l.open = valid_settings(settings);
+  l.unreadable_settings = !l.open;
+  if (l.unreadable_settings) l.error = error_offset + syntax;
   return l.open;
 }
 

@@ -18,7 +18,7 @@ const std::vector<Model> &models() {
       {"ELGINFIT", "dllg2", false, true, true, true, true, true, false, "01"},
       {"DATAREGISQUICK", "dllg2", false, true, true, true, true, true, false, "01"},
       {"DATAREGISSERIAL", "dllg2", false, true, true, true, true, true, false, "01"},
-      {"EPSON", "interfaceepson", true, true, false, false, false, false, false, "01", "3"},
+      {"EPSON", "interfaceepson", true, true, false, false, false, false, false, "01"},
   };
   return table;
 }

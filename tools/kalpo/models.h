@@ -18,7 +18,7 @@ struct Model {
   bool identity;               // KALPO_MostraNumSerie, KALPO_FirmWare
   bool counters;               // the Bematech queries (KALPO_NumeroCupom and the rest)
   std::string rate;            // the printer's code of the 18 % rate, passed through unchanged
-  std::string decimals = "2";  // decimal places of the item texts (EPSON always receives thousandths)
+  std::string decimals = "2";  // decimal places of the item texts
 };
 
 const std::vector<Model> &models();
