@@ -5,8 +5,8 @@ using convecf::at;
 
 namespace {
 
-using bema::digits;
-using bema::text;
+using common::digits;
+using common::text;
 using ksim::Outcome;
 
 struct ItemArguments {
@@ -22,23 +22,23 @@ std::optional<ksim::Milli> quantity(std::string_view type, std::string_view valu
   auto thousandths = digits(value, 1, 7);
   if (!thousandths || (type != "I" && type != "F")) return std::nullopt;
   shown_decimals = type == "I" && *thousandths % 1000 == 0 ? 0 : 3;
-  return thousandths;
+  return *thousandths;
 }
 
 // Unit price, up to 9 digits with 2 or 3 implied decimals.
 std::optional<ksim::Milli> unit_price(std::int32_t decimals, std::string_view value) {
   auto price = digits(value, 1, 9);
   if (!price || (decimals != 2 && decimals != 3)) return std::nullopt;
-  return decimals == 2 ? *price * 10 : *price;
+  return common::rescaled(*price, decimals, 3);
 }
 
 // Discount: "$" (or none) in hundredths, up to 8 digits; "%" in hundredths
 // of a percent of the item total, up to 4 digits.
 std::optional<ksim::Cents> discount(std::string_view type, std::string_view value, ksim::Cents gross) {
-  if (type.empty() || type == "$") return digits(value, 1, 8);
+  if (type.empty() || type == "$") return digits(value, 1, 8).optional();
   auto basis_points = digits(value, 1, 4);
   if (type != "%" || !basis_points || *basis_points > 10000) return std::nullopt;
-  return (gross * *basis_points + 5000) / 10000;
+  return common::percent_of(gross, *basis_points);
 }
 
 // Code up to 14 characters, description up to 29.
@@ -50,7 +50,7 @@ Outcome read_item(const ksim::Session &session, const ItemArguments &in, ksim::I
       text(in.description).size() > 29) {
     return Outcome::invalid_argument;
   }
-  auto off = discount(text(in.discount_type), text(in.discount), bema::gross(*amount, *price));
+  auto off = discount(text(in.discount_type), text(in.discount), common::gross(*amount, *price));
   if (!off) return Outcome::invalid_argument;
   Outcome outcome = Outcome::ok;
   const ksim::Rate *rate = bema::read_rate(session, text(in.rate), outcome);

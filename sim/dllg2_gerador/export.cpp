@@ -8,7 +8,7 @@
 #include <fstream>
 #include <thread>
 
-#include "dllg2/port.h"
+#include "common/ports.h"
 #include "dllg2_gerador/day.h"
 #include "dllg2_gerador/registers.h"
 
@@ -39,7 +39,7 @@ bool write_file(const std::string &path, const std::string &text) {
 }
 
 int32_t generate(const char *port, const char *model, const char *file, const char *day_text) {
-  if (!port || !dllg2::known_port(port)) return unknown_port;
+  if (!port || !common::known_port(port)) return unknown_port;
   const auto day = read_day(day_text ? day_text : "");
   if (!day) return unreadable_day;
   const std::string_view model_text = model ? model : "";

@@ -14,8 +14,8 @@
 #include <functional>
 #include <string>
 
+#include "common/readers.h"
 #include "core/printer.h"
-#include "text_fields.h"
 #include "vendor/vendor_import.h"
 
 namespace ecf32m {
@@ -71,7 +71,7 @@ Reply refuse(int error);
 // operation out of its place in the coupon.
 Reply reply(ksim::Outcome outcome, const ksim::Session &session, int phase_error = syntax);
 // The error number for a numeric field that cannot be read.
-int field_error(const ksim::fields::Number &n);
+int field_error(const common::Number &n);
 
 using Command = std::function<Reply(ksim::Session &)>;
 

@@ -6,7 +6,7 @@ namespace {
 // The value of parameter `number` as the printer writes it; empty when the
 // printer has no such parameter.
 std::string parameter(const ksim::State &state, std::int64_t number) {
-  using ksim::fields::padded;
+  using common::padded;
   switch (number) {
     case 41: return padded(state.coo, 6);
     case 42: return padded(state.ccf, 6);
@@ -38,8 +38,8 @@ extern "C" KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL EcfPar(const char 
   return ecf32m::run(
       "EcfPar",
       [&](ksim::Session &s) {
-        const std::string_view code = ksim::fields::text(codigo);
-        const ksim::fields::Number number = ksim::fields::number(code, 2);
+        const std::string_view code = common::text(codigo);
+        const common::Number number = common::digits(code, 2);
         if (!number.ok()) return ecf32m::refuse(ecf32m::field_error(number));
         const std::string value = parameter(s.state(), number.value);
         if (value.empty()) return ecf32m::refuse(ecf32m::syntax);

@@ -1,5 +1,5 @@
 // The fiscal coupon: open, sell, pay, close, cancel an item or the coupon.
-#include "epson.h"
+#include "interfaceepson/epson.h"
 
 using epson::Reply;
 using epson::text;
