@@ -84,6 +84,11 @@ struct Item {
   Cents discount = 0;  // item discount
   Cents total = 0;     // quantity * unit price, rounded half up to the cent, less discount
   bool cancelled = false;
+  // Decimals the paper shows, the value rounded half up to them (0 to 3):
+  // the quantity with three by default, the unit price with two unless its
+  // third is not zero (price_decimals -1).
+  int quantity_decimals = 3;
+  int price_decimals = -1;
 
   bool operator==(const Item &) const = default;
 };

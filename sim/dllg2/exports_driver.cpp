@@ -4,8 +4,8 @@
 
 #include <filesystem>
 
+#include "common/ports.h"
 #include "dllg2/driver.h"
-#include "dllg2/port.h"
 
 namespace dllg2 {
 namespace {
@@ -50,8 +50,8 @@ std::string log_file(std::string_view name) {
 std::int32_t start(const char *port) {
   Drivers &d = drivers();
   std::lock_guard lock(d.mutex);
-  const std::string name = port ? port_name(port) : std::string();
-  std::int32_t handle = known_port(name) && !start_refused() ? instance_for(d, name) : refused_start;
+  const std::string name = port ? common::port_name(port) : std::string();
+  std::int32_t handle = common::known_port(name) && !start_refused() ? instance_for(d, name) : refused_start;
   log(d, "IniciaDriver \"" + name + "\" => " + std::to_string(handle));
   return handle;
 }

@@ -6,7 +6,7 @@
 #include <chrono>
 #include <thread>
 
-#include "dllg2/port.h"
+#include "common/ports.h"
 #include "dllg2_gerador/day.h"
 #include "dllg2_gerador/registers.h"
 
@@ -19,7 +19,7 @@ constexpr int32_t written = 1, unknown_port = -1, unreadable_day = -2, no_answer
 constexpr std::size_t max_model = 20;
 
 int32_t generate(const char *port, const char *model, const char *file, const char *day_text) {
-  if (!port || !dllg2::known_port(port)) return unknown_port;
+  if (!port || !common::known_port(port)) return unknown_port;
   const auto day = read_day(day_text ? day_text : "");
   if (!day) return unreadable_day;
   const std::string_view model_text = model ? model : "";
