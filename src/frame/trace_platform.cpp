@@ -166,8 +166,7 @@ class Answering final : public platform::Platform {
   Answering(platform::Platform &inner, std::string file) : inner_(inner), file_(std::move(file)) {}
   platform::Platform &inner() { return inner_; }
 
-  std::string profile_string(std::string_view, std::string_view, std::string_view,
-                             std::string_view fallback) override {
+  std::string profile_string(std::string_view, std::string_view, std::string_view, std::string_view fallback) override {
     const Answer *a = next("profile", 1);
     return a ? a->fields[0] : std::string(fallback);
   }

@@ -2,8 +2,8 @@
 
 #include <charconv>
 #include <cmath>
-#include <nlohmann/json.hpp>
 #include <iostream>
+#include <nlohmann/json.hpp>
 #include <sstream>
 
 #include "cp1252.h"

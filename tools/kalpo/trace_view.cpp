@@ -27,8 +27,9 @@ std::string list_text(const nlohmann::json &values) {
 
 void print_step(const nlohmann::json &step) {
   if (step.contains("platform")) {
-    std::cout << "    workstation " << step["platform"].get<std::string>() << '(' << list_text(step.value("args", nlohmann::json::array()))
-              << ')' << (step.contains("return") ? " -> " + value_text(step["return"]) : "") << '\n';
+    std::cout << "    workstation " << step["platform"].get<std::string>() << '('
+              << list_text(step.value("args", nlohmann::json::array())) << ')'
+              << (step.contains("return") ? " -> " + value_text(step["return"]) : "") << '\n';
     return;
   }
   if (step.contains("vendor")) {
