@@ -149,9 +149,8 @@ std::optional<Mapped> case_insensitive_path(std::string_view windows_path) {
     }
     forget_found(spelt_folder);
   }
-  for_each_part(folders, [&](std::string_view part) {
-    step(mapped->found ? find_in_folder(path, part) : FolderLookup{}, part);
-  });
+  for_each_part(
+      folders, [&](std::string_view part) { step(mapped->found ? find_in_folder(path, part) : FolderLookup{}, part); });
   if (mapped->found) remember_found(spelt_folder, path);
   step(mapped->found ? find_in_folder(path, last) : FolderLookup{}, last);
   return mapped;

@@ -42,7 +42,8 @@ bool next_line(std::string_view contents, std::size_t &pos, IniLine &out) {
     auto eq = line.find('=');
     if (eq == std::string_view::npos) continue;
     std::string_view v = trim(line.substr(eq + 1));
-    if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front()) v = v.substr(1, v.size() - 2);
+    if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
+      v = v.substr(1, v.size() - 2);
     out = {IniLine::Key, trim(line.substr(0, eq)), v};
     return true;
   }
