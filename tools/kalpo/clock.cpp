@@ -7,7 +7,7 @@
 #include <nlohmann/json.hpp>
 
 #include "exports.h"
-#include "inspect.h"
+#include "printer_view.h"
 #include "output.h"
 
 namespace kt {

@@ -7,7 +7,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "inspect.h"
+#include "printer_view.h"
 #include "output.h"
 #include "paper.h"
 
