@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Installs from Debian's packages what the build needs, when it is missing.
-#   tools/install-deps.sh demo       compiler, CMake, make, CLI11, nlohmann-json: enough for `make demo`
+#   tools/install-deps.sh demo       compiler, CMake, make, CLI11, nlohmann-json, Boost's headers:
+#                                    enough for `make demo`
 #   tools/install-deps.sh native     the above, GoogleTest, Google Benchmark, the locales the tests
-#                                    switch to, clang-format, Free Pascal, Mono and pytest
+#                                    switch to, clang-format, Free Pascal, Mono, pytest, and
+#                                    Chromium with its WebDriver and Selenium (the panel's test)
 #   tools/install-deps.sh windows    the above, the MinGW-w64 cross compiler and Wine
 #   tools/install-deps.sh fuzz       the native set, clang and its libFuzzer and sanitizer runtimes
 #   tools/install-deps.sh dist       the windows set and what makes and tests the packages: dpkg-dev,
@@ -28,6 +30,8 @@ command -v make >/dev/null || need+=(make)
 command -v nm >/dev/null || need+=(binutils)
 [ -f /usr/include/CLI/CLI.hpp ] || need+=(libcli11-dev)
 [ -f /usr/include/nlohmann/json.hpp ] || need+=(nlohmann-json3-dev)
+# kalpo serve's HTTP: Boost.Beast and Asio, header-only.
+[ -f /usr/include/boost/beast.hpp ] || need+=(libboost-dev)
 
 add_i386=false
 if [ "$mode" != demo ]; then
@@ -40,6 +44,10 @@ if [ "$mode" != demo ]; then
   command -v mcs >/dev/null || need+=(mono-mcs)
   command -v mono >/dev/null || need+=(mono-runtime)
   command -v pytest-3 >/dev/null || need+=(python3-pytest)
+  # kalpo serve's panel in a real browser: headless Chromium through WebDriver.
+  command -v chromium >/dev/null || need+=(chromium)
+  command -v chromedriver >/dev/null || need+=(chromium-driver)
+  /usr/bin/python3 -c 'import selenium' 2>/dev/null || need+=(python3-selenium)
   # The host-locale tests switch the process to these.
   locales=$(locale -a 2>/dev/null || true)
   for name in pt_BR tr_TR; do

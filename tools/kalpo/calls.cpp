@@ -33,13 +33,9 @@ int cmd_call(const Global &g, const std::string &name, const std::vector<std::st
                      std::to_string(words.size()) + " given");
   std::vector<Value> args;
   for (std::size_t i = 0; i < words.size(); ++i) args.push_back(word_value(words[i], e.params[i].kind));
-  ScriptLine line;
-  line.target = &e;
-  line.args = check_args(e, std::move(args));
-  Runner runner(g.json);
-  const Step step = runner.execute(line);
-  if (g.json) print_json(runner.steps().front());
-  return step.back.result == 0 && e.result == ResultKind::flag ? kExitFailed : kExitDone;
+  const nlohmann::json step = call_export(e, std::move(args), g.json);
+  if (g.json) print_json(step);
+  return step["result"] == 0 && e.result == ResultKind::flag ? kExitFailed : kExitDone;
 }
 
 int cmd_list(const Global &g) {

@@ -17,7 +17,15 @@ namespace {
 // four-digit years.
 constexpr std::int64_t kLargestOffset = 100LL * 366 * 86400;
 
-// Seconds from "90", "1d", "-2h", "30m", "+45s".
+std::string clock_text(std::int64_t when) {
+  const ksim::DateTime t = ksim::civil(when);
+  char text[32];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour, t.minute, t.second);
+  return text;
+}
+
+}  // namespace
+
 std::int64_t parse_offset(const std::string &text) {
   std::int64_t value = 0;
   const char *begin = text.data() + (text.starts_with('+') ? 1 : 0);
@@ -37,14 +45,18 @@ std::int64_t parse_offset(const std::string &text) {
   return value * scale;
 }
 
-std::string clock_text(std::int64_t when) {
-  const ksim::DateTime t = ksim::civil(when);
-  char text[32];
-  std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour, t.minute, t.second);
-  return text;
+ClockReading clock_of(const std::string &library, std::optional<std::int64_t> seconds) {
+  // Setting the clock makes the printer; looking at it does not.
+  std::optional<ksim::Session> made;
+  if (seconds) made.emplace(ksim::Printer::of(library).begin("kalpo clock", ksim::Call::inspect));
+  ClockReading reading{std::move(made), look(library), nullptr};
+  if (!reading.look.session) return reading;
+  ksim::Session &session = *reading.look.session;
+  if (seconds && session.set_clock_offset(*seconds) != ksim::Outcome::ok)
+    throw std::runtime_error(library + ": the printer did not take the new offset");
+  reading.entry = {{"offset", session.state().clock_offset}, {"now", clock_text(session.now())}};
+  return reading;
 }
-
-}  // namespace
 
 int cmd_clock(const Global &g, const std::string &library, const std::optional<std::string> &offset) {
   const bool set = offset.has_value();
@@ -52,10 +64,8 @@ int cmd_clock(const Global &g, const std::string &library, const std::optional<s
   nlohmann::json out = nlohmann::json::object();
   int status = kExitDone;
   for (const std::string &lib : libraries(library)) {
-    // Setting the clock makes the printer; looking at it does not.
-    std::optional<ksim::Session> made;
-    if (set) made.emplace(ksim::Printer::of(lib).begin("kalpo clock", ksim::Call::inspect));
-    Look l = look(lib);
+    const ClockReading reading = clock_of(lib, set ? std::optional(seconds) : std::nullopt);
+    const Look &l = reading.look;
     if (l.absent()) {
       if (!g.json && !library.empty()) std::cout << no_printer_yet(l) << '\n';
       continue;
@@ -64,12 +74,10 @@ int cmd_clock(const Global &g, const std::string &library, const std::optional<s
       status = report_refusal(g, l, out[lib]);
       continue;
     }
-    ksim::Session &session = *l.session;
-    if (set && session.set_clock_offset(seconds) != ksim::Outcome::ok)
-      throw std::runtime_error(lib + ": the printer did not take the new offset");
-    const std::string now = clock_text(session.now());
-    out[lib] = {{"offset", session.state().clock_offset}, {"now", now}};
-    if (!g.json) std::cout << lib << ": offset " << session.state().clock_offset << " s, printer clock " << now << '\n';
+    out[lib] = reading.entry;
+    if (!g.json)
+      std::cout << lib << ": offset " << reading.entry["offset"] << " s, printer clock "
+                << reading.entry["now"].get<std::string>() << '\n';
   }
   if (g.json) print_json(out);
   return status;

@@ -29,6 +29,9 @@ int cmd_config_show(const Global &g);
 int cmd_config_set(const Global &g, const std::string &key, const std::string &value);
 int cmd_trace(const Global &g, const std::string &file);
 int cmd_replay(const Global &g, const std::string &file, bool against_printer, bool here);
+// Until interrupted; port 0 picks a free one.
+int cmd_serve(const Global &g, int port, const std::vector<std::string> &origins);
+extern const char *const kServeHelp;
 
 // The library's version (the header's) and KALPO_Versao's text.
 std::string version_text(const Global &g);

@@ -49,10 +49,27 @@ void said(const Global &g, const std::string &library, const std::string &what) 
 
 }  // namespace
 
+void check_fault(const std::string &name, const std::string &value) { check_value(fault_named(name), value); }
+
+nlohmann::json fault_entries(const std::string &library) {
+  // The control file: one fault a line, "[once ]<name>[ <value>]".
+  std::ifstream in(ksim::Printer::of(library).folder() + "/faults");
+  nlohmann::json list = nlohmann::json::array();
+  for (std::string line; std::getline(in, line);) {
+    if (line.empty()) continue;
+    const bool once = line.starts_with("once ");
+    if (once) line.erase(0, 5);
+    const std::size_t space = line.find(' ');
+    list.push_back({{"name", as_utf8(line.substr(0, space))},
+                    {"value", space == std::string::npos ? "" : as_utf8(line.substr(space + 1))},
+                    {"once", once}});
+  }
+  return list;
+}
+
 int cmd_fault_set(const Global &g, const std::string &library, const std::string &name, const std::string &value,
                   bool once) {
-  const Fault &f = fault_named(name);
-  check_value(f, value);
+  check_fault(name, value);
   nlohmann::json out = nlohmann::json::object();
   for (const std::string &lib : libraries(library)) {
     ksim::Printer::of(lib).set_fault(name, value, once);
@@ -85,18 +102,7 @@ int cmd_fault_clear(const Global &g, const std::string &library, const std::stri
 int cmd_fault_list(const Global &g, const std::string &library) {
   nlohmann::json out = nlohmann::json::object();
   for (const std::string &lib : libraries(library)) {
-    // The control file: one fault a line, "[once ]<name>[ <value>]".
-    std::ifstream in(ksim::Printer::of(lib).folder() + "/faults");
-    nlohmann::json list = nlohmann::json::array();
-    for (std::string line; std::getline(in, line);) {
-      if (line.empty()) continue;
-      const bool once = line.starts_with("once ");
-      if (once) line.erase(0, 5);
-      const std::size_t space = line.find(' ');
-      list.push_back({{"name", as_utf8(line.substr(0, space))},
-                      {"value", space == std::string::npos ? "" : as_utf8(line.substr(space + 1))},
-                      {"once", once}});
-    }
+    const nlohmann::json list = fault_entries(lib);
     if (g.json) {
       out[lib] = list;
       continue;

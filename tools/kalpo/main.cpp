@@ -160,6 +160,13 @@ int main(int argc, char **argv) {
   replay->add_flag("--against-printer", against_printer, "Run the trace's calls on the virtual printer instead");
   replay->add_flag("--here", replay_here)->group("");  // the replay's own child process
 
+  auto *serve = app.add_subcommand("serve", "KALPO's calls over HTTP on 127.0.0.1, and the printer panel");
+  int port = 8123;
+  std::vector<std::string> origins;
+  serve->add_option("--port", port, "The port (0: a free one)")->check(CLI::Range(0, 65535));
+  serve->add_option("--allow-origin", origins, "A web origin allowed to call (repeatable): https://pos.example");
+  serve->footer(kt::kServeHelp);
+
   try {
     app.parse(static_cast<int>(flags.rest.size()), flags.rest.data());
   } catch (const CLI::Success &e) {
@@ -204,6 +211,7 @@ int main(int argc, char **argv) {
     if (*config_show || *config) return kt::cmd_config_show(g);
     if (*trace) return kt::cmd_trace(g, trace_file);
     if (*replay) return kt::cmd_replay(g, replay_file, against_printer, replay_here);
+    if (*serve) return kt::cmd_serve(g, port, origins);
   } catch (const kt::UsageError &e) {
     return kt::fail(e.what(), kt::kExitUsage);
   } catch (const std::exception &e) {

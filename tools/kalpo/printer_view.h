@@ -3,11 +3,12 @@
 // whose lock cannot be taken are each told apart.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include <nlohmann/json_fwd.hpp>
+#include <nlohmann/json.hpp>
 
 #include "commands.h"
 #include "core/printer.h"
@@ -35,6 +36,28 @@ std::string no_printer_yet(const Look &l);
 // A printer that cannot be read: said on standard error, or with --json put
 // in its entry.  Returns the exit status to end with.
 int report_refusal(const Global &g, const Look &l, nlohmann::json &entry);
+
+// A printer looked at (with its session): counters, totals and the fiscal
+// day, as `kalpo state --json` gives them.
+nlohmann::json state_entry(const Look &l);
+
+// A fault and its value checked as `kalpo fault set` checks them
+// (UsageError otherwise), and the faults set on a printer as
+// [{"name", "value", "once"}].
+void check_fault(const std::string &name, const std::string &value);
+nlohmann::json fault_entries(const std::string &library);
+
+// The printer's clock, its offset set first when `seconds` is given (which
+// makes the printer).  `entry` is {"offset", "now"} when the printer could
+// be read; `look` tells a printer absent or unreadable.
+struct ClockReading {
+  std::optional<ksim::Session> made;  // ends after the look's session
+  Look look;
+  nlohmann::json entry;
+};
+ClockReading clock_of(const std::string &library, std::optional<std::int64_t> seconds);
+// Seconds from "90", "1d", "-2h", "30m", "+45s"; UsageError otherwise.
+std::int64_t parse_offset(const std::string &text);
 
 // Amounts the tool shows: "1234,56", a number in JSON.
 std::string amount_text(ksim::Cents amount);

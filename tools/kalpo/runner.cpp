@@ -93,6 +93,15 @@ Step Runner::execute(const ScriptLine &line) {
   return step;
 }
 
+nlohmann::json call_export(const Export &e, std::vector<Value> args, bool quiet) {
+  ScriptLine line;
+  line.target = &e;
+  line.args = check_args(e, std::move(args));
+  Runner runner(quiet);
+  runner.execute(line);
+  return runner.steps().front();
+}
+
 bool Runner::run(const std::vector<ScriptLine> &lines) {
   bool ok = true;
   for (const ScriptLine &line : lines) ok = execute(line).failures.empty() && ok;

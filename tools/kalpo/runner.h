@@ -34,6 +34,11 @@ class Runner {
   nlohmann::json steps_ = nlohmann::json::array();
 };
 
+// One export call from arguments already parsed, checked against the
+// export's kinds first (UsageError): the step as `kalpo call --json` gives
+// it.  Printed as it runs unless `quiet`.
+nlohmann::json call_export(const Export &e, std::vector<Value> args, bool quiet);
+
 std::string outs_text(const Returned &back);
 nlohmann::json value_json(const Value &v);
 

@@ -88,6 +88,11 @@ void print_state(const ksim::State &s, Day day, const std::string &library) {
 
 }  // namespace
 
+nlohmann::json state_entry(const Look &l) {
+  const ksim::State &s = l.session->state();
+  return state_json(s, day_of(s, ksim::date_text(l.session->now())), l.folder);
+}
+
 int cmd_state(const Global &g, const std::string &library) {
   nlohmann::json out = nlohmann::json::object();
   int status = kExitDone;
@@ -103,11 +108,10 @@ int cmd_state(const Global &g, const std::string &library) {
     } else {
       shown = true;
       const ksim::State &s = l.session->state();
-      const Day day = day_of(s, ksim::date_text(l.session->now()));
       if (g.json)
-        out[lib] = state_json(s, day, l.folder);
+        out[lib] = state_entry(l);
       else
-        print_state(s, day, lib);
+        print_state(s, day_of(s, ksim::date_text(l.session->now())), lib);
     }
   }
   if (g.json) print_json(out);

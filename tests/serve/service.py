@@ -1,0 +1,85 @@
+"""A kalpo serve started on a free port of loopback, on fresh printers, and
+a small HTTP client for it."""
+import http.client
+import json
+import os
+import subprocess
+import tempfile
+import urllib.parse
+
+TOOL = os.environ["KALPO_TOOL"]
+TOKEN = "t0ken-for-the-tests"
+
+
+class Service:
+    def __init__(self, *args, token=TOKEN, home=None):
+        self.folder = tempfile.TemporaryDirectory(prefix="kalpo-serve-")
+        env = dict(os.environ, KALPO_SIM_DIR=os.path.join(self.folder.name, "sim"),
+                   KALPO_DRIVE_C=os.path.join(self.folder.name, "c"), HOME=home or self.folder.name)
+        env.pop("KALPO_SERVE_TOKEN", None)
+        if token:
+            env["KALPO_SERVE_TOKEN"] = token
+        self.process = subprocess.Popen([TOOL, "serve", "--port", "0", *args], env=env,
+                                        stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+        first = self.process.stdout.readline()
+        if not first.startswith("kalpo serve: listening on http://127.0.0.1:"):
+            why = first + self.process.stderr.read()
+            self.stop()
+            raise RuntimeError("kalpo serve did not start: " + why)
+        self.port = int(first.rstrip().rstrip("/").rsplit(":", 1)[1])
+        self.panel = self.process.stdout.readline().split("the panel: ")[1].strip()
+        self.token = urllib.parse.parse_qs(urllib.parse.urlparse(self.panel).query)["token"][0]
+        self.base = "http://127.0.0.1:%d" % self.port
+
+    def stop(self):
+        self.process.terminate()
+        self.process.wait(timeout=10)
+        self.process.stdout.close()
+        self.process.stderr.close()
+        self.folder.cleanup()
+
+    def request(self, method, path, body=None, headers=None, token=True):
+        """(status, headers, decoded JSON or text)"""
+        sent = {"Host": "127.0.0.1:%d" % self.port}
+        if token:
+            sent["Authorization"] = "Bearer " + self.token
+        sent.update(headers or {})
+        if body is not None and not isinstance(body, (bytes, str)):
+            body = json.dumps(body)
+        connection = http.client.HTTPConnection("127.0.0.1", self.port, timeout=30)
+        connection.putrequest(method, path, skip_host=True)
+        for name, value in sent.items():
+            connection.putheader(name, value)
+        data = body.encode() if isinstance(body, str) else body
+        if data is not None:
+            connection.putheader("Content-Length", str(len(data)))
+        connection.endheaders(data)
+        response = connection.getresponse()
+        text = response.read().decode()
+        connection.close()
+        try:
+            text = json.loads(text)
+        except ValueError:
+            pass
+        return response.status, response.headers, text
+
+    def call(self, export, args, **extra):
+        status, _, answer = self.request("POST", "/v1/call/" + export, dict(args=args, **extra))
+        assert status == 200, (export, args, status, answer)
+        return answer
+
+    def tape(self, library, last):
+        return self.request("GET", "/v1/printers/%s/tape?last=%d" % (library, last))[2]["pages"]
+
+    def printer(self, library):
+        return next(p for p in self.request("GET", "/v1/printers")[2]["printers"] if p["library"] == library)
+
+
+def sell(service, model, item="ARROZ TIPO 1 5KG"):
+    """A whole coupon: one item, paid in cash.  The results of the five calls."""
+    calls = [("AbreCupom", [model, None, "", "", ""]),
+             ("VendaItem", [model, "1001", item, "FF", "F", 1, 2, 24.90, "$"]),
+             ("Inicia_Fechamento", [model, 0]),
+             ("forma_pagamento", [model, "Dinheiro", 24.90]),
+             ("fecha_cupom", [model, "Obrigado pela preferência!"])]
+    return [service.call(export, args)["result"] for export, args in calls]

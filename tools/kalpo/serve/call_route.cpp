@@ -1,0 +1,154 @@
+// GET /v1/exports and POST /v1/call/<Export>: the tool's table of exports
+// over JSON, calls made one at a time.
+#include <chrono>
+
+#include "cp1252.h"
+#include "models.h"
+#include "operator.h"
+#include "runner.h"
+#include "serve/service.h"
+
+namespace kt::serve {
+namespace {
+
+bool is_in(Kind kind) { return kind != Kind::out_text && kind != Kind::answer && kind != Kind::unread; }
+bool is_number(Kind kind) { return kind == Kind::integer || kind == Kind::var_integer || kind == Kind::real; }
+bool is_text(Kind kind) { return kind == Kind::text || kind == Kind::control; }
+
+std::string where(const Export &e, std::size_t i) {
+  return "argument " + std::to_string(i + 1) + " (" + e.params[i].name + ") of " + e.name;
+}
+
+// Texts reach the library in Windows-1252: one it cannot hold, or with a
+// NUL that would cut it short, is refused before the call.
+void check_text(const std::string &at, const std::string &text) {
+  if (text.find('\0') != std::string::npos) throw HttpError(400, at + ": a text may not hold a NUL character");
+  for (std::size_t i = 0; i < text.size();) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+    const std::string character = text.substr(i, length);
+    if (to_utf8(to_cp1252(character)) != character)
+      throw HttpError(400, at + ": '" + character + "' has no Windows-1252 character, which the printer takes");
+    i += length;
+  }
+}
+
+Value argument(const Export &e, std::size_t i, const nlohmann::json &given) {
+  const Kind kind = e.params[i].kind;
+  const std::string at = where(e, i);
+  if (given.is_null()) {
+    if (!may_be_absent(kind)) throw HttpError(400, at + ": null given, a number is due");
+    return Value::absent();
+  }
+  if (!is_in(kind))
+    throw HttpError(400, at + " is " + (kind == Kind::unread ? "unread" : "written by the call") + ": give null");
+  if (given.is_string()) {
+    const std::string text = given.get<std::string>();
+    if (!is_text(kind)) throw HttpError(400, at + ": a number is due, a text was given" + comma_hint(text));
+    check_text(at, text);
+    return Value::of_text(text);
+  }
+  if (given.is_number()) {
+    if (!is_number(kind)) throw HttpError(400, at + ": a text is due, a number was given");
+    return Value::of_number(given.get<double>());
+  }
+  throw HttpError(400, at + ": " + given.type_name() + " given, a text, a number or null is due");
+}
+
+// "args" as a list in the export's order, or an object by argument name.
+std::vector<Value> arguments(const Export &e, const nlohmann::json &given) {
+  std::vector<Value> args;
+  if (given.is_array()) {
+    if (given.size() > e.params.size())
+      throw HttpError(400, e.name + " takes " + std::to_string(e.params.size()) + " arguments, " +
+                               std::to_string(given.size()) + " given");
+    for (std::size_t i = 0; i < given.size(); ++i) args.push_back(argument(e, i, given[i]));
+    return args;
+  }
+  if (!given.is_object() && !given.is_null()) throw HttpError(400, "\"args\" is to be a list or an object");
+  args.resize(e.params.size());
+  const nlohmann::json fields = given.is_null() ? nlohmann::json::object() : given;
+  for (const auto &[name, value] : fields.items()) {
+    std::size_t i = 0;
+    while (i < e.params.size() && e.params[i].name != name) ++i;
+    if (i == e.params.size()) throw HttpError(400, e.name + " has no argument '" + name + "'");
+    args[i] = argument(e, i, value);
+  }
+  for (std::size_t i = 0; i < e.params.size(); ++i)
+    if (!may_be_absent(e.params[i].kind) && args[i].type == Value::Type::absent)
+      throw HttpError(400, where(e, i) + " is missing (" + kind_name(e.params[i].kind) + ")");
+  return args;
+}
+
+Answer confirmation(const nlohmann::json &body) {
+  if (!body.contains("confirm")) return Answer::no;
+  const nlohmann::json &confirm = body["confirm"];
+  if (confirm == "yes") return Answer::yes;
+  if (confirm == "no") return Answer::no;
+  throw HttpError(400, "\"confirm\" is \"yes\" or \"no\"");
+}
+
+// The printers whose paper the call may print on: its model's.
+std::vector<std::string> printed_on(const Export &e, const std::vector<Value> &args) {
+  for (std::size_t i = 0; i < e.params.size() && i < args.size(); ++i)
+    if (e.params[i].name == "modelo" && args[i].type == Value::Type::text)
+      if (const Model *model = find_model(args[i].text)) return {model->library};
+  return {};
+}
+
+nlohmann::json messages(const nlohmann::json &shown) {
+  nlohmann::json out = nlohmann::json::array();
+  for (const auto &m : shown)
+    out.push_back({{"form", m["form"]}, {"caption", m["caption"]}, {"text", m["text"]}, {"answer", m["button"]}});
+  return out;
+}
+
+}  // namespace
+
+Response list_exports(Context &, const Request &, const std::vector<std::string> &) {
+  nlohmann::json out = nlohmann::json::array();
+  for (const Export &e : exports()) {
+    nlohmann::json params = nlohmann::json::array();
+    for (const Param &p : e.params)
+      params.push_back({{"name", p.name}, {"kind", kind_name(p.kind)}, {"in", is_in(p.kind)}, {"out", is_out(p.kind)}});
+    const char *result = e.result == ResultKind::flag ? "flag" : e.result == ResultKind::integer ? "integer" : "none";
+    out.push_back({{"name", e.name}, {"params", params}, {"result", result}, {"callable", e.callable()}});
+  }
+  return json_response(200, out);
+}
+
+Response call_export_route(Context &c, const Request &r, const std::vector<std::string> &parts) {
+  const Export *e = find_export(parts.at(0));
+  if (!e) throw HttpError(404, "unknown export '" + parts[0] + "' (GET /v1/exports lists them)");
+  if (!e->callable()) throw HttpError(400, e->name + " is not called through the service: it keeps its own handler");
+  const nlohmann::json body = body_object(r);
+  for (const auto &[key, value] : body.items())
+    if (key != "args" && key != "confirm") throw HttpError(400, "unknown key \"" + key + "\" (args, confirm)");
+  std::vector<Value> args = arguments(*e, body.contains("args") ? body["args"] : nlohmann::json());
+  args = check_args(*e, std::move(args));
+  const Answer answer = confirmation(body);
+
+  nlohmann::json step;
+  double ms = 0;
+  const CallQueue::Outcome outcome = c.calls.run([&] {
+    install_operator({answer, false, false});
+    c.pages.around(printed_on(*e, args), [&] {
+      const auto started = std::chrono::steady_clock::now();
+      step = call_export(*e, args, true);
+      ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count();
+      ms = static_cast<double>(static_cast<long long>(ms * 1000)) / 1000;
+      c.hub.publish("call", {{"export", e->name},
+                             {"args", step["args"]},
+                             {"result", step["result"]},
+                             {"out", step["out"]},
+                             {"messages", messages(step["messages"])},
+                             {"ms", ms}});
+    });
+  });
+  if (outcome == CallQueue::Outcome::full) throw HttpError(503, "64 calls are waiting already: try again");
+  if (outcome == CallQueue::Outcome::stopped) throw HttpError(503, "the service is stopping");
+  return json_response(
+      200, {{"result", step["result"]}, {"out", step["out"]}, {"messages", messages(step["messages"])}, {"ms", ms}});
+}
+
+}  // namespace kt::serve

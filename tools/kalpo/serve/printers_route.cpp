@@ -1,0 +1,126 @@
+// The virtual printers: GET /v1/printers, and per maker library its tape,
+// faults and clock.
+#include <charconv>
+
+#include "exports.h"
+#include "models.h"
+#include "paper.h"
+#include "printer_view.h"
+#include "serve/service.h"
+
+namespace kt::serve {
+namespace {
+
+std::string library_of(const std::string &given) {
+  try {
+    return library_for(given);
+  } catch (const UsageError &) {
+    throw HttpError(404, "no printer '" + given + "' (a model or maker library: " + model_list() + ")");
+  }
+}
+
+// Printer changes wait their turn with the calls: none lands inside one.
+void in_turn(Context &c, const std::function<void()> &change) {
+  const CallQueue::Outcome outcome = c.calls.run(change);
+  if (outcome == CallQueue::Outcome::full) throw HttpError(503, "64 calls are waiting already: try again");
+  if (outcome == CallQueue::Outcome::stopped) throw HttpError(503, "the service is stopping");
+}
+
+nlohmann::json printer_entry(const std::string &library) {
+  const Look l = look(library);
+  nlohmann::json models = nlohmann::json::array();
+  for (const Model &m : kt::models())
+    if (m.library == library) models.push_back(m.id);
+  nlohmann::json entry = {{"library", library}, {"models", models}, {"folder", l.folder}, {"exists", !l.absent()}};
+  if (l.session) entry.update(state_entry(l));
+  if (!l.refusal.empty()) entry["error"] = l.refusal;
+  entry["faults"] = fault_entries(library);
+  return entry;
+}
+
+std::int64_t clock_seconds(const nlohmann::json &offset) {
+  if (offset.is_string()) return parse_offset(offset.get<std::string>());
+  if (offset.is_number_integer()) return parse_offset(std::to_string(offset.get<std::int64_t>()));
+  throw HttpError(400, "\"offset\" is seconds, or a text such as \"1d\", \"-2h\", \"30m\"");
+}
+
+}  // namespace
+
+nlohmann::json pages_with_text(const std::vector<ksim::Page> &pages) {
+  nlohmann::json out = pages_json(pages);
+  for (nlohmann::json &page : out) {
+    std::string text;
+    for (const auto &line : page["lines"]) text += line.get<std::string>() + '\n';
+    page["text"] = text;
+  }
+  return out;
+}
+
+Response list_printers(Context &, const Request &, const std::vector<std::string> &) {
+  nlohmann::json printers = nlohmann::json::array();
+  for (const std::string &library : printer_libraries()) printers.push_back(printer_entry(library));
+  return json_response(200, {{"data_folder", ksim::data_dir()}, {"printers", printers}});
+}
+
+Response printer_tape(Context &, const Request &r, const std::vector<std::string> &parts) {
+  const std::string library = library_of(parts.at(0));
+  const std::string given = r.query("last");
+  std::size_t last = 0;
+  const auto [end, error] = std::from_chars(given.data(), given.data() + given.size(), last);
+  if (!given.empty() && (error != std::errc() || end != given.data() + given.size()))
+    throw HttpError(400, "last=" + given + ": a number of pages is due");
+  const Look l = look(library);
+  if (!l.session && !l.absent()) throw HttpError(500, library + " cannot be read: " + l.refusal);
+  const std::vector<ksim::Page> pages = l.session ? ksim::Printer::of(library).tape(last) : std::vector<ksim::Page>{};
+  return json_response(200, {{"library", library}, {"pages", pages_with_text(pages)}});
+}
+
+Response printer_faults(Context &c, const Request &r, const std::vector<std::string> &parts) {
+  const std::string library = library_of(parts.at(0));
+  if (r.method == "PUT") {
+    const nlohmann::json body = body_object(r);
+    if (!body.contains("faults") || !body["faults"].is_array())
+      throw HttpError(400, "the body is {\"faults\": [{\"name\": ..., \"value\": ..., \"once\": ...}, ...]}");
+    struct Wanted {
+      std::string name, value;
+      bool once;
+    };
+    std::vector<Wanted> wanted;
+    for (const nlohmann::json &f : body["faults"]) {
+      if (!f.is_object() || !f.contains("name") || !f["name"].is_string() ||
+          (f.contains("value") && !f["value"].is_string()) || (f.contains("once") && !f["once"].is_boolean()))
+        throw HttpError(400, "a fault is {\"name\": text, \"value\": text, \"once\": true or false}");
+      wanted.push_back({f["name"], f.value("value", ""), f.value("once", false)});
+      check_fault(wanted.back().name, wanted.back().value);
+    }
+    in_turn(c, [&] {
+      ksim::Printer &printer = ksim::Printer::of(library);
+      printer.clear_faults();
+      for (const Wanted &f : wanted) printer.set_fault(f.name, f.value, f.once);
+    });
+  }
+  return json_response(200, {{"library", library}, {"faults", fault_entries(library)}});
+}
+
+Response printer_clock(Context &c, const Request &r, const std::vector<std::string> &parts) {
+  const std::string library = library_of(parts.at(0));
+  std::optional<std::int64_t> seconds;
+  if (r.method == "POST") {
+    const nlohmann::json body = body_object(r);
+    if (!body.contains("offset")) throw HttpError(400, "the body is {\"offset\": seconds or \"1d\", \"-2h\", ...}");
+    seconds = clock_seconds(body["offset"]);
+  }
+  nlohmann::json entry;
+  std::string refusal;
+  in_turn(c, [&] {
+    const ClockReading reading = clock_of(library, seconds);
+    entry = reading.entry;
+    refusal = reading.look.refusal;
+  });
+  if (!refusal.empty()) throw HttpError(500, library + " cannot be read: " + refusal);
+  if (entry.is_null()) return json_response(200, {{"library", library}, {"exists", false}});
+  entry["library"] = library;
+  return json_response(200, entry);
+}
+
+}  // namespace kt::serve

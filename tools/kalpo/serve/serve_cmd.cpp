@@ -1,0 +1,77 @@
+// kalpo serve: the service on 127.0.0.1 until interrupted.
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+
+#include "commands.h"
+#include "exports.h"
+#include "operator.h"
+#include "output.h"
+#include "serve/service.h"
+
+namespace kt {
+namespace {
+
+// "http://host" or "https://host:port": what a browser sends as Origin.
+void check_origin(const std::string &origin) {
+  const std::size_t scheme = origin.find("://");
+  const std::string rest = scheme == std::string::npos ? "" : origin.substr(scheme + 3);
+  const std::string name = origin.substr(0, scheme);
+  if ((name != "http" && name != "https") || rest.empty() || rest.find_first_of("/?#@ ") != std::string::npos)
+    throw UsageError("--allow-origin '" + as_utf8(origin) +
+                     "': an origin is http:// or https://, a host and maybe :port, nothing after");
+}
+
+}  // namespace
+
+const char *const kServeHelp =
+    "Listens on 127.0.0.1 only.  Every request under /v1/ carries the token: Authorization: Bearer <token>.\n"
+    "The token is KALPO_SERVE_TOKEN, else the file ~/.kalpo/serve-token (on Windows %APPDATA%\\kalpo\\serve-token),\n"
+    "made with a random token readable by its owner alone.  The second line printed opens the panel.\n"
+    "Endpoints (T=$(cat ~/.kalpo/serve-token); H=\"Authorization: Bearer $T\"; U=http://127.0.0.1:8123):\n"
+    "  GET  /v1/exports                        curl -H \"$H\" $U/v1/exports\n"
+    "  POST /v1/call/<Export>                  curl -H \"$H\" -d '{\"args\": [\"BEMATECHMP20\"]}' $U/v1/call/Abredia\n"
+    "       {\"args\": [...] or {name: value}, \"confirm\": \"yes\"|\"no\"} -> {\"result\", \"out\", \"messages\", "
+    "\"ms\"}\n"
+    "  GET  /v1/printers                       curl -H \"$H\" $U/v1/printers\n"
+    "  GET  /v1/printers/<library>/tape?last=N curl -H \"$H\" $U/v1/printers/bemafi32/tape?last=1\n"
+    "  PUT  /v1/printers/<library>/faults      curl -H \"$H\" -X PUT -d '{\"faults\": [{\"name\": \"paper_end\"}]}' "
+    "$U/v1/printers/bemafi32/faults\n"
+    "  POST /v1/printers/<library>/clock       curl -H \"$H\" -d '{\"offset\": \"1d\"}' $U/v1/printers/bemafi32/clock\n"
+    "  GET  /v1/events                         curl -N -H \"$H\" $U/v1/events\n"
+    "Events: `call` (export, args, result, out, messages, ms) and `page` (library, coo, title, text, lines).\n"
+    "Refusals: 400 a bad request, 401 no token, 403 a foreign Host or Origin, 404, 405, 413 a body over 64 KiB,\n"
+    "503 (with Retry-After) when 64 calls are waiting.";
+
+int cmd_serve(const Global &, int port, const std::vector<std::string> &origins) {
+  for (const std::string &origin : origins) check_origin(origin);
+  const serve::Token token = serve::service_token();
+#if !defined(_WIN32)
+  std::signal(SIGPIPE, SIG_IGN);  // a client gone is seen as a failed write
+#endif
+  // Confirmations are answered by each request; messages are not printed.
+  install_operator({Answer::no, false, false});
+  serve::Service service(token.value, origins);
+  serve::HttpServer server(
+      port, [&service](const serve::Request &r) { return service.handle(r); },
+      [](int status, const std::string &why) { return serve::error_response(status, why); });
+  service.listening(server.port());
+  service.context().pages.start();
+  const std::string address = "http://127.0.0.1:" + std::to_string(server.port()) + "/";
+  std::cout << "kalpo serve: listening on " << address << '\n'
+            << "kalpo serve: the panel: " << address << "?token=" << token.value << '\n'
+            << std::flush;
+  std::cerr << "kalpo serve: the token is " << token.source << "'s; Ctrl+C stops the service\n";
+  server.run();
+
+  // The call running ends first: the library is not left inside one.
+  service.context().calls.stop();
+  service.context().pages.stop();
+  service.context().hub.close();
+  std::cout << "kalpo serve: stopped" << std::endl;
+  // Connections still open end with the process.
+  std::_Exit(kExitDone);
+}
+
+}  // namespace kt
