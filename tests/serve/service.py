@@ -8,18 +8,25 @@ import tempfile
 import urllib.parse
 
 TOOL = os.environ["KALPO_TOOL"]
+# "wine" for kalpo.exe: its printers are in a fresh folder of the Wine
+# prefix's drive C.
+RUNNER = os.environ.get("KALPO_TOOL_RUNNER", "").split()
 TOKEN = "t0ken-for-the-tests"
 
 
 class Service:
     def __init__(self, *args, token=TOKEN, home=None):
         self.folder = tempfile.TemporaryDirectory(prefix="kalpo-serve-")
-        env = dict(os.environ, KALPO_SIM_DIR=os.path.join(self.folder.name, "sim"),
-                   KALPO_DRIVE_C=os.path.join(self.folder.name, "c"), HOME=home or self.folder.name)
+        env = dict(os.environ)
+        if RUNNER:
+            env["KALPO_SIM_DIR"] = "C:\\" + os.path.basename(self.folder.name)
+        else:
+            env.update(KALPO_SIM_DIR=os.path.join(self.folder.name, "sim"),
+                       KALPO_DRIVE_C=os.path.join(self.folder.name, "c"), HOME=home or self.folder.name)
         env.pop("KALPO_SERVE_TOKEN", None)
         if token:
             env["KALPO_SERVE_TOKEN"] = token
-        self.process = subprocess.Popen([TOOL, "serve", "--port", "0", *args], env=env,
+        self.process = subprocess.Popen([*RUNNER, TOOL, "serve", "--port", "0", *args], env=env,
                                         stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
         first = self.process.stdout.readline()
         if not first.startswith("kalpo serve: listening on http://127.0.0.1:"):

@@ -33,10 +33,16 @@ status=0
 (cd "$build" && ctest --output-on-failure "$@") 2>&1 | tee "$log" || status=$?
 tested=$(date +%s)
 
+# kalpo.exe serve, called from this side over loopback.
+serve_status=passed
+KALPO_TOOL="$build/bin/kalpo.exe" KALPO_TOOL_RUNNER=wine python3 "$here/../serve/wine_check.py" ||
+  { status=1 && serve_status=FAILED; }
+served=$(date +%s)
+
 compared=skipped
 if [ -n "${KALPO_NATIVE_TOOL:-}" ]; then
   "$here/compare_demo.sh" "$KALPO_NATIVE_TOOL" "$build/bin/kalpo.exe" || status=1
-  compared="$(($(date +%s) - tested)) s"
+  compared="$(($(date +%s) - served)) s"
 else
   echo "kalpo demo comparison skipped: KALPO_NATIVE_TOOL does not name the native kalpo"
 fi
@@ -47,5 +53,6 @@ echo "  prefix made        $((prepared - started)) s"
 sed -nE 's/^ *[0-9]+\/[0-9]+ Test +#[0-9]+: ([^ ]+) [ .*]+([A-Za-z*]+[^0-9]*)([0-9.]+) sec$/  \1 \3 s/p' "$log" |
   awk '{ printf "  %-18s %s s\n", $1, $2 }'
 echo "  tests altogether   $((tested - prepared)) s"
+echo "  kalpo.exe serve    $((served - tested)) s, $serve_status"
 echo "  demo comparison    $compared"
 exit $status

@@ -1,5 +1,6 @@
 // The event stream: `call` and `page` events to every subscriber.
 #include <algorithm>
+#include <filesystem>
 
 #include "models.h"
 #include "printer_view.h"
@@ -94,6 +95,16 @@ void PageWatch::stop() {
 }
 
 void PageWatch::scan(const std::string &library) {
+  // The paper's file unchanged: nothing printed.  Looking without need
+  // would cost the maker library's next call a fresh read of the printer.
+  std::error_code error;
+  const std::filesystem::path file = std::filesystem::path(ksim::Printer::of(library).folder()) / "tape.txt";
+  const auto size = std::filesystem::file_size(file, error);
+  const auto written = std::filesystem::last_write_time(file, error);
+  auto &[known_size, known_time] = files_[library];
+  if (!error && size == known_size && written == known_time) return;
+  known_size = error ? 0 : size;
+  known_time = written;
   std::optional<ksim::Page> &last = last_[library];
   const std::vector<ksim::Page> pages = printed_after(library, last);
   if (pages.empty()) return;

@@ -6,6 +6,7 @@
 #include <condition_variable>
 #include <cstddef>
 #include <deque>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <memory>
@@ -110,6 +111,8 @@ class PageWatch {
   std::mutex mutex_;
   std::condition_variable wake_;
   std::map<std::string, std::optional<ksim::Page>> last_;  // the last page seen per library
+  // The size and time of each paper file when last read.
+  std::map<std::string, std::pair<std::uintmax_t, std::filesystem::file_time_type>> files_;
   bool stopping_ = false;
   std::thread thread_;
 };
