@@ -1,4 +1,5 @@
 // kalpo serve: the service on 127.0.0.1 until interrupted.
+#include <cctype>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -23,6 +24,20 @@ void check_origin(const std::string &origin) {
                      "': an origin is http:// or https://, a host and maybe :port, nothing after");
 }
 
+// The token as a query parameter: '+', '/' and '=' percent-encoded.
+std::string query_value(const std::string &text) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  std::string out;
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (std::isalnum(byte) || c == '-' || c == '.' || c == '_' || c == '~')
+      out += c;
+    else
+      out += '%', out += kDigits[byte >> 4], out += kDigits[byte & 15];
+  }
+  return out;
+}
+
 }  // namespace
 
 const char *const kServeHelp =
@@ -35,7 +50,7 @@ const char *const kServeHelp =
     "       {\"args\": [...] or {name: value}, \"confirm\": \"yes\"|\"no\"} -> {\"result\", \"out\", \"messages\", "
     "\"ms\"}\n"
     "  GET  /v1/printers                       curl -H \"$H\" $U/v1/printers\n"
-    "  GET  /v1/printers/<library>/tape?last=N curl -H \"$H\" $U/v1/printers/bemafi32/tape?last=1\n"
+    "  GET  /v1/printers/<library>/tape?last=N curl -H \"$H\" \"$U/v1/printers/bemafi32/tape?last=1\"\n"
     "  PUT  /v1/printers/<library>/faults      curl -H \"$H\" -X PUT -d '{\"faults\": [{\"name\": \"paper_end\"}]}' "
     "$U/v1/printers/bemafi32/faults\n"
     "  POST /v1/printers/<library>/clock       curl -H \"$H\" -d '{\"offset\": \"1d\"}' $U/v1/printers/bemafi32/clock\n"
@@ -60,9 +75,9 @@ int cmd_serve(const Global &, int port, const std::vector<std::string> &origins)
   service.context().pages.start();
   const std::string address = "http://127.0.0.1:" + std::to_string(server.port()) + "/";
   std::cout << "kalpo serve: listening on " << address << '\n'
-            << "kalpo serve: the panel: " << address << "?token=" << token.value << '\n'
+            << "kalpo serve: the panel: " << address << "?token=" << query_value(token.value) << '\n'
             << std::flush;
-  std::cerr << "kalpo serve: the token is " << token.source << "'s; Ctrl+C stops the service\n";
+  std::cerr << "kalpo serve: the token comes from " << token.source << "; Ctrl+C stops the service\n";
   server.run();
 
   // The call running ends first: the library is not left inside one.
