@@ -24,6 +24,11 @@ namespace net = boost::asio;
 namespace http = boost::beast::http;
 using tcp = net::ip::tcp;
 using Clock = std::chrono::steady_clock;
+#if defined(_WIN32)
+using RawSocket = SOCKET;
+#else
+using RawSocket = int;
+#endif
 
 // Connections served at once; past it a new one is answered 503 and closed.
 constexpr int kMaxConnections = 160;
@@ -77,7 +82,7 @@ class Deadlines {
     thread_.join();
   }
 
-  std::uint64_t arm(tcp::socket::native_handle_type handle, Clock::duration limit) {
+  std::uint64_t arm(RawSocket handle, Clock::duration limit) {
     std::lock_guard lock(mutex_);
     armed_[++last_] = {handle, Clock::now() + limit};
     return last_;
@@ -89,7 +94,7 @@ class Deadlines {
 
  private:
   struct Entry {
-    tcp::socket::native_handle_type handle;
+    RawSocket handle;
     Clock::time_point until;
   };
 
@@ -124,7 +129,7 @@ class Deadlines {
 class Armed {
  public:
   Armed(Deadlines &deadlines, tcp::socket &socket, Clock::duration limit)
-      : deadlines_(deadlines), id_(deadlines.arm(socket.native_handle(), limit)) {}
+      : deadlines_(deadlines), id_(deadlines.arm(static_cast<RawSocket>(socket.native_handle()), limit)) {}
   ~Armed() { deadlines_.disarm(id_); }
   Armed(const Armed &) = delete;
 
