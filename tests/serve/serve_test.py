@@ -1,6 +1,7 @@
 """kalpo serve through a real HTTP client: who may call, bad requests, sales
 on every model, clients at once, the event stream, a client gone mid-call."""
 import concurrent.futures
+import json
 import os
 import socket
 import stat
@@ -183,17 +184,26 @@ class Events(unittest.TestCase):
         received = b""
         while b"kalpo events" not in received:
             received += stream.recv(4096)
-        sell(service, "EPSON", "EVENTO")
+        # Each page told once, after the call that printed it.
+        sell(service, "ELGINFIT", "EVENTO 1")
+        sell(service, "ELGINFIT", "EVENTO 2")
         deadline = time.time() + 5
-        while b"EVENTO" not in received.split(b"event: page")[-1] and time.time() < deadline:
+        while b"EVENTO 2" not in received.split(b"event: page")[-1] and time.time() < deadline:
             received += stream.recv(65536)
+        time.sleep(1.2)  # the watch's next look finds nothing new
+        stream.settimeout(0.2)
+        try:
+            received += stream.recv(65536)
+        except socket.timeout:
+            pass
         stream.close()
-        text = received.decode()
-        calls = [line for line in text.splitlines() if line.startswith("data: {\"args\"")]
-        self.assertEqual([c.split('"export":"KALPO_')[1].split('"')[0] for c in calls],
-                         ["AbreCupom", "VendaItem", "Inicia_Fechamento", "forma_pagamento", "fecha_cupom"])
-        self.assertIn("event: page", text)
-        self.assertLess(text.index("KALPO_fecha_cupom"), text.rindex("event: page"))
+        events = [json.loads(line[6:]) for line in received.decode().splitlines() if line.startswith("data: ")]
+        sale = ["AbreCupom", "VendaItem", "Inicia_Fechamento", "forma_pagamento", "fecha_cupom"]
+        self.assertEqual([e["export"][6:] for e in events if "export" in e], sale * 2)
+        pages = [e for e in events if "library" in e]
+        self.assertEqual([("EVENTO %d" % n) in p["text"] for n, p in enumerate(pages, 1)], [True, True])
+        self.assertEqual(pages[1]["coo"], pages[0]["coo"] + 1)
+        self.assertLess(received.index(b"KALPO_fecha_cupom"), received.index(b"event: page"))
 
 
 if __name__ == "__main__":

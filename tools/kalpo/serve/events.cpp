@@ -13,14 +13,17 @@ namespace {
 constexpr std::size_t kMaxSubscribers = 32;
 constexpr std::size_t kMaxBehind = 4096;
 
-// The pages printed after `last`: the whole tape when `last` is not on it
-// (nothing seen yet, or a printer started afresh).
-std::vector<ksim::Page> printed_after(const std::string &library, const std::optional<ksim::Page> &last) {
+// The pages printed after the `last` one seen: the whole tape when it is
+// not on it (nothing seen yet, or a printer started afresh).  A page is
+// known by its COO and title: lines fed after it do not make it new.
+std::vector<ksim::Page> printed_after(const std::string &library, const std::optional<PageWatch::Seen> &last) {
   const Look l = look(library);
   if (!l.session) return {};
   for (std::size_t count = 8;; count *= 8) {
     std::vector<ksim::Page> pages = ksim::Printer::of(library).tape(count);
-    const auto seen = last ? std::find(pages.rbegin(), pages.rend(), *last) : pages.rend();
+    const auto seen = !last ? pages.rend() : std::find_if(pages.rbegin(), pages.rend(), [&](const ksim::Page &p) {
+      return p.coo == last->first && p.title == last->second;
+    });
     if (seen != pages.rend()) return {seen.base(), pages.end()};
     if (pages.size() < count) return pages;
   }
@@ -74,7 +77,7 @@ void PageWatch::start() {
   std::lock_guard lock(mutex_);
   for (const std::string &library : printer_libraries()) {
     const std::vector<ksim::Page> pages = printed_after(library, std::nullopt);
-    last_[library] = pages.empty() ? std::nullopt : std::optional(pages.back());
+    if (!pages.empty()) last_[library] = Seen{pages.back().coo, pages.back().title};
   }
   thread_ = std::thread([this] { watch(); });
 }
@@ -105,10 +108,10 @@ void PageWatch::scan(const std::string &library) {
   if (!error && size == known_size && written == known_time) return;
   known_size = error ? 0 : size;
   known_time = written;
-  std::optional<ksim::Page> &last = last_[library];
+  std::optional<Seen> &last = last_[library];
   const std::vector<ksim::Page> pages = printed_after(library, last);
   if (pages.empty()) return;
-  last = pages.back();
+  last = Seen{pages.back().coo, pages.back().title};
   for (nlohmann::json &page : pages_with_text(pages)) {
     page["library"] = library;
     hub_.publish("page", page);

@@ -93,6 +93,8 @@ class EventHub {
 // The pages the virtual printers print, as `page` events.
 class PageWatch {
  public:
+  using Seen = std::pair<std::uint32_t, std::string>;  // a page's COO and title
+
   explicit PageWatch(EventHub &hub) : hub_(hub) {}
   ~PageWatch();
   // What is on the paper now is not new; from then on every printer is
@@ -110,7 +112,7 @@ class PageWatch {
   EventHub &hub_;
   std::mutex mutex_;
   std::condition_variable wake_;
-  std::map<std::string, std::optional<ksim::Page>> last_;  // the last page seen per library
+  std::map<std::string, std::optional<Seen>> last_;  // the last page seen per library
   // The size and time of each paper file when last read.
   std::map<std::string, std::pair<std::uintmax_t, std::filesystem::file_time_type>> files_;
   bool stopping_ = false;
