@@ -7,9 +7,13 @@
    BEMATECHMP20's virtual printer): straight into libkalpo (ctypes), through
    the service (one kept-alive connection, and a connection per call), and
    `kalpo call` started once per call.
-2. The soak: CALLS (10,000) calls through the service, whole sales of five
-   calls, a connection per call: every call answered, the service's resident
-   memory after each thousand calls and its open file descriptors."""
+2. The soak: CALLS (10,000) calls through the service, a connection per
+   call, first whole sales of five calls, then queries that print nothing:
+   every call answered, the service's resident memory after each thousand
+   calls and its open file descriptors.  The virtual printer keeps its paper
+   in memory (so does the service's view of it, for the page events): for
+   comparison, the growth of this process over the same sales made straight
+   into libkalpo."""
 import ctypes
 import http.client
 import json
@@ -93,22 +97,45 @@ try:
             ("VendaItem", [MODEL, "1001", "ARROZ TIPO 1 5KG", "FF", "F", 1, 2, 24.90, "$"]),
             ("Inicia_Fechamento", [MODEL, 0]), ("forma_pagamento", [MODEL, "Dinheiro", 24.90]),
             ("fecha_cupom", [MODEL, "Obrigado"])]
+    queries = [("NumeroCupom", [MODEL]), ("Cupom_Aberto", [MODEL]), ("VerificaEstadoECF", [MODEL]),
+               ("RetornaGT", [MODEL]), ("DataHoraEcf", [MODEL])]
     fds_before = open_fds(pid)
-    memory = []
-    failed = 0
-    started = time.perf_counter()
-    for i in range(soak_calls):
-        export, args = sale[i % len(sale)]
-        status, answer = new_connection_call(export, args)
-        failed += status != 200 or answer["result"] != 1
-        if (i + 1) % 1000 == 0:
-            memory.append(resident_kib(pid))
-    elapsed = time.perf_counter() - started
+    for name, calls, expected in (("sales", sale, 1), ("queries", queries, None)):
+        memory = []
+        failed = 0
+        started = time.perf_counter()
+        for i in range(soak_calls):
+            export, args = calls[i % len(calls)]
+            status, answer = new_connection_call(export, args)
+            failed += status != 200 or (expected is not None and answer["result"] != expected)
+            if (i + 1) % 1000 == 0:
+                memory.append(resident_kib(pid))
+        elapsed = time.perf_counter() - started
+        print("Soak, %s: %d calls in %.1f s (%.0f a second), %d not answered as expected"
+              % (name, soak_calls, elapsed, soak_calls / elapsed, failed))
+        print("  resident memory after each 1,000 calls (KiB): " + ", ".join(map(str, memory)))
+        print("  growth after the first 1,000: %d KiB" % (max(memory[1:] or memory) - memory[0]))
     time.sleep(0.5)
-    print("Soak: %d calls in %.1f s (%.0f a second), %d not answered 200 with result 1"
-          % (soak_calls, elapsed, soak_calls / elapsed, failed))
-    print("  resident memory after each 1,000 calls (KiB): " + ", ".join(map(str, memory)))
-    print("  growth after the first 1,000: %d KiB" % (max(memory[1:] or memory) - memory[0]))
-    print("  open file descriptors: %d before, %d after" % (fds_before, open_fds(pid)))
+    print("  open file descriptors of the service: %d before, %d after" % (fds_before, open_fds(pid)))
+
+    # The same sales straight into libkalpo, on a printer of their own.
+    os.environ["KALPO_SIM_DIR"] = os.path.join(service.folder.name, "direct")
+    text, double, int32, pointer = ctypes.c_char_p, ctypes.c_double, ctypes.c_int32, ctypes.c_void_p
+    direct = [("AbreCupom", [text, ctypes.POINTER(text), text, text, text], [ctypes.byref(number), b"", b"", b""]),
+              ("VendaItem", [text] * 5 + [double, int32, double, text, pointer],
+               [b"1001", b"ARROZ TIPO 1 5KG", b"FF", b"F", 1, 2, 24.90, b"$", None]),
+              ("Inicia_Fechamento", [text, double], [0]),
+              ("forma_pagamento", [text, text, double], [b"Dinheiro", 24.90]),
+              ("fecha_cupom", [text, pointer], [None])]
+    for export, argtypes, _ in direct:
+        getattr(library, "KALPO_" + export).argtypes = argtypes
+    memory = []
+    for i in range(soak_calls):
+        export, _, args = direct[i % len(direct)]
+        assert getattr(library, "KALPO_" + export)(MODEL.encode(), *args) == 1
+        if (i + 1) % 1000 == 0:
+            memory.append(resident_kib(os.getpid()))
+    print("The same sales straight into libkalpo: this process's growth after the first 1,000 calls: %d KiB"
+          % (max(memory[1:]) - memory[0]))
 finally:
     service.stop()
