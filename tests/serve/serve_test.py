@@ -143,7 +143,7 @@ class Calls(unittest.TestCase):
                 self.assertIn("24,90", page["text"])
 
     def test_a_full_queue_answers_503(self):
-        service.request("PUT", "/v1/printers/bemafi32/faults", {"faults": [{"name": "slow", "value": "1500", "once": True}]})
+        service.request("PUT", "/v1/printers/bemafi32/faults", {"faults": ["once slow 1500"]})
         slow = threading.Thread(target=service.call, args=("NumeroCupom", ["BEMATECHMP20"]))
         slow.start()
         time.sleep(0.3)

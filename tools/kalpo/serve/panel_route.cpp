@@ -9,7 +9,7 @@ Response panel_file(const Request &r, const std::string &token, const std::strin
   Response response;
   const std::string path = r.path();
   if (path == "/" && !r.query("token").empty()) {
-    if (r.query("token") != token) {
+    if (!same_secret(r.query("token"), token)) {
       response.status = 401;
       response.type = "text/plain; charset=utf-8";
       response.body = "The token is wrong: open the address that kalpo serve printed.\n";

@@ -38,6 +38,31 @@ nlohmann::json printer_entry(const std::string &library) {
   return entry;
 }
 
+struct Wanted {
+  std::string name, value;
+  bool once = false;
+};
+
+// {"name": ..., "value": ..., "once": ...}, or a line as the control file
+// holds it: "[once ]<name>[ <value>]".
+Wanted wanted_fault(const nlohmann::json &f) {
+  if (f.is_string()) {
+    std::string line = f.get<std::string>();
+    Wanted w;
+    w.once = line.starts_with("once ");
+    if (w.once) line.erase(0, 5);
+    const std::size_t space = line.find(' ');
+    w.name = line.substr(0, space);
+    if (space != std::string::npos) w.value = line.substr(space + 1);
+    return w;
+  }
+  if (!f.is_object() || !f.contains("name") || !f["name"].is_string() ||
+      (f.contains("value") && !f["value"].is_string()) || (f.contains("once") && !f["once"].is_boolean()))
+    throw HttpError(400,
+                    "a fault is \"[once ]name[ value]\" or {\"name\": text, \"value\": text, \"once\": true or false}");
+  return {f["name"], f.value("value", ""), f.value("once", false)};
+}
+
 std::int64_t clock_seconds(const nlohmann::json &offset) {
   if (offset.is_string()) return parse_offset(offset.get<std::string>());
   if (offset.is_number_integer()) return parse_offset(std::to_string(offset.get<std::int64_t>()));
@@ -80,17 +105,12 @@ Response printer_faults(Context &c, const Request &r, const std::vector<std::str
   if (r.method == "PUT") {
     const nlohmann::json body = body_object(r);
     if (!body.contains("faults") || !body["faults"].is_array())
-      throw HttpError(400, "the body is {\"faults\": [{\"name\": ..., \"value\": ..., \"once\": ...}, ...]}");
-    struct Wanted {
-      std::string name, value;
-      bool once;
-    };
+      throw HttpError(400,
+                      "the body is {\"faults\": [\"paper_end\", \"once slow 500\", {\"name\": ..., \"value\": ..., "
+                      "\"once\": ...}, ...]}");
     std::vector<Wanted> wanted;
     for (const nlohmann::json &f : body["faults"]) {
-      if (!f.is_object() || !f.contains("name") || !f["name"].is_string() ||
-          (f.contains("value") && !f["value"].is_string()) || (f.contains("once") && !f["once"].is_boolean()))
-        throw HttpError(400, "a fault is {\"name\": text, \"value\": text, \"once\": true or false}");
-      wanted.push_back({f["name"], f.value("value", ""), f.value("once", false)});
+      wanted.push_back(wanted_fault(f));
       check_fault(wanted.back().name, wanted.back().value);
     }
     in_turn(c, [&] {

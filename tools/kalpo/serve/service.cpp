@@ -69,14 +69,6 @@ bool allows(std::string_view methods, const std::string &method) {
   return false;
 }
 
-// Compares in a time that does not tell how much of the token was right.
-bool same_secret(std::string_view a, std::string_view b) {
-  std::size_t differ = a.size() ^ b.size();
-  for (std::size_t i = 0; i < a.size(); ++i)
-    differ |= static_cast<unsigned char>(a[i]) ^ static_cast<unsigned char>(i < b.size() ? b[i] : 0);
-  return differ == 0;
-}
-
 // A cookie's value from the Cookie header, "" when absent.
 std::string cookie(const std::string &header, std::string_view name) {
   std::string_view rest = header;
@@ -110,6 +102,13 @@ Response endpoint_answer(Endpoint endpoint, Context &context, const Request &req
 }
 
 }  // namespace
+
+bool same_secret(std::string_view a, std::string_view b) {
+  std::size_t differ = a.size() ^ b.size();
+  for (std::size_t i = 0; i < a.size(); ++i)
+    differ |= static_cast<unsigned char>(a[i]) ^ static_cast<unsigned char>(i < b.size() ? b[i] : 0);
+  return differ == 0;
+}
 
 std::string json_line(const nlohmann::json &value) {
   return value.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
