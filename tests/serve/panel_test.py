@@ -29,7 +29,7 @@ def browser(profile):
     options = webdriver.ChromeOptions()
     for flag in ("--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
                  "--disable-background-networking", "--disable-component-update", "--disable-sync",
-                 "--window-size=1280,900", "--user-data-dir=" + profile):
+                 "--disable-dev-shm-usage", "--window-size=1280,900", "--user-data-dir=" + profile):
         options.add_argument(flag)
     options.binary_location = shutil.which("chromium")
     return webdriver.Chrome(service=DriverService(executable_path=DRIVER), options=options)
