@@ -6,11 +6,13 @@
 // One printer per maker library, kept in its own folder under the data
 // folder (data_dir()).  Every completed operation is durable before it
 // returns: it is appended to the printer's journal (checksummed, flushed),
-// from which the state is rebuilt when the printer is loaded.  Operations on
-// one printer are serialised across processes by an exclusive file lock held
-// for the length of a Session.
+// from which the state is rebuilt when the printer is loaded, starting from
+// the checkpoint written at the last Z reduction.  Operations on one printer
+// are serialised across processes by an exclusive file lock held for the
+// length of a Session.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -25,6 +27,48 @@ namespace ksim {
 
 using Cents = std::int64_t;  // money in hundredths of a real
 using Milli = std::int64_t;  // quantities and unit prices in thousandths
+
+// A sequence that only grows (fiscal memory, a report's lines), whose copies
+// share what they hold: copying the state for each operation costs the same
+// on the printer's last day as on its first.  A copy sees what it held when
+// made; read one only while no Session of the printer runs on another thread.
+template <class T>
+class AppendOnly {
+ public:
+  using value_type = T;
+
+  std::size_t size() const { return size_; }
+  bool empty() const { return size_ == 0; }
+  const T &operator[](std::size_t i) const { return (*items_)[i]; }
+  const T &back() const { return (*items_)[size_ - 1]; }
+  const T *begin() const { return items_ ? items_->data() : nullptr; }
+  const T *end() const { return begin() + size_; }
+
+  void push_back(T item) {
+    if (!items_ || items_->size() != size_) own();
+    items_->push_back(std::move(item));
+    ++size_;
+  }
+  void clear() { *this = {}; }
+
+  bool operator==(const AppendOnly &other) const { return std::equal(begin(), end(), other.begin(), other.end()); }
+
+ private:
+  // Another copy appended past this one: drop what it added when no copy
+  // holds it, else take a storage of this copy's own.
+  void own() {
+    if (items_ && items_.use_count() == 1) {
+      items_->erase(items_->begin() + static_cast<std::ptrdiff_t>(size_), items_->end());
+      return;
+    }
+    auto mine = std::make_shared<std::vector<T>>();
+    if (items_) mine->assign(items_->begin(), items_->begin() + static_cast<std::ptrdiff_t>(size_));
+    items_ = std::move(mine);
+  }
+
+  std::shared_ptr<std::vector<T>> items_;
+  std::size_t size_ = 0;
+};
 
 // What became of one operation.  Each maker library maps these onto its own
 // codes; a refusal changes nothing in the printer.
@@ -134,7 +178,7 @@ struct NonFiscal {
   Cents amount = 0;                // voucher: amount
   std::uint32_t coupon_coo = 0;    // voucher: COO of its coupon
   std::string title;               // report: title
-  std::vector<std::string> lines;  // the free text printed so far
+  AppendOnly<std::string> lines;   // the free text printed so far
 
   bool operator==(const NonFiscal &) const = default;
 };
@@ -167,7 +211,7 @@ struct State {
   Document open = Document::none;
   std::optional<Coupon> coupon;          // the open coupon, or the last one closed/cancelled
   bool last_document_is_coupon = false;  // nothing printed since the coupon of `coupon`
-  std::vector<Reduction> fiscal_memory;
+  AppendOnly<Reduction> fiscal_memory;
 
   std::int64_t clock_offset = 0;  // seconds added to the workstation's clock
   bool daylight_saving = false;   // one hour more while on
@@ -179,10 +223,19 @@ struct State {
   std::optional<NonFiscal> nonfiscal;               // the open or last voucher/report
   Cents day_supplies = 0;                           // cash fund registered at the day's opening
   std::vector<std::pair<int, Cents>> day_per_form;  // PaymentForm::index -> amount paid (change not deducted)
-  std::map<std::string, std::string> values;        // Session::set_value
+  std::map<std::string, std::string> values;        // Session::set_value (small settings)
   std::uint32_t cuts = 0, fed_lines = 0;
 
   bool operator==(const State &) const = default;
+};
+
+// A fiscal coupon as the detail memory keeps it: as it stood when closed or
+// cancelled, and the printer time of that command.
+struct Detail {
+  Coupon coupon;
+  std::int64_t when = 0;
+
+  bool operator==(const Detail &) const = default;
 };
 
 // The printer's date and time, broken down.  The printer's clock is a wall
@@ -302,6 +355,10 @@ class Session {
   Outcome set_value(std::string_view name, std::string_view value);
   std::optional<std::string> value(std::string_view name) const;
 
+  // The detail memory of a fiscal day ("YYYY-MM-DD"): its coupons by COO,
+  // each as last closed or cancelled.  Read from disk, that day alone.
+  std::vector<Detail> details(std::string_view day) const;
+
  private:
   friend class Printer;
   struct Impl;
@@ -326,7 +383,8 @@ class Printer {
 
   std::string folder() const;
 
-  // The paper tape, oldest first; the last `count` pages when count > 0.
+  // The paper tape as tape.txt holds it, oldest first; the last `count`
+  // pages when count > 0 (read from the end of the file).
   std::vector<Page> tape(std::size_t count = 0);
 
   // Faults, for tools and tests (the control file, shared by processes).

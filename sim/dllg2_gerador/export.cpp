@@ -49,7 +49,7 @@ int32_t generate(const char *port, const char *model, const char *file, const ch
   const ksim::Session session = ksim::Printer::of("dllg2").begin("Gera_AtoCotepe1704", ksim::Call::query);
   if (session.silent() || session.faults().unreadable) return no_answer;
   std::this_thread::sleep_for(std::chrono::milliseconds(session.faults().slow_ms));
-  const std::string text = day_file(session.state(), model_text, *day);
+  const std::string text = day_file(session, model_text, *day);
   return write_file(ksim::windows_path(file), text) ? written : not_writable;
 }
 
