@@ -1,6 +1,7 @@
 // The state as fields of a record: the checkpoint written at each Z
-// reduction (the whole state and the journal position it stands for), and
-// the detail memory's lines (one coupon each).  One visit per structure
+// reduction (the state and the journal position it stands for), and the
+// lines of the detail memory (a coupon each) and of the fiscal memory (a
+// reduction each).  One visit per structure
 // serves both writing and reading, so the two cannot drift apart.
 #include <type_traits>
 
@@ -65,7 +66,10 @@ class Reader {
     bool present = false;
     (*this)(present);
     value.reset();
-    if (present) each(value.emplace());
+    if (!present) return;
+    T item{};
+    each(item);
+    value = std::move(item);
   }
 
  private:
@@ -127,7 +131,6 @@ void visit_state(A &a, S &s) {
   a(s.open);
   a.maybe(s.coupon, [&](auto &c) { visit_coupon(a, c); });
   a(s.last_document_is_coupon);
-  a.list(s.fiscal_memory, [&](auto &r) { visit_reduction(a, r); });
   a(s.clock_offset), a(s.daylight_saving), a(s.lines_between_documents), a(s.cut_next), a(s.drawer_openings);
   a.maybe(s.nonfiscal, [&](auto &n) { visit_nonfiscal(a, n); });
   a(s.day_supplies);
@@ -145,7 +148,7 @@ void visit_state(A &a, S &s) {
 
 template <class A, class P>
 void visit_position(A &a, P &p) {
-  a(p.offset), a(p.records), a(p.last_start), a(p.last_crc), a(p.tape_bytes), a(p.detail_bytes);
+  a(p.offset), a(p.records), a(p.last_start), a(p.last_crc), a(p.tape_bytes), a(p.detail_bytes), a(p.reduction_bytes);
 }
 
 }  // namespace
@@ -155,23 +158,27 @@ std::string checkpoint_text(const Position &position, const State &state) {
   writer(std::string(kCheckpointMark));
   visit_position(writer, position);
   visit_state(writer, state);
+  writer(state.fiscal_memory.size());
+  std::optional<Reduction> last;
+  if (!state.fiscal_memory.empty()) last = state.fiscal_memory.back();
+  writer.maybe(last, [&](auto &r) { visit_reduction(writer, r); });
   return encode_fields(writer.fields);
 }
 
-std::string read_checkpoint(std::string_view text, Position &position, State &state) {
+std::string read_checkpoint(std::string_view text, Checkpoint &checkpoint) {
   if (text.empty()) return "empty";
   if (text.back() != '\n') return "cut short";
   std::vector<std::string> fields;
   if (std::string why = decode_fields(text.substr(0, text.size() - 1), fields); !why.empty()) return why;
   if (fields.empty() || fields[0] != kCheckpointMark) return "not a checkpoint";
   Reader reader(fields, 1);
-  Position read_position;
-  State read_state;
-  visit_position(reader, read_position);
-  visit_state(reader, read_state);
-  if (!reader.ok()) return "bad fields";
-  position = read_position;
-  state = std::move(read_state);
+  Checkpoint read;
+  visit_position(reader, read.at);
+  visit_state(reader, read.state);
+  reader(read.reductions);
+  reader.maybe(read.last, [&](auto &r) { visit_reduction(reader, r); });
+  if (!reader.ok() || (read.reductions > 0) != read.last.has_value()) return "bad fields";
+  checkpoint = std::move(read);
   return {};
 }
 
@@ -192,6 +199,20 @@ bool read_detail(std::string_view line, Detail &detail) {
   reader(detail.when);
   visit_coupon(reader, detail.coupon);
   return reader.ok() && day == detail.coupon.day;
+}
+
+std::string reduction_text(const Reduction &reduction) {
+  Writer writer;
+  visit_reduction(writer, reduction);
+  return encode_fields(writer.fields);
+}
+
+bool read_reduction(std::string_view line, Reduction &reduction) {
+  std::vector<std::string> fields;
+  if (!decode_fields(line, fields).empty()) return false;
+  Reader reader(fields, 0);
+  visit_reduction(reader, reduction);
+  return reader.ok();
 }
 
 }  // namespace ksim

@@ -23,11 +23,12 @@ struct Command {
 
 // What one command printed: new pages, then lines added at the end of the
 // paper tape (paper feed, cut); and the coupon it closed or cancelled, for
-// the detail memory.
+// the detail memory, or the reduction it recorded.
 struct Printout {
   std::vector<Page> pages;
   std::vector<std::string> trailing;
   std::optional<Detail> detail;
+  std::optional<Reduction> reduction;  // for the fiscal memory's file
 };
 
 // ---- Operations: one function each, applied live and at replay ----
@@ -171,16 +172,29 @@ struct Position {
   std::uint64_t offset = 0, records = 0;  // journal bytes and records applied
   std::uint64_t last_start = 0;           // where the last record applied starts
   std::uint32_t last_crc = 0;             // and its checksum
-  std::uint64_t tape_bytes = 0, detail_bytes = 0;  // tape.txt and details as they follow
+  std::uint64_t tape_bytes = 0, detail_bytes = 0, reduction_bytes = 0;  // the derived files as they follow
 
   bool operator==(const Position &) const = default;
 };
+// A checkpoint: the state but its fiscal memory, which stays on disk until
+// looked at (its size and last reduction are here).
+struct Checkpoint {
+  Position at;
+  State state;
+  std::size_t reductions = 0;
+  std::optional<Reduction> last;
+};
 std::string checkpoint_text(const Position &position, const State &state);
 // Empty on success, else why the text is not a checkpoint.
-std::string read_checkpoint(std::string_view text, Position &position, State &state);
-// The detail memory: one record a coupon, its fiscal day first.
+std::string read_checkpoint(std::string_view text, Checkpoint &checkpoint);
+// The detail memory and the fiscal memory's file: one record a coupon (its
+// fiscal day first), one a reduction.
 std::string detail_text(const Detail &detail);
 bool read_detail(std::string_view line, Detail &detail);
+std::string reduction_text(const Reduction &reduction);
+bool read_reduction(std::string_view line, Reduction &reduction);
+// A journal record applied to a state: empty, or why it cannot be.
+std::string apply_record(std::string_view line, State &state, Printout &printout, Command &command);
 
 // ---- Files of the platform ----
 namespace files {
@@ -271,7 +285,8 @@ class DerivedFile {
 };
 
 // The files of a printer.
-inline constexpr const char *kJournal = "journal", *kTape = "tape.txt", *kDetails = "details", *kFaults = "faults",
+inline constexpr const char *kJournal = "journal", *kTape = "tape.txt", *kDetails = "details",
+                            *kReductions = "reductions", *kFaults = "faults",
                             *kDamaged = "damaged.txt", *kNotice = "notice.txt", *kLock = "lock",
                             *kCheckpoint = "checkpoint", *kOldCheckpoint = "checkpoint.old";
 
@@ -299,6 +314,14 @@ struct Printer::Impl {
   void catch_up();
   bool start(bool present, std::uint64_t size);
   void read_records(std::uint64_t size, bool fresh);
+  // Each journal line from `from` until `to` (or the end), with its start;
+  // what follows the last line end is left in `tail`.  False when the
+  // journal cannot be read or `take` stops.
+  bool read_lines(std::uint64_t from, std::uint64_t to,
+                  const std::function<bool(std::string_view, std::uint64_t)> &take, std::string &tail);
+  // The fiscal memory a checkpoint left on disk: its first `count`
+  // reductions, from the file, else from the journal up to `offset`.
+  std::vector<Reduction> read_fiscal_memory(std::size_t count, std::uint64_t bytes, std::uint64_t offset);
   // Appends a command to the journal (durably); false when it cannot.
   bool journal(const Command &command);
   void print(const Printout &printout);

@@ -1,7 +1,7 @@
 // The journal: every completed command, one checksummed record a line,
 // appended and flushed before the command returns.  The state, the paper
-// tape and the detail memory are what replaying it gives; a printer opened
-// afresh replays only what follows its last checkpoint.
+// tape, the detail memory and the fiscal memory's file are what replaying it
+// gives; a printer opened afresh replays only what follows its checkpoint.
 //
 // A fiscal memory never shrinks: a journal that holds less than this
 // process has applied, than its checkpoint covers, or than tape.txt shows
@@ -48,17 +48,45 @@ void Printer::Impl::catch_up() {
   if (present && (fresh || size != at.offset)) read_records(size, fresh);
 }
 
+std::string apply_record(std::string_view line, State &state, Printout &printout, Command &command) {
+  if (std::string why = decode_record(line, command); !why.empty()) return why;
+  const Operation *operation = find_operation(command.op);
+  if (!operation) return "unknown operation " + command.op;
+  Outcome outcome = operation->execute(state, printout, command);
+  if (outcome != Outcome::ok) return command.function + " " + command.op + " does not apply: " + to_string(outcome);
+  return {};
+}
+
+bool Printer::Impl::read_lines(std::uint64_t from, std::uint64_t to,
+                               const std::function<bool(std::string_view, std::uint64_t)> &take, std::string &tail) {
+  tail.clear();
+  std::uint64_t start = from;  // of the text in `tail`
+  for (std::string chunk; start + tail.size() < to;) {
+    if (!files::read_from(dir, kJournal, start + tail.size(), chunk, std::min(kChunk, to - start - tail.size())))
+      return false;
+    if (chunk.empty()) break;
+    tail += chunk;
+    std::size_t begin = 0;
+    for (std::size_t end; (end = tail.find('\n', begin)) != std::string::npos; begin = end + 1)
+      if (!take(std::string_view(tail).substr(begin, end - begin), start + begin)) return false;
+    tail.erase(0, begin);
+    start += begin;
+  }
+  return true;
+}
+
 // Reads the records from the last one applied (which must read back
-// unchanged) to the end: applies them, checks tape.txt and the detail
-// memory against what they print, and settles the last line.
+// unchanged) to the end: applies them, checks the derived files against
+// what they print, and settles the last line.
 void Printer::Impl::read_records(std::uint64_t size, bool fresh) {
   bool anchored = at.records == 0;
   std::uint64_t from = anchored ? at.offset : at.last_start;
   if (size + 1 < at.offset)  // one byte short: the last line end, restored below if that is all
     return refuse(at_record(at.records) + "the journal holds " + number(static_cast<std::int64_t>(size)) +
                   " bytes, less than the " + number(static_cast<std::int64_t>(at.offset)) + " acknowledged");
-  DerivedFile tape(dir, kTape, at.tape_bytes), details(dir, kDetails, at.detail_bytes);
-  bool crossed_reduction = false;
+  DerivedFile tape(dir, kTape, at.tape_bytes), details(dir, kDetails, at.detail_bytes),
+      reductions(dir, kReductions, at.reduction_bytes);
+  bool crossed_reduction = false, refused = false;
   // One line: the last record applied again, else the next record.
   auto take = [&](std::string_view line, std::uint64_t start) -> bool {
     if (!anchored) {
@@ -66,53 +94,47 @@ void Printer::Impl::read_records(std::uint64_t size, bool fresh) {
       anchored = start == at.last_start && start + line.size() + 1 == at.offset &&
                  record_crc(line) == at.last_crc && decode_record(line, ignored).empty();
       if (!anchored) refuse(at_record(at.records) + "no longer the record acknowledged");
+      refused = !anchored;
       return anchored;
     }
     Command command;
-    std::string why = decode_record(line, command);
-    const Operation *operation = why.empty() ? find_operation(command.op) : nullptr;
-    if (why.empty() && !operation) why = "unknown operation " + command.op;
     Printout printout;
-    Outcome outcome = operation ? operation->execute(state, printout, command) : Outcome::ok;
-    if (why.empty() && outcome != Outcome::ok)
-      why = command.function + " " + command.op + " does not apply: " + to_string(outcome);
-    if (!why.empty()) {
+    if (std::string why = apply_record(line, state, printout, command); !why.empty()) {
       refuse(at_record(at.records + 1) + why);
+      refused = true;
       return false;
     }
     at.tape_bytes += tape.add(tape_text(printout, at.tape_bytes == 0));
     if (printout.detail) at.detail_bytes += details.add(detail_text(*printout.detail));
-    at = {start + line.size() + 1, at.records + 1, start, record_crc(line), at.tape_bytes, at.detail_bytes};
-    crossed_reduction = crossed_reduction || command.op == "z_reduction";
+    if (printout.reduction) at.reduction_bytes += reductions.add(reduction_text(*printout.reduction));
+    at.last_start = start;
+    at.last_crc = record_crc(line);
+    at.offset = start + line.size() + 1;
+    ++at.records;
+    crossed_reduction = crossed_reduction || printout.reduction;
     return true;
   };
-  std::string data;  // read, not yet taken; starts at `start`
-  std::uint64_t start = from;
-  for (std::string chunk;;) {
-    if (!files::read_from(dir, kJournal, start + data.size(), chunk, kChunk)) return trouble();
-    if (chunk.empty()) break;
-    data += chunk;
-    std::size_t begin = 0;
-    for (std::size_t end; (end = data.find('\n', begin)) != std::string::npos; begin = end + 1)
-      if (!take(std::string_view(data).substr(begin, end - begin), start + begin)) return;
-    data.erase(0, begin);
-    start += begin;
+  std::string tail;
+  if (!read_lines(from, UINT64_MAX, take, tail)) {
+    if (refused) return;
+    reload();  // read again from the start by the next call
+    return trouble();
   }
-  if (!data.empty()) {
+  if (!tail.empty()) {
     // A last line with no line end.
-    Tail tail = tail_kind(data);
-    if (tail == Tail::complete) {
+    std::uint64_t start = size - tail.size();
+    Tail kind = tail_kind(tail);
+    if (kind == Tail::complete) {
       if (!files::append(dir, kJournal, "\n", true)) return trouble();
-      if (!take(data, start)) return;
-    } else if (tail == Tail::torn && anchored) {
+      if (!take(tail, start)) return;
+    } else if (kind == Tail::torn && anchored) {
       if (!files::truncate(dir, kJournal, start)) return trouble();
     } else {
       return refuse(at_record(at.records + (anchored ? 1 : 0)) + (anchored ? "damaged at the end" : "cut short"));
     }
   }
-  if (!anchored)
-    return refuse(at_record(at.records) + "the journal ends before the record acknowledged");
-  for (DerivedFile *file : {&tape, &details}) {
+  if (!anchored) return refuse(at_record(at.records) + "the journal ends before the record acknowledged");
+  for (DerivedFile *file : {&tape, &details, &reductions}) {
     if (!file->finish()) notice(files::last_error());
     if (file->longer())
       return refuse("after " + at_record(at.records) + file->name() + " holds more than the journal gives");
@@ -120,6 +142,33 @@ void Printer::Impl::read_records(std::uint64_t size, bool fresh) {
   // The checkpoint of a reduction replayed here is missing or was not
   // trusted: written now, so that the next start is quick.
   if (fresh && crossed_reduction) write_checkpoint();
+}
+
+std::vector<Reduction> Printer::Impl::read_fiscal_memory(std::size_t count, std::uint64_t bytes,
+                                                         std::uint64_t offset) {
+  std::vector<Reduction> memory;
+  std::string text;
+  if (!dir.open()) files::open_folder(folder, dir);  // a copy of the state read after its printer was let go
+  if (files::read_from(dir, kReductions, 0, text, bytes) && text.size() == bytes) {
+    Reduction reduction;
+    for (std::size_t begin = 0, end; (end = text.find('\n', begin)) != std::string::npos; begin = end + 1) {
+      if (!read_reduction(std::string_view(text).substr(begin, end - begin), reduction)) break;
+      memory.push_back(std::move(reduction));
+    }
+    if (memory.size() == count) return memory;
+  }
+  // Not as its checkpoint left it: the journal says what it was; the next
+  // printer opened afresh rebuilds the file.
+  notice(std::string(kReductions) + " does not match the checkpoint: fiscal memory read from the journal");
+  files::truncate(dir, kReductions, 0);
+  State replayed = default_state();
+  std::string tail;
+  read_lines(0, offset, [&](std::string_view line, std::uint64_t) {
+    Printout ignored;
+    Command command;
+    return apply_record(line, replayed, ignored, command).empty();
+  }, tail);
+  return {replayed.fiscal_memory.begin(), replayed.fiscal_memory.end()};
 }
 
 bool Printer::Impl::journal(const Command &command) {
@@ -143,10 +192,12 @@ void Printer::Impl::print(const Printout &printout) {
   std::string text = tape_text(printout, at.tape_bytes == 0);
   if (!text.empty() && !files::append(dir, kTape, text, false)) notice(files::last_error());
   at.tape_bytes += text.size();
-  if (!printout.detail) return;
-  std::string line = detail_text(*printout.detail);
-  if (!files::append(dir, kDetails, line, false)) notice(files::last_error());
-  at.detail_bytes += line.size();
+  auto add = [&](const char *file, std::uint64_t &bytes, const std::string &line) {
+    if (!files::append(dir, file, line, false)) notice(files::last_error());
+    bytes += line.size();
+  };
+  if (printout.detail) add(kDetails, at.detail_bytes, detail_text(*printout.detail));
+  if (printout.reduction) add(kReductions, at.reduction_bytes, reduction_text(*printout.reduction));
 }
 
 }  // namespace ksim

@@ -8,8 +8,8 @@ namespace {
 
 // The printer's own files: anything else under their names (a link, a
 // FIFO, a device) is refused before it is opened.
-constexpr const char *kOwnFiles[] = {kJournal, kTape,          kDetails, kFaults, kDamaged,
-                                     kNotice,  kCheckpoint, kOldCheckpoint, kLock};
+constexpr const char *kOwnFiles[] = {kJournal, kTape,       kDetails,       kReductions, kFaults,
+                                     kDamaged, kNotice,     kCheckpoint,    kOldCheckpoint, kLock};
 
 std::uint64_t size_of(const files::Folder &dir, const char *name) {
   std::uint64_t size = 0;
@@ -46,14 +46,12 @@ void Printer::Impl::enter() {
 // start; a checkpoint not trusted is said.  False when the files are refused.
 bool Printer::Impl::start(bool present, std::uint64_t size) {
   std::string distrusted;
-  Position checkpoint_at;
-  State checkpoint;
+  Checkpoint checkpoint;
   const char *used = nullptr;
   for (const char *name : {kCheckpoint, kOldCheckpoint}) {
     if (!exists(dir, name)) continue;
     std::string text;
-    std::string why = files::read_from(dir, name, 0, text) ? read_checkpoint(text, checkpoint_at, checkpoint)
-                                                            : files::last_error();
+    std::string why = files::read_from(dir, name, 0, text) ? read_checkpoint(text, checkpoint) : files::last_error();
     if (why.empty()) {
       used = name;
       break;
@@ -65,16 +63,23 @@ bool Printer::Impl::start(bool present, std::uint64_t size) {
     if (worked) refuse("missing, though tape.txt, details or a checkpoint show the printer has worked");
     return !worked;
   }
-  if (used && size + 1 < checkpoint_at.offset) {  // one byte short: its last line end, restored on reading
+  const Position &cp = checkpoint.at;
+  if (used && size + 1 < cp.offset) {  // one byte short: its last line end, restored on reading
     refuse("holds " + number(static_cast<std::int64_t>(size)) + " bytes, less than the " +
-           number(static_cast<std::int64_t>(checkpoint_at.offset)) + " its checkpoint covers");
+           number(static_cast<std::int64_t>(cp.offset)) + " its checkpoint covers");
     return false;
   }
   // Derived files shorter than the checkpoint says are rebuilt by a replay
   // from the start.
-  if (used && size_of(dir, kTape) >= checkpoint_at.tape_bytes && size_of(dir, kDetails) >= checkpoint_at.detail_bytes) {
-    state = std::move(checkpoint);
-    at = checkpoint_at;
+  if (used && size_of(dir, kTape) >= cp.tape_bytes && size_of(dir, kDetails) >= cp.detail_bytes &&
+      size_of(dir, kReductions) >= cp.reduction_bytes) {
+    state = std::move(checkpoint.state);
+    if (checkpoint.last)
+      state.fiscal_memory = AppendOnly<Reduction>(checkpoint.reductions, *checkpoint.last,
+                                                  [this, count = checkpoint.reductions, cp] {
+                                                    return read_fiscal_memory(count, cp.reduction_bytes, cp.offset);
+                                                  });
+    at = cp;
   }
   if (!distrusted.empty())
     notice(distrusted + (used ? std::string("; started from ") + used : "; replayed the journal from its start"));
@@ -82,11 +87,11 @@ bool Printer::Impl::start(bool present, std::uint64_t size) {
 }
 
 // The state and the position it stands for, durably: the previous
-// checkpoint kept as checkpoint.old.  tape.txt and details are flushed
-// first, so the checkpoint never counts text they could lose.
+// checkpoint kept as checkpoint.old.  The derived files are flushed first,
+// so the checkpoint never counts text they could lose.
 void Printer::Impl::write_checkpoint() {
   bool ok = files::append(dir, kTape, {}, true) && files::append(dir, kDetails, {}, true) &&
-            files::rename(dir, kCheckpoint, kOldCheckpoint) &&
+            files::append(dir, kReductions, {}, true) && files::rename(dir, kCheckpoint, kOldCheckpoint) &&
             files::write_all(dir, kCheckpoint, checkpoint_text(at, state));
   if (!ok) notice(files::last_error() + " (no checkpoint written)");
 }

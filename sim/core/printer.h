@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -30,23 +31,38 @@ using Milli = std::int64_t;  // quantities and unit prices in thousandths
 
 // A sequence that only grows (fiscal memory, a report's lines), whose copies
 // share what they hold: copying the state for each operation costs the same
-// on the printer's last day as on its first.  A copy sees what it held when
-// made; read one only while no Session of the printer runs on another thread.
+// on the printer's last day as on its first.  Its first items may be kept
+// elsewhere (the fiscal memory on disk) and read when first looked at; its
+// size and last item are known without reading them.  A copy sees what it
+// held when made; read one only while no Session of the printer runs on
+// another thread.
 template <class T>
 class AppendOnly {
  public:
   using value_type = T;
+  using Loader = std::function<std::vector<T>()>;
+
+  AppendOnly() = default;
+  // `count` items kept elsewhere, the last of them `last`, read by `load`.
+  AppendOnly(std::size_t count, T last, Loader load)
+      : storage_(std::make_shared<Storage>(Storage{{}, count, std::move(last), std::move(load)})), size_(count) {}
 
   std::size_t size() const { return size_; }
   bool empty() const { return size_ == 0; }
-  const T &operator[](std::size_t i) const { return (*items_)[i]; }
-  const T &back() const { return (*items_)[size_ - 1]; }
-  const T *begin() const { return items_ ? items_->data() : nullptr; }
+  const T &back() const {
+    return size_ == storage_->unread ? *storage_->last : storage_->items[size_ - storage_->unread - 1];
+  }
+  const T &operator[](std::size_t i) const { return begin()[i]; }
+  const T *begin() const {
+    if (!storage_) return nullptr;
+    read();
+    return storage_->items.data();
+  }
   const T *end() const { return begin() + size_; }
 
   void push_back(T item) {
-    if (!items_ || items_->size() != size_) own();
-    items_->push_back(std::move(item));
+    if (!storage_ || storage_->unread + storage_->items.size() != size_) own();
+    storage_->items.push_back(std::move(item));
     ++size_;
   }
   void clear() { *this = {}; }
@@ -54,19 +70,40 @@ class AppendOnly {
   bool operator==(const AppendOnly &other) const { return std::equal(begin(), end(), other.begin(), other.end()); }
 
  private:
+  struct Storage {
+    std::vector<T> items;  // after the unread ones
+    std::size_t unread = 0;
+    std::optional<T> last;  // the last unread one
+    Loader load;
+  };
+
+  void read() const {
+    Storage &s = *storage_;
+    if (s.unread == 0) return;
+    std::vector<T> items = s.load();
+    items.resize(s.unread);
+    items.insert(items.end(), std::make_move_iterator(s.items.begin()), std::make_move_iterator(s.items.end()));
+    s = Storage{std::move(items), 0, std::nullopt, nullptr};
+  }
+
   // Another copy appended past this one: drop what it added when no copy
   // holds it, else take a storage of this copy's own.
   void own() {
-    if (items_ && items_.use_count() == 1) {
-      items_->erase(items_->begin() + static_cast<std::ptrdiff_t>(size_), items_->end());
+    if (!storage_) {
+      storage_ = std::make_shared<Storage>();
       return;
     }
-    auto mine = std::make_shared<std::vector<T>>();
-    if (items_) mine->assign(items_->begin(), items_->begin() + static_cast<std::ptrdiff_t>(size_));
-    items_ = std::move(mine);
+    std::size_t mine = size_ - storage_->unread;
+    if (storage_.use_count() == 1) {
+      storage_->items.erase(storage_->items.begin() + static_cast<std::ptrdiff_t>(mine), storage_->items.end());
+      return;
+    }
+    storage_ = std::make_shared<Storage>(
+        Storage{{storage_->items.begin(), storage_->items.begin() + static_cast<std::ptrdiff_t>(mine)},
+                storage_->unread, storage_->last, storage_->load});
   }
 
-  std::shared_ptr<std::vector<T>> items_;
+  std::shared_ptr<Storage> storage_;
   std::size_t size_ = 0;
 };
 

@@ -59,6 +59,11 @@ TEST_F(CheckpointTest, ACheckpointGivesTheStateAReplayFromTheStartGives) {
   EXPECT_FALSE(file("checkpoint").empty());  // written again by the replay
   EXPECT_EQ(fresh_load().state(), live);
   EXPECT_EQ(fresh_load().begin("x").details("2024-03-02").size(), 1u);
+  std::string reductions = file("reductions");
+  reductions[reductions.size() / 2] ^= 1;
+  write_file("reductions", reductions);
+  EXPECT_EQ(fresh_load().state(), live);  // the fiscal memory from the journal
+  EXPECT_NE(file("notice.txt").find("reductions"), std::string::npos);
 }
 
 TEST_F(CheckpointTest, ADamagedCheckpointIsNotTrustedAndNothingIsLost) {
