@@ -18,10 +18,8 @@ class Writer {
 
   void operator()(const std::string &value) { fields.push_back(value); }
   template <class N>
-    requires std::is_arithmetic_v<N> || std::is_enum_v<N>
-  void operator()(const N &value) {
-    fields.push_back(number(static_cast<std::int64_t>(value)));
-  }
+  requires std::is_arithmetic_v<N> || std::is_enum_v<N>
+  void operator()(const N &value) { fields.push_back(number(static_cast<std::int64_t>(value))); }
   template <class C, class F>
   void list(const C &items, F each) {
     (*this)(items.size());
@@ -40,15 +38,19 @@ class Reader {
   bool ok() const { return ok_ && next_ == fields_.size(); }
 
   void operator()(std::string &value) {
-    if (next_ < fields_.size()) value = fields_[next_++];
-    else ok_ = false;
+    if (next_ < fields_.size())
+      value = fields_[next_++];
+    else
+      ok_ = false;
   }
   template <class N>
-    requires std::is_arithmetic_v<N> || std::is_enum_v<N>
+  requires std::is_arithmetic_v<N> || std::is_enum_v<N>
   void operator()(N &value) {
     std::int64_t read = 0;
-    if (next_ < fields_.size() && parse_int(fields_[next_++], read)) value = static_cast<N>(read);
-    else ok_ = false;
+    if (next_ < fields_.size() && parse_int(fields_[next_++], read))
+      value = static_cast<N>(read);
+    else
+      ok_ = false;
   }
   template <class C, class F>
   void list(C &items, F each) {

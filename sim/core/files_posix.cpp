@@ -53,9 +53,12 @@ int open_file(const Folder &folder, const char *name, int flags) {
   int fd = ::openat(folder_fd(folder), name, flags | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
   if (fd < 0) {
     int error = errno;
-    if (error == ELOOP) fail_with(name, "a link");
-    else if (error == ENXIO) fail_with(name, "a FIFO or device");
-    else fail(name, error);
+    if (error == ELOOP)
+      fail_with(name, "a link");
+    else if (error == ENXIO)
+      fail_with(name, "a FIFO or device");
+    else
+      fail(name, error);
     errno = error;
     return -1;
   }
@@ -157,8 +160,7 @@ void unlock(Lock &lock) {
 bool stat_file(const Folder &folder, const char *name, std::uint64_t &size, Identity &identity) {
   g_error.clear();
   struct stat st {};
-  if (::fstatat(folder_fd(folder), name, &st, AT_SYMLINK_NOFOLLOW) != 0)
-    return errno == ENOENT ? false : fail(name);
+  if (::fstatat(folder_fd(folder), name, &st, AT_SYMLINK_NOFOLLOW) != 0) return errno == ENOENT ? false : fail(name);
   if (!S_ISREG(st.st_mode)) return fail_with(name, kind_of(st.st_mode));
   size = static_cast<std::uint64_t>(st.st_size);
   identity = identity_of(st);

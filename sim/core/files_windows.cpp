@@ -94,8 +94,9 @@ bool make_folders(const std::string &path) {
 
 bool open_folder(const std::string &path, Folder &folder) {
   if (!make_folders(path)) return false;
-  HANDLE handle = ::CreateFileA(path.c_str(), FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  HANDLE handle =
+      ::CreateFileA(path.c_str(), FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return fail(path);
   Identity identity;
   DWORD attributes = 0;
@@ -203,9 +204,9 @@ bool truncate(const Folder &folder, const char *name, std::uint64_t size) {
   if (file == INVALID_HANDLE_VALUE) return false;
   LARGE_INTEGER position{};
   position.QuadPart = static_cast<LONGLONG>(size);
-  bool ok = (::SetFilePointerEx(file, position, nullptr, FILE_BEGIN) && ::SetEndOfFile(file) &&
-             ::FlushFileBuffers(file)) ||
-            fail(name);
+  bool ok =
+      (::SetFilePointerEx(file, position, nullptr, FILE_BEGIN) && ::SetEndOfFile(file) && ::FlushFileBuffers(file)) ||
+      fail(name);
   ::CloseHandle(file);
   return ok;
 }
@@ -226,7 +227,8 @@ bool write_all(const Folder &folder, const char *name, std::string_view data) {
 }
 
 bool rename(const Folder &folder, const char *from, const char *to) {
-  if (::MoveFileExA(in(folder, from).c_str(), in(folder, to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+  if (::MoveFileExA(in(folder, from).c_str(), in(folder, to).c_str(),
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
     return true;
   DWORD error = ::GetLastError();
   return error == ERROR_FILE_NOT_FOUND || fail(from, error);

@@ -169,9 +169,9 @@ std::vector<Page> read_pages(std::string_view text);
 // ---- What the files hold besides the journal ----
 // How far the journal has been applied, and the derived files that follow.
 struct Position {
-  std::uint64_t offset = 0, records = 0;  // journal bytes and records applied
-  std::uint64_t last_start = 0;           // where the last record applied starts
-  std::uint32_t last_crc = 0;             // and its checksum
+  std::uint64_t offset = 0, records = 0;                                // journal bytes and records applied
+  std::uint64_t last_start = 0;                                         // where the last record applied starts
+  std::uint32_t last_crc = 0;                                           // and its checksum
   std::uint64_t tape_bytes = 0, detail_bytes = 0, reduction_bytes = 0;  // the derived files as they follow
 
   bool operator==(const Position &) const = default;
@@ -271,7 +271,7 @@ class DerivedFile {
  public:
   DerivedFile(const files::Folder &folder, const char *name, std::uint64_t from);
   std::uint64_t add(std::string_view text);  // the text's length
-  bool finish();  // false when it could not be written (files::last_error)
+  bool finish();                             // false when it could not be written (files::last_error)
   bool longer() const { return longer_; }
   const char *name() const { return name_; }
 
@@ -286,9 +286,9 @@ class DerivedFile {
 
 // The files of a printer.
 inline constexpr const char *kJournal = "journal", *kTape = "tape.txt", *kDetails = "details",
-                            *kReductions = "reductions", *kFaults = "faults",
-                            *kDamaged = "damaged.txt", *kNotice = "notice.txt", *kLock = "lock",
-                            *kCheckpoint = "checkpoint", *kOldCheckpoint = "checkpoint.old";
+                            *kReductions = "reductions", *kFaults = "faults", *kDamaged = "damaged.txt",
+                            *kNotice = "notice.txt", *kLock = "lock", *kCheckpoint = "checkpoint",
+                            *kOldCheckpoint = "checkpoint.old";
 
 struct Printer::Impl {
   std::string library, folder;  // folder empty: no data folder
@@ -302,8 +302,8 @@ struct Printer::Impl {
   Position at;  // what the state has applied
   files::Identity identity;
   bool loaded = false;
-  bool usable = false;  // this call could reach the files
-  std::string damage;   // why the journal is refused; empty if sound
+  bool usable = false;            // this call could reach the files
+  std::string damage;             // why the journal is refused; empty if sound
   std::vector<std::string> said;  // notices already written to standard error
   std::map<std::type_index, std::shared_ptr<void>> locals;
 

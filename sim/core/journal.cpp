@@ -29,13 +29,16 @@ void Printer::Impl::catch_up() {
   std::uint64_t size = 0;
   files::Identity id;
   bool present = files::stat_file(dir, kJournal, size, id);
-  if (!present && !files::last_error().empty()) return trouble();
+  if (!present && !files::last_error().empty()) {
+    if (damage.empty()) trouble();
+    return;
+  }
   if (loaded && present && id != identity) {
     // Another journal in its place: read afresh, if it holds all this
     // process has seen.
     if (damage.empty() && size < at.offset)
-      return refuse("replaced by a journal of " + number(static_cast<std::int64_t>(size)) +
-                    " bytes, less than the " + number(static_cast<std::int64_t>(at.offset)) + " already applied");
+      return refuse("replaced by a journal of " + number(static_cast<std::int64_t>(size)) + " bytes, less than the " +
+                    number(static_cast<std::int64_t>(at.offset)) + " already applied");
     reload();
   }
   if (!damage.empty()) return;
@@ -91,8 +94,8 @@ void Printer::Impl::read_records(std::uint64_t size, bool fresh) {
   auto take = [&](std::string_view line, std::uint64_t start) -> bool {
     if (!anchored) {
       Command ignored;
-      anchored = start == at.last_start && start + line.size() + 1 == at.offset &&
-                 record_crc(line) == at.last_crc && decode_record(line, ignored).empty();
+      anchored = start == at.last_start && start + line.size() + 1 == at.offset && record_crc(line) == at.last_crc &&
+                 decode_record(line, ignored).empty();
       if (!anchored) refuse(at_record(at.records) + "no longer the record acknowledged");
       refused = !anchored;
       return anchored;
@@ -144,8 +147,7 @@ void Printer::Impl::read_records(std::uint64_t size, bool fresh) {
   if (fresh && crossed_reduction) write_checkpoint();
 }
 
-std::vector<Reduction> Printer::Impl::read_fiscal_memory(std::size_t count, std::uint64_t bytes,
-                                                         std::uint64_t offset) {
+std::vector<Reduction> Printer::Impl::read_fiscal_memory(std::size_t count, std::uint64_t bytes, std::uint64_t offset) {
   std::vector<Reduction> memory;
   std::string text;
   if (!dir.open()) files::open_folder(folder, dir);  // a copy of the state read after its printer was let go
@@ -163,11 +165,14 @@ std::vector<Reduction> Printer::Impl::read_fiscal_memory(std::size_t count, std:
   files::truncate(dir, kReductions, 0);
   State replayed = default_state();
   std::string tail;
-  read_lines(0, offset, [&](std::string_view line, std::uint64_t) {
-    Printout ignored;
-    Command command;
-    return apply_record(line, replayed, ignored, command).empty();
-  }, tail);
+  read_lines(
+      0, offset,
+      [&](std::string_view line, std::uint64_t) {
+        Printout ignored;
+        Command command;
+        return apply_record(line, replayed, ignored, command).empty();
+      },
+      tail);
   return {replayed.fiscal_memory.begin(), replayed.fiscal_memory.end()};
 }
 

@@ -8,8 +8,8 @@ namespace {
 
 // The printer's own files: anything else under their names (a link, a
 // FIFO, a device) is refused before it is opened.
-constexpr const char *kOwnFiles[] = {kJournal, kTape,       kDetails,       kReductions, kFaults,
-                                     kDamaged, kNotice,     kCheckpoint,    kOldCheckpoint, kLock};
+constexpr const char *kOwnFiles[] = {kJournal, kTape,   kDetails,    kReductions,    kFaults,
+                                     kDamaged, kNotice, kCheckpoint, kOldCheckpoint, kLock};
 
 std::uint64_t size_of(const files::Folder &dir, const char *name) {
   std::uint64_t size = 0;
@@ -75,10 +75,10 @@ bool Printer::Impl::start(bool present, std::uint64_t size) {
       size_of(dir, kReductions) >= cp.reduction_bytes) {
     state = std::move(checkpoint.state);
     if (checkpoint.last)
-      state.fiscal_memory = AppendOnly<Reduction>(checkpoint.reductions, *checkpoint.last,
-                                                  [this, count = checkpoint.reductions, cp] {
-                                                    return read_fiscal_memory(count, cp.reduction_bytes, cp.offset);
-                                                  });
+      state.fiscal_memory =
+          AppendOnly<Reduction>(checkpoint.reductions, *checkpoint.last, [this, count = checkpoint.reductions, cp] {
+            return read_fiscal_memory(count, cp.reduction_bytes, cp.offset);
+          });
     at = cp;
   }
   if (!distrusted.empty())

@@ -100,7 +100,9 @@ class AppendOnly {
     }
     storage_ = std::make_shared<Storage>(
         Storage{{storage_->items.begin(), storage_->items.begin() + static_cast<std::ptrdiff_t>(mine)},
-                storage_->unread, storage_->last, storage_->load});
+                storage_->unread,
+                storage_->last,
+                storage_->load});
   }
 
   std::shared_ptr<Storage> storage_;
@@ -211,11 +213,11 @@ struct Reduction {
 struct NonFiscal {
   Document kind = Document::none;
   std::uint32_t coo = 0;
-  int form = 0;                    // voucher: PaymentForm::index
-  Cents amount = 0;                // voucher: amount
-  std::uint32_t coupon_coo = 0;    // voucher: COO of its coupon
-  std::string title;               // report: title
-  AppendOnly<std::string> lines;   // the free text printed so far
+  int form = 0;                   // voucher: PaymentForm::index
+  Cents amount = 0;               // voucher: amount
+  std::uint32_t coupon_coo = 0;   // voucher: COO of its coupon
+  std::string title;              // report: title
+  AppendOnly<std::string> lines;  // the free text printed so far
 
   bool operator==(const NonFiscal &) const = default;
 };

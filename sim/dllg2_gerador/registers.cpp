@@ -132,12 +132,8 @@ std::string coupon(const State &st, const ksim::Detail &detail) {
                .text(i.cancelled ? "S" : "N", 1)
                .line();
   for (const auto &p : c.payments)
-    out += head("E21", st)
-               .number(c.coo, 9)
-               .number(c.ccf, 9)
-               .text(form_name(st, p.form), 15)
-               .number(p.amount, 13)
-               .line();
+    out +=
+        head("E21", st).number(c.coo, 9).number(c.ccf, 9).text(form_name(st, p.form), 15).number(p.amount, 13).line();
   return out;
 }
 
