@@ -35,11 +35,12 @@ const char *kind_of(DWORD attributes) {
   return "";
 }
 
-bool identity_of(HANDLE handle, Identity &identity, DWORD &attributes) {
+bool identity_of(HANDLE handle, Identity &identity, DWORD &attributes, std::uint64_t *size = nullptr) {
   BY_HANDLE_FILE_INFORMATION info{};
   if (!::GetFileInformationByHandle(handle, &info)) return false;
   identity = {info.dwVolumeSerialNumber, (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
   attributes = info.dwFileAttributes;
+  if (size) *size = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
   return true;
 }
 
@@ -158,13 +159,10 @@ bool stat_file(const Folder &folder, const char *name, std::uint64_t &size, Iden
     if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) g_error.clear();
     return false;
   }
-  LARGE_INTEGER length{};
   DWORD attributes = 0;
-  bool ok = ::GetFileSizeEx(file, &length) && identity_of(file, identity, attributes);
+  bool ok = identity_of(file, identity, attributes, &size);
   ::CloseHandle(file);
-  if (!ok) return fail(name);
-  size = static_cast<std::uint64_t>(length.QuadPart);
-  return true;
+  return ok || fail(name);
 }
 
 bool read_from(const Folder &folder, const char *name, std::uint64_t offset, std::string &data, std::uint64_t limit) {
