@@ -105,14 +105,13 @@ bool open_folder(const std::string &path, Folder &folder) {
     ::CloseHandle(handle);
     return fail_with(path, "not a folder (a link?)");
   }
-  folder = {reinterpret_cast<std::intptr_t>(handle), path, identity};
+  // Not kept open: a folder open here could not be deleted to start afresh.
+  ::CloseHandle(handle);
+  folder = {0, path, identity};
   return true;
 }
 
-void close_folder(Folder &folder) {
-  if (folder.handle != -1) ::CloseHandle(reinterpret_cast<HANDLE>(folder.handle));
-  folder.handle = -1;
-}
+void close_folder(Folder &folder) { folder.handle = -1; }
 
 bool still_there(const Folder &folder) {
   HANDLE handle = ::CreateFileA(folder.path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,

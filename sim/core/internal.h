@@ -207,8 +207,9 @@ struct Identity {
 const std::string &last_error();
 bool make_folders(const std::string &path);  // created owner-only
 // A printer's folder, held open while the printer uses it: its files are
-// reached through it.  Created (owner-only) when absent; refused when it is
-// a link, not a folder, or another user's.
+// reached through it (on Windows, where an open folder cannot be deleted,
+// by its path).  Created (owner-only) when absent; refused when it is a
+// link, not a folder, or another user's.
 struct Folder {
   std::intptr_t handle = -1;
   std::string path;
@@ -313,6 +314,7 @@ struct Printer::Impl {
   void reload();
   void catch_up();
   bool start(bool present, std::uint64_t size);
+  bool has_worked() const;
   void read_records(std::uint64_t size, bool fresh);
   // Each journal line from `from` until `to` (or the end), with its start;
   // what follows the last line end is left in `tail`.  False when the

@@ -33,6 +33,11 @@ void Printer::Impl::catch_up() {
     if (damage.empty()) trouble();
     return;
   }
+  // A journal holding less than this process applied, in a folder that
+  // holds nothing else of the printer's work: the folder was emptied or
+  // made again (where its identity does not tell, as on Windows), a new
+  // printer.  Anywhere else it is damage.
+  if (loaded && at.records > 0 && (!present || size + 1 < at.offset) && !has_worked()) reload();
   if (loaded && present && id != identity) {
     // Another journal in its place: read afresh, if it holds all this
     // process has seen.

@@ -42,6 +42,12 @@ void Printer::Impl::enter() {
   usable = true;
 }
 
+// Files that only a printer that has worked leaves.
+bool Printer::Impl::has_worked() const {
+  return size_of(dir, kTape) > 0 || size_of(dir, kDetails) > 0 || exists(dir, kCheckpoint) ||
+         exists(dir, kOldCheckpoint);
+}
+
 // The newest checkpoint that reads back whole, else the journal from its
 // start; a checkpoint not trusted is said.  False when the files are refused.
 bool Printer::Impl::start(bool present, std::uint64_t size) {
@@ -59,7 +65,7 @@ bool Printer::Impl::start(bool present, std::uint64_t size) {
     distrusted += std::string(distrusted.empty() ? "" : "; ") + name + " not trusted: " + why;
   }
   if (!present) {
-    bool worked = used || !distrusted.empty() || size_of(dir, kTape) > 0 || size_of(dir, kDetails) > 0;
+    bool worked = used || !distrusted.empty() || has_worked();
     if (worked) refuse("missing, though tape.txt, details or a checkpoint show the printer has worked");
     return !worked;
   }
