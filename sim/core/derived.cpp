@@ -1,7 +1,8 @@
-// The files that follow from the journal: tape.txt (the paper) and details
-// (the detail memory).  Neither is kept in memory: each is appended as
-// commands print, checked against replay for the records a load applies,
-// and read back from disk, the part asked for alone.
+// The files that follow from the journal: tape.txt (the paper), details
+// (the detail memory) and reductions (the fiscal memory).  None is kept in
+// memory: each is appended as commands print, checked against replay for
+// the records a load applies, and read back from disk, the part asked for
+// alone (the fiscal memory, whole, in journal.cpp).
 #include "core/internal.h"
 
 namespace ksim {

@@ -83,7 +83,8 @@ std::string arg_text(const Command &command, std::size_t index);
 
 // ---- Record codec: "<crc32 hex> <length> <payload>\n" ----
 // The payload is fields, tab-separated, escaped.  Journal records, the
-// checkpoint and the detail memory's lines are all such records.
+// checkpoint and the lines of the detail and fiscal memories are all such
+// records.
 std::uint32_t crc32(std::string_view data);
 std::string encode_fields(const std::vector<std::string> &fields);
 // Empty text on success, else why the line (no line end) is not a record.
