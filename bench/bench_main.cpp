@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -51,8 +52,15 @@ void set_up() {
   if (!mkdtemp(folder)) std::abort();
   fs::path drive_c = folder;
   fs::create_directories(drive_c / "zantrello" / "configs");
+  fs::create_directories(drive_c / "zantrello" / "NFP");
   g_ini = drive_c / "zantrello" / "configs" / "kalpo.ini";
   std::ofstream(g_ini, std::ios::binary) << kIni;
+  // As on a working day: the export folder made on an earlier one, and no
+  // folder changed in the last minute.
+  const auto earlier = fs::file_time_type::clock::now() - std::chrono::minutes(1);
+  for (const fs::path &folder :
+       {drive_c, drive_c / "zantrello", drive_c / "zantrello" / "configs", drive_c / "zantrello" / "NFP"})
+    fs::last_write_time(folder, earlier);
   setenv("KALPO_DRIVE_C", folder, 1);
   unsetenv("LC_ALL");
   unsetenv("LC_NUMERIC");

@@ -28,7 +28,7 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr int kCoupons = 200, kItems = 5;
-constexpr const char *kVersion = "2";  // of the files generated
+constexpr const char *kVersion = "3";  // of the files generated
 
 std::string cache_for(int days) {
   const char *tmp = std::getenv("TMPDIR");

@@ -34,7 +34,7 @@ class NoWaitPlatform final : public platform::Platform {
   void begin_call() override { real.begin_call(); }
   void end_call() override { real.end_call(); }
   platform::DateTime now() override { return {2026, 12, 7, 14, 5, 9}; }
-  platform::Regional regional() override { return real.regional(); }
+  const platform::Regional &regional() override { return real.regional(); }
   int32_t show_message(int32_t, std::string_view, const char *, uint32_t) override { return 1; }
   void release_input_block() override {}
   bool file_exists(std::string_view path) override { return real.file_exists(path); }

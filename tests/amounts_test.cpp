@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cmath>
 #include <functional>
+#include <random>
 #include <string>
+#include <vector>
 
 #include "frame/amounts.h"
 #include "support/fake.h"
@@ -93,5 +96,35 @@ TEST_P(Amounts, Converts) {
 
 INSTANTIATE_TEST_SUITE_P(Examples, Amounts, ::testing::ValuesIn(kConversions),
                          [](const auto &info) { return std::string(info.param.name); });
+
+// The general form written without the C library agrees with the C
+// library's: amounts in cents and thousandths, their products by 100, values
+// next to powers of ten and next to halves of the fifteenth digit.
+TEST(Amounts, GeneralFormAgreesWithTheCLibrary) {
+  const platform::Regional c_spelling{".", "", "dd/MM/yyyy"};
+  std::mt19937_64 random(18);
+  std::vector<long double> values;
+  for (int i = 0; i < 40000; ++i) {
+    const double cents = static_cast<double>(random() % 100'000'000'000) / 100;
+    const double thousandths = static_cast<double>(random() % 10'000'000) / 1000;
+    const int exponent = static_cast<int>(random() % 21) - 6;
+    const long double power = std::pow(10.0L, exponent);
+    const long double digits = static_cast<long double>(random() % 1'000'000'000'000'000) / 1e15L;
+    values.insert(values.end(), {cents, cents * 100.0L, thousandths, -thousandths, digits * power,
+                                 (std::floor(digits * 1e15L) + 0.5L) / 1e15L * power, std::nextafter(power, 0.0L),
+                                 std::nextafter(power, 1e30L)});
+  }
+  for (const long double value : values) {
+    char c_form[64];
+    *std::to_chars(c_form, c_form + sizeof c_form, value, std::chars_format::general, 15).ptr = '\0';
+    // An exponent as the general form writes it: 1.5e-05 is 1.5E-5.
+    std::string expected = c_form;
+    if (auto e = expected.find('e'); e != std::string::npos) {
+      const std::size_t digits = expected.find_first_not_of("+-0", e + 2);
+      expected = expected.substr(0, e) + (expected[e + 1] == '-' ? "E-" : "E") + expected.substr(digits);
+    }
+    ASSERT_EQ(amounts::general(value, c_spelling), expected) << static_cast<double>(value);
+  }
+}
 
 }  // namespace

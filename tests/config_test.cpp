@@ -44,11 +44,16 @@ TEST(Profile, IniLookupFollowsTheProfileFunctions) {
       {"NADA", "PORTACOM", false, ""},
       {"Outra", "PORTACOM", true, "COM9"},
   };
+  // The index answers as the lookup does, the rows asked of one index in turn.
+  kalpo::platform::IniIndex index;
+  index.reset(ini);
   for (const Row &row : rows) {
-    std::string value = "(none)";
+    std::string value = "(none)", indexed = "(none)";
     EXPECT_EQ(kalpo::platform::ini_lookup(ini, row.section, row.key, value), row.found) << row.key;
+    EXPECT_EQ(index.lookup(row.section, row.key, indexed), row.found) << row.key;
     if (row.found) {
       EXPECT_EQ(value, row.value) << row.key;
+      EXPECT_EQ(indexed, row.value) << row.key;
     }
   }
 }

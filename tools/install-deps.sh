@@ -5,14 +5,17 @@
 #                                    switch to, clang-format, Free Pascal, Mono and pytest
 #   tools/install-deps.sh windows    the above, the MinGW-w64 cross compiler and Wine
 #   tools/install-deps.sh fuzz       the native set, clang and its libFuzzer and sanitizer runtimes
+#   tools/install-deps.sh dist       the windows set and what makes and tests the packages: dpkg-dev,
+#                                    file, pkg-config, Debian's Python with venv, pip, setuptools
+#                                    and wheel, unzip, llvm-dlltool, clang and lld-link
 # Runs apt-get without questions, as root or through sudo without a password.
 set -euo pipefail
 
 mode=${1:-native}
 case $mode in
-  demo | native | windows | fuzz) ;;
+  demo | native | windows | fuzz | dist) ;;
   *)
-    echo "usage: $0 demo|native|windows|fuzz" >&2
+    echo "usage: $0 demo|native|windows|fuzz|dist" >&2
     exit 2
     ;;
 esac
@@ -50,6 +53,23 @@ if [ "$mode" = fuzz ]; then
   command -v clang++ >/dev/null || need+=(clang)
   compgen -G "/usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a" >/dev/null ||
     need+=(libclang-rt-dev)
+fi
+if [ "$mode" = dist ]; then
+  command -v dpkg-shlibdeps >/dev/null || need+=(dpkg-dev)
+  command -v file >/dev/null || need+=(file)
+  command -v pkg-config >/dev/null || need+=(pkgconf)
+  command -v unzip >/dev/null || need+=(unzip)
+  command -v gzip >/dev/null || need+=(gzip)
+  # The wheel is built offline with Debian's setuptools and wheel.
+  compgen -G "/usr/share/python-wheels/pip-*.whl" >/dev/null || need+=(python3-venv)
+  /usr/bin/python3 -m pip --version >/dev/null 2>&1 || need+=(python3-pip)
+  /usr/bin/python3 -c 'import setuptools' 2>/dev/null || need+=(python3-setuptools)
+  /usr/bin/python3 -c 'import wheel' 2>/dev/null || need+=(python3-wheel)
+  # kalpo.lib, and the check that an MSVC-compatible linker takes it.
+  command -v llvm-dlltool >/dev/null || need+=(llvm)
+  command -v clang >/dev/null || need+=(clang)
+  command -v lld-link >/dev/null || need+=(lld)
+  mode=windows
 fi
 if [ "$mode" = windows ]; then
   # The MinGW-w64 cross compiler, GoogleTest's sources, and Wine with its

@@ -6,6 +6,9 @@
   Texts are NUL-terminated Windows-1252 (PAnsiChar); nil is an empty text.
   Out texts (var PAnsiChar) receive a pointer to a text owned by the library,
   valid until the next call into it: copy it (string(Texto)) to keep it.
+  Programs whose strings are not Windows-1252 (Free Pascal with UTF-8
+  sources, Delphi 2009 and later) convert them with KalpoTexto, and the
+  library's texts back with KalpoDeTexto.
   Result flags are ByteBool: True for success.
   Calls must not overlap, and every operator message is modal on the calling
   thread. }
@@ -17,6 +20,9 @@ unit kalpo;
 {$ENDIF}
 {$IFDEF MSWINDOWS} {$DEFINE KALPO_STDCALL} {$ENDIF}
 {$IFDEF WINDOWS} {$DEFINE KALPO_STDCALL} {$ENDIF}
+{ Compilers with UnicodeString and code-page-aware strings. }
+{$IFDEF FPC} {$DEFINE KALPO_UNICODE} {$ENDIF}
+{$IFDEF UNICODE} {$DEFINE KALPO_UNICODE} {$ENDIF}
 
 interface
 
@@ -165,6 +171,86 @@ function KALPO_Cupom_Aberto(Modelo: PAnsiChar): ByteBool;
 function KALPO_AbreGaveta(Modelo: PAnsiChar): ByteBool;
   {$IFDEF KALPO_STDCALL}stdcall{$ELSE}cdecl{$ENDIF}; external KalpoLib;
 
+{$IFDEF KALPO_UNICODE}
+(* Texts for the library: the program's string as Windows-1252 bytes, to pass
+  as PAnsiChar(KalpoTexto(...)) in the same statement.  With Free Pascal the
+  source must say it is UTF-8 ({$codepage utf8} or -FcUTF8), so that
+    KALPO_VendaItem(Modelo, '42', PAnsiChar(KalpoTexto('FEIJÃO')), '01', 'I', 1, 2, 9.9, '', 0)
+  prints FEIJÃO.  A character Windows-1252 has no place for becomes '?'. *)
+function KalpoTexto(const Texto: UnicodeString): AnsiString;
+{ A text of the library (an out text, an operator message) as a string. }
+function KalpoDeTexto(Texto: PAnsiChar): UnicodeString;
+{$ENDIF}
+
 implementation
+
+{$IFDEF KALPO_UNICODE}
+{ On Unix the C library's conversions turn the program's UTF-8 strings into
+  UnicodeString. }
+{$IFDEF UNIX} uses cwstring; {$ENDIF}
+
+const
+  { The characters of Windows-1252's bytes $80 to $9F; the five bytes it leaves
+    undefined stand for the same code point, both ways. }
+  Cp1252High: array[$80..$9F] of Word = (
+    $20AC, $0081, $201A, $0192, $201E, $2026, $2020, $2021, $02C6, $2030, $0160, $2039, $0152, $008D, $017D, $008F,
+    $0090, $2018, $2019, $201C, $201D, $2022, $2013, $2014, $02DC, $2122, $0161, $203A, $0153, $009D, $017E, $0178);
+
+function Cp1252Byte(C: Word): Integer;
+var
+  B: Integer;
+begin
+  if (C < $80) or ((C >= $A0) and (C <= $FF)) then
+    Exit(C);
+  for B := Low(Cp1252High) to High(Cp1252High) do
+    if Cp1252High[B] = C then
+      Exit(B);
+  Result := Ord('?');
+end;
+
+function KalpoTexto(const Texto: UnicodeString): AnsiString;
+var
+  I, N: Integer;
+  C: Word;
+begin
+  SetLength(Result, Length(Texto));
+  N := 0;
+  I := 1;
+  while I <= Length(Texto) do
+  begin
+    C := Ord(Texto[I]);
+    Inc(N);
+    Result[N] := AnsiChar(Cp1252Byte(C));
+    { A character beyond the 16-bit plane is one '?', not two. }
+    if (C >= $D800) and (C <= $DBFF) and (I < Length(Texto)) then
+      Inc(I);
+    Inc(I);
+  end;
+  SetLength(Result, N);
+  SetCodePage(RawByteString(Result), 1252, False);
+end;
+
+function KalpoDeTexto(Texto: PAnsiChar): UnicodeString;
+var
+  I: Integer;
+  B: Byte;
+begin
+  Result := '';
+  if Texto = nil then
+    Exit;
+  I := 0;
+  while Texto[I] <> #0 do
+    Inc(I);
+  SetLength(Result, I);
+  for I := 1 to Length(Result) do
+  begin
+    B := Ord(Texto[I - 1]);
+    if (B >= $80) and (B <= $9F) then
+      Result[I] := WideChar(Cp1252High[B])
+    else
+      Result[I] := WideChar(B);
+  end;
+end;
+{$ENDIF}
 
 end.

@@ -5,8 +5,8 @@ using bemafi32::at;
 
 namespace {
 
-using bema::digits;
-using bema::text;
+using common::digits;
+using common::text;
 using ksim::Outcome;
 
 struct ItemArguments {

@@ -5,18 +5,22 @@ using bemafi32::at;
 
 namespace {
 
-using bema::digits;
-using bema::text;
+using common::digits;
+using common::text;
 using ksim::Outcome;
 using ksim::Session;
 
 // An amount "0", "150" or "1,50": whole reais, or reais and two decimals.
 std::optional<ksim::Cents> amount(std::string_view value) {
-  std::size_t comma = value.find(',');
-  auto whole = digits(value.substr(0, comma), 1, 12);
-  if (comma == std::string_view::npos || !whole) return whole ? std::optional(*whole * 100) : std::nullopt;
-  auto cents = digits(value.substr(comma + 1), 2, 2);
-  return cents ? std::optional(*whole * 100 + *cents) : std::nullopt;
+  static constexpr common::DecimalForm kFund{",", 2, true, false, false, 14};
+  return common::decimal(value, kFund, 2);
+}
+
+// A date "dd/mm/yyyy" or "dd/mm/yy" as "YYYY-MM-DD".
+std::optional<std::string> read_date(std::string_view value) {
+  std::optional<ksim::DateTime> when = common::date_time(value, "dd/mm/yyyy");
+  if (!when) when = common::date_time(value, "dd/mm/yy");
+  return when ? std::optional(common::iso_date(*when)) : std::nullopt;
 }
 
 template <typename Op>
@@ -46,7 +50,7 @@ BEMA_EXPORT Bematech_FI_AberturaDoDia(const char *valor, const char *forma) {
 
 BEMA_EXPORT Bematech_FI_LeituraMemoriaFiscalData(const char *inicio, const char *fim) {
   return run(__func__, [&](Session &session) {
-    auto from = bema::read_date(text(inicio)), to = bema::read_date(text(fim));
+    auto from = read_date(text(inicio)), to = read_date(text(fim));
     return from && to ? session.memory_by_date(*from, *to) : Outcome::invalid_argument;
   });
 }

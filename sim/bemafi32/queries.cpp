@@ -6,7 +6,7 @@ using bemafi32::at;
 namespace {
 
 using bema::put_number;
-using bema::zero_padded;
+using common::padded;
 using ksim::Outcome;
 using ksim::Session;
 
@@ -38,7 +38,7 @@ std::string partial_totals(const Session &session) {
   const ksim::State &state = session.state();
   std::string totals;
   auto add = [&](ksim::Cents value, std::size_t width) {
-    totals += (totals.empty() ? "" : ",") + zero_padded(value, width);
+    totals += (totals.empty() ? "" : ",") + padded(value, width);
   };
   for (int index = 1; index <= int(kRates); ++index) {
     const ksim::Rate *rate = session.rate_by_index(index);
@@ -58,14 +58,14 @@ std::string rates(const Session &session) {
   std::string table;
   for (int index = 1; index <= int(kRates); ++index) {
     const ksim::Rate *rate = session.rate_by_index(index);
-    table += (index > 1 ? "," : "") + zero_padded(rate ? rate->basis_points : 0, kRateWidth);
+    table += (index > 1 ? "," : "") + padded(rate ? rate->basis_points : 0, kRateWidth);
   }
   return table;
 }
 
 // Writes `value` over `width`, its digits as question marks when unreadable.
 void put_digits(char *buffer, std::size_t width, const std::string &value, bool unreadable) {
-  bema::put_text(buffer, width, unreadable ? bema::garble(value) : value);
+  bema::put_text(buffer, width, unreadable ? common::garbled(value) : value);
 }
 
 }  // namespace
@@ -89,9 +89,8 @@ BEMA_EXPORT Bematech_FI_GrandeTotal(char *total) {
 BEMA_EXPORT Bematech_FI_DataHoraImpressora(char *data, char *hora) {
   return read(__func__, {data, hora}, [&](const Session &session, bool unreadable) {
     ksim::DateTime now = ksim::civil(session.now());
-    put_digits(data, 6, zero_padded(now.day, 2) + zero_padded(now.month, 2) + zero_padded(now.year % 100, 2),
-               unreadable);
-    put_digits(hora, 6, zero_padded(now.hour, 2) + zero_padded(now.minute, 2) + zero_padded(now.second, 2), unreadable);
+    put_digits(data, 6, padded(now.day, 2) + padded(now.month, 2) + padded(now.year % 100, 2), unreadable);
+    put_digits(hora, 6, padded(now.hour, 2) + padded(now.minute, 2) + padded(now.second, 2), unreadable);
   });
 }
 

@@ -6,7 +6,7 @@
 
 namespace {
 
-using bema::zero_padded;
+using common::padded;
 using ksim::Outcome;
 
 constexpr std::size_t kLabelWidth = 46;  // the value starts at column 49, after ": "
@@ -14,11 +14,6 @@ constexpr std::size_t kLabelWidth = 46;  // the value starts at column 49, after
 std::string line(std::string label, const std::string &value) {
   label.resize(kLabelWidth, '.');
   return label + ": " + value + "\r\n";
-}
-
-// "YYYY-MM-DD" as "dd/mm/yyyy".
-std::string day_text(const std::string &day) {
-  return day.size() == 10 ? day.substr(8, 2) + "/" + day.substr(5, 2) + "/" + day.substr(0, 4) : "";
 }
 
 // The last reduction's figures and the counters as they stand.  The one line
@@ -30,18 +25,18 @@ std::string report(const ksim::State &state) {
   if (!state.fiscal_memory.empty()) last = state.fiscal_memory.back();
   if (state.fiscal_memory.size() > 1) first_coo = state.fiscal_memory[state.fiscal_memory.size() - 2].coo + 1;
   std::string text = "RELATORIO TIPO 60 MESTRE\r\n";
-  text += line("Data da ultima reducao", day_text(last.date));
+  text += line("Data da ultima reducao", common::slashed_date(last.date, ""));
   text += line("Numero de serie do equipamento", state.identity.serial);
   text += line("Modelo do documento fiscal", "2D");
-  text += line("COO inicial do dia", zero_padded(state.fiscal_memory.empty() ? 0 : first_coo, 6));
-  text += line("COO final do dia", zero_padded(last.coo, 6));
-  text += line("Contador de reducoes Z", zero_padded(state.crz, 4));
-  text += line("Reinicio de operacao (CRO)", zero_padded(state.cro, 4));
-  text += line("Venda bruta diaria", zero_padded(last.gross, 14));
-  text += line("Cancelamentos", zero_padded(last.cancellations, 14));
-  text += line("Descontos", zero_padded(last.discounts, 14));
-  text += line("Grande total", zero_padded(last.grand_total, 18));
-  for (const auto &[rate, total] : last.per_rate) text += line("Totalizador " + rate, zero_padded(total, 14));
+  text += line("COO inicial do dia", padded(state.fiscal_memory.empty() ? 0 : first_coo, 6));
+  text += line("COO final do dia", padded(last.coo, 6));
+  text += line("Contador de reducoes Z", padded(state.crz, 4));
+  text += line("Reinicio de operacao (CRO)", padded(state.cro, 4));
+  text += line("Venda bruta diaria", padded(last.gross, 14));
+  text += line("Cancelamentos", padded(last.cancellations, 14));
+  text += line("Descontos", padded(last.discounts, 14));
+  text += line("Grande total", padded(last.grand_total, 18));
+  for (const auto &[rate, total] : last.per_rate) text += line("Totalizador " + rate, padded(total, 14));
   return text;
 }
 
@@ -59,7 +54,7 @@ bool write(const std::string &path, const std::string &text) {
 BEMA_EXPORT Bematech_FI_RelatorioTipo60Mestre() {
   return bema::query(bemafi32::kLibrary, __func__, [](ksim::Session &session, bool unreadable) -> bema::Result {
     std::string text = report(session.state());
-    if (unreadable) text = bema::garble(text);
+    if (unreadable) text = common::garbled(text);
     if (!write(ksim::windows_path("C:\\RETORNO.TXT"), text)) return bema::Result::library_code(bema::kFileWrite);
     return Outcome::ok;
   });

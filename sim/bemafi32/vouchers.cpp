@@ -20,7 +20,7 @@ BEMA_EXPORT Bematech_FI_RelatorioGerencial(const char *texto) {
       ksim::Outcome opened = session.open_report();
       if (opened != ksim::Outcome::ok) return opened;
     }
-    return bema::print_lines(session, bema::text(texto));
+    return bema::print_lines(session, common::text(texto));
   });
 }
 

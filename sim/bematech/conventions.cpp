@@ -1,14 +1,16 @@
 // The Bematech-convention answers: return codes, status bytes and the
-// outcome that waits for the status read.  Compiled into each library that
-// answers in these conventions (see shared.cpp in its folder).
+// outcome that waits for the status read, for each library that answers in
+// these conventions.
 #include "bematech/conventions.h"
 
 #include <algorithm>
-#include <charconv>
 #include <chrono>
+#include <climits>
 #include <thread>
 #include <utility>
 #include <vector>
+
+#include "common/readers.h"
 
 namespace bema {
 namespace {
@@ -48,11 +50,11 @@ std::int32_t paper_bits(const ksim::Faults &faults) {
   return (faults.paper_end ? kSt1PaperEnd : 0) | (faults.paper_near_end ? kSt1PaperNearEnd : 0);
 }
 
+// A return code or status byte written in the fault: a 32-bit integer.
 std::optional<std::int32_t> integer(std::string_view text) {
-  std::int32_t value = 0;
-  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size() || text.empty()) return std::nullopt;
-  return value;
+  const std::optional<std::int64_t> value = common::whole(text, 10);
+  if (!value || *value < INT32_MIN || *value > INT32_MAX) return std::nullopt;
+  return std::int32_t(*value);
 }
 
 std::vector<std::string_view> split(std::string_view text, char separator) {

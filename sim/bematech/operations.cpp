@@ -6,6 +6,8 @@
 namespace bema {
 namespace {
 
+using common::digits;
+using common::text;
 using ksim::Outcome;
 using ksim::Session;
 
@@ -31,7 +33,7 @@ std::int32_t identification(Call call, char *buffer, std::size_t width, Value va
   return query(call.library, call.function, [&](Session &session, bool unreadable) -> Result {
     if (!buffer) return Outcome::invalid_argument;
     std::string answer = value(session.state());
-    put_text(buffer, width, unreadable ? garble(answer) : answer);
+    put_text(buffer, width, unreadable ? common::garbled(answer) : answer);
     return Outcome::ok;
   });
 }
@@ -81,7 +83,7 @@ std::int32_t open_voucher(Call call, const char *form, const char *value, const 
   return simple(call, [&](Session &session) {
     auto cents = digits(text(value), 14, 14);
     std::optional<std::int64_t> coupon;
-    if (!text(coo).empty() && !(coupon = digits(text(coo), 1, 6))) return Outcome::invalid_argument;
+    if (!text(coo).empty() && !(coupon = digits(text(coo), 1, 6).optional())) return Outcome::invalid_argument;
     if (!form || !cents) return Outcome::invalid_argument;
     const ksim::PaymentForm *programmed = session.form_by_name(form);
     if (!programmed) return Outcome::form_not_programmed;
@@ -113,20 +115,22 @@ std::int32_t x_reading(Call call) {
 
 std::int32_t z_reduction(Call call, const char *date, const char *time) {
   return simple(call, [&](Session &session) {
-    // A date and time given with the reduction set the printer's clock.
-    std::optional<std::int64_t> clock;
+    // A date "dd/mm/yy" and a time "hh:mm:ss" given with the reduction set
+    // the printer's clock.
+    std::optional<ksim::DateTime> clock;
     if (!text(date).empty() || !text(time).empty()) {
-      if (!(clock = clock_time(text(date), text(time)))) return Outcome::invalid_argument;
+      clock = common::date_time(std::string(text(date)) + " " + std::string(text(time)), "dd/mm/yy hh:nn:ss");
+      if (!clock) return Outcome::invalid_argument;
     }
     Outcome outcome = session.z_reduction();
     if (outcome != Outcome::ok || !clock) return outcome;
-    return session.set_clock_offset(session.state().clock_offset + (*clock - session.now()));
+    return session.set_clock_offset(session.state().clock_offset + (ksim::from_civil(*clock) - session.now()));
   });
 }
 
 std::int32_t coupon_number(Call call, char *buffer) {
   return identification(call, buffer, kCouponNumberWidth,
-                        [](const ksim::State &state) { return zero_padded(state.coo, kCouponNumberWidth); });
+                        [](const ksim::State &state) { return common::padded(state.coo, kCouponNumberWidth); });
 }
 
 std::int32_t serial_number(Call call, char *buffer, std::size_t width) {

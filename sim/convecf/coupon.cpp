@@ -5,8 +5,8 @@ using convecf::at;
 
 namespace {
 
-using bema::digits;
-using bema::text;
+using common::digits;
+using common::text;
 using ksim::Outcome;
 
 struct ItemArguments {
@@ -15,46 +15,49 @@ struct ItemArguments {
   const char *unit_price, *discount_type, *discount;
 };
 
-// Quantity: "I" whole units (up to 4 digits) or "F" thousandths (up to 7).
-std::optional<ksim::Milli> quantity(std::string_view type, std::string_view value) {
-  if (type == "I") {
-    auto units = digits(value, 1, 4);
-    return units ? std::optional(*units * 1000) : std::nullopt;
-  }
-  return type == "F" ? digits(value, 1, 7) : std::nullopt;
+// Quantity in thousandths, up to 7 digits, whatever its type; the type says
+// how the paper shows it: "I" whole units when it is whole, "F" (or "I" with
+// a fraction) three decimals.
+std::optional<ksim::Milli> quantity(std::string_view type, std::string_view value, int &shown_decimals) {
+  auto thousandths = digits(value, 1, 7);
+  if (!thousandths || (type != "I" && type != "F")) return std::nullopt;
+  shown_decimals = type == "I" && *thousandths % 1000 == 0 ? 0 : 3;
+  return *thousandths;
 }
 
 // Unit price, up to 9 digits with 2 or 3 implied decimals.
 std::optional<ksim::Milli> unit_price(std::int32_t decimals, std::string_view value) {
   auto price = digits(value, 1, 9);
   if (!price || (decimals != 2 && decimals != 3)) return std::nullopt;
-  return decimals == 2 ? *price * 10 : *price;
+  return common::rescaled(*price, decimals, 3);
 }
 
 // Discount: "$" (or none) in hundredths, up to 8 digits; "%" in hundredths
 // of a percent of the item total, up to 4 digits.
 std::optional<ksim::Cents> discount(std::string_view type, std::string_view value, ksim::Cents gross) {
-  if (type.empty() || type == "$") return digits(value, 1, 8);
+  if (type.empty() || type == "$") return digits(value, 1, 8).optional();
   auto basis_points = digits(value, 1, 4);
   if (type != "%" || !basis_points || *basis_points > 10000) return std::nullopt;
-  return (gross * *basis_points + 5000) / 10000;
+  return common::percent_of(gross, *basis_points);
 }
 
 // Code up to 14 characters, description up to 29.
 Outcome read_item(const ksim::Session &session, const ItemArguments &in, ksim::Item &item) {
-  auto amount = quantity(text(in.quantity_type), text(in.quantity));
+  int shown_decimals = 3;
+  auto amount = quantity(text(in.quantity_type), text(in.quantity), shown_decimals);
   auto price = unit_price(in.price_decimals, text(in.unit_price));
   if (!amount || *amount == 0 || !price || text(in.code).size() > 14 || text(in.description).empty() ||
       text(in.description).size() > 29) {
     return Outcome::invalid_argument;
   }
-  auto off = discount(text(in.discount_type), text(in.discount), bema::gross(*amount, *price));
+  auto off = discount(text(in.discount_type), text(in.discount), common::gross(*amount, *price));
   if (!off) return Outcome::invalid_argument;
   Outcome outcome = Outcome::ok;
   const ksim::Rate *rate = bema::read_rate(session, text(in.rate), outcome);
   if (!rate) return outcome;
   item.code = text(in.code), item.description = text(in.description), item.unit = "UN";
   item.rate = rate->code, item.quantity = *amount, item.unit_price = *price, item.discount = *off;
+  item.quantity_decimals = shown_decimals;
   return Outcome::ok;
 }
 

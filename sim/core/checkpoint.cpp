@@ -10,7 +10,7 @@
 namespace ksim {
 namespace {
 
-constexpr const char *kCheckpointMark = "kalpo checkpoint 1";
+constexpr const char *kCheckpointMark = "kalpo checkpoint 2";
 
 class Writer {
  public:
@@ -96,6 +96,7 @@ template <class A, class S>
 void visit_item(A &a, S &i) {
   a(i.number), a(i.code), a(i.description), a(i.unit), a(i.rate);
   a(i.quantity), a(i.unit_price), a(i.discount), a(i.total), a(i.cancelled);
+  a(i.quantity_decimals), a(i.price_decimals);
 }
 
 template <class A, class S>

@@ -4,8 +4,22 @@
 namespace ksim {
 namespace {
 
-// A unit price in thousandths: two decimals when the third is zero.
-std::string unit_price_text(Milli price) { return price % 10 == 0 ? money(price / 10) : quantity_text(price); }
+// A value in thousandths with `decimals` (0 to 3) after the comma, rounded
+// half up: 1500 with 0 -> "2", with 2 -> "1,50".
+std::string decimals_text(Milli value, int decimals) {
+  Milli unit = 1;
+  for (int d = decimals; d < 3; ++d) unit *= 10;
+  std::string digits = pad_number((value + unit / 2) / unit, decimals + 1);
+  if (decimals > 0) digits.insert(digits.size() - static_cast<std::size_t>(decimals), 1, ',');
+  return digits;
+}
+
+// A unit price in thousandths: as many decimals as the item asks, else two
+// when the third is zero.
+std::string unit_price_text(const Item &item) {
+  if (item.price_decimals >= 0) return decimals_text(item.unit_price, item.price_decimals);
+  return item.unit_price % 10 == 0 ? money(item.unit_price / 10) : quantity_text(item.unit_price);
+}
 
 void customer(PageBuilder &page, const Coupon &c) {
   if (!c.customer_document.empty()) page.text("CPF/CNPJ CONSUMIDOR: " + c.customer_document);
@@ -15,8 +29,8 @@ void customer(PageBuilder &page, const Coupon &c) {
 
 void item_lines(PageBuilder &page, const Item &item) {
   page.text(pad_number(item.number, 3) + " " + item.code + " " + item.description);
-  page.pair("    " + quantity_text(item.quantity) + " " + item.unit + " X " + unit_price_text(item.unit_price) + " " +
-                item.rate,
+  page.pair("    " + decimals_text(item.quantity, item.quantity_decimals) + " " + item.unit + " X " +
+                unit_price_text(item) + " " + item.rate,
             money(item.total + item.discount));
   if (item.discount) page.pair("    DESCONTO ITEM " + pad_number(item.number, 3), "-" + money(item.discount));
   if (item.cancelled) page.pair("    CANCELADO ITEM " + pad_number(item.number, 3), "-" + money(item.total));

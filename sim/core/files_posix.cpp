@@ -46,11 +46,11 @@ const char *kind_of(mode_t mode) {
   return "not a regular file";
 }
 
-// A printer file opened without following a link and without blocking on
-// a FIFO, then checked to be a regular file; -1 otherwise (ENOENT when
-// absent).
-int open_file(const Folder &folder, const char *name, int flags) {
-  int fd = ::openat(folder_fd(folder), name, flags | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
+// A file of folder `dir` opened without following a link and without
+// blocking on a FIFO, then checked to be a regular file; -1 otherwise
+// (ENOENT when absent).
+int open_at(int dir, const char *name, int flags) {
+  int fd = ::openat(dir, name, flags | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
   if (fd < 0) {
     int error = errno;
     if (error == ELOOP)
@@ -73,6 +73,8 @@ int open_file(const Folder &folder, const char *name, int flags) {
   return fd;
 }
 
+int open_file(const Folder &folder, const char *name, int flags) { return open_at(folder_fd(folder), name, flags); }
+
 bool write_fd(int fd, std::string_view data, const char *name) {
   while (!data.empty()) {
     ssize_t n = ::write(fd, data.data(), data.size());
@@ -85,6 +87,17 @@ bool write_fd(int fd, std::string_view data, const char *name) {
 }
 
 bool sync_folder(const Folder &folder) { return ::fsync(folder_fd(folder)) == 0 || fail(folder.path); }
+
+// Writes `data` into `temporary` (open as `fd`, closed here), flushes it and
+// renames it over `name`, both in folder `dir`; the temporary is removed when
+// a step fails.
+bool replace_with(int fd, int dir, const char *temporary, const char *name, std::string_view data) {
+  bool ok = write_fd(fd, data, temporary) && (::fsync(fd) == 0 || fail(temporary));
+  ::close(fd);
+  ok = ok && (::renameat(dir, temporary, dir, name) == 0 || fail(name));
+  if (!ok) ::unlinkat(dir, temporary, 0);
+  return ok;
+}
 
 Identity identity_of(const struct stat &st) {
   return {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
@@ -212,11 +225,7 @@ bool write_all(const Folder &folder, const char *name, std::string_view data) {
   ::unlinkat(dir, temporary.c_str(), 0);  // left by a process killed while writing it
   int fd = ::openat(dir, temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
   if (fd < 0) return fail(temporary);
-  bool ok = write_fd(fd, data, temporary.c_str()) && (::fsync(fd) == 0 || fail(temporary));
-  ::close(fd);
-  ok = ok && (::renameat(dir, temporary.c_str(), dir, name) == 0 || fail(name));
-  if (!ok) ::unlinkat(dir, temporary.c_str(), 0);
-  return ok && sync_folder(folder);
+  return replace_with(fd, dir, temporary.c_str(), name, data) && sync_folder(folder);
 }
 
 bool rename(const Folder &folder, const char *from, const char *to) {
@@ -258,4 +267,40 @@ std::int64_t wall_clock() {
 }
 
 }  // namespace ksim::files
+
+namespace ksim {
+
+// A caller's folder is not the printer's: a partial file planted there (a
+// link, a FIFO) is refused, not removed.
+bool write_caller_file(const std::string &path, std::string_view data) {
+  const std::string partial = path + ".part";
+  const int fd = files::open_at(AT_FDCWD, partial.c_str(), O_WRONLY | O_CREAT | O_TRUNC);
+  return fd >= 0 && files::replace_with(fd, AT_FDCWD, partial.c_str(), path.c_str(), data);
+}
+
+bool append_log_line(const std::string &path, std::string_view line, std::uint64_t limit) {
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    const int fd = files::open_at(AT_FDCWD, path.c_str(), O_WRONLY | O_APPEND | O_CREAT);
+    if (fd < 0) return false;
+    // The lock keeps two processes from both turning the same file over.
+    while (::flock(fd, LOCK_EX) != 0 && errno == EINTR) {
+    }
+    struct stat opened {};
+    struct stat named {};
+    const bool current = ::fstat(fd, &opened) == 0 && ::lstat(path.c_str(), &named) == 0 &&
+                         opened.st_dev == named.st_dev && opened.st_ino == named.st_ino;
+    const bool full = opened.st_size > 0 && static_cast<std::uint64_t>(opened.st_size) + line.size() > limit;
+    if (current && !full) {
+      const bool ok = files::write_fd(fd, line, path.c_str());
+      ::close(fd);
+      return ok;
+    }
+    // Turned over by another process since it was opened, or full now.
+    if (current && ::rename(path.c_str(), (path + ".1").c_str()) != 0) limit = UINT64_MAX;
+    ::close(fd);
+  }
+  return false;
+}
+
+}  // namespace ksim
 #endif

@@ -44,11 +44,11 @@ bool identity_of(HANDLE handle, Identity &identity, DWORD &attributes, std::uint
   return true;
 }
 
-// A printer file as itself (not what a reparse point names), checked to be
-// a file on disk; INVALID_HANDLE_VALUE otherwise.
-HANDLE open_file(const Folder &folder, const char *name, DWORD access, DWORD disposition) {
-  HANDLE file = ::CreateFileA(in(folder, name).c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, disposition, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+// A file as itself (not what a reparse point names), checked to be a file
+// on disk; INVALID_HANDLE_VALUE otherwise.  `name` names it in messages.
+HANDLE open_path(const std::string &path, const char *name, DWORD access, DWORD disposition) {
+  HANDLE file = ::CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              disposition, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     DWORD error = ::GetLastError();
     fail(name, error);
@@ -66,6 +66,10 @@ HANDLE open_file(const Folder &folder, const char *name, DWORD access, DWORD dis
   return file;
 }
 
+HANDLE open_file(const Folder &folder, const char *name, DWORD access, DWORD disposition) {
+  return open_path(in(folder, name), name, access, disposition);
+}
+
 bool write_handle(HANDLE file, std::string_view data, const char *name) {
   while (!data.empty()) {
     DWORD written = 0;
@@ -75,6 +79,18 @@ bool write_handle(HANDLE file, std::string_view data, const char *name) {
     data.remove_prefix(written);
   }
   return true;
+}
+
+// Writes `data` into `temporary` (open as `file`, closed here), flushes it
+// and moves it over `path`; the temporary is removed when a step fails.
+bool replace_with(HANDLE file, const std::string &temporary, const std::string &path, std::string_view data,
+                  const char *name) {
+  bool ok = write_handle(file, data, name) && (::FlushFileBuffers(file) || fail(name));
+  ::CloseHandle(file);
+  ok = ok && (::MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) ||
+              fail(name));
+  if (!ok) ::DeleteFileA(temporary.c_str());
+  return ok;
 }
 
 }  // namespace
@@ -214,13 +230,7 @@ bool write_all(const Folder &folder, const char *name, std::string_view data) {
   HANDLE file = ::CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
   if (file == INVALID_HANDLE_VALUE) return fail(temporary);
-  bool ok = write_handle(file, data, name) && (::FlushFileBuffers(file) || fail(name));
-  ::CloseHandle(file);
-  ok = ok && (::MoveFileExA(temporary.c_str(), in(folder, name).c_str(),
-                            MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) ||
-              fail(name));
-  if (!ok) ::DeleteFileA(temporary.c_str());
-  return ok;
+  return replace_with(file, temporary, in(folder, name), data, name);
 }
 
 bool rename(const Folder &folder, const char *from, const char *to) {
@@ -261,4 +271,35 @@ std::int64_t wall_clock() {
 }
 
 }  // namespace ksim::files
+
+namespace ksim {
+
+// A caller's folder is not the printer's: a partial file planted there (a
+// link) is refused, not removed.
+bool write_caller_file(const std::string &path, std::string_view data) {
+  const std::string partial = path + ".part";
+  HANDLE file = files::open_path(partial, partial.c_str(), GENERIC_WRITE | FILE_READ_ATTRIBUTES, CREATE_ALWAYS);
+  return file != INVALID_HANDLE_VALUE && files::replace_with(file, partial, path, data, path.c_str());
+}
+
+bool append_log_line(const std::string &path, std::string_view line, std::uint64_t limit) {
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    HANDLE file = files::open_path(path, path.c_str(), FILE_APPEND_DATA | FILE_READ_ATTRIBUTES, OPEN_ALWAYS);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    files::Identity ignored;
+    DWORD attributes = 0;
+    std::uint64_t size = 0;
+    const bool full = files::identity_of(file, ignored, attributes, &size) && size > 0 && size + line.size() > limit;
+    if (!full) {
+      const bool ok = files::write_handle(file, line, path.c_str());
+      ::CloseHandle(file);
+      return ok;
+    }
+    ::CloseHandle(file);
+    if (!::MoveFileExA(path.c_str(), (path + ".1").c_str(), MOVEFILE_REPLACE_EXISTING)) limit = UINT64_MAX;
+  }
+  return false;
+}
+
+}  // namespace ksim
 #endif

@@ -167,6 +167,11 @@ struct Item {
   Cents discount = 0;  // item discount
   Cents total = 0;     // quantity * unit price, rounded half up to the cent, less discount
   bool cancelled = false;
+  // Decimals the paper shows, the value rounded half up to them (0 to 3):
+  // the quantity with three by default, the unit price with two unless its
+  // third is not zero (price_decimals -1).
+  int quantity_decimals = 3;
+  int price_decimals = -1;
 
   bool operator==(const Item &) const = default;
 };
@@ -323,8 +328,25 @@ struct Page {
 // ($KALPO_DRIVE_C, else ~/.kalpo/drive_c; on Windows c:\kalpo-sim).
 std::string data_dir();
 // A Windows path ("C:\RETORNO.TXT") mapped to this machine (under the
-// drive-C root outside Windows).
+// drive-C root outside Windows, which ".." never leaves; a path without a
+// drive letter is on drive C; empty for another drive or a network path).
 std::string windows_path(std::string_view path);
+// A file that a maker library's caller names (a fiscal file, a log): a full
+// path on drive C, mapped as windows_path maps it; empty when it has no drive
+// letter, is on another drive, or lies in the data folder (the printers' own
+// files).
+std::string caller_file(std::string_view path);
+// Writes a caller's file whole or not at all (a partial file beside it,
+// then renamed over it); false when any step fails, the rename included.
+bool write_caller_file(const std::string &path, std::string_view data);
+// Appends a line to a log; a log that would pass `limit` bytes first becomes
+// <path>.1 (replacing the one before) and a new one is begun.
+bool append_log_line(const std::string &path, std::string_view line, std::uint64_t limit);
+// Both open their files without following a link, as regular files, and
+// create them readable and writable by the owner alone.
+// Makes a folder and the missing ones above it, owner-only; false when it
+// cannot be made or is not a folder.
+bool make_folders(const std::string &path);
 
 class Printer;
 

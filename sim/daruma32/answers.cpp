@@ -1,11 +1,10 @@
 // The Daruma answer conventions: return codes, extended error numbers and
 // status bytes for each outcome of the virtual printer.
 #include <chrono>
-#include <cstdlib>
 #include <cstring>
 #include <thread>
 
-#include "daruma.h"
+#include "daruma32/daruma.h"
 
 namespace daruma {
 namespace {
@@ -62,10 +61,8 @@ int st2_of(Outcome outcome) {
 
 // The injected code of a refusal: its Daruma error number.
 int injected(const ksim::Faults &faults) {
-  const std::string &code = faults.refuse_code.value_or("");
-  char *end = nullptr;
-  long number = std::strtol(code.c_str(), &end, 10);
-  return (code.empty() || *end != '\0' || number < 1 || number > 999) ? error::cannot_execute : int(number);
+  const std::optional<std::int64_t> number = common::whole(faults.refuse_code.value_or(""));
+  return !number || *number < 1 || *number > 999 ? error::cannot_execute : int(*number);
 }
 
 void record(Outcome outcome, const ksim::Session *session) {

@@ -1,7 +1,7 @@
 // The fiscal coupon: open, sell, start of closing, payment, close, cancel.
 #include <cstdio>
 
-#include "daruma.h"
+#include "daruma32/daruma.h"
 
 using daruma::text;
 using ksim::Outcome;
@@ -16,7 +16,7 @@ std::optional<ksim::Cents> cents(const char *value) { return daruma::regional(te
 std::optional<ksim::Milli> unit_price(const char *value, std::int32_t decimals) {
   if (decimals < 2 || decimals > 3) return std::nullopt;
   auto price = daruma::regional(text(value), decimals);
-  return price ? std::optional(*price * (decimals == 2 ? 10 : 1)) : std::nullopt;
+  return price ? std::optional(common::rescaled(*price, decimals, 3)) : std::nullopt;
 }
 
 // The item discount: "$" an amount, "%" a percentage of the item's total.
@@ -24,8 +24,7 @@ std::optional<ksim::Cents> item_discount(std::string_view kind, const char *valu
   auto amount = cents(value);
   if (!amount || (kind != "$" && kind != "%")) return std::nullopt;
   if (kind == "$") return amount;
-  ksim::Cents gross = (item.quantity * item.unit_price + 5000) / 10000;
-  return (gross * *amount + 5000) / 10000;
+  return common::percent_of(common::gross(item.quantity, item.unit_price), *amount);
 }
 
 Outcome sell(Session &session, const char *code, const char *description, const char *rate_code,

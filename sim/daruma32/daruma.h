@@ -14,7 +14,8 @@
 #include <string>
 #include <string_view>
 
-#include "sim/core/printer.h"
+#include "common/readers.h"
+#include "core/printer.h"
 #include "vendor/vendor_import.h"
 
 namespace daruma {
@@ -62,7 +63,7 @@ std::int32_t command(std::string_view function, const Operation &op);
 std::int32_t query(std::string_view function, const Operation &op);
 
 // Argument forms.
-inline std::string_view text(const char *value) { return value ? std::string_view(value) : std::string_view(); }
+using common::text;
 // A decimal text in the workstation's regional form with exactly `decimals`
 // decimals ("1.234,50", "1,234.50", "1234,50"), scaled by 10^decimals.
 std::optional<std::int64_t> regional(std::string_view text, int decimals);

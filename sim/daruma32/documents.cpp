@@ -1,7 +1,6 @@
 // Non-fiscal documents: the linked voucher, its text, the management report
 // and the close of either.
-#include "daruma.h"
-#include "sim/digits.h"
+#include "daruma32/daruma.h"
 
 using daruma::text;
 using ksim::Outcome;
@@ -28,8 +27,8 @@ struct CouponNumber {
 
 CouponNumber coupon_number(std::string_view coo) {
   if (coo.empty()) return {true, std::nullopt};
-  if (coo.size() > 9 || !ksim::text::all_digits(coo)) return {};
-  return {true, std::uint32_t(ksim::text::digits_value(coo))};
+  const common::Number number = common::digits(coo, 1, 9);
+  return number ? CouponNumber{true, std::uint32_t(*number)} : CouponNumber{};
 }
 
 Outcome open_voucher(Session &session, const char *forma, const char *valor, const char *coo) {

@@ -1,7 +1,5 @@
 // The printer's identification: serial number and firmware version.
-#include <cctype>
-
-#include "daruma.h"
+#include "daruma32/daruma.h"
 
 using ksim::Outcome;
 using ksim::Session;
@@ -21,10 +19,7 @@ KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL Daruma_FI_NumeroSerie(char *n
 KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL Daruma_FI_VersaoFirmware(char *versao) {
   return daruma::query("Daruma_FI_VersaoFirmware", [&](Session &s) {
     if (!versao) return Outcome::invalid_argument;
-    std::string digits;
-    for (char c : s.state().identity.firmware)
-      if (std::isdigit(static_cast<unsigned char>(c))) digits += c;
-    daruma::put(versao, digits, 4);
+    daruma::put(versao, common::digits_in(s.state().identity.firmware), 4);
     return Outcome::ok;
   });
 }

@@ -2,7 +2,7 @@
 // and the extended error of the last command.
 #include <cstdio>
 
-#include "daruma.h"
+#include "daruma32/daruma.h"
 
 using daruma::text;
 using ksim::Outcome;

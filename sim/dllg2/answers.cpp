@@ -1,6 +1,6 @@
 #include "dllg2/answers.h"
 
-#include <charconv>
+#include "common/readers.h"
 
 namespace dllg2 {
 namespace {
@@ -29,13 +29,8 @@ constexpr std::pair<Outcome, int> general_codes[] = {
 
 int injected_code(const ksim::Session &session) {
   const auto &text = session.faults().refuse_code;
-  int value = code::bad_parameter;
-  if (text) {
-    const char *end = text->data() + text->size();
-    int parsed = 0;
-    if (auto [ptr, ec] = std::from_chars(text->data(), end, parsed); ec == std::errc{} && ptr == end) value = parsed;
-  }
-  return value;
+  const std::optional<std::int64_t> value = text ? common::whole(*text, 9) : std::nullopt;
+  return value ? int(*value) : code::bad_parameter;
 }
 
 }  // namespace
@@ -66,9 +61,7 @@ std::string returns_text(const Returns &returns, std::string_view filter) {
 
 void spoil_numbers(Returns &returns) {
   for (auto &r : returns)
-    if (r.numeric)
-      for (char &c : r.value)
-        if (c >= '0' && c <= '9') c = '?';
+    if (r.numeric) r.value = common::garbled(r.value);
 }
 
 }  // namespace dllg2

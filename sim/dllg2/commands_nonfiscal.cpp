@@ -66,8 +66,9 @@ int print_text(Context &c) {
 int open_report(Context &c) {
   const std::string text = c.args.get("CodGerencial");
   if (text.empty()) return code::report_not_defined;
-  if (!all_digits(text, 2)) return code::report_out_of_range;
-  const int index = std::stoi(text);
+  const common::Number digits = common::digits(text, 1, 2);
+  if (!digits) return code::report_out_of_range;
+  const int index = int(*digits);
   if (index < 1 || index > max_report_index) return code::report_out_of_range;
   const auto *report = std::find_if(std::begin(programmed_reports), std::end(programmed_reports),
                                     [&](const Report &r) { return r.index == index; });

@@ -25,10 +25,7 @@ constexpr std::int64_t max_spacing = 99 * dots_per_line;
 std::string number(std::uint64_t n) { return std::to_string(n); }
 
 // "dd/mm/aaaa" of a "YYYY-MM-DD" day, "00/00/0000" for none.
-std::string day_text(std::string_view iso) {
-  if (iso.size() != 10) return "00/00/0000";
-  return std::string(iso.substr(8, 2)) + '/' + std::string(iso.substr(5, 2)) + '/' + std::string(iso.substr(0, 4));
-}
+std::string day_text(std::string_view iso) { return common::slashed_date(iso, "00/00/0000"); }
 
 std::string spacing(const Session &s) {
   return s.value(spacing_value).value_or(number(s.state().lines_between_documents * dots_per_line));

@@ -1,6 +1,5 @@
 #include "dllg2/driver.h"
 
-#include <cstdio>
 #include <ctime>
 
 namespace dllg2 {
@@ -11,8 +10,6 @@ Drivers &drivers() { return printer().local<Drivers>(); }
 
 void log(const Drivers &d, std::string_view line) {
   if (d.log_path.empty()) return;
-  std::FILE *file = std::fopen(d.log_path.c_str(), "ab");
-  if (!file) return;
   char stamp[32] = "";
   const std::time_t now = std::time(nullptr);
   if (const std::tm *t = std::localtime(&now)) std::strftime(stamp, sizeof stamp, "%Y-%m-%d %H:%M:%S ", t);
@@ -20,8 +17,7 @@ void log(const Drivers &d, std::string_view line) {
   std::string entry = stamp;
   for (char c : line) entry += c == '\r' ? std::string("\\r") : c == '\n' ? std::string("\\n") : std::string(1, c);
   entry += '\n';
-  std::fwrite(entry.data(), 1, entry.size(), file);
-  std::fclose(file);
+  ksim::append_log_line(d.log_path, entry, log_limit);
 }
 
 }  // namespace dllg2

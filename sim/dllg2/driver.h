@@ -1,7 +1,7 @@
 // The driver instances of this process: one per port, numbered from 0 (the
 // lowest free handle), each with its parameter list, the error code and the
 // returned values of its last command.  The log file named with
-// DLLG2_SetaArquivoLog, in the printer's folder, records every call.
+// DLLG2_SetaArquivoLog records every call.
 #pragma once
 
 #include <cstdint>
@@ -16,6 +16,8 @@
 namespace dllg2 {
 
 inline constexpr int default_timeout_s = 10;
+// A log that would pass this size is kept as <name>.1 and a new one begun.
+inline constexpr std::uint64_t log_limit = 4 << 20;
 
 struct Param {
   std::string name, value;
@@ -44,7 +46,8 @@ ksim::Printer &printer();
 // The process's instances; lock `mutex` before touching them.
 Drivers &drivers();
 
-// Appends one line to the log, stamped with the workstation's time.
+// Appends one line to the log, stamped with the workstation's time: one
+// opening of the file whatever its size.
 void log(const Drivers &d, std::string_view line);
 
 // `body(instance)` under the lock, or `missing` when the handle names no

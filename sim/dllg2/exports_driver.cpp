@@ -2,10 +2,8 @@
 #define KALPO_VENDOR_DEFINE
 #include "vendor/vendor_import.h"
 
-#include <filesystem>
-
+#include "common/ports.h"
 #include "dllg2/driver.h"
-#include "dllg2/port.h"
 
 namespace dllg2 {
 namespace {
@@ -33,17 +31,25 @@ bool start_refused() {
   return printer().begin("DLLG2_IniciaDriver", ksim::Call::start).faults().driver_start_refused;
 }
 
-// "C:\\logs\\dllg2.log" -> "dllg2.log".
-std::string_view last_part(std::string_view path) {
-  const auto separator = path.find_last_of("/\\");
-  return separator == std::string_view::npos ? path : path.substr(separator + 1);
+// The log a name stands for: a bare name is in the printer's folder (a
+// driver's relative log name is in its own folder) and must end in ".log",
+// so that it never names one of the printer's files; a path is a file on
+// drive C outside the printers' folders.  Empty: refused.
+std::string log_file(std::string_view name) {
+  if (name.find_first_of("\\/:") != std::string_view::npos) return ksim::caller_file(name);
+  std::string extension(name.substr(name.size() < 4 ? 0 : name.size() - 4));
+  for (char &c : extension)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  const bool log_like = name.size() > 4 && extension == ".log";
+  const std::string folder = printer().folder();  // empty without a data folder
+  return log_like && !folder.empty() ? folder + "/" + std::string(name) : std::string();
 }
 
 std::int32_t start(const char *port) {
   Drivers &d = drivers();
   std::lock_guard lock(d.mutex);
-  const std::string name = port ? port_name(port) : std::string();
-  std::int32_t handle = known_port(name) && !start_refused() ? instance_for(d, name) : refused_start;
+  const std::string name = port ? common::port_name(port) : std::string();
+  std::int32_t handle = common::known_port(name) && !start_refused() ? instance_for(d, name) : refused_start;
   log(d, "IniciaDriver \"" + name + "\" => " + std::to_string(handle));
   return handle;
 }
@@ -61,17 +67,20 @@ extern "C" KALPO_VENDOR_IMPORT int32_t KALPO_VENDOR_CALL DLLG2_IniciaDriver(cons
   }
 }
 
-// The log goes to the printer's folder, whatever folder the name carries.
+// A refused name leaves the log as it was.
 extern "C" KALPO_VENDOR_IMPORT int32_t KALPO_VENDOR_CALL DLLG2_SetaArquivoLog(const char *arquivo) {
   try {
-    const std::string_view name = last_part(arquivo ? arquivo : "");
-    if (name.empty()) return bad_argument;
+    const std::string name = arquivo ? arquivo : "";
+    const std::string file = log_file(name);
     Drivers &d = drivers();
     std::lock_guard lock(d.mutex);
-    std::error_code ignored;  // a folder that cannot be made leaves the log unwritten
-    std::filesystem::create_directories(printer().folder(), ignored);
-    d.log_path = printer().folder() + "/" + std::string(name);
-    log(d, "SetaArquivoLog \"" + std::string(name) + "\"");
+    if (file.empty()) {
+      log(d, "SetaArquivoLog \"" + name + "\" refused: not a log name nor a file on drive C");
+      return bad_argument;
+    }
+    ksim::make_folders(printer().folder());  // a folder that cannot be made leaves the log unwritten
+    d.log_path = file;
+    log(d, "SetaArquivoLog \"" + name + "\"");
     return 0;
   } catch (...) {
     return bad_argument;

@@ -19,14 +19,8 @@ std::string_view untaxed_code(std::string_view code) {
   return {};
 }
 
-int small_number(std::string_view digits) {
-  int n = 0;
-  for (char c : digits) n = n * 10 + (c - '0');
-  return n;
-}
-
 const ksim::PaymentForm *form_by_code(const ksim::Session &session, std::string_view code) {
-  if (all_digits(code, 2)) return session.form_by_index(small_number(code));
+  if (const common::Number index = common::digits(code, 1, 2)) return session.form_by_index(int(*index));
   return session.form_by_name(code);
 }
 
@@ -39,8 +33,9 @@ Lookup<ksim::Rate> find_rate(const ksim::Session &session, std::string_view code
     return {rate, rate ? 0 : code::rate_not_loaded};
   }
   std::string_view digits = code.front() == 'T' ? code.substr(1) : code;
-  if (!all_digits(digits, 2)) return {nullptr, code::bad_rate_index};
-  const int index = small_number(digits);
+  const common::Number number = common::digits(digits, 1, 2);
+  if (!number) return {nullptr, code::bad_rate_index};
+  const int index = int(*number);
   if (index < 1 || index > max_rate_index) return {nullptr, code::bad_rate_index};
   const ksim::Rate *rate = session.rate_by_index(index);
   return {rate, rate ? 0 : code::rate_not_loaded};

@@ -4,11 +4,9 @@
 #include "vendor/vendor_import.h"
 
 #include <chrono>
-#include <filesystem>
-#include <fstream>
 #include <thread>
 
-#include "dllg2/port.h"
+#include "common/ports.h"
 #include "dllg2_gerador/day.h"
 #include "dllg2_gerador/registers.h"
 
@@ -20,37 +18,21 @@ constexpr int32_t written = 1, unknown_port = -1, unreadable_day = -2, no_answer
                   bad_model = -5;
 constexpr std::size_t max_model = 20;
 
-// Written whole or not at all.
-bool write_file(const std::string &path, const std::string &text) {
-  namespace fs = std::filesystem;
-  const fs::path target(path), partial(path + ".part");
-  {
-    std::ofstream out(partial, std::ios::binary | std::ios::trunc);
-    if (!out || !out.write(text.data(), static_cast<std::streamsize>(text.size())) || !out.flush()) {
-      std::error_code ignored;
-      fs::remove(partial, ignored);
-      return false;
-    }
-  }
-  std::error_code error;
-  fs::rename(partial, target, error);
-  if (error) fs::remove(partial, error);
-  return !error;
-}
-
 int32_t generate(const char *port, const char *model, const char *file, const char *day_text) {
-  if (!port || !dllg2::known_port(port)) return unknown_port;
+  if (!port || !common::known_port(port)) return unknown_port;
   const auto day = read_day(day_text ? day_text : "");
   if (!day) return unreadable_day;
   const std::string_view model_text = model ? model : "";
   if (model_text.empty() || model_text.size() > max_model) return bad_model;
-  if (!file || !*file) return not_writable;
+  // A full path on drive C, outside the printers' folders.
+  const std::string target = ksim::caller_file(file ? file : "");
+  if (target.empty()) return not_writable;
   // A query: the printer is read, never changed.
   const ksim::Session session = ksim::Printer::of("dllg2").begin("Gera_AtoCotepe1704", ksim::Call::query);
   if (session.silent() || session.faults().unreadable) return no_answer;
   std::this_thread::sleep_for(std::chrono::milliseconds(session.faults().slow_ms));
   const std::string text = day_file(session, model_text, *day);
-  return write_file(ksim::windows_path(file), text) ? written : not_writable;
+  return ksim::write_caller_file(target, text) ? written : not_writable;
 }
 
 }  // namespace

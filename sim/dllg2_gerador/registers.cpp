@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "common/readers.h"
 #include "dllg2_gerador/record.h"
 
 namespace gerador {
@@ -10,13 +11,6 @@ namespace {
 using ksim::State;
 
 constexpr std::string_view brand = "KALPO VIRTUAL";
-
-std::string digits_of(std::string_view text) {
-  std::string out;
-  for (char c : text)
-    if (c >= '0' && c <= '9') out += c;
-  return out;
-}
 
 template <class... Numbers>
 std::string formatted(const char *format, Numbers... numbers) {
@@ -56,15 +50,15 @@ std::string identification(const State &st, std::string_view model, const std::s
       .text(model, 20)
       .text(st.identity.firmware, 10)
       .number(st.cro, 6)
-      .text(digits_of(day), 8)
-      .text(digits_of(day), 8)
+      .text(common::digits_in(day), 8)
+      .text(common::digits_in(day), 8)
       .line();
 }
 
 std::string user(const State &st) {
   return head("E02", st)
-      .text(digits_of(st.identity.cnpj), 14)
-      .text(digits_of(st.identity.ie), 14)
+      .text(common::digits_in(st.identity.cnpj), 14)
+      .text(common::digits_in(st.identity.ie), 14)
       .text(st.identity.store_name, 40)
       .text(st.identity.address, 120)
       .line();
@@ -75,7 +69,7 @@ std::string reduction(const State &st, const ksim::Reduction &r) {
                         .number(r.crz, 6)
                         .number(r.coo, 9)
                         .number(r.cro, 6)
-                        .text(digits_of(r.date), 8)
+                        .text(common::digits_in(r.date), 8)
                         .text(date_of(r.when), 8)
                         .text(time_of(r.when), 6)
                         .number(r.gross, 14)
@@ -115,7 +109,7 @@ std::string coupon(const State &st, const ksim::Detail &detail) {
                         .text(c.cancelled ? "S" : "N", 1)
                         .number(c.change(), 13)
                         .text(c.customer_name, 40)
-                        .text(digits_of(c.customer_document), 14)
+                        .text(common::digits_in(c.customer_document), 14)
                         .line();
   for (const auto &i : c.items)
     out += head("E15", st)

@@ -12,7 +12,7 @@
 namespace gerador {
 namespace {
 
-constexpr const char *fallback = "d/m/Y";
+constexpr const char *fallback = "d/m/yyyy";
 
 #if defined(_WIN32)
 
@@ -34,7 +34,7 @@ std::string from_windows(const std::string &format) {
     else if (c == 'M')
       pattern += run <= 2 ? "m" : "";
     else if (c == 'y')
-      pattern += run >= 4 ? "Y" : "y";
+      pattern += run >= 4 ? "yyyy" : "yy";
     else
       pattern.append(run, c);
     i += run;
@@ -62,10 +62,10 @@ std::string from_posix(const std::string &format) {
       case 'd':
       case 'e': pattern += 'd'; break;
       case 'm': pattern += 'm'; break;
-      case 'y': pattern += 'y'; break;
-      case 'Y': pattern += 'Y'; break;
-      case 'D': pattern += "m/d/y"; break;
-      case 'F': pattern += "Y-m-d"; break;
+      case 'y': pattern += "yy"; break;
+      case 'Y': pattern += "yyyy"; break;
+      case 'D': pattern += "m/d/yy"; break;
+      case 'F': pattern += "yyyy-m-d"; break;
       default: return {};
     }
   }

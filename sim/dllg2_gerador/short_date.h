@@ -1,6 +1,7 @@
-// The workstation's short date format, as a pattern of fields: 'd' day,
-// 'm' month, 'y' two-digit year, 'Y' four-digit year; any other character
-// stands for itself.  "d/m/Y" under Brazilian settings.
+// The workstation's short date format, as a pattern of the maker libraries'
+// date reader (common/readers.h): "d" day and "m" month in one or two
+// digits, "yy" or "yyyy" the year; any other character stands for itself.
+// "d/m/yyyy" under Brazilian settings.
 #pragma once
 
 #include <string>
@@ -8,7 +9,7 @@
 namespace gerador {
 
 // On Windows the user's regional settings; elsewhere the locale that the
-// environment names (LC_ALL, LC_TIME, LANG).  "d/m/Y" when none can be read.
+// environment names (LC_ALL, LC_TIME, LANG).  "d/m/yyyy" when none can be read.
 std::string short_date_pattern();
 
 }  // namespace gerador

@@ -24,7 +24,7 @@ ksim::Printer &printer() { return ksim::Printer::of("ecf32m"); }
 Link &link() { return printer().local<Link>(); }
 
 int injected(const ksim::Session &session) {
-  return ksim::fields::refusal_number(session.faults().refuse_code.value_or(""), syntax);
+  return common::refusal_number(session.faults().refuse_code.value_or(""), syntax);
 }
 
 int error_for(ksim::Outcome outcome, const ksim::Session &session, int phase_error) {
@@ -66,9 +66,7 @@ Reply reply(ksim::Outcome outcome, const ksim::Session &session, int phase_error
   return refuse(error_for(outcome, session, phase_error));
 }
 
-int field_error(const ksim::fields::Number &n) {
-  return n.status == ksim::fields::Field::not_digits ? not_numeric : syntax;
-}
+int field_error(const common::Number &n) { return n.status == common::Field::not_digits ? not_numeric : syntax; }
 
 std::int32_t run(const char *function, const Command &command, ksim::Call call) noexcept {
   Link &l = link();
@@ -85,7 +83,7 @@ std::int32_t run(const char *function, const Command &command, ksim::Call call) 
       answer(l, timeout, {}, faults.slow_ms);
       return timeout;
     }
-    answer(l, done, r.error >= 0 ? "ERR-" + ksim::fields::two_digits(r.error) : r.text, faults.slow_ms);
+    answer(l, done, r.error >= 0 ? "ERR-" + common::padded(r.error, 2) : r.text, faults.slow_ms);
     return r.error < 0 && faults.paper_near_end ? paper_low : done;
   } catch (...) {
     answer(l, timeout, {}, 0);

@@ -4,7 +4,8 @@
 //
 // Return texts: "COMANDO OK" for a command done; "ERR-nn" for a refusal,
 // nn being the printer's error number (characters 5 and 6); a value asked
-// with EcfPar as "Pnn:" followed by the value and " COMANDO OK".  While a
+// with EcfPar as "Pnn:" followed by the value (and " COMANDO OK" after a
+// text value: the firmware, the serial number).  While a
 // slow answer is on its way ObtemRetorno answers -97.
 #pragma once
 
@@ -13,8 +14,8 @@
 #include <functional>
 #include <string>
 
+#include "common/readers.h"
 #include "core/printer.h"
-#include "text_fields.h"
 #include "vendor/vendor_import.h"
 
 namespace ecf32m {
@@ -70,7 +71,7 @@ Reply refuse(int error);
 // operation out of its place in the coupon.
 Reply reply(ksim::Outcome outcome, const ksim::Session &session, int phase_error = syntax);
 // The error number for a numeric field that cannot be read.
-int field_error(const ksim::fields::Number &n);
+int field_error(const common::Number &n);
 
 using Command = std::function<Reply(ksim::Session &)>;
 

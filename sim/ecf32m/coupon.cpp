@@ -29,9 +29,9 @@ extern "C" KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL TotalizarCupom(std
   return ecf32m::run("TotalizarCupom", [&](Session &s) {
     if (operacao != 0 && operacao != 1) return ecf32m::refuse(ecf32m::sign);
     if (tipo != '&' && tipo != '%') return ecf32m::refuse(ecf32m::sign_field);
-    const ksim::fields::Number amount = ksim::fields::number(ksim::fields::text(valor), 15);
+    const common::Number amount = common::digits(common::text(valor), 15);
     if (!amount.ok()) return ecf32m::refuse(ecf32m::field_error(amount));
-    if (ksim::fields::text(texto).size() > 40) return ecf32m::refuse(ecf32m::too_long);
+    if (common::text(texto).size() > 40) return ecf32m::refuse(ecf32m::too_long);
     const bool discount = operacao == 0;
     const ksim::Outcome outcome = tipo == '&' ? s.start_closing(discount ? -amount.value : amount.value)
                                               : s.start_closing_percent(int(amount.value), discount);
@@ -45,9 +45,9 @@ extern "C" KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL Pagamento(const ch
                                                                         std::int32_t modo) {
   return ecf32m::run("Pagamento", [&](Session &s) {
     if (modo != '0' && modo != '1') return ecf32m::refuse(ecf32m::syntax);
-    const ksim::PaymentForm *form = ecf32m::form_of(s, ksim::fields::text(forma));
+    const ksim::PaymentForm *form = ecf32m::form_of(s, common::text(forma));
     if (!form) return ecf32m::refuse(ecf32m::form_not_programmed);
-    const ksim::fields::Number amount = ksim::fields::number(ksim::fields::text(valor), 15);
+    const common::Number amount = common::digits(common::text(valor), 15);
     if (!amount.ok()) return ecf32m::refuse(ecf32m::field_error(amount));
     if (amount.value == 0) return ecf32m::refuse(ecf32m::syntax);
     return ecf32m::reply(s.pay(form->index, amount.value), s, ecf32m::total_first);
@@ -59,8 +59,8 @@ extern "C" KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL Pagamento(const ch
 extern "C" KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL FechaCupomFiscal(const char *cabecalho,
                                                                                const char *mensagem) {
   return ecf32m::run("FechaCupomFiscal", [&](Session &s) {
-    const std::string_view header = ksim::fields::text(cabecalho), message = ksim::fields::text(mensagem);
-    const ksim::fields::Number length = ksim::fields::number(header.substr(header.empty() ? 0 : 1));
+    const std::string_view header = common::text(cabecalho), message = common::text(mensagem);
+    const common::Number length = common::digits(header.substr(header.empty() ? 0 : 1), 1, 15);
     if (header.empty() || header[0] != 'S' || !length.ok() || std::size_t(length.value) != message.size())
       return ecf32m::refuse(ecf32m::syntax);
     if (ecf32m::line_count(message) > 8) return ecf32m::refuse(ecf32m::too_many_lines);

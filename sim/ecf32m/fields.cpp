@@ -3,8 +3,8 @@
 namespace ecf32m {
 namespace {
 
-using ksim::fields::number;
-using ksim::fields::text;
+using common::digits;
+using common::text;
 
 // The tax situation: "T" with a rate index (2 digits) or percent (4),
 // "F" substitution, "I" exempt, "N" non-incidence (also doubled).
@@ -14,7 +14,7 @@ Reply read_rate(const ksim::Session &session, std::string_view code, std::string
   if (code[0] != 'T') {
     if (code.size() <= 2 && (code.size() == 1 || code[1] == code[0]))
       found = session.rate_by_code(std::string(2, code[0]));
-  } else if (const ksim::fields::Number n = number(code.substr(1)); n.ok() && code.size() == 3) {
+  } else if (const common::Number n = digits(code.substr(1), 1, 15); n.ok() && code.size() == 3) {
     found = session.rate_by_index(int(n.value));
   } else if (n.ok() && code.size() == 5) {
     found = session.rate_by_percent(int(n.value));
@@ -35,7 +35,7 @@ Reply read_description(ksim::Item &item, std::string_view description, std::stri
 
 Reply read_code(ksim::Item &item, std::int32_t kind, std::string_view code) {
   if (kind != '0') return refuse(syntax);
-  const ksim::fields::Number n = number(code, 13);
+  const common::Number n = digits(code, 13);
   if (!n.ok()) return refuse(field_error(n));
   item.code = std::string(code);
   return Reply{};
@@ -44,16 +44,16 @@ Reply read_code(ksim::Item &item, std::int32_t kind, std::string_view code) {
 Reply read_amounts(ksim::Item &item, const ItemFields &f) {
   if (f.quantity_kind != 'D' && f.quantity_kind != 'I') return refuse(syntax);
   if (f.discount_kind != '%' && f.discount_kind != '&' && f.discount_kind != '@') return refuse(sign_field);
-  const ksim::fields::Number quantity = number(text(f.quantity), 6), price = number(text(f.price), 11),
-                             discount = number(text(f.discount), 4);
-  for (const ksim::fields::Number *n : {&quantity, &price, &discount})
+  const common::Number quantity = digits(text(f.quantity), 6), price = digits(text(f.price), 11),
+                       discount = digits(text(f.discount), 4);
+  for (const common::Number *n : {&quantity, &price, &discount})
     if (!n->ok()) return refuse(field_error(*n));
   if (quantity.value == 0 || price.value == 0) return refuse(syntax);
   item.quantity = f.quantity_kind == 'D' ? quantity.value : quantity.value * 1000;
   item.unit_price = price.value;
-  const ksim::Cents gross = ksim::fields::gross_cents(item.quantity, item.unit_price);
+  const ksim::Cents gross = common::gross(item.quantity, item.unit_price);
   item.discount = f.discount_kind == '&'   ? discount.value
-                  : f.discount_kind == '%' ? ksim::fields::percent_of(gross, discount.value)
+                  : f.discount_kind == '%' ? common::percent_of(gross, discount.value)
                                            : 0;
   return item.discount > 0 && item.discount >= gross ? refuse(range) : Reply{};
 }
@@ -73,7 +73,7 @@ Reply read_item(const ksim::Session &session, ksim::Item &item, const ItemFields
 }
 
 const ksim::PaymentForm *form_of(const ksim::Session &session, std::string_view form) {
-  const ksim::fields::Number index = number(form, 2);
+  const common::Number index = digits(form, 2);
   return index.ok() ? session.form_by_index(int(index.value)) : session.form_by_name(form);
 }
 

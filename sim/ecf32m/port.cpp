@@ -6,7 +6,7 @@ namespace {
 // The value of parameter `number` as the printer writes it; empty when the
 // printer has no such parameter.
 std::string parameter(const ksim::State &state, std::int64_t number) {
-  using ksim::fields::padded;
+  using common::padded;
   switch (number) {
     case 41: return padded(state.coo, 6);
     case 42: return padded(state.ccf, 6);
@@ -32,17 +32,19 @@ extern "C" KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL ObtemRetorno(char 
   return ecf32m::fetch(retorno);
 }
 
-// Answers "Pnn:" + the value + " COMANDO OK".
+// Answers "Pnn:" and the value: a counter alone ("P41:000002"), a text
+// (firmware, serial number) followed by " COMANDO OK".
 extern "C" KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL EcfPar(const char *codigo) {
   return ecf32m::run(
       "EcfPar",
       [&](ksim::Session &s) {
-        const std::string_view code = ksim::fields::text(codigo);
-        const ksim::fields::Number number = ksim::fields::number(code, 2);
+        const std::string_view code = common::text(codigo);
+        const common::Number number = common::digits(code, 2);
         if (!number.ok()) return ecf32m::refuse(ecf32m::field_error(number));
         const std::string value = parameter(s.state(), number.value);
         if (value.empty()) return ecf32m::refuse(ecf32m::syntax);
-        return ecf32m::Reply{-1, "P" + std::string(code) + ":" + value + " COMANDO OK", false};
+        const bool text_value = number.value == 47 || number.value == 49;
+        return ecf32m::Reply{-1, "P" + std::string(code) + ":" + value + (text_value ? " COMANDO OK" : ""), false};
       },
       ksim::Call::query);
 }

@@ -7,7 +7,7 @@ namespace {
 
 // A reading's mode text: "0" simplified, "1" complete.
 bool reading_mode(const char *modo) {
-  const std::string_view mode = ksim::fields::text(modo);
+  const std::string_view mode = common::text(modo);
   return mode == "0" || mode == "1";
 }
 
@@ -31,14 +31,14 @@ extern "C" KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL ReducaoZ(std::int3
 extern "C" KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL LeMemFiscalData(const char *inicio, const char *fim,
                                                                               const char *modo) {
   return ecf32m::run("LeMemFiscalData", [&](Session &s) {
-    const std::string_view texts[] = {ksim::fields::text(inicio), ksim::fields::text(fim)};
+    const std::string_view texts[] = {common::text(inicio), common::text(fim)};
     std::string dates[2];
     for (int i = 0; i < 2; ++i) {
-      const ksim::fields::Number digits = ksim::fields::number(texts[i], 6);
+      const common::Number digits = common::digits(texts[i], 6);
       if (!digits.ok()) return ecf32m::refuse(ecf32m::field_error(digits));
-      const std::optional<std::string> date = ksim::fields::ddmmyy(texts[i]);
+      const std::optional<ksim::DateTime> date = common::date_time(texts[i], "ddmmyy");
       if (!date) return ecf32m::refuse(ecf32m::bad_date);
-      dates[i] = *date;
+      dates[i] = common::iso_date(*date);
     }
     if (!reading_mode(modo)) return ecf32m::refuse(ecf32m::syntax);
     if (dates[0] > dates[1]) return ecf32m::refuse(ecf32m::range);
@@ -50,9 +50,9 @@ extern "C" KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL LeMemFiscalData(co
 extern "C" KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL LeMemFiscalReducao(const char *inicio, const char *fim,
                                                                                  const char *modo) {
   return ecf32m::run("LeMemFiscalReducao", [&](Session &s) {
-    const ksim::fields::Number from = ksim::fields::number(ksim::fields::text(inicio)),
-                               to = ksim::fields::number(ksim::fields::text(fim));
-    for (const ksim::fields::Number *n : {&from, &to}) {
+    const common::Number from = common::digits(common::text(inicio), 1, 15),
+                         to = common::digits(common::text(fim), 1, 15);
+    for (const common::Number *n : {&from, &to}) {
       if (!n->ok()) return ecf32m::refuse(ecf32m::field_error(*n));
       if (n->value > 9999) return ecf32m::refuse(ecf32m::syntax);
     }

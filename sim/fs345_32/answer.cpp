@@ -1,5 +1,7 @@
 #include "fs345_32/answer.h"
 
+#include "common/ports.h"
+
 #include <chrono>
 #include <mutex>
 #include <thread>
@@ -12,6 +14,7 @@ namespace {
 struct Link {
   std::mutex mutex;
   bool open = false;
+  bool unreadable_settings = false;  // the last opening could not read its port text
   std::string answer;
   std::int32_t error = 0;
 };
@@ -43,7 +46,7 @@ int error_for(ksim::Outcome outcome) {
 
 // An injected refusal names the printer's error number ("50", "E50").
 int injected(const ksim::Session &session) {
-  return ksim::fields::refusal_number(session.faults().refuse_code.value_or(""), syntax);
+  return common::refusal_number(session.faults().refuse_code.value_or(""), syntax);
 }
 
 bool known_baud(std::int64_t baud) {
@@ -52,12 +55,12 @@ bool known_baud(std::int64_t baud) {
   return false;
 }
 
-// "COMn:baud,parity,data bits,stop bits", as the port setting is written.
+// "COMn:baud,parity,data bits,stop bits", as the port setting is written;
+// "COMn" alone is "COMn:9600,n,8,1".
 bool valid_settings(std::string_view s) {
-  using ksim::fields::number;
-  if (s.size() < 4 || (s.substr(0, 3) != "COM" && s.substr(0, 3) != "com")) return false;
   const std::size_t colon = s.find(':');
-  if (colon == std::string_view::npos || !number(s.substr(3, colon - 3)).ok()) return false;
+  if (!common::com_port(s.substr(0, colon))) return false;
+  if (colon == std::string_view::npos) return true;
   std::string_view rest = s.substr(colon + 1);
   std::string_view part[4];
   for (int i = 0; i < 4; ++i) {
@@ -66,7 +69,8 @@ bool valid_settings(std::string_view s) {
     rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);
     if (comma == std::string_view::npos && i < 3) return false;
   }
-  const auto baud = number(part[0]);
+  if (!rest.empty()) return false;
+  const common::Number baud = common::digits(part[0], 1, 6);
   const bool parity = part[1].size() == 1 && std::string_view("nNeEoO").find(part[1][0]) != std::string_view::npos;
   return baud.ok() && known_baud(baud.value) && parity && (part[2] == "7" || part[2] == "8") &&
          (part[3] == "1" || part[3] == "2");
@@ -76,7 +80,7 @@ bool valid_settings(std::string_view s) {
 
 Reply refuse(int error) { return Reply{error, {}, false}; }
 
-std::string coo_field(const ksim::Session &session) { return ksim::fields::padded(session.state().coo, 6); }
+std::string coo_field(const ksim::Session &session) { return common::padded(session.state().coo, 6); }
 
 Reply reply(ksim::Outcome outcome, const ksim::Session &session) {
   if (outcome == ksim::Outcome::ok) return Reply{-1, coo_field(session), false};
@@ -93,7 +97,9 @@ std::int32_t run(const char *function, std::int32_t mode, const Command &command
   l.answer.clear();
   l.error = 0;
   if (!l.open) {
-    l.error = link_not_open;
+    // A port text that could not be read is told at every command, as the
+    // printer's syntax error; a port never opened has no error number.
+    l.error = l.unreadable_settings ? error_offset + syntax : link_not_open;
     return -1;
   }
   try {
@@ -118,7 +124,7 @@ std::int32_t run(const char *function, std::int32_t mode, const Command &command
       l.answer = lead + "+" + (mode == '1' ? r.fields : "");
       return 0;
     }
-    l.answer = lead + "E" + ksim::fields::two_digits(r.error);
+    l.answer = lead + "E" + common::padded(r.error, 2);
     l.error = error_offset + r.error;
     return -1;
   } catch (...) {
@@ -131,7 +137,7 @@ std::int32_t run(const char *function, std::int32_t mode, const Command &command
 bool open_port(std::string_view settings) noexcept {
   Link &l = link();
   std::lock_guard lock(l.mutex);
-  l.open = false;
+  l.open = l.unreadable_settings = false;
   try {
     if (printer().faults().driver_start_refused) {
       // Used up by this opening when it is a one-shot fault.
@@ -141,6 +147,8 @@ bool open_port(std::string_view settings) noexcept {
     return false;
   }
   l.open = valid_settings(settings);
+  l.unreadable_settings = !l.open;
+  if (l.unreadable_settings) l.error = error_offset + syntax;
   return l.open;
 }
 

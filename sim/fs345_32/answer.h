@@ -16,8 +16,8 @@
 #include <string>
 #include <string_view>
 
+#include "common/readers.h"
 #include "core/printer.h"
-#include "text_fields.h"
 #include "vendor/vendor_import.h"
 
 namespace fs345 {

@@ -15,9 +15,9 @@ extern "C" KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL DAR_DescPreUn3dF53
     const char *quantidade, const char *unidade, const char *descricao, std::int32_t modo) {
   return fs345::run("DAR_DescPreUn3dF53", modo, [&](Session &s) {
     ksim::Item item;
-    item.code = ksim::fields::text(codigo);
-    item.description = ksim::fields::text(descricao);
-    item.unit = ksim::fields::text(unidade);
+    item.code = common::text(codigo);
+    item.description = common::text(descricao);
+    item.unit = common::text(unidade);
     const Reply bad = fs345::read_item(s, item, {aliquota, tipo_desconto, desconto, preco, quantidade});
     return bad.error >= 0 ? bad : fs345::reply(s.sell(item), s);
   });
@@ -28,7 +28,7 @@ extern "C" KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL DAR_Totaliza(std::
   return fs345::run("DAR_Totaliza", modo, [&](Session &s) {
     // '1' discount, '0' surcharge, by value in hundredths.
     if (tipo != '0' && tipo != '1') return fs345::refuse(fs345::invalid_character);
-    const ksim::fields::Number amount = ksim::fields::number(ksim::fields::text(valor));
+    const common::Number amount = common::digits(common::text(valor), 1, 15);
     if (!amount.ok()) return fs345::refuse(fs345::field_error(amount));
     return fs345::reply(s.start_closing(tipo == '1' ? -amount.value : amount.value), s);
   });
@@ -40,22 +40,22 @@ extern "C" KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL DAR_DescFormPag(ch
     const ksim::PaymentForm *form = nullptr;
     const Reply bad = fs345::read_form(s, forma, fs345::form_invalid, form);
     if (bad.error >= 0) return bad;
-    const ksim::fields::Number amount = ksim::fields::number(ksim::fields::text(valor));
+    const common::Number amount = common::digits(common::text(valor), 1, 15);
     if (!amount.ok()) return fs345::refuse(fs345::field_error(amount));
     if (amount.value == 0) return fs345::refuse(fs345::zero_field);
-    if (ksim::fields::text(texto).size() > 40) return fs345::refuse(fs345::syntax);
+    if (common::text(texto).size() > 40) return fs345::refuse(fs345::syntax);
     return fs345::reply(s.pay(form->index, amount.value), s);
   });
 }
 
 extern "C" KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL DAR_FechaCupom(const char *mensagem, std::int32_t modo) {
   return fs345::run("DAR_FechaCupom", modo,
-                    [&](Session &s) { return fs345::reply(s.close_coupon(ksim::fields::text(mensagem)), s); });
+                    [&](Session &s) { return fs345::reply(s.close_coupon(common::text(mensagem)), s); });
 }
 
 extern "C" KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL DAR_CancelaItem(const char *item, std::int32_t modo) {
   return fs345::run("DAR_CancelaItem", modo, [&](Session &s) {
-    const ksim::fields::Number number = ksim::fields::number(ksim::fields::text(item));
+    const common::Number number = common::digits(common::text(item), 1, 15);
     if (!number.ok()) return fs345::refuse(fs345::field_error(number));
     if (number.value == 0 || number.value > 999) return fs345::refuse(fs345::item_not_found);
     return fs345::reply(s.cancel_item(int(number.value)), s);

@@ -10,9 +10,7 @@ namespace {
 std::string identification(const ksim::Identity &id) {
   std::string serial = id.serial.size() >= 8 ? id.serial.substr(id.serial.size() - 8)
                                              : std::string(8 - id.serial.size(), ' ') + id.serial;
-  std::string firmware;
-  for (char c : id.firmware)
-    if (c >= '0' && c <= '9' && firmware.size() < 4) firmware += c;
+  const std::string firmware = common::digits_in(id.firmware).substr(0, 4);
   return serial + firmware + std::string(4 - firmware.size(), '0');
 }
 

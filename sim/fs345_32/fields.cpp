@@ -3,20 +3,20 @@
 namespace fs345 {
 namespace {
 
-using ksim::fields::Field;
-using ksim::fields::number;
-using ksim::fields::text;
+using common::digits;
+using common::Field;
+using common::text;
 
 const ksim::Rate *rate_of(const ksim::Session &session, std::string_view code) {
   if (code == "FF" || code == "II" || code == "NN") return session.rate_by_code(code);
   if (code.size() == 3 && code[0] == 'T') code.remove_prefix(1);
-  const ksim::fields::Number index = number(code, 2);
+  const common::Number index = digits(code, 2);
   return index.ok() ? session.rate_by_index(int(index.value)) : nullptr;
 }
 
 }  // namespace
 
-int field_error(const ksim::fields::Number &n) {
+int field_error(const common::Number &n) {
   switch (n.status) {
     case Field::empty: return blank_field;
     case Field::not_digits: return not_digit;
@@ -29,13 +29,13 @@ Reply read_item(const ksim::Session &session, ksim::Item &item, const ItemFields
   const ksim::Rate *rate = rate_of(session, text(f.rate));
   if (!rate) return refuse(rate_not_defined);
   if (f.discount_kind != '0' && f.discount_kind != '1') return refuse(invalid_character);
-  const ksim::fields::Number discount = number(text(f.discount), 4), price = number(text(f.price), 10),
-                             quantity = number(text(f.quantity), 8);
-  for (const ksim::fields::Number *n : {&discount, &price, &quantity})
+  const common::Number discount = digits(text(f.discount), 4), price = digits(text(f.price), 10),
+                       quantity = digits(text(f.quantity), 8);
+  for (const common::Number *n : {&discount, &price, &quantity})
     if (!n->ok()) return refuse(field_error(*n));
   if (price.value == 0 || quantity.value == 0) return refuse(zero_field);
-  const ksim::Cents total = ksim::fields::gross_cents(quantity.value, price.value);
-  const ksim::Cents off = f.discount_kind == '0' ? discount.value : ksim::fields::percent_of(total, discount.value);
+  const ksim::Cents total = common::gross(quantity.value, price.value);
+  const ksim::Cents off = f.discount_kind == '0' ? discount.value : common::percent_of(total, discount.value);
   if (off >= total && off > 0) return refuse(24);  // "limited to 100%"
   item.rate = rate->code;
   item.quantity = quantity.value;
@@ -63,7 +63,7 @@ std::string document_state(const ksim::Session &session) {
     case ksim::Document::report: document = '4'; break;
     case ksim::Document::none: break;
   }
-  return ksim::fields::padded(items, 5) + document + coo_field(session);
+  return common::padded(items, 5) + document + coo_field(session);
 }
 
 }  // namespace fs345

@@ -7,7 +7,7 @@
 namespace fs345 {
 
 // The error number for a numeric field that cannot be read.
-int field_error(const ksim::fields::Number &n);
+int field_error(const common::Number &n);
 
 // The item's numeric arguments as the command takes them: tax code ("01" to
 // "16", "T01" to "T16", "FF", "II", "NN"), the discount kind ('0' value in

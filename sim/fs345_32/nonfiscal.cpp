@@ -15,8 +15,8 @@ extern "C" KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL DAR_AbreCNFV(char 
     Reply bad = fs345::read_form(s, forma, fs345::form_invalid, form);
     if (bad.error < 0) bad = fs345::read_form(s, forma2, fs345::accumulator_invalid, accumulator);
     if (bad.error >= 0) return bad;
-    const ksim::fields::Number number = ksim::fields::number(ksim::fields::text(coo)),
-                               amount = ksim::fields::number(ksim::fields::text(valor), 13);
+    const common::Number number = common::digits(common::text(coo), 1, 15),
+                         amount = common::digits(common::text(valor), 13);
     if (!number.ok() || number.value > 999999) return fs345::refuse(fs345::field_error(number));
     if (!amount.ok()) return fs345::refuse(fs345::field_error(amount));
     if (amount.value == 0) return fs345::refuse(fs345::zero_field);
@@ -27,7 +27,7 @@ extern "C" KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL DAR_AbreCNFV(char 
 extern "C" KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL DAR_LinhaX(const char *texto, std::int32_t modo) {
   return fs345::run("DAR_LinhaX", modo, [&](Session &s) {
     if (s.state().open == ksim::Document::none) return fs345::refuse(fs345::document_not_open);
-    return fs345::reply(s.print_line(ksim::fields::text(texto)), s);
+    return fs345::reply(s.print_line(common::text(texto)), s);
   });
 }
 

@@ -2,7 +2,7 @@
 #include "fs345_32/answer.h"
 
 extern "C" KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL DAR_AbreSerial(const char *porta) {
-  return fs345::open_port(ksim::fields::text(porta)) ? 0 : -1;
+  return fs345::open_port(common::text(porta)) ? 0 : -1;
 }
 
 extern "C" KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL DAR_Erro() { return fs345::last_error(); }

@@ -12,13 +12,14 @@ extern "C" KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL DAR_LeituraX(std::
 // a date before the last one in fiscal memory is refused.
 extern "C" KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL DAR_ReducaoZ(const char *data_hora, std::int32_t modo) {
   return fs345::run("DAR_ReducaoZ", modo, [&](Session &s) {
-    const std::string_view text = ksim::fields::text(data_hora);
-    const ksim::fields::Number digits = ksim::fields::number(text, 12);
+    const std::string_view text = common::text(data_hora);
+    const common::Number digits = common::digits(text, 12);
     if (!digits.ok()) return fs345::refuse(fs345::field_error(digits));
-    const std::optional<std::string> date = ksim::fields::ddmmyy(text);
-    if (!date || !ksim::fields::hhnnss(text.substr(6))) return fs345::refuse(fs345::syntax);
+    const std::optional<ksim::DateTime> when = common::date_time(text, "ddmmyyhhnnss");
+    if (!when) return fs345::refuse(fs345::syntax);
     const auto &memory = s.state().fiscal_memory;
-    if (!memory.empty() && *date < memory.back().date) return fs345::refuse(fs345::date_before_memory);
+    if (!memory.empty() && common::iso_date(*when) < memory.back().date)
+      return fs345::refuse(fs345::date_before_memory);
     return fs345::reply(s.z_reduction(), s);
   });
 }

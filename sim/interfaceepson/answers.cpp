@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <thread>
 
-#include "epson.h"
+#include "interfaceepson/epson.h"
 
 namespace epson {
 namespace {

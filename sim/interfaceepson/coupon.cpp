@@ -1,5 +1,5 @@
 // The fiscal coupon: open, sell, pay, close, cancel an item or the coupon.
-#include "epson.h"
+#include "interfaceepson/epson.h"
 
 using epson::Reply;
 using epson::text;
@@ -14,8 +14,9 @@ Reply sell(Session &session, const char *codigo, const char *descricao, const ch
            const char *aliquota) {
   if (casas_quantidade < 0 || casas_quantidade > 3) return Reply::refuse(code::quantity_digits);
   if (casas_preco < 0 || casas_preco > 3) return Reply::refuse(code::price_digits);
-  auto quantity = epson::thousandths(text(quantidade), casas_quantidade);
-  auto price = epson::thousandths(text(preco), casas_preco);
+  // Both always in thousandths; their decimals say what the paper shows.
+  auto quantity = epson::thousandths(text(quantidade), 3);
+  auto price = epson::thousandths(text(preco), 3);
   if (!quantity) return Reply::refuse(code::bad_quantity);
   if (!price) return Reply::refuse(code::bad_price);
   if (text(descricao).empty()) return Reply::refuse(code::blank_description);
@@ -28,6 +29,8 @@ Reply sell(Session &session, const char *codigo, const char *descricao, const ch
   item.rate = rate->code;
   item.quantity = *quantity;
   item.unit_price = *price;
+  item.quantity_decimals = casas_quantidade;
+  item.price_decimals = casas_preco;
   return session.sell(std::move(item));
 }
 

@@ -1,10 +1,8 @@
 // The fiscal day: its opening, the X reading and the Z reduction.
-#include <array>
-#include <cctype>
 #include <cstdio>
 #include <cstring>
 
-#include "epson.h"
+#include "interfaceepson/epson.h"
 
 using epson::Reply;
 using epson::text;
@@ -12,19 +10,6 @@ using ksim::Outcome;
 using ksim::Session;
 
 namespace {
-
-// Two-digit numbers of a "ddmmyyyy" or "hhmmss" text.
-std::optional<std::array<int, 4>> pairs(std::string_view digits, std::size_t size) {
-  if (digits.size() != size) return std::nullopt;
-  std::array<int, 4> parts{};
-  for (std::size_t i = 0; i < size; i += 2) {
-    if (!std::isdigit(static_cast<unsigned char>(digits[i])) ||
-        !std::isdigit(static_cast<unsigned char>(digits[i + 1])))
-      return std::nullopt;
-    parts[i / 2] = (digits[i] - '0') * 10 + (digits[i + 1] - '0');
-  }
-  return parts;
-}
 
 // A date (error 2, command 020C) or time (3, 020D) that cannot be read.
 Reply field_error(int error, int field) {
@@ -38,11 +23,11 @@ Reply field_error(int error, int field) {
 // empty keep it.
 std::optional<Reply> set_clock(Session &session, std::string_view date, std::string_view time) {
   if (date.empty() && time.empty()) return std::nullopt;
-  auto day = pairs(date, 8);
-  auto hour = pairs(time, 6);
-  if (!day || (*day)[1] < 1 || (*day)[1] > 12 || (*day)[0] < 1 || (*day)[0] > 31) return field_error(2, 1);
-  if (!hour || (*hour)[0] > 23 || (*hour)[1] > 59 || (*hour)[2] > 59) return field_error(3, 2);
-  ksim::DateTime wanted{(*day)[2] * 100 + (*day)[3], (*day)[1], (*day)[0], (*hour)[0], (*hour)[1], (*hour)[2]};
+  auto day = common::date_time(date, "ddmmyyyy");
+  auto hour = common::date_time(time, "hhnnss");
+  if (!day) return field_error(2, 1);
+  if (!hour) return field_error(3, 2);
+  ksim::DateTime wanted{day->year, day->month, day->day, hour->hour, hour->minute, hour->second};
   Outcome set = session.set_clock_offset(session.state().clock_offset + ksim::from_civil(wanted) - session.now());
   return set == Outcome::ok ? std::nullopt : std::optional<Reply>(set);
 }

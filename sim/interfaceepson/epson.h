@@ -13,7 +13,8 @@
 #include <optional>
 #include <string_view>
 
-#include "sim/core/printer.h"
+#include "common/readers.h"
+#include "core/printer.h"
 #include "vendor/vendor_import.h"
 
 namespace epson {
@@ -81,7 +82,7 @@ std::int32_t command(std::string_view function, const Operation &op);
 void apply_faults(const ksim::Faults &faults);
 
 // Argument forms.
-inline std::string_view text(const char *value) { return value ? std::string_view(value) : std::string_view(); }
+using common::text;
 // Digits (at least six) with `decimals` implied decimals, in thousandths.
 std::optional<ksim::Milli> thousandths(std::string_view digits, std::int32_t decimals);
 // A plain decimal number of one to nine digits.

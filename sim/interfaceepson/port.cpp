@@ -2,7 +2,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "epson.h"
+#include "interfaceepson/epson.h"
 
 using epson::Link;
 using ksim::Session;

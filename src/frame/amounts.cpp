@@ -27,9 +27,64 @@ char *huge_digits(long double whole, char (&buffer)[400]) {
   return std::to_chars(buffer, buffer + sizeof buffer, static_cast<double>(whole), std::chars_format::fixed, 0).ptr;
 }
 
+// The general form of a finite value whose magnitude lies between 1e-4 and
+// 1e15 (the general form has no exponent there), computed without the C library's formatting: its fifteen significant
+// digits as a whole number N = magnitude × 10^(14 - x), written without an
+// exponent and without trailing zeros.  The product is exact to 2^-14, so
+// nullptr, for the C library to decide, when its fraction lies within 1e-4 of
+// a half, and when the scale is not a power of ten that a long double holds
+// exactly.
+char *general_fixed_form(long double value, char (&buffer)[64]) {
+  // 10^0 to 10^20, each exact in a long double.
+  static constexpr long double kPowers[] = {1e0L,  1e1L,  1e2L,  1e3L,  1e4L,  1e5L,  1e6L,  1e7L,  1e8L,  1e9L, 1e10L,
+                                            1e11L, 1e12L, 1e13L, 1e14L, 1e15L, 1e16L, 1e17L, 1e18L, 1e19L, 1e20L};
+  const long double magnitude = std::fabs(value);
+  if (!(magnitude >= 1e-4L && magnitude < 1e15L)) return nullptr;
+  // x: the decimal exponent, estimated and then corrected from the product.
+  int x = -4;
+  while (x < 14 && magnitude * 1e4L >= kPowers[x + 5]) ++x;
+  long double product = 0;
+  for (int tries = 0; tries < 3; ++tries) {
+    if (x < -4 || x > 14) return nullptr;
+    product = magnitude * kPowers[14 - x];
+    if (product < 1e14L - 1) {
+      --x;
+    } else if (product >= 1e15L) {
+      ++x;
+    } else {
+      break;
+    }
+  }
+  const long double fraction = product - std::floor(product);
+  if (std::fabs(fraction - 0.5L) < 1e-4L || product < 1e14L - 1 || product >= 1e15L) return nullptr;
+  auto digits_value = static_cast<uint64_t>(std::floor(product)) + (fraction > 0.5L ? 1 : 0);
+  if (digits_value < 100'000'000'000'000u) return nullptr;  // below 10^14 - 0.5
+  if (digits_value == 1'000'000'000'000'000u) {
+    digits_value /= 10;
+    if (++x > 14) return nullptr;
+  }
+  char digits[24];
+  const char *digits_end = digits_of(digits_value, digits);  // fifteen digits
+  while (digits_end > digits + 1 && digits_end[-1] == '0' && digits_end - digits > x + 1) --digits_end;
+  char *out = buffer;
+  if (value < 0) *out++ = '-';
+  const char *d = digits;
+  if (x < 0) {
+    *out++ = '0';
+    *out++ = '.';
+    for (int i = -1; i > x; --i) *out++ = '0';
+  } else {
+    for (int i = 0; i <= x; ++i) *out++ = *d++;
+    if (d < digits_end) *out++ = '.';
+  }
+  while (d < digits_end) *out++ = *d++;
+  return out;
+}
+
 // The general form (%.15LG) of a finite value, in the C locale's spelling but
 // a lower-case e before any exponent; the end of the text in buffer.
 char *general_c_form(long double value, char (&buffer)[64]) {
+  if (char *end = general_fixed_form(value, buffer)) return end;
   // One place kept for the terminating NUL.
   return std::to_chars(buffer, buffer + sizeof buffer - 1, value, std::chars_format::general, 15).ptr;
 }

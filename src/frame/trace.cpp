@@ -11,10 +11,16 @@
 
 #include "frame/text.h"
 #include "frame/trace_json.h"
+#include "platform/platform.h"
 #include "vendor/vendor.h"
 
 #if defined(_WIN32)
 #include <windows.h>
+#else
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #endif
 
 namespace kalpo::trace {
@@ -38,7 +44,9 @@ namespace {
 std::string g_path;
 Record g_record;
 bool g_active = false;
+unsigned long g_header_process = 0;  // the process that wrote its header line
 const vendor::Api *g_inner = nullptr;
+platform::Platform *g_platform = nullptr;  // the platform in use when the record began
 
 #if defined(_WIN32)
 // A value of a user or system environment variable as the registry keeps it.
@@ -80,11 +88,57 @@ std::string local_time_now() {
   return text;
 }
 
+unsigned long this_process() {
+#if defined(_WIN32)
+  return GetCurrentProcessId();
+#else
+  return static_cast<unsigned long>(getpid());
+#endif
+}
+
+// The first line a process writes: the trace format, KALPO's version, the
+// platform and the process.
+std::string header_line(unsigned long process) {
+#if defined(_WIN32)
+  const char *system = "windows";
+#else
+  const char *system = "posix";
+#endif
+  return "{\"kalpo_trace\":2,\"kalpo\":\"" KALPO_VERSION_TEXT "\",\"platform\":\"" + std::string(system) +
+         "\",\"process\":" + std::to_string(process) + ",\"time\":" + json::string(local_time_now()) + "}\n";
+}
+
+// Each line goes out whole in one append, so that the lines of several
+// processes tracing to one file never tear one another.
+#if defined(_WIN32)
+bool append_whole(const std::string &text) {
+  const HANDLE file =
+      CreateFileA(g_path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                  OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  const bool ok =
+      WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) != 0 && written == text.size();
+  return CloseHandle(file) != 0 && ok;
+}
+#else
+bool append_whole(const std::string &text) {
+  const int fd = ::open(g_path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+  if (fd < 0) return false;
+  ssize_t written = 0;
+  do {
+    written = ::write(fd, text.data(), text.size());
+  } while (written < 0 && errno == EINTR);
+  return ::close(fd) == 0 && written == static_cast<ssize_t>(text.size());
+}
+#endif
+
 void append_line(const std::string &line) {
-  std::FILE *file = std::fopen(g_path.c_str(), "ab");
-  bool written = file && std::fwrite(line.data(), 1, line.size(), file) == line.size();
-  if (file && std::fclose(file) != 0) written = false;
-  if (written) return;
+  const unsigned long process = this_process();
+  if (append_whole(g_header_process == process ? line : header_line(process) + line)) {
+    g_header_process = process;
+    return;
+  }
   std::fprintf(stderr, "KALPO: the trace file %s cannot be written; tracing is off\n", g_path.c_str());
   mode = Mode::off;
 }
@@ -106,12 +160,16 @@ void out_member(Record &r, std::size_t index) {
 
 const vendor::Api &traced_table();
 const vendor::Api *inner_table() { return g_inner ? g_inner : &vendor::native(); }
+platform::Platform &recording_platform(platform::Platform &inner);
+void answer_workstation_from(const char *answers_file);
 
 Record *begin(const char *export_name) {
   try {
     if (mode == Mode::unknown) {
       g_path = trace_path();
       mode = g_path.empty() ? Mode::off : Mode::on;
+      if (const char *answers = std::getenv("KALPO_REPLAY_WORKSTATION"); mode == Mode::on && answers && *answers)
+        answer_workstation_from(answers);
     }
     if (mode != Mode::on || g_active) return nullptr;
     g_record = Record{};
@@ -121,6 +179,8 @@ Record *begin(const char *export_name) {
     g_active = true;
     g_inner = &vendor::api();
     vendor::install(&traced_table());
+    g_platform = &platform::get();
+    platform::install(&recording_platform(*g_platform));
     return &g_record;
   } catch (...) {
     return nullptr;
@@ -130,6 +190,7 @@ Record *begin(const char *export_name) {
 void discard(Record *record) noexcept {
   if (!record) return;
   vendor::install(g_inner);
+  platform::install(g_platform);
   g_active = false;
 }
 

@@ -12,6 +12,7 @@
 
 #include "frame/trace.h"
 #include "frame/trace_json.h"
+#include "vendor/arg_kinds.h"
 #include "vendor/vendor.h"
 
 namespace kalpo::trace {
@@ -23,8 +24,10 @@ namespace {
 
 // KALPO hands every answer buffer filled with blanks to its width and a zero
 // after it, so its width can be measured before the call; a buffer followed
-// by a size argument is bounded by that size instead.
+// by a size argument is bounded by that size instead, and the length-prefixed
+// text of ObtemRetorno is 256 bytes by its contract.
 constexpr std::size_t kWidthLimit = 4096;
+constexpr std::size_t kPrefixedSize = 256;
 
 template <std::size_t I, typename Tuple>
 constexpr bool size_follows() {
@@ -36,17 +39,19 @@ constexpr bool size_follows() {
 }
 
 template <std::size_t I, typename Tuple>
-std::size_t buffer_width(const Tuple &args) {
+std::size_t buffer_width(const Tuple &args, bool length_prefixed) {
   if constexpr (!std::is_same_v<std::tuple_element_t<I, Tuple>, char *>) {
     return 0;
   } else if constexpr (size_follows<I, Tuple>()) {
     return static_cast<std::size_t>(std::clamp<std::int32_t>(std::get<I + 1>(args), 0, kWidthLimit));
   } else {
+    if (length_prefixed) return kPrefixedSize;
     return std::get<I>(args) ? strnlen(std::get<I>(args), kWidthLimit) : 0;
   }
 }
 
-// The value of one argument after the call.
+// The value of one argument after the call.  A buffer is recorded as KALPO
+// reads it (up to its first zero within its width) with that width.
 std::string value(const char *text, std::size_t, bool) { return text ? json::text(text) : "null"; }
 std::string value(std::int32_t number, std::size_t, bool) { return std::to_string(number); }
 std::string value(char character, std::size_t, bool) { return json::text(std::string_view(&character, 1)); }
@@ -54,11 +59,12 @@ std::string value(std::int32_t *var, std::size_t, bool) {
   return "{\"out\":" + (var ? std::to_string(*var) : std::string("null")) + "}";
 }
 std::string value(char *buffer, std::size_t width, bool length_prefixed) {
-  if (!buffer) return "{\"out\":null}";
+  const std::string size = ",\"size\":" + std::to_string(width) + "}";
+  if (!buffer) return "{\"out\":null" + size;
   std::string_view written(buffer, strnlen(buffer, width));
   // One length byte, then up to 255 characters.
   if (length_prefixed) written = std::string_view(buffer + 1, static_cast<unsigned char>(buffer[0]));
-  return "{\"out\":" + json::text(written) + "}";
+  return "{\"out\":" + json::text(written) + size;
 }
 
 template <typename F>
@@ -71,7 +77,7 @@ struct Traced<R (*)(A...)> {
 
   R operator()(A... args) const {
     const std::tuple<A...> all(args...);
-    const auto widths = measure(all, std::index_sequence_for<A...>{});
+    const auto widths = measure(all, length_prefixed(), std::index_sequence_for<A...>{});
     R returned = call(args...);
     try {
       record(all, widths, returned, std::index_sequence_for<A...>{});
@@ -80,18 +86,22 @@ struct Traced<R (*)(A...)> {
     return returned;
   }
 
+  bool length_prefixed() const { return std::string_view(name) == "ObtemRetorno"; }
+
   template <std::size_t... I>
-  static std::array<std::size_t, sizeof...(A)> measure(const std::tuple<A...> &all, std::index_sequence<I...>) {
-    return {buffer_width<I>(all)...};
+  static std::array<std::size_t, sizeof...(A)> measure(const std::tuple<A...> &all, [[maybe_unused]] bool prefixed,
+                                                       std::index_sequence<I...>) {
+    return {buffer_width<I>(all, prefixed)...};
   }
 
   template <std::size_t... I>
   void record(const std::tuple<A...> &all, const std::array<std::size_t, sizeof...(A)> &widths, R returned,
               std::index_sequence<I...>) const {
-    [[maybe_unused]] const bool length_prefixed = std::string_view(name) == "ObtemRetorno";
-    std::string step = "{\"vendor\":" + json::string(name) + ",\"args\":[";
+    [[maybe_unused]] const bool prefixed = length_prefixed();
+    const std::string kinds{vendor::kind_letter<A>(prefixed)...};
+    std::string step = "{\"vendor\":" + json::string(name) + ",\"kinds\":\"" + kinds + "\",\"args\":[";
     std::size_t count = 0;
-    ((step += (count++ ? "," : "") + value(std::get<I>(all), widths[I], length_prefixed)), ...);
+    ((step += (count++ ? "," : "") + value(std::get<I>(all), widths[I], prefixed)), ...);
     step += "],\"return\":" + value(returned, 0, false) + "}";
     vendor_step(step);
   }

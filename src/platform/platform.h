@@ -38,7 +38,8 @@ class Platform {
   virtual void end_call() {}
 
   virtual DateTime now() = 0;
-  virtual Regional regional() = 0;
+  // Valid until the next call of regional().
+  virtual const Regional &regional() = 0;
 
   // Shows an operator message when no handler is registered; returns the
   // button (1 OK, 6 Yes, 7 No).  form/flags as KALPO_MSG_* and Win32 styles.

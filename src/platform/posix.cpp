@@ -1,8 +1,10 @@
 // The platform layer on POSIX systems.  Windows paths map under a drive-C
 // folder ($KALPO_DRIVE_C, by default ~/.kalpo/drive_c), each component matched
-// without regard to case.  Without a home folder there is no drive C: no
-// configuration file, marker or report file is found or written.  Regional settings come from the locale that the
-// environment names, read without touching the host program's own locale.
+// without regard to case, ".." never above it; a path without a drive letter
+// is on drive C, one on another drive names no file.  Without a home folder
+// there is no drive C: no configuration file, marker or report file is found
+// or written.  Regional settings come from the locale that the environment
+// names, read without touching the host program's own locale.
 #include <dirent.h>
 #include <fcntl.h>
 #include <langinfo.h>
@@ -19,11 +21,13 @@
 #include <filesystem>
 #include <optional>
 #include <thread>
+#include <vector>
 
 #include "frame/ascii.h"
 #include "frame/text.h"
 #include "platform/platform.h"
 #include "platform/posix.h"
+#include "platform/posix_folders.h"
 #include "platform/profile.h"
 
 namespace fs = std::filesystem;
@@ -59,17 +63,41 @@ bool append_drive_c(std::string &path) {
   return root.has_value();
 }
 
-// Calls f with each component of a Windows path, empty ones and "." skipped.
+// The part of a Windows path below the root of drive C, as Windows reads it:
+// the drive letter in any case; a path without one is on drive C from its
+// root (where the process stands).  None for another drive or a network
+// path ("\\server\share").
+std::optional<std::string_view> on_drive_c(std::string_view path) {
+  const auto separator = [](char c) { return c == '\\' || c == '/'; };
+  if (path.size() >= 2 && separator(path[0]) && separator(path[1])) return std::nullopt;
+  if (path.size() < 2 || path[1] != ':') return path;
+  if (path[0] != 'c' && path[0] != 'C') return std::nullopt;
+  return path.substr(2);
+}
+
+// Calls f with each component of a Windows path, empty ones and "." skipped;
+// ".." takes back the component before it and never climbs above the root.
 template <typename F>
 void for_each_part(std::string_view rest, F &&f) {
-  std::size_t pos = 0;
-  while (pos <= rest.size()) {
-    std::size_t end = rest.find_first_of("\\/", pos);
-    if (end == std::string_view::npos) end = rest.size();
-    std::string_view part = rest.substr(pos, end - pos);
-    pos = end + 1;
-    if (!part.empty() && part != ".") f(part);
-  }
+  const auto split = [rest](auto &&each) {
+    std::size_t pos = 0;
+    while (pos <= rest.size()) {
+      std::size_t end = rest.find_first_of("\\/", pos);
+      if (end == std::string_view::npos) end = rest.size();
+      std::string_view part = rest.substr(pos, end - pos);
+      pos = end + 1;
+      if (!part.empty() && part != ".") each(part);
+    }
+  };
+  if (rest.find("..") == std::string_view::npos) return split(f);
+  std::vector<std::string_view> parts;
+  split([&](std::string_view part) {
+    if (part != "..")
+      parts.push_back(part);
+    else if (!parts.empty())
+      parts.pop_back();
+  });
+  for (std::string_view part : parts) f(part);
 }
 
 // Joins a component to a path text as path::operator/= does: a separator
@@ -79,77 +107,116 @@ void join(std::string &path, std::string_view part) {
   path += part;
 }
 
-bool exists(const std::string &path) {
-  struct stat info {};
-  return ::stat(path.c_str(), &info) == 0;
+// Starts path with the drive-C folder and gives the rest of the Windows path
+// after its drive; nothing without a drive-C folder.
+std::optional<std::string_view> start_path(std::string &path, std::string_view windows_path) {
+  // Room for the usual drive-C folder, so the text is allocated once.
+  path.reserve(windows_path.size() + 128);
+  const std::optional<std::string_view> rest = on_drive_c(windows_path);
+  if (!rest || !append_drive_c(path)) return std::nullopt;
+  return rest;
 }
 
-// Joins to folder its existing entry whose name matches part without regard
-// to case; part itself when there is none.
-void join_case_insensitive(std::string &folder, std::string_view part) {
-  struct stat info {};
-  DIR *dir = ::stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode) ? ::opendir(folder.c_str()) : nullptr;
-  std::string_view chosen = part;
-  while (dir) {
-    const dirent *entry = ::readdir(dir);
-    if (!entry) break;
-    const std::string_view name = entry->d_name;
-    if (name != "." && name != ".." && ascii::iequals(name, part)) {
-      chosen = name;
-      break;
-    }
-  }
-  join(folder, chosen);
-  if (dir) ::closedir(dir);
-}
+// A path under the drive-C folder: found when every component exists; the
+// type of its last component as a folder listing gave it (DT_UNKNOWN when
+// only its status was asked).
+struct Mapped {
+  std::string path;
+  bool found = false;
+  unsigned char type = DT_UNKNOWN;
+};
+
+unsigned char type_of(mode_t mode) { return S_ISREG(mode) ? DT_REG : S_ISDIR(mode) ? DT_DIR : DT_UNKNOWN; }
 
 // The path under the drive-C folder as spelt, joined in one text as
 // path::operator/= joins (a separator unless one ends the text); nothing
-// without a drive-C folder.
-std::optional<std::string> spelt_text(std::string_view windows_path) {
+// without a drive-C folder.  missing is set when the folder listings kept in
+// memory say that the spelt path does not exist, so that nobody need ask.
+std::optional<std::string> spelt_text(std::string_view windows_path, bool &missing) {
   std::optional<std::string> root(std::in_place);
   std::string &path = *root;
-  // Room for the usual drive-C folder, so the text is allocated once.
-  path.reserve(windows_path.size() + 128);
-  if (!append_drive_c(path)) return std::nullopt;
-  std::string_view rest = windows_path;
-  if (rest.size() >= 2 && rest[1] == ':') rest.remove_prefix(2);
-  for_each_part(rest, [&](std::string_view part) { join(path, part); });
+  std::optional<std::string_view> rest = start_path(path, windows_path);
+  if (!rest) return std::nullopt;
+  missing = false;
+  for_each_part(*rest, [&](std::string_view part) {
+    if (!missing) missing = listed_without(path, part);
+    join(path, part);
+  });
   return root;
 }
 
-std::optional<fs::path> spelt_path(std::string_view windows_path) {
-  std::optional<std::string> path = spelt_text(windows_path);
-  if (!path) return std::nullopt;
-  return fs::path(std::move(*path));
-}
-
-// The path found component by component, reusing existing components whose
-// names differ only in case.
-std::optional<fs::path> case_insensitive_path(std::string_view windows_path) {
-  std::string path;
-  path.reserve(windows_path.size() + 128);
-  if (!append_drive_c(path)) return std::nullopt;
-  std::string_view rest = windows_path;
-  if (rest.size() >= 2 && rest[1] == ':') rest.remove_prefix(2);
-  for_each_part(rest, [&](std::string_view part) {
-    const std::size_t folder_size = path.size();
-    join(path, part);
-    if (exists(path)) return;
-    path.resize(folder_size);
-    join_case_insensitive(path, part);
-  });
-  return fs::path(std::move(path));
+// The path found component by component in the folder listings: a component
+// spelt as given when it exists, else the first whose name differs only in
+// case; from the first missing one on, the components as spelt.  The folder
+// of the last component is looked up where it was found before, while it
+// exists.
+std::optional<Mapped> case_insensitive_path(std::string_view windows_path) {
+  std::optional<Mapped> mapped(std::in_place);
+  std::string &path = mapped->path;
+  std::optional<std::string_view> rest = start_path(path, windows_path);
+  if (!rest) return std::nullopt;
+  std::string_view last;
+  for_each_part(*rest, [&](std::string_view part) { last = part; });
+  mapped->found = true;
+  if (last.empty()) return mapped;  // the drive-C folder itself
+  const std::string_view folders = rest->substr(0, static_cast<std::size_t>(last.data() - rest->data()));
+  std::string spelt_folder = path;
+  for_each_part(folders, [&](std::string_view part) { join(spelt_folder, part); });
+  auto step = [&](const FolderLookup &in, std::string_view part) {
+    mapped->found = in.entry != nullptr;
+    mapped->type = in.entry ? in.entry->type : static_cast<unsigned char>(DT_UNKNOWN);
+    join(path, in.entry ? std::string_view(in.entry->name) : part);
+  };
+  if (const std::string *known = found_as(spelt_folder)) {
+    FolderLookup in = find_in_folder(*known, last);
+    if (in.folder) {
+      path = *known;
+      step(in, last);
+      return mapped;
+    }
+    forget_found(spelt_folder);
+  }
+  for_each_part(
+      folders, [&](std::string_view part) { step(mapped->found ? find_in_folder(path, part) : FolderLookup{}, part); });
+  if (mapped->found) remember_found(spelt_folder, path);
+  step(mapped->found ? find_in_folder(path, last) : FolderLookup{}, last);
+  return mapped;
 }
 
 // Maps a Windows path to the drive-C folder: the path as spelt when it exists
-// (one look-up), otherwise the case-insensitive search; nothing without a
-// drive-C folder.
-std::optional<fs::path> map_path(std::string_view windows_path) {
-  std::optional<fs::path> path = spelt_path(windows_path);
-  std::error_code ec;
-  if (!path || fs::exists(*path, ec)) return path;
+// (one look-up, skipped when the listings in memory say it is missing),
+// otherwise the case-insensitive search; nothing without a drive-C folder.
+std::optional<Mapped> map_path(std::string_view windows_path) {
+  bool missing = false;
+  std::optional<std::string> spelt = spelt_text(windows_path, missing);
+  if (!spelt) return std::nullopt;
+  struct stat info {};
+  if (!missing && ::stat(spelt->c_str(), &info) == 0) return Mapped{std::move(*spelt), true, type_of(info.st_mode)};
   return case_insensitive_path(windows_path);
+}
+
+// Does act (true on success, errno set on failure) on the file as spelt, and
+// when that is missing on the file the case-insensitive search finds.
+template <typename Act>
+bool on_file(std::string_view windows_path, Act &&act) {
+  bool missing = false;
+  std::optional<std::string> spelt = spelt_text(windows_path, missing);
+  if (!spelt) return false;
+  if (!missing) {
+    if (act(spelt->c_str())) return true;
+    if (errno != ENOENT && errno != ENOTDIR) return false;
+  }
+  std::optional<Mapped> file = case_insensitive_path(windows_path);
+  return file && file->found && act(file->path.c_str());
+}
+
+// Whether a mapped path exists as a regular file (DT_REG) or a folder
+// (DT_DIR), links followed.
+bool is_a(const Mapped &mapped, unsigned char type) {
+  if (!mapped.found) return false;
+  if (mapped.type == DT_REG || mapped.type == DT_DIR) return mapped.type == type;
+  struct stat info {};
+  return ::stat(mapped.path.c_str(), &info) == 0 && type_of(info.st_mode) == type;
 }
 
 // Reads a whole file with one open, reads until the end, one close.
@@ -257,15 +324,16 @@ struct ProfileSnapshot {
   std::string file;  // the Windows path as given
   bool present = false;
   std::string contents;
+  IniIndex keys;  // over contents
 };
 
 class PosixPlatform final : public Platform {
  public:
   std::string profile_string(std::string_view file, std::string_view section, std::string_view key,
                              std::string_view fallback) override {
-    const ProfileSnapshot &profile = snapshot(file);
+    ProfileSnapshot &profile = snapshot(file);
     std::string value;
-    if (profile.present && ini_lookup(profile.contents, section, key, value)) return value;
+    if (profile.present && profile.keys.lookup(section, key, value)) return value;
     return std::string(fallback);
   }
 
@@ -274,6 +342,7 @@ class PosixPlatform final : public Platform {
   void end_call() override {
     in_call_ = false;
     snapshot_valid_ = false;
+    regional_in_call_ = nullptr;
   }
 
   DateTime now() override {
@@ -283,7 +352,13 @@ class PosixPlatform final : public Platform {
     return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
   }
 
-  Regional regional() override { return regional_.get(); }
+  // The locale variables are looked at once per export call.
+  const Regional &regional() override {
+    if (in_call_ && regional_in_call_) return *regional_in_call_;
+    const Regional &settings = regional_.get();
+    if (in_call_) regional_in_call_ = &settings;
+    return settings;
+  }
 
   int32_t show_message(int32_t form, std::string_view text, const char *caption, uint32_t flags) override {
     std::string line = "KALPO";
@@ -297,41 +372,33 @@ class PosixPlatform final : public Platform {
   void release_input_block() override {}
 
   bool file_exists(std::string_view path) override {
-    std::optional<fs::path> file = map_path(path);
-    std::error_code ec;
-    return file && fs::is_regular_file(*file, ec);
+    std::optional<Mapped> file = map_path(path);
+    return file && is_a(*file, DT_REG);
   }
 
   bool remove_file(std::string_view path) override {
-    std::optional<fs::path> file = map_path(path);
-    std::error_code ec;
-    return file && fs::remove(*file, ec);
+    return on_file(path, [](const char *file) { return std::remove(file) == 0; });
   }
 
-  // The file as spelt is opened first; the case-insensitive search runs
-  // only when it is missing.
   bool read_file(std::string_view path, std::string &contents) override {
-    std::optional<std::string> spelt = spelt_text(path);
-    if (!spelt) return false;
-    if (read_whole(spelt->c_str(), contents)) return true;
-    if (errno != ENOENT && errno != ENOTDIR) return false;
-    std::optional<fs::path> file = case_insensitive_path(path);
-    return file && read_whole(file->c_str(), contents);
+    return on_file(path, [&](const char *file) { return read_whole(file, contents); });
   }
 
+  // Only a missing folder is created.
   bool create_directories(std::string_view path) override {
-    std::optional<fs::path> folder = map_path(path);
+    std::optional<Mapped> folder = map_path(path);
     if (!folder) return false;
+    if (is_a(*folder, DT_DIR)) return true;
     std::error_code ec;
-    fs::create_directories(*folder, ec);
+    fs::create_directories(folder->path, ec);
     return !ec;
   }
 
   int64_t file_size(std::string_view path) override {
-    std::optional<fs::path> file = map_path(path);
-    if (!file) return -1;
+    std::optional<Mapped> file = map_path(path);
+    if (!file || !file->found) return -1;
     std::error_code ec;
-    auto size = fs::file_size(*file, ec);
+    auto size = fs::file_size(file->path, ec);
     return ec ? -1 : static_cast<int64_t>(size);
   }
 
@@ -346,10 +413,11 @@ class PosixPlatform final : public Platform {
  private:
   // The file read once within an export call; outside one, at every use.
   // The snapshot's strings are reused from call to call, never its contents.
-  const ProfileSnapshot &snapshot(std::string_view file) {
+  ProfileSnapshot &snapshot(std::string_view file) {
     if (in_call_ && snapshot_valid_ && snapshot_.file == file) return snapshot_;
     snapshot_.file.assign(file);
     snapshot_.present = read_file(file, snapshot_.contents);
+    snapshot_.keys.reset(snapshot_.contents);
     snapshot_valid_ = true;
     return snapshot_;
   }
@@ -358,6 +426,7 @@ class PosixPlatform final : public Platform {
   bool snapshot_valid_ = false;
   ProfileSnapshot snapshot_;
   RegionalCache regional_;
+  const Regional *regional_in_call_ = nullptr;
 };
 
 }  // namespace
@@ -376,8 +445,8 @@ Platform &real() {
 }
 
 std::string posix_path(std::string_view windows_path) {
-  std::optional<fs::path> path = map_path(windows_path);
-  return path ? path->string() : std::string();
+  std::optional<Mapped> mapped = map_path(windows_path);
+  return mapped ? std::move(mapped->path) : std::string();
 }
 
 }  // namespace kalpo::platform

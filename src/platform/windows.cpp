@@ -95,12 +95,12 @@ class WindowsPlatform final : public Platform {
     return {t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond};
   }
 
-  Regional regional() override {
-    Regional r;
-    r.decimal = locale_info(LOCALE_SDECIMAL, ".");
-    r.thousands = locale_info(LOCALE_STHOUSAND, "");
-    r.short_date = locale_info(LOCALE_SSHORTDATE, "dd/MM/yyyy");
-    return r;
+  // The user's settings as they are now, kept until the next asking.
+  const Regional &regional() override {
+    regional_.decimal = locale_info(LOCALE_SDECIMAL, ".");
+    regional_.thousands = locale_info(LOCALE_STHOUSAND, "");
+    regional_.short_date = locale_info(LOCALE_SSHORTDATE, "dd/MM/yyyy");
+    return regional_;
   }
 
   int32_t show_message(int32_t form, std::string_view text, const char *caption, uint32_t flags) override {
@@ -150,6 +150,7 @@ class WindowsPlatform final : public Platform {
     std::string p = zstring(path);
     while (p.size() > 1 && (p.back() == '\\' || p.back() == '/')) p.pop_back();
     if (p.empty()) return false;
+    if (is_directory(p)) return true;
     // Each folder along the path, from the first one below the root.
     std::size_t start = p.size() >= 2 && p[1] == ':' ? 3 : 0;
     if (p.rfind("\\\\", 0) == 0) {  // \\server\share: the share is the root
@@ -176,6 +177,9 @@ class WindowsPlatform final : public Platform {
   void sleep_ms(uint32_t ms) override { Sleep(ms); }
 
   uint64_t ticks_ms() override { return GetTickCount64(); }
+
+ private:
+  Regional regional_;
 };
 
 }  // namespace

@@ -23,7 +23,8 @@ bool serial(double dia) {
   std::string file = std::string(kFolder) + "AC" + ascii::characters(day, 1, 2) + ascii::characters(day, 4, 5) +
                      ascii::characters(day, 7, 10) + ".txt";
   vendor::api().Gera_AtoCotepe1704(port.c_str(), "3202DT", file.c_str(), day.c_str());
-  if (p.file_exists(file) && p.file_size(file) > 0) return true;
+  // A missing file, a folder or an empty file all have no size above zero.
+  if (p.file_size(file) > 0) return true;
   msg::notice("Arquivo " + file + std::string(" não foi gerado!"_cp));
   return false;
 }

@@ -1,5 +1,5 @@
 # Checks that each declaration file declares every export of the header.
-#   -DHEADER=kalpo.h -DPASCAL=kalpo.pas -DCSHARP=Kalpo.cs -DPYTHON=kalpo.py
+#   -DHEADER=kalpo.h -DPASCAL=kalpo.pas -DCSHARP=Kalpo.cs -DPYTHON=kalpo/__init__.py
 file(READ ${HEADER} header)
 string(REGEX MATCHALL "KALPO_CALL (KALPO_[A-Za-z_0-9]+)\\(" exports "${header}")
 list(TRANSFORM exports REPLACE "KALPO_CALL (KALPO_[A-Za-z_0-9]+)\\(" "\\1")

@@ -4,10 +4,11 @@
 program sale_test;
 
 {$MODE DELPHI}
+{$CODEPAGE UTF8}
 {$IFDEF MSWINDOWS} {$DEFINE KALPO_STDCALL} {$ENDIF}
 {$IFDEF WINDOWS} {$DEFINE KALPO_STDCALL} {$ENDIF}
 
-uses SysUtils, kalpo;
+uses Classes, SysUtils, kalpo;
 
 type
   TMessage = record
@@ -29,6 +30,48 @@ begin
   begin
     Inc(Failures);
     WriteLn(StdErr, 'failed: ', What);
+  end;
+end;
+
+{ Byte for byte: a comparison of strings would convert their code pages. }
+function SameBytes(const A, B: RawByteString): Boolean;
+begin
+  Result := (Length(A) = Length(B)) and ((A = '') or (CompareByte(A[1], B[1], Length(A)) = 0));
+end;
+
+{ The program's UTF-8 strings reach the library as Windows-1252 and its texts
+  come back whole: each pair is a text and its bytes on the wire. }
+procedure CheckConversions;
+const
+  Texts: array[0..3] of UnicodeString = ('FEIJÃO', 'Ação € “ok”', 'Ž‰', '中😀x');
+  Wire: array[0..3] of RawByteString = ('FEIJ'#$C3'O', 'A'#$E7#$E3'o '#$80' '#$93'ok'#$94, #$8E#$89, '??x');
+var
+  I: Integer;
+begin
+  for I := Low(Texts) to High(Texts) do
+  begin
+    Check(SameBytes(KalpoTexto(Texts[I]), Wire[I]), 'KalpoTexto ' + IntToStr(I));
+    if I < 3 then
+      Check(KalpoDeTexto(PAnsiChar(KalpoTexto(Texts[I]))) = Texts[I], 'KalpoDeTexto ' + IntToStr(I));
+  end;
+  Check(KalpoDeTexto(nil) = '', 'KalpoDeTexto of nil');
+end;
+
+{ The paper of the Bematech virtual printer holds the Windows-1252 bytes. }
+function TapeHas(const Bytes: RawByteString): Boolean;
+var
+  Tape: TStringList;
+  Path: string;
+begin
+  Path := GetEnvironmentVariable('KALPO_SIM_DIR') + '/bemafi32/tape.txt';
+  Result := False;
+  if not FileExists(Path) then Exit;
+  Tape := TStringList.Create;
+  try
+    Tape.LoadFromFile(Path);
+    Result := Pos(Bytes, RawByteString(Tape.Text)) > 0; { both without a code page conversion }
+  finally
+    Tape.Free;
   end;
 end;
 
@@ -67,6 +110,7 @@ begin
   Model := AnsiString(GetEnvironmentVariable('KALPO_BINDING_MODEL'));
   if Model = '' then Model := 'BEMATECHMP20';
   Printer := (Model <> 'ECFZANTRELLO') and (Model <> 'NOTAFISCAL');
+  CheckConversions;
   KALPO_DefineTratadorMensagens(Record_, nil);
 
   Texto := nil;
@@ -84,6 +128,8 @@ begin
   Check(KALPO_VendaItem(PAnsiChar(Model), '7891000100103', 'CAFE TORRADO 500G', '01', 'I', 1.5, 2, 2.99, '', 0),
     'KALPO_VendaItem 1');
   Check(KALPO_VendaItem(PAnsiChar(Model), '42', 'PAO DE QUEIJO', '01', 'I', 2, 2, 4.5, '', 0), 'KALPO_VendaItem 2');
+  Check(KALPO_VendaItem(PAnsiChar(Model), '43', PAnsiChar(KalpoTexto('FEIJÃO')), '01', 'I', 1, 2, 3.5, '', 0),
+    'KALPO_VendaItem 3');
   Check(KALPO_Inicia_Fechamento(PAnsiChar(Model), 0), 'KALPO_Inicia_Fechamento');
   Check(KALPO_forma_pagamento(PAnsiChar(Model), 'Dinheiro', 20), 'KALPO_forma_pagamento');
   Control.Context := nil;
@@ -91,6 +137,8 @@ begin
   Control.SetText := SetPromo;
   Check(KALPO_fecha_cupom(PAnsiChar(Model), @Control), 'KALPO_fecha_cupom');
   Check(ControlReads = Ord(Printer), 'closing message read from the control');
+  if Pos('BEMATECH', string(Model)) = 1 then
+    Check(TapeHas('43 FEIJ'#$C3'O'), 'FEIJÃO on the paper in Windows-1252');
   for I := 0 to High(Messages) do
     WriteLn(StdErr, 'operator message: ', Messages[I].Text);
   Check(Length(Messages) = 0, 'no operator message during the sale');

@@ -69,3 +69,18 @@ def test_handler_exception_comes_back_from_the_export(messages):
 def test_text_the_wire_cannot_carry_is_refused(text):
     with pytest.raises(ValueError):
         kalpo.usa_vinculado(MODEL, text)
+
+
+@pytest.mark.parametrize("raise_errors", [False, True])
+def test_printer_binds_the_model_and_raises_with_the_messages(messages, raise_errors):
+    printer = kalpo.Printer(MODEL, raise_errors=raise_errors)
+    if not raise_errors:
+        assert printer.horario_verao("ENTRAR") is False
+    else:
+        with pytest.raises(kalpo.KalpoError) as raised:
+            printer.horario_verao("ENTRAR")
+        assert (raised.value.call, raised.value.model) == ("horario_verao", MODEL)
+        assert raised.value.messages == [messages[0][1]]
+    # The caller's handler receives the message either way.
+    assert len(messages) == 1 and messages[0][0] == kalpo.MSG_DIALOG
+    assert printer.le_data() == kalpo.le_data(MODEL)

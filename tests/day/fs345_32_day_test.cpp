@@ -92,6 +92,19 @@ TEST_F(SigtronDay, FaultsShowTheirMessageAndLoseNothing) {
                       });
 }
 
+// A port text that cannot be read: every command tells the operator why,
+// nothing is registered; with the port named again the sale goes through.
+TEST_F(SigtronDay, AnUnreadablePortTextIsTold) {
+  write_configuration("[ECF]\r\nPORTACOM=IMPRESSORA\r\n");
+  const char *number = nullptr;
+  EXPECT_EQ(KALPO_AbreCupom(kModel, &number, "", "", ""), 0);
+  EXPECT_TRUE(shown(take_messages(), "Erro na ECF n\xBA :16\r\nErro de Sintaxe no comando"));
+  EXPECT_EQ(state(kLibrary).coo, 0u);
+  write_configuration("[ECF]\r\nPORTACOM=COM2\r\n");
+  EXPECT_EQ(run_sale(kModel, kWithDiscount), "000001");
+  EXPECT_TRUE(take_messages().empty());
+}
+
 // Argument forms the printer refuses with its own number.
 TEST_F(SigtronDay, RefusesWhatItCannotRead) {
   items_refused(kModel,

@@ -31,15 +31,15 @@ class EpsonDay : public FaultDay {
     set_clock(kLibrary, 2026, 3, 10, 9, 30);
   }
 
-  // One sale; EPSON takes no discount at the start of the closing, and its
-  // decimals argument is 3 (the library receives thousandths).
+  // One sale, prices with two decimals; EPSON takes no discount at the
+  // start of the closing.
   void sale(const std::vector<Line> &items, const std::vector<std::pair<const char *, double>> &payments,
             int cancelled_item = 0) {
     const char *number = "unchanged";
     EXPECT_EQ(KALPO_AbreCupom(kModel, &number, "Maria", "Rua A, 1", "12345678909"), 1);
     EXPECT_STREQ(number, "unchanged");
     for (const Line &i : items)
-      EXPECT_EQ(KALPO_VendaItem(kModel, i.code, i.description, i.rate, "F", i.quantity, 3, i.price, "", 0), 1);
+      EXPECT_EQ(KALPO_VendaItem(kModel, i.code, i.description, i.rate, "F", i.quantity, 2, i.price, "", 0), 1);
     if (cancelled_item) {
       EXPECT_EQ(KALPO_Cancela_Item(kModel, cancelled_item), 1);
     }
@@ -101,6 +101,7 @@ TEST_F(EpsonDay, EveryCallSucceedsAndThePaperAndCountersAreRight) {
   ASSERT_EQ(paper.size(), 8u);
   EXPECT_TRUE(has_line(paper[0], "ABERTURA DO DIA"));
   EXPECT_TRUE(has_line(paper[2], "CANCELADO ITEM 002"));
+  EXPECT_TRUE(has_line(paper[2], "    1,50 UN X 7,25 T02"));  // two decimals on the paper
   EXPECT_EQ(amount_on(paper[2], "TOTAL R$"), 2100);
   EXPECT_EQ(amount_on(paper[3], "TOTAL R$"), 299);
   EXPECT_EQ(amount_on(paper[4], "TOTAL R$"), 3600);
@@ -137,10 +138,10 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(EpsonDay, RefusesUnprogrammedRatesFormsAndDecimals) {
   const char *number = nullptr;
   ASSERT_EQ(KALPO_AbreCupom(kModel, &number, "", "", ""), 1);
-  EXPECT_EQ(KALPO_VendaItem(kModel, "1", "ARROZ", "T09", "F", 1, 3, 1, "", 0), 0);
+  EXPECT_EQ(KALPO_VendaItem(kModel, "1", "ARROZ", "T09", "F", 1, 2, 1, "", 0), 0);
   EXPECT_EQ(KALPO_VendaItem(kModel, "1", "ARROZ", "01", "F", 1, 4, 1, "", 0), 0);
-  EXPECT_EQ(KALPO_VendaItem(kModel, "1", "", "01", "F", 1, 3, 1, "", 0), 0);
-  EXPECT_EQ(KALPO_VendaItem(kModel, "1", "ARROZ", "01", "F", 1, 3, 1, "", 0), 1);
+  EXPECT_EQ(KALPO_VendaItem(kModel, "1", "", "01", "F", 1, 2, 1, "", 0), 0);
+  EXPECT_EQ(KALPO_VendaItem(kModel, "1", "ARROZ", "01", "F", 1, 2, 1, "", 0), 1);
   EXPECT_EQ(KALPO_forma_pagamento(kModel, "Cheque", 1), 0);
   EXPECT_EQ(KALPO_forma_pagamento(kModel, "Dinheiro", 0.5), 1);
   Control message{""};

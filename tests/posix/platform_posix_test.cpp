@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 #include "platform/platform.h"
 #include "platform/posix.h"
@@ -57,6 +59,51 @@ TEST_F(DriveC, PathsShareExistingFoldersWhateverTheirCase) {
   EXPECT_FALSE(p.file_exists("c:\\canc.txt"));
   std::string contents;
   EXPECT_FALSE(p.read_file("C:\\RETORNO.TXT", contents));
+}
+
+// Folder listings are kept in memory between look-ups: a change made by
+// another program is still seen, whatever the letter case, also when it keeps
+// the folder's modification time (two changes within one tick).
+TEST_F(DriveC, ChangesByOthersAreSeenThroughTheListingsKept) {
+  auto &p = get();
+  const auto earlier = fs::file_time_type::clock::now() - std::chrono::minutes(1);
+  ASSERT_TRUE(p.create_directories("C:\\Zantrello\\NFP\\"));
+  for (const fs::path &folder : {root_, root_ / "Zantrello", root_ / "Zantrello" / "NFP"})
+    fs::last_write_time(folder, earlier);
+  auto same_tick = [&](auto change) {
+    const auto before = fs::last_write_time(root_);
+    change();
+    fs::last_write_time(root_, before);
+  };
+  struct Step {
+    const char *what;
+    std::function<void()> change;
+    std::function<bool()> check;
+  };
+  const Step steps[] = {
+      {"absent", [] {}, [&] { return !p.file_exists("c:\\canc.txt"); }},
+      {"created", [&] { write("CANC.TXT", ""); }, [&] { return p.file_exists("c:\\canc.txt"); }},
+      {"renamed within the tick", [&] { same_tick([&] { fs::rename(root_ / "CANC.TXT", root_ / "Canc.Txt"); }); },
+       [&] { return p.remove_file("c:\\canc.txt") && !fs::exists(root_ / "Canc.Txt"); }},
+      {"written by a maker", [&] { write("Zantrello/NFP/ac07122026.TXT", "abc"); },
+       [&] { return p.file_size("C:\\Zantrello\\NFP\\AC07122026.txt") == 3; }},
+      {"folder moved away",
+       [&] {
+         fs::rename(root_ / "Zantrello", root_ / "antes");
+         fs::create_directories(root_ / "ZANTRELLO" / "nfp");
+         write("ZANTRELLO/nfp/AC07122026.txt", "abcd");
+       },
+       [&] { return p.file_size("C:\\Zantrello\\NFP\\AC07122026.txt") == 4; }},
+      {"report file", [&] { write("Retorno.Txt", "x"); },
+       [&] {
+         std::string contents;
+         return p.read_file("C:\\RETORNO.TXT", contents) && contents == "x";
+       }},
+  };
+  for (const Step &step : steps) {
+    step.change();
+    EXPECT_TRUE(step.check()) << step.what;
+  }
 }
 
 TEST(DriveCRoot, TheVariableThenTheHomeFolderElseNone) {

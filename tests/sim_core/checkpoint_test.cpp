@@ -16,13 +16,18 @@ class CheckpointTest : public CoreTest {
  protected:
   // Days of coupons, a voucher, a report and a reduction; then a coupon
   // left open, so that records follow the last checkpoint.
-  void run_days(int days) {
+  void run_days(int days, bool leave_open = true) {
     for (int day = 1; day <= days; ++day) {
       set_date(2024, 3, day);
       const std::vector<Outcome (*)(Session &)> steps = {
           [](Session &s) { return s.open_coupon("123", "NOME", "RUA"); },
           [](Session &s) { return s.sell(item("T01", 1500, 3333, 10)); },
           [](Session &s) { return s.sell(item("II", 1000, 999)); },
+          [](Session &s) {
+            Item shown = item("T02", 2000, 1250);
+            shown.quantity_decimals = 0, shown.price_decimals = 2;
+            return s.sell(shown);
+          },
           [](Session &s) { return s.cancel_item(2); },
           [](Session &s) { return s.start_closing(5); },
           [](Session &s) { return s.pay(2, 5000); },
@@ -37,6 +42,7 @@ class CheckpointTest : public CoreTest {
       };
       for (auto step : steps) ASSERT_EQ(call(step), Outcome::ok) << day;
     }
+    if (!leave_open) return;
     set_date(2024, 3, days + 1);
     ASSERT_EQ(call([](Session &s) { return s.open_coupon(); }), Outcome::ok);
     ASSERT_EQ(call([](Session &s) { return s.sell(item("T02", 2000, 1250)); }), Outcome::ok);
@@ -64,6 +70,18 @@ TEST_F(CheckpointTest, ACheckpointGivesTheStateAReplayFromTheStartGives) {
   write_file("reductions", reductions);
   EXPECT_EQ(fresh_load().state(), live);  // the fiscal memory from the journal
   EXPECT_NE(file("notice.txt").find("reductions"), std::string::npos);
+}
+
+// The last coupon's items as the checkpoint and the detail memory hold
+// them, down to the decimals their paper shows.
+TEST_F(CheckpointTest, ACheckpointAndTheDetailsHoldTheItemsWhole) {
+  run_days(1, false);
+  const State live = printer().state();
+  ASSERT_TRUE(live.coupon);
+  EXPECT_EQ(fresh_load().state(), live);
+  const std::vector<Detail> details = printer().begin("x").details("2024-03-01");
+  ASSERT_EQ(details.size(), 1u);
+  EXPECT_EQ(details.front().coupon.items, live.coupon->items);
 }
 
 TEST_F(CheckpointTest, ADamagedCheckpointIsNotTrustedAndNothingIsLost) {

@@ -41,16 +41,26 @@ TEST_F(PathsTest, TheDataFolderComesFromTheEnvironmentThenTheHome) {
   unsetenv("KALPO_DRIVE_C");
 }
 
-TEST_F(PathsTest, WindowsPathsMatchExistingFilesIgnoringCase) {
-  std::filesystem::create_directories(folder_ + "/Zantrello/NFP");
-  setenv("KALPO_DRIVE_C", folder_.c_str(), 1);
+// The mapping itself is checked against the library's in tests/posix.
+TEST_F(PathsTest, ACallersFileIsAFullPathOnDriveCOutsideThePrinters) {
+  const std::string c = folder_ + "/c";
+  std::filesystem::create_directories(c + "/kalpo-sim/dllg2");
+  std::filesystem::create_symlink(c + "/kalpo-sim", c + "/atalho");
+  setenv("KALPO_DRIVE_C", c.c_str(), 1);
+  setenv("KALPO_SIM_DIR", (c + "/kalpo-sim").c_str(), 1);
   const std::pair<const char *, std::string> cases[] = {
-      {"C:\\RETORNO.TXT", folder_ + "/RETORNO.TXT"},
-      {"c:\\zantrello\\nfp\\dia.txt", folder_ + "/Zantrello/NFP/dia.txt"},
-      {"C:/ZANTRELLO//Nfp/", folder_ + "/Zantrello/NFP"},
-      {"relativo\\a.txt", "relativo/a.txt"},
+      {"C:\\NFP\\ac.txt", c + "/NFP/ac.txt"},
+      {"c:\\..\\..\\ac.txt", c + "/ac.txt"},
+      {"ac.txt", ""},
+      {"\\NFP\\ac.txt", ""},
+      {"D:\\ac.txt", ""},
+      {"C:\\", ""},
+      {"C:\\KALPO-SIM\\dllg2\\journal", ""},
+      {"C:\\x\\..\\kalpo-sim\\dllg2\\lock", ""},
+      {"C:\\kalpo-sim", ""},
+      {"C:\\atalho\\dllg2\\journal", ""},  // a link into the printers' folder
   };
-  for (const auto &[windows, local] : cases) EXPECT_EQ(windows_path(windows), local) << windows;
+  for (const auto &[windows, local] : cases) EXPECT_EQ(caller_file(windows), local) << windows;
   unsetenv("KALPO_DRIVE_C");
 }
 

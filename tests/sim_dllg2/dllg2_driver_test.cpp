@@ -1,7 +1,9 @@
 // The command driver's handles, protocol refusals, returned values, time-out
-// and log, and the fiscal file generator's refusals, through their exports.
+// and log, and the fiscal file generator's files and refusals, through their
+// exports.
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 
 #include <cstring>
 #include <filesystem>
@@ -9,6 +11,7 @@
 #include <sstream>
 
 #include "core/printer.h"
+#include "dllg2/driver.h"
 #include "vendor/vendor_import.h"
 
 namespace {
@@ -45,6 +48,13 @@ class Dllg2Driver : public ::testing::Test {
     for (const Param &p : params) DLLG2_AdicionaParam(handle_, p.name, p.value, p.type);
     const int answer = DLLG2_ExecutaComando(handle_, command);
     return {answer, DLLG2_ObtemCodErro(handle_)};
+  }
+
+  static std::string read(const std::string &file) {
+    std::ifstream in(file, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
   }
 
   std::string root_;
@@ -126,13 +136,65 @@ TEST_F(Dllg2Driver, AnAnswerLaterThanTheTimeOutIsGivenUp) {
   EXPECT_EQ(printer().state().coo, 1u);
 }
 
-TEST_F(Dllg2Driver, TheLogRecordsEveryCommandInThePrintersFolder) {
-  ASSERT_EQ(DLLG2_SetaArquivoLog("C:\\elsewhere\\driver.log"), 0);
+TEST_F(Dllg2Driver, TheLogIsABareLogNameInThePrintersFolderOrAFileOnDriveC) {
+  std::filesystem::create_directories(root_ + "/drive_c/Logs");
+  const std::pair<const char *, std::string> names[] = {
+      {"driver.LOG", printer().folder() + "/driver.LOG"},
+      {"c:\\logs\\..\\..\\logs\\dllg2.log", root_ + "/drive_c/Logs/dllg2.log"},
+  };
+  std::filesystem::remove_all(printer().folder());  // made again by the log, owner-only
+  for (const auto &[name, file] : names) {
+    ASSERT_EQ(DLLG2_SetaArquivoLog(name), 0) << name;
+    run("LeInteiro", {{"NomeInteiro", "Coo", 7}});
+    EXPECT_NE(read(file).find("[h0] LeInteiro; NomeInteiro:7=\"Coo\" => 1 erro 0 ValorInteiro=\"0\""),
+              std::string::npos)
+        << name;
+  }
+  struct stat info {};
+  ASSERT_EQ(::stat(names[1].second.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0600u);
+  ASSERT_EQ(::stat(printer().folder().c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0700u);
+}
+
+TEST_F(Dllg2Driver, ALogNameThatIsAPrinterFileOrNotOnDriveCIsRefused) {
+  run("AbreCupomFiscal");
+  const std::string journal = read(printer().folder() + "/journal");
+  for (const char *name : std::initializer_list<const char *>{
+           "journal", "tape.txt", "faults", "lock", "damaged.txt", "checkpoint", "dllg2.log.1", "logs\\dllg2.log",
+           "..\\dllg2.log", "\\dllg2.log", "D:\\dllg2.log", "", nullptr}) {
+    EXPECT_EQ(DLLG2_SetaArquivoLog(name), -2) << (name ? name : "null");
+    run("LeInteiro", {{"NomeInteiro", "Coo", 7}});
+  }
+  EXPECT_EQ(read(printer().folder() + "/journal"), journal);
+  EXPECT_EQ(printer().state().coo, 1u);
+}
+
+TEST_F(Dllg2Driver, AFullLogIsKeptAsTheOneBeforeAndANewOneBegun) {
+  const std::string log = printer().folder() + "/dllg2.log";
+  ASSERT_EQ(DLLG2_SetaArquivoLog("dllg2.log"), 0);
+  std::filesystem::resize_file(log, dllg2::log_limit - 10);
   run("LeInteiro", {{"NomeInteiro", "Coo", 7}});
-  std::ifstream in(printer().folder() + "/driver.log");
-  std::stringstream log;
-  log << in.rdbuf();
-  EXPECT_NE(log.str().find("[h0] LeInteiro; NomeInteiro:7=\"Coo\" => 1 erro 0 ValorInteiro=\"0\""), std::string::npos);
+  EXPECT_EQ(std::filesystem::file_size(log + ".1"), dllg2::log_limit - 10);
+  EXPECT_LT(std::filesystem::file_size(log), 1000u);
+  EXPECT_NE(read(log).find("LeInteiro"), std::string::npos);
+}
+
+TEST_F(Dllg2Driver, TheGeneratorWritesOnlyAFullPathOnDriveCAndSaysWhenItCannot) {
+  const std::string drive_c = root_ + "/drive_c", elsewhere = root_ + "/elsewhere.txt";
+  std::filesystem::create_directories(drive_c + "/pasta");
+  std::ofstream(elsewhere) << "kept";
+  std::filesystem::create_symlink(elsewhere, drive_c + "/ligado.txt.part");
+  for (const char *name : {"ac.txt", "\\ac.txt", "D:\\ac.txt", "C:\\pasta", "C:\\ligado.txt"})
+    EXPECT_EQ(Gera_AtoCotepe1704("COM1", "3202DT", name, "2026-12-07"), -4) << name;
+  EXPECT_EQ(read(elsewhere), "kept");
+  EXPECT_TRUE(std::filesystem::is_directory(drive_c + "/pasta"));
+  EXPECT_FALSE(std::filesystem::exists(drive_c + "/pasta.part"));
+
+  EXPECT_EQ(Gera_AtoCotepe1704("COM1", "3202DT", "C:\\..\\..\\ac.txt", "2026-12-07"), 1);
+  struct stat info {};
+  ASSERT_EQ(::stat((drive_c + "/ac.txt").c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0600u);
 }
 
 TEST_F(Dllg2Driver, TheGeneratorRefusesWhatItCannotReadAndWritesNothing) {
@@ -146,12 +208,10 @@ TEST_F(Dllg2Driver, TheGeneratorRefusesWhatItCannotReadAndWritesNothing) {
   EXPECT_FALSE(std::filesystem::exists(local));
 
   EXPECT_EQ(Gera_AtoCotepe1704("COM1", "3202DT", file.c_str(), "2026-12-07"), 1);
-  std::ifstream in(local, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  EXPECT_EQ(text.str().substr(0, 3), "E01");
-  EXPECT_EQ(text.str().find("\r\nE02"), 102u);  // a day without movement: the two identification registers
-  EXPECT_EQ(text.str().find("\r\nE", 104), std::string::npos);
+  const std::string text = read(local);
+  EXPECT_EQ(text.substr(0, 3), "E01");
+  EXPECT_EQ(text.find("\r\nE02"), 102u);  // a day without movement: the two identification registers
+  EXPECT_EQ(text.find("\r\nE", 104), std::string::npos);
 }
 
 }  // namespace

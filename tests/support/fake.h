@@ -80,7 +80,7 @@ class Fake final : public platform::Platform {
   std::string profile_string(std::string_view file, std::string_view section, std::string_view key,
                              std::string_view fallback) override;
   platform::DateTime now() override { return clock; }
-  platform::Regional regional() override { return settings; }
+  const platform::Regional &regional() override { return settings; }
   int32_t show_message(int32_t form, std::string_view text, const char *caption, uint32_t flags) override;
   void release_input_block() override { lines.push_back("BlockInput(FALSE)"); }
   bool file_exists(std::string_view path) override;

@@ -1,22 +1,33 @@
 // kalpo as a point-of-sale developer runs it: a separate process on fresh
 // virtual printers of each test's own.
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <pty.h>
+#include <signal.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <nlohmann/json.hpp>
 #include <regex>
 #include <string>
+#include <vector>
+
+#include "kalpo.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using nlohmann::json;
 
 struct Outcome {
   int status = -1;
-  std::string output;  // standard output and error
+  std::string output;  // standard output, and standard error unless asked apart
 };
 
 bool virtual_printer(const std::string &library) {
@@ -27,6 +38,44 @@ bool virtual_printer(const std::string &library) {
 #define NEEDS_VIRTUAL_PRINTER(library) \
   if (!virtual_printer(library)) GTEST_SKIP() << library << " has no virtual printer in this build"
 
+bool has(const std::string &text, const std::string &part) { return text.find(part) != std::string::npos; }
+
+// kalpo on a pseudo-terminal of its own: what it writes, read as it comes.
+class Terminal {
+ public:
+  explicit Terminal(const std::string &command) {
+    pid_ = forkpty(&fd_, nullptr, nullptr, nullptr);
+    if (pid_ == 0) {
+      execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char *>(nullptr));
+      _exit(127);
+    }
+  }
+  ~Terminal() {
+    if (pid_ > 0) kill(pid_, SIGKILL), waitpid(pid_, nullptr, 0);
+    if (fd_ >= 0) close(fd_);
+  }
+  // Reads until the output holds `text`; false at the deadline or the end.
+  bool wait_for(const std::string &text) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!has(output, text) && std::chrono::steady_clock::now() < deadline) {
+      pollfd p{fd_, POLLIN, 0};
+      if (poll(&p, 1, 100) <= 0) continue;
+      char buffer[4096];
+      const ssize_t n = read(fd_, buffer, sizeof buffer);
+      if (n <= 0) break;
+      output.append(buffer, static_cast<std::size_t>(n));
+    }
+    return has(output, text);
+  }
+  void type(const std::string &text) const { EXPECT_EQ(write(fd_, text.data(), text.size()), ssize_t(text.size())); }
+
+  std::string output;
+
+ private:
+  pid_t pid_ = -1;
+  int fd_ = -1;
+};
+
 class Tool : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -36,12 +85,18 @@ class Tool : public ::testing::Test {
   }
   void TearDown() override { fs::remove_all(dir_); }
 
-  // kalpo with the test's printers and drive C, standard input not a terminal.
-  Outcome kalpo(const std::string &args, const std::string &extra_env = "") const {
-    const std::string command = "KALPO_SIM_DIR='" + dir_ + "/sim' KALPO_DRIVE_C='" + dir_ + "/c' " + extra_env + " " +
-                                KALPO_TOOL + " " + args + " </dev/null 2>&1";
+  // The command line running kalpo with the test's printers, drive C and
+  // temporary folder.
+  std::string command(const std::string &args, const std::string &extra_env = "") const {
+    return "KALPO_SIM_DIR='" + dir_ + "/sim' KALPO_DRIVE_C='" + dir_ + "/c' TMPDIR='" + dir_ + "' " + extra_env + " " +
+           KALPO_TOOL + " " + args;
+  }
+
+  // kalpo with standard input not a terminal.
+  Outcome kalpo(const std::string &args, const std::string &extra_env = "", bool stdout_only = false) const {
     Outcome out;
-    FILE *pipe = popen(command.c_str(), "r");
+    FILE *pipe =
+        popen((command(args, extra_env) + " </dev/null " + (stdout_only ? "2>/dev/null" : "2>&1")).c_str(), "r");
     if (!pipe) return out;
     char buffer[4096];
     for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.output.append(buffer, n);
@@ -50,9 +105,29 @@ class Tool : public ::testing::Test {
     return out;
   }
 
+  json kalpo_json(const std::string &args) const {
+    const Outcome run = kalpo(args, "", true);
+    return json::parse(run.output, nullptr, false);
+  }
+
+  struct Said {
+    std::string args, shown;
+  };
+  // Each command line, in order, exits with `status` and shows its text; a
+  // refusal's lists are whole, never cut short with "...".
+  void expect_each(const std::vector<Said> &rows, int status) const {
+    for (const Said &row : rows) {
+      SCOPED_TRACE(row.args);
+      const Outcome run = kalpo(row.args);
+      EXPECT_EQ(run.status, status) << run.output;
+      EXPECT_TRUE(has(run.output, row.shown)) << run.output;
+      EXPECT_FALSE(status != 0 && has(run.output, "...")) << run.output;
+    }
+  }
+
   std::string file(const std::string &name, const std::string &contents) const {
     const std::string path = dir_ + "/" + name;
-    std::ofstream(path) << contents;
+    std::ofstream(path, std::ios::binary) << contents;
     return path;
   }
 
@@ -80,7 +155,7 @@ TEST_F(Tool, EveryExampleScriptPasses) {
     ASSERT_TRUE(fs::exists(path));
     if (!virtual_printer(e.library)) continue;
     fs::remove_all(dir_ + "/sim");
-    const Outcome run = kalpo("run " + path);
+    const Outcome run = kalpo("--yes run " + path);
     EXPECT_EQ(run.status, 0) << run.output;
     ++run_here;
   }
@@ -96,45 +171,139 @@ TEST_F(Tool, AWrongExpectationFailsWithItsLineNumber) {
                                   "RetListaECFS - => 0\n");
   const Outcome run = kalpo("run " + script);
   EXPECT_EQ(run.status, 1);
-  EXPECT_NE(run.output.find("line 4: KALPO_Versao_Number: versao is \"3.60\", expected \"3.61\""), std::string::npos)
-      << run.output;
-  EXPECT_EQ(run.output.find("line 2:"), std::string::npos) << run.output;
+  EXPECT_TRUE(has(run.output, "line 4: KALPO_Versao_Number: versao is \"3.60\", expected \"3.61\"")) << run.output;
+  EXPECT_FALSE(has(run.output, "line 2:")) << run.output;
   EXPECT_EQ(kalpo("run " + file("right.kalpo", "Versao_Number - => 0 \"3.60\"\n")).status, 0);
 }
 
-TEST_F(Tool, BadArgumentsAreNamedWithANonZeroExit) {
+// Refused with exit status 2 before anything happens: no printer is made.
+TEST_F(Tool, BadInputIsNamedAndRefusedBeforeAnythingHappens) {
+  const std::string line_break = "\"$(printf 'a\\nb')\"";
+  expect_each(
+      {
+          {"call NoSuchExport", "NoSuchExport"},
+          {"call VendaItem BEMATECHMP20 1 ARROZ 01 F abc 2 1.5 '$' -", "argument 6 (quantidade)"},
+          {"call VendaItem BEMATECHMP20 1 ARROZ 01 F 1 2 24,90", "(a decimal point, not a comma: 24.90)"},
+          {"run " + file("comma.kalpo", "Inicia_Fechamento \"EPSON\" 1,5\n"), "not a comma: 1.5"},
+          {"call VendaItem BEMATECHMP20 1 ARROZ 01 F 1e300 2 1", "between -9.2e15 and 9.2e15"},
+          {"call VendaItem BEMATECHMP20 1 ARROZ 01 F 1 1e10 1", "argument 7 (casas_decimais)"},
+          {"call AbreCupom BEMATECHMP20 x", "argument 2 (numero_cupom)"},
+          {"call Cancela_Item BEMATECHMP20", "argument 2 (item) of KALPO_Cancela_Item is missing"},
+          {"call Versao - extra", "takes 1 arguments, 2 given"},
+          {"run /nonexistent/script.kalpo", "/nonexistent/script.kalpo"},
+          {"run " + std::string(KALPO_EXAMPLES) + "/../README.md", "line 3: unknown export"},
+          {"run " + dir_, "is a folder"},
+          {"run /dev/zero", "larger than 64 MiB"},
+          {"config set FOO 1", "'FOO'"},
+          {"config set VELOCIDADE abc", "not a whole number of 32 bits; KALPO would read the default 115200"},
+          {"config set MENSAGEM " + line_break, "no line break"},
+          {"state --model NOSUCH",
+           "BEMATECHMP20, BEMATECHMFD, SWEDA7000, SIGTRONFS345, DARUMA32, DIGIARTE1E, "
+           "ELGINFIT, DATAREGISQUICK, DATAREGISSERIAL, EPSON"},
+          {"clock --set soon", "'soon'"},
+          {"clock --set 9223372036854775807d", "beyond 100 years"},
+          {"clock --set 9999999999999999999999", "beyond 100 years"},
+          {"fault set nothing", "'nothing'"},
+          {"fault set refuse " + line_break, "no blank or line break"},
+          {"fault set slow abc", "not a number of milliseconds"},
+          {"fault set off 5", "takes no value"},
+          {"demo --model EPSON2", "'EPSON2' is not a printer model (BEMATECHMP20, BEMATECHMFD,"},
+          {"--bogus", "--bogus"},
+          {"state --bogus", "--bogus"},
+          {"", "a subcommand is needed"},
+          {"help nope", "'nope'"},
+      },
+      2);
+  EXPECT_FALSE(fs::exists(dir_ + "/sim"));
+  EXPECT_FALSE(fs::exists(dir_ + "/c"));
+}
+
+TEST_F(Tool, VersionHelpAndExitStatuses) {
+  expect_each(
+      {
+          {"--version", "kalpo " KALPO_VERSION_TEXT "\nKALPO_Versao: KALPO_DLL Vers\xC3\xA3o"},
+          {"--help", "Exit status: 0 done; 1 "},
+          {"help", "2 a bad command line"},
+          {"help fault set", "Usage: kalpo fault set [OPTIONS] name [value]"},
+          {"call --help", "EXPORT: with or without KALPO_"},
+      },
+      0);
+  EXPECT_EQ(kalpo_json("--version --json")["version"], KALPO_VERSION_TEXT);
+}
+
+TEST_F(Tool, JsonAnywhereOneShapeAndJsonErrors) {
+  for (const char *args : {"--json call Versao", "call --json Versao -", "call Versao - --json"}) {
+    SCOPED_TRACE(args);
+    const json call = kalpo_json(args);
+    EXPECT_EQ(call["out"]["versao"], "KALPO_DLL Vers\xC3\xA3o 3.60");
+    EXPECT_FALSE(call.contains("line"));
+    EXPECT_FALSE(call.contains("failures"));
+  }
+  for (const char *args : {"--json call NoSuchExport", "state --model NOSUCH --json", "--json --bogus"}) {
+    SCOPED_TRACE(args);
+    const json error = kalpo_json(args);
+    EXPECT_EQ(error["exit_status"], 2);
+    EXPECT_TRUE(error["error"].is_string());
+  }
+  const json step = kalpo_json("run --json " + file("one.kalpo", "Versao_Number - => 0\n"))["steps"][0];
+  EXPECT_EQ(step["line"], 1);
+  EXPECT_EQ(step["out"]["versao"], "3.60");
+}
+
+TEST_F(Tool, AnUnknownModelIsNamedAndTheCallMadeAnyway) {
   const struct {
-    std::string args, named;
-  } cases[] = {
-      {"call NoSuchExport", "NoSuchExport"},
-      {"call VendaItem BEMATECHMP20 1 ARROZ 01 F abc 2 1.5 '$' -", "argument 6 (quantidade)"},
-      {"call AbreCupom BEMATECHMP20 x", "argument 2 (numero_cupom)"},
-      {"call Cancela_Item BEMATECHMP20", "argument 2 (item) of KALPO_Cancela_Item is missing"},
-      {"call Versao - extra", "takes 1 arguments, 2 given"},
-      {"run /nonexistent/script.kalpo", "/nonexistent/script.kalpo"},
-      {"run " + std::string(KALPO_EXAMPLES) + "/../README.md", "line 3: unknown export"},
-      {"config set FOO 1", "'FOO'"},
-      {"state --model NOSUCH", "'NOSUCH'"},
-      {"clock --set soon", "'soon'"},
-      {"fault set nothing", "'nothing'"},
-      {"demo --model EPSON2", "'EPSON2'"},
-  };
+    const char *model, *closest;
+  } cases[] = {{"bematechmp20", "BEMATECHMP20"}, {"EPSOM", "EPSON"}, {"NOTAFISCAL", nullptr}};
   for (const auto &c : cases) {
-    SCOPED_TRACE(c.args);
-    const Outcome run = kalpo(c.args);
-    EXPECT_NE(run.status, 0) << run.output;
-    EXPECT_NE(run.output.find(c.named), std::string::npos) << run.output;
+    SCOPED_TRACE(c.model);
+    const Outcome run = kalpo(std::string("call Cupom_Aberto ") + c.model);
+    EXPECT_TRUE(has(run.output, std::string("> Cupom_Aberto \"") + c.model)) << run.output;
+    EXPECT_EQ(has(run.output, "is not a model KALPO knows"), c.closest != nullptr) << run.output;
+    if (c.closest) {
+      EXPECT_TRUE(has(run.output, std::string("the closest is ") + c.closest)) << run.output;
+    }
   }
 }
 
-TEST_F(Tool, ConfigShowsDefaultsAndWritesWhatKalpoReads) {
-  EXPECT_NE(kalpo("config show").output.find("PORTACOM=COM1    (default)"), std::string::npos);
-  ASSERT_EQ(kalpo("config set mensagem 'Volte sempre!'").status, 0);
-  ASSERT_EQ(kalpo("config set PORTACOM COM2").status, 0);
+TEST_F(Tool, ConfigSaysWhatItWroteAndShowsWhatKalpoReads) {
+  EXPECT_TRUE(has(kalpo("config show").output, "PORTACOM=COM1    (default)"));
+  expect_each(
+      {
+          {"config set mensagem 'Volte sempre!'", "MENSAGEM=Volte sempre! written to "},
+          {"config set PORTACOM COM2", "PORTACOM=COM2 written to "},
+          {"config set PARIDADE x", "; KALPO takes any parity but n, e or o as e (even)"},
+          {"config set VELOCIDADE ' -9600'", "VELOCIDADE= -9600 written to "},
+      },
+      0);
   const std::string shown = kalpo("config show").output;
-  EXPECT_NE(shown.find("MENSAGEM=Volte sempre!    ;"), std::string::npos) << shown;
-  EXPECT_NE(shown.find("PORTACOM=COM2    ;"), std::string::npos) << shown;
-  EXPECT_NE(shown.find("VELOCIDADE=115200    (default)"), std::string::npos) << shown;
+  EXPECT_TRUE(has(shown, "MENSAGEM=Volte sempre!    ;")) << shown;
+  EXPECT_TRUE(has(shown, "PORTACOM=COM2    ;")) << shown;
+  EXPECT_TRUE(has(shown, "VELOCIDADE=-9600    ;")) << shown;
+}
+
+TEST_F(Tool, FaultsSaySetAndCleared) {
+  NEEDS_VIRTUAL_PRINTER("interfaceepson");
+  expect_each(
+      {
+          {"fault set refuse 0304 --once --model EPSON", "interfaceepson: refuse 0304 set, used up by the next call"},
+          {"fault set paper_end --model EPSON", "interfaceepson: paper_end set until cleared"},
+          {"fault list --model EPSON", "interfaceepson: paper_end"},
+          {"fault clear paper_end --model EPSON", "interfaceepson: paper_end cleared"},
+          {"fault clear --model EPSON", "interfaceepson: every fault cleared"},
+      },
+      0);
+}
+
+TEST_F(Tool, InspectingMakesNoFolder) {
+  for (const char *args : {"tape", "tape --model EPSON", "state", "state --model dllg2 --json", "fault list",
+                           "fault clear", "clock", "config show"}) {
+    SCOPED_TRACE(args);
+    const Outcome run = kalpo(args);
+    EXPECT_EQ(run.status, 0) << run.output;
+  }
+  EXPECT_TRUE(has(kalpo("tape --model EPSON").output, "interfaceepson: no printer yet")) << dir_;
+  EXPECT_FALSE(fs::exists(dir_ + "/sim"));
+  EXPECT_FALSE(fs::exists(dir_ + "/c"));
 }
 
 TEST_F(Tool, CallsAcrossInvocationsKeepTheSale) {
@@ -147,7 +316,17 @@ TEST_F(Tool, CallsAcrossInvocationsKeepTheSale) {
   }
   const std::string paper = kalpo("tape --model BEMATECHMP20 --last 1").output;
   for (const char *printed : {"ARROZ", "20,50", "TROCO", "9,50"})
-    EXPECT_NE(paper.find(printed), std::string::npos) << printed << '\n' << paper;
+    EXPECT_TRUE(has(paper, printed)) << printed << '\n' << paper;
+  const json state = kalpo_json("state --json --model bemafi32")["bemafi32"];
+  EXPECT_EQ(state["grand_total"], 20.5);
+  EXPECT_EQ(state["day_totals"]["net"], 20.5);
+}
+
+TEST_F(Tool, TextsThatAreNotUtf8AreReadAsWindows1252) {
+  NEEDS_VIRTUAL_PRINTER("bemafi32");
+  const json call = kalpo_json("--json call AbreCupom BEMATECHMP20 - \"$(printf 'Jos\\351')\" '' ''");
+  EXPECT_EQ(call["args"][2], "Jos\xC3\xA9");
+  EXPECT_EQ(call["result"], 1);
 }
 
 TEST_F(Tool, AConfirmationAnsweredNoLeavesTheDayOpen) {
@@ -157,28 +336,168 @@ TEST_F(Tool, AConfirmationAnsweredNoLeavesTheDayOpen) {
   for (const char *answer : {"--no", ""}) {
     const Outcome run = kalpo(std::string(answer) + " call Reducaoz BEMATECHMP20");
     EXPECT_EQ(run.status, 1) << run.output;
-    EXPECT_NE(run.output.find("-> No"), std::string::npos) << run.output;
+    EXPECT_TRUE(has(run.output, "-> No")) << run.output;
   }
   const std::string state = kalpo("state --model BEMATECHMP20").output;
-  EXPECT_NE(state.find("CRZ 0 "), std::string::npos) << state;
-  EXPECT_EQ(state.find("day: closed"), std::string::npos) << state;
-  EXPECT_EQ(kalpo("--yes call Reducaoz BEMATECHMP20").status, 0);
-  EXPECT_NE(kalpo("state --model BEMATECHMP20").output.find("CRZ 1 "), std::string::npos);
+  EXPECT_TRUE(has(state, "CRZ 0 ")) << state;
+  EXPECT_TRUE(has(state, ", open")) << state;
+  EXPECT_EQ(kalpo("call Reducaoz BEMATECHMP20 - - - - --yes").status, 0);
+  EXPECT_TRUE(has(kalpo("state --model BEMATECHMP20").output, "CRZ 1 "));
 }
 
-TEST_F(Tool, ATraceOfOneSaleReplaysIntoTheSameTape) {
+TEST_F(Tool, AConfirmationOnATerminalShowsItsLinesAndTakesSimOrYes) {
+  NEEDS_VIRTUAL_PRINTER("bemafi32");
+  const struct { const char *reply, *button; } cases[] = {{"s", "-> Yes"}, {"y", "-> Yes"}, {"n", "-> No"}};
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.reply);
+    fs::remove_all(dir_ + "/sim");
+    Terminal terminal(command("call Reducaoz BEMATECHMP20"));
+    ASSERT_TRUE(terminal.wait_for("[s/n] ")) << terminal.output;
+    terminal.type(std::string(c.reply) + "\n");
+    EXPECT_TRUE(terminal.wait_for(c.button)) << terminal.output;
+    // Each line of the message on a line of its own: no carriage return
+    // but those the terminal puts before its line feeds.
+    const std::string shown = std::regex_replace(terminal.output, std::regex("\r\n"), "\n");
+    EXPECT_FALSE(has(shown, "\r")) << shown;
+    EXPECT_TRUE(has(shown,
+                    "novas impress\xC3\xB5"
+                    "es\n      de Cupons Fiscais!\n      \n      Continua ? [s/n] "))
+        << shown;
+  }
+}
+
+TEST_F(Tool, StateTellsTheDayAndHowToMoveOn) {
+  NEEDS_VIRTUAL_PRINTER("bemafi32");
+  const struct {
+    const char *call, *day, *shown;
+  } steps[] = {
+      {"call MostraNumSerie BEMATECHMP20", "not_begun", "day: not begun (a sale"},
+      {"call Abredia BEMATECHMP20", "open", ", open"},
+      {"--yes call Reducaoz BEMATECHMP20", "closed",
+       "day: closed by its Z reduction (CRZ 1): no sale until the next day; kalpo clock --model bemafi32 --set 1d"},
+      {"clock --model bemafi32 --set 1d", "not_begun", "day: not begun"},
+      {"call Abredia BEMATECHMP20", "open", ", open"},
+      {"--yes call Reducaoz BEMATECHMP20", "closed",
+       "(CRZ 2): no sale until the next day; kalpo clock --model "
+       "bemafi32 --set 2d moves the printer's clock on to it"},
+  };
+  for (const auto &s : steps) {
+    SCOPED_TRACE(s.call);
+    kalpo(s.call);
+    EXPECT_TRUE(has(kalpo("state --model bemafi32").output, s.shown)) << kalpo("state --model bemafi32").output;
+    EXPECT_EQ(kalpo_json("state --json --model bemafi32")["bemafi32"]["day"], s.day);
+  }
+}
+
+TEST_F(Tool, AnUnreadablePrinterIsSaidWithANonZeroExit) {
+  NEEDS_VIRTUAL_PRINTER("interfaceepson");
+  const std::string folder = dir_ + "/sim/interfaceepson";
+  const struct {
+    const char *what;
+    std::function<void()> spoil;
+    const char *reason;
+  } cases[] = {
+      {"a damaged journal", [&] { std::ofstream(folder + "/journal", std::ios::app) << "not a record\n"; },
+       "refuses its journal"},
+      {"a lock that is a folder", [&] { fs::remove(folder + "/lock"), fs::create_directory(folder + "/lock"); },
+       "cannot be taken"},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.what);
+    fs::remove_all(dir_ + "/sim");
+    ASSERT_EQ(kalpo("call Abredia EPSON").status, 0);
+    c.spoil();
+    for (const char *inspect : {"state --model EPSON", "tape --model EPSON", "tape"}) {
+      SCOPED_TRACE(inspect);
+      const Outcome run = kalpo(inspect);
+      EXPECT_EQ(run.status, 1) << run.output;
+      EXPECT_TRUE(has(run.output, c.reason)) << run.output;
+      const json entry = kalpo_json(std::string(inspect) + " --json")["interfaceepson"];
+      EXPECT_TRUE(has(entry.value("error", ""), c.reason)) << entry;
+    }
+  }
+}
+
+TEST_F(Tool, TapeSaysWhenThereIsNoPaperAndFollowsNewPages) {
+  NEEDS_VIRTUAL_PRINTER("interfaceepson");
+  ASSERT_EQ(kalpo("clock --model EPSON --set 0").status, 0);
+  EXPECT_TRUE(has(kalpo("tape --model EPSON").output, "interfaceepson: no paper printed yet"));
+  EXPECT_TRUE(has(kalpo("tape").output, "No paper printed yet on any virtual printer"));
+  Terminal follow(command("tape --follow --model EPSON"));
+  ASSERT_TRUE(follow.wait_for("no paper printed yet")) << follow.output;
+  ASSERT_EQ(kalpo("call Abredia EPSON").status, 0);
+  EXPECT_TRUE(follow.wait_for("ABERTURA DO DIA")) << follow.output;
+}
+
+TEST_F(Tool, TheDemoSaysWhereItsPrintersWere) {
+  NEEDS_VIRTUAL_PRINTER("interfaceepson");
+  const std::regex folder("Virtual printers in ([^,]+),");
+  for (const bool keep : {false, true}) {
+    SCOPED_TRACE(keep);
+    const Outcome run = kalpo(std::string("demo --model EPSON") + (keep ? " --keep" : ""));
+    ASSERT_EQ(run.status, 0) << run.output;
+    std::smatch found;
+    ASSERT_TRUE(std::regex_search(run.output, found, folder)) << run.output;
+    EXPECT_EQ(fs::exists(found[1].str() + "/epson/interfaceepson/journal"), keep);
+    EXPECT_TRUE(has(run.output, keep ? "The printers are kept in " + found[1].str()
+                                     : "The printers were in " + found[1].str() + ", now removed"))
+        << run.output;
+  }
+}
+
+TEST_F(Tool, ATraceOfOneSaleReplaysIntoTheSameTapeAndReadsWell) {
   NEEDS_VIRTUAL_PRINTER("bemafi32");
   const std::string trace = dir_ + "/sale.jsonl";
-  const Outcome sale = kalpo(std::string("run ") + KALPO_EXAMPLES + "/bematechmp20.kalpo", "KALPO_TRACE=" + trace);
+  const Outcome sale =
+      kalpo(std::string("--yes run ") + KALPO_EXAMPLES + "/bematechmp20.kalpo", "KALPO_TRACE=" + trace);
   ASSERT_EQ(sale.status, 0) << sale.output;
+  kalpo("call VendaItem BEMATECHMP20 1 ARROZ 01 F 1 2 1 '$'", "KALPO_TRACE=" + trace);  // the day is closed
   const std::string recorded = kalpo("tape --json").output;
-  ASSERT_NE(recorded.find("CUPOM FISCAL"), std::string::npos);
-  EXPECT_NE(kalpo("trace " + trace).output.find("Bematech_FI_VendeItemDepartamento("), std::string::npos);
+  ASSERT_TRUE(has(recorded, "CUPOM FISCAL"));
+
+  const std::string view = kalpo("trace " + trace).output;
+  for (const char *shown : {"Bematech_FI_VendeItemDepartamento(", "-> 1\n      = ACK\n", "= ACK; ST2 1: not executed\n",
+                            "impress\xC3\xB5"
+                            "es\n        de Cupons Fiscais!"})
+    EXPECT_TRUE(has(view, shown)) << shown << '\n' << view;
+  const json records = kalpo_json("trace --json " + trace);
+  bool named = false;
+  for (const json &r : records) named = named || (r["export"] == "KALPO_Reducaoz" && r["out"].contains("contagem"));
+  EXPECT_TRUE(named);
 
   fs::remove_all(dir_ + "/sim");
   const Outcome replay = kalpo("run " + trace);
   ASSERT_EQ(replay.status, 0) << replay.output;
   EXPECT_EQ(timeless(kalpo("tape --json").output), timeless(recorded));
+}
+
+// make demo's build output, filtered to one line of progress.
+TEST(MakeDemo, TheBuildShowsInOneLineAndANoOpBuildShowsNothing) {
+  const struct {
+    const char *make, *shown;
+    int status;
+  } cases[] = {
+      {"[  2%] Building CXX object a.o\n[ 40%] Building CXX object b.o\n[ 80%] Linking CXX executable k\n"
+       "[100%] Built target k\n",
+       "Building KALPO, its virtual printers and the kalpo tool: 25% 50% 75% done (2 files compiled)\n", 0},
+      {"[100%] Built target kalpo\n-- Configuring done\n", "", 0},
+      {"[ 10%] Building CXX object a.o\nbuild failed\n",
+       "Building KALPO, its virtual printers and the kalpo tool: done (1 files compiled)\n", 1},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.make);
+    const std::string input = (fs::temp_directory_path() / "kalpo-make-demo-output").string();
+    std::ofstream(input) << c.make;
+    FILE *pipe = popen(("awk -f " KALPO_BUILD_PROGRESS " " + input).c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string shown;
+    char buffer[512];
+    for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) shown.append(buffer, n);
+    const int status = pclose(pipe);
+    fs::remove(input);
+    EXPECT_EQ(shown, c.shown);
+    EXPECT_EQ(WEXITSTATUS(status), c.status);
+  }
 }
 
 }  // namespace

@@ -2,7 +2,8 @@
 # Runs `kalpo demo` natively and `kalpo.exe demo` under Wine (in the prefix
 # that WINEPREFIX names) and compares the two outputs: every call, result,
 # message and page of paper, less what belongs to the machine and the moment:
-#   - the "Virtual printers in <folder>" line: a fresh temporary folder;
+#   - the lines naming the fresh temporary folder ("Virtual printers in
+#     <folder>", "The printers were in <folder>");
 #   - dates (d/m/yy to dd/mm/yyyy, yyyy-mm-dd) and times (hh:mm:ss, hh:mm):
 #     among them the workstation's date in its regional short date format
 #     that KALPO_LeData hands back for DATAREGISQUICK (under Wine the
@@ -26,6 +27,7 @@ wine "$windows" demo >"$work/windows.txt" </dev/null
 normalize() {
   sed -E \
     -e '/^Virtual printers in /d' \
+    -e '/^The printers were in /d' \
     -e 's#[0-9]{1,2}/[0-9]{1,2}/[0-9]{2,4}#DATE#g' \
     -e 's#[0-9]{4}-[0-9]{2}-[0-9]{2}#YYYY-MM-DD#g' \
     -e 's#[0-9]{2}:[0-9]{2}(:[0-9]{2})?#HH:MM#g' \

@@ -464,19 +464,18 @@ Day digiarte_day() {
   Day d{"DIGIARTE1E", "ecf32m", {}, nullptr};
   std::vector<Step> &s = d.steps;
   s.push_back(x_reading());
-  append(s, sale(style, {{{"1", "ARROZ", "T01", 2, 5.50}, {"2", "FEIJAO", "T02", 1, 8.99}},
-                         0,
-                         0,
-                         {{"Dinheiro", 19.99}},
-                         "000002 COMANDO OK"}));
+  append(
+      s,
+      sale(style,
+           {{{"1", "ARROZ", "T01", 2, 5.50}, {"2", "FEIJAO", "T02", 1, 8.99}}, 0, 0, {{"Dinheiro", 19.99}}, "000002"}));
   s.push_back(cancel_item(1, 0));
-  append(s, sale(style, {{{"3", "LEITE", "T03", 3, 4.25}}, 0, 1.75, {{"Cartao", 11.00}}, "000003 COMANDO OK"}));
+  append(s, sale(style, {{{"3", "LEITE", "T03", 3, 4.25}}, 0, 1.75, {{"Cartao", 11.00}}, "000003"}));
   append(s, sale(style, {{{"4", "CAFE", "T01", 1, 15.90}, {"789123", "ACUCAR", "F", 2, 3.45}},
                          0,
                          0,
                          {{"Ticket", 10.00}, {"Dinheiro", 20.00}},
-                         "000004 COMANDO OK"}));
-  append(s, sale(style, {{{"6", "PAO", "I", 1, 2.00}}, 0, 0, {{"Dinheiro", 2.00}}, "000005 COMANDO OK"}));
+                         "000004"}));
+  append(s, sale(style, {{{"6", "PAO", "I", 1, 2.00}}, 0, 0, {{"Dinheiro", 2.00}}, "000005"}));
   s.push_back(cancel_last("*"));
   s.push_back(serial("KP0000000000000001 COMANDO OK"));
   s.push_back(firmware("01.00.00 COMANDO OK"));
@@ -541,10 +540,9 @@ Day daruma_day() {
 }
 
 // EPSON (tests/day/interfaceepson_day_test.cpp): no discount at the start of
-// the closing, thousandths, no voucher nor report, the coupon number left as
-// it was.
+// the closing, no voucher nor report, the coupon number left as it was.
 Day epson_day() {
-  const Style style{"Maria", "Rua A, 1", "12345678909", "F", 3, "Obrigado"};
+  const Style style{"Maria", "Rua A, 1", "12345678909", "F", 2, "Obrigado"};
   Day d{"EPSON", "interfaceepson", {2026, 3, 10, 9, 30}, nullptr};
   std::vector<Step> &s = d.steps;
   s.push_back(opening());

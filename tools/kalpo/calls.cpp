@@ -1,19 +1,29 @@
 // call and run: export calls from the command line, a script or a trace.
+#include <filesystem>
 #include <fstream>
 #include <iostream>
-#include <sstream>
 
 #include "commands.h"
+#include "output.h"
 #include "runner.h"
 
 namespace kt {
 
 std::string read_file(const std::string &path) {
+  // Larger than any script or trace the tool reads; an endless file stops here.
+  constexpr std::size_t kLimit = 64 << 20;
+  std::error_code error;
+  if (std::filesystem::is_directory(path, error)) throw UsageError("'" + path + "' is a folder, not a file");
   std::ifstream in(path, std::ios::binary);
   if (!in) throw UsageError("cannot read '" + path + "'");
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
+  std::string contents;
+  char buffer[1 << 16];
+  while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
+    contents.append(buffer, static_cast<std::size_t>(in.gcount()));
+    if (contents.size() > kLimit) throw UsageError("'" + path + "' is larger than 64 MiB: not a script or trace");
+  }
+  if (in.bad()) throw UsageError("cannot read '" + path + "'");
+  return contents;
 }
 
 int cmd_call(const Global &g, const std::string &name, const std::vector<std::string> &words) {
@@ -28,8 +38,8 @@ int cmd_call(const Global &g, const std::string &name, const std::vector<std::st
   line.args = check_args(e, std::move(args));
   Runner runner(g.json);
   const Step step = runner.execute(line);
-  if (g.json) std::cout << runner.steps().front().dump(2) << '\n';
-  return step.back.result == 0 && e.result == ResultKind::flag ? 1 : 0;
+  if (g.json) print_json(runner.steps().front());
+  return step.back.result == 0 && e.result == ResultKind::flag ? kExitFailed : kExitDone;
 }
 
 int cmd_list(const Global &g) {
@@ -45,7 +55,7 @@ int cmd_list(const Global &g) {
     out.push_back({{"name", e.name}, {"params", params}, {"result", result}, {"callable", e.callable()}});
     if (!g.json) std::cout << text << ") -> " << result << (e.callable() ? "" : "   (not called by the tool)") << '\n';
   }
-  if (g.json) std::cout << out.dump(2) << '\n';
+  if (g.json) print_json(out);
   return 0;
 }
 
@@ -61,14 +71,14 @@ int cmd_run(const Global &g, const std::string &file) {
   Runner runner(g.json);
   const bool ok = runner.run(lines);
   if (g.json) {
-    std::cout << nlohmann::json{{"file", file}, {"ok", ok}, {"steps", runner.steps()}}.dump(2) << '\n';
+    print_json({{"file", as_utf8(file)}, {"ok", ok}, {"steps", runner.steps()}});
   } else {
     std::size_t failed = 0;
     for (const auto &step : runner.steps()) failed += !step["failures"].empty();
     std::cout << file << ": " << lines.size() << " call(s), "
               << (ok ? "every expectation held" : std::to_string(failed) + " failed") << '\n';
   }
-  return ok ? 0 : 1;
+  return ok ? kExitDone : kExitFailed;
 }
 
 }  // namespace kt

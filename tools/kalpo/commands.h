@@ -18,7 +18,7 @@ int cmd_call(const Global &g, const std::string &name, const std::vector<std::st
 int cmd_list(const Global &g);
 int cmd_run(const Global &g, const std::string &file);
 int cmd_demo(const Global &g, const std::vector<std::string> &models, bool keep);
-int cmd_tape(const Global &g, const std::string &library, std::size_t last);
+int cmd_tape(const Global &g, const std::string &library, std::size_t last, bool follow);
 int cmd_state(const Global &g, const std::string &library);
 int cmd_fault_set(const Global &g, const std::string &library, const std::string &name, const std::string &value,
                   bool once);
@@ -28,8 +28,13 @@ int cmd_clock(const Global &g, const std::string &library, const std::optional<s
 int cmd_config_show(const Global &g);
 int cmd_config_set(const Global &g, const std::string &key, const std::string &value);
 int cmd_trace(const Global &g, const std::string &file);
+int cmd_replay(const Global &g, const std::string &file, bool against_printer, bool here);
 
-// The file's contents; UsageError naming it when it cannot be read.
+// The library's version (the header's) and KALPO_Versao's text.
+std::string version_text(const Global &g);
+
+// The file's contents; UsageError naming it when it cannot be read, is a
+// folder or is larger than any script or trace.
 std::string read_file(const std::string &path);
 
 }  // namespace kt

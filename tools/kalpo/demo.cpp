@@ -1,98 +1,115 @@
-// demo: a whole fiscal day on each printer model, on fresh virtual printers
-// of its own, with every call, message and the paper that came out.
+// demo: the example script of each printer model (examples/, built in), a
+// whole fiscal day, each on a fresh virtual printer of its own, with every
+// call, message and the paper that came out.
+#include <cctype>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
 
 #include "commands.h"
 #include "core/printer.h"
+#include "examples.h"
 #include "host.h"
 #include "models.h"
+#include "output.h"
 #include "paper.h"
 #include "runner.h"
 
 namespace kt {
 namespace {
 
-// A printer whose day was already reduced today (two models served by one
-// printer) is moved on to the next day, as a store would open the next day.
-void next_day_if_reduced(const std::string &library, bool say) {
-  ksim::Session session = ksim::Printer::of(library).begin("kalpo demo", ksim::Call::inspect);
-  if (session.state().last_reduction_day != ksim::date_text(session.now())) return;
-  session.set_clock_offset(session.state().clock_offset + 86400);
-  if (say) std::cout << "  (the " << library << " printer's clock moves on to the next day)\n";
+namespace fs = std::filesystem;
+
+struct Day {
+  const Model *model;
+  std::vector<ScriptLine> lines;
+  std::string folder;  // of the model's printers, under the demo's folder
+};
+
+std::string lower(std::string text) {
+  for (char &c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return text;
 }
 
-// The number of the printer's last coupon, as a point-of-sale program keeps it.
-std::string last_coupon(const std::string &library) {
-  const ksim::State s = ksim::Printer::of(library).state();
-  char digits[16];
-  std::snprintf(digits, sizeof digits, "%06u", s.coupon ? static_cast<unsigned>(s.coupon->coo) : 0u);
-  return digits;
+std::string_view script_of(const Model &m) {
+  const std::string file = lower(m.id) + ".kalpo";
+  for (const Example &e : examples())
+    if (e.file == file) return e.text;
+  throw std::runtime_error("the demo has no script " + file);
 }
 
-// A new data folder and, outside Windows, a new drive-C root (on Windows
-// KALPO reads the workstation's own configuration file).
-std::string fresh_folder() {
-  const std::filesystem::path folder = temporary_folder("kalpo-demo-");
-  set_environment("KALPO_SIM_DIR", (folder / "sim").string());
+// The days to run, checked before anything is made.
+std::vector<Day> days(const std::vector<std::string> &chosen) {
+  std::vector<const Model *> picked;
+  for (const std::string &id : chosen) {
+    const Model *m = find_model(id);
+    if (!m) throw UsageError("demo --model: '" + id + "' is not a printer model (" + model_list() + ")");
+    picked.push_back(m);
+  }
+  if (picked.empty())
+    for (const Model &m : models()) picked.push_back(&m);
+  std::vector<Day> out;
+  for (const Model *m : picked) out.push_back({m, parse_script(script_of(*m)), lower(m->id)});
+  return out;
+}
+
+// A new folder for the printers and, outside Windows, a new drive-C root (on
+// Windows KALPO reads the workstation's own configuration file).
+fs::path fresh_folder() {
+  const fs::path folder = temporary_folder("kalpo-demo-");
   set_environment("KALPO_DRIVE_C", (folder / "drive_c").string());
-  return folder.string();
+  return folder;
 }
 
 }  // namespace
 
 int cmd_demo(const Global &g, const std::vector<std::string> &chosen, bool keep) {
-  std::vector<const Model *> day_models;
-  for (const std::string &id : chosen) {
-    const Model *m = find_model(id);
-    if (!m) throw UsageError("demo --model: '" + id + "' is not a printer model (BEMATECHMP20 ... EPSON)");
-    day_models.push_back(m);
-  }
-  if (day_models.empty())
-    for (const Model &m : models()) day_models.push_back(&m);
-
   const bool own_folder = !g.dir_given;
-  const std::string folder = own_folder ? fresh_folder() : std::getenv("KALPO_SIM_DIR");
-  if (!g.json) std::cout << "Virtual printers in " << folder << "\n";
+  const std::vector<Day> planned = days(chosen);
+  // In the user's folder (--dir), the printers must not be there already.
+  if (!own_folder)
+    for (const Day &day : planned)
+      if (const fs::path folder = fs::path(std::getenv("KALPO_SIM_DIR")) / day.folder; fs::exists(folder))
+        throw UsageError("demo: " + folder.string() + " exists; the demo's printers start fresh");
+  const fs::path root = own_folder ? fresh_folder() : fs::path(std::getenv("KALPO_SIM_DIR"));
+  if (!g.json) std::cout << "Virtual printers in " << root.string() << ", a fresh one for each model\n";
 
   std::size_t refused = 0, calls = 0;
   nlohmann::json out = nlohmann::json::array();
-  for (const Model *m : day_models) {
-    if (!g.json) std::cout << "\n==== " << m->id << " (" << m->library << ") ====\n";
-    next_day_if_reduced(m->library, !g.json);
+  for (const Day &day : planned) {
+    const Model &m = *day.model;
+    set_environment("KALPO_SIM_DIR", (root / day.folder).string());
+    if (!g.json) std::cout << "\n==== " << m.id << " (" << m.library << ") ====\n";
     Runner runner(g.json);
-    const std::size_t before = ksim::Printer::of(m->library).tape().size();
-    for (std::string part : day_script(*m)) {
-      const std::size_t at = part.find(kCouponNumber);
-      if (at != std::string::npos) part.replace(at, std::string_view(kCouponNumber).size(), last_coupon(m->library));
-      for (const ScriptLine &line : parse_script(part)) {
-        ++calls;
-        refused += !runner.execute(line).failures.empty();
-      }
+    for (const ScriptLine &line : day.lines) {
+      ++calls;
+      refused += !runner.execute(line).failures.empty();
     }
-    const std::vector<ksim::Page> all = ksim::Printer::of(m->library).tape();
-    const std::vector<ksim::Page> pages(all.begin() + static_cast<std::ptrdiff_t>(std::min(before, all.size())),
-                                        all.end());
+    const std::vector<ksim::Page> pages = ksim::Printer::of(m.library).tape();
     if (g.json) {
-      out.push_back(
-          {{"model", m->id}, {"library", m->library}, {"steps", runner.steps()}, {"paper", pages_json(pages)}});
+      out.push_back({{"model", m.id}, {"library", m.library}, {"steps", runner.steps()}, {"paper", pages_json(pages)}});
       continue;
     }
-    std::cout << "\n  The paper of " << m->id << ":\n";
+    std::cout << "\n  The paper of " << m.id << ":\n";
     print_pages(pages);
   }
-  if (g.json)
-    std::cout << out.dump(2) << '\n';
+
+  const bool removed = own_folder && !keep;
+  if (removed) fs::remove_all(root);
+  if (g.json) {
+    print_json({{"folder", root.string()}, {"kept", !removed}, {"days", out}});
+    return refused ? kExitFailed : kExitDone;
+  }
+  std::cout << "\n"
+            << calls << " calls on " << planned.size()
+            << " printer model(s): " << (refused ? std::to_string(refused) + " did not succeed" : "every one succeeded")
+            << '\n';
+  if (removed)
+    std::cout << "The printers were in " << root.string() << ", now removed (kalpo demo --keep keeps them)\n";
   else
-    std::cout << "\n"
-              << calls << " calls on " << day_models.size() << " printer model(s): "
-              << (refused ? std::to_string(refused) + " did not succeed" : "every one succeeded") << '\n';
-  if (own_folder && !keep)
-    std::filesystem::remove_all(folder);
-  else if (own_folder && !g.json)
-    std::cout << "The printers' folder is kept: " << folder << '\n';
-  return refused ? 1 : 0;
+    std::cout << "The printers are kept in " << root.string() << " (kalpo --dir "
+              << (root / planned.front().folder).string() << " tape shows the first one's paper)\n";
+  return refused ? kExitFailed : kExitDone;
 }
 
 }  // namespace kt

@@ -10,6 +10,7 @@
 
 #include "cp1252.h"
 #include "kalpo.h"
+#include "output.h"
 
 namespace kt {
 namespace {
@@ -78,7 +79,8 @@ void fill(Slot &s, const Value &v, Kind kind) {
   s.present = v.type != Value::Type::absent;
   s.text = to_cp1252(v.text);
   s.real = v.number;
-  s.integer = static_cast<std::int32_t>(v.number);
+  // check_args has kept integers within 32 bits.
+  if (kind == Kind::integer || kind == Kind::var_integer) s.integer = static_cast<std::int32_t>(v.number);
   if (kind == Kind::control) s.control = {&s, control_get, control_set};
 }
 
@@ -181,7 +183,23 @@ std::string describe(const Export &e, std::size_t index) {
   return "argument " + std::to_string(index + 1) + " (" + e.params[index].name + ") of " + e.name;
 }
 
-bool integral(double n) { return std::isfinite(n) && std::floor(n) == n && std::fabs(n) <= 2147483647.0; }
+bool integral(double n) { return std::isfinite(n) && std::floor(n) == n && n >= -2147483648.0 && n <= 2147483647.0; }
+
+// KALPO passes a real on as hundredths or thousandths in 64 bits: a
+// magnitude beyond this cannot be passed on.
+constexpr double kLargestReal = 9.2e15;
+
+// Why a value is not the number that an argument of this kind needs, or
+// nothing when it is.
+std::optional<std::string> not_a_number(const Value &v, Kind kind) {
+  const bool integer = kind == Kind::integer || kind == Kind::var_integer;
+  if (v.type == Value::Type::text || (integer && !integral(v.number)))
+    return std::string(integer ? "expected a whole number of 32 bits, got " : "expected a number, got ") + show(v) +
+           (v.type == Value::Type::text ? comma_hint(v.text) : "");
+  if (!integer && !(std::fabs(v.number) <= kLargestReal))
+    return "expected a number between -9.2e15 and 9.2e15 (KALPO passes it on in 64-bit thousandths), got " + show(v);
+  return std::nullopt;
+}
 
 }  // namespace
 
@@ -247,9 +265,8 @@ std::vector<Value> check_args(const Export &e, std::vector<Value> args) {
     if (absent) continue;
     if ((kind == Kind::text || kind == Kind::control) && !text)
       throw UsageError(describe(e, i) + ": expected a quoted text, got " + show(v));
-    if ((kind == Kind::integer || kind == Kind::var_integer) && (text || !integral(v.number)))
-      throw UsageError(describe(e, i) + ": expected a whole number, got " + show(v));
-    if (kind == Kind::real && text) throw UsageError(describe(e, i) + ": expected a number, got " + show(v));
+    if (kind == Kind::integer || kind == Kind::var_integer || kind == Kind::real)
+      if (const auto why = not_a_number(v, kind)) throw UsageError(describe(e, i) + ": " + *why);
     if (kind == Kind::out_text || kind == Kind::unread || kind == Kind::answer)
       throw UsageError(describe(e, i) + " is " + (kind == Kind::unread ? "unread" : "written by the call") +
                        ": give '-', not " + show(v));
@@ -265,11 +282,24 @@ std::vector<Value> check_args(const Export &e, std::vector<Value> args) {
 
 Value word_value(const std::string &word, Kind kind) {
   if (word == "-") return Value::absent();
-  if (kind == Kind::text || kind == Kind::control) return Value::of_text(word);
+  if (kind == Kind::text || kind == Kind::control) return Value::of_text(as_utf8(word));
   double number = 0;
   const auto [end, error] = std::from_chars(word.data(), word.data() + word.size(), number);
-  if (error != std::errc() || end != word.data() + word.size()) return Value::of_text(word);
+  if (error != std::errc() || end != word.data() + word.size()) return Value::of_text(as_utf8(word));
   return Value::of_number(number);
+}
+
+std::string comma_hint(std::string_view text) {
+  const std::size_t comma = text.find(',');
+  const auto digits = [](std::string_view part) {
+    return !part.empty() && part.find_first_not_of("0123456789") == std::string_view::npos;
+  };
+  std::string_view whole = text.substr(0, comma);
+  if (whole.starts_with('-')) whole.remove_prefix(1);
+  if (comma == std::string_view::npos || !digits(whole) || !digits(text.substr(comma + 1))) return {};
+  std::string point(text);
+  point[comma] = '.';
+  return " (a decimal point, not a comma: " + point + ")";
 }
 
 std::string show(const Value &v) {

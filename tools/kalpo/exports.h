@@ -82,6 +82,9 @@ const Export &export_named(std::string_view name);  // throws UsageError
 std::vector<Value> check_args(const Export &e, std::vector<Value> args);
 // One shell word as the value of an argument of the given kind.
 Value word_value(const std::string &word, Kind kind);
+// For a number written with a decimal comma ("24,90"), a hint to write a
+// point; empty for any other text.
+std::string comma_hint(std::string_view text);
 
 // Formatting for the terminal and scripts: texts quoted, numbers as numbers.
 std::string show(const Value &v);

@@ -1,24 +1,47 @@
 #include "models.h"
 
-#include <utility>
+#include <algorithm>
+#include <cctype>
 
 #include "exports.h"
 
 namespace kt {
+namespace {
+
+// The identifiers of the point-of-sale program working without a fiscal printer.
+const char *const kWithoutPrinter[] = {"ECFZANTRELLO", "NOTAFISCAL"};
+
+std::string joined(const std::vector<std::string> &names) {
+  std::string out;
+  for (const std::string &name : names) out += (out.empty() ? "" : ", ") + name;
+  return out;
+}
+
+char upper(char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); }
+
+// Edits (insert, delete, replace) from one text to the other, letter case aside.
+std::size_t distance(const std::string &a, const std::string &b) {
+  std::vector<std::size_t> row(b.size() + 1);
+  for (std::size_t j = 0; j <= b.size(); ++j) row[j] = j;
+  for (std::size_t i = 1; i <= a.size(); ++i) {
+    std::size_t diagonal = row[0];
+    row[0] = i;
+    for (std::size_t j = 1; j <= b.size(); ++j) {
+      const std::size_t above = row[j];
+      row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (upper(a[i - 1]) == upper(b[j - 1]) ? 0 : 1)});
+      diagonal = above;
+    }
+  }
+  return row[b.size()];
+}
+
+}  // namespace
 
 const std::vector<Model> &models() {
-  //                               library           open  c.item voucher report cmd   ident counters rate
   static const std::vector<Model> table = {
-      {"BEMATECHMP20", "bemafi32", true, true, true, true, false, true, true, "01"},
-      {"BEMATECHMFD", "bemafi32", true, true, true, true, false, true, true, "01"},
-      {"SWEDA7000", "convecf", false, true, true, false, false, true, false, "01"},
-      {"SIGTRONFS345", "fs345_32", false, true, true, true, false, true, false, "01"},
-      {"DARUMA32", "daruma32", false, false, true, true, false, true, false, "01"},
-      {"DIGIARTE1E", "ecf32m", false, false, false, false, false, true, false, "T01"},
-      {"ELGINFIT", "dllg2", false, true, true, true, true, true, false, "01"},
-      {"DATAREGISQUICK", "dllg2", false, true, true, true, true, true, false, "01"},
-      {"DATAREGISSERIAL", "dllg2", false, true, true, true, true, true, false, "01"},
-      {"EPSON", "interfaceepson", true, true, false, false, false, false, false, "01", "3"},
+      {"BEMATECHMP20", "bemafi32"}, {"BEMATECHMFD", "bemafi32"}, {"SWEDA7000", "convecf"}, {"SIGTRONFS345", "fs345_32"},
+      {"DARUMA32", "daruma32"},     {"DIGIARTE1E", "ecf32m"},    {"ELGINFIT", "dllg2"},    {"DATAREGISQUICK", "dllg2"},
+      {"DATAREGISSERIAL", "dllg2"}, {"EPSON", "interfaceepson"},
   };
   return table;
 }
@@ -35,80 +58,28 @@ const std::vector<std::string> &printer_libraries() {
   return libraries;
 }
 
+std::string model_list() {
+  std::vector<std::string> ids;
+  for (const Model &m : models()) ids.push_back(m.id);
+  return joined(ids);
+}
+
 std::string library_for(const std::string &given) {
   if (const Model *m = find_model(given)) return m->library;
   for (const std::string &library : printer_libraries())
     if (library == given) return library;
-  throw UsageError("--model: '" + given +
-                   "' is neither a printer model (BEMATECHMP20, ... EPSON) nor a maker "
-                   "library (bemafi32, convecf, fs345_32, daruma32, ecf32m, dllg2, interfaceepson)");
+  throw UsageError("--model: '" + given + "' is neither a printer model (" + model_list() + ") nor a maker library (" +
+                   joined(printer_libraries()) + ")");
 }
 
-namespace {
-
-std::string line(const std::string &call, const Model &m, const std::string &rest, const char *expect = "1") {
-  return call + " \"" + m.id + "\"" + (rest.empty() ? "" : " " + rest) + (expect ? std::string(" => ") + expect : "") +
-         "\n";
-}
-
-std::string sale_items(const Model &m) {
-  std::string s;
-  s += line("VendaItem", m, R"("1001" "ARROZ TIPO 1 5KG" ")" + m.rate + R"(" "F" 1 )" + m.decimals + R"( 24.90 "$" -)");
-  s +=
-      line("VendaItem", m, R"("1002" "FEIJAO CARIOCA 1KG" ")" + m.rate + R"(" "F" 2 )" + m.decimals + R"( 8.50 "$" -)");
-  s += line("VendaItem", m, R"("1003" "CAFE TORRADO 500G" "FF" "F" 1 )" + m.decimals + R"( 15.00 "$" -)");
-  return s;
-}
-
-std::string closing(const Model &m, const char *discount) {
-  if (m.command_driver) return line("Inicia_Fechamento", m, "0") + line("desc_fechamento", m, discount);
-  return line("Inicia_Fechamento", m, discount);
-}
-
-}  // namespace
-
-std::vector<std::string> day_script(const Model &m) {
-  std::string s = "# " + m.id + ": a whole fiscal day\n";
-  if (m.opening) s += line("Abredia", m, "");
-  s += "# a sale: an item cancelled, a discount, two payment forms and change\n";
-  s += line("AbreCupom", m, R"(- "MARIA DA SILVA" "RUA DAS FLORES, 12" "12345678909")");
-  s += sale_items(m);
-  if (m.cancel_item) s += line("Cancela_Item", m, "2");
-  s += closing(m, "1.90");
-  s += line("forma_pagamento", m, R"("Cartao" 18.00)");
-  s += line("forma_pagamento", m, R"("Dinheiro" 50.00)");
-  s += line("fecha_cupom", m, R"("Obrigado pela preferência!")");
-  const std::string sale = std::exchange(s, {});
-  if (m.voucher) {
-    s += "# the linked voucher of the card payment\n";
-    s += line("cupom_vinculado", m, R"("Cartao" ")" + std::string(kCouponNumber) + R"(" 18.00)");
-    s += line("usavinculado", m, R"("CARTAO DE CREDITO - APROVADO\r\nAUT. 123456")");
-    s += line("FechaCupomNaovinculado", m, "");
-  }
-  s += "# a coupon cancelled right after it was closed\n";
-  s += line("AbreCupom", m, R"(- "" "" "")");
-  s += line("VendaItem", m, R"("1004" "LEITE INTEGRAL 1L" ")" + m.rate + R"(" "F" 3 )" + m.decimals + R"( 4.99 "$" -)");
-  s += closing(m, "0");
-  s += line("forma_pagamento", m, R"("Dinheiro" 14.97)");
-  s += line("fecha_cupom", m, R"("")");
-  s += line("Cancela_Ultimo_Cupom", m, "- - - - -");
-  if (m.report) {
-    s += "# a management report\n";
-    s += line("AbreRelGerencial", m, R"("SANGRIA DO CAIXA: R$ 100,00" "1")");
-    s += line("FechaGerencial", m, "");
-  }
-  s += "# the X reading and the queries\n";
-  s += line("Leiturax", m, "- - -");
-  if (m.identity) s += line("MostraNumSerie", m, "-") + line("FirmWare", m, "-");
-  if (m.counters) {
-    s += line("NumeroCupom", m, "-") + line("RetornaGT", m, "-") + line("DataHoraEcf", m, "- -");
-    s += line("NumReducao", m, "-") + line("TotalizadorParcial", m, "-") + line("ResumoAliq", m, "");
-    s += line("VerificaEstadoECF", m, "- - -") + line("Cupom_Aberto", m, "", "0");
-  }
-  if (m.command_driver) s += line("LeData", m, "-", nullptr);
-  s += "# the Z reduction closes the day\n";
-  s += line("Reducaoz", m, "- - - -");
-  return {sale, s};
+std::optional<std::string> closest_model(const std::string &given) {
+  std::vector<std::string> known;
+  for (const Model &m : models()) known.push_back(m.id);
+  known.insert(known.end(), std::begin(kWithoutPrinter), std::end(kWithoutPrinter));
+  if (std::find(known.begin(), known.end(), given) != known.end()) return std::nullopt;
+  return *std::min_element(known.begin(), known.end(), [&](const std::string &a, const std::string &b) {
+    return distance(given, a) < distance(given, b);
+  });
 }
 
 }  // namespace kt

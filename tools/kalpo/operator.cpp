@@ -17,19 +17,37 @@ std::vector<Message> g_messages;
 
 constexpr std::uint32_t kQuestion = 0x24;
 
-std::int32_t confirmation(const Message &m) {
-  if (!g_queued.empty()) {
-    const std::int32_t button = g_queued.front();
-    g_queued.pop_front();
-    return button;
+// Line breaks of the message (CR LF, CR or LF) continue on an indented line.
+std::string indented(const std::string &text, const char *indent) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' || text[i] == '\n') {
+      if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+      out += std::string("\n") + indent;
+    } else {
+      out += text[i];
+    }
   }
+  return out;
+}
+
+std::int32_t queued() {
+  const std::int32_t button = g_queued.front();
+  g_queued.pop_front();
+  return button;
+}
+
+std::int32_t confirmation(const Message &m) {
+  if (!g_queued.empty()) return queued();
   if (g_options.answer == Answer::yes) return KALPO_BTN_YES;
   if (g_options.answer == Answer::no || !input_is_terminal()) return KALPO_BTN_NO;
+  // The message's own language: s(im) or n(ão); y is taken too.
   for (;;) {
-    std::cerr << "      " << m.text << " [y/n] " << std::flush;
+    std::cerr << "      " << indented(m.text, "      ") << " [s/n] " << std::flush;
     std::string reply;
     if (!std::getline(std::cin, reply)) return KALPO_BTN_NO;
-    if (reply == "y" || reply == "Y" || reply == "s" || reply == "S") return KALPO_BTN_YES;
+    if (!reply.empty() && reply.back() == '\r') reply.pop_back();
+    if (reply == "s" || reply == "S" || reply == "y" || reply == "Y") return KALPO_BTN_YES;
     if (reply == "n" || reply == "N") return KALPO_BTN_NO;
   }
 }
@@ -40,7 +58,7 @@ std::int32_t KALPO_CALL screen(void *, std::int32_t form, const char *text, cons
   m.text = to_utf8(text ? text : "");
   if (caption) m.caption = to_utf8(caption);
   m.flags = flags;
-  m.button = flags == kQuestion ? confirmation(m) : KALPO_BTN_OK;
+  m.button = g_options.replay && !g_queued.empty() ? queued() : flags == kQuestion ? confirmation(m) : KALPO_BTN_OK;
   if (g_options.echo) std::cout << "    " << message_line(m) << '\n' << std::flush;
   g_messages.push_back(m);
   return m.button;
@@ -58,20 +76,6 @@ const char *button_name(std::int32_t button) {
   return button == KALPO_BTN_YES ? "Yes" : button == KALPO_BTN_NO ? "No" : "OK";
 }
 
-// Line breaks of the message (CR LF, CR or LF) continue on an indented line.
-std::string indented(const std::string &text) {
-  std::string out;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r' || text[i] == '\n') {
-      if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-      out += "\n        ";
-    } else {
-      out += text[i];
-    }
-  }
-  return out;
-}
-
 }  // namespace
 
 void install_operator(const OperatorOptions &options) {
@@ -87,7 +91,7 @@ std::string message_line(const Message &m) {
   std::string out = std::string("[") + form_name(m.form);
   if (m.caption) out += " \"" + *m.caption + "\"";
   if (const char *icon = icon_name(m.flags)) out += std::string(", ") + icon;
-  out += "] " + indented(m.text);
+  out += "] " + indented(m.text, "        ");
   if (m.flags == kQuestion) out += std::string("  -> ") + button_name(m.button);
   return out;
 }

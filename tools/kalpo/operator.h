@@ -25,12 +25,14 @@ struct Message {
 
 struct OperatorOptions {
   Answer answer = Answer::ask;
-  bool echo = true;  // print each message as it comes (plain-text output)
+  bool echo = true;     // print each message as it comes (plain-text output)
+  bool replay = false;  // every message, not only a confirmation, takes the next queued button
 };
 
 // Registers the tool's handler with KALPO.
 void install_operator(const OperatorOptions &options);
-// Answers for the next confirmations, before the policy (a replayed trace).
+// Answers for the next confirmations (in a replay, the next messages), before
+// the policy: the recorded buttons of a trace.
 void queue_answers(const std::vector<std::int32_t> &buttons);
 // The messages shown since the last take.
 std::vector<Message> take_messages();

@@ -1,6 +1,11 @@
 #include "runner.h"
 
 #include <iostream>
+#include <optional>
+#include <set>
+
+#include "models.h"
+#include "output.h"
 
 namespace kt {
 namespace {
@@ -29,6 +34,19 @@ std::vector<std::string> check(const ScriptLine &line, const Returned &back) {
   return failures;
 }
 
+// An identifier KALPO does not know is answered as KALPO answers any unknown
+// one; the call is made, after a word on which model was meant (once a text).
+void check_model(const Export &e, const std::vector<Value> &args) {
+  static std::set<std::string> warned;
+  for (std::size_t i = 0; i < e.params.size() && i < args.size(); ++i) {
+    if (e.params[i].name != "modelo" || args[i].type != Value::Type::text) continue;
+    const std::optional<std::string> closest = closest_model(args[i].text);
+    if (closest && warned.insert(args[i].text).second)
+      warn("'" + args[i].text + "' is not a model KALPO knows (the closest is " + *closest +
+           "); the call is made anyway, and KALPO answers it as any unknown model");
+  }
+}
+
 }  // namespace
 
 nlohmann::json value_json(const Value &v) {
@@ -47,6 +65,7 @@ Step Runner::execute(const ScriptLine &line) {
   Step step;
   step.line = &line;
   if (!json_) std::cout << "> " << script_text(*line.target, line.args) << '\n' << std::flush;
+  check_model(*line.target, line.args);
   queue_answers(line.answers);
   step.back = line.target->invoke(line.args);
   step.messages = take_messages();
@@ -55,9 +74,13 @@ Step Runner::execute(const ScriptLine &line) {
     std::cout << "  = " << (step.back.result ? std::to_string(*step.back.result) : "(no result)")
               << outs_text(step.back) << '\n';
   }
-  for (const std::string &f : step.failures) std::cerr << "FAILED " << f << '\n';
+  // With --json the failures are in the step.
+  if (!json_)
+    for (const std::string &f : step.failures) std::cerr << "FAILED " << f << '\n';
 
-  nlohmann::json j = {{"line", line.line}, {"export", line.target->name}};
+  // A call from the command line has no line and no expectation.
+  nlohmann::json j = {{"export", line.target->name}};
+  if (line.line > 0) j["line"] = line.line;
   j["args"] = nlohmann::json::array();
   for (const Value &v : line.args) j["args"].push_back(value_json(v));
   j["result"] = step.back.result ? nlohmann::json(*step.back.result) : nlohmann::json();
@@ -65,7 +88,7 @@ Step Runner::execute(const ScriptLine &line) {
   for (const auto &[name, value] : step.back.outs) j["out"][name] = value_json(value);
   j["messages"] = nlohmann::json::array();
   for (const Message &m : step.messages) j["messages"].push_back(message_json(m));
-  j["failures"] = step.failures;
+  if (line.line > 0) j["failures"] = step.failures;
   steps_.push_back(std::move(j));
   return step;
 }

@@ -2,10 +2,13 @@
 
 #include <charconv>
 #include <cmath>
+#include <iostream>
 #include <nlohmann/json.hpp>
 #include <sstream>
 
 #include "cp1252.h"
+#include "output.h"
+#include "replay/trace_reader.h"
 
 namespace kt {
 namespace {
@@ -66,10 +69,12 @@ std::vector<Token> tokens(std::string_view line, int number) {
 
 Value value_of(const Token &t, int number) {
   switch (t.type) {
-    case Token::Type::text: return Value::of_text(t.text);
+    case Token::Type::text: return Value::of_text(as_utf8(t.text));
     case Token::Type::number: return Value::of_number(t.number);
     case Token::Type::dash: return Value::absent();
-    default: throw ScriptError(number, "'" + t.text + "' is neither a quoted text, a number nor '-'");
+    default:
+      throw ScriptError(number,
+                        "'" + as_utf8(t.text) + "' is neither a quoted text, a number nor '-'" + comma_hint(t.text));
   }
 }
 
@@ -112,11 +117,13 @@ Value trace_value(const nlohmann::json &j, Kind kind) {
   return Value::absent();
 }
 
+}  // namespace
+
 ScriptLine trace_line(const nlohmann::json &record, int number) {
   ScriptLine out;
   out.line = number;
   out.target = find_export(record.at("export").get<std::string>());
-  if (!out.target) throw ScriptError(number, "unknown export in the trace");
+  if (!out.target) throw ScriptError(number, "unknown export '" + record.at("export").get<std::string>() + "'");
   const auto &args = record.at("args");
   for (std::size_t i = 0; i < args.size() && i < out.target->params.size(); ++i) {
     out.args.push_back(trace_value(args[i], out.target->params[i].kind));
@@ -129,8 +136,6 @@ ScriptLine trace_line(const nlohmann::json &record, int number) {
   out.args = check_args(*out.target, std::move(out.args));
   return out;
 }
-
-}  // namespace
 
 bool looks_like_trace(std::string_view contents) {
   const std::size_t first = contents.find_first_not_of(" \t\r\n");
@@ -151,13 +156,21 @@ std::vector<ScriptLine> parse_script(std::string_view contents) {
 std::vector<ScriptLine> parse_trace(std::string_view contents) {
   std::vector<ScriptLine> out;
   std::istringstream in{std::string(contents)};
-  std::string line;
-  for (int number = 1; std::getline(in, line); ++number) {
-    if (line.find_first_not_of(" \t\r") == std::string::npos) continue;
+  kreplay::LineReader lines(in);
+  std::string text;
+  while (lines.next(text)) {
+    const int number = lines.number();
+    kreplay::Line line;
     try {
-      const auto record = nlohmann::json::parse(line);
-      if (const Export *e = find_export(record.at("export").get<std::string>()); e && !e->callable()) continue;
-      out.push_back(trace_line(record, number));
+      line = kreplay::parse_line(text, number);
+    } catch (const kreplay::TraceError &e) {
+      std::cerr << "kalpo: warning: " << e.what() << "; the line is skipped\n";
+      continue;
+    }
+    if (line.kind != kreplay::LineKind::record) continue;
+    try {
+      if (const Export *e = find_export(line.json["export"].get<std::string>()); e && !e->callable()) continue;
+      out.push_back(trace_line(line.json, number));
     } catch (const ScriptError &) {
       throw;
     } catch (const std::exception &e) {

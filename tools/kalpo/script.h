@@ -13,6 +13,8 @@
 #include <string_view>
 #include <vector>
 
+#include <nlohmann/json_fwd.hpp>
+
 #include "exports.h"
 
 namespace kt {
@@ -37,8 +39,12 @@ struct ScriptError : UsageError {
 
 bool looks_like_trace(std::string_view contents);
 std::vector<ScriptLine> parse_script(std::string_view contents);
-// The export calls of a trace, each expecting its recorded result.
+// The export calls of a trace, each expecting its recorded result; a damaged
+// line is skipped with a warning naming it.
 std::vector<ScriptLine> parse_trace(std::string_view contents);
+// One trace record as the call it records, expecting its recorded result and
+// with the recorded answers to its confirmations.
+ScriptLine trace_line(const nlohmann::json &record, int number);
 
 // One call written as a script line.
 std::string script_text(const Export &e, const std::vector<Value> &args);

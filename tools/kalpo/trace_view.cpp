@@ -1,12 +1,19 @@
 // trace: the call trace as readable text, one export call per block with
-// its maker calls, the operator's messages and the result.
+// its maker calls (status bytes decoded), the readings of the workstation,
+// the operator's messages and the result; with --json the records with their
+// out values keyed by name.
+#include <charconv>
+#include <fstream>
 #include <iostream>
-#include <sstream>
 
 #include <nlohmann/json.hpp>
 
 #include "commands.h"
 #include "exports.h"
+#include "operator.h"
+#include "output.h"
+#include "replay/trace_reader.h"
+#include "status_bytes.h"
 
 namespace kt {
 namespace {
@@ -23,22 +30,42 @@ std::string list_text(const nlohmann::json &values) {
   return out;
 }
 
-void print_step(const nlohmann::json &step) {
-  if (step.contains("vendor")) {
-    std::cout << "    " << step["vendor"].get<std::string>() << '(' << list_text(step["args"]) << ") -> "
-              << value_text(step["return"]) << '\n';
-    return;
-  }
-  const auto &m = step["message"];
-  const int form = m.value("form", 0);
-  std::cout << "    message [" << (form == 0 ? "notice" : form == 1 ? "dialog" : "box");
-  if (m.contains("caption") && !m["caption"].is_null()) std::cout << " \"" << m["caption"].get<std::string>() << '"';
-  std::cout << "] " << m.value("text", "") << "  -> button " << m.value("button", 0) << '\n';
+// A recorded message as the operator's screen shows one.
+Message recorded_message(const nlohmann::json &m) {
+  Message out;
+  out.form = m.value("form", 0);
+  if (m.contains("caption") && m["caption"].is_string()) out.caption = m["caption"].get<std::string>();
+  out.text = m.value("text", "");
+  out.flags = m.value("flags", 0u);
+  out.button = m.value("button", 0);
+  return out;
 }
 
-void print_record(const nlohmann::json &r) {
-  const std::string name = r.at("export").get<std::string>();
-  const Export *e = find_export(name);
+void print_step(const nlohmann::json &step) {
+  if (step.contains("platform")) {
+    std::cout << "    workstation " << step["platform"].get<std::string>() << '('
+              << list_text(step.value("args", nlohmann::json::array())) << ')'
+              << (step.contains("return") ? " -> " + value_text(step["return"]) : "") << '\n';
+    return;
+  }
+  if (step.contains("vendor")) {
+    const std::string function = step["vendor"].get<std::string>();
+    std::cout << "    " << function << '(' << list_text(step["args"]) << ") -> " << value_text(step["return"]) << '\n';
+    if (const auto meaning = status_meaning(function, step["args"])) std::cout << "      = " << *meaning << '\n';
+    return;
+  }
+  std::cout << "    " << message_line(recorded_message(step["message"])) << '\n';
+}
+
+// The name of out argument `index` ("4": contagem) of the export.
+std::string out_name(const Export *e, const std::string &index) {
+  std::size_t i = 0;
+  const auto [end, error] = std::from_chars(index.data(), index.data() + index.size(), i);
+  const bool known = error == std::errc() && end == index.data() + index.size() && e && i < e->params.size();
+  return known ? e->params[i].name : "#" + index;
+}
+
+void print_record(const nlohmann::json &r, const Export *e) {
   std::string args;
   const auto &values = r.at("args");
   for (std::size_t i = 0; i < values.size(); ++i) {
@@ -46,39 +73,65 @@ void print_record(const nlohmann::json &r) {
     if (e && i < e->params.size()) args += e->params[i].name + '=';
     args += value_text(values[i]);
   }
-  std::cout << r.value("time", "") << "  " << name << '(' << args << ")\n";
+  std::cout << r.value("time", "") << "  " << r.at("export").get<std::string>() << '(' << args << ")\n";
   for (const auto &step : r.value("steps", nlohmann::json::array())) print_step(step);
   std::cout << "  = " << value_text(r.value("result", nlohmann::json()));
   const nlohmann::json outs = r.value("out", nlohmann::json::object());
-  for (const auto &[index, value] : outs.items()) {
-    const std::size_t i = std::stoul(index);
-    std::cout << "  " << (e && i < e->params.size() ? e->params[i].name : "#" + index) << '=' << value_text(value);
-  }
+  for (const auto &[index, value] : outs.items()) std::cout << "  " << out_name(e, index) << '=' << value_text(value);
   std::cout << "   (" << r.value("ms", 0.0) << " ms)\n\n";
+}
+
+// The record with its out values keyed by the arguments' names, as call and
+// run key them.
+nlohmann::json named_outs(nlohmann::json r, const Export *e) {
+  const nlohmann::json outs = r.value("out", nlohmann::json::object());
+  nlohmann::json named = nlohmann::json::object();
+  for (const auto &[index, value] : outs.items()) named[out_name(e, index)] = value;
+  r["out"] = named;
+  return r;
+}
+
+void print_header(const nlohmann::json &h) {
+  std::cout << "==== trace format " << value_text(h.value("kalpo_trace", nlohmann::json())) << ", KALPO "
+            << h.value("kalpo", "?") << " on " << h.value("platform", "?") << ", process "
+            << value_text(h.value("process", nlohmann::json())) << ", from " << h.value("time", "?") << " ====\n\n";
 }
 
 }  // namespace
 
+// Traces of every format are read; a damaged line (torn, or not a trace's)
+// is skipped with a warning naming it.
 int cmd_trace(const Global &g, const std::string &file) {
-  std::istringstream in(read_file(file));
+  std::ifstream in(file, std::ios::binary);
+  if (!in) throw UsageError("cannot read '" + file + "'");
+  kreplay::LineReader lines(in);
   nlohmann::json all = nlohmann::json::array();
-  std::string line;
-  for (int number = 1; std::getline(in, line); ++number) {
-    if (line.find_first_not_of(" \t\r") == std::string::npos) continue;
-    nlohmann::json record;
+  for (std::string text; lines.next(text);) {
+    kreplay::Line line;
     try {
-      record = nlohmann::json::parse(line);
-      record.at("export");
-    } catch (const std::exception &) {
-      throw UsageError(file + ": line " + std::to_string(number) + " is not a trace record");
+      if (lines.cut()) throw kreplay::TraceError(lines.number(), "longer than any trace line (1 MiB)");
+      line = kreplay::parse_line(text, lines.number());
+    } catch (const kreplay::TraceError &e) {
+      std::cerr << "kalpo: warning: " << file << ": " << e.what() << "; the line is skipped\n";
+      continue;
     }
-    if (g.json)
-      all.push_back(record);
-    else
-      print_record(record);
+    if (line.kind == kreplay::LineKind::header) {
+      if (!g.json) print_header(line.json);
+      continue;
+    }
+    if (line.kind != kreplay::LineKind::record) continue;
+    try {
+      const Export *e = find_export(line.json.at("export").get<std::string>());
+      if (g.json)
+        all.push_back(named_outs(std::move(line.json), e));
+      else
+        print_record(line.json, e);
+    } catch (const std::exception &) {
+      std::cerr << "\nkalpo: warning: " << file << ": line " << lines.number() << " is not a whole record; skipped\n";
+    }
   }
-  if (g.json) std::cout << all.dump(2) << '\n';
-  return 0;
+  if (g.json) print_json(all);
+  return kExitDone;
 }
 
 }  // namespace kt

@@ -1,0 +1,96 @@
+# What `cmake --install` puts where, by component:
+#   kalpo            libkalpo.so with its soname, kalpo.h, kalpo.pc, the CMake
+#                    package (kalpo::kalpo), the kalpo tool and its manual page,
+#                    the examples, README, changelog and licence
+#   virtual_printer  the eight virtual maker libraries, in a folder of their own
+# On Windows the tree is that of the zip: bin/, include/, lib/, virtual-printer/,
+# bindings/, examples/ and the documents at the top.
+include(GNUInstallDirs)
+include(CMakePackageConfigHelpers)
+
+set(KALPO_DOCUMENTS ${PROJECT_SOURCE_DIR}/CHANGELOG.md ${PROJECT_SOURCE_DIR}/LICENSE)
+
+if(WIN32)
+  include(${CMAKE_CURRENT_LIST_DIR}/install_windows.cmake)
+  return()
+endif()
+
+# The library's version and soname (libkalpo.so.4).
+set_target_properties(kalpo PROPERTIES VERSION ${PROJECT_VERSION} SOVERSION ${PROJECT_VERSION_MAJOR})
+
+# Run paths.  libkalpo finds the maker libraries beside itself, then in the
+# virtual printer's folder below it, then on the loader's path; in the build
+# tree as installed, so that it never names the build folder (a copy of it
+# elsewhere would load the build's virtual printers) nor carries the padding
+# CMake leaves for a longer installed path (empty entries: the current
+# folder).
+set(KALPO_VIRTUAL_PRINTER_DIR ${CMAKE_INSTALL_LIBDIR}/kalpo/virtual-printer)
+file(RELATIVE_PATH kalpo_bin_to_lib ${CMAKE_INSTALL_FULL_BINDIR} ${CMAKE_INSTALL_FULL_LIBDIR})
+set_target_properties(kalpo PROPERTIES BUILD_WITH_INSTALL_RPATH ON
+                                       INSTALL_RPATH "\$ORIGIN:\$ORIGIN/kalpo/virtual-printer")
+# kalpo: the installed library folder, and the build tree's lib/ beside bin/.
+set(kalpo_tool_run_path "\$ORIGIN/${kalpo_bin_to_lib}" "\$ORIGIN/../lib")
+list(REMOVE_DUPLICATES kalpo_tool_run_path)
+set_target_properties(kalpo_tool PROPERTIES BUILD_WITH_INSTALL_RPATH ON INSTALL_RPATH "${kalpo_tool_run_path}")
+
+# The maker libraries are linked by file, not as targets: they are no part of
+# the exported package (a machine may hold the makers' own), only found beside
+# libkalpo when it is loaded.
+get_target_property(kalpo_links kalpo LINK_LIBRARIES)
+set(kalpo_links_by_file "")
+foreach(link IN LISTS kalpo_links)
+  if(link IN_LIST KALPO_MAKER_LIBRARIES)
+    list(APPEND kalpo_links_by_file $<TARGET_FILE:${link}>)
+    add_dependencies(kalpo ${link})
+  else()
+    list(APPEND kalpo_links_by_file ${link})
+  endif()
+endforeach()
+set_property(TARGET kalpo PROPERTY LINK_LIBRARIES ${kalpo_links_by_file})
+
+# Inside the build the header comes from the source tree; installed, from the
+# include folder.
+set_property(TARGET kalpo PROPERTY INTERFACE_INCLUDE_DIRECTORIES $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}/include>
+                                   $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>)
+
+install(TARGETS kalpo EXPORT kalpoTargets
+  LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT kalpo NAMELINK_COMPONENT kalpo)
+install(FILES ${PROJECT_SOURCE_DIR}/include/kalpo.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR} COMPONENT kalpo)
+install(TARGETS kalpo_tool RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT kalpo)
+install(TARGETS ${KALPO_MAKER_LIBRARIES} LIBRARY DESTINATION ${KALPO_VIRTUAL_PRINTER_DIR} COMPONENT virtual_printer)
+
+# pkg-config: the prefix is found from the .pc file's own folder, so that the
+# same file serves the package, the tarball and any other prefix.
+file(RELATIVE_PATH kalpo_pc_to_prefix ${CMAKE_INSTALL_FULL_LIBDIR}/pkgconfig ${CMAKE_INSTALL_PREFIX})
+string(REGEX REPLACE "/$" "" kalpo_pc_to_prefix "${kalpo_pc_to_prefix}")
+file(RELATIVE_PATH kalpo_prefix_to_lib ${CMAKE_INSTALL_PREFIX} ${CMAKE_INSTALL_FULL_LIBDIR})
+file(RELATIVE_PATH kalpo_prefix_to_include ${CMAKE_INSTALL_PREFIX} ${CMAKE_INSTALL_FULL_INCLUDEDIR})
+configure_file(${CMAKE_CURRENT_LIST_DIR}/kalpo.pc.in ${CMAKE_BINARY_DIR}/kalpo.pc @ONLY)
+install(FILES ${CMAKE_BINARY_DIR}/kalpo.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig COMPONENT kalpo)
+
+# find_package(kalpo): the imported target kalpo::kalpo.
+set(kalpo_cmake_dir ${CMAKE_INSTALL_LIBDIR}/cmake/kalpo)
+install(EXPORT kalpoTargets NAMESPACE kalpo:: DESTINATION ${kalpo_cmake_dir} COMPONENT kalpo)
+configure_package_config_file(${CMAKE_CURRENT_LIST_DIR}/kalpoConfig.cmake.in ${CMAKE_BINARY_DIR}/kalpoConfig.cmake
+  INSTALL_DESTINATION ${kalpo_cmake_dir})
+write_basic_package_version_file(${CMAKE_BINARY_DIR}/kalpoConfigVersion.cmake COMPATIBILITY SameMajorVersion)
+install(FILES ${CMAKE_BINARY_DIR}/kalpoConfig.cmake ${CMAKE_BINARY_DIR}/kalpoConfigVersion.cmake
+  DESTINATION ${kalpo_cmake_dir} COMPONENT kalpo)
+
+# The tool's manual page, compressed as Debian keeps them.
+set(kalpo_manual ${PROJECT_SOURCE_DIR}/packaging/kalpo.1)
+find_program(KALPO_GZIP gzip)
+if(KALPO_GZIP)
+  add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/kalpo.1.gz
+    COMMAND ${KALPO_GZIP} -9nc ${kalpo_manual} > ${CMAKE_BINARY_DIR}/kalpo.1.gz
+    DEPENDS ${kalpo_manual} VERBATIM)
+  add_custom_target(kalpo_manual ALL DEPENDS ${CMAKE_BINARY_DIR}/kalpo.1.gz)
+  set(kalpo_manual ${CMAKE_BINARY_DIR}/kalpo.1.gz)
+endif()
+install(FILES ${kalpo_manual} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT kalpo)
+
+install(FILES ${PROJECT_SOURCE_DIR}/README.md ${KALPO_DOCUMENTS} DESTINATION ${CMAKE_INSTALL_DOCDIR} COMPONENT kalpo)
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/ DESTINATION ${CMAKE_INSTALL_DATADIR}/kalpo/examples
+  COMPONENT kalpo)
+install(FILES ${PROJECT_SOURCE_DIR}/sim/README.md ${KALPO_DOCUMENTS}
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/kalpo-virtual-printer COMPONENT virtual_printer)

@@ -1,5 +1,0 @@
-// The Bematech answer conventions and the calls this library shares with
-// BEMAFI32, compiled into this library.
-#include "bematech/conventions.cpp"
-#include "bematech/fields.cpp"
-#include "bematech/operations.cpp"

@@ -1,0 +1,47 @@
+# Shared by the dist tests: the version, failure reporting, and running a
+# command on fresh virtual printers of its own.
+source_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+version=$(sed -nE 's/^#define KALPO_VERSION_(MAJOR|MINOR|PATCH) ([0-9]+)$/\2/p' "$source_dir/include/kalpo.h" |
+  paste -sd.)
+problems=0
+
+# fail MESSAGE: reports one problem; the script goes on and exits 1 at the end.
+fail() {
+  echo "  FAIL: $*"
+  problems=$((problems + 1))
+}
+
+# expect DESCRIPTION COMMAND...: runs the command, showing its output when it fails.
+expect() {
+  local what=$1 output
+  shift
+  if output=$("$@" 2>&1); then
+    echo "  ok: $what"
+  else
+    fail "$what"
+    sed 's/^/    /' <<<"$output" | tail -30
+  fi
+}
+
+# fresh COMMAND...: the command with its own printers' folder, drive C and home.
+fresh() {
+  local folder
+  folder=$(mktemp -d "${TMPDIR:-/tmp}/kalpo-fresh.XXXXXX")
+  HOME=$folder KALPO_SIM_DIR=$folder/sim KALPO_DRIVE_C=$folder/c "$@"
+  local status=$?
+  rm -rf "$folder"
+  return $status
+}
+
+# has_all LISTING PATH...: every path is a line of the listing.
+has_all() {
+  local listing=$1 path
+  shift
+  for path in "$@"; do
+    grep -qxF "$path" <<<"$listing" || fail "missing: $path"
+  done
+}
+
+finish() {
+  [ "$problems" -eq 0 ]
+}

@@ -1,0 +1,53 @@
+// The lines of several processes tracing to one file at once stay whole,
+// however long (each goes out in one append).
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <string>
+
+#include "frame/trace.h"
+#include "kalpo.h"
+#include "support/fake.h"
+
+namespace {
+
+TEST(TraceAppend, LinesOfSeveralProcessesNeverTear) {
+  constexpr int kProcesses = 4, kCalls = 150;
+  const std::string path = ::testing::TempDir() + "kalpo_trace_append.jsonl";
+  std::remove(path.c_str());
+  setenv("KALPO_TRACE", path.c_str(), 1);
+  const std::string text(6000, 'x');  // three of them make a line of 18 KB
+  const std::string args = '"' + text + "\",\"" + text + "\",\"" + text + "\"]";
+  pid_t children[kProcesses];
+  for (pid_t &child : children) {
+    child = fork();
+    if (child != 0) continue;
+    kalpo::trace::mode = kalpo::trace::Mode::unknown;
+    kalpo::test::Fake fake;
+    const char *number = nullptr;
+    for (int i = 0; i < kCalls; ++i) KALPO_AbreCupom("NOTAFISCAL", &number, text.c_str(), text.c_str(), text.c_str());
+    _exit(0);
+  }
+  for (pid_t child : children) waitpid(child, nullptr, 0);
+  unsetenv("KALPO_TRACE");
+
+  std::ifstream in(path);
+  int headers = 0, records = 0;
+  for (std::string line; std::getline(in, line);) {
+    if (line.starts_with("{\"kalpo_trace\":2,") && line.ends_with("}")) {
+      ++headers;
+    } else {
+      EXPECT_TRUE(line.starts_with("{\"time\":") && line.ends_with("}") && line.find(args) != std::string::npos)
+          << "a torn line of " << line.size() << " bytes";
+      ++records;
+    }
+  }
+  EXPECT_EQ(headers, kProcesses);
+  EXPECT_EQ(records, kProcesses * kCalls);
+  std::remove(path.c_str());
+}
+
+}  // namespace

@@ -1,0 +1,113 @@
+// fault set|clear|list: the faults injected into the virtual printers
+// through each printer's control file.
+#include <algorithm>
+#include <fstream>
+#include <iostream>
+
+#include <nlohmann/json.hpp>
+
+#include "exports.h"
+#include "output.h"
+#include "printer_view.h"
+
+namespace kt {
+namespace {
+
+struct Fault {
+  const char *name;
+  const char *value;  // what its value is, or null when it takes none
+};
+
+const Fault kFaults[] = {
+    {"paper_end", nullptr},   {"paper_near_end", nullptr}, {"off", nullptr},          {"refuse", "the maker's code"},
+    {"slow", "milliseconds"}, {"unreadable", nullptr},     {"driver_start", nullptr},
+};
+
+const Fault &fault_named(const std::string &name) {
+  for (const Fault &f : kFaults)
+    if (name == f.name) return f;
+  std::string names;
+  for (const Fault &f : kFaults) names += (names.empty() ? "" : ", ") + std::string(f.name);
+  throw UsageError("fault: '" + name + "' is not a fault (" + names + ")");
+}
+
+// The value is one word on the fault's line of the control file.
+void check_value(const Fault &f, const std::string &value) {
+  const std::string set = std::string("fault set ") + f.name;
+  if (!f.value && !value.empty()) throw UsageError(set + " takes no value, '" + as_utf8(value) + "' given");
+  if (f.value && value.empty()) throw UsageError(set + ": the value is missing (" + f.value + ")");
+  if (value.find_first_of(" \t\r\n") != std::string::npos)
+    throw UsageError(set + ": the value is one word, with no blank or line break");
+  if (f.name == std::string("slow") &&
+      (value.find_first_not_of("0123456789") != std::string::npos || value.size() > 9 || std::stol(value) == 0))
+    throw UsageError(set + ": '" + as_utf8(value) + "' is not a number of milliseconds above 0");
+}
+
+void said(const Global &g, const std::string &library, const std::string &what) {
+  if (!g.json) std::cout << library << ": " << what << '\n';
+}
+
+}  // namespace
+
+int cmd_fault_set(const Global &g, const std::string &library, const std::string &name, const std::string &value,
+                  bool once) {
+  const Fault &f = fault_named(name);
+  check_value(f, value);
+  nlohmann::json out = nlohmann::json::object();
+  for (const std::string &lib : libraries(library)) {
+    ksim::Printer::of(lib).set_fault(name, value, once);
+    said(g, lib,
+         name + (value.empty() ? "" : " " + value) +
+             (once ? " set, used up by the next call it touches" : " set until cleared"));
+    out[lib] = {{"name", name}, {"value", value}, {"once", once}};
+  }
+  if (g.json) print_json(out);
+  return kExitDone;
+}
+
+int cmd_fault_clear(const Global &g, const std::string &library, const std::string &name) {
+  if (!name.empty()) fault_named(name);
+  nlohmann::json out = nlohmann::json::object();
+  for (const std::string &lib : libraries(library)) {
+    const Look l = look(lib);
+    if (l.absent()) continue;  // no printer: no fault to clear
+    if (name.empty())
+      ksim::Printer::of(lib).clear_faults();
+    else
+      ksim::Printer::of(lib).clear_fault(name);
+    said(g, lib, name.empty() ? "every fault cleared" : name + " cleared");
+    out[lib] = name.empty() ? "all" : name;
+  }
+  if (g.json) print_json({{"cleared", out}});
+  return kExitDone;
+}
+
+int cmd_fault_list(const Global &g, const std::string &library) {
+  nlohmann::json out = nlohmann::json::object();
+  for (const std::string &lib : libraries(library)) {
+    // The control file: one fault a line, "[once ]<name>[ <value>]".
+    std::ifstream in(ksim::Printer::of(lib).folder() + "/faults");
+    nlohmann::json list = nlohmann::json::array();
+    for (std::string line; std::getline(in, line);) {
+      if (line.empty()) continue;
+      const bool once = line.starts_with("once ");
+      if (once) line.erase(0, 5);
+      const std::size_t space = line.find(' ');
+      list.push_back({{"name", as_utf8(line.substr(0, space))},
+                      {"value", space == std::string::npos ? "" : as_utf8(line.substr(space + 1))},
+                      {"once", once}});
+    }
+    if (g.json) {
+      out[lib] = list;
+      continue;
+    }
+    for (const auto &f : list)
+      std::cout << lib << ": " << f["name"].get<std::string>()
+                << (f["value"].get<std::string>().empty() ? "" : " " + f["value"].get<std::string>())
+                << (f["once"].get<bool>() ? " (once)" : "") << '\n';
+  }
+  if (g.json) print_json(out);
+  return kExitDone;
+}
+
+}  // namespace kt

@@ -1,0 +1,36 @@
+// What the tool writes besides its plain results: JSON that never fails on a
+// text that is not UTF-8, and warnings and errors in the form the user chose
+// (text, or JSON with --json).
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include <nlohmann/json_fwd.hpp>
+
+namespace kt {
+
+// Exit statuses, as `kalpo --help` documents them.
+inline constexpr int kExitDone = 0;
+inline constexpr int kExitFailed = 1;  // a call or expectation failed, a printer cannot be read
+inline constexpr int kExitUsage = 2;   // a bad command line or input, refused before anything happened
+
+// --json: errors and warnings are JSON too.
+void set_json_output(bool json);
+
+// Indented; a byte that is not UTF-8 shows as U+FFFD.
+std::string json_text(const nlohmann::json &value);
+// json_text on standard output.
+void print_json(const nlohmann::json &value);
+// On standard error: "kalpo: warning: ..." or, with --json, one JSON line.
+void warn(const std::string &text);
+// An error that ends the command: "kalpo: ..." on standard error or, with
+// --json, {"error": ..., "exit_status": ...} on standard output.  Returns
+// the status.
+int fail(const std::string &text, int status);
+
+// A text from the command line or a file, as UTF-8: unchanged when it is
+// UTF-8 already, otherwise read as Windows-1252.
+std::string as_utf8(std::string_view text);
+
+}  // namespace kt

@@ -1,0 +1,168 @@
+#include "replay_host.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+
+#include "exports.h"
+#include "host.h"
+#include "kalpo.h"
+#include "replay/makers.h"
+
+#if defined(_WIN32)
+#include <windows.h>
+#else
+#include <dlfcn.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char **environ;
+#endif
+
+namespace fs = std::filesystem;
+
+namespace kt {
+namespace {
+
+#if defined(_WIN32)
+
+std::string module_file(HMODULE module) {
+  char path[MAX_PATH * 4];
+  const DWORD n = GetModuleFileNameA(module, path, sizeof path);
+  return n > 0 && n < sizeof path ? std::string(path, n) : std::string();
+}
+
+std::string library_file() { return module_file(GetModuleHandleA("kalpo.dll")); }
+
+// One argument on a command line, as the C runtime splits it again.
+std::string quoted(const std::string &arg) {
+  std::string out = "\"";
+  std::size_t backslashes = 0;
+  for (char c : arg) {
+    if (c == '\\') {
+      ++backslashes;
+      continue;
+    }
+    out.append(c == '"' ? backslashes * 2 + 1 : backslashes, '\\');
+    backslashes = 0;
+    out += c;
+  }
+  out.append(backslashes * 2, '\\');
+  return out + '"';
+}
+
+#else
+
+std::string library_file() {
+  Dl_info info{};
+  if (!dladdr(reinterpret_cast<void *>(&KALPO_Versao), &info) || !info.dli_fname) return {};
+  return info.dli_fname;
+}
+
+std::string program_file() {
+  std::error_code ec;
+  return fs::read_symlink("/proc/self/exe", ec).string();
+}
+
+#endif
+
+void copy_into(const fs::path &file, const fs::path &folder) {
+  std::error_code ec;
+  fs::copy_file(file, folder / file.filename(), fs::copy_options::overwrite_existing, ec);
+  if (ec) throw UsageError("replay: cannot copy " + file.string() + " into " + folder.string() + ": " + ec.message());
+}
+
+}  // namespace
+
+std::string prepare_replay_folder() {
+  const fs::path library = library_file();
+  if (library.empty()) throw UsageError("replay: cannot tell where libkalpo was loaded from");
+  const char *own = std::getenv("KALPO_REPLAY_LIBRARIES");
+  const fs::path replay_libraries = own && *own ? fs::path(own) : library.parent_path() / "replay";
+  std::error_code ec;
+  if (!fs::is_directory(replay_libraries, ec))
+    throw UsageError("replay: the replay maker libraries are not in " + replay_libraries.string() +
+                     " (KALPO_REPLAY_LIBRARIES names their folder)");
+  const fs::path folder = temporary_folder("kalpo-replay-");
+  for (const fs::directory_entry &entry : fs::directory_iterator(replay_libraries, ec))
+    if (entry.is_regular_file(ec)) copy_into(entry.path(), folder);
+  copy_into(library, folder);
+#if defined(_WIN32)
+  copy_into(module_file(nullptr), folder);
+#endif
+  return folder.string();
+}
+
+#if defined(_WIN32)
+
+int run_from(const std::string &folder, const std::vector<std::string> &args) {
+  const std::string program = (fs::path(folder) / fs::path(module_file(nullptr)).filename()).string();
+  std::string command = quoted(program);
+  for (const std::string &arg : args) command += ' ' + quoted(arg);
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+  startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
+  startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessA(program.c_str(), command.data(), nullptr, nullptr, TRUE, 0, nullptr, folder.c_str(), &startup,
+                      &process))
+    throw std::runtime_error("replay: cannot start " + program);
+  WaitForSingleObject(process.hProcess, INFINITE);
+  DWORD status = 1;
+  GetExitCodeProcess(process.hProcess, &status);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return static_cast<int>(status);
+}
+
+std::vector<std::string> loaded_maker_libraries() {
+  std::vector<std::string> files;
+  for (const char *dll : {"BEMAFI32.DLL", "CONVECF.dll", "fs345_32.dll", "Daruma32.dll", "ecf32m.dll", "DllG2.dll",
+                          "DLLG2_Gerador.dll", "InterfaceEpson.dll"})
+    files.push_back(module_file(GetModuleHandleA(dll)));
+  return files;
+}
+
+#else
+
+int run_from(const std::string &folder, const std::vector<std::string> &args) {
+  const std::string program = program_file();
+  if (program.empty()) throw std::runtime_error("replay: cannot tell where this program is");
+  // The loader's path comes before libkalpo's and this program's own.
+  set_environment("LD_LIBRARY_PATH", folder);
+  std::vector<std::string> words = {"kalpo"};
+  words.insert(words.end(), args.begin(), args.end());
+  std::vector<char *> argv;
+  for (std::string &w : words) argv.push_back(w.data());
+  argv.push_back(nullptr);
+  pid_t child = 0;
+  if (posix_spawn(&child, program.c_str(), nullptr, nullptr, argv.data(), environ) != 0)
+    throw std::runtime_error("replay: cannot start " + program);
+  int status = 0;
+  while (waitpid(child, &status, 0) < 0)
+    if (errno != EINTR) throw std::runtime_error("replay: the child process is lost");
+  if (WIFEXITED(status)) return WEXITSTATUS(status);
+  std::cerr << "kalpo replay: the replay ended by signal " << WTERMSIG(status) << '\n';
+  return 1;
+}
+
+std::vector<std::string> loaded_maker_libraries() {
+  std::vector<std::string> files;
+  std::string library;
+  for (const kreplay::MakerFunction &f : kreplay::maker_functions()) {
+    if (f.library == library) continue;
+    library = f.library;
+    Dl_info info{};
+    void *symbol = dlsym(RTLD_DEFAULT, f.name.c_str());
+    files.push_back(symbol && dladdr(symbol, &info) && info.dli_fname ? info.dli_fname : "");
+  }
+  return files;
+}
+
+#endif
+
+}  // namespace kt

@@ -1,0 +1,27 @@
+// What a replay needs of the system: a temporary folder in which libkalpo is
+// bound to the replay maker libraries instead of the virtual printer, and the
+// replay run there in a child process.  libkalpo's imports are looked for
+// beside the program first on Windows, and by the loader's path before
+// libkalpo's own folder elsewhere: so the folder holds a copy of libkalpo and
+// the replay libraries, and on Windows this program too.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace kt {
+
+// A new temporary folder holding libkalpo as this program loaded it and the
+// replay maker libraries (KALPO_REPLAY_LIBRARIES, else the folder "replay"
+// beside libkalpo).  UsageError when they are not there.
+std::string prepare_replay_folder();
+
+// This program run with `args` from `folder`, whose libraries it loads; the
+// child's exit status (1 when it did not end by itself).
+int run_from(const std::string &folder, const std::vector<std::string> &args);
+
+// The file each maker library was loaded from, by library: the child checks
+// that they are the replay ones.
+std::vector<std::string> loaded_maker_libraries();
+
+}  // namespace kt
