@@ -24,11 +24,11 @@
 
 #include "alloc_count.h"
 #include "exports.h"
-#include "frame/trace.h"
+#include "entry/trace.h"
 #include "kalpo.h"
 #include "null_seam.h"
-#include "platform/profile.h"
-#include "vendor/vendor.h"
+#include "base/ini.h"
+#include "seam/seam.h"
 
 namespace fs = std::filesystem;
 using namespace kalpo::bench;

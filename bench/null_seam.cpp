@@ -39,7 +39,7 @@ R success() {
 #define KALPO_DLLG2 KALPO_NULL_ONE
 #define KALPO_DLLG2_GERADOR KALPO_NULL_ONE
 #define KALPO_EPSON KALPO_NULL_ZERO
-#include "vendor/vendor_list.h"
+#include "seam/maker_list.h"
 #undef KALPO_NULL_ONE
 #undef KALPO_NULL_ZERO
 
@@ -91,7 +91,7 @@ vendor::Api make_table() {
   vendor::Api api{};
 #define KALPO_NULL_SLOT(ret, name, params, args) api.name = &null_##name;
 #define KALPO_VENDOR_EACH KALPO_NULL_SLOT
-#include "vendor/vendor_list.h"
+#include "seam/maker_list.h"
 #undef KALPO_NULL_SLOT
   api.Bematech_FI_RetornoImpressora = &bematech_status;
   api.Bematech_FI_VerificaEstadoImpressora = &bematech_status;

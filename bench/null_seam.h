@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "vendor/vendor.h"
+#include "seam/seam.h"
 
 namespace kalpo::bench {
 

@@ -9,7 +9,7 @@
 #include <cstring>
 #include <string>
 
-#include "frame/command_driver.h"
+#include "makers/dllg2_commands.h"
 #include "frame/state.h"
 #include "kalpo.h"
 #include "makers/analysis.h"

@@ -10,7 +10,7 @@
 #include "frame/config.h"
 #include "makers/sessions.h"
 #include "platform/platform.h"
-#include "platform/profile.h"
+#include "base/ini.h"
 #include "seam.h"
 
 using namespace kalpo;

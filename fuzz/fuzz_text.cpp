@@ -6,9 +6,9 @@
 #include <string_view>
 
 #include "frame/args.h"
-#include "frame/text.h"
+#include "base/cp1252.h"
 #include "platform/platform.h"
-#include "platform/profile.h"
+#include "base/ini.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, std::size_t size) {
   std::string_view input(reinterpret_cast<const char *>(data), size);

@@ -9,7 +9,7 @@
 #include <tuple>
 #include <type_traits>
 
-#include "vendor/vendor.h"
+#include "seam/seam.h"
 
 namespace kalpo::platform {
 Platform &real();  // the workstation's platform
@@ -93,14 +93,14 @@ R answer(const char *function, A... args) {
     return std::apply([](auto... a) { return answer<ret>(#name, a...); }, std::make_tuple args); \
   }
 #define KALPO_VENDOR_EACH KALPO_FUZZ_FUNCTION
-#include "vendor/vendor_list.h"
+#include "seam/maker_list.h"
 #undef KALPO_FUZZ_FUNCTION
 
 vendor::Api make_table() {
   vendor::Api api{};
 #define KALPO_FUZZ_SLOT(ret, name, params, args) api.name = &fuzz_##name;
 #define KALPO_VENDOR_EACH KALPO_FUZZ_SLOT
-#include "vendor/vendor_list.h"
+#include "seam/maker_list.h"
 #undef KALPO_FUZZ_SLOT
   return api;
 }

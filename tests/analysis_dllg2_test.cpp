@@ -3,7 +3,7 @@
 #include <set>
 #include <string>
 
-#include "frame/command_driver.h"
+#include "makers/dllg2_commands.h"
 #include "makers/analysis.h"
 #include "makers/code_texts.h"
 #include "support/fake.h"

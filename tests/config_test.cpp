@@ -4,12 +4,12 @@
 #include <string>
 #include <vector>
 
-#include "frame/command_driver.h"
+#include "makers/dllg2_commands.h"
 #include "frame/config.h"
 #include "frame/state.h"
 #include "makers/sessions.h"
 #include "platform/platform.h"
-#include "platform/profile.h"
+#include "base/ini.h"
 #include "support/fake.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "frame/trace.h"
+#include "entry/trace.h"
 #include "kalpo.h"
 #include "support/fake.h"
 

@@ -5,6 +5,6 @@
 #define KALPO_VENDOR_DEFINE
 #include <cstdint>
 
-#include "vendor/vendor_import.h"
+#include "seam/maker_import.h"
 
 #define BEMA_EXPORT extern "C" KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL

@@ -1,6 +1,6 @@
 // Running a command and reading what it answered.
 #define KALPO_VENDOR_DEFINE
-#include "vendor/vendor_import.h"
+#include "seam/maker_import.h"
 
 #include <algorithm>
 #include <cstring>

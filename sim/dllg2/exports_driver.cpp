@@ -1,6 +1,6 @@
 // Starting and ending driver instances, the log file and the time-out.
 #define KALPO_VENDOR_DEFINE
-#include "vendor/vendor_import.h"
+#include "seam/maker_import.h"
 
 #include <filesystem>
 

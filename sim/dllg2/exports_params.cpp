@@ -1,6 +1,6 @@
 // The parameter list of the next command.
 #define KALPO_VENDOR_DEFINE
-#include "vendor/vendor_import.h"
+#include "seam/maker_import.h"
 
 #include "dllg2/driver.h"
 

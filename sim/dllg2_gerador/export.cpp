@@ -1,7 +1,7 @@
 // Gera_AtoCotepe1704: one day's fiscal file from the command driver's
 // printer, read without changing it.
 #define KALPO_VENDOR_DEFINE
-#include "vendor/vendor_import.h"
+#include "seam/maker_import.h"
 
 #include <chrono>
 #include <filesystem>

@@ -15,7 +15,7 @@
 
 #include "core/printer.h"
 #include "text_fields.h"
-#include "vendor/vendor_import.h"
+#include "seam/maker_import.h"
 
 namespace ecf32m {
 

@@ -18,7 +18,7 @@
 
 #include "core/printer.h"
 #include "text_fields.h"
-#include "vendor/vendor_import.h"
+#include "seam/maker_import.h"
 
 namespace fs345 {
 

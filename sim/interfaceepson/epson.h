@@ -14,7 +14,7 @@
 #include <string_view>
 
 #include "sim/core/printer.h"
-#include "vendor/vendor_import.h"
+#include "seam/maker_import.h"
 
 namespace epson {
 

@@ -3,14 +3,14 @@
 #include <string_view>
 
 #include "frame/answer_buffer.h"
-#include "frame/ascii.h"
-#include "frame/command_driver.h"
+#include "base/ascii.h"
+#include "makers/dllg2_commands.h"
 #include "frame/messages.h"
 #include "frame/operations.h"
-#include "frame/text.h"
+#include "base/cp1252.h"
 #include "makers/analysis.h"
 #include "makers/sessions.h"
-#include "vendor/vendor.h"
+#include "seam/seam.h"
 
 namespace kalpo::ops {
 namespace {

@@ -1,9 +1,9 @@
 // Cancellation of one item of the open coupon, named by its number.
-#include "frame/command_driver.h"
+#include "makers/dllg2_commands.h"
 #include "frame/operations.h"
 #include "makers/analysis.h"
 #include "makers/sessions.h"
-#include "vendor/vendor.h"
+#include "seam/seam.h"
 
 namespace kalpo::ops {
 namespace {

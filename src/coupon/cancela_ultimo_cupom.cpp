@@ -3,14 +3,14 @@
 #include <string_view>
 
 #include "frame/answer_buffer.h"
-#include "frame/ascii.h"
-#include "frame/command_driver.h"
+#include "base/ascii.h"
+#include "makers/dllg2_commands.h"
 #include "frame/config.h"
 #include "frame/operations.h"
 #include "makers/analysis.h"
 #include "makers/sessions.h"
 #include "platform/platform.h"
-#include "vendor/vendor.h"
+#include "seam/seam.h"
 
 namespace kalpo::ops {
 namespace {

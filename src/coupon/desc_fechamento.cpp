@@ -4,7 +4,7 @@
 #include <string>
 
 #include "frame/amounts.h"
-#include "frame/command_driver.h"
+#include "makers/dllg2_commands.h"
 #include "frame/operations.h"
 #include "makers/sessions.h"
 

@@ -1,11 +1,11 @@
 // Closing of the coupon with its promotional message.
 #include "coupon/normaliza_texto.h"
-#include "frame/command_driver.h"
+#include "makers/dllg2_commands.h"
 #include "frame/config.h"
 #include "frame/operations.h"
 #include "makers/analysis.h"
 #include "makers/sessions.h"
-#include "vendor/vendor.h"
+#include "seam/seam.h"
 
 namespace kalpo::ops {
 namespace {

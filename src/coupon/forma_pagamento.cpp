@@ -1,12 +1,12 @@
 // One payment on the coupon whose closing has started.
 #include "frame/amounts.h"
-#include "frame/command_driver.h"
+#include "makers/dllg2_commands.h"
 #include "frame/messages.h"
 #include "frame/operations.h"
-#include "frame/text.h"
+#include "base/cp1252.h"
 #include "makers/analysis.h"
 #include "makers/sessions.h"
-#include "vendor/vendor.h"
+#include "seam/seam.h"
 
 namespace kalpo::ops {
 namespace {

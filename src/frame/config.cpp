@@ -1,9 +1,9 @@
 #include "frame/config.h"
 
-#include "frame/ascii.h"
+#include "base/ascii.h"
 
 #include "platform/platform.h"
-#include "platform/profile.h"
+#include "base/ini.h"
 
 namespace kalpo::config {
 

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "frame/state.h"
-#include "frame/trace.h"
+#include "entry/trace.h"
 #include "kalpo.h"
 #include "platform/platform.h"
 

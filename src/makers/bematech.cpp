@@ -6,9 +6,9 @@
 
 #include "frame/messages.h"
 #include "frame/model.h"
-#include "frame/text.h"
+#include "base/cp1252.h"
 #include "makers/analysis.h"
-#include "vendor/vendor.h"
+#include "seam/seam.h"
 
 namespace kalpo::analysis {
 namespace {

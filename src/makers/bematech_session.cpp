@@ -3,7 +3,7 @@
 #include "makers/sessions.h"
 
 #include "frame/config.h"
-#include "vendor/vendor.h"
+#include "seam/seam.h"
 
 namespace kalpo::conn {
 

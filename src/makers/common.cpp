@@ -1,7 +1,7 @@
 #include <string>
 
 #include "frame/messages.h"
-#include "frame/text.h"
+#include "base/cp1252.h"
 #include "makers/analysis.h"
 
 namespace kalpo::analysis {

@@ -5,12 +5,12 @@
 #include <optional>
 #include <string>
 
-#include "frame/ascii.h"
-#include "frame/command_driver.h"
+#include "base/ascii.h"
+#include "makers/dllg2_commands.h"
 #include "frame/config.h"
 #include "frame/messages.h"
 #include "frame/state.h"
-#include "vendor/vendor.h"
+#include "seam/seam.h"
 
 namespace kalpo::conn {
 

@@ -5,11 +5,11 @@
 #include <string>
 
 #include "frame/messages.h"
-#include "frame/text.h"
+#include "base/cp1252.h"
 #include "makers/analysis.h"
 #include "makers/code_texts.h"
 #include "platform/platform.h"
-#include "vendor/vendor.h"
+#include "seam/seam.h"
 
 namespace kalpo::analysis {
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "makers/analysis.h"
-#include "vendor/vendor.h"
+#include "seam/seam.h"
 
 namespace kalpo::conn {
 

@@ -7,10 +7,10 @@
 
 #include "frame/messages.h"
 #include "frame/state.h"
-#include "frame/text.h"
+#include "base/cp1252.h"
 #include "makers/analysis.h"
 #include "makers/code_texts.h"
-#include "vendor/vendor.h"
+#include "seam/seam.h"
 
 namespace kalpo::analysis {
 namespace {

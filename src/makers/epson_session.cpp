@@ -4,13 +4,13 @@
 
 #include <string>
 
-#include "frame/ascii.h"
+#include "base/ascii.h"
 #include "frame/config.h"
 #include "frame/messages.h"
 #include "frame/state.h"
-#include "frame/text.h"
+#include "base/cp1252.h"
 #include "makers/analysis.h"
-#include "vendor/vendor.h"
+#include "seam/seam.h"
 
 namespace kalpo::conn {
 

@@ -16,7 +16,7 @@
 
 #include "frame/answer_buffer.h"
 #include "frame/args.h"
-#include "frame/command_driver.h"
+#include "makers/dllg2_commands.h"
 #include "frame/model.h"
 #include "makers/analysis.h"
 

@@ -7,12 +7,12 @@
 #include <string>
 #include <string_view>
 
-#include "frame/ascii.h"
+#include "base/ascii.h"
 #include "frame/messages.h"
-#include "frame/text.h"
+#include "base/cp1252.h"
 #include "makers/analysis.h"
 #include "makers/code_texts.h"
-#include "vendor/vendor.h"
+#include "seam/seam.h"
 
 namespace kalpo::analysis {
 namespace {

@@ -7,9 +7,9 @@
 
 #include "frame/config.h"
 #include "frame/messages.h"
-#include "frame/text.h"
+#include "base/cp1252.h"
 #include "makers/analysis.h"
-#include "vendor/vendor.h"
+#include "seam/seam.h"
 
 namespace kalpo::conn {
 

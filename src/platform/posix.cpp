@@ -20,11 +20,11 @@
 #include <optional>
 #include <thread>
 
-#include "frame/ascii.h"
-#include "frame/text.h"
+#include "base/ascii.h"
+#include "base/cp1252.h"
 #include "platform/platform.h"
 #include "platform/posix.h"
-#include "platform/profile.h"
+#include "base/ini.h"
 
 namespace fs = std::filesystem;
 

@@ -1,9 +1,9 @@
 // Opens the cash drawer attached to the printer.
-#include "frame/command_driver.h"
+#include "makers/dllg2_commands.h"
 #include "frame/operations.h"
 #include "makers/analysis.h"
 #include "makers/sessions.h"
-#include "vendor/vendor.h"
+#include "seam/seam.h"
 
 namespace kalpo::ops {
 namespace {

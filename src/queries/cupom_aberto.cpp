@@ -1,6 +1,6 @@
 // Whether a fiscal coupon is open.
 #include "frame/operations.h"
-#include "vendor/vendor.h"
+#include "seam/seam.h"
 
 namespace kalpo::ops {
 namespace {

@@ -1,7 +1,7 @@
 // The printer's date and time.
 #include "frame/operations.h"
 #include "makers/sessions.h"
-#include "vendor/vendor.h"
+#include "seam/seam.h"
 
 namespace kalpo::ops {
 bool data_hora_ecf(Model model, OutText data, OutText hora) {

@@ -3,12 +3,12 @@
 #include <string>
 
 #include "frame/answer_buffer.h"
-#include "frame/ascii.h"
-#include "frame/command_driver.h"
+#include "base/ascii.h"
+#include "makers/dllg2_commands.h"
 #include "frame/operations.h"
 #include "makers/analysis.h"
 #include "makers/sessions.h"
-#include "vendor/vendor.h"
+#include "seam/seam.h"
 
 namespace kalpo::ops {
 namespace {

@@ -4,13 +4,13 @@
 #include <string_view>
 
 #include "frame/answer_buffer.h"
-#include "frame/ascii.h"
+#include "base/ascii.h"
 #include "frame/messages.h"
 #include "frame/operations.h"
-#include "frame/text.h"
+#include "base/cp1252.h"
 #include "makers/analysis.h"
 #include "platform/platform.h"
-#include "vendor/vendor.h"
+#include "seam/seam.h"
 
 namespace kalpo::ops {
 namespace {

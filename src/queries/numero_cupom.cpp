@@ -1,7 +1,7 @@
 // The printer's current coupon number.
 #include "frame/operations.h"
 #include "makers/sessions.h"
-#include "vendor/vendor.h"
+#include "seam/seam.h"
 
 namespace kalpo::ops {
 bool numero_cupom(Model model, OutText numero) {

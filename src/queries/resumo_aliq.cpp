@@ -1,7 +1,7 @@
 // Asks the printer for its tax-rate table; only the result is handed back.
 #include "frame/operations.h"
 #include "makers/sessions.h"
-#include "vendor/vendor.h"
+#include "seam/seam.h"
 
 namespace kalpo::ops {
 bool resumo_aliq(Model model) {

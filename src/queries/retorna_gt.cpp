@@ -1,7 +1,7 @@
 // The printer's grand total.
 #include "frame/operations.h"
 #include "makers/sessions.h"
-#include "vendor/vendor.h"
+#include "seam/seam.h"
 
 namespace kalpo::ops {
 bool retorna_gt(Model model, OutText total) {

@@ -1,7 +1,7 @@
 // The printer's partial totalizers.
 #include "frame/operations.h"
 #include "makers/sessions.h"
-#include "vendor/vendor.h"
+#include "seam/seam.h"
 
 namespace kalpo::ops {
 bool totalizador_parcial(Model model, OutText totais) {

@@ -1,7 +1,7 @@
 // Reads the printer's status bytes into the caller's integers.
 #include "frame/operations.h"
 #include "makers/analysis.h"
-#include "vendor/vendor.h"
+#include "seam/seam.h"
 
 namespace kalpo::ops {
 

@@ -1,12 +1,12 @@
-#include "frame/ascii.h"
+#include "base/ascii.h"
 #include "frame/config.h"
 #include "frame/messages.h"
 #include "frame/operations.h"
-#include "frame/text.h"
+#include "base/cp1252.h"
 #include "makers/sessions.h"
 #include "platform/dates.h"
 #include "platform/platform.h"
-#include "vendor/vendor.h"
+#include "seam/seam.h"
 
 namespace kalpo::ops {
 namespace {

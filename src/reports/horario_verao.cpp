@@ -1,7 +1,7 @@
-#include "frame/command_driver.h"
+#include "makers/dllg2_commands.h"
 #include "frame/messages.h"
 #include "frame/operations.h"
-#include "frame/text.h"
+#include "base/cp1252.h"
 #include "makers/sessions.h"
 
 namespace kalpo::ops {

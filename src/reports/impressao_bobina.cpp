@@ -1,4 +1,4 @@
-#include "frame/command_driver.h"
+#include "makers/dllg2_commands.h"
 #include "frame/operations.h"
 #include "makers/sessions.h"
 

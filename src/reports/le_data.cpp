@@ -1,11 +1,11 @@
 #include <cstring>
 
-#include "frame/command_driver.h"
+#include "makers/dllg2_commands.h"
 #include "frame/operations.h"
 #include "makers/sessions.h"
 #include "platform/dates.h"
 #include "platform/platform.h"
-#include "vendor/vendor.h"
+#include "seam/seam.h"
 
 namespace kalpo::ops {
 namespace {

@@ -1,10 +1,10 @@
-#include "frame/command_driver.h"
+#include "makers/dllg2_commands.h"
 #include "frame/config.h"
 #include "frame/messages.h"
 #include "frame/operations.h"
 #include "makers/analysis.h"
 #include "makers/sessions.h"
-#include "vendor/vendor.h"
+#include "seam/seam.h"
 
 namespace kalpo::ops {
 namespace {

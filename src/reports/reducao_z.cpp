@@ -1,14 +1,14 @@
 #include <array>
 
-#include "frame/command_driver.h"
+#include "makers/dllg2_commands.h"
 #include "frame/config.h"
 #include "frame/messages.h"
 #include "frame/operations.h"
-#include "frame/text.h"
+#include "base/cp1252.h"
 #include "makers/analysis.h"
 #include "makers/sessions.h"
 #include "platform/platform.h"
-#include "vendor/vendor.h"
+#include "seam/seam.h"
 
 namespace kalpo::ops {
 namespace {

@@ -1,12 +1,12 @@
 // Opens a non-fiscal voucher linked to a payment of an earlier coupon.
 #include "frame/amounts.h"
-#include "frame/command_driver.h"
+#include "makers/dllg2_commands.h"
 #include "frame/messages.h"
 #include "frame/operations.h"
-#include "frame/text.h"
+#include "base/cp1252.h"
 #include "makers/analysis.h"
 #include "makers/sessions.h"
-#include "vendor/vendor.h"
+#include "seam/seam.h"
 
 namespace kalpo::ops {
 namespace {

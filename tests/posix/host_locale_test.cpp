@@ -12,7 +12,7 @@
 #include "kalpo.h"
 #include "makers/sessions.h"
 #include "platform/platform.h"
-#include "platform/profile.h"
+#include "base/ini.h"
 #include "support/fake.h"
 #include "support/transcripts.h"
 

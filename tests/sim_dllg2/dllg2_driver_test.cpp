@@ -9,7 +9,7 @@
 #include <sstream>
 
 #include "core/printer.h"
-#include "vendor/vendor_import.h"
+#include "seam/maker_import.h"
 
 namespace {
 

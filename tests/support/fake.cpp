@@ -4,9 +4,9 @@
 #include <cstring>
 #include <stdexcept>
 
-#include "frame/ascii.h"
+#include "base/ascii.h"
 #include "frame/state.h"
-#include "frame/text.h"
+#include "base/cp1252.h"
 
 namespace kalpo::test {
 namespace {
@@ -53,7 +53,7 @@ Arg to_arg(T value) {
     return result_of<ret>(Fake::current().dispatch(#name, std::move(arguments)));                                \
   }
 #define KALPO_VENDOR_EACH KALPO_FAKE_FUNCTION
-#include "vendor/vendor_list.h"
+#include "seam/maker_list.h"
 #undef KALPO_FAKE_FUNCTION
 
 }  // namespace
@@ -76,7 +76,7 @@ int32_t Call::integer(std::size_t i) const { return std::get<int32_t>(args.at(i)
 Fake::Fake() {
 #define KALPO_FAKE_SLOT(ret, name, params, args) api_.name = &fake_##name;
 #define KALPO_VENDOR_EACH KALPO_FAKE_SLOT
-#include "vendor/vendor_list.h"
+#include "seam/maker_list.h"
 #undef KALPO_FAKE_SLOT
   active = this;
   reset_state();

@@ -21,7 +21,7 @@
 #include <vector>
 
 #include "platform/platform.h"
-#include "vendor/vendor.h"
+#include "seam/seam.h"
 
 namespace kalpo::test {
 

@@ -12,11 +12,11 @@
 #include <vector>
 
 #include "frame/config.h"
-#include "frame/text.h"
+#include "base/cp1252.h"
 #include "kalpo.h"
 #include "platform/dates.h"
 #include "platform/platform.h"
-#include "platform/profile.h"
+#include "base/ini.h"
 #include "platform/windows.h"
 #include "support/fake.h"
 

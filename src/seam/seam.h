@@ -10,7 +10,7 @@ namespace kalpo::vendor {
 struct Api {
 #define KALPO_VENDOR_ENTRY(ret, name, params, args) ret(*name) params;
 #define KALPO_VENDOR_EACH KALPO_VENDOR_ENTRY
-#include "vendor_list.h"
+#include "seam/maker_list.h"
 #undef KALPO_VENDOR_ENTRY
 };
 

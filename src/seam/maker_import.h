@@ -20,6 +20,6 @@
 extern "C" {
 #define KALPO_VENDOR_DECLARE(ret, name, params, args) KALPO_VENDOR_IMPORT ret KALPO_VENDOR_CALL name params;
 #define KALPO_VENDOR_EACH KALPO_VENDOR_DECLARE
-#include "vendor/vendor_list.h"
+#include "seam/maker_list.h"
 #undef KALPO_VENDOR_DECLARE
 }

@@ -1,4 +1,4 @@
-#include "frame/text.h"
+#include "base/cp1252.h"
 
 namespace kalpo::text {
 

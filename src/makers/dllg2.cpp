@@ -1,5 +1,5 @@
 // Command driver: the texts of its error codes.
-#include "frame/text.h"
+#include "base/cp1252.h"
 #include "makers/analysis.h"
 #include "makers/code_texts.h"
 

@@ -1,4 +1,4 @@
-#include "frame/command_driver.h"
+#include "makers/dllg2_commands.h"
 
 #include <array>
 #include <cstring>
@@ -6,7 +6,7 @@
 #include "frame/messages.h"
 #include "frame/state.h"
 #include "makers/analysis.h"
-#include "vendor/vendor.h"
+#include "seam/seam.h"
 
 namespace kalpo::dllg2 {
 

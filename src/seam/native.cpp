@@ -2,8 +2,8 @@
 // loader binds all of them when KALPO loads and refuses to load KALPO when one
 // is missing.  Each import is wrapped in a function of the default calling
 // convention so that the seam's table has one type on every platform.
-#include "vendor/vendor.h"
-#include "vendor/vendor_import.h"
+#include "seam/seam.h"
+#include "seam/maker_import.h"
 
 namespace kalpo::vendor {
 namespace {
@@ -11,13 +11,13 @@ namespace {
 #define KALPO_NATIVE_WRAPPER(ret, name, params, args) \
   ret native_##name params { return ::name args; }
 #define KALPO_VENDOR_EACH KALPO_NATIVE_WRAPPER
-#include "vendor/vendor_list.h"
+#include "seam/maker_list.h"
 #undef KALPO_NATIVE_WRAPPER
 
 const Api kNative = {
 #define KALPO_NATIVE_SLOT(ret, name, params, args) &native_##name,
 #define KALPO_VENDOR_EACH KALPO_NATIVE_SLOT
-#include "vendor/vendor_list.h"
+#include "seam/maker_list.h"
 #undef KALPO_NATIVE_SLOT
 };
 

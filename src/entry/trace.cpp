@@ -1,4 +1,4 @@
-#include "frame/trace.h"
+#include "entry/trace.h"
 
 #include <chrono>
 #include <cstdio>
@@ -9,9 +9,9 @@
 #include <utility>
 #include <vector>
 
-#include "frame/text.h"
-#include "frame/trace_json.h"
-#include "vendor/vendor.h"
+#include "base/cp1252.h"
+#include "entry/trace_json.h"
+#include "seam/seam.h"
 
 #if defined(_WIN32)
 #include <windows.h>

@@ -1,8 +1,8 @@
 // The profile (INI) reader shared by the POSIX layer and the tests, and the
 // integer reading on top of any platform's profile strings.
-#include "platform/profile.h"
+#include "base/ini.h"
 
-#include "frame/ascii.h"
+#include "base/ascii.h"
 #include "platform/platform.h"
 
 namespace kalpo::platform {

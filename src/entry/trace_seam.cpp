@@ -10,9 +10,9 @@
 #include <tuple>
 #include <type_traits>
 
-#include "frame/trace.h"
-#include "frame/trace_json.h"
-#include "vendor/vendor.h"
+#include "entry/trace.h"
+#include "entry/trace_json.h"
+#include "seam/seam.h"
 
 namespace kalpo::trace {
 
@@ -110,7 +110,7 @@ Traced(const char *, F) -> Traced<F>;
 #define KALPO_DLLG2 KALPO_TRACED_WRAPPER
 #define KALPO_DLLG2_GERADOR KALPO_TRACED_WRAPPER
 #define KALPO_EPSON KALPO_TRACED_WRAPPER
-#include "vendor/vendor_list.h"
+#include "seam/maker_list.h"
 #undef KALPO_TRACED_WRAPPER
 
 const vendor::Api kTraced = {
@@ -123,7 +123,7 @@ const vendor::Api kTraced = {
 #define KALPO_DLLG2 KALPO_TRACED_SLOT
 #define KALPO_DLLG2_GERADOR KALPO_TRACED_SLOT
 #define KALPO_EPSON KALPO_TRACED_SLOT
-#include "vendor/vendor_list.h"
+#include "seam/maker_list.h"
 #undef KALPO_TRACED_SLOT
 };
 

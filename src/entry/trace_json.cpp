@@ -1,10 +1,10 @@
-#include "frame/trace_json.h"
+#include "entry/trace_json.h"
 
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 
-#include "frame/text.h"
+#include "base/cp1252.h"
 
 namespace kalpo::trace::json {
 

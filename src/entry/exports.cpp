@@ -8,12 +8,12 @@
 #include "frame/model.h"
 #include "frame/operations.h"
 #include "frame/state.h"
-#include "frame/text.h"
-#include "frame/trace.h"
+#include "base/cp1252.h"
+#include "entry/trace.h"
 #include "kalpo.h"
 #include "makers/analysis.h"
 #include "platform/platform.h"
-#include "vendor/vendor.h"
+#include "seam/seam.h"
 
 using namespace kalpo;
 
