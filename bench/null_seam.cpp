@@ -87,10 +87,10 @@ const char *dllg2_values(int32_t, const char *, int32_t) {
 // Epson: a state with nothing to report (fiscal mode, sales period open).
 int32_t epson_state(char *estado) { return write_text(estado, "00000000000080800000", 0); }
 
-vendor::Api make_table() {
-  vendor::Api api{};
+seam::Api make_table() {
+  seam::Api api{};
 #define KALPO_NULL_SLOT(ret, name, params, args) api.name = &null_##name;
-#define KALPO_VENDOR_EACH KALPO_NULL_SLOT
+#define KALPO_MAKER_EACH KALPO_NULL_SLOT
 #include "seam/maker_list.h"
 #undef KALPO_NULL_SLOT
   api.Bematech_FI_RetornoImpressora = &bematech_status;
@@ -109,8 +109,8 @@ vendor::Api make_table() {
 
 }  // namespace
 
-const vendor::Api &null_api() {
-  static const vendor::Api table = make_table();
+const seam::Api &null_api() {
+  static const seam::Api table = make_table();
   return table;
 }
 

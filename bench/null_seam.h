@@ -9,8 +9,8 @@
 
 namespace kalpo::bench {
 
-// The table; install it with vendor::install.
-const vendor::Api &null_api();
+// The table; install it with seam::install.
+const seam::Api &null_api();
 
 // Maker calls answered since the start (one increment per call).
 std::uint64_t null_calls();

@@ -13,9 +13,9 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, std::size_t size) {
   std::string_view input(reinterpret_cast<const char *>(data), size);
   std::string value;
-  kalpo::platform::ini_lookup(input, "ECF", "PORTACOM", value);
-  kalpo::split_lines(input);
-  std::string utf8 = kalpo::text::to_utf8(input);
-  if (kalpo::text::from_utf8(utf8) != input) __builtin_trap();  // the round trip loses nothing
+  kalpo::base::ini::lookup(input, "ECF", "PORTACOM", value);
+  kalpo::frame::split_lines(input);
+  std::string utf8 = kalpo::base::cp1252::to_utf8(input);
+  if (kalpo::base::cp1252::from_utf8(utf8) != input) __builtin_trap();  // the round trip loses nothing
   return 0;
 }

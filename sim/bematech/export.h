@@ -2,9 +2,9 @@
 // against the maker's declaration in vendor/vendor_list.h.
 #pragma once
 
-#define KALPO_VENDOR_DEFINE
+#define KALPO_MAKER_DEFINE
 #include <cstdint>
 
 #include "seam/maker_import.h"
 
-#define BEMA_EXPORT extern "C" KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL
+#define BEMA_EXPORT extern "C" KALPO_MAKER_IMPORT std::int32_t KALPO_MAKER_CALL

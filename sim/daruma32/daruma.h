@@ -7,7 +7,7 @@
 // command was done, "999" when the printer did not answer).
 #pragma once
 
-#define KALPO_VENDOR_DEFINE
+#define KALPO_MAKER_DEFINE
 #include <cstdint>
 #include <functional>
 #include <optional>

@@ -1,5 +1,5 @@
 // Starting and ending driver instances, the log file and the time-out.
-#define KALPO_VENDOR_DEFINE
+#define KALPO_MAKER_DEFINE
 #include "seam/maker_import.h"
 
 #include <filesystem>
@@ -53,7 +53,7 @@ std::int32_t start(const char *port) {
 
 using namespace dllg2;
 
-extern "C" KALPO_VENDOR_IMPORT int32_t KALPO_VENDOR_CALL DLLG2_IniciaDriver(const char *porta) {
+extern "C" KALPO_MAKER_IMPORT int32_t KALPO_MAKER_CALL DLLG2_IniciaDriver(const char *porta) {
   try {
     return start(porta);
   } catch (...) {
@@ -62,7 +62,7 @@ extern "C" KALPO_VENDOR_IMPORT int32_t KALPO_VENDOR_CALL DLLG2_IniciaDriver(cons
 }
 
 // The log goes to the printer's folder, whatever folder the name carries.
-extern "C" KALPO_VENDOR_IMPORT int32_t KALPO_VENDOR_CALL DLLG2_SetaArquivoLog(const char *arquivo) {
+extern "C" KALPO_MAKER_IMPORT int32_t KALPO_MAKER_CALL DLLG2_SetaArquivoLog(const char *arquivo) {
   try {
     const std::string_view name = last_part(arquivo ? arquivo : "");
     if (name.empty()) return bad_argument;
@@ -78,7 +78,7 @@ extern "C" KALPO_VENDOR_IMPORT int32_t KALPO_VENDOR_CALL DLLG2_SetaArquivoLog(co
   }
 }
 
-extern "C" KALPO_VENDOR_IMPORT int32_t KALPO_VENDOR_CALL DLLG2_DefineTimeout(int32_t handle, int32_t segundos) {
+extern "C" KALPO_MAKER_IMPORT int32_t KALPO_MAKER_CALL DLLG2_DefineTimeout(int32_t handle, int32_t segundos) {
   return with_instance(handle, refused_start, bad_argument, [&](Drivers &d, Instance &instance) -> int32_t {
     log(d, "[h" + std::to_string(handle) + "] DefineTimeout " + std::to_string(segundos));
     if (segundos < 1 || segundos > max_timeout_s) return bad_argument;
@@ -87,7 +87,7 @@ extern "C" KALPO_VENDOR_IMPORT int32_t KALPO_VENDOR_CALL DLLG2_DefineTimeout(int
   });
 }
 
-extern "C" KALPO_VENDOR_IMPORT int32_t KALPO_VENDOR_CALL DLLG2_EncerraDriver(int32_t handle) {
+extern "C" KALPO_MAKER_IMPORT int32_t KALPO_MAKER_CALL DLLG2_EncerraDriver(int32_t handle) {
   return with_instance(handle, refused_start, bad_argument, [&](Drivers &d, Instance &) -> int32_t {
     log(d, "[h" + std::to_string(handle) + "] EncerraDriver");
     d.instances.erase(handle);

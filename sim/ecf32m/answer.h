@@ -8,7 +8,7 @@
 // slow answer is on its way ObtemRetorno answers -97.
 #pragma once
 
-#define KALPO_VENDOR_DEFINE
+#define KALPO_MAKER_DEFINE
 #include <cstdint>
 #include <functional>
 #include <string>

@@ -7,7 +7,7 @@
 // EPSON_Serial_Fechar_Porta.
 #pragma once
 
-#define KALPO_VENDOR_DEFINE
+#define KALPO_MAKER_DEFINE
 #include <cstdint>
 #include <functional>
 #include <optional>

@@ -1,57 +1,118 @@
-// The profile (INI) reader shared by the POSIX layer and the tests, and the
-// integer reading on top of any platform's profile strings.
 #include "base/ini.h"
 
-#include "base/ascii.h"
-#include "platform/platform.h"
+#include <algorithm>
 
-namespace kalpo::platform {
+#include "base/ascii.h"
+
+namespace kalpo::base::ini {
 namespace {
 
-std::string_view trim(std::string_view s) {
-  const char *blanks = " \t\r\n";
-  auto b = s.find_first_not_of(blanks);
-  if (b == std::string_view::npos) return {};
-  auto e = s.find_last_not_of(blanks);
-  return s.substr(b, e - b + 1);
+using ascii::trim_blanks;
+
+// One line of the file as the reader sees it.
+struct Line {
+  std::size_t begin = 0, end = 0;  // the line without its break
+  std::size_t next = 0;            // where the next line starts
+  bool section = false;            // a section header, named name
+  bool entry = false;              // key=value: name is the key
+  std::string_view name, value;
+};
+
+Line read_line(std::string_view contents, std::size_t pos) {
+  Line line;
+  line.begin = pos;
+  line.end = std::min(contents.find_first_of("\r\n", pos), contents.size());
+  line.next = line.end + 1;
+  if (line.end + 1 < contents.size() && contents[line.end] == '\r' && contents[line.end + 1] == '\n') ++line.next;
+  const std::string_view text = trim_blanks(contents.substr(pos, line.end - pos));
+  if (!text.empty() && text.front() == '[') {
+    const auto close = text.find(']');
+    line.section = true;
+    // A header without "]" closes the section before it and opens none.
+    if (close != std::string_view::npos) line.name = trim_blanks(text.substr(1, close - 1));
+    return line;
+  }
+  const auto eq = text.find('=');
+  if (eq == std::string_view::npos) return line;
+  line.entry = true;
+  line.name = trim_blanks(text.substr(0, eq));
+  line.value = trim_blanks(text.substr(eq + 1));
+  return line;
 }
+
+// Calls f with each line until f answers false.
+template <typename F>
+void for_each_line(std::string_view contents, F &&f) {
+  for (std::size_t pos = 0; pos < contents.size();) {
+    const Line line = read_line(contents, pos);
+    if (!f(line)) return;
+    pos = line.next;
+  }
+}
+
+bool in(const Line &header, std::string_view section) {
+  return !header.name.empty() && ascii::iequals(header.name, section);
+}
+
 }  // namespace
 
-int32_t profile_int(std::string_view file, std::string_view section, std::string_view key, int32_t fallback) {
-  // An absent value reads back as "", which is not a number.
-  const std::string value = get().profile_string(file, section, key, "");
-  std::string_view text = trim(value);
-  // One leading plus sign is dropped; what follows may still carry a minus.
-  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
-  if (!text.empty() && text.front() == '+') return fallback;
-  return ascii::parse_integer<int32_t>(text).value_or(fallback);
-}
-
-bool ini_lookup(std::string_view contents, std::string_view section, std::string_view key, std::string &value) {
-  bool in_section = false;
-  std::size_t pos = 0;
-  while (pos <= contents.size()) {
-    std::size_t eol = contents.find_first_of("\r\n", pos);
-    if (eol == std::string_view::npos) eol = contents.size();
-    std::string_view line = trim(contents.substr(pos, eol - pos));
-    pos = eol + 1;
-    if (line.empty()) continue;
-    if (line.front() == '[') {
-      auto close = line.find(']');
-      in_section = close != std::string_view::npos && ascii::iequals(trim(line.substr(1, close - 1)), section);
-      continue;
+bool lookup(std::string_view contents, std::string_view section, std::string_view key, std::string &value) {
+  bool inside = false, found = false;
+  for_each_line(contents, [&](const Line &line) {
+    if (line.section) {
+      inside = in(line, section);
+    } else if (inside && line.entry && ascii::iequals(line.name, key)) {
+      std::string_view v = line.value;
+      if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
+        v = v.substr(1, v.size() - 2);
+      value.assign(v);
+      found = true;
     }
-    if (!in_section) continue;
-    auto eq = line.find('=');
-    if (eq == std::string_view::npos || !ascii::iequals(trim(line.substr(0, eq)), key)) continue;
-    std::string_view v = trim(line.substr(eq + 1));
-    // The profile functions drop one pair of surrounding quotes.
-    if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
-      v = v.substr(1, v.size() - 2);
-    value.assign(v);
-    return true;
-  }
-  return false;
+    return !found;
+  });
+  return found;
 }
 
-}  // namespace kalpo::platform
+std::optional<std::string> set(std::string_view contents, std::string_view section, std::string_view key,
+                               std::string_view value) {
+  const auto one_line = [](std::string_view text) { return text.find_first_of("\r\n") == std::string_view::npos; };
+  const auto readable_name = [&](std::string_view name) { return !name.empty() && trim_blanks(name) == name && one_line(name); };
+  if (!readable_name(section) || !readable_name(key) || !one_line(value) || section.find(']') != std::string_view::npos ||
+      key.find('=') != std::string_view::npos || key.front() == '[')
+    return std::nullopt;
+  std::size_t replace_begin = std::string_view::npos, replace_end = 0;  // the key's line
+  std::size_t after_section = std::string_view::npos;                  // after the section's last entry
+  bool inside = false;
+  for_each_line(contents, [&](const Line &line) {
+    if (line.section) {
+      inside = in(line, section);
+      if (inside && after_section == std::string_view::npos) after_section = line.next;
+    } else if (inside && line.entry) {
+      if (ascii::iequals(line.name, key)) {
+        replace_begin = line.begin;
+        replace_end = line.end;
+        return false;
+      }
+      after_section = line.next;
+    }
+    return true;
+  });
+  const std::size_t first_break = contents.find_first_of("\r\n");
+  std::string_view eol = "\r\n";
+  if (first_break != std::string_view::npos && contents.substr(first_break, 2) != "\r\n")
+    eol = contents.substr(first_break, 1);
+  const std::string entry = std::string(key) + "=" + std::string(value);
+  std::string out(contents);
+  if (replace_begin != std::string_view::npos) return out.replace(replace_begin, replace_end - replace_begin, entry);
+  // A last line without its break gets one before anything is added after it.
+  if (!out.empty() && out.back() != '\n' && out.back() != '\r') {
+    if (after_section != std::string_view::npos && after_section > out.size()) after_section = out.size() + eol.size();
+    out += eol;
+  }
+  if (after_section == std::string_view::npos)
+    return out + (out.empty() ? "" : std::string(eol)) + "[" + std::string(section) + "]" + std::string(eol) + entry +
+           std::string(eol);
+  return out.insert(std::min(after_section, out.size()), entry + std::string(eol));
+}
+
+}  // namespace kalpo::base::ini

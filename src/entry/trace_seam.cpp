@@ -1,4 +1,4 @@
-// The tracing table of the vendor seam, generated from the list of maker
+// The tracing table of the maker seam, generated from the list of maker
 // functions: each entry records the call with its arguments, its return and
 // the out values the maker wrote, then hands them back unchanged from the
 // table that was in use when the export call began.
@@ -14,10 +14,10 @@
 #include "entry/trace_json.h"
 #include "seam/seam.h"
 
-namespace kalpo::trace {
+namespace kalpo::entry::trace {
 
-void vendor_step(const std::string &step);
-const vendor::Api *inner_table();
+void maker_step(const std::string &step);
+const seam::Api *inner_table();
 
 namespace {
 
@@ -93,7 +93,7 @@ struct Traced<R (*)(A...)> {
     std::size_t count = 0;
     ((step += (count++ ? "," : "") + value(std::get<I>(all), widths[I], length_prefixed)), ...);
     step += "],\"return\":" + value(returned, 0, false) + "}";
-    vendor_step(step);
+    maker_step(step);
   }
 };
 
@@ -113,7 +113,7 @@ Traced(const char *, F) -> Traced<F>;
 #include "seam/maker_list.h"
 #undef KALPO_TRACED_WRAPPER
 
-const vendor::Api kTraced = {
+const seam::Api kTraced = {
 #define KALPO_TRACED_SLOT(ret, name, params, args) &traced_##name,
 #define KALPO_BEMAFI32 KALPO_TRACED_SLOT
 #define KALPO_CONVECF KALPO_TRACED_SLOT
@@ -129,6 +129,6 @@ const vendor::Api kTraced = {
 
 }  // namespace
 
-const vendor::Api &traced_table() { return kTraced; }
+const seam::Api &traced_table() { return kTraced; }
 
-}  // namespace kalpo::trace
+}  // namespace kalpo::entry::trace

@@ -3,7 +3,7 @@
 #include <array>
 #include <utility>
 
-namespace kalpo {
+namespace kalpo::frame {
 namespace {
 constexpr std::array<std::pair<std::string_view, Model>, 12> kModels{{
     {"ECFZANTRELLO", Model::EcfZantrello},
@@ -35,4 +35,4 @@ std::string_view model_name(Model model) {
   return {};
 }
 
-}  // namespace kalpo
+}  // namespace kalpo::frame

@@ -3,7 +3,7 @@
 
 #include <string_view>
 
-namespace kalpo {
+namespace kalpo::frame {
 
 enum class Model {
   Unknown,
@@ -33,4 +33,4 @@ inline bool is_usb_driver(Model m) { return m == Model::ElginFit || m == Model::
 // The usual preset: true for ECFZANTRELLO and NOTAFISCAL, false otherwise.
 inline bool usual_preset(Model m) { return without_printer(m); }
 
-}  // namespace kalpo
+}  // namespace kalpo::frame

@@ -7,7 +7,7 @@
 
 #include "kalpo.h"
 
-namespace kalpo {
+namespace kalpo::frame {
 
 struct DarumaStatus {
   int32_t ack = 0, st1 = 0, st2 = 0;
@@ -42,4 +42,4 @@ void reset_state();
 // Marks the start of a call from the host program.
 void begin_export_call();
 
-}  // namespace kalpo
+}  // namespace kalpo::frame

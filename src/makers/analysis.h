@@ -8,7 +8,11 @@
 
 #include "frame/model.h"
 
-namespace kalpo::analysis {
+namespace kalpo::makers {
+
+// The makers speak the frame's vocabulary: models, argument kinds, answer
+// buffers, operator messages, the module state and the configuration.
+using namespace frame;
 
 // Bematech and Sweda (exported as KALPO_Analisa_iRetorno and
 // KALPO_retorna_impressora).
@@ -38,4 +42,4 @@ bool texto_erro_dllg2(int32_t code, std::string &text);
 // the answer.
 void report_unreadable_answer(std::string_view answer);
 
-}  // namespace kalpo::analysis
+}  // namespace kalpo::makers

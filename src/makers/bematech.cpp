@@ -10,7 +10,7 @@
 #include "makers/analysis.h"
 #include "seam/seam.h"
 
-namespace kalpo::analysis {
+namespace kalpo::makers {
 namespace {
 
 struct Caption {
@@ -87,7 +87,7 @@ struct Status {
 
 Status bematech_status() {
   Status s;
-  vendor::api().Bematech_FI_RetornoImpressora(&s.ack, &s.st1, &s.st2);
+  seam::api().Bematech_FI_RetornoImpressora(&s.ack, &s.st1, &s.st2);
   return s;
 }
 
@@ -95,7 +95,7 @@ Status bematech_status() {
 Status sweda_status() {
   Status s;
   int32_t st3 = 0;
-  vendor::api().ECF_RetornoImpressoraMFD(&s.ack, &s.st1, &s.st2, &st3);
+  seam::api().ECF_RetornoImpressoraMFD(&s.ack, &s.st1, &s.st2, &st3);
   return s;
 }
 
@@ -151,4 +151,4 @@ bool analisa_iretorno(Model model, int32_t code) {
   return ok;
 }
 
-}  // namespace kalpo::analysis
+}  // namespace kalpo::makers

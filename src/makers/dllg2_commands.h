@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-namespace kalpo::dllg2 {
+namespace kalpo::makers::dllg2 {
 
 // Parameter type codes.
 enum Type : int32_t {
@@ -85,4 +85,4 @@ void clear_read_back();
 // text up to its first NUL, at most 50 characters.
 const std::string &read_back(int32_t handle, const char *value_name);
 
-}  // namespace kalpo::dllg2
+}  // namespace kalpo::makers::dllg2

@@ -7,16 +7,16 @@
 #include "makers/analysis.h"
 #include "seam/seam.h"
 
-namespace kalpo::conn {
+namespace kalpo::makers {
 
-bool digiarte_open() { return analysis::analisa_ret_ecf32m(vendor::api().OpenCif()); }
+bool digiarte_open() { return analisa_ret_ecf32m(seam::api().OpenCif()); }
 
-void digiarte_close() { vendor::api().CloseCif(); }
+void digiarte_close() { seam::api().CloseCif(); }
 
 bool digiarte_fetch_and_judge_answer(std::string &text) {
-  text = analysis::obtem_ret_ecf32m();
+  text = obtem_ret_ecf32m();
   if (text.find("COMANDO OK") != std::string::npos) return true;
-  analysis::analisa_texto_ret_ecf32m(text);
+  analisa_texto_ret_ecf32m(text);
   return false;
 }
 
@@ -25,4 +25,4 @@ bool digiarte_fetch_and_judge_answer() {
   return digiarte_fetch_and_judge_answer(text);
 }
 
-}  // namespace kalpo::conn
+}  // namespace kalpo::makers

@@ -12,7 +12,7 @@
 #include "makers/code_texts.h"
 #include "seam/seam.h"
 
-namespace kalpo::analysis {
+namespace kalpo::makers {
 namespace {
 
 // Field-error code of positions 1-2.
@@ -379,7 +379,7 @@ bool analisa_ret_epson(std::string_view) {
   bool result = true;
   std::array<char, kStateLength + 1> buffer{};
   std::memset(buffer.data(), ' ', kStateLength);
-  if (vendor::api().EPSON_Obter_Estado_Impressora(buffer.data()) != 0) {
+  if (seam::api().EPSON_Obter_Estado_Impressora(buffer.data()) != 0) {
     msg::notice(kNoCommunication);
     return false;
   }
@@ -419,4 +419,4 @@ bool analisa_ret_epson(std::string_view) {
   return result;
 }
 
-}  // namespace kalpo::analysis
+}  // namespace kalpo::makers

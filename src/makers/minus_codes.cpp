@@ -5,7 +5,7 @@
 #include "makers/analysis.h"
 #include "makers/code_texts.h"
 
-namespace kalpo::analysis {
+namespace kalpo::makers {
 namespace {
 
 constexpr CodeText kMinusCodes[] = {
@@ -86,4 +86,4 @@ void analisa_texto_ret_ecf32m(std::string_view text) {
   if (auto message = find_text(kMinusCodes, number)) msg::notice(*message);
 }
 
-}  // namespace kalpo::analysis
+}  // namespace kalpo::makers

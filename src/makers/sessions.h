@@ -20,7 +20,7 @@
 #include "frame/model.h"
 #include "makers/analysis.h"
 
-namespace kalpo::conn {
+namespace kalpo::makers {
 
 // ---- BEMATECHMP20, BEMATECHMFD (BEMAFI32.DLL) and SWEDA7000 (CONVECF.dll) ----
 
@@ -37,7 +37,7 @@ template <typename Call, typename... Answers>
 bool bematech_query(Model model, Call call, Answers... answers) {
   std::array<AnswerBuffer, sizeof...(Answers)> buffers{AnswerBuffer(answers.width)...};
   int32_t ret = std::apply([&](auto &...buffer) { return call(buffer.data()...); }, buffers);
-  bool ok = analysis::analisa_iretorno(model, ret);
+  bool ok = analisa_iretorno(model, ret);
   std::size_t i = 0;
   (answers.out.set(buffers[i++].text()), ...);
   return ok;
@@ -158,4 +158,4 @@ void bematech_paper_handling();
 // ELGINFIT only: "CortaPapel;TipoCorte=1" on iHandleDllG2.
 void elgin_paper_cut(Model model);
 
-}  // namespace kalpo::conn
+}  // namespace kalpo::makers

@@ -94,7 +94,7 @@ void join_case_insensitive(std::string &folder, std::string_view part) {
     const dirent *entry = ::readdir(dir);
     if (!entry) break;
     const std::string_view name = entry->d_name;
-    if (name != "." && name != ".." && ascii::iequals(name, part)) {
+    if (name != "." && name != ".." && base::ascii::iequals(name, part)) {
       chosen = name;
       break;
     }
@@ -240,8 +240,8 @@ class RegionalCache {
  private:
   static Regional read() {
     Regional r;
-    r.decimal = text::from_utf8(langinfo("LC_NUMERIC", LC_NUMERIC_MASK, RADIXCHAR, "."));
-    r.thousands = text::from_utf8(langinfo("LC_NUMERIC", LC_NUMERIC_MASK, THOUSEP, ""));
+    r.decimal = base::cp1252::from_utf8(langinfo("LC_NUMERIC", LC_NUMERIC_MASK, RADIXCHAR, "."));
+    r.thousands = base::cp1252::from_utf8(langinfo("LC_NUMERIC", LC_NUMERIC_MASK, THOUSEP, ""));
     if (r.decimal.empty()) r.decimal.push_back('.');
     r.short_date = date_picture(langinfo("LC_TIME", LC_TIME_MASK, D_FMT, "%m/%d/%y"));
     return r;
@@ -265,7 +265,7 @@ class PosixPlatform final : public Platform {
                              std::string_view fallback) override {
     const ProfileSnapshot &profile = snapshot(file);
     std::string value;
-    if (profile.present && ini_lookup(profile.contents, section, key, value)) return value;
+    if (profile.present && base::ini::lookup(profile.contents, section, key, value)) return value;
     return std::string(fallback);
   }
 
@@ -277,18 +277,20 @@ class PosixPlatform final : public Platform {
   }
 
   DateTime now() override {
-    time_t t = time(nullptr);
+    struct timespec ts {};
+    clock_gettime(CLOCK_REALTIME, &ts);
     struct tm tm {};
-    localtime_r(&t, &tm);
-    return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
+    localtime_r(&ts.tv_sec, &tm);
+    return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec,
+            static_cast<int>(ts.tv_nsec / 1000000)};
   }
 
   Regional regional() override { return regional_.get(); }
 
   int32_t show_message(int32_t form, std::string_view text, const char *caption, uint32_t flags) override {
     std::string line = "KALPO";
-    if (caption && *caption) line += " [" + text::to_utf8(caption) + "]";
-    line += ": " + text::to_utf8(text) + "\n";
+    if (caption && *caption) line += " [" + base::cp1252::to_utf8(caption) + "]";
+    line += ": " + base::cp1252::to_utf8(text) + "\n";
     std::fputs(line.c_str(), stderr);
     // Without an operator a confirmation is answered No.
     return form == 1 && (flags & 0x0F) == 0x04 ? 7 : 1;

@@ -1,18 +1,18 @@
 #include "makers/dllg2_commands.h"
 #include "frame/messages.h"
-#include "frame/operations.h"
+#include "reports/reports.h"
 #include "base/cp1252.h"
 #include "makers/sessions.h"
 
-namespace kalpo::ops {
+namespace kalpo::reports {
 namespace {
 
 // Only the exact word "ENTRAR" enters daylight saving time.
 bool serial(const std::string &acao) {
-  int32_t handle = conn::serial_open(conn::SerialSetup::NoTimeout);
-  int32_t answer = dllg2::execute(handle, "AcertaHorarioVerao",
-                                  {{"EntradaHV", acao == "ENTRAR" ? "TRUE" : "FALSE", dllg2::kOption}});
-  return dllg2::judge_showing_code_number(handle, answer);
+  int32_t handle = makers::serial_open(makers::SerialSetup::NoTimeout);
+  int32_t answer = makers::dllg2::execute(handle, "AcertaHorarioVerao",
+                                  {{"EntradaHV", acao == "ENTRAR" ? "TRUE" : "FALSE", makers::dllg2::kOption}});
+  return makers::dllg2::judge_showing_code_number(handle, answer);
 }
 
 }  // namespace
@@ -24,4 +24,4 @@ bool horario_verao(Model model, const std::string &acao) {
   return false;
 }
 
-}  // namespace kalpo::ops
+}  // namespace kalpo::reports

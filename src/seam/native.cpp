@@ -5,18 +5,18 @@
 #include "seam/seam.h"
 #include "seam/maker_import.h"
 
-namespace kalpo::vendor {
+namespace kalpo::seam {
 namespace {
 
 #define KALPO_NATIVE_WRAPPER(ret, name, params, args) \
   ret native_##name params { return ::name args; }
-#define KALPO_VENDOR_EACH KALPO_NATIVE_WRAPPER
+#define KALPO_MAKER_EACH KALPO_NATIVE_WRAPPER
 #include "seam/maker_list.h"
 #undef KALPO_NATIVE_WRAPPER
 
 const Api kNative = {
 #define KALPO_NATIVE_SLOT(ret, name, params, args) &native_##name,
-#define KALPO_VENDOR_EACH KALPO_NATIVE_SLOT
+#define KALPO_MAKER_EACH KALPO_NATIVE_SLOT
 #include "seam/maker_list.h"
 #undef KALPO_NATIVE_SLOT
 };
@@ -29,4 +29,4 @@ const Api &api() { return *current; }
 const Api &native() { return kNative; }
 void install(const Api *table) { current = table ? table : &kNative; }
 
-}  // namespace kalpo::vendor
+}  // namespace kalpo::seam

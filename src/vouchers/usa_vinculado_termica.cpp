@@ -1,35 +1,35 @@
 // Prints the whole text of the caller's control on the open linked voucher.
 #include "makers/dllg2_commands.h"
-#include "frame/operations.h"
+#include "vouchers/vouchers.h"
 #include "makers/analysis.h"
 #include "makers/sessions.h"
 #include "seam/seam.h"
 
-namespace kalpo::ops {
+namespace kalpo::vouchers {
 namespace {
 
 bool bematech_mfd(const std::string &texto) {
-  return analysis::analisa_iretorno(Model::BematechMFD,
-                                    vendor::api().Bematech_FI_UsaComprovanteNaoFiscalVinculado(texto.c_str()));
+  return makers::analisa_iretorno(Model::BematechMFD,
+                                    seam::api().Bematech_FI_UsaComprovanteNaoFiscalVinculado(texto.c_str()));
 }
 
 bool print_text(int32_t handle, const std::string &texto) {
-  int32_t answer = dllg2::execute(handle, "ImprimeTexto", {{"TextoLivre", texto, dllg2::kText}});
-  return dllg2::judge_showing_code_number(handle, answer);
+  int32_t answer = makers::dllg2::execute(handle, "ImprimeTexto", {{"TextoLivre", texto, makers::dllg2::kText}});
+  return makers::dllg2::judge_showing_code_number(handle, answer);
 }
 
 bool usb(const std::string &texto) {
-  if (!conn::usb_open()) return false;
+  if (!makers::usb_open()) return false;
   return print_text(0, texto);
 }
 
-bool serial(const std::string &texto) { return print_text(conn::serial_open(conn::SerialSetup::Full), texto); }
+bool serial(const std::string &texto) { return print_text(makers::serial_open(makers::SerialSetup::Full), texto); }
 
 // Every line is sent, even after a refused one; the last line decides.
 bool daruma(const std::vector<std::string> &lines) {
   bool ok = false;
   for (const std::string &line : lines) {
-    ok = conn::daruma_judge(vendor::api().Daruma_FI_EnviarTextoCNF(line.c_str()));
+    ok = makers::daruma_judge(seam::api().Daruma_FI_EnviarTextoCNF(line.c_str()));
   }
   return ok;
 }
@@ -48,4 +48,4 @@ bool usa_vinculado_termica(Model model, const TextControl &texto) {
   }
 }
 
-}  // namespace kalpo::ops
+}  // namespace kalpo::vouchers

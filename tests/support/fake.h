@@ -102,7 +102,7 @@ class Fake final : public platform::Platform {
   std::map<std::string, Handler> handlers_;
   std::map<std::string, int> counts_;
   std::deque<std::string> kept_;
-  vendor::Api api_{};
+  seam::Api api_{};
   std::deque<Call> calls_;
 };
 
