@@ -8,7 +8,6 @@
 
 #include "commands.h"
 #include "core/printer.h"
-#include "cp1252.h"
 #include "exports.h"
 #include "models.h"
 #include "paper.h"

@@ -5,7 +5,6 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
-#include "cp1252.h"
 
 namespace kt {
 namespace {
