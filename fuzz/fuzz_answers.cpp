@@ -36,18 +36,18 @@ void analyse(FuzzedDataProvider &data) {
       char answer[100];
       std::memset(answer, 'x', sizeof answer);
       int32_t count = 0;
-      makers::analisa_ret_sigtron(code, answer, data.ConsumeIntegral<int32_t>(), &count);
+      makers::analisa_ret_sigtron_fs345(code, answer, data.ConsumeIntegral<int32_t>(), &count);
       break;
     }
     case 3: {
       int32_t count = 0;
-      makers::sigtron_expect_executed(code, data.ConsumeBool() ? &count : nullptr);
+      makers::sigtron_judge_executed(code, data.ConsumeBool() ? &count : nullptr);
       break;
     }
     case 4: makers::epson_judge("EPSON_Fiscal_Vender_Item", code); break;
     case 5: makers::daruma_judge(code); break;
     case 6: makers::analisa_ret_ecf32m(code); break;
-    case 7: makers::digiarte_fetch_and_judge_answer(); break;
+    case 7: makers::digiarte_judge_answer(); break;
     case 8: {
       std::string text;
       makers::texto_erro_dllg2(code, text);

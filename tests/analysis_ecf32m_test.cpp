@@ -144,7 +144,7 @@ TEST(Ecf32mReturn, SilentPrinterFailsTheCommandWithoutExplanation) {
   Fake fake;
   fake.returns("ObtemRetorno", -97);
   std::string text;
-  EXPECT_FALSE(kalpo::makers::digiarte_fetch_and_judge_answer(text));
+  EXPECT_FALSE(kalpo::makers::digiarte_judge_answer(text));
   EXPECT_EQ(text, "-97");
   EXPECT_EQ(std::count_if(fake.lines.begin(), fake.lines.end(),
                           [](const std::string &l) { return l.starts_with("notice:"); }),

@@ -15,7 +15,6 @@ namespace kalpo::base::ascii {
 
 constexpr bool is_digit(char c) { return c >= '0' && c <= '9'; }
 constexpr char to_lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-constexpr char to_upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
 inline std::string lower(std::string_view text) {
   std::string out(text);

@@ -40,7 +40,7 @@ bool sweda(OutText numero, std::string nome, std::string endereco, std::string d
 
 bool sigtron(OutText numero) {
   makers::sigtron_open_configured_port();
-  makers::SigtronAnswer answer = makers::sigtron_expect_executed(seam::api().DAR_AbreCupomFiscal(49));
+  makers::SigtronAnswer answer = makers::sigtron_judge_executed(seam::api().DAR_AbreCupomFiscal(49));
   if (!answer.executed()) return false;
   // The number stands at characters 3 to 8 of the answer.
   numero.set(base::ascii::characters(answer.text, 3, 8));
@@ -60,7 +60,7 @@ bool digiarte(OutText numero) {
   return makers::digiarte_session([&] {
     const seam::Api &v = seam::api();
     v.AbreCupomFiscal();
-    if (!makers::digiarte_fetch_and_judge_answer()) return false;
+    if (!makers::digiarte_judge_answer()) return false;
     v.EcfPar("41");
     // The number follows the first four characters of the answer.
     std::string text = makers::obtem_ret_ecf32m();

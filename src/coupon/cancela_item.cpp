@@ -18,7 +18,7 @@ bool sweda(Model model, const std::string &item) {
 
 bool sigtron(const std::string &item) {
   makers::sigtron_open_configured_port();
-  return makers::sigtron_expect_executed(seam::api().DAR_CancelaItem(item.c_str(), 49)).executed();
+  return makers::sigtron_judge_executed(seam::api().DAR_CancelaItem(item.c_str(), 49)).executed();
 }
 
 bool cancels(int32_t handle, const std::string &item) {

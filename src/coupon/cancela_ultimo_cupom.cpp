@@ -45,11 +45,11 @@ bool sweda(Model model, OutText numero) {
 bool sigtron(VarInt &contagem, OutText numero, OutText estado) {
   const seam::Api &v = seam::api();
   std::string port = makers::sigtron_open_configured_port();
-  makers::SigtronAnswer state_answer = makers::sigtron_expect_executed(v.DAR_LeEstadoDoc(49), contagem.target());
+  makers::SigtronAnswer state_answer = makers::sigtron_judge_executed(v.DAR_LeEstadoDoc(49), contagem.target());
   if (state_answer.text.size() < 8 || state_answer.text[7] != '2') estado.set_constant("S");
 
   makers::sigtron_open_port(port);
-  makers::SigtronAnswer answer = makers::sigtron_expect_executed(v.DAR_CancelaDoc(49), contagem.target());
+  makers::SigtronAnswer answer = makers::sigtron_judge_executed(v.DAR_CancelaDoc(49), contagem.target());
   if (!answer.executed()) return false;
   numero.set(base::ascii::characters(answer.text, 3, 8));
   return true;
@@ -67,7 +67,7 @@ bool daruma(OutText numero) {
 bool digiarte() {
   return makers::digiarte_session([] {
     seam::api().CancelaCupomFiscal();
-    return makers::digiarte_fetch_and_judge_answer();
+    return makers::digiarte_judge_answer();
   });
 }
 

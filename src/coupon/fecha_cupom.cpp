@@ -25,7 +25,7 @@ bool sigtron() {
   makers::sigtron_open_configured_port();
   std::string promocional = config::read("MENSAGEM", "");
   int32_t ret = seam::api().DAR_FechaCupom(null_if_empty(promocional), 49);
-  return makers::sigtron_analyse(ret).no_error;
+  return makers::sigtron_judge(ret).no_error;
 }
 
 bool daruma(const TextControl &mensagem) {
@@ -38,7 +38,7 @@ bool digiarte(const TextControl &mensagem) {
   std::string header = "S" + std::to_string(text.size());
   return makers::digiarte_session([&] {
     seam::api().FechaCupomFiscal(header.c_str(), text.c_str());
-    return makers::digiarte_fetch_and_judge_answer();
+    return makers::digiarte_judge_answer();
   });
 }
 

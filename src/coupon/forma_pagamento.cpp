@@ -32,7 +32,7 @@ bool sigtron(const std::string &forma, double valor) {
   }
   makers::sigtron_open_configured_port();
   int32_t ret = seam::api().DAR_DescFormPag(forma[0], amounts::hundredths_plain(valor).c_str(), " ", 49);
-  return makers::sigtron_analyse(ret).no_error;
+  return makers::sigtron_judge(ret).no_error;
 }
 
 bool daruma(const std::string &forma, double valor) {
@@ -43,7 +43,7 @@ bool daruma(const std::string &forma, double valor) {
 bool digiarte(const std::string &forma, double valor) {
   return makers::digiarte_session([&] {
     seam::api().Pagamento(forma.c_str(), amounts::hundredths_padded(valor, 15).c_str(), 48);
-    return makers::digiarte_fetch_and_judge_answer();
+    return makers::digiarte_judge_answer();
   });
 }
 

@@ -27,7 +27,7 @@ bool sweda(double desconto) {
 bool sigtron(double desconto) {
   makers::sigtron_open_configured_port();
   std::string valor = amounts::hundredths_general(desconto);
-  return makers::sigtron_analyse(seam::api().DAR_Totaliza(49, valor.c_str(), 49)).no_error;
+  return makers::sigtron_judge(seam::api().DAR_Totaliza(49, valor.c_str(), 49)).no_error;
 }
 
 bool daruma(double desconto) {
@@ -39,7 +39,7 @@ bool digiarte(double desconto) {
   std::string valor = amounts::hundredths_padded(desconto, 15);
   return makers::digiarte_session([&] {
     seam::api().TotalizarCupom(0, 38, valor.c_str(), "");
-    return makers::digiarte_fetch_and_judge_answer();
+    return makers::digiarte_judge_answer();
   });
 }
 

@@ -55,7 +55,7 @@ bool sigtron(const Item &item) {
   int32_t ret =
       seam::api().DAR_DescPreUn3dF53(null_if_empty(item.aliquota), null_if_empty(item.codigo), 48, "0000",
                                        preco.c_str(), quantidade.c_str(), "UN", null_if_empty(item.descricao), 49);
-  return makers::sigtron_expect_executed(ret).executed();
+  return makers::sigtron_judge_executed(ret).executed();
 }
 
 bool daruma(const Item &item) {
@@ -90,7 +90,7 @@ bool digiarte(const Item &item) {
     std::string preco = amounts::thousandths_padded(item.valor_unitario, 11);
     seam::api().VendaItem(68, quantidade.c_str(), preco.c_str(), item.aliquota.c_str(), 37, "0000", "UN",
                             codigo->c_str(), 48, descricao.c_str(), "");
-    return makers::digiarte_fetch_and_judge_answer();
+    return makers::digiarte_judge_answer();
   });
 }
 

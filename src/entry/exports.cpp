@@ -149,7 +149,7 @@ KALPO_API uint8_t KALPO_CALL KALPO_Analisa_RetSigtronFS345(int32_t codigo, char 
   return flag_call([&] {
     char own[101] = {};
     int32_t own_count = 0;
-    return makers::analisa_ret_sigtron(codigo, resposta ? resposta : own, tamanho, contagem ? contagem : &own_count);
+    return makers::analisa_ret_sigtron_fs345(codigo, resposta ? resposta : own, tamanho, contagem ? contagem : &own_count);
   });
 }
 

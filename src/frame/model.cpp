@@ -28,11 +28,4 @@ Model parse_model(std::string_view identifier) {
   return Model::Unknown;
 }
 
-std::string_view model_name(Model model) {
-  for (const auto &[name, m] : kModels) {
-    if (m == model) return name;
-  }
-  return {};
-}
-
 }  // namespace kalpo::frame

@@ -13,16 +13,16 @@ bool digiarte_open() { return analisa_ret_ecf32m(seam::api().OpenCif()); }
 
 void digiarte_close() { seam::api().CloseCif(); }
 
-bool digiarte_fetch_and_judge_answer(std::string &text) {
+bool digiarte_judge_answer(std::string &text) {
   text = obtem_ret_ecf32m();
   if (text.find("COMANDO OK") != std::string::npos) return true;
   analisa_texto_ret_ecf32m(text);
   return false;
 }
 
-bool digiarte_fetch_and_judge_answer() {
+bool digiarte_judge_answer() {
   std::string text;
-  return digiarte_fetch_and_judge_answer(text);
+  return digiarte_judge_answer(text);
 }
 
 }  // namespace kalpo::makers

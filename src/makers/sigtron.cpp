@@ -94,7 +94,7 @@ std::optional<int32_t> answer_error_number(const std::string &text) {
 
 }  // namespace
 
-bool analisa_ret_sigtron(int32_t code, char *answer, int32_t length, int32_t *count) {
+bool analisa_ret_sigtron_fs345(int32_t code, char *answer, int32_t length, int32_t *count) {
   int64_t error = -1;
   std::memset(answer, ' ', kBufferSize);
   if (code == -1) error = int64_t{seam::api().DAR_Erro()} - kErrorOffset;

@@ -21,19 +21,19 @@ std::string sigtron_open_configured_port() {
 
 void sigtron_open_port(const std::string &port) { seam::api().DAR_AbreSerial(port.c_str()); }
 
-SigtronAnswer sigtron_analyse(int32_t ret, int32_t *count) {
+SigtronAnswer sigtron_judge(int32_t ret, int32_t *count) {
   std::array<char, 101> buffer{};
   SigtronAnswer answer;
   int32_t own_count = 0;
   int32_t *target = count ? count : &own_count;
-  answer.no_error = analisa_ret_sigtron(ret, buffer.data(), 99, target);
+  answer.no_error = analisa_ret_sigtron_fs345(ret, buffer.data(), 99, target);
   answer.count = *target;
   answer.text.assign(buffer.data(), strnlen(buffer.data(), 100));
   return answer;
 }
 
-SigtronAnswer sigtron_expect_executed(int32_t ret, int32_t *count) {
-  SigtronAnswer answer = sigtron_analyse(ret, count);
+SigtronAnswer sigtron_judge_executed(int32_t ret, int32_t *count) {
+  SigtronAnswer answer = sigtron_judge(ret, count);
   if (!answer.executed()) msg::info("Comando não executado!"_cp);
   return answer;
 }

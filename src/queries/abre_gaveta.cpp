@@ -11,7 +11,7 @@ namespace {
 // Done only when the analysis finds no error and the printer answered.
 bool sigtron() {
   makers::sigtron_open_configured_port();
-  return makers::sigtron_analyse(seam::api().DAR_AbreGaveta()).executed();
+  return makers::sigtron_judge(seam::api().DAR_AbreGaveta()).executed();
 }
 
 bool daruma() { return makers::daruma_judge(seam::api().Daruma_FI_AcionaGaveta()); }

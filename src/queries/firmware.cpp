@@ -17,7 +17,7 @@ constexpr const char *kRegister = "VersaoSW";
 
 bool sigtron(OutText versao) {
   makers::sigtron_open_configured_port();
-  makers::SigtronAnswer answer = makers::sigtron_expect_executed(seam::api().DAR_LeIdent(49));
+  makers::SigtronAnswer answer = makers::sigtron_judge_executed(seam::api().DAR_LeIdent(49));
   versao.set(std::string(base::ascii::trim_spaces(base::ascii::characters(answer.text, 11, 14))));
   return answer.executed();
 }

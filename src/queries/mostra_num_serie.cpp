@@ -35,7 +35,7 @@ bool judged_serial_number(Model model, std::size_t width, Call call, bool show_r
 
 bool sigtron(OutText numero) {
   makers::sigtron_open_configured_port();
-  makers::SigtronAnswer answer = makers::sigtron_expect_executed(seam::api().DAR_LeIdent(49));
+  makers::SigtronAnswer answer = makers::sigtron_judge_executed(seam::api().DAR_LeIdent(49));
   numero.set(base::ascii::characters(answer.text, 3, 10));
   return answer.executed();
 }
@@ -51,7 +51,7 @@ bool digiarte(OutText numero) {
   return makers::digiarte_session([&] {
     seam::api().EcfPar("49");
     std::string text;
-    bool ok = makers::digiarte_fetch_and_judge_answer(text);
+    bool ok = makers::digiarte_judge_answer(text);
     numero.set(base::ascii::characters(text, 5, text.size()));
     return ok;
   });

@@ -26,14 +26,14 @@ bool digiarte_by_date(const std::string &inicio, const std::string &fim) {
   std::string first = short_date(inicio), last = short_date(fim);
   return makers::digiarte_session([&] {
     seam::api().LeMemFiscalData(first.c_str(), last.c_str(), "1");
-    return makers::digiarte_fetch_and_judge_answer();
+    return makers::digiarte_judge_answer();
   });
 }
 
 bool digiarte_by_reduction(const std::string &inicio, const std::string &fim) {
   return makers::digiarte_session([&] {
     seam::api().LeMemFiscalReducao(inicio.c_str(), fim.c_str(), "1");
-    return makers::digiarte_fetch_and_judge_answer();
+    return makers::digiarte_judge_answer();
   });
 }
 

@@ -22,7 +22,7 @@ bool sigtron(VarInt &contagem) {
   msg::notice(port);
   makers::sigtron_open_port(port);
   int32_t ret = seam::api().DAR_LeituraX(49);
-  return makers::sigtron_analyse(ret, contagem.target()).no_error;
+  return makers::sigtron_judge(ret, contagem.target()).no_error;
 }
 
 bool daruma() { return makers::daruma_judge(seam::api().Daruma_FI_LeituraX()); }
@@ -30,7 +30,7 @@ bool daruma() { return makers::daruma_judge(seam::api().Daruma_FI_LeituraX()); }
 bool digiarte() {
   return makers::digiarte_session([] {
     seam::api().LeituraX(0);
-    return makers::digiarte_fetch_and_judge_answer();
+    return makers::digiarte_judge_answer();
   });
 }
 

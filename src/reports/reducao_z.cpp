@@ -34,7 +34,7 @@ bool sigtron(VarInt &contagem) {
   std::string date_time = sigtron_date_time();
   makers::sigtron_open_port(port);
   int32_t ret = seam::api().DAR_ReducaoZ(date_time.c_str(), 49);
-  return makers::sigtron_analyse(ret, contagem.target()).no_error;
+  return makers::sigtron_judge(ret, contagem.target()).no_error;
 }
 
 bool daruma() { return makers::daruma_judge(seam::api().Daruma_FI_ReducaoZ(nullptr, nullptr)); }
@@ -42,7 +42,7 @@ bool daruma() { return makers::daruma_judge(seam::api().Daruma_FI_ReducaoZ(nullp
 bool digiarte() {
   return makers::digiarte_session([] {
     seam::api().ReducaoZ(48);
-    return makers::digiarte_fetch_and_judge_answer();
+    return makers::digiarte_judge_answer();
   });
 }
 

@@ -15,7 +15,7 @@ bool bematech(Model model, const std::string &texto) {
 
 bool sigtron() {
   makers::sigtron_open_configured_port();
-  return makers::sigtron_analyse(seam::api().DAR_AbreX(49)).no_error;
+  return makers::sigtron_judge(seam::api().DAR_AbreX(49)).no_error;
 }
 
 bool daruma() { return makers::daruma_judge(seam::api().Daruma_FI_AbreRelatorioGerencial()); }

@@ -35,7 +35,7 @@ bool sigtron(const std::string &forma, const std::string &numero_cupom, double v
   makers::sigtron_open_configured_port();
   std::string cents = amounts::hundredths_padded(valor, 13);
   int32_t ret = seam::api().DAR_AbreCNFV(forma[0], forma[0], numero_cupom.c_str(), cents.c_str(), 49);
-  return makers::sigtron_analyse(ret).no_error;
+  return makers::sigtron_judge(ret).no_error;
 }
 
 bool daruma(const std::string &forma, const std::string &numero_cupom) {

@@ -18,7 +18,7 @@ bool sweda(Model model) {
 
 bool sigtron() {
   makers::sigtron_open_configured_port();
-  return makers::sigtron_analyse(seam::api().DAR_FechaX(49)).no_error;
+  return makers::sigtron_judge(seam::api().DAR_FechaX(49)).no_error;
 }
 
 bool close_document(int32_t handle) {

@@ -14,7 +14,7 @@ bool bematech(Model model) {
 // The same call closes a linked voucher.
 bool sigtron() {
   makers::sigtron_open_configured_port();
-  return makers::sigtron_analyse(seam::api().DAR_FechaX(49)).no_error;
+  return makers::sigtron_judge(seam::api().DAR_FechaX(49)).no_error;
 }
 
 bool daruma() { return makers::daruma_judge(seam::api().Daruma_TEF_FechaRelatorio()); }

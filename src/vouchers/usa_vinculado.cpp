@@ -17,7 +17,7 @@ bool sweda(Model model, const std::string &texto) {
 
 bool sigtron(const std::string &texto) {
   makers::sigtron_open_configured_port();
-  return makers::sigtron_analyse(seam::api().DAR_LinhaX(texto.c_str(), 49)).no_error;
+  return makers::sigtron_judge(seam::api().DAR_LinhaX(texto.c_str(), 49)).no_error;
 }
 
 bool daruma(const std::string &texto) {
