@@ -48,6 +48,7 @@ bool sigtron(OutText numero) {
 }
 
 bool daruma(OutText numero, const std::string &documento) {
+  // QUIRK: false when the number cannot be read, although the coupon is then open.
   const seam::Api &v = seam::api();
   if (!makers::daruma_judge(v.Daruma_FI_AbreCupom(null_if_empty(documento)))) return false;
   AnswerBuffer buffer(6);
@@ -70,8 +71,7 @@ bool digiarte(OutText numero) {
 }
 
 // "AbreCupomFiscal", then the coupon number read back from register "Coo".
-// Once the coupon is open the result is true, even when the number cannot be
-// read.
+// QUIRK: true once the coupon is open even without its number, so the sale goes on into it.
 bool command_driver(int32_t handle, OutText numero, const std::string &nome, const std::string &endereco,
                     const std::string &documento) {
   int32_t answer = makers::dllg2::execute(handle, "AbreCupomFiscal",

@@ -31,6 +31,7 @@ bool bematech(Model model, OutText numero) {
 }
 
 // The number is read after the cancellation, whatever its outcome.
+// QUIRK: unlike the Bematech models, which read it before cancelling.
 bool sweda(Model model, OutText numero) {
   const seam::Api &v = seam::api();
   bool ok = makers::analisa_iretorno(model, v.ECF_CancelaCupom());
@@ -92,8 +93,8 @@ bool usb(Model model, OutText numero) {
   return true;
 }
 
-// The number is read before cancelling; a failed read prevents the
-// cancellation.
+// The number is read before cancelling.
+// QUIRK: a failed number read prevents the cancellation.
 bool serial(OutText numero) {
   int32_t handle = makers::serial_open(makers::SerialSetup::NoTimeout);
   return reads_number(handle, numero) && cancels(handle);

@@ -56,6 +56,7 @@ bool inicia_fechamento(Model model, double desconto) {
     case Model::ElginFit:
     case Model::DataregisQuick:
     case Model::DataregisSerial:
+    // QUIRK: the command-driver models and EPSON start no closing and report success.
     case Model::Epson: return true;
     default: return usual_preset(model);
   }

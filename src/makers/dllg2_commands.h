@@ -69,6 +69,7 @@ bool judge_showing_code_number(int32_t handle, int32_t answer);
 // A negative answer is told by its own text (the error code is not read);
 // answer 0: the error code's text whatever the code; answer above 0: the
 // error code's text when it is not 0.
+// QUIRK: answer 0 shows an error text even when the error code is 0.
 bool judge_showing_negative_answer(int32_t handle, int32_t answer);
 // Every failure is told by the error code's text: answer above 0 when the
 // code is not 0; answer 0 or less whatever the code.

@@ -308,8 +308,8 @@ std::optional<StateFields> cut_fields(std::string_view text) {
                      *fiscal_status, *result};
 }
 
-// The printer status word, walked from the top bit down.  Only the first four
-// rows subtract, so a remainder of 8 or more reports the paper twice.
+// The printer status word, walked from the top bit down.
+// QUIRK: only the first four rows subtract, so a remainder of 8 or more reports the paper twice.
 void printer_status_text(int32_t value, std::string &text) {
   if (value >= 0x8000) {
     text += "Impressora(Offline) - "_cp;

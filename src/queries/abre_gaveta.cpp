@@ -32,6 +32,7 @@ bool bematech(Model model) { return makers::analisa_iretorno(model, seam::api().
 }  // namespace
 
 // Models without a drawer branch report success without a call.
+// QUIRK: so does any identifier, an unknown one included.
 bool abre_gaveta(Model model) {
   switch (model) {
     case Model::SigtronFS345: return sigtron();

@@ -18,6 +18,7 @@ bool bematech() {
 
 // Models that cannot be asked answer that a coupon is open; the printerless
 // ones that none is.
+// QUIRK: an unknown identifier answers that a coupon is open.
 bool cupom_aberto(Model model) {
   if (is_bematech(model)) return bematech();
   return !without_printer(model);

@@ -22,8 +22,8 @@ constexpr const char *kRegister = "NumeroSerieECF";
 constexpr uint64_t kStartRetryMs = 5000;
 constexpr uint32_t kStartPauseMs = 100;
 
-// Bematech and Sweda: the number trimmed, handed back only on success; the
-// MFD model first shows the answer as received.
+// Bematech and Sweda: the number trimmed, handed back only on success.
+// QUIRK: the MFD model first shows the answer as received, in a notice, whatever the judgment.
 template <typename Call>
 bool judged_serial_number(Model model, std::size_t width, Call call, bool show_raw, OutText numero) {
   AnswerBuffer buffer(width);
@@ -113,7 +113,8 @@ bool mostra_num_serie(Model model, OutText numero) {
     case Model::ElginFit:
     case Model::DataregisQuick: return makers::usb_read_text_register(kRegister, numero);
     case Model::DataregisSerial: return serial_driver(numero);
-    default: return false;  // every other identifier, ECFZANTRELLO and NOTAFISCAL included
+    // QUIRK: false for every other identifier, the printerless ones included.
+    default: return false;
   }
 }
 

@@ -32,6 +32,7 @@ bool serial(double dia) {
 
 bool gera_cotepe(Model model, double dia) {
   switch (model) {
+    // QUIRK: BEMATECHMFD has a branch that does nothing and reports failure.
     case Model::BematechMFD: return false;
     case Model::DataregisSerial: return serial(dia);
     default: return usual_preset(model);

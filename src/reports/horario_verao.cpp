@@ -19,6 +19,7 @@ bool serial(const std::string &acao) {
 
 bool horario_verao(Model model, const std::string &acao) {
   if (model == Model::DataregisSerial) return serial(acao);
+  // QUIRK: every other identifier, the printerless ones included, gets the dialog and false.
   msg::info(
       "Modelo de Impressora Fiscal não prepara ainda para o programa!\r\nPor favor, utilize o utilitário do fabricante!"_cp);
   return false;

@@ -5,7 +5,7 @@
 namespace kalpo::reports {
 namespace {
 
-// Both models go through the serial connection here, ELGINFIT included.
+// QUIRK: both models go through the serial connection here, the USB model ELGINFIT included.
 bool serial() {
   return makers::serial_command_and_end("EscreveInteiro", {{"NomeInteiro", "EspacamentoDocumentos", makers::dllg2::kText},
                                                          {"ValorInteiro", "350", makers::dllg2::kIntegerValue}});

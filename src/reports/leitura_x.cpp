@@ -16,7 +16,7 @@ bool bematech(Model model) {
 
 bool sweda(Model model) { return makers::analisa_iretorno(model, seam::api().ECF_LeituraX()); }
 
-// The operator sees the port setting before every X reading of this model.
+// QUIRK: the operator sees the port setting before every X reading of this model.
 bool sigtron(VarInt &contagem) {
   std::string port = config::read("PORTACOM", "COM1:9600,n,8,1");
   msg::notice(port);

@@ -46,8 +46,8 @@ bool digiarte() {
   });
 }
 
-// A command that did not run shows the error code's text whatever the code;
-// the paper cut follows whatever the outcome.
+// QUIRK: a command that did not run shows the error code's text even for code 0.
+// The paper cut follows whatever the outcome.
 bool usb(Model model) {
   if (!makers::usb_open()) return false;
   bool ok = makers::dllg2::judge_showing_code_text(0, makers::dllg2::execute(0, "EmiteReducaoZ"));

@@ -25,7 +25,7 @@ bool open_report(int32_t handle, const std::string &codigo) {
   return makers::dllg2::judge_showing_code_number(handle, answer);
 }
 
-// The cut comes before the report, even when the driver then fails to start.
+// QUIRK: the cut comes before the report, even when the driver then fails to start.
 bool usb(Model model, const std::string &codigo) {
   makers::elgin_paper_cut(model);
   if (!makers::usb_open()) return false;

@@ -51,7 +51,7 @@ bool open_credit_debit(int32_t handle, const std::string &forma, const std::stri
   return makers::dllg2::judge_showing_code_number(handle, answer);
 }
 
-// The cut comes before the voucher, even when the driver then fails to start.
+// QUIRK: the cut comes before the voucher, even when the driver then fails to start.
 bool usb(Model model, const std::string &forma, const std::string &numero_cupom, double valor) {
   makers::elgin_paper_cut(model);
   if (!makers::usb_open()) return false;

@@ -26,6 +26,8 @@ bool usb(const std::string &texto) {
 bool serial(const std::string &texto) { return print_text(makers::serial_open(makers::SerialSetup::Full), texto); }
 
 // Every line is sent, even after a refused one; the last line decides.
+// QUIRK: every line is sent even after a refused one, the last line's judgment
+// is the result, and a text without lines is a failure.
 bool daruma(const std::vector<std::string> &lines) {
   bool ok = false;
   for (const std::string &line : lines) {
@@ -36,7 +38,8 @@ bool daruma(const std::vector<std::string> &lines) {
 
 }  // namespace
 
-// False for every model without a branch, the two printerless ones included.
+// False for every model without a branch.
+// QUIRK: the two printerless identifiers too, unlike most operations.
 bool usa_vinculado_termica(Model model, const TextControl &texto) {
   switch (model) {
     case Model::BematechMFD: return bematech_mfd(texto.text());
