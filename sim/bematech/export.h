@@ -1,5 +1,5 @@
 // Defining a maker library's exported functions: each definition is checked
-// against the maker's declaration in vendor/vendor_list.h.
+// against the maker's declaration in seam/maker_list.h.
 #pragma once
 
 #define KALPO_MAKER_DEFINE

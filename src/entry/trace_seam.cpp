@@ -89,6 +89,8 @@ struct Traced<R (*)(A...)> {
   void record(const std::tuple<A...> &all, const std::array<std::size_t, sizeof...(A)> &widths, R returned,
               std::index_sequence<I...>) const {
     [[maybe_unused]] const bool length_prefixed = std::string_view(name) == "ObtemRetorno";
+    // The member keeps its name "vendor": trace files already written, and
+    // the tool that shows and replays them, read it so.
     std::string step = "{\"vendor\":" + json::string(name) + ",\"args\":[";
     std::size_t count = 0;
     ((step += (count++ ? "," : "") + value(std::get<I>(all), widths[I], length_prefixed)), ...);

@@ -1,4 +1,4 @@
-// Bematech and Sweda: the vendor's return code and the printer's status bytes.
+// Bematech and Sweda: the maker's return code and the printer's status bytes.
 // Only code 1 is success; then the status decides.  Every condition the code
 // or the status carries is told to the operator.
 #include <cstdint>
@@ -55,7 +55,7 @@ struct ReturnCode {
   std::string_view text;
 };
 
-// The vendor return codes that carry a message of their own.
+// The maker's return codes that carry a message of their own.
 constexpr ReturnCode kReturnCodes[] = {
     {0, kError, "Erro de Comunicação !"_cp},
     {-1, kError, "Erro de Execução na Função. Verifique!"_cp},
