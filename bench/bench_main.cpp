@@ -23,11 +23,11 @@
 #include <vector>
 
 #include "alloc_count.h"
-#include "exports.h"
+#include "base/ini.h"
 #include "entry/trace.h"
+#include "exports.h"
 #include "kalpo.h"
 #include "null_seam.h"
-#include "base/ini.h"
 #include "seam/seam.h"
 
 namespace fs = std::filesystem;

@@ -9,10 +9,10 @@
 #include <cstring>
 #include <string>
 
-#include "makers/dllg2_commands.h"
 #include "frame/state.h"
 #include "kalpo.h"
 #include "makers/analysis.h"
+#include "makers/dllg2_commands.h"
 #include "makers/sessions.h"
 #include "seam.h"
 

@@ -7,10 +7,10 @@
 #include <cstdint>
 #include <string>
 
+#include "base/ini.h"
 #include "frame/config.h"
 #include "makers/sessions.h"
 #include "platform/platform.h"
-#include "base/ini.h"
 #include "seam.h"
 
 using namespace kalpo;

@@ -6,10 +6,10 @@
 #include <string>
 #include <string_view>
 
-#include "frame/args.h"
 #include "base/cp1252.h"
-#include "platform/platform.h"
 #include "base/ini.h"
+#include "frame/args.h"
+#include "platform/platform.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, std::size_t size) {
   std::string_view input(reinterpret_cast<const char *>(data), size);

@@ -3,9 +3,9 @@
 #include <set>
 #include <string>
 
-#include "makers/dllg2_commands.h"
 #include "makers/analysis.h"
 #include "makers/code_texts.h"
+#include "makers/dllg2_commands.h"
 #include "support/fake.h"
 #include "support/transcripts.h"
 

@@ -27,15 +27,17 @@ namespace ini = kalpo::base::ini;
 
 TEST(Cp1252, MalformedUtf8GivesOneQuestionMarkPerMaximalSubpart) {
   const std::vector<std::pair<std::string, std::string>> rows = {
-      {"\xE2\x82(", "?("},                 // a lead byte and its one valid continuation
-      {"\xE2\x82", "?"},                   // cut short at the end
-      {"a\x80" "b", "a?b"},                // a stray continuation byte
-      {"\xC0\xAF", "??"},                  // an overlong form: no valid lead
-      {"\xED\xA0\x80", "???"},             // a surrogate
-      {"\xF4\x90\x80\x80", "????"},        // above U+10FFFF
-      {"\xF0\x9F\x98\x80", "?"},           // well formed, without a Windows-1252 byte
+      {"\xE2\x82(", "?("},  // a lead byte and its one valid continuation
+      {"\xE2\x82", "?"},    // cut short at the end
+      {"a\x80"
+       "b",
+       "a?b"},                               // a stray continuation byte
+      {"\xC0\xAF", "??"},                    // an overlong form: no valid lead
+      {"\xED\xA0\x80", "???"},               // a surrogate
+      {"\xF4\x90\x80\x80", "????"},          // above U+10FFFF
+      {"\xF0\x9F\x98\x80", "?"},             // well formed, without a Windows-1252 byte
       {"\xE2\x82\xAC\xC3\xA7", "\x80\xE7"},  // euro sign and c cedilla
-      {"\xC2\x81", "\x81"},                // an undefined byte maps to its C1 control
+      {"\xC2\x81", "\x81"},                  // an undefined byte maps to its C1 control
   };
   for (const auto &[utf8, expected] : rows) EXPECT_EQ(cp1252::from_utf8(utf8), expected) << utf8;
   std::string every_byte;
@@ -50,7 +52,8 @@ TEST(Ini, SetChangesOneLineAndReadsBack) {
   };
   const std::vector<Row> rows = {
       {"", "PORTACOM", "COM2", "[ECF]\r\nPORTACOM=COM2\r\n"},
-      {"[ECF]\r\nportacom = COM1 ; x\r\nMENSAGEM=Oi\r\n", "PORTACOM", "COM2", "[ECF]\r\nPORTACOM=COM2\r\nMENSAGEM=Oi\r\n"},
+      {"[ECF]\r\nportacom = COM1 ; x\r\nMENSAGEM=Oi\r\n", "PORTACOM", "COM2",
+       "[ECF]\r\nPORTACOM=COM2\r\nMENSAGEM=Oi\r\n"},
       {"[ECF] ; serial\nVELOCIDADE=9600\n\n[Outra]\nX=1\n", "PORTACOM", "COM2",
        "[ECF] ; serial\nVELOCIDADE=9600\nPORTACOM=COM2\n\n[Outra]\nX=1\n"},
       {"[ECF]\r\nVELOCIDADE=9600", "PORTACOM", "COM2", "[ECF]\r\nVELOCIDADE=9600\r\nPORTACOM=COM2\r\n"},

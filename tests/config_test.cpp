@@ -4,12 +4,12 @@
 #include <string>
 #include <vector>
 
-#include "makers/dllg2_commands.h"
+#include "base/ini.h"
 #include "frame/config.h"
 #include "frame/state.h"
+#include "makers/dllg2_commands.h"
 #include "makers/sessions.h"
 #include "platform/platform.h"
-#include "base/ini.h"
 #include "support/fake.h"
 
 namespace {
@@ -64,7 +64,8 @@ TEST(Profile, IntegerReadingFallsBackWhenNotAnInteger) {
   for (const Row &row : rows) {
     Fake fake;
     if (row.value) fake.config["VELOCIDADE"] = row.value;
-    EXPECT_EQ(kalpo::frame::config::read_int("VELOCIDADE", 115200), row.expected) << (row.value ? row.value : "(missing)");
+    EXPECT_EQ(kalpo::frame::config::read_int("VELOCIDADE", 115200), row.expected)
+        << (row.value ? row.value : "(missing)");
   }
 }
 

@@ -78,10 +78,12 @@ KALPO_MAKER_IMPORT std::int32_t KALPO_MAKER_CALL Daruma_FI_NumeroCupom(char *num
   });
 }
 
-KALPO_MAKER_IMPORT std::int32_t KALPO_MAKER_CALL
-Daruma_FI_VendeItem(const char *codigo, const char *descricao, const char *aliquota, const char *tipo_quantidade,
-                    const char *quantidade, std::int32_t casas_decimais, const char *valor_unitario,
-                    const char *tipo_desconto, const char *desconto) {
+KALPO_MAKER_IMPORT std::int32_t KALPO_MAKER_CALL Daruma_FI_VendeItem(const char *codigo, const char *descricao,
+                                                                     const char *aliquota, const char *tipo_quantidade,
+                                                                     const char *quantidade,
+                                                                     std::int32_t casas_decimais,
+                                                                     const char *valor_unitario,
+                                                                     const char *tipo_desconto, const char *desconto) {
   return daruma::command("Daruma_FI_VendeItem", [&](Session &s) {
     return sell(s, codigo, descricao, aliquota, tipo_quantidade, quantidade, casas_decimais, valor_unitario,
                 tipo_desconto, desconto);
@@ -89,14 +91,12 @@ Daruma_FI_VendeItem(const char *codigo, const char *descricao, const char *aliqu
 }
 
 KALPO_MAKER_IMPORT std::int32_t KALPO_MAKER_CALL Daruma_FI_IniciaFechamentoCupom(const char *acrescimo_desconto,
-                                                                                   const char *tipo,
-                                                                                   const char *valor) {
+                                                                                 const char *tipo, const char *valor) {
   return daruma::command("Daruma_FI_IniciaFechamentoCupom",
                          [&](Session &s) { return start_closing(s, text(acrescimo_desconto), text(tipo), valor); });
 }
 
-KALPO_MAKER_IMPORT std::int32_t KALPO_MAKER_CALL Daruma_FI_EfetuaFormaPagamento(const char *forma,
-                                                                                  const char *valor) {
+KALPO_MAKER_IMPORT std::int32_t KALPO_MAKER_CALL Daruma_FI_EfetuaFormaPagamento(const char *forma, const char *valor) {
   return daruma::command("Daruma_FI_EfetuaFormaPagamento", [&](Session &s) {
     const ksim::PaymentForm *form = daruma::form(s, text(forma));
     auto amount = cents(valor);

@@ -14,8 +14,8 @@
 #include <string>
 #include <string_view>
 
-#include "sim/core/printer.h"
 #include "seam/maker_import.h"
+#include "sim/core/printer.h"
 
 namespace daruma {
 

@@ -58,8 +58,8 @@ Outcome print_text(Session &session, std::string_view text) {
 extern "C" {
 
 KALPO_MAKER_IMPORT std::int32_t KALPO_MAKER_CALL Daruma_FI_AbreComprovanteNaoFiscalVinculado(const char *forma,
-                                                                                               const char *valor,
-                                                                                               const char *coo) {
+                                                                                             const char *valor,
+                                                                                             const char *coo) {
   return daruma::command("Daruma_FI_AbreComprovanteNaoFiscalVinculado",
                          [&](Session &s) { return open_voucher(s, forma, valor, coo); });
 }

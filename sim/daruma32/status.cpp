@@ -20,7 +20,7 @@ KALPO_MAKER_IMPORT std::int32_t KALPO_MAKER_CALL Daruma_Registry_Porta(const cha
 }
 
 KALPO_MAKER_IMPORT std::int32_t KALPO_MAKER_CALL Daruma_FI_RetornoImpressora(std::int32_t *ack, std::int32_t *st1,
-                                                                               std::int32_t *st2) {
+                                                                             std::int32_t *st2) {
   if (!ack || !st1 || !st2) return -2;
   try {
     const daruma::Last &status = daruma::last();

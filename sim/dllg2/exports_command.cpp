@@ -28,7 +28,7 @@ extern "C" KALPO_MAKER_IMPORT int32_t KALPO_MAKER_CALL DLLG2_ObtemCodErro(int32_
 // cut to fit `tamanho` bytes; answers the characters copied.  Values are not
 // indexed: an index other than 0 names none.
 extern "C" KALPO_MAKER_IMPORT int32_t KALPO_MAKER_CALL DLLG2_Retorno(int32_t handle, int32_t indice, const char *nome,
-                                                                       int32_t tipo, char *buffer, int32_t tamanho) {
+                                                                     int32_t tipo, char *buffer, int32_t tamanho) {
   (void)tipo;  // the value is always handed out as text
   return with_instance(handle, no_instance, bad_argument, [&](Drivers &, Instance &instance) -> int32_t {
     if (!nome || !buffer || tamanho <= 0) return bad_argument;
@@ -46,7 +46,7 @@ extern "C" KALPO_MAKER_IMPORT int32_t KALPO_MAKER_CALL DLLG2_Retorno(int32_t han
 // ';' (only `filtro` when it names one); valid until the next call on the
 // handle.
 extern "C" KALPO_MAKER_IMPORT const char *KALPO_MAKER_CALL DLLG2_ObtemRetornos(int32_t handle, const char *filtro,
-                                                                                 int32_t opcoes) {
+                                                                               int32_t opcoes) {
   (void)opcoes;
   static const char nothing[] = "";
   return with_instance<const char *>(handle, nothing, nothing, [&](Drivers &, Instance &instance) {

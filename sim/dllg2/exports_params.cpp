@@ -21,7 +21,7 @@ extern "C" KALPO_MAKER_IMPORT int32_t KALPO_MAKER_CALL DLLG2_LimpaParams(int32_t
 // An empty value may come as a null pointer.  A parameter without a name
 // spoils the list: the next command is refused for its syntax.
 extern "C" KALPO_MAKER_IMPORT int32_t KALPO_MAKER_CALL DLLG2_AdicionaParam(int32_t handle, const char *nome,
-                                                                             const char *valor, int32_t tipo) {
+                                                                           const char *valor, int32_t tipo) {
   return with_instance(handle, no_instance, bad_argument, [&](Drivers &, Instance &instance) -> int32_t {
     if (!nome || !*nome) {
       instance.broken_list = true;

@@ -57,7 +57,7 @@ int32_t generate(const char *port, const char *model, const char *file, const ch
 }  // namespace gerador
 
 extern "C" KALPO_MAKER_IMPORT int32_t KALPO_MAKER_CALL Gera_AtoCotepe1704(const char *porta, const char *modelo,
-                                                                            const char *arquivo, const char *dia) {
+                                                                          const char *arquivo, const char *dia) {
   try {
     return gerador::generate(porta, modelo, arquivo, dia);
   } catch (...) {

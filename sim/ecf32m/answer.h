@@ -14,8 +14,8 @@
 #include <string>
 
 #include "core/printer.h"
-#include "text_fields.h"
 #include "seam/maker_import.h"
+#include "text_fields.h"
 
 namespace ecf32m {
 

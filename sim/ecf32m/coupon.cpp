@@ -9,10 +9,12 @@ extern "C" KALPO_MAKER_IMPORT std::int32_t KALPO_MAKER_CALL AbreCupomFiscal() {
   return ecf32m::run("AbreCupomFiscal", [](Session &s) { return ecf32m::reply(s.open_coupon(), s); });
 }
 
-extern "C" KALPO_MAKER_IMPORT std::int32_t KALPO_MAKER_CALL
-VendaItem(std::int32_t tipo_quantidade, const char *quantidade, const char *preco, const char *aliquota,
-          std::int32_t tipo_desconto, const char *desconto, const char *unidade, const char *codigo,
-          std::int32_t tipo_codigo, const char *descricao, const char *complemento) {
+extern "C" KALPO_MAKER_IMPORT std::int32_t KALPO_MAKER_CALL VendaItem(std::int32_t tipo_quantidade,
+                                                                      const char *quantidade, const char *preco,
+                                                                      const char *aliquota, std::int32_t tipo_desconto,
+                                                                      const char *desconto, const char *unidade,
+                                                                      const char *codigo, std::int32_t tipo_codigo,
+                                                                      const char *descricao, const char *complemento) {
   return ecf32m::run("VendaItem", [&](Session &s) {
     ksim::Item item;
     const Reply bad = ecf32m::read_item(s, item,
@@ -25,7 +27,7 @@ VendaItem(std::int32_t tipo_quantidade, const char *quantidade, const char *prec
 // operacao 0 discount, 1 surcharge; tipo '&' value in hundredths, '%'
 // percent with two decimals; the amount in 15 digits.
 extern "C" KALPO_MAKER_IMPORT std::int32_t KALPO_MAKER_CALL TotalizarCupom(std::int32_t operacao, std::int32_t tipo,
-                                                                             const char *valor, const char *texto) {
+                                                                           const char *valor, const char *texto) {
   return ecf32m::run("TotalizarCupom", [&](Session &s) {
     if (operacao != 0 && operacao != 1) return ecf32m::refuse(ecf32m::sign);
     if (tipo != '&' && tipo != '%') return ecf32m::refuse(ecf32m::sign_field);
@@ -42,7 +44,7 @@ extern "C" KALPO_MAKER_IMPORT std::int32_t KALPO_MAKER_CALL TotalizarCupom(std::
 // The form by name or index, the amount in 15 digits of hundredths, and the
 // character code '0' (or '1').
 extern "C" KALPO_MAKER_IMPORT std::int32_t KALPO_MAKER_CALL Pagamento(const char *forma, const char *valor,
-                                                                        std::int32_t modo) {
+                                                                      std::int32_t modo) {
   return ecf32m::run("Pagamento", [&](Session &s) {
     if (modo != '0' && modo != '1') return ecf32m::refuse(ecf32m::syntax);
     const ksim::PaymentForm *form = ecf32m::form_of(s, ksim::fields::text(forma));
@@ -57,7 +59,7 @@ extern "C" KALPO_MAKER_IMPORT std::int32_t KALPO_MAKER_CALL Pagamento(const char
 // The header is "S" followed by the message's length in characters; the
 // message has at most eight lines.
 extern "C" KALPO_MAKER_IMPORT std::int32_t KALPO_MAKER_CALL FechaCupomFiscal(const char *cabecalho,
-                                                                               const char *mensagem) {
+                                                                             const char *mensagem) {
   return ecf32m::run("FechaCupomFiscal", [&](Session &s) {
     const std::string_view header = ksim::fields::text(cabecalho), message = ksim::fields::text(mensagem);
     const ksim::fields::Number length = ksim::fields::number(header.substr(header.empty() ? 0 : 1));

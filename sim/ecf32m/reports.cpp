@@ -29,7 +29,7 @@ extern "C" KALPO_MAKER_IMPORT std::int32_t KALPO_MAKER_CALL ReducaoZ(std::int32_
 
 // From and to as "ddmmyy".
 extern "C" KALPO_MAKER_IMPORT std::int32_t KALPO_MAKER_CALL LeMemFiscalData(const char *inicio, const char *fim,
-                                                                              const char *modo) {
+                                                                            const char *modo) {
   return ecf32m::run("LeMemFiscalData", [&](Session &s) {
     const std::string_view texts[] = {ksim::fields::text(inicio), ksim::fields::text(fim)};
     std::string dates[2];
@@ -48,7 +48,7 @@ extern "C" KALPO_MAKER_IMPORT std::int32_t KALPO_MAKER_CALL LeMemFiscalData(cons
 
 // From and to as reduction numbers (CRZ), up to four digits.
 extern "C" KALPO_MAKER_IMPORT std::int32_t KALPO_MAKER_CALL LeMemFiscalReducao(const char *inicio, const char *fim,
-                                                                                 const char *modo) {
+                                                                               const char *modo) {
   return ecf32m::run("LeMemFiscalReducao", [&](Session &s) {
     const ksim::fields::Number from = ksim::fields::number(ksim::fields::text(inicio)),
                                to = ksim::fields::number(ksim::fields::text(fim));

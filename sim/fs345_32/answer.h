@@ -17,8 +17,8 @@
 #include <string_view>
 
 #include "core/printer.h"
-#include "text_fields.h"
 #include "seam/maker_import.h"
+#include "text_fields.h"
 
 namespace fs345 {
 

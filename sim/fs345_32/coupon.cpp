@@ -24,7 +24,7 @@ extern "C" KALPO_MAKER_IMPORT std::int32_t KALPO_MAKER_CALL DAR_DescPreUn3dF53(
 }
 
 extern "C" KALPO_MAKER_IMPORT std::int32_t KALPO_MAKER_CALL DAR_Totaliza(std::int32_t tipo, const char *valor,
-                                                                           std::int32_t modo) {
+                                                                         std::int32_t modo) {
   return fs345::run("DAR_Totaliza", modo, [&](Session &s) {
     // '1' discount, '0' surcharge, by value in hundredths.
     if (tipo != '0' && tipo != '1') return fs345::refuse(fs345::invalid_character);
@@ -35,7 +35,7 @@ extern "C" KALPO_MAKER_IMPORT std::int32_t KALPO_MAKER_CALL DAR_Totaliza(std::in
 }
 
 extern "C" KALPO_MAKER_IMPORT std::int32_t KALPO_MAKER_CALL DAR_DescFormPag(char forma, const char *valor,
-                                                                              const char *texto, std::int32_t modo) {
+                                                                            const char *texto, std::int32_t modo) {
   return fs345::run("DAR_DescFormPag", modo, [&](Session &s) {
     const ksim::PaymentForm *form = nullptr;
     const Reply bad = fs345::read_form(s, forma, fs345::form_invalid, form);

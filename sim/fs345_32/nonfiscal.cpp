@@ -7,7 +7,7 @@ using fs345::Reply;
 using ksim::Session;
 
 extern "C" KALPO_MAKER_IMPORT std::int32_t KALPO_MAKER_CALL DAR_AbreCNFV(char forma, char forma2, const char *coo,
-                                                                           const char *valor, std::int32_t modo) {
+                                                                         const char *valor, std::int32_t modo) {
   return fs345::run("DAR_AbreCNFV", modo, [&](Session &s) {
     // The payment form of the coupon, then the non-fiscal accumulator the
     // voucher is recorded under, both by the form's initial.

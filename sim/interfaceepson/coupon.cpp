@@ -64,8 +64,8 @@ Reply cancel_item(Session &session, const char *item) {
 extern "C" {
 
 KALPO_MAKER_IMPORT std::int32_t KALPO_MAKER_CALL EPSON_Fiscal_Abrir_Cupom(const char *cpf, const char *nome,
-                                                                            const char *endereco, const char *reservado,
-                                                                            std::int32_t modo) {
+                                                                          const char *endereco, const char *reservado,
+                                                                          std::int32_t modo) {
   return epson::command("EPSON_Fiscal_Abrir_Cupom", [&](Session &s) -> Reply {
     if (!text(reservado).empty() || modo < 0 || modo > 1) return Outcome::invalid_argument;
     return s.open_coupon(text(cpf), text(nome), text(endereco));
@@ -82,13 +82,13 @@ KALPO_MAKER_IMPORT std::int32_t KALPO_MAKER_CALL EPSON_Fiscal_Vender_Item(
 }
 
 KALPO_MAKER_IMPORT std::int32_t KALPO_MAKER_CALL EPSON_Fiscal_Pagamento(const char *forma, const char *valor,
-                                                                          std::int32_t casas, const char *,
-                                                                          const char *) {
+                                                                        std::int32_t casas, const char *,
+                                                                        const char *) {
   return epson::command("EPSON_Fiscal_Pagamento", [&](Session &s) { return pay(s, forma, valor, casas); });
 }
 
 KALPO_MAKER_IMPORT std::int32_t KALPO_MAKER_CALL EPSON_Fiscal_Fechar_Cupom(std::int32_t cortar,
-                                                                             std::int32_t adicional) {
+                                                                           std::int32_t adicional) {
   return epson::command("EPSON_Fiscal_Fechar_Cupom", [&](Session &s) { return close(s, cortar, adicional); });
 }
 

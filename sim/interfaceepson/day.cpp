@@ -82,7 +82,7 @@ KALPO_MAKER_IMPORT std::int32_t KALPO_MAKER_CALL EPSON_RelatorioFiscal_LeituraX(
 }
 
 KALPO_MAKER_IMPORT std::int32_t KALPO_MAKER_CALL EPSON_RelatorioFiscal_RZ(const char *data, const char *hora,
-                                                                            std::int32_t opcao, char *resposta) {
+                                                                          std::int32_t opcao, char *resposta) {
   return epson::command("EPSON_RelatorioFiscal_RZ",
                         [&](Session &s) { return reduction(s, data, hora, opcao, resposta); });
 }

@@ -13,8 +13,8 @@
 #include <optional>
 #include <string_view>
 
-#include "sim/core/printer.h"
 #include "seam/maker_import.h"
+#include "sim/core/printer.h"
 
 namespace epson {
 

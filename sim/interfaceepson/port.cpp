@@ -74,8 +74,7 @@ std::int32_t open_port(std::int32_t speed, std::int32_t number) {
 
 extern "C" {
 
-KALPO_MAKER_IMPORT std::int32_t KALPO_MAKER_CALL EPSON_Serial_Abrir_Porta(std::int32_t velocidade,
-                                                                            std::int32_t porta) {
+KALPO_MAKER_IMPORT std::int32_t KALPO_MAKER_CALL EPSON_Serial_Abrir_Porta(std::int32_t velocidade, std::int32_t porta) {
   try {
     return open_port(velocidade, porta);
   } catch (...) {

@@ -76,12 +76,14 @@ bool lookup(std::string_view contents, std::string_view section, std::string_vie
 std::optional<std::string> set(std::string_view contents, std::string_view section, std::string_view key,
                                std::string_view value) {
   const auto one_line = [](std::string_view text) { return text.find_first_of("\r\n") == std::string_view::npos; };
-  const auto readable_name = [&](std::string_view name) { return !name.empty() && trim_blanks(name) == name && one_line(name); };
-  if (!readable_name(section) || !readable_name(key) || !one_line(value) || section.find(']') != std::string_view::npos ||
-      key.find('=') != std::string_view::npos || key.front() == '[')
+  const auto readable_name = [&](std::string_view name) {
+    return !name.empty() && trim_blanks(name) == name && one_line(name);
+  };
+  if (!readable_name(section) || !readable_name(key) || !one_line(value) ||
+      section.find(']') != std::string_view::npos || key.find('=') != std::string_view::npos || key.front() == '[')
     return std::nullopt;
   std::size_t replace_begin = std::string_view::npos, replace_end = 0;  // the key's line
-  std::size_t after_section = std::string_view::npos;                  // after the section's last entry
+  std::size_t after_section = std::string_view::npos;                   // after the section's last entry
   bool inside = false;
   for_each_line(contents, [&](const Line &line) {
     if (line.section) {

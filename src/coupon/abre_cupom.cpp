@@ -2,13 +2,13 @@
 // coupon number where the model reports it.
 #include <string_view>
 
-#include "frame/answer_buffer.h"
 #include "base/ascii.h"
-#include "makers/dllg2_commands.h"
-#include "frame/messages.h"
-#include "coupon/coupon.h"
 #include "base/cp1252.h"
+#include "coupon/coupon.h"
+#include "frame/answer_buffer.h"
+#include "frame/messages.h"
 #include "makers/analysis.h"
+#include "makers/dllg2_commands.h"
 #include "makers/sessions.h"
 #include "seam/seam.h"
 
@@ -74,10 +74,11 @@ bool digiarte(OutText numero) {
 // QUIRK: true once the coupon is open even without its number, so the sale goes on into it.
 bool command_driver(int32_t handle, OutText numero, const std::string &nome, const std::string &endereco,
                     const std::string &documento) {
-  int32_t answer = makers::dllg2::execute(handle, "AbreCupomFiscal",
-                                  {{"EnderecoConsumidor", endereco, makers::dllg2::kText, makers::dllg2::kNullWhenEmpty},
-                                   {"IdConsumidor", documento, makers::dllg2::kText, makers::dllg2::kNullWhenEmpty},
-                                   {"NomeConsumidor", nome, makers::dllg2::kText, makers::dllg2::kNullWhenEmpty}});
+  int32_t answer =
+      makers::dllg2::execute(handle, "AbreCupomFiscal",
+                             {{"EnderecoConsumidor", endereco, makers::dllg2::kText, makers::dllg2::kNullWhenEmpty},
+                              {"IdConsumidor", documento, makers::dllg2::kText, makers::dllg2::kNullWhenEmpty},
+                              {"NomeConsumidor", nome, makers::dllg2::kText, makers::dllg2::kNullWhenEmpty}});
   if (!makers::dllg2::judge_showing_code_number(handle, answer)) return false;
 
   answer = makers::dllg2::execute(handle, "LeInteiro", {{"NomeInteiro", "Coo", makers::dllg2::kText}});

@@ -1,7 +1,7 @@
 // Cancellation of one item of the open coupon, named by its number.
-#include "makers/dllg2_commands.h"
 #include "coupon/coupon.h"
 #include "makers/analysis.h"
+#include "makers/dllg2_commands.h"
 #include "makers/sessions.h"
 #include "seam/seam.h"
 
@@ -22,7 +22,8 @@ bool sigtron(const std::string &item) {
 }
 
 bool cancels(int32_t handle, const std::string &item) {
-  int32_t answer = makers::dllg2::execute(handle, "CancelaItemFiscal", {{"NumItem", item, makers::dllg2::kNumberOrFlag}});
+  int32_t answer =
+      makers::dllg2::execute(handle, "CancelaItemFiscal", {{"NumItem", item, makers::dllg2::kNumberOrFlag}});
   return makers::dllg2::judge_showing_negative_answer(handle, answer);
 }
 
@@ -32,7 +33,7 @@ bool serial(const std::string &item) { return cancels(makers::serial_open(makers
 
 bool epson(const std::string &item) {
   return makers::epson_session("EPSON_Fiscal_Cancelar_Item",
-                             [&] { return seam::api().EPSON_Fiscal_Cancelar_Item(item.c_str()); });
+                               [&] { return seam::api().EPSON_Fiscal_Cancelar_Item(item.c_str()); });
 }
 
 }  // namespace

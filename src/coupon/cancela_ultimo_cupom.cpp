@@ -2,12 +2,12 @@
 // concerned and, on SIGTRONFS345, a flag of the document state before it.
 #include <string_view>
 
-#include "frame/answer_buffer.h"
 #include "base/ascii.h"
-#include "makers/dllg2_commands.h"
-#include "frame/config.h"
 #include "coupon/coupon.h"
+#include "frame/answer_buffer.h"
+#include "frame/config.h"
 #include "makers/analysis.h"
+#include "makers/dllg2_commands.h"
 #include "makers/sessions.h"
 #include "platform/platform.h"
 #include "seam/seam.h"

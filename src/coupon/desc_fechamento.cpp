@@ -3,19 +3,19 @@
 // the closing; here it does nothing and reports false.
 #include <string>
 
+#include "coupon/coupon.h"
 #include "frame/amounts.h"
 #include "makers/dllg2_commands.h"
-#include "coupon/coupon.h"
 #include "makers/sessions.h"
 
 namespace kalpo::coupon {
 namespace {
 
 bool command_driver(int32_t handle, double desconto) {
-  int32_t answer =
-      makers::dllg2::execute(handle, "AcresceSubtotal",
-                     {{"Cancelar", "F", makers::dllg2::kNumberOrFlag},
-                      {"ValorAcrescimo", amounts::general(-static_cast<long double>(desconto)), makers::dllg2::kDecimal}});
+  int32_t answer = makers::dllg2::execute(
+      handle, "AcresceSubtotal",
+      {{"Cancelar", "F", makers::dllg2::kNumberOrFlag},
+       {"ValorAcrescimo", amounts::general(-static_cast<long double>(desconto)), makers::dllg2::kDecimal}});
   return makers::dllg2::judge_showing_negative_answer(handle, answer);
 }
 

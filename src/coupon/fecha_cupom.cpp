@@ -1,9 +1,9 @@
 // Closing of the coupon with its promotional message.
-#include "coupon/normaliza_texto.h"
-#include "makers/dllg2_commands.h"
-#include "frame/config.h"
 #include "coupon/coupon.h"
+#include "coupon/normaliza_texto.h"
+#include "frame/config.h"
 #include "makers/analysis.h"
+#include "makers/dllg2_commands.h"
 #include "makers/sessions.h"
 #include "seam/seam.h"
 
@@ -57,8 +57,8 @@ std::string promotional_text(const TextControl &mensagem, const std::string &pro
 // without an error code.
 bool closes(int32_t handle, const TextControl &mensagem, const std::string &promocional) {
   std::string text = promotional_text(mensagem, promocional);
-  int32_t answer =
-      makers::dllg2::execute(handle, "EncerraDocumento", {{"TextoPromocional", text, makers::dllg2::kText, makers::dllg2::kNullWhenEmpty}});
+  int32_t answer = makers::dllg2::execute(
+      handle, "EncerraDocumento", {{"TextoPromocional", text, makers::dllg2::kText, makers::dllg2::kNullWhenEmpty}});
   return makers::dllg2::judge_showing_negative_answer(handle, answer);
 }
 

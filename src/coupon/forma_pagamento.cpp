@@ -1,10 +1,10 @@
 // One payment on the coupon whose closing has started.
-#include "frame/amounts.h"
-#include "makers/dllg2_commands.h"
-#include "frame/messages.h"
-#include "coupon/coupon.h"
 #include "base/cp1252.h"
+#include "coupon/coupon.h"
+#include "frame/amounts.h"
+#include "frame/messages.h"
 #include "makers/analysis.h"
+#include "makers/dllg2_commands.h"
 #include "makers/sessions.h"
 #include "seam/seam.h"
 
@@ -12,8 +12,8 @@ namespace kalpo::coupon {
 namespace {
 
 bool bematech(Model model, const std::string &forma, double valor) {
-  int32_t ret = seam::api().Bematech_FI_EfetuaFormaPagamento(null_if_empty(forma),
-                                                               amounts::hundredths_padded(valor, 12).c_str());
+  int32_t ret =
+      seam::api().Bematech_FI_EfetuaFormaPagamento(null_if_empty(forma), amounts::hundredths_padded(valor, 12).c_str());
   return makers::analisa_iretorno(model, ret);
 }
 
@@ -49,10 +49,11 @@ bool digiarte(const std::string &forma, double valor) {
 
 // The same text goes as the payment method's code and as its name.
 bool pays(int32_t handle, const std::string &forma, double valor) {
-  int32_t answer = makers::dllg2::execute(handle, "PagaCupom",
-                                  {{"CodMeioPagamento", forma, makers::dllg2::kCode, makers::dllg2::kNullWhenEmpty},
-                                   {"NomeMeioPagamento", forma, makers::dllg2::kText, makers::dllg2::kNullWhenEmpty},
-                                   {"Valor", amounts::general(valor), makers::dllg2::kDecimal}});
+  int32_t answer =
+      makers::dllg2::execute(handle, "PagaCupom",
+                             {{"CodMeioPagamento", forma, makers::dllg2::kCode, makers::dllg2::kNullWhenEmpty},
+                              {"NomeMeioPagamento", forma, makers::dllg2::kText, makers::dllg2::kNullWhenEmpty},
+                              {"Valor", amounts::general(valor), makers::dllg2::kDecimal}});
   return makers::dllg2::judge_showing_code_text(handle, answer);
 }
 
@@ -67,8 +68,7 @@ bool serial(const std::string &forma, double valor) {
 
 bool epson(const std::string &forma, double valor) {
   return makers::epson_session("EPSON_Fiscal_Pagamento", [&] {
-    return seam::api().EPSON_Fiscal_Pagamento(forma.c_str(), amounts::thousandths_padded(valor, 6).c_str(), 3, "",
-                                                "");
+    return seam::api().EPSON_Fiscal_Pagamento(forma.c_str(), amounts::thousandths_padded(valor, 6).c_str(), 3, "", "");
   });
 }
 

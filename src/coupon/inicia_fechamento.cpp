@@ -4,8 +4,8 @@
 // desc_fechamento, EPSON gets none.
 #include <string>
 
-#include "frame/amounts.h"
 #include "coupon/coupon.h"
+#include "frame/amounts.h"
 #include "makers/analysis.h"
 #include "makers/sessions.h"
 #include "seam/seam.h"

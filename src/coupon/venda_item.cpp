@@ -5,13 +5,13 @@
 #include <string>
 #include <string_view>
 
-#include "frame/amounts.h"
 #include "base/ascii.h"
-#include "makers/dllg2_commands.h"
-#include "frame/messages.h"
-#include "coupon/coupon.h"
 #include "base/cp1252.h"
+#include "coupon/coupon.h"
+#include "frame/amounts.h"
+#include "frame/messages.h"
 #include "makers/analysis.h"
+#include "makers/dllg2_commands.h"
 #include "makers/sessions.h"
 #include "seam/seam.h"
 
@@ -32,8 +32,8 @@ bool bematech(Model model, const Item &item) {
   std::string preco = amounts::thousandths_plain(item.valor_unitario);
   std::string quantidade = amounts::thousandths_plain(item.quantidade);
   int32_t ret = seam::api().Bematech_FI_VendeItemDepartamento(null_if_empty(item.codigo), null_if_empty(descricao),
-                                                                null_if_empty(item.aliquota), preco.c_str(),
-                                                                quantidade.c_str(), "0000", "0000", "1", "UN");
+                                                              null_if_empty(item.aliquota), preco.c_str(),
+                                                              quantidade.c_str(), "0000", "0000", "1", "UN");
   return makers::analisa_iretorno(model, ret);
 }
 
@@ -43,8 +43,8 @@ bool sweda(const Item &item, const std::string &tipo_quantidade, const std::stri
   std::string preco = amounts::thousandths_plain(item.valor_unitario);
   std::string desconto = tipo_desconto == "P" ? "%" : "";
   int32_t ret = seam::api().ECF_VendeItem(null_if_empty(item.codigo), null_if_empty(descricao),
-                                            null_if_empty(item.aliquota), null_if_empty(tipo_quantidade),
-                                            quantidade.c_str(), 3, preco.c_str(), null_if_empty(desconto), "0000");
+                                          null_if_empty(item.aliquota), null_if_empty(tipo_quantidade),
+                                          quantidade.c_str(), 3, preco.c_str(), null_if_empty(desconto), "0000");
   return makers::analisa_iretorno(Model::Sweda7000, ret);
 }
 
@@ -54,7 +54,7 @@ bool sigtron(const Item &item) {
   std::string quantidade = amounts::thousandths_padded(item.quantidade, 8);
   int32_t ret =
       seam::api().DAR_DescPreUn3dF53(null_if_empty(item.aliquota), null_if_empty(item.codigo), 48, "0000",
-                                       preco.c_str(), quantidade.c_str(), "UN", null_if_empty(item.descricao), 49);
+                                     preco.c_str(), quantidade.c_str(), "UN", null_if_empty(item.descricao), 49);
   return makers::sigtron_judge_executed(ret).executed();
 }
 
@@ -89,19 +89,20 @@ bool digiarte(const Item &item) {
     std::string quantidade = amounts::thousandths_padded(item.quantidade, 6);
     std::string preco = amounts::thousandths_padded(item.valor_unitario, 11);
     seam::api().VendaItem(68, quantidade.c_str(), preco.c_str(), item.aliquota.c_str(), 37, "0000", "UN",
-                            codigo->c_str(), 48, descricao.c_str(), "");
+                          codigo->c_str(), 48, descricao.c_str(), "");
     return makers::digiarte_judge_answer();
   });
 }
 
 bool command_driver(int32_t handle, const Item &item) {
-  int32_t answer = makers::dllg2::execute(handle, "VendeItem",
-                                  {{"CodAliquota", item.aliquota, makers::dllg2::kCode, makers::dllg2::kNullWhenEmpty},
-                                   {"CodProduto", item.codigo, makers::dllg2::kText, makers::dllg2::kNullWhenEmpty},
-                                   {"NomeProduto", item.descricao, makers::dllg2::kText, makers::dllg2::kNullWhenEmpty},
-                                   {"PrecoUnitario", amounts::general(item.valor_unitario), makers::dllg2::kDecimal},
-                                   {"Quantidade", amounts::general(item.quantidade), makers::dllg2::kDecimal},
-                                   {"Unidade", "UN", makers::dllg2::kText}});
+  int32_t answer =
+      makers::dllg2::execute(handle, "VendeItem",
+                             {{"CodAliquota", item.aliquota, makers::dllg2::kCode, makers::dllg2::kNullWhenEmpty},
+                              {"CodProduto", item.codigo, makers::dllg2::kText, makers::dllg2::kNullWhenEmpty},
+                              {"NomeProduto", item.descricao, makers::dllg2::kText, makers::dllg2::kNullWhenEmpty},
+                              {"PrecoUnitario", amounts::general(item.valor_unitario), makers::dllg2::kDecimal},
+                              {"Quantidade", amounts::general(item.quantidade), makers::dllg2::kDecimal},
+                              {"Unidade", "UN", makers::dllg2::kText}});
   return makers::dllg2::judge_showing_code_number(handle, answer);
 }
 
@@ -110,8 +111,8 @@ bool epson(const Item &item) {
   std::string preco = amounts::thousandths_padded(item.valor_unitario, 6);
   return makers::epson_session("EPSON_Fiscal_Vender_Item", [&] {
     return seam::api().EPSON_Fiscal_Vender_Item(item.codigo.c_str(), item.descricao.c_str(), quantidade.c_str(),
-                                                  item.casas_decimais, "UN", preco.c_str(), item.casas_decimais,
-                                                  item.aliquota.c_str(), 1);
+                                                item.casas_decimais, "UN", preco.c_str(), item.casas_decimais,
+                                                item.aliquota.c_str(), 1);
   });
 }
 

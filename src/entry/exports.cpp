@@ -149,7 +149,8 @@ KALPO_API uint8_t KALPO_CALL KALPO_Analisa_RetSigtronFS345(int32_t codigo, char 
   return flag_call([&] {
     char own[101] = {};
     int32_t own_count = 0;
-    return makers::analisa_ret_sigtron_fs345(codigo, resposta ? resposta : own, tamanho, contagem ? contagem : &own_count);
+    return makers::analisa_ret_sigtron_fs345(codigo, resposta ? resposta : own, tamanho,
+                                             contagem ? contagem : &own_count);
   });
 }
 
@@ -160,7 +161,7 @@ KALPO_API uint8_t KALPO_CALL KALPO_AbreCupom(const char *modelo, const char **nu
   KALPO_TRACE_EXPORT(modelo, numero_cupom, nome, endereco, documento);
   return flag_call([&] {
     return coupon::abre_cupom(model_arg(modelo), OutText(numero_cupom), text_arg(nome), text_arg(endereco),
-                           text_arg(documento));
+                              text_arg(documento));
   });
 }
 
@@ -172,8 +173,8 @@ KALPO_API uint8_t KALPO_CALL KALPO_VendaItem(const char *modelo, const char *cod
                      tipo_desconto, nao_lido);
   return flag_call([&] {
     return coupon::venda_item(model_arg(modelo), text_arg(codigo), text_arg(descricao), text_arg(aliquota),
-                           text_arg(tipo_quantidade), quantidade, casas_decimais, valor_unitario,
-                           text_arg(tipo_desconto));
+                              text_arg(tipo_quantidade), quantidade, casas_decimais, valor_unitario,
+                              text_arg(tipo_desconto));
   });
 }
 
@@ -208,7 +209,7 @@ KALPO_API uint8_t KALPO_CALL KALPO_Cancela_Ultimo_Cupom(const char *modelo, cons
   KALPO_TRACE_EXPORT(modelo, nao_lido1, nao_lido2, contagem, numero_cupom, estado_documento);
   return flag_call([&] {
     return coupon::cancela_ultimo_cupom(model_arg(modelo), VarInt(contagem), OutText(numero_cupom),
-                                     OutText(estado_documento));
+                                        OutText(estado_documento));
   });
 }
 
@@ -336,7 +337,8 @@ KALPO_API uint8_t KALPO_CALL KALPO_TotalizadorParcial(const char *modelo, const 
 
 KALPO_API uint8_t KALPO_CALL KALPO_VerificaEstadoECF(const char *modelo, int32_t *ack, int32_t *st1, int32_t *st2) {
   KALPO_TRACE_EXPORT(modelo, ack, st1, st2);
-  return flag_call([&] { return queries::verifica_estado_ecf(model_arg(modelo), VarInt(ack), VarInt(st1), VarInt(st2)); });
+  return flag_call(
+      [&] { return queries::verifica_estado_ecf(model_arg(modelo), VarInt(ack), VarInt(st1), VarInt(st2)); });
 }
 
 KALPO_API uint8_t KALPO_CALL KALPO_Cupom_Aberto(const char *modelo) {

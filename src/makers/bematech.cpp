@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <string_view>
 
+#include "base/cp1252.h"
 #include "frame/messages.h"
 #include "frame/model.h"
-#include "base/cp1252.h"
 #include "makers/analysis.h"
 #include "seam/seam.h"
 

@@ -1,7 +1,7 @@
 #include <string>
 
-#include "frame/messages.h"
 #include "base/cp1252.h"
+#include "frame/messages.h"
 #include "makers/analysis.h"
 
 namespace kalpo::makers {

@@ -8,9 +8,9 @@
 #include <string_view>
 
 #include "base/ascii.h"
+#include "base/cp1252.h"
 #include "frame/messages.h"
 #include "frame/state.h"
-#include "base/cp1252.h"
 #include "makers/analysis.h"
 #include "makers/code_texts.h"
 #include "seam/seam.h"

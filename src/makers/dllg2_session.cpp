@@ -6,10 +6,10 @@
 #include <string>
 
 #include "base/ascii.h"
-#include "makers/dllg2_commands.h"
 #include "frame/config.h"
 #include "frame/messages.h"
 #include "frame/state.h"
+#include "makers/dllg2_commands.h"
 #include "seam/seam.h"
 
 namespace kalpo::makers {

@@ -4,8 +4,8 @@
 #include <cstring>
 #include <string>
 
-#include "frame/messages.h"
 #include "base/cp1252.h"
+#include "frame/messages.h"
 #include "makers/analysis.h"
 #include "makers/code_texts.h"
 #include "platform/platform.h"

@@ -5,9 +5,9 @@
 #include <optional>
 #include <string>
 
+#include "base/cp1252.h"
 #include "frame/messages.h"
 #include "frame/state.h"
-#include "base/cp1252.h"
 #include "makers/analysis.h"
 #include "makers/code_texts.h"
 #include "seam/seam.h"

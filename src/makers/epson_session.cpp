@@ -5,10 +5,10 @@
 #include <string>
 
 #include "base/ascii.h"
+#include "base/cp1252.h"
 #include "frame/config.h"
 #include "frame/messages.h"
 #include "frame/state.h"
-#include "base/cp1252.h"
 #include "makers/analysis.h"
 #include "seam/seam.h"
 

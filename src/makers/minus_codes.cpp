@@ -1,7 +1,7 @@
 // ecf32m: the explanation of the minus code in a failed command's return
 // text.  Each explanation carries the code with its sign.
-#include "frame/messages.h"
 #include "base/cp1252.h"
+#include "frame/messages.h"
 #include "makers/analysis.h"
 #include "makers/code_texts.h"
 

@@ -17,9 +17,9 @@
 
 #include "frame/answer_buffer.h"
 #include "frame/args.h"
-#include "makers/dllg2_commands.h"
 #include "frame/model.h"
 #include "makers/analysis.h"
+#include "makers/dllg2_commands.h"
 
 namespace kalpo::makers {
 

@@ -8,8 +8,8 @@
 #include <string_view>
 
 #include "base/ascii.h"
-#include "frame/messages.h"
 #include "base/cp1252.h"
+#include "frame/messages.h"
 #include "makers/analysis.h"
 #include "makers/code_texts.h"
 #include "seam/seam.h"

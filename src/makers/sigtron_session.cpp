@@ -5,9 +5,9 @@
 #include <array>
 #include <cstring>
 
+#include "base/cp1252.h"
 #include "frame/config.h"
 #include "frame/messages.h"
-#include "base/cp1252.h"
 #include "makers/analysis.h"
 #include "seam/seam.h"
 

@@ -22,9 +22,9 @@
 
 #include "base/ascii.h"
 #include "base/cp1252.h"
+#include "base/ini.h"
 #include "platform/platform.h"
 #include "platform/posix.h"
-#include "base/ini.h"
 
 namespace fs = std::filesystem;
 
@@ -281,7 +281,12 @@ class PosixPlatform final : public Platform {
     clock_gettime(CLOCK_REALTIME, &ts);
     struct tm tm {};
     localtime_r(&ts.tv_sec, &tm);
-    return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec,
+    return {tm.tm_year + 1900,
+            tm.tm_mon + 1,
+            tm.tm_mday,
+            tm.tm_hour,
+            tm.tm_min,
+            tm.tm_sec,
             static_cast<int>(ts.tv_nsec / 1000000)};
   }
 

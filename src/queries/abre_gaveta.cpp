@@ -1,8 +1,8 @@
 // Opens the cash drawer attached to the printer.
-#include "makers/dllg2_commands.h"
-#include "queries/queries.h"
 #include "makers/analysis.h"
+#include "makers/dllg2_commands.h"
 #include "makers/sessions.h"
+#include "queries/queries.h"
 #include "seam/seam.h"
 
 namespace kalpo::queries {

@@ -2,12 +2,12 @@
 #include <optional>
 #include <string>
 
-#include "frame/answer_buffer.h"
 #include "base/ascii.h"
-#include "makers/dllg2_commands.h"
-#include "queries/queries.h"
+#include "frame/answer_buffer.h"
 #include "makers/analysis.h"
+#include "makers/dllg2_commands.h"
 #include "makers/sessions.h"
+#include "queries/queries.h"
 #include "seam/seam.h"
 
 namespace kalpo::queries {

@@ -1,15 +1,15 @@
 // The printer's serial number.
 #include <string>
 
-#include "frame/answer_buffer.h"
 #include "base/ascii.h"
-#include "makers/dllg2_commands.h"
+#include "frame/answer_buffer.h"
 #include "frame/messages.h"
-#include "queries/queries.h"
 #include "frame/state.h"
 #include "makers/analysis.h"
+#include "makers/dllg2_commands.h"
 #include "makers/sessions.h"
 #include "platform/platform.h"
+#include "queries/queries.h"
 #include "seam/seam.h"
 
 namespace kalpo::queries {

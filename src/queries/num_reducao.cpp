@@ -3,13 +3,13 @@
 #include <string>
 #include <string_view>
 
-#include "frame/answer_buffer.h"
 #include "base/ascii.h"
-#include "frame/messages.h"
-#include "queries/queries.h"
 #include "base/cp1252.h"
+#include "frame/answer_buffer.h"
+#include "frame/messages.h"
 #include "makers/analysis.h"
 #include "platform/platform.h"
+#include "queries/queries.h"
 #include "seam/seam.h"
 
 namespace kalpo::queries {

@@ -1,6 +1,6 @@
 // The printer's current coupon number.
-#include "queries/queries.h"
 #include "makers/sessions.h"
+#include "queries/queries.h"
 #include "seam/seam.h"
 
 namespace kalpo::queries {

@@ -1,5 +1,5 @@
-// The queries and device utilities, one entry function each.  Texts arrive as
-// Windows-1252 std::string (a null pointer as an empty text).
+// The queries and device utilities, one entry function each.  Texts arrive
+// as Windows-1252 std::string (a null pointer as an empty text).
 #pragma once
 
 #include <cstdint>

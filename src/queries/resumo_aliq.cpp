@@ -1,6 +1,6 @@
 // Asks the printer for its tax-rate table; only the result is handed back.
-#include "queries/queries.h"
 #include "makers/sessions.h"
+#include "queries/queries.h"
 #include "seam/seam.h"
 
 namespace kalpo::queries {

@@ -1,6 +1,6 @@
 // The printer's grand total.
-#include "queries/queries.h"
 #include "makers/sessions.h"
+#include "queries/queries.h"
 #include "seam/seam.h"
 
 namespace kalpo::queries {

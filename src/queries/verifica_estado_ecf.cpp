@@ -1,6 +1,6 @@
 // Reads the printer's status bytes into the caller's integers.
-#include "queries/queries.h"
 #include "makers/analysis.h"
+#include "queries/queries.h"
 #include "seam/seam.h"
 
 namespace kalpo::queries {

@@ -1,18 +1,16 @@
-#include "reports/reports.h"
 #include "makers/analysis.h"
 #include "makers/sessions.h"
+#include "reports/reports.h"
 #include "seam/seam.h"
 
 namespace kalpo::reports {
 namespace {
 
-bool bematech(Model model) {
-  return makers::analisa_iretorno(model, seam::api().Bematech_FI_AberturaDoDia("0", "-"));
-}
+bool bematech(Model model) { return makers::analisa_iretorno(model, seam::api().Bematech_FI_AberturaDoDia("0", "-")); }
 
 bool epson() {
   return makers::epson_session("EPSON_RelatorioFiscal_Abrir_Dia",
-                             [] { return seam::api().EPSON_RelatorioFiscal_Abrir_Dia(); });
+                               [] { return seam::api().EPSON_RelatorioFiscal_Abrir_Dia(); });
 }
 
 }  // namespace

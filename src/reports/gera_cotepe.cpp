@@ -1,11 +1,11 @@
 #include "base/ascii.h"
+#include "base/cp1252.h"
 #include "frame/config.h"
 #include "frame/messages.h"
-#include "reports/reports.h"
-#include "base/cp1252.h"
 #include "makers/sessions.h"
 #include "platform/dates.h"
 #include "platform/platform.h"
+#include "reports/reports.h"
 #include "seam/seam.h"
 
 namespace kalpo::reports {
@@ -20,8 +20,8 @@ bool serial(double dia) {
   platform::Platform &p = platform::get();
   p.create_directories(kFolder);
   std::string day = platform::format_date(platform::from_day_count(dia), p.regional().short_date);
-  std::string file = std::string(kFolder) + "AC" + base::ascii::characters(day, 1, 2) + base::ascii::characters(day, 4, 5) +
-                     base::ascii::characters(day, 7, 10) + ".txt";
+  std::string file = std::string(kFolder) + "AC" + base::ascii::characters(day, 1, 2) +
+                     base::ascii::characters(day, 4, 5) + base::ascii::characters(day, 7, 10) + ".txt";
   seam::api().Gera_AtoCotepe1704(port.c_str(), "3202DT", file.c_str(), day.c_str());
   if (p.file_exists(file) && p.file_size(file) > 0) return true;
   msg::notice("Arquivo " + file + std::string(" não foi gerado!"_cp));

@@ -1,8 +1,8 @@
-#include "makers/dllg2_commands.h"
-#include "frame/messages.h"
-#include "reports/reports.h"
 #include "base/cp1252.h"
+#include "frame/messages.h"
+#include "makers/dllg2_commands.h"
 #include "makers/sessions.h"
+#include "reports/reports.h"
 
 namespace kalpo::reports {
 namespace {
@@ -11,7 +11,7 @@ namespace {
 bool serial(const std::string &acao) {
   int32_t handle = makers::serial_open(makers::SerialSetup::NoTimeout);
   int32_t answer = makers::dllg2::execute(handle, "AcertaHorarioVerao",
-                                  {{"EntradaHV", acao == "ENTRAR" ? "TRUE" : "FALSE", makers::dllg2::kOption}});
+                                          {{"EntradaHV", acao == "ENTRAR" ? "TRUE" : "FALSE", makers::dllg2::kOption}});
   return makers::dllg2::judge_showing_code_number(handle, answer);
 }
 

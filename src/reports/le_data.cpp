@@ -1,10 +1,10 @@
 #include <cstring>
 
 #include "makers/dllg2_commands.h"
-#include "reports/reports.h"
 #include "makers/sessions.h"
 #include "platform/dates.h"
 #include "platform/platform.h"
+#include "reports/reports.h"
 #include "seam/seam.h"
 
 namespace kalpo::reports {

@@ -1,7 +1,7 @@
 #include "base/ascii.h"
-#include "reports/reports.h"
 #include "makers/analysis.h"
 #include "makers/sessions.h"
+#include "reports/reports.h"
 #include "seam/seam.h"
 
 namespace kalpo::reports {
@@ -9,17 +9,17 @@ namespace {
 
 // dd/mm/yyyy as ddmmyy.
 std::string short_date(const std::string &date) {
-  return base::ascii::characters(date, 1, 2) + base::ascii::characters(date, 4, 5) + base::ascii::characters(date, 9, 10);
+  return base::ascii::characters(date, 1, 2) + base::ascii::characters(date, 4, 5) +
+         base::ascii::characters(date, 9, 10);
 }
 
 bool bematech_by_date(Model model, const std::string &inicio, const std::string &fim) {
-  return makers::analisa_iretorno(model,
-                                    seam::api().Bematech_FI_LeituraMemoriaFiscalData(inicio.c_str(), fim.c_str()));
+  return makers::analisa_iretorno(model, seam::api().Bematech_FI_LeituraMemoriaFiscalData(inicio.c_str(), fim.c_str()));
 }
 
 bool bematech_by_reduction(Model model, const std::string &inicio, const std::string &fim) {
   return makers::analisa_iretorno(model,
-                                    seam::api().Bematech_FI_LeituraMemoriaFiscalReducao(inicio.c_str(), fim.c_str()));
+                                  seam::api().Bematech_FI_LeituraMemoriaFiscalReducao(inicio.c_str(), fim.c_str()));
 }
 
 bool digiarte_by_date(const std::string &inicio, const std::string &fim) {

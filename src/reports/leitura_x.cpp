@@ -1,9 +1,9 @@
-#include "makers/dllg2_commands.h"
 #include "frame/config.h"
 #include "frame/messages.h"
-#include "reports/reports.h"
 #include "makers/analysis.h"
+#include "makers/dllg2_commands.h"
 #include "makers/sessions.h"
+#include "reports/reports.h"
 #include "seam/seam.h"
 
 namespace kalpo::reports {
@@ -47,7 +47,7 @@ bool serial() { return makers::serial_command_and_end("EmiteLeituraX"); }
 
 bool epson() {
   return makers::epson_session("EPSON_RelatorioFiscal_LeituraX",
-                             [] { return seam::api().EPSON_RelatorioFiscal_LeituraX(); });
+                               [] { return seam::api().EPSON_RelatorioFiscal_LeituraX(); });
 }
 
 }  // namespace

@@ -1,13 +1,13 @@
 #include <array>
 
-#include "makers/dllg2_commands.h"
+#include "base/cp1252.h"
 #include "frame/config.h"
 #include "frame/messages.h"
-#include "reports/reports.h"
-#include "base/cp1252.h"
 #include "makers/analysis.h"
+#include "makers/dllg2_commands.h"
 #include "makers/sessions.h"
 #include "platform/platform.h"
+#include "reports/reports.h"
 #include "seam/seam.h"
 
 namespace kalpo::reports {

@@ -1,5 +1,5 @@
-// The day reports' and fiscal memory's operations, one entry function each.  Texts arrive as
-// Windows-1252 std::string (a null pointer as an empty text).
+// The day reports' and fiscal memory's operations, one entry function each.
+// Texts arrive as Windows-1252 std::string (a null pointer as an empty text).
 #pragma once
 
 #include <cstdint>

@@ -2,8 +2,8 @@
 // loader binds all of them when KALPO loads and refuses to load KALPO when one
 // is missing.  Each import is wrapped in a function of the default calling
 // convention so that the seam's table has one type on every platform.
-#include "seam/seam.h"
 #include "seam/maker_import.h"
+#include "seam/seam.h"
 
 namespace kalpo::seam {
 namespace {

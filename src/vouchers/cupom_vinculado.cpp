@@ -1,12 +1,12 @@
 // Opens a non-fiscal voucher linked to a payment of an earlier coupon.
-#include "frame/amounts.h"
-#include "makers/dllg2_commands.h"
-#include "frame/messages.h"
-#include "vouchers/vouchers.h"
 #include "base/cp1252.h"
+#include "frame/amounts.h"
+#include "frame/messages.h"
 #include "makers/analysis.h"
+#include "makers/dllg2_commands.h"
 #include "makers/sessions.h"
 #include "seam/seam.h"
+#include "vouchers/vouchers.h"
 
 namespace kalpo::vouchers {
 namespace {
@@ -45,9 +45,9 @@ bool daruma(const std::string &forma, const std::string &numero_cupom) {
 
 bool open_credit_debit(int32_t handle, const std::string &forma, const std::string &numero_cupom, double valor) {
   int32_t answer = makers::dllg2::execute(handle, "AbreCreditoDebito",
-                                  {{"CodMeioPagamento", forma, makers::dllg2::kCode},
-                                   {"COO", numero_cupom, makers::dllg2::kNumberOrFlag},
-                                   {"Valor", amounts::general(valor), makers::dllg2::kDecimal}});
+                                          {{"CodMeioPagamento", forma, makers::dllg2::kCode},
+                                           {"COO", numero_cupom, makers::dllg2::kNumberOrFlag},
+                                           {"Valor", amounts::general(valor), makers::dllg2::kDecimal}});
   return makers::dllg2::judge_showing_code_number(handle, answer);
 }
 

@@ -1,9 +1,9 @@
 // Closes the open linked voucher.
-#include "makers/dllg2_commands.h"
-#include "vouchers/vouchers.h"
 #include "makers/analysis.h"
+#include "makers/dllg2_commands.h"
 #include "makers/sessions.h"
 #include "seam/seam.h"
+#include "vouchers/vouchers.h"
 
 namespace kalpo::vouchers {
 namespace {

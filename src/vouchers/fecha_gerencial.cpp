@@ -1,8 +1,8 @@
 // Closes the open management report.
-#include "vouchers/vouchers.h"
 #include "makers/analysis.h"
 #include "makers/sessions.h"
 #include "seam/seam.h"
+#include "vouchers/vouchers.h"
 
 namespace kalpo::vouchers {
 namespace {

@@ -1,8 +1,8 @@
 // Prints one text on the open linked voucher.
-#include "vouchers/vouchers.h"
 #include "makers/analysis.h"
 #include "makers/sessions.h"
 #include "seam/seam.h"
+#include "vouchers/vouchers.h"
 
 namespace kalpo::vouchers {
 namespace {

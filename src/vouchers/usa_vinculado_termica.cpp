@@ -1,16 +1,16 @@
 // Prints the whole text of the caller's control on the open linked voucher.
-#include "makers/dllg2_commands.h"
-#include "vouchers/vouchers.h"
 #include "makers/analysis.h"
+#include "makers/dllg2_commands.h"
 #include "makers/sessions.h"
 #include "seam/seam.h"
+#include "vouchers/vouchers.h"
 
 namespace kalpo::vouchers {
 namespace {
 
 bool bematech_mfd(const std::string &texto) {
   return makers::analisa_iretorno(Model::BematechMFD,
-                                    seam::api().Bematech_FI_UsaComprovanteNaoFiscalVinculado(texto.c_str()));
+                                  seam::api().Bematech_FI_UsaComprovanteNaoFiscalVinculado(texto.c_str()));
 }
 
 bool print_text(int32_t handle, const std::string &texto) {

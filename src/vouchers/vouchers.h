@@ -1,5 +1,6 @@
-// The linked vouchers' and management reports' operations, one entry function each.  Texts arrive as
-// Windows-1252 std::string (a null pointer as an empty text).
+// The linked vouchers' and management reports' operations, one entry
+// function each.  Texts arrive as Windows-1252 std::string (a null pointer as
+// an empty text).
 #pragma once
 
 #include <cstdint>

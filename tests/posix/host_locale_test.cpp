@@ -8,11 +8,11 @@
 #include <locale>
 #include <string>
 
+#include "base/ini.h"
 #include "frame/amounts.h"
 #include "kalpo.h"
 #include "makers/sessions.h"
 #include "platform/platform.h"
-#include "base/ini.h"
 #include "support/fake.h"
 #include "support/transcripts.h"
 

@@ -5,8 +5,8 @@
 #include <stdexcept>
 
 #include "base/ascii.h"
-#include "frame/state.h"
 #include "base/cp1252.h"
+#include "frame/state.h"
 
 namespace kalpo::test {
 namespace {

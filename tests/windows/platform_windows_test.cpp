@@ -11,12 +11,12 @@
 #include <string>
 #include <vector>
 
-#include "frame/config.h"
 #include "base/cp1252.h"
+#include "base/ini.h"
+#include "frame/config.h"
 #include "kalpo.h"
 #include "platform/dates.h"
 #include "platform/platform.h"
-#include "base/ini.h"
 #include "platform/windows.h"
 #include "support/fake.h"
 

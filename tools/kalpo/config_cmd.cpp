@@ -8,11 +8,11 @@
 
 #include <nlohmann/json.hpp>
 
+#include "base/cp1252.h"
+#include "base/ini.h"
 #include "commands.h"
 #include "core/printer.h"
-#include "base/cp1252.h"
 #include "exports.h"
-#include "base/ini.h"
 
 namespace kt {
 namespace {

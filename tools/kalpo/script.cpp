@@ -5,7 +5,6 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
-
 namespace kt {
 namespace {
 
