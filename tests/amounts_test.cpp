@@ -14,6 +14,7 @@
 namespace {
 
 using namespace kalpo;
+using namespace kalpo::frame;
 using kalpo::test::Fake;
 
 struct Conversion {

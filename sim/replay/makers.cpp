@@ -69,7 +69,7 @@ const std::vector<MakerFunction> &maker_functions() {
 #define KALPO_DLLG2(ret, name, params, args) KALPO_REPLAY_ENTRY("dllg2", ret, name, params)
 #define KALPO_DLLG2_GERADOR(ret, name, params, args) KALPO_REPLAY_ENTRY("dllg2_gerador", ret, name, params)
 #define KALPO_EPSON(ret, name, params, args) KALPO_REPLAY_ENTRY("interfaceepson", ret, name, params)
-#include "vendor/vendor_list.h"
+#include "seam/maker_list.h"
 #undef KALPO_REPLAY_ENTRY
   };
   return table;
@@ -88,9 +88,8 @@ int dead_answer(std::string_view library) {
   };
   // Printer off: BEMAFI32 and CONVECF -6, fs345_32 -1, Daruma32 0, ecf32m
   // -99 (time-out), DllG2 -1, the generator -3, InterfaceEpson 1.
-  static constexpr Dead kDead[] = {{"bemafi32", -6}, {"convecf", -6},       {"fs345_32", -1},
-                                   {"daruma32", 0},  {"ecf32m", -99},       {"dllg2", -1},
-                                   {"dllg2_gerador", -3}, {"interfaceepson", 1}};
+  static constexpr Dead kDead[] = {{"bemafi32", -6}, {"convecf", -6}, {"fs345_32", -1},      {"daruma32", 0},
+                                   {"ecf32m", -99},  {"dllg2", -1},   {"dllg2_gerador", -3}, {"interfaceepson", 1}};
   for (const Dead &d : kDead)
     if (d.library == library) return d.answer;
   return 0;

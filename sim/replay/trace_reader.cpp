@@ -21,9 +21,12 @@ struct Bad {
 
 [[noreturn]] void bad(const std::string &what) { throw Bad{what}; }
 
-std::string shown(std::string_view text) { return json(std::string(text)).dump(-1, ' ', false, json::error_handler_t::replace); }
+std::string shown(std::string_view text) {
+  return json(std::string(text)).dump(-1, ' ', false, json::error_handler_t::replace);
+}
 
-std::int64_t integer(const json &j, const std::string &what, std::int64_t low = std::numeric_limits<std::int32_t>::min(),
+std::int64_t integer(const json &j, const std::string &what,
+                     std::int64_t low = std::numeric_limits<std::int32_t>::min(),
                      std::int64_t high = std::numeric_limits<std::int32_t>::max()) {
   if (!j.is_number_integer()) bad(what + " is not a whole number");
   if (j.is_number_unsigned()) {
@@ -171,7 +174,8 @@ void message_step(const json &step, const std::string &where) {
 void out_values(const json &outs) {
   if (!outs.is_object()) bad("the out values are not an object");
   for (const auto &[index, value] : outs.items()) {
-    if (index.empty() || index.size() > 2 || !std::all_of(index.begin(), index.end(), [](char c) { return c >= '0' && c <= '9'; }))
+    if (index.empty() || index.size() > 2 ||
+        !std::all_of(index.begin(), index.end(), [](char c) { return c >= '0' && c <= '9'; }))
       bad("the out values are not by argument number");
     if (value.is_string()) text(value, "out value " + index);
   }

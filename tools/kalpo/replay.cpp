@@ -184,7 +184,8 @@ int replay_here(const std::string &file) {
     take_messages();
     divergence = compare_records(record, replayed_record(trace, offset, number), number, *r.target);
   };
-  read_trace(file, [](int) {}, each);
+  read_trace(
+      file, [](int) {}, each);
 
   json outcome = {{"ok", !divergence}};
   if (divergence) outcome["divergence"] = divergence_json(*divergence), outcome["text"] = divergence_text(*divergence);
@@ -196,7 +197,10 @@ int replay_here(const std::string &file) {
 std::vector<Part> plan(const std::string &file, std::size_t &maker_calls) {
   std::vector<Part> parts;
   read_trace(
-      file, [&](int number) { parts.push_back({number, number, 0}); },
+      file,
+      [&](int number) {
+        parts.push_back({number, number, 0});
+      },
       [&](const json &record, int number) {
         parts.back().last = number;
         if (!replayable(record, number).target) return;

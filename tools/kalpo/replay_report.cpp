@@ -53,10 +53,12 @@ Rendered render(const json &step, const char *none) {
     r.head = step["vendor"].is_string() ? step["vendor"].get<std::string>() : dump(step["vendor"]);
     const std::string kinds = step.value("kinds", std::string());
     const json args = step.value("args", json::array());
-    for (std::size_t i = 0; i < args.size(); ++i) r.args.push_back(maker_arg(i < kinds.size() ? kinds[i] : 't', args[i]));
+    for (std::size_t i = 0; i < args.size(); ++i)
+      r.args.push_back(maker_arg(i < kinds.size() ? kinds[i] : 't', args[i]));
     r.tail = " -> " + dump(step.value("return", json()));
   } else if (step.contains("platform")) {
-    r.head = "workstation " + (step["platform"].is_string() ? step["platform"].get<std::string>() : dump(step["platform"]));
+    r.head =
+        "workstation " + (step["platform"].is_string() ? step["platform"].get<std::string>() : dump(step["platform"]));
     for (const json &a : step.value("args", json::array())) r.args.push_back(dump(a));
     if (step.contains("return")) r.tail = " -> " + dump(step["return"]);
   } else {
@@ -185,7 +187,7 @@ std::string divergence_text(const Divergence &d) {
 }
 
 json divergence_json(const Divergence &d) {
-  return {{"line", d.line}, {"call", d.call},     {"where", d.where},
+  return {{"line", d.line},         {"call", d.call}, {"where", d.where},
           {"recorded", d.recorded}, {"made", d.made}, {"differs", d.mark_note}};
 }
 

@@ -2,12 +2,11 @@
 
 #include <charconv>
 #include <cmath>
-#include <nlohmann/json.hpp>
 #include <iostream>
+#include <nlohmann/json.hpp>
 #include <sstream>
 
 #include "output.h"
-#include "cp1252.h"
 #include "replay/trace_reader.h"
 
 namespace kt {

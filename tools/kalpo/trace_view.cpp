@@ -12,8 +12,8 @@
 #include "exports.h"
 #include "operator.h"
 #include "output.h"
-#include "status_bytes.h"
 #include "replay/trace_reader.h"
+#include "status_bytes.h"
 
 namespace kt {
 namespace {
