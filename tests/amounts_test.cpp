@@ -113,8 +113,8 @@ TEST(Amounts, GeneralFormAgreesWithTheCLibrary) {
     const long double power = std::pow(10.0L, exponent);
     const long double digits = static_cast<long double>(random() % 1'000'000'000'000'000) / 1e15L;
     values.insert(values.end(), {cents, cents * 100.0L, thousandths, -thousandths, digits * power,
-                                 (std::floor(digits * 1e15L) + 0.5L) / 1e15L * power,
-                                 std::nextafter(power, 0.0L), std::nextafter(power, 1e30L)});
+                                 (std::floor(digits * 1e15L) + 0.5L) / 1e15L * power, std::nextafter(power, 0.0L),
+                                 std::nextafter(power, 1e30L)});
   }
   for (const long double value : values) {
     char expected[64];

@@ -69,10 +69,10 @@ TEST(Trace, OneLinePerCallWithMakerCallsMessagesResultAndOuts) {
   const std::vector<std::string> lines = trace.lines();
   ASSERT_EQ(lines.size(), 4u);
   EXPECT_EQ(lines[0].find("{\"kalpo_trace\":2,\"kalpo\":\"" KALPO_VERSION_TEXT "\",\"platform\":"), 0u) << lines[0];
-  for (const char *part :
-       {"\"export\":\"KALPO_NumeroCupom\"", "\"args\":[\"BEMATECHMP20\",null]",
-        "{\"vendor\":\"Bematech_FI_NumeroCupom\",\"kinds\":\"b\",\"args\":[{\"out\":\"000042\",\"size\":6}],\"return\":1}",
-        "\"result\":1", "\"out\":{\"1\":\"000042\"}", "\"ms\":"})
+  for (const char *part : {"\"export\":\"KALPO_NumeroCupom\"", "\"args\":[\"BEMATECHMP20\",null]",
+                           "{\"vendor\":\"Bematech_FI_NumeroCupom\",\"kinds\":\"b\",\"args\":[{\"out\":\"000042\","
+                           "\"size\":6}],\"return\":1}",
+                           "\"result\":1", "\"out\":{\"1\":\"000042\"}", "\"ms\":"})
     EXPECT_NE(lines[1].find(part), std::string::npos) << part << " in " << lines[1];
   for (const char *part : {"\"args\":[\"BEMATECHMP20\",null,null,null,5]", "\"text\":\"A Redu\xC3\xA7\xC3\xA3o Z",
                            "\"flags\":36,\"button\":7", "\"result\":0", "\"out\":{\"4\":5}"})
@@ -91,8 +91,8 @@ TEST(Trace, OneLinePerCallWithMakerCallsMessagesResultAndOuts) {
 TEST(Trace, AReplayAnswersTheWorkstationFromItsAnswersFile) {
   struct Row {
     const char *answers;
-    const char *date;         // KALPO_LeData on DATAREGISQUICK
-    bool marker_handled;      // KALPO_Cancela_Ultimo_Cupom on BEMATECHMP20 saw c:\canc.txt
+    const char *date;     // KALPO_LeData on DATAREGISQUICK
+    bool marker_handled;  // KALPO_Cancela_Ultimo_Cupom on BEMATECHMP20 saw c:\canc.txt
   };
   const Row rows[] = {
       {"clock\t2031\t01\t02\t03\t04\t05\nregional\t,\t.\tyyyy-MM-dd\n", "2031-01-02", false},

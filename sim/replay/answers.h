@@ -30,8 +30,8 @@ struct Passed {
   std::int32_t number = 0;     // i
   char character = 0;          // c
   std::int32_t *variable = nullptr;
-  char *buffer = nullptr;      // b, p
-  std::size_t width = 0;       // b, p: as the trace measures it
+  char *buffer = nullptr;  // b, p
+  std::size_t width = 0;   // b, p: as the trace measures it
 };
 
 class Replay {

@@ -47,9 +47,9 @@ class LineReader {
 struct Arg {
   char kind = 't';
   bool null = false;
-  std::string text;          // t, c, b, p: the text, the character, what the maker wrote
-  std::int64_t number = 0;   // i: the value; v: what the maker set
-  std::size_t size = 0;      // b, p: the buffer's width
+  std::string text;         // t, c, b, p: the text, the character, what the maker wrote
+  std::int64_t number = 0;  // i: the value; v: what the maker set
+  std::size_t size = 0;     // b, p: the buffer's width
 };
 
 struct MakerCall {

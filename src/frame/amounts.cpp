@@ -36,9 +36,8 @@ char *huge_digits(long double whole, char (&buffer)[400]) {
 // exactly.
 char *general_fixed_form(long double value, char (&buffer)[64]) {
   // 10^0 to 10^20, each exact in a long double.
-  static constexpr long double kPowers[] = {1e0L,  1e1L,  1e2L,  1e3L,  1e4L,  1e5L,  1e6L,
-                                            1e7L,  1e8L,  1e9L,  1e10L, 1e11L, 1e12L, 1e13L,
-                                            1e14L, 1e15L, 1e16L, 1e17L, 1e18L, 1e19L, 1e20L};
+  static constexpr long double kPowers[] = {1e0L,  1e1L,  1e2L,  1e3L,  1e4L,  1e5L,  1e6L,  1e7L,  1e8L,  1e9L, 1e10L,
+                                            1e11L, 1e12L, 1e13L, 1e14L, 1e15L, 1e16L, 1e17L, 1e18L, 1e19L, 1e20L};
   const long double magnitude = std::fabs(value);
   if (!(magnitude >= 1e-5L && magnitude < 1e15L)) return nullptr;
   // x: the decimal exponent, estimated and then corrected from the product.

@@ -25,8 +25,8 @@ struct Message {
 
 struct OperatorOptions {
   Answer answer = Answer::ask;
-  bool echo = true;      // print each message as it comes (plain-text output)
-  bool replay = false;   // every message, not only a confirmation, takes the next queued button
+  bool echo = true;     // print each message as it comes (plain-text output)
+  bool replay = false;  // every message, not only a confirmation, takes the next queued button
 };
 
 // Registers the tool's handler with KALPO.

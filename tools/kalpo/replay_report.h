@@ -13,10 +13,10 @@
 namespace kt {
 
 struct Divergence {
-  int line = 0;           // the export call's line in the recorded trace
-  std::string call;       // the export call as recorded
-  std::string where;      // "step 2 of 3", "the result", "out value numero"
-  std::string recorded;   // side by side
+  int line = 0;          // the export call's line in the recorded trace
+  std::string call;      // the export call as recorded
+  std::string where;     // "step 2 of 3", "the result", "out value numero"
+  std::string recorded;  // side by side
   std::string made;
   std::size_t mark_at = 0;  // the differing part of `made`
   std::size_t mark_length = 0;
