@@ -34,13 +34,14 @@ deps-windows:
 	tools/install-deps.sh windows
 
 # A user's build: whatever warnings a newer compiler finds do not stop it.
-# Light optimisation and no debug information: it builds in half the time.
-# Its progress shows in one line; a build with nothing to do shows nothing.
+# Neither optimisation nor debug information (build type Demo): it builds in
+# a third of the time, and the demo runs as fast.  Its progress shows in one
+# line; a build with nothing to do shows nothing.
 demo:
 	@tools/install-deps.sh demo
 	@[ -f $(DEMO_BUILD)/Makefile ] || { echo "Configuring the build in $(DEMO_BUILD)"; \
-	  cmake -S . -B $(DEMO_BUILD) -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O1 -DNDEBUG" \
-	  -DCMAKE_C_FLAGS_RELEASE="-O1 -DNDEBUG" -DKALPO_TESTS=OFF >/dev/null; }
+	  cmake -S . -B $(DEMO_BUILD) -DCMAKE_BUILD_TYPE=Demo -DCMAKE_CXX_FLAGS_DEMO=-DNDEBUG -DCMAKE_C_FLAGS_DEMO=-DNDEBUG \
+	  -DKALPO_TESTS=OFF >/dev/null; }
 	@{ cmake --build $(DEMO_BUILD) -j $(JOBS) --target kalpo_tool -- --no-print-directory || echo "build failed"; } \
 	  | awk -f tools/kalpo/build_progress.awk
 	@$(DEMO_BUILD)/bin/kalpo demo

@@ -3,29 +3,17 @@
 #include <cstdint>
 #include <type_traits>
 
+#include "seam/arg_kinds.h"
+
 namespace kreplay {
 namespace {
-
-template <typename T>
-char kind_letter() {
-  if constexpr (std::is_same_v<T, const char *>)
-    return 't';
-  else if constexpr (std::is_same_v<T, std::int32_t>)
-    return 'i';
-  else if constexpr (std::is_same_v<T, char>)
-    return 'c';
-  else if constexpr (std::is_same_v<T, std::int32_t *>)
-    return 'v';
-  else
-    return 'b';
-}
 
 template <typename F>
 struct Signature;
 
 template <typename R, typename... A>
 struct Signature<R(A...)> {
-  static std::string kinds() { return std::string{kind_letter<A>()...}; }
+  static std::string kinds() { return std::string{kalpo::seam::kind_letter<A>(false)...}; }
   static constexpr bool returns_text = std::is_same_v<R, const char *>;
 };
 

@@ -181,6 +181,31 @@ void out_values(const json &outs) {
   }
 }
 
+// How deep the line's arrays and objects nest, strings aside; a trace record
+// nests five deep, and a deeper line is not read at all (nor its JSON built).
+int nesting(std::string_view text) {
+  int depth = 0, deepest = 0;
+  bool in_string = false;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (in_string) {
+      if (c == '\\')
+        ++i;
+      else if (c == '"')
+        in_string = false;
+    } else if (c == '"') {
+      in_string = true;
+    } else if (c == '[' || c == '{') {
+      deepest = std::max(deepest, ++depth);
+    } else if (c == ']' || c == '}') {
+      --depth;
+    }
+  }
+  return deepest;
+}
+
+constexpr int kNestingLimit = 8;
+
 }  // namespace
 
 TraceError::TraceError(int number, const std::string &what)
@@ -209,6 +234,7 @@ bool LineReader::next(std::string &line) {
 Line parse_line(std::string_view text, int number) {
   Line line;
   if (text.find_first_not_of(" \t\r") == std::string_view::npos) return line;
+  if (nesting(text) > kNestingLimit) throw TraceError(number, "not a trace record: nested too deep");
   line.json = json::parse(text.begin(), text.end(), nullptr, false);
   if (line.json.is_discarded()) throw TraceError(number, "not a JSON line (damaged or not a trace)");
   if (!line.json.is_object()) throw TraceError(number, "not a trace record");

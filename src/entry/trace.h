@@ -1,10 +1,14 @@
 // The call trace: when the environment variable KALPO_TRACE names a file
 // (on Windows also a user or system environment variable), every export call
 // appends one JSON line to it: the time, the export and its arguments, each
-// maker-library call with its arguments, return and the out values it wrote,
-// each operator message with the button answered, the result, the out values
-// handed back and the duration.  Tracing never changes a result and never
-// fails a call; while it is off an export pays one branch.
+// maker-library call with its argument kinds, arguments, return and the out
+// values it wrote, each reading of the workstation with its answer, each
+// operator message with the button answered, the result, the out values
+// handed back and the duration.  The first line a process writes is a header:
+// the trace format, KALPO's version, the platform.  Tracing never changes a
+// result and never fails a call; while it is off an export pays one branch.
+// In a replay (KALPO_REPLAY_WORKSTATION naming the answers of the recorded
+// workstation) the workstation's readings are answered from there.
 #pragma once
 
 #include <cstddef>

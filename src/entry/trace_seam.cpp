@@ -12,6 +12,7 @@
 
 #include "entry/trace.h"
 #include "entry/trace_json.h"
+#include "seam/arg_kinds.h"
 #include "seam/seam.h"
 
 namespace kalpo::entry::trace {
@@ -47,22 +48,6 @@ std::size_t buffer_width(const Tuple &args, bool length_prefixed) {
     if (length_prefixed) return kPrefixedSize;
     return std::get<I>(args) ? strnlen(std::get<I>(args), kWidthLimit) : 0;
   }
-}
-
-// The kind of each argument, one letter: t text, i integer, c character,
-// v integer variable, b buffer the maker writes, p length-prefixed buffer.
-template <typename T>
-char kind_letter(bool length_prefixed) {
-  if constexpr (std::is_same_v<T, const char *>)
-    return 't';
-  else if constexpr (std::is_same_v<T, std::int32_t>)
-    return 'i';
-  else if constexpr (std::is_same_v<T, char>)
-    return 'c';
-  else if constexpr (std::is_same_v<T, std::int32_t *>)
-    return 'v';
-  else
-    return length_prefixed ? 'p' : 'b';
 }
 
 // The value of one argument after the call.  A buffer is recorded as KALPO
@@ -113,7 +98,7 @@ struct Traced<R (*)(A...)> {
   void record(const std::tuple<A...> &all, const std::array<std::size_t, sizeof...(A)> &widths, R returned,
               std::index_sequence<I...>) const {
     [[maybe_unused]] const bool prefixed = length_prefixed();
-    const std::string kinds{kind_letter<A>(prefixed)...};
+    const std::string kinds{seam::kind_letter<A>(prefixed)...};
     // The member keeps its name "vendor": trace files already written, and
     // the tool that shows and replays them, read it so.
     std::string step = "{\"vendor\":" + json::string(name) + ",\"kinds\":\"" + kinds + "\",\"args\":[";

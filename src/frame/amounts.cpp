@@ -27,8 +27,8 @@ char *huge_digits(long double whole, char (&buffer)[400]) {
   return std::to_chars(buffer, buffer + sizeof buffer, static_cast<double>(whole), std::chars_format::fixed, 0).ptr;
 }
 
-// The general form of a finite value whose magnitude lies between 1e-5 and
-// 1e15, computed without the C library's formatting: its fifteen significant
+// The general form of a finite value whose magnitude lies between 1e-4 and
+// 1e15 (the general form has no exponent there), computed without the C library's formatting: its fifteen significant
 // digits as a whole number N = magnitude × 10^(14 - x), written without an
 // exponent and without trailing zeros.  The product is exact to 2^-14, so
 // nullptr, for the C library to decide, when its fraction lies within 1e-4 of
@@ -39,13 +39,13 @@ char *general_fixed_form(long double value, char (&buffer)[64]) {
   static constexpr long double kPowers[] = {1e0L,  1e1L,  1e2L,  1e3L,  1e4L,  1e5L,  1e6L,  1e7L,  1e8L,  1e9L, 1e10L,
                                             1e11L, 1e12L, 1e13L, 1e14L, 1e15L, 1e16L, 1e17L, 1e18L, 1e19L, 1e20L};
   const long double magnitude = std::fabs(value);
-  if (!(magnitude >= 1e-5L && magnitude < 1e15L)) return nullptr;
+  if (!(magnitude >= 1e-4L && magnitude < 1e15L)) return nullptr;
   // x: the decimal exponent, estimated and then corrected from the product.
-  int x = -5;
-  while (x < 14 && magnitude * 1e5L >= kPowers[x + 6]) ++x;
+  int x = -4;
+  while (x < 14 && magnitude * 1e4L >= kPowers[x + 5]) ++x;
   long double product = 0;
   for (int tries = 0; tries < 3; ++tries) {
-    if (x < -5 || x > 14) return nullptr;
+    if (x < -4 || x > 14) return nullptr;
     product = magnitude * kPowers[14 - x];
     if (product < 1e14L - 1) {
       --x;

@@ -7,8 +7,8 @@
 #include <nlohmann/json.hpp>
 
 #include "exports.h"
-#include "inspect.h"
 #include "output.h"
+#include "printer_view.h"
 
 namespace kt {
 namespace {

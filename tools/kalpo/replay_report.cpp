@@ -86,8 +86,11 @@ std::ptrdiff_t differing_piece(const json &recorded, const json &made, const Ren
   return static_cast<std::ptrdiff_t>(m.args.size());
 }
 
-std::string piece_note(const json &step, std::ptrdiff_t piece, std::size_t args) {
-  if (piece < 0) return step.is_null() ? "" : "another call";
+std::string piece_note(const json &recorded, const json &made, std::ptrdiff_t piece, std::size_t args) {
+  if (made.is_null()) return "the recorded step was not made";
+  if (recorded.is_null()) return "a step the trace does not have";
+  if (piece < 0) return "another call";
+  const json &step = made;
   if (static_cast<std::size_t>(piece) >= args) return step.contains("message") ? "the button" : "the answer";
   if (step.contains("message")) return piece == 0 ? "the kind of message" : "the text";
   std::string note = "argument " + std::to_string(piece + 1);
@@ -144,7 +147,7 @@ std::optional<Divergence> compare_steps(const json &recorded, const json &replay
       d.mark_length = d.made.size() - d.mark_at;
     }
     d.mark_length = std::max<std::size_t>(d.mark_length, 1);
-    d.mark_note = piece_note(m.is_null() ? r : m, piece, mr.args.size());
+    d.mark_note = piece_note(r, m, piece, mr.args.size());
     return d;
   }
   return std::nullopt;

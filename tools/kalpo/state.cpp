@@ -4,8 +4,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "inspect.h"
 #include "output.h"
+#include "printer_view.h"
 
 namespace kt {
 namespace {

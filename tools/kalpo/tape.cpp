@@ -7,9 +7,9 @@
 
 #include <nlohmann/json.hpp>
 
-#include "inspect.h"
 #include "output.h"
 #include "paper.h"
+#include "printer_view.h"
 
 namespace kt {
 namespace {

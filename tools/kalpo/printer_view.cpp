@@ -1,4 +1,4 @@
-#include "inspect.h"
+#include "printer_view.h"
 
 #include <filesystem>
 #include <fstream>
