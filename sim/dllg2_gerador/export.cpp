@@ -1,7 +1,7 @@
 // Gera_AtoCotepe1704: one day's fiscal file from the command driver's
 // printer, read without changing it.
-#define KALPO_VENDOR_DEFINE
-#include "vendor/vendor_import.h"
+#define KALPO_MAKER_DEFINE
+#include "seam/maker_import.h"
 
 #include <chrono>
 #include <thread>
@@ -38,8 +38,8 @@ int32_t generate(const char *port, const char *model, const char *file, const ch
 }  // namespace
 }  // namespace gerador
 
-extern "C" KALPO_VENDOR_IMPORT int32_t KALPO_VENDOR_CALL Gera_AtoCotepe1704(const char *porta, const char *modelo,
-                                                                            const char *arquivo, const char *dia) {
+extern "C" KALPO_MAKER_IMPORT int32_t KALPO_MAKER_CALL Gera_AtoCotepe1704(const char *porta, const char *modelo,
+                                                                          const char *arquivo, const char *dia) {
   try {
     return gerador::generate(porta, modelo, arquivo, dia);
   } catch (...) {

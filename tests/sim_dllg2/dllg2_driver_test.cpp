@@ -12,7 +12,7 @@
 
 #include "core/printer.h"
 #include "dllg2/driver.h"
-#include "vendor/vendor_import.h"
+#include "seam/maker_import.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "frame/text.h"
+#include "base/cp1252.h"
 
-namespace kalpo::text {
+namespace kalpo::base::cp1252 {
 
 std::string to_utf8(std::string_view cp1252) {
   std::string out;
@@ -31,4 +31,4 @@ std::string from_utf8(std::string_view utf8) {
   return out;
 }
 
-}  // namespace kalpo::text
+}  // namespace kalpo::base::cp1252

@@ -1,9 +1,9 @@
 // Command driver: the texts of its error codes.
-#include "frame/text.h"
+#include "base/cp1252.h"
 #include "makers/analysis.h"
 #include "makers/code_texts.h"
 
-namespace kalpo::analysis {
+namespace kalpo::makers {
 namespace {
 
 // Grouped by thousands: general, fiscal memory, transaction device and
@@ -213,4 +213,4 @@ bool texto_erro_dllg2(int32_t code, std::string &text) {
   return true;
 }
 
-}  // namespace kalpo::analysis
+}  // namespace kalpo::makers

@@ -1,4 +1,4 @@
-#include "frame/command_driver.h"
+#include "makers/dllg2_commands.h"
 
 #include <array>
 #include <cstring>
@@ -6,12 +6,12 @@
 #include "frame/messages.h"
 #include "frame/state.h"
 #include "makers/analysis.h"
-#include "vendor/vendor.h"
+#include "seam/seam.h"
 
-namespace kalpo::dllg2 {
+namespace kalpo::makers::dllg2 {
 
 int32_t execute(int32_t handle, const char *command, std::initializer_list<Param> params) {
-  const vendor::Api &v = vendor::api();
+  const seam::Api &v = seam::api();
   v.DLLG2_LimpaParams(handle);
   for (const Param &p : params) {
     const char *value = p.empty == EmptyValue::NullPointer && p.value.empty() ? nullptr : p.value.c_str();
@@ -20,11 +20,11 @@ int32_t execute(int32_t handle, const char *command, std::initializer_list<Param
   return v.DLLG2_ExecutaComando(handle, command);
 }
 
-int32_t error_code(int32_t handle) { return vendor::api().DLLG2_ObtemCodErro(handle); }
+int32_t error_code(int32_t handle) { return seam::api().DLLG2_ObtemCodErro(handle); }
 
 std::string error_text(int32_t code) {
   std::string text;
-  if (!analysis::texto_erro_dllg2(code, text) || text.empty()) text = "Erro " + std::to_string(code);
+  if (!texto_erro_dllg2(code, text) || text.empty()) text = "Erro " + std::to_string(code);
   return text;
 }
 
@@ -80,10 +80,10 @@ const std::string &read_back(int32_t handle, const char *value_name) {
   std::array<char, 51> buffer{};
   std::memset(buffer.data(), ' ', 50);
   std::memcpy(buffer.data(), target.data(), std::min<std::size_t>(target.size(), 50));
-  vendor::api().DLLG2_Retorno(handle, 0, value_name, 4000, buffer.data(), 50);
+  seam::api().DLLG2_Retorno(handle, 0, value_name, 4000, buffer.data(), 50);
   buffer[50] = '\0';
   target.assign(buffer.data(), strnlen(buffer.data(), 50));
   return target;
 }
 
-}  // namespace kalpo::dllg2
+}  // namespace kalpo::makers::dllg2

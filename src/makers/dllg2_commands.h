@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-namespace kalpo::dllg2 {
+namespace kalpo::makers::dllg2 {
 
 // Parameter type codes.
 enum Type : int32_t {
@@ -69,6 +69,7 @@ bool judge_showing_code_number(int32_t handle, int32_t answer);
 // A negative answer is told by its own text (the error code is not read);
 // answer 0: the error code's text whatever the code; answer above 0: the
 // error code's text when it is not 0.
+// QUIRK: answer 0 shows an error text even when the error code is 0.
 bool judge_showing_negative_answer(int32_t handle, int32_t answer);
 // Every failure is told by the error code's text: answer above 0 when the
 // code is not 0; answer 0 or less whatever the code.
@@ -85,4 +86,4 @@ void clear_read_back();
 // text up to its first NUL, at most 50 characters.
 const std::string &read_back(int32_t handle, const char *value_name);
 
-}  // namespace kalpo::dllg2
+}  // namespace kalpo::makers::dllg2

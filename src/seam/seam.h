@@ -1,17 +1,17 @@
-// The vendor seam: every call into a printer maker's library goes through the
-// table returned by vendor::api().  By default the table calls the libraries
+// The maker seam: every call into a printer maker's library goes through the
+// table returned by seam::api().  By default the table calls the libraries
 // bound at load time; tests and tools install a table of their own.
 #pragma once
 
 #include <cstdint>
 
-namespace kalpo::vendor {
+namespace kalpo::seam {
 
 struct Api {
-#define KALPO_VENDOR_ENTRY(ret, name, params, args) ret(*name) params;
-#define KALPO_VENDOR_EACH KALPO_VENDOR_ENTRY
-#include "vendor_list.h"
-#undef KALPO_VENDOR_ENTRY
+#define KALPO_SEAM_ENTRY(ret, name, params, args) ret(*name) params;
+#define KALPO_MAKER_EACH KALPO_SEAM_ENTRY
+#include "seam/maker_list.h"
+#undef KALPO_SEAM_ENTRY
 };
 
 // The table in use.
@@ -24,4 +24,4 @@ const Api &native();
 // outlive its installation.
 void install(const Api *table);
 
-}  // namespace kalpo::vendor
+}  // namespace kalpo::seam

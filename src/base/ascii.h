@@ -11,11 +11,10 @@
 #include <string>
 #include <string_view>
 
-namespace kalpo::ascii {
+namespace kalpo::base::ascii {
 
 constexpr bool is_digit(char c) { return c >= '0' && c <= '9'; }
 constexpr char to_lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-constexpr char to_upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
 inline std::string lower(std::string_view text) {
   std::string out(text);
@@ -68,6 +67,14 @@ inline std::string_view trim_spaces(std::string_view text) {
   return text.substr(begin, text.find_last_not_of(' ') - begin + 1);
 }
 
+// Without leading and trailing blanks: spaces, tabs and line breaks.
+inline std::string_view trim_blanks(std::string_view text) {
+  constexpr std::string_view blanks = " \t\r\n";
+  std::size_t begin = text.find_first_not_of(blanks);
+  if (begin == std::string_view::npos) return {};
+  return text.substr(begin, text.find_last_not_of(blanks) - begin + 1);
+}
+
 // Without leading and trailing spaces and control characters.
 inline std::string_view trim_spaces_and_controls(std::string_view text) {
   auto weak = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
@@ -76,4 +83,4 @@ inline std::string_view trim_spaces_and_controls(std::string_view text) {
   return text;
 }
 
-}  // namespace kalpo::ascii
+}  // namespace kalpo::base::ascii

@@ -1,7 +1,7 @@
 // Every function of the printer makers' libraries that KALPO calls, one line
-// each, grouped by library.  This list is the vendor seam's single source: the
-// native binding, the recording fakes of the tests and the stand-in libraries
-// all expand it.
+// each, grouped by library.  This list is the maker seam's single source: the
+// native binding, the trace's wrappers, the recording fakes of the tests and
+// the answering seams of the benchmarks and fuzz targets all expand it.
 //
 // Each entry: LIBRARY(return type, name, (parameters), (argument names)).
 // Texts are const char * (char * where the maker writes into a buffer),
@@ -10,17 +10,17 @@
 //
 // Expanders define the library macros they need before including this file;
 // undefined ones expand to nothing.  An expander that treats every library
-// alike defines KALPO_VENDOR_EACH instead of the eight library macros.
+// alike defines KALPO_MAKER_EACH instead of the eight library macros.
 
-#ifdef KALPO_VENDOR_EACH
-#define KALPO_BEMAFI32 KALPO_VENDOR_EACH
-#define KALPO_CONVECF KALPO_VENDOR_EACH
-#define KALPO_FS345 KALPO_VENDOR_EACH
-#define KALPO_DARUMA32 KALPO_VENDOR_EACH
-#define KALPO_ECF32M KALPO_VENDOR_EACH
-#define KALPO_DLLG2 KALPO_VENDOR_EACH
-#define KALPO_DLLG2_GERADOR KALPO_VENDOR_EACH
-#define KALPO_EPSON KALPO_VENDOR_EACH
+#ifdef KALPO_MAKER_EACH
+#define KALPO_BEMAFI32 KALPO_MAKER_EACH
+#define KALPO_CONVECF KALPO_MAKER_EACH
+#define KALPO_FS345 KALPO_MAKER_EACH
+#define KALPO_DARUMA32 KALPO_MAKER_EACH
+#define KALPO_ECF32M KALPO_MAKER_EACH
+#define KALPO_DLLG2 KALPO_MAKER_EACH
+#define KALPO_DLLG2_GERADOR KALPO_MAKER_EACH
+#define KALPO_EPSON KALPO_MAKER_EACH
 #endif
 
 #ifndef KALPO_BEMAFI32
@@ -244,4 +244,4 @@ KALPO_EPSON(int32_t, EPSON_RelatorioFiscal_Abrir_Dia, (), ())
 #undef KALPO_DLLG2
 #undef KALPO_DLLG2_GERADOR
 #undef KALPO_EPSON
-#undef KALPO_VENDOR_EACH
+#undef KALPO_MAKER_EACH

@@ -1,18 +1,17 @@
-#include "frame/trace.h"
+#include "entry/trace.h"
 
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <optional>
 #include <utility>
 #include <vector>
 
-#include "frame/text.h"
-#include "frame/trace_json.h"
+#include "base/cp1252.h"
+#include "entry/trace_json.h"
+#include "frame/messages.h"
 #include "platform/platform.h"
-#include "vendor/vendor.h"
+#include "seam/seam.h"
 
 #if defined(_WIN32)
 #include <windows.h>
@@ -23,7 +22,7 @@
 #include <cerrno>
 #endif
 
-namespace kalpo::trace {
+namespace kalpo::entry::trace {
 
 Mode mode = Mode::unknown;
 
@@ -39,52 +38,24 @@ struct Record {
   std::vector<std::pair<std::size_t, const char *>> texts_before;
 };
 
+// The workstation beneath a replay's answers (trace_platform.cpp).
+platform::Platform &workstation();
+
 namespace {
 
 std::string g_path;
 Record g_record;
 bool g_active = false;
 unsigned long g_header_process = 0;  // the process that wrote its header line
-const vendor::Api *g_inner = nullptr;
+const seam::Api *g_inner = nullptr;
 platform::Platform *g_platform = nullptr;  // the platform in use when the record began
 
-#if defined(_WIN32)
-// A value of a user or system environment variable as the registry keeps it.
-// RRF_RT_REG_SZ takes an expandable value too, expanded ("%TEMP%\k.jsonl"):
-// asking for RRF_RT_REG_EXPAND_SZ without RRF_NOEXPAND is refused outright.
-std::string registry_variable(HKEY root, const char *key) {
-  char value[1024];
-  DWORD size = sizeof value;
-  if (RegGetValueA(root, key, "KALPO_TRACE", RRF_RT_REG_SZ, nullptr, value, &size) != ERROR_SUCCESS) return {};
-  return value;
-}
-#endif
-
-std::string trace_path() {
-  if (const char *own = std::getenv("KALPO_TRACE"); own && *own) return own;
-#if defined(_WIN32)
-  std::string user = registry_variable(HKEY_CURRENT_USER, "Environment");
-  if (!user.empty()) return user;
-  return registry_variable(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment");
-#else
-  return {};
-#endif
-}
-
+// The time of a line: the workstation's own clock, never a replayed answer.
 std::string local_time_now() {
-  using namespace std::chrono;
-  const auto now = system_clock::now();
-  const std::time_t seconds = system_clock::to_time_t(now);
-  const auto millis = duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000;
-  std::tm tm{};
-#if defined(_WIN32)
-  localtime_s(&tm, &seconds);
-#else
-  localtime_r(&seconds, &tm);
-#endif
+  const platform::DateTime t = workstation().now();
   char text[64];
-  std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d.%03d", tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday,
-                tm.tm_hour, tm.tm_min, tm.tm_sec, static_cast<int>(millis));
+  std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d.%03d", t.year, t.month, t.day, t.hour, t.minute,
+                t.second, t.millisecond);
   return text;
 }
 
@@ -158,15 +129,15 @@ void out_member(Record &r, std::size_t index) {
 
 }  // namespace
 
-const vendor::Api &traced_table();
-const vendor::Api *inner_table() { return g_inner ? g_inner : &vendor::native(); }
+const seam::Api &traced_table();
+const seam::Api *inner_table() { return g_inner ? g_inner : &seam::native(); }
 platform::Platform &recording_platform(platform::Platform &inner);
 void answer_workstation_from(const char *answers_file);
 
 Record *begin(const char *export_name) {
   try {
     if (mode == Mode::unknown) {
-      g_path = trace_path();
+      g_path = platform::get().setting("KALPO_TRACE");
       mode = g_path.empty() ? Mode::off : Mode::on;
       if (const char *answers = std::getenv("KALPO_REPLAY_WORKSTATION"); mode == Mode::on && answers && *answers)
         answer_workstation_from(answers);
@@ -177,8 +148,9 @@ Record *begin(const char *export_name) {
     g_record.line =
         "{\"time\":" + json::string(local_time_now()) + ",\"export\":" + json::string(export_name) + ",\"args\":[";
     g_active = true;
-    g_inner = &vendor::api();
-    vendor::install(&traced_table());
+    g_inner = &seam::api();
+    seam::install(&traced_table());
+    frame::msg::listen(&message);
     g_platform = &platform::get();
     platform::install(&recording_platform(*g_platform));
     return &g_record;
@@ -189,7 +161,8 @@ Record *begin(const char *export_name) {
 
 void discard(Record *record) noexcept {
   if (!record) return;
-  vendor::install(g_inner);
+  seam::install(g_inner);
+  frame::msg::listen(nullptr);
   platform::install(g_platform);
   g_active = false;
 }
@@ -229,7 +202,7 @@ void message(std::int32_t form, std::string_view text, const char *caption, std:
 }
 
 // A maker call, already written as its JSON object.
-void vendor_step(const std::string &step) {
+void maker_step(const std::string &step) {
   if (!g_active) return;
   separate(g_record.steps);
   g_record.steps += step;
@@ -303,4 +276,4 @@ void out(Record &r, std::size_t index, KALPO_TextControl *control) {
   r.outs += text ? json::text(text) : "null";
 }
 
-}  // namespace kalpo::trace
+}  // namespace kalpo::entry::trace

@@ -1,4 +1,4 @@
-// The tracing table of the vendor seam, generated from the list of maker
+// The tracing table of the maker seam, generated from the list of maker
 // functions: each entry records the call with its arguments, its return and
 // the out values the maker wrote, then hands them back unchanged from the
 // table that was in use when the export call began.
@@ -10,15 +10,15 @@
 #include <tuple>
 #include <type_traits>
 
-#include "frame/trace.h"
-#include "frame/trace_json.h"
-#include "vendor/arg_kinds.h"
-#include "vendor/vendor.h"
+#include "entry/trace.h"
+#include "entry/trace_json.h"
+#include "seam/arg_kinds.h"
+#include "seam/seam.h"
 
-namespace kalpo::trace {
+namespace kalpo::entry::trace {
 
-void vendor_step(const std::string &step);
-const vendor::Api *inner_table();
+void maker_step(const std::string &step);
+const seam::Api *inner_table();
 
 namespace {
 
@@ -98,12 +98,14 @@ struct Traced<R (*)(A...)> {
   void record(const std::tuple<A...> &all, const std::array<std::size_t, sizeof...(A)> &widths, R returned,
               std::index_sequence<I...>) const {
     [[maybe_unused]] const bool prefixed = length_prefixed();
-    const std::string kinds{vendor::kind_letter<A>(prefixed)...};
+    const std::string kinds{seam::kind_letter<A>(prefixed)...};
+    // The member keeps its name "vendor": trace files already written, and
+    // the tool that shows and replays them, read it so.
     std::string step = "{\"vendor\":" + json::string(name) + ",\"kinds\":\"" + kinds + "\",\"args\":[";
     std::size_t count = 0;
     ((step += (count++ ? "," : "") + value(std::get<I>(all), widths[I], prefixed)), ...);
     step += "],\"return\":" + value(returned, 0, false) + "}";
-    vendor_step(step);
+    maker_step(step);
   }
 };
 
@@ -120,10 +122,10 @@ Traced(const char *, F) -> Traced<F>;
 #define KALPO_DLLG2 KALPO_TRACED_WRAPPER
 #define KALPO_DLLG2_GERADOR KALPO_TRACED_WRAPPER
 #define KALPO_EPSON KALPO_TRACED_WRAPPER
-#include "vendor/vendor_list.h"
+#include "seam/maker_list.h"
 #undef KALPO_TRACED_WRAPPER
 
-const vendor::Api kTraced = {
+const seam::Api kTraced = {
 #define KALPO_TRACED_SLOT(ret, name, params, args) &traced_##name,
 #define KALPO_BEMAFI32 KALPO_TRACED_SLOT
 #define KALPO_CONVECF KALPO_TRACED_SLOT
@@ -133,12 +135,12 @@ const vendor::Api kTraced = {
 #define KALPO_DLLG2 KALPO_TRACED_SLOT
 #define KALPO_DLLG2_GERADOR KALPO_TRACED_SLOT
 #define KALPO_EPSON KALPO_TRACED_SLOT
-#include "vendor/vendor_list.h"
+#include "seam/maker_list.h"
 #undef KALPO_TRACED_SLOT
 };
 
 }  // namespace
 
-const vendor::Api &traced_table() { return kTraced; }
+const seam::Api &traced_table() { return kTraced; }
 
-}  // namespace kalpo::trace
+}  // namespace kalpo::entry::trace

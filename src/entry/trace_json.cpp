@@ -1,12 +1,12 @@
-#include "frame/trace_json.h"
+#include "entry/trace_json.h"
 
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 
-#include "frame/text.h"
+#include "base/cp1252.h"
 
-namespace kalpo::trace::json {
+namespace kalpo::entry::trace::json {
 
 std::string string(std::string_view utf8) {
   std::string out = "\"";
@@ -32,7 +32,7 @@ std::string string(std::string_view utf8) {
   return out + '"';
 }
 
-std::string text(std::string_view cp1252) { return string(kalpo::text::to_utf8(cp1252)); }
+std::string text(std::string_view cp1252) { return string(kalpo::base::cp1252::to_utf8(cp1252)); }
 
 std::string number(double value) {
   if (!std::isfinite(value)) return "null";
@@ -41,4 +41,4 @@ std::string number(double value) {
   return error == std::errc() ? std::string(digits, end) : "null";
 }
 
-}  // namespace kalpo::trace::json
+}  // namespace kalpo::entry::trace::json

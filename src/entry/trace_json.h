@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace kalpo::trace::json {
+namespace kalpo::entry::trace::json {
 
 // A UTF-8 text as a JSON string.
 std::string string(std::string_view utf8);
@@ -14,4 +14,4 @@ std::string text(std::string_view cp1252);
 // The shortest text that reads back as the same double (null when not finite).
 std::string number(double value);
 
-}  // namespace kalpo::trace::json
+}  // namespace kalpo::entry::trace::json

@@ -19,7 +19,7 @@
 
 #include "kalpo.h"
 
-namespace kalpo::trace {
+namespace kalpo::entry::trace {
 
 enum class Mode : std::int8_t { unknown, off, on };
 extern Mode mode;  // read from the environment at the first export call
@@ -97,7 +97,7 @@ class Export {
 template <typename... A>
 Export(const char *, A...) -> Export<A...>;
 
-}  // namespace kalpo::trace
+}  // namespace kalpo::entry::trace
 
 // In an export entry point: records the call under the function's own name.
-#define KALPO_TRACE_EXPORT(...) ::kalpo::trace::Export kalpo_trace_export_(__func__ __VA_OPT__(, ) __VA_ARGS__)
+#define KALPO_TRACE_EXPORT(...) ::kalpo::entry::trace::Export kalpo_trace_export_(__func__ __VA_OPT__(, ) __VA_ARGS__)

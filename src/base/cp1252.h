@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-namespace kalpo::text {
+namespace kalpo::base::cp1252 {
 
 // Code points of the bytes 0x80..0x9F in Windows-1252 (0 where the byte is
 // undefined; those bytes map to the C1 control of the same value).
@@ -34,25 +34,39 @@ constexpr char32_t code_point_of(unsigned char byte) {
   return cp ? cp : char32_t(byte);
 }
 
-// Decodes one UTF-8 sequence at s[i]; advances i.  Malformed input yields
-// U+FFFD so that runtime conversion never fails.
+inline constexpr char32_t kReplacement = 0xFFFD;
+
+// Decodes the UTF-8 sequence at s[i] and advances i past it.  Malformed input
+// gives U+FFFD once per maximal invalid subpart: a lead byte with the
+// continuation bytes that may still follow it, so "\xE2\x82(" reads as one
+// U+FFFD and "(", and a stray continuation byte is one U+FFFD of its own.
+// Overlong forms, surrogates and code points above U+10FFFF are malformed.
 constexpr char32_t decode_utf8(const char *s, std::size_t n, std::size_t &i) {
-  auto b = static_cast<unsigned char>(s[i]);
-  int extra = b < 0x80 ? 0 : (b >> 5) == 6 ? 1 : (b >> 4) == 14 ? 2 : (b >> 3) == 30 ? 3 : -1;
-  if (extra < 0 || i + extra >= n + (extra == 0 ? 1 : 0)) {
-    ++i;
-    return 0xFFFD;
+  const auto lead = static_cast<unsigned char>(s[i++]);
+  if (lead < 0x80) return lead;
+  int extra = 0;
+  unsigned char low = 0x80, high = 0xBF;  // the range of the first continuation byte
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    extra = 1;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    extra = 2;
+    if (lead == 0xE0) low = 0xA0;
+    if (lead == 0xED) high = 0x9F;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    extra = 3;
+    if (lead == 0xF0) low = 0x90;
+    if (lead == 0xF4) high = 0x8F;
+  } else {
+    return kReplacement;
   }
-  char32_t cp = extra == 0 ? b : (b & (0x3F >> extra));
-  for (int k = 1; k <= extra; ++k) {
-    auto c = static_cast<unsigned char>(s[i + k]);
-    if ((c & 0xC0) != 0x80) {
-      ++i;
-      return 0xFFFD;
-    }
+  char32_t cp = lead & (0x3F >> extra);
+  for (int k = 0; k < extra; ++k, low = 0x80, high = 0xBF) {
+    if (i >= n) return kReplacement;
+    const auto c = static_cast<unsigned char>(s[i]);
+    if (c < low || c > high) return kReplacement;
     cp = (cp << 6) | (c & 0x3F);
+    ++i;
   }
-  i += extra + 1;
   return cp;
 }
 
@@ -73,7 +87,7 @@ struct Utf8Literal {
 };
 
 template <Utf8Literal S>
-struct Cp1252Literal {
+struct Literal {
   static constexpr std::size_t size = S.code_points();
   static constexpr std::array<char, size + 1> make() {
     std::array<char, size + 1> out{};
@@ -88,16 +102,19 @@ struct Cp1252Literal {
   static constexpr std::array<char, size + 1> value = make();
 };
 
-// Runtime conversions (for standard error, test transcripts and tools).
+// Runtime conversions (standard error, the trace, the kalpo tool).
 std::string to_utf8(std::string_view cp1252);
-std::string from_utf8(std::string_view utf8);  // unmappable characters become '?'
+// Characters without a Windows-1252 byte, and each malformed subpart, become '?'.
+std::string from_utf8(std::string_view utf8);
 
-}  // namespace kalpo::text
+}  // namespace kalpo::base::cp1252
 
+// In the library's root namespace, so that every namespace of the library
+// finds it by ordinary lookup.
 namespace kalpo {
 // A UTF-8 literal as a NUL-terminated Windows-1252 text with static storage.
-template <text::Utf8Literal S>
+template <base::cp1252::Utf8Literal S>
 consteval std::string_view operator""_cp() {
-  return {text::Cp1252Literal<S>::value.data(), text::Cp1252Literal<S>::size};
+  return {base::cp1252::Literal<S>::value.data(), base::cp1252::Literal<S>::size};
 }
 }  // namespace kalpo

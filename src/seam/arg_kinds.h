@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <type_traits>
 
-namespace kalpo::vendor {
+namespace kalpo::seam {
 
 template <typename T>
 constexpr char kind_letter(bool length_prefixed) {
@@ -22,4 +22,4 @@ constexpr char kind_letter(bool length_prefixed) {
     return length_prefixed ? 'p' : 'b';
 }
 
-}  // namespace kalpo::vendor
+}  // namespace kalpo::seam

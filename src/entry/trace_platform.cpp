@@ -14,12 +14,12 @@
 #include <string_view>
 #include <vector>
 
-#include "frame/trace_json.h"
+#include "entry/trace_json.h"
 #include "platform/platform.h"
 
-namespace kalpo::trace {
+namespace kalpo::entry::trace {
 
-void vendor_step(const std::string &step);
+void maker_step(const std::string &step);
 
 namespace {
 
@@ -82,6 +82,7 @@ class Recording final : public platform::Platform {
     note("file_size", json::text(path), std::to_string(answer));
     return answer;
   }
+  std::string setting(std::string_view name) override { return inner_.setting(name); }
   void sleep_ms(uint32_t ms) override {
     note("sleep", std::to_string(ms), {});
     inner_.sleep_ms(ms);
@@ -106,7 +107,7 @@ class Recording final : public platform::Platform {
         if (text == last_regional_) return;
         last_regional_ = text;
       }
-      vendor_step(text);
+      maker_step(text);
     } catch (...) {
     }
   }
@@ -205,6 +206,7 @@ class Answering final : public platform::Platform {
     int64_t size = -1;
     return a && number_of(a->fields[0], size) ? size : -1;
   }
+  std::string setting(std::string_view name) override { return inner_.setting(name); }
   void sleep_ms(uint32_t ms) override {
     next("sleep", 0);
     ticks_ += ms;
@@ -264,10 +266,17 @@ platform::Platform &recording_platform(platform::Platform &inner) {
   return recording.emplace(inner);
 }
 
-void answer_workstation_from(const char *answers_file) {
-  static std::optional<Answering> answering;
-  platform::Platform &inner = answering && &platform::get() == &*answering ? answering->inner() : platform::get();
-  platform::install(&answering.emplace(inner, answers_file));
+namespace {
+std::optional<Answering> g_answering;
+}  // namespace
+
+platform::Platform &workstation() {
+  return g_answering && &platform::get() == &*g_answering ? g_answering->inner() : platform::get();
 }
 
-}  // namespace kalpo::trace
+void answer_workstation_from(const char *answers_file) {
+  platform::Platform &inner = workstation();
+  platform::install(&g_answering.emplace(inner, answers_file));
+}
+
+}  // namespace kalpo::entry::trace
