@@ -57,7 +57,7 @@ test-native: build
 test: test-native
 	$(MAKE) test-windows
 
-# kalpo.dll and the makers' stand-in DLLs for 32-bit Windows (MinGW-w64).
+# kalpo.dll, the virtual printer's maker DLLs and kalpo.exe for 32-bit Windows (MinGW-w64).
 build-windows: deps-windows
 	@started=$$(date +%s) && \
 	cmake -S . -B $(WIN_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo \

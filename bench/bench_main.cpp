@@ -24,12 +24,12 @@
 #include <vector>
 
 #include "alloc_count.h"
+#include "base/ini.h"
+#include "entry/trace.h"
 #include "exports.h"
-#include "frame/trace.h"
 #include "kalpo.h"
 #include "null_seam.h"
-#include "platform/profile.h"
-#include "vendor/vendor.h"
+#include "seam/seam.h"
 
 namespace fs = std::filesystem;
 using namespace kalpo::bench;
@@ -67,7 +67,7 @@ void set_up() {
   unsetenv("LC_TIME");
   setenv("LANG", "pt_BR.UTF-8", 1);
   unsetenv("KALPO_TRACE");
-  kalpo::vendor::install(&null_api());
+  kalpo::seam::install(&null_api());
   KALPO_DefineTratadorMensagens(&answer_yes, nullptr);
 }
 
@@ -79,7 +79,7 @@ void floor_read() {
   for (ssize_t n; (n = read(fd, chunk, sizeof chunk)) > 0;) contents.append(chunk, static_cast<std::size_t>(n));
   close(fd);
   std::string value;
-  kalpo::platform::ini_lookup(contents, "ECF", "PORTACOM", value);
+  kalpo::base::ini::lookup(contents, "ECF", "PORTACOM", value);
   benchmark::DoNotOptimize(value);
 }
 
@@ -111,13 +111,13 @@ void Sale(benchmark::State &state, const char *model) {
 void Tracing(benchmark::State &state, bool on) {
   fs::path trace = fs::temp_directory_path() / "kalpo-bench-trace.jsonl";
   if (on) setenv("KALPO_TRACE", trace.c_str(), 1);
-  kalpo::trace::mode = kalpo::trace::Mode::unknown;
+  kalpo::entry::trace::mode = kalpo::entry::trace::Mode::unknown;
   for (auto _ : state) {
     KALPO_VendaItem("DATAREGISSERIAL", "7891000100103", "CAFE TORRADO", "01", "I", 1.5, 2, 12.99, "", 0.0);
     if (on && state.iterations() % 4096 == 0) fs::remove(trace);  // keeps the file small
   }
   unsetenv("KALPO_TRACE");
-  kalpo::trace::mode = kalpo::trace::Mode::unknown;
+  kalpo::entry::trace::mode = kalpo::entry::trace::Mode::unknown;
   fs::remove(trace);
 }
 

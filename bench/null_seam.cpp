@@ -39,7 +39,7 @@ R success() {
 #define KALPO_DLLG2 KALPO_NULL_ONE
 #define KALPO_DLLG2_GERADOR KALPO_NULL_ONE
 #define KALPO_EPSON KALPO_NULL_ZERO
-#include "vendor/vendor_list.h"
+#include "seam/maker_list.h"
 #undef KALPO_NULL_ONE
 #undef KALPO_NULL_ZERO
 
@@ -87,11 +87,11 @@ const char *dllg2_values(int32_t, const char *, int32_t) {
 // Epson: a state with nothing to report (fiscal mode, sales period open).
 int32_t epson_state(char *estado) { return write_text(estado, "00000000000080800000", 0); }
 
-vendor::Api make_table() {
-  vendor::Api api{};
+seam::Api make_table() {
+  seam::Api api{};
 #define KALPO_NULL_SLOT(ret, name, params, args) api.name = &null_##name;
-#define KALPO_VENDOR_EACH KALPO_NULL_SLOT
-#include "vendor/vendor_list.h"
+#define KALPO_MAKER_EACH KALPO_NULL_SLOT
+#include "seam/maker_list.h"
 #undef KALPO_NULL_SLOT
   api.Bematech_FI_RetornoImpressora = &bematech_status;
   api.Bematech_FI_VerificaEstadoImpressora = &bematech_status;
@@ -109,8 +109,8 @@ vendor::Api make_table() {
 
 }  // namespace
 
-const vendor::Api &null_api() {
-  static const vendor::Api table = make_table();
+const seam::Api &null_api() {
+  static const seam::Api table = make_table();
   return table;
 }
 

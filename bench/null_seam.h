@@ -5,12 +5,12 @@
 
 #include <cstdint>
 
-#include "vendor/vendor.h"
+#include "seam/seam.h"
 
 namespace kalpo::bench {
 
-// The table; install it with vendor::install.
-const vendor::Api &null_api();
+// The table; install it with seam::install.
+const seam::Api &null_api();
 
 // Maker calls answered since the start (one increment per call).
 std::uint64_t null_calls();

@@ -14,6 +14,7 @@
 #include "seam.h"
 
 using namespace kalpo;
+using namespace kalpo::frame;
 
 namespace {
 
@@ -54,6 +55,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *bytes, std::size_t size) {
   if (!std::isfinite(value) && amounts::thousandths(value) != 0) fuzz::violated("a non-finite value is not 0");
 
   platform::format_date(platform::from_day_count(value), data.ConsumeRandomLengthString(32));
-  normaliza_texto(data.ConsumeRemainingBytesAsString());
+  coupon::normaliza_texto(data.ConsumeRemainingBytesAsString());
   return 0;
 }

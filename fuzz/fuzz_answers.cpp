@@ -9,14 +9,15 @@
 #include <cstring>
 #include <string>
 
-#include "frame/command_driver.h"
 #include "frame/state.h"
 #include "kalpo.h"
 #include "makers/analysis.h"
+#include "makers/dllg2_commands.h"
 #include "makers/sessions.h"
 #include "seam.h"
 
 using namespace kalpo;
+using namespace kalpo::frame;
 
 namespace {
 
@@ -28,38 +29,38 @@ int32_t KALPO_CALL any_button(void *, int32_t, const char *text, const char *, u
 void analyse(FuzzedDataProvider &data) {
   const int32_t code = data.ConsumeIntegral<int32_t>();
   switch (data.ConsumeIntegralInRange<int>(0, 9)) {
-    case 0: analysis::analisa_iretorno(data.ConsumeBool() ? Model::BematechMP20 : Model::Sweda7000, code); break;
-    case 1: analysis::retorna_impressora(data.ConsumeBool() ? Model::BematechMFD : Model::Sweda7000); break;
+    case 0: makers::analisa_iretorno(data.ConsumeBool() ? Model::BematechMP20 : Model::Sweda7000, code); break;
+    case 1: makers::retorna_impressora(data.ConsumeBool() ? Model::BematechMFD : Model::Sweda7000); break;
     case 2: {
       // The caller's buffer: exactly the 100 bytes promised, unterminated.
       char answer[100];
       std::memset(answer, 'x', sizeof answer);
       int32_t count = 0;
-      analysis::analisa_ret_sigtron(code, answer, data.ConsumeIntegral<int32_t>(), &count);
+      makers::analisa_ret_sigtron_fs345(code, answer, data.ConsumeIntegral<int32_t>(), &count);
       break;
     }
     case 3: {
       int32_t count = 0;
-      conn::sigtron_expect_executed(code, data.ConsumeBool() ? &count : nullptr);
+      makers::sigtron_judge_executed(code, data.ConsumeBool() ? &count : nullptr);
       break;
     }
-    case 4: conn::epson_judge("EPSON_Fiscal_Vender_Item", code); break;
-    case 5: conn::daruma_judge(code); break;
-    case 6: analysis::analisa_ret_ecf32m(code); break;
-    case 7: conn::digiarte_fetch_and_judge_answer(); break;
+    case 4: makers::epson_judge("EPSON_Fiscal_Vender_Item", code); break;
+    case 5: makers::daruma_judge(code); break;
+    case 6: makers::analisa_ret_ecf32m(code); break;
+    case 7: makers::digiarte_judge_answer(); break;
     case 8: {
       std::string text;
-      analysis::texto_erro_dllg2(code, text);
-      dllg2::judge_showing_code_number(1, code);
-      dllg2::judge_showing_negative_answer(1, code);
-      dllg2::judge_showing_code_text(1, code);
+      makers::texto_erro_dllg2(code, text);
+      makers::dllg2::judge_showing_code_number(1, code);
+      makers::dllg2::judge_showing_negative_answer(1, code);
+      makers::dllg2::judge_showing_code_text(1, code);
       break;
     }
     default: {
-      dllg2::clear_read_back();
-      const std::string &back = dllg2::read_back(1, "ValorTexto");
+      makers::dllg2::clear_read_back();
+      const std::string &back = makers::dllg2::read_back(1, "ValorTexto");
       if (back.size() > 50 || back.find('\0') != std::string::npos) fuzz::violated("a read-back past 50 characters");
-      dllg2::read_text_register(1, "Identificacao");
+      makers::dllg2::read_text_register(1, "Identificacao");
       break;
     }
   }

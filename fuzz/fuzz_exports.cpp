@@ -18,6 +18,7 @@
 #include "seam.h"
 
 using namespace kalpo;
+using namespace kalpo::frame;
 
 namespace {
 

@@ -7,13 +7,14 @@
 #include <cstdint>
 #include <string>
 
+#include "base/ini.h"
 #include "frame/config.h"
 #include "makers/sessions.h"
 #include "platform/platform.h"
-#include "platform/profile.h"
 #include "seam.h"
 
 using namespace kalpo;
+using namespace kalpo::frame;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *bytes, std::size_t size) {
   FuzzedDataProvider data(bytes, size);
@@ -29,14 +30,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *bytes, std::size_t size) {
     if (value.find_first_of("\r\n") != std::string::npos) fuzz::violated("a value spans lines");
     if (config::read(name, "\x01") != value) fuzz::violated("a key read twice differs");
     std::string direct;
-    const bool found = platform::ini_lookup(contents, config::kSection, name, direct);
+    const bool found = base::ini::lookup(contents, config::kSection, name, direct);
     if (found ? direct != value : value != "\x01") fuzz::violated("the snapshot and the file disagree");
   }
   config::read_int("VELOCIDADE", 115200);
   config::paper_handling_on();
   const std::string port = config::read("PORTACOM", "COM1");
-  conn::dllg2_port_name(port);
-  conn::epson_port_number(port);
-  conn::serial_settings(conn::SerialSetup::Full);
+  makers::dllg2_port_name(port);
+  makers::epson_port_number(port);
+  makers::serial_settings(makers::SerialSetup::Full);
   return 0;
 }

@@ -9,7 +9,7 @@
 #include <tuple>
 #include <type_traits>
 
-#include "vendor/vendor.h"
+#include "seam/seam.h"
 
 namespace kalpo::platform {
 Platform &real();  // the workstation's platform
@@ -92,15 +92,15 @@ R answer(const char *function, A... args) {
   ret fuzz_##name params {                                                                       \
     return std::apply([](auto... a) { return answer<ret>(#name, a...); }, std::make_tuple args); \
   }
-#define KALPO_VENDOR_EACH KALPO_FUZZ_FUNCTION
-#include "vendor/vendor_list.h"
+#define KALPO_MAKER_EACH KALPO_FUZZ_FUNCTION
+#include "seam/maker_list.h"
 #undef KALPO_FUZZ_FUNCTION
 
-vendor::Api make_table() {
-  vendor::Api api{};
+seam::Api make_table() {
+  seam::Api api{};
 #define KALPO_FUZZ_SLOT(ret, name, params, args) api.name = &fuzz_##name;
-#define KALPO_VENDOR_EACH KALPO_FUZZ_SLOT
-#include "vendor/vendor_list.h"
+#define KALPO_MAKER_EACH KALPO_FUZZ_SLOT
+#include "seam/maker_list.h"
 #undef KALPO_FUZZ_SLOT
   return api;
 }
@@ -120,10 +120,10 @@ std::filesystem::path drive_c() {
 }  // namespace
 
 void answer_from(FuzzedDataProvider &data) {
-  static const vendor::Api table = make_table();
+  static const seam::Api table = make_table();
   static NoWaitPlatform host;
   drive_c();
-  vendor::install(&table);
+  seam::install(&table);
   platform::install(&host);
   g_data = &data;
 }

@@ -13,6 +13,7 @@
 namespace {
 
 using namespace kalpo;
+using namespace kalpo::frame;
 using kalpo::test::Fake;
 
 struct Conversion {

@@ -3,15 +3,15 @@
 #include <set>
 #include <string>
 
-#include "frame/command_driver.h"
 #include "makers/analysis.h"
 #include "makers/code_texts.h"
+#include "makers/dllg2_commands.h"
 #include "support/fake.h"
 #include "support/transcripts.h"
 
 namespace {
 
-namespace analysis = kalpo::analysis;
+namespace makers = kalpo::makers;
 using kalpo::test::cp;
 using kalpo::test::shown;
 
@@ -42,20 +42,20 @@ const ErrorCase kErrors[] = {
 TEST(DllG2ErrorText, HitReplacesMissKeeps) {
   for (const ErrorCase &c : kErrors) {
     std::string text = "antes";
-    bool hit = analysis::texto_erro_dllg2(c.code, text);
+    bool hit = makers::texto_erro_dllg2(c.code, text);
     EXPECT_EQ(hit, c.text != nullptr) << c.code;
     EXPECT_EQ(shown(text), c.text ? c.text : "antes") << c.code;
   }
 }
 
 TEST(DllG2ErrorText, CallerShowsTheCodeWhenThereIsNoText) {
-  EXPECT_EQ(kalpo::dllg2::error_text(-1), "Erro -1");
-  EXPECT_EQ(kalpo::dllg2::error_text(12000), "Erro 12000");
-  EXPECT_EQ(kalpo::dllg2::error_text(8046), cp("Percentual do desconto ultrapassou 100%."));
+  EXPECT_EQ(kalpo::makers::dllg2::error_text(-1), "Erro -1");
+  EXPECT_EQ(kalpo::makers::dllg2::error_text(12000), "Erro 12000");
+  EXPECT_EQ(kalpo::makers::dllg2::error_text(8046), cp("Percentual do desconto ultrapassou 100%."));
 }
 
 TEST(DllG2ErrorText, TableCoversItsRanges) {
-  auto table = analysis::tables::dllg2_errors();
+  auto table = makers::tables::dllg2_errors();
   EXPECT_EQ(table.size(), 187u);
   const std::pair<int32_t, int32_t> ranges[] = {
       {0, 2},       {1000, 1012}, {2000, 2002}, {3000, 3003},   {4000, 4004},   {5000, 5002},  {6000, 6001},
@@ -83,8 +83,8 @@ namespace {
 // own) or 8000.
 TEST(DllG2Judgment, TranscriptPerJudgmentAndOutcome) {
   using Judge = bool (*)(int32_t, int32_t);
-  const Judge judges[] = {dllg2::judge_showing_code_number, dllg2::judge_showing_negative_answer,
-                          dllg2::judge_showing_code_text};
+  const Judge judges[] = {makers::dllg2::judge_showing_code_number, makers::dllg2::judge_showing_negative_answer,
+                          makers::dllg2::judge_showing_code_text};
   const std::string code = "DLLG2_ObtemCodErro(3)";
   const std::string refused = "notice: Comando fora de seqüência.";
   const std::vector<Row> rows = {

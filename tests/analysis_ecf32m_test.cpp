@@ -16,7 +16,7 @@ namespace {
 using kalpo::test::Call;
 using kalpo::test::Fake;
 using namespace kalpo::test;
-namespace analysis = kalpo::analysis;
+namespace makers = kalpo::makers;
 
 // ---- integer codes ----
 
@@ -44,7 +44,7 @@ const CodeCase kCodes[] = {
 TEST(Ecf32mCode, NoticeAndResult) {
   for (const CodeCase &c : kCodes) {
     Fake fake;
-    EXPECT_EQ(analysis::analisa_ret_ecf32m(c.code), c.ok) << c.code;
+    EXPECT_EQ(makers::analisa_ret_ecf32m(c.code), c.ok) << c.code;
     std::vector<std::string> expected;
     if (c.notice) expected.push_back("notice: " + *c.notice);
     EXPECT_EQ(fake.lines, expected) << c.code;
@@ -52,7 +52,7 @@ TEST(Ecf32mCode, NoticeAndResult) {
 }
 
 TEST(Ecf32mCode, TableSize) {
-  auto table = analysis::tables::ecf32m_returns();
+  auto table = makers::tables::ecf32m_returns();
   EXPECT_EQ(table.size(), 16u);
   std::set<int32_t> codes;
   for (const auto &e : table) codes.insert(e.code);
@@ -125,7 +125,7 @@ const std::vector<Row> kReturns = {
 
 TEST(Ecf32mReturn, Text) {
   run(kReturns, [](const Row &, std::string &text) {
-    text = analysis::obtem_ret_ecf32m();
+    text = makers::obtem_ret_ecf32m();
     return 1;
   });
 }
@@ -134,7 +134,7 @@ TEST(Ecf32mReturn, GivesUpAfterThirtySeconds) {
   Fake fake;
   fake.ticks = 123456;
   fake.returns("ObtemRetorno", -97);
-  EXPECT_EQ(analysis::obtem_ret_ecf32m(), "-97");
+  EXPECT_EQ(makers::obtem_ret_ecf32m(), "-97");
   EXPECT_EQ(std::count(fake.lines.begin(), fake.lines.end(), "Sleep(1000)"), 30);
   EXPECT_EQ(std::count(fake.lines.begin(), fake.lines.end(), kPoll), 31);
   EXPECT_EQ(fake.ticks, 123456u + 30000u);
@@ -144,7 +144,7 @@ TEST(Ecf32mReturn, SilentPrinterFailsTheCommandWithoutExplanation) {
   Fake fake;
   fake.returns("ObtemRetorno", -97);
   std::string text;
-  EXPECT_FALSE(kalpo::conn::digiarte_fetch_and_judge_answer(text));
+  EXPECT_FALSE(kalpo::makers::digiarte_judge_answer(text));
   EXPECT_EQ(text, "-97");
   EXPECT_EQ(std::count_if(fake.lines.begin(), fake.lines.end(),
                           [](const std::string &l) { return l.starts_with("notice:"); }),
@@ -181,7 +181,7 @@ const MinusCase kMinus[] = {
 TEST(Ecf32mMinusCode, Notice) {
   for (const MinusCase &c : kMinus) {
     Fake fake;
-    analysis::analisa_texto_ret_ecf32m(c.text);
+    makers::analisa_texto_ret_ecf32m(c.text);
     std::vector<std::string> expected;
     if (c.notice) expected.push_back("notice: " + *c.notice);
     EXPECT_EQ(fake.lines, expected) << c.text;
@@ -189,7 +189,7 @@ TEST(Ecf32mMinusCode, Notice) {
 }
 
 TEST(Ecf32mMinusCode, Table) {
-  auto table = analysis::tables::minus_codes();
+  auto table = makers::tables::minus_codes();
   EXPECT_EQ(table.size(), 58u);
   std::set<int32_t> expected;
   for (int32_t n = 1; n <= 62; ++n) {
@@ -202,8 +202,8 @@ TEST(Ecf32mMinusCode, Table) {
     EXPECT_TRUE(e.text.starts_with("(-" + std::to_string(e.code) + ") ")) << e.code;
   }
   EXPECT_EQ(codes, expected);
-  EXPECT_EQ(kalpo::test::shown(*analysis::find_text(table, 16)), "(-16) Data inálida");
-  EXPECT_EQ(kalpo::test::shown(*analysis::find_text(table, 41)), "(-41) Número máximo de itens (450) do ECF atingido");
+  EXPECT_EQ(kalpo::test::shown(*makers::find_text(table, 16)), "(-16) Data inálida");
+  EXPECT_EQ(kalpo::test::shown(*makers::find_text(table, 41)), "(-41) Número máximo de itens (450) do ECF atingido");
 }
 
 }  // namespace

@@ -13,7 +13,7 @@
 namespace {
 
 using namespace kalpo::test;
-namespace analysis = kalpo::analysis;
+namespace makers = kalpo::makers;
 
 const std::string kAsk = "EPSON_Obter_Estado_Impressora(\"" + std::string(20, ' ') + "\")";
 const std::string kNoCommunication = "notice: Erro de comunicação. Verifique a Impressora!";
@@ -32,7 +32,7 @@ std::string clean_with_fiscal(const char *fiscal) { return fields("00", "00", "0
 // after a call that returned last_return.
 Script state_after(std::string state, int32_t last_return, bool terminate = false) {
   return [=](Fake &fake) {
-    kalpo::state().iRetornoEpson = last_return;
+    kalpo::frame::state().iRetornoEpson = last_return;
     fake.on("EPSON_Obter_Estado_Impressora", [=](kalpo::test::Call &call) { call.write(0, state, terminate); });
   };
 }
@@ -94,7 +94,7 @@ const std::vector<Row> kStates = {
 };
 
 TEST(EpsonState, Notices) {
-  run(kStates, [](const Row &) { return analysis::analisa_ret_epson("EPSON_Fiscal_Abrir_Cupom"); });
+  run(kStates, [](const Row &) { return makers::analisa_ret_epson("EPSON_Fiscal_Abrir_Cupom"); });
 }
 
 const std::string kUnreadable = "notice: Não foi possível ler a resposta da impressora: ";
@@ -122,31 +122,31 @@ const std::vector<Row> kUnreadables = {
 };
 
 TEST(EpsonUnreadable, OneNoticeQuotingTheAnswer) {
-  run(kUnreadables, [](const Row &) { return analysis::analisa_ret_epson("EPSON_Serial_Abrir_Porta"); });
+  run(kUnreadables, [](const Row &) { return makers::analisa_ret_epson("EPSON_Serial_Abrir_Porta"); });
 }
 
 TEST(EpsonState, StateCallFailingExaminesNothing) {
   Fake fake;
-  kalpo::state().iRetornoEpson = 7;
+  kalpo::frame::state().iRetornoEpson = 7;
   fake.returns("EPSON_Obter_Estado_Impressora", 1);
-  EXPECT_FALSE(analysis::analisa_ret_epson("EPSON_Serial_Abrir_Porta"));
+  EXPECT_FALSE(makers::analisa_ret_epson("EPSON_Serial_Abrir_Porta"));
   EXPECT_EQ(fake.lines, (std::vector<std::string>{kAsk, kNoCommunication}));
 }
 
 TEST(EpsonState, TerminatedAnswerIsReadInFull) {
   Fake fake;
   fake.writes("EPSON_Obter_Estado_Impressora", 0, clean_with_fiscal("C080"), 0);
-  EXPECT_TRUE(analysis::analisa_ret_epson("EPSON_Fiscal_Fechar_Cupom"));
+  EXPECT_TRUE(makers::analisa_ret_epson("EPSON_Fiscal_Fechar_Cupom"));
   EXPECT_EQ(fake.lines, std::vector<std::string>{kAsk});
 }
 
-std::string text_of(std::span<const analysis::CodeText> table, int32_t code) {
-  auto text = analysis::find_text(table, code);
+std::string text_of(std::span<const makers::CodeText> table, int32_t code) {
+  auto text = makers::find_text(table, code);
   return text ? kalpo::test::shown(*text) : "<none>";
 }
 
 TEST(EpsonTables, SizesAndRows) {
-  namespace t = analysis::tables;
+  namespace t = makers::tables;
   EXPECT_EQ(t::epson_field_errors().size(), 7u);
   EXPECT_EQ(t::epson_ports().size(), 6u);
   EXPECT_EQ(t::epson_results().size(), 194u);
@@ -178,7 +178,7 @@ TEST(EpsonTables, SizesAndRows) {
 TEST(EpsonTables, ResultCodesAreUniqueAndOnlyFourTextsShared) {
   std::set<int32_t> codes;
   std::set<std::string_view> texts;
-  for (const auto &e : analysis::tables::epson_results()) {
+  for (const auto &e : makers::tables::epson_results()) {
     codes.insert(e.code);
     texts.insert(e.text);
   }
@@ -186,7 +186,7 @@ TEST(EpsonTables, ResultCodesAreUniqueAndOnlyFourTextsShared) {
   EXPECT_EQ(texts.size(), 190u);
   const std::pair<int32_t, int32_t> shared[] = {{0x0903, 0x0E14}, {0x0908, 0x0E0B}, {0x0A17, 0x0E07}, {0x0A1F, 0x0E11}};
   for (const auto &[a, b] : shared) {
-    auto table = analysis::tables::epson_results();
+    auto table = makers::tables::epson_results();
     EXPECT_EQ(text_of(table, a), text_of(table, b));
   }
 }

@@ -1,5 +1,5 @@
 /* A point-of-sale program written in C against kalpo.h alone, linked with
- * libkalpo and the stand-in makers' libraries: the presets and the frame
+ * libkalpo and the virtual printer's maker libraries: the presets and the frame
  * results of every export. */
 #include <stdio.h>
 #include <string.h>

@@ -4,18 +4,18 @@
 #include <string>
 #include <vector>
 
-#include "frame/command_driver.h"
+#include "base/ini.h"
 #include "frame/config.h"
 #include "frame/state.h"
+#include "makers/dllg2_commands.h"
 #include "makers/sessions.h"
 #include "platform/platform.h"
-#include "platform/profile.h"
 #include "support/fake.h"
 
 namespace {
 
 using kalpo::test::Fake;
-namespace conn = kalpo::conn;
+namespace makers = kalpo::makers;
 
 TEST(Profile, IniLookupFollowsTheProfileFunctions) {
   const std::string ini =
@@ -45,11 +45,11 @@ TEST(Profile, IniLookupFollowsTheProfileFunctions) {
       {"Outra", "PORTACOM", true, "COM9"},
   };
   // The index answers as the lookup does, the rows asked of one index in turn.
-  kalpo::platform::IniIndex index;
+  kalpo::base::ini::Index index;
   index.reset(ini);
   for (const Row &row : rows) {
     std::string value = "(none)", indexed = "(none)";
-    EXPECT_EQ(kalpo::platform::ini_lookup(ini, row.section, row.key, value), row.found) << row.key;
+    EXPECT_EQ(kalpo::base::ini::lookup(ini, row.section, row.key, value), row.found) << row.key;
     EXPECT_EQ(index.lookup(row.section, row.key, indexed), row.found) << row.key;
     if (row.found) {
       EXPECT_EQ(value, row.value) << row.key;
@@ -69,7 +69,8 @@ TEST(Profile, IntegerReadingFallsBackWhenNotAnInteger) {
   for (const Row &row : rows) {
     Fake fake;
     if (row.value) fake.config["VELOCIDADE"] = row.value;
-    EXPECT_EQ(kalpo::config::read_int("VELOCIDADE", 115200), row.expected) << (row.value ? row.value : "(missing)");
+    EXPECT_EQ(kalpo::frame::config::read_int("VELOCIDADE", 115200), row.expected)
+        << (row.value ? row.value : "(missing)");
   }
 }
 
@@ -78,7 +79,7 @@ TEST(Profile, PaperHandlingNeedsExactlyUpperCaseS) {
            {"S", true}, {"s", false}, {"N", false}, {"", false}, {"SIM", false}}) {
     Fake fake;
     fake.config["DESATIVAFACA"] = value;
-    EXPECT_EQ(kalpo::config::paper_handling_on(), on) << value;
+    EXPECT_EQ(kalpo::frame::config::paper_handling_on(), on) << value;
   }
 }
 
@@ -91,7 +92,7 @@ TEST(Connections, EpsonPortNumberIsTheRunOfDigitsAfterCom) {
                                  {"com4", 4}, {"COM", -1}, {"COMX", -1},         {"LPT1", -1},
                                  {"", -1},    {"C", -1},   {"COM1234567890", -1}};
   for (const Row &row : rows) {
-    auto port = conn::epson_port_number(row.portacom);
+    auto port = makers::epson_port_number(row.portacom);
     EXPECT_EQ(port.value_or(-1), row.port) << row.portacom;
   }
 }
@@ -102,7 +103,7 @@ TEST(Connections, DriverPortNameKeepsAllItsDigits) {
   };
   const std::vector<Row> rows = {{"COM1", "COM1"},  {"COM10", "COM10"}, {"COM2:19200,e,8,1", "COM2"}, {"USB", "USB"},
                                  {"USB1X", "USB1"}, {"", ""},           {"COM3,9600", "COM3"}};
-  for (const Row &row : rows) EXPECT_EQ(conn::dllg2_port_name(row.portacom), row.name) << row.portacom;
+  for (const Row &row : rows) EXPECT_EQ(makers::dllg2_port_name(row.portacom), row.name) << row.portacom;
 }
 
 TEST(Connections, EpsonOpensAt38400OrNamesTheBadSetting) {
@@ -110,7 +111,7 @@ TEST(Connections, EpsonOpensAt38400OrNamesTheBadSetting) {
     Fake fake;
     fake.config_file = false;
     fake.returns("EPSON_Obter_Estado_Impressora", 1);
-    conn::epson_open();
+    makers::epson_open();
     ASSERT_FALSE(fake.lines.empty());
     EXPECT_EQ(fake.lines.front(), "EPSON_Serial_Abrir_Porta(38400, 1)");
   }
@@ -118,13 +119,13 @@ TEST(Connections, EpsonOpensAt38400OrNamesTheBadSetting) {
     Fake fake;
     fake.config["PORTACOM"] = "COM10";
     fake.returns("EPSON_Obter_Estado_Impressora", 1);
-    conn::epson_open();
+    makers::epson_open();
     EXPECT_EQ(fake.lines.front(), "EPSON_Serial_Abrir_Porta(38400, 10)");
   }
   {
     Fake fake;
     fake.config["PORTACOM"] = "LPT1";
-    EXPECT_FALSE(conn::epson_open());
+    EXPECT_FALSE(makers::epson_open());
     EXPECT_EQ(fake.lines, std::vector<std::string>{"notice: Porta de comunicação inválida em PORTACOM: \"LPT1\""});
   }
 }
@@ -140,10 +141,10 @@ TEST(Connections, SerialOpeningReadsSpeedAndParity) {
     Fake fake;
     if (row.parity) fake.config["PARIDADE"] = row.parity;
     fake.returns("DLLG2_IniciaDriver", 3);
-    EXPECT_EQ(conn::serial_open(conn::SerialSetup::Full), 3);
-    EXPECT_EQ(kalpo::state().cParidade, row.expected) << (row.parity ? row.parity : "(missing)");
-    EXPECT_EQ(kalpo::state().iVelocidade, 115200);
-    EXPECT_EQ(kalpo::state().iHandleDllG2, 3);
+    EXPECT_EQ(makers::serial_open(makers::SerialSetup::Full), 3);
+    EXPECT_EQ(kalpo::frame::state().cParidade, row.expected) << (row.parity ? row.parity : "(missing)");
+    EXPECT_EQ(kalpo::frame::state().iVelocidade, 115200);
+    EXPECT_EQ(kalpo::frame::state().iHandleDllG2, 3);
     EXPECT_EQ(fake.lines,
               (std::vector<std::string>{"DLLG2_IniciaDriver(\"COM1\")", "DLLG2_SetaArquivoLog(\"dllg2.log\")",
                                         "DLLG2_DefineTimeout(3, 10)"}));
@@ -155,31 +156,31 @@ TEST(Connections, SerialSetupVariants) {
   fake.config["PORTACOM"] = "COM12:9600";
   fake.config["VELOCIDADE"] = "9600";
   fake.returns("DLLG2_IniciaDriver", -4);
-  conn::serial_open(conn::SerialSetup::NoTimeout);
-  EXPECT_EQ(kalpo::state().iVelocidade, 9600);
-  conn::serial_open(conn::SerialSetup::PortOnly);
+  makers::serial_open(makers::SerialSetup::NoTimeout);
+  EXPECT_EQ(kalpo::frame::state().iVelocidade, 9600);
+  makers::serial_open(makers::SerialSetup::PortOnly);
   EXPECT_EQ(fake.lines,
             (std::vector<std::string>{"DLLG2_IniciaDriver(\"COM12\")", "DLLG2_SetaArquivoLog(\"dllg2.log\")",
                                       "DLLG2_IniciaDriver(\"COM12\")", "DLLG2_SetaArquivoLog(\"dllg2.log\")"}));
-  EXPECT_EQ(kalpo::state().iHandleDllG2, -4);
+  EXPECT_EQ(kalpo::frame::state().iHandleDllG2, -4);
 }
 
 TEST(Connections, UsbRefusalIsReported) {
   {
     Fake fake;
     fake.returns("DLLG2_IniciaDriver", 0);
-    EXPECT_TRUE(conn::usb_open());
+    EXPECT_TRUE(makers::usb_open());
   }
   {
     Fake fake;
     fake.returns("DLLG2_IniciaDriver", -2);
-    EXPECT_FALSE(conn::usb_open(conn::UsbRefusal::ErroPrefix));
+    EXPECT_FALSE(makers::usb_open(makers::UsbRefusal::ErroPrefix));
     EXPECT_EQ(fake.lines.back(), "notice: erro: -2");
   }
   {
     Fake fake;
     fake.returns("DLLG2_IniciaDriver", -2);
-    EXPECT_FALSE(conn::usb_open());
+    EXPECT_FALSE(makers::usb_open());
     EXPECT_EQ(fake.lines.back().substr(0, 8), "notice: ");
     EXPECT_NE(fake.lines.back(), "notice: ") << "a refusal is never an empty notice";
   }
@@ -188,28 +189,28 @@ TEST(Connections, UsbRefusalIsReported) {
 TEST(Connections, PaperHandling) {
   struct Row {
     const char *value;
-    kalpo::Model model;
+    kalpo::frame::Model model;
     std::vector<std::string> bematech, elgin;
   };
   const std::vector<Row> rows = {
       {"S",
-       kalpo::Model::ElginFit,
+       kalpo::frame::Model::ElginFit,
        {"Bematech_FI_LinhasEntreCupons(15)", "Bematech_FI_AtivaDesativaCorteProximoMFD()"},
        {"DLLG2_ExecutaComando(7, \"CortaPapel;TipoCorte=1\")"}},
       {"S",
-       kalpo::Model::DataregisQuick,
+       kalpo::frame::Model::DataregisQuick,
        {"Bematech_FI_LinhasEntreCupons(15)", "Bematech_FI_AtivaDesativaCorteProximoMFD()"},
        {}},
-      {"s", kalpo::Model::ElginFit, {}, {}},
+      {"s", kalpo::frame::Model::ElginFit, {}, {}},
   };
   for (const Row &row : rows) {
     Fake fake;
     fake.config["DESATIVAFACA"] = row.value;
-    kalpo::state().iHandleDllG2 = 7;
-    conn::bematech_paper_handling();
+    kalpo::frame::state().iHandleDllG2 = 7;
+    makers::bematech_paper_handling();
     EXPECT_EQ(fake.lines, row.bematech);
     fake.clear();
-    conn::elgin_paper_cut(row.model);
+    makers::elgin_paper_cut(row.model);
     EXPECT_EQ(fake.lines, row.elgin);
   }
 }
@@ -218,11 +219,10 @@ TEST(CommandDriver, CommandOrderAndReadBack) {
   Fake fake;
   fake.returns("DLLG2_ExecutaComando", 1);
   fake.writes("DLLG2_Retorno", 4, "001234", 1);
-  namespace dllg2 = kalpo::dllg2;
-  int32_t answer = dllg2::execute(0, "LeInteiro", {{"NomeInteiro", "Coo", dllg2::kText}});
+  int32_t answer = makers::dllg2::execute(0, "LeInteiro", {{"NomeInteiro", "Coo", makers::dllg2::kText}});
   EXPECT_EQ(answer, 1);
-  dllg2::clear_read_back();
-  EXPECT_EQ(dllg2::read_back(0, "ValorInteiro"), "001234");
+  makers::dllg2::clear_read_back();
+  EXPECT_EQ(makers::dllg2::read_back(0, "ValorInteiro"), "001234");
   EXPECT_EQ(fake.lines, (std::vector<std::string>{
                             "DLLG2_LimpaParams(0)", "DLLG2_AdicionaParam(0, \"NomeInteiro\", \"Coo\", 7)",
                             "DLLG2_ExecutaComando(0, \"LeInteiro\")",
@@ -232,7 +232,7 @@ TEST(CommandDriver, CommandOrderAndReadBack) {
 TEST(CommandDriver, ReadBackNeverRunsPastFiftyCharacters) {
   Fake fake;
   fake.on("DLLG2_Retorno", [](kalpo::test::Call &c) { c.write(4, std::string(50, 'X'), false); });
-  EXPECT_EQ(kalpo::dllg2::read_back(0, "ValorTexto"), std::string(50, 'X'));
+  EXPECT_EQ(kalpo::makers::dllg2::read_back(0, "ValorTexto"), std::string(50, 'X'));
 }
 
 }  // namespace

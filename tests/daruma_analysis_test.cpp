@@ -72,12 +72,12 @@ TEST(DarumaAnalysis, Transcripts) {
       message("180", "180", "Mensagem do aplicativo nao programada"),
       message("999", "999", "Sem comunicação com a impressora"),
   };
-  run(rows, [](const Row &) { return int{kalpo::analysis::analisa_ret_daruma()}; });
+  run(rows, [](const Row &) { return int{kalpo::makers::analisa_ret_daruma()}; });
 }
 
 TEST(DarumaAnalysis, KeepsTheStatusInTheModuleState) {
   Fake fake;
-  kalpo::DarumaStatus &daruma = kalpo::state().daruma;
+  kalpo::frame::DarumaStatus &daruma = kalpo::frame::state().daruma;
   daruma.ack = daruma.st1 = daruma.st2 = 99;  // cleared before the call
   fake.on("Daruma_FI_RetornoImpressora", [](Call &c) {
     c.set_int(0, 6);
@@ -89,7 +89,7 @@ TEST(DarumaAnalysis, KeepsTheStatusInTheModuleState) {
     c.write(0, "000");
     c.result = 7;
   });
-  EXPECT_TRUE(kalpo::analysis::analisa_ret_daruma());
+  EXPECT_TRUE(kalpo::makers::analisa_ret_daruma());
   EXPECT_EQ(fake.lines, (Lines{kStatusCall, kErrorCall}));
   EXPECT_EQ(daruma.ack, 6);
   EXPECT_EQ(daruma.st1, 128);
@@ -105,7 +105,7 @@ std::string daruma_notice(int number) {
   char text[5];
   std::snprintf(text, sizeof text, "%03d", number);
   error_written(text)(fake);
-  kalpo::analysis::analisa_ret_daruma();
+  kalpo::makers::analisa_ret_daruma();
   return fake.lines.back();
 }
 

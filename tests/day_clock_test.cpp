@@ -72,9 +72,9 @@ TEST(DaylightSaving, SerialSettings) {
   fake.config["PARIDADE"] = "O";
   fake.returns("DLLG2_IniciaDriver", 4);
   KALPO_HorarioVerao("DATAREGISSERIAL", "ENTRAR");
-  EXPECT_EQ(kalpo::state().iHandleDllG2, 4);
-  EXPECT_EQ(kalpo::state().iVelocidade, 9600);
-  EXPECT_EQ(kalpo::state().cParidade, 'o');
+  EXPECT_EQ(kalpo::frame::state().iHandleDllG2, 4);
+  EXPECT_EQ(kalpo::frame::state().iVelocidade, 9600);
+  EXPECT_EQ(kalpo::frame::state().cParidade, 'o');
 }
 
 Script answer(const char *text) {

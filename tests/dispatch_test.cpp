@@ -88,7 +88,7 @@ std::vector<Export> exports() {
 const std::vector<const char *> kWithoutBranch = {"bematechmp20", "BEMATECHMP20 ", " EPSON", "", nullptr, "XPTO"};
 const std::vector<const char *> kWithoutPrinter = {"ECFZANTRELLO", "NOTAFISCAL"};
 
-TEST(Dispatch, PresetsWithoutVendorCallOrMessage) {
+TEST(Dispatch, PresetsWithoutMakerCallOrMessage) {
   for (const Export &e : exports()) {
     for (const char *model : kWithoutPrinter) {
       Fake fake;

@@ -106,15 +106,15 @@ TEST(Frame, MessageHandlerReceivesEveryFormAndAnswersConfirmations) {
 
 TEST(Frame, OutTextsOfOneCallStayValidDuringTheNext) {
   Fake fake;
-  kalpo::begin_export_call();
+  kalpo::frame::begin_export_call();
   const char *first = nullptr;
-  kalpo::OutText(&first).set("000123");
-  kalpo::begin_export_call();
+  kalpo::frame::OutText(&first).set("000123");
+  kalpo::frame::begin_export_call();
   const char *second = nullptr;
-  kalpo::OutText(&second).set("000124");
+  kalpo::frame::OutText(&second).set("000124");
   EXPECT_STREQ(first, "000123");
   EXPECT_STREQ(second, "000124");
-  kalpo::OutText(nullptr).set("ignored");
+  kalpo::frame::OutText(nullptr).set("ignored");
 }
 
 TEST(Frame, ControlLinesSplitAsATextList) {
@@ -131,7 +131,7 @@ TEST(Frame, ControlLinesSplitAsATextList) {
       {"\n", {""}},
       {"a\n\r", {"a", ""}},
   };
-  for (const Split &row : rows) EXPECT_EQ(kalpo::split_lines(row.text), row.lines) << row.text;
+  for (const Split &row : rows) EXPECT_EQ(kalpo::frame::split_lines(row.text), row.lines) << row.text;
 }
 
 }  // namespace

@@ -240,7 +240,7 @@ TEST(SerialNumberStart, GivesUpAfterFiveSeconds) {
     }
     expected.insert(expected.end(), {"DLLG2_SetaArquivoLog(\"dllg2.log\")", "notice: Erro -1"});
     EXPECT_EQ(fake.lines, expected) << "start cost " << c.start_cost_ms;
-    EXPECT_EQ(state().iHandleDllG2, -1);
+    EXPECT_EQ(frame::state().iHandleDllG2, -1);
   }
 }
 

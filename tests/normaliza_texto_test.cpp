@@ -26,7 +26,7 @@ TEST(NormalizaTexto, Table) {
   for (const Row &row : rows) {
     SCOPED_TRACE(row.in);
     std::string in = cp(row.in);
-    std::string out = normaliza_texto(in);
+    std::string out = coupon::normaliza_texto(in);
     EXPECT_EQ(out, cp(row.out));
     EXPECT_EQ(out.size(), in.size());
   }
@@ -40,7 +40,7 @@ TEST(NormalizaTexto, OtherBytesUnchanged) {
   for (int b = 0; b < 256; ++b) {
     if (mapped.count(static_cast<unsigned char>(b))) continue;
     std::string one(1, static_cast<char>(b));
-    EXPECT_EQ(normaliza_texto(one), one) << "byte " << b;
+    EXPECT_EQ(coupon::normaliza_texto(one), one) << "byte " << b;
   }
 }
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "frame/trace.h"
+#include "entry/trace.h"
 #include "kalpo.h"
 #include "support/fake.h"
 
@@ -34,11 +34,11 @@ class TraceTo {
   explicit TraceTo(std::string path) : path_(std::move(path)) {
     std::remove(path_.c_str());
     set_variable("KALPO_TRACE", path_.c_str());
-    kalpo::trace::mode = kalpo::trace::Mode::unknown;
+    kalpo::entry::trace::mode = kalpo::entry::trace::Mode::unknown;
   }
   ~TraceTo() {
     set_variable("KALPO_TRACE", nullptr);
-    kalpo::trace::mode = kalpo::trace::Mode::unknown;
+    kalpo::entry::trace::mode = kalpo::entry::trace::Mode::unknown;
     std::remove(path_.c_str());
   }
   std::vector<std::string> lines() const {
@@ -145,7 +145,7 @@ TEST(Trace, AnUnwritableFileChangesNoResultAndNoMakerCall) {
   EXPECT_STREQ(number, "000042");
   EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
   EXPECT_EQ(fake.lines.size(), 2 * expected.size());
-  EXPECT_EQ(kalpo::trace::mode, kalpo::trace::Mode::off);
+  EXPECT_EQ(kalpo::entry::trace::mode, kalpo::entry::trace::Mode::off);
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 /* A point-of-sale program in miniature: loads KALPO, shows what the library
  * is, and runs a whole sale on a few printer models, printing every operator
- * message that comes back.  Without a printer (or with the stand-in makers'
- * libraries) the printer models refuse, and the operator is told why. */
+ * message that comes back.  On the virtual printer every model sells; with a
+ * maker's own library and no printer attached the printer models refuse, and
+ * the operator is told why. */
 #include <stdio.h>
 #include <string.h>
 

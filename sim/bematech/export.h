@@ -1,10 +1,10 @@
 // Defining a maker library's exported functions: each definition is checked
-// against the maker's declaration in vendor/vendor_list.h.
+// against the maker's declaration in seam/maker_list.h.
 #pragma once
 
-#define KALPO_VENDOR_DEFINE
+#define KALPO_MAKER_DEFINE
 #include <cstdint>
 
-#include "vendor/vendor_import.h"
+#include "seam/maker_import.h"
 
-#define BEMA_EXPORT extern "C" KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL
+#define BEMA_EXPORT extern "C" KALPO_MAKER_IMPORT std::int32_t KALPO_MAKER_CALL

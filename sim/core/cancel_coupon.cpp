@@ -6,17 +6,19 @@
 namespace ksim {
 namespace {
 
-void take_back(State &s, Coupon &coupon) {
+// The coupon cancelled, into the detail memory with the cancellation's time.
+void take_back(State &s, Coupon &coupon, Printout &out, std::int64_t when) {
   coupon.cancelled = true;
   s.day_cancellations += coupon.total();
   for (const Item &item : coupon.items)
     if (!item.cancelled) add_to(s.day_per_rate, item.rate, -item.total);
+  out.detail = Detail{coupon, when};
 }
 
 Outcome cancel_open(State &s, Printout &out, std::int64_t when) {
   Coupon &coupon = *s.coupon;
-  take_back(s, coupon);
   coupon.closed = true;
+  take_back(s, coupon, out, when);
   s.open = Document::none;
   out.pages.push_back(coupon_page(s, coupon, when));
   return Outcome::ok;
@@ -25,7 +27,7 @@ Outcome cancel_open(State &s, Printout &out, std::int64_t when) {
 Outcome cancel_closed(State &s, Printout &out, std::int64_t when) {
   if (Outcome o = day_allows_documents(s, when); o != Outcome::ok) return o;
   Coupon &coupon = *s.coupon;
-  take_back(s, coupon);
+  take_back(s, coupon, out, when);
   for (const Payment &payment : coupon.payments) add_to(s.day_per_form, payment.form, -payment.amount);
   PageBuilder page(s, "CUPOM FISCAL CANCELADO", begin_document(s));
   page.header(when);

@@ -13,6 +13,7 @@ Outcome ops::close_coupon(State &s, Printout &out, const Command &c) {
   s.open = Document::none;
   for (const Payment &payment : coupon.payments) add_to(s.day_per_form, payment.form, payment.amount);
   out.pages.push_back(coupon_page(s, coupon, c.when));
+  out.detail = Detail{coupon, c.when};
   return Outcome::ok;
 }
 

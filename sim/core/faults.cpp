@@ -79,18 +79,26 @@ Faults faults_of(const std::vector<FaultLine> &lines) {
   return faults;
 }
 
+// The faults file is read up to a size no hand-written file reaches; what
+// lies beyond is not read.
 std::vector<FaultLine> Printer::Impl::read_faults() {
+  constexpr std::uint64_t kLimit = 64 * 1024;
   std::string text;
-  if (folder.empty() || !files::read_all(path("faults"), text)) return {};
+  if (!dir.open() || !files::read_from(dir, kFaults, 0, text, kLimit)) return {};
   return parse_faults(text);
 }
 
 void Printer::Impl::write_faults(const std::vector<FaultLine> &lines) {
-  if (folder.empty()) return;
-  files::write_all(path("faults"), faults_text(lines));
+  if (dir.open() && !files::write_all(dir, kFaults, faults_text(lines))) notice(files::last_error());
 }
 
-Faults Printer::faults() const { return faults_of(impl_->read_faults()); }
+// Read without the lock (a caller may hold it through another instance of
+// the core), as the file is only ever replaced whole.
+Faults Printer::faults() const {
+  std::lock_guard<std::recursive_mutex> guard(impl_->mutex);
+  if (!impl_->dir.open() && !impl_->folder.empty()) files::open_folder(impl_->folder, impl_->dir);
+  return faults_of(impl_->read_faults());
+}
 
 void Printer::set_fault(std::string_view name, std::string_view value, bool one_shot) {
   if (!known(name)) return;

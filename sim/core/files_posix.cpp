@@ -1,4 +1,6 @@
-// The platform's files outside Windows: flock, fsync, POSIX calls.
+// The platform's files outside Windows: flock, fsync, POSIX calls.  A
+// printer's files are reached through its folder held open (openat), never
+// through a link, opened without blocking, and must be regular files.
 #if !defined(_WIN32)
 #include <dirent.h>
 #include <fcntl.h>
@@ -10,6 +12,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <thread>
 
@@ -18,43 +21,141 @@
 namespace ksim::files {
 namespace {
 
-bool write_fd(int fd, std::string_view data) {
+thread_local std::string g_error;
+
+// Records why `what` failed (errno), for last_error(); false.
+bool fail(std::string_view what, int error = errno) {
+  g_error = std::string(what) + ": " + std::strerror(error);
+  return false;
+}
+
+bool fail_with(std::string_view what, std::string_view why) {
+  g_error = std::string(what) + ": " + std::string(why);
+  return false;
+}
+
+int folder_fd(const Folder &folder) { return static_cast<int>(folder.handle); }
+
+const char *kind_of(mode_t mode) {
+  if (S_ISREG(mode)) return "";
+  if (S_ISLNK(mode)) return "a link";
+  if (S_ISFIFO(mode)) return "a FIFO";
+  if (S_ISCHR(mode) || S_ISBLK(mode)) return "a device";
+  if (S_ISDIR(mode)) return "a folder";
+  if (S_ISSOCK(mode)) return "a socket";
+  return "not a regular file";
+}
+
+// A file of folder `dir` opened without following a link and without
+// blocking on a FIFO, then checked to be a regular file; -1 otherwise
+// (ENOENT when absent).
+int open_at(int dir, const char *name, int flags) {
+  int fd = ::openat(dir, name, flags | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
+  if (fd < 0) {
+    int error = errno;
+    if (error == ELOOP)
+      fail_with(name, "a link");
+    else if (error == ENXIO)
+      fail_with(name, "a FIFO or device");
+    else
+      fail(name, error);
+    errno = error;
+    return -1;
+  }
+  struct stat st {};
+  bool examined = ::fstat(fd, &st) == 0;
+  if (!examined || !S_ISREG(st.st_mode)) {
+    examined ? fail_with(name, kind_of(st.st_mode)) : fail(name);
+    ::close(fd);
+    errno = EINVAL;
+    return -1;
+  }
+  return fd;
+}
+
+int open_file(const Folder &folder, const char *name, int flags) { return open_at(folder_fd(folder), name, flags); }
+
+bool write_fd(int fd, std::string_view data, const char *name) {
   while (!data.empty()) {
     ssize_t n = ::write(fd, data.data(), data.size());
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
+    if (n < 0) return fail(name);
+    if (n == 0) return fail(name, ENOSPC);
     data.remove_prefix(static_cast<std::size_t>(n));
   }
   return true;
 }
 
-// Makes a new directory entry durable.
-void sync_folder_of(const std::string &path) {
-  auto slash = path.find_last_of('/');
-  if (slash == std::string::npos) return;
-  int fd = ::open(path.substr(0, slash == 0 ? 1 : slash).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
-  ::fsync(fd);
+bool sync_folder(const Folder &folder) { return ::fsync(folder_fd(folder)) == 0 || fail(folder.path); }
+
+// Writes `data` into `temporary` (open as `fd`, closed here), flushes it and
+// renames it over `name`, both in folder `dir`; the temporary is removed when
+// a step fails.
+bool replace_with(int fd, int dir, const char *temporary, const char *name, std::string_view data) {
+  bool ok = write_fd(fd, data, temporary) && (::fsync(fd) == 0 || fail(temporary));
   ::close(fd);
+  ok = ok && (::renameat(dir, temporary, dir, name) == 0 || fail(name));
+  if (!ok) ::unlinkat(dir, temporary, 0);
+  return ok;
+}
+
+Identity identity_of(const struct stat &st) {
+  return {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
 }
 
 }  // namespace
+
+const std::string &last_error() { return g_error; }
 
 bool make_folders(const std::string &path) {
   for (std::size_t i = 1; i <= path.size(); ++i) {
     if (i < path.size() && path[i] != '/') continue;
     std::string part = path.substr(0, i);
-    if (::mkdir(part.c_str(), 0777) != 0 && errno != EEXIST) return false;
+    if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return fail(part);
   }
   struct stat st {};
-  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  if (::stat(path.c_str(), &st) != 0) return fail(path);
+  return S_ISDIR(st.st_mode) || fail_with(path, "not a folder");
 }
 
-Lock lock(const std::string &path) {
-  int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+bool open_folder(const std::string &path, Folder &folder) {
+  auto slash = path.find_last_of('/');
+  if (slash != std::string::npos && slash > 0 && !make_folders(path.substr(0, slash))) return false;
+  if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) return fail(path);
+  int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0) return errno == ELOOP || errno == ENOTDIR ? fail_with(path, "not a folder (a link?)") : fail(path);
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || st.st_uid != ::geteuid()) {
+    ::close(fd);
+    return fail_with(path, "the folder belongs to another user");
+  }
+  folder = {fd, path, identity_of(st)};
+  return true;
+}
+
+void close_folder(Folder &folder) {
+  if (folder.handle != -1) ::close(folder_fd(folder));
+  folder.handle = -1;
+}
+
+bool still_there(const Folder &folder) {
+  struct stat st {};
+  return folder.handle != -1 && ::lstat(folder.path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) &&
+         identity_of(st) == folder.identity;
+}
+
+std::string odd_kind(const Folder &folder, const char *name) {
+  struct stat st {};
+  if (::fstatat(folder_fd(folder), name, &st, AT_SYMLINK_NOFOLLOW) != 0) return {};
+  return kind_of(st.st_mode);
+}
+
+Lock lock(const Folder &folder, const char *name) {
+  int fd = open_file(folder, name, O_RDWR | O_CREAT);
   if (fd < 0) return {};
   while (::flock(fd, LOCK_EX) != 0) {
     if (errno != EINTR) {
+      fail(name);
       ::close(fd);
       return {};
     }
@@ -69,23 +170,27 @@ void unlock(Lock &lock) {
   lock.handle = -1;
 }
 
-bool stat_file(const std::string &path, std::uint64_t &size, Identity &identity) {
+bool stat_file(const Folder &folder, const char *name, std::uint64_t &size, Identity &identity) {
+  g_error.clear();
   struct stat st {};
-  if (::stat(path.c_str(), &st) != 0) return false;
+  if (::fstatat(folder_fd(folder), name, &st, AT_SYMLINK_NOFOLLOW) != 0) return errno == ENOENT ? false : fail(name);
+  if (!S_ISREG(st.st_mode)) return fail_with(name, kind_of(st.st_mode));
   size = static_cast<std::uint64_t>(st.st_size);
-  identity = {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+  identity = identity_of(st);
   return true;
 }
 
-bool read_from(const std::string &path, std::uint64_t offset, std::string &data) {
+bool read_from(const Folder &folder, const char *name, std::uint64_t offset, std::string &data, std::uint64_t limit) {
   data.clear();
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  int fd = open_file(folder, name, O_RDONLY);
   if (fd < 0) return errno == ENOENT;
   char buffer[65536];
-  for (;;) {
-    ssize_t n = ::pread(fd, buffer, sizeof buffer, static_cast<off_t>(offset + data.size()));
+  while (data.size() < limit) {
+    std::size_t want = limit - data.size() < sizeof buffer ? limit - data.size() : sizeof buffer;
+    ssize_t n = ::pread(fd, buffer, want, static_cast<off_t>(offset + data.size()));
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) {
+      fail(name);
       ::close(fd);
       return false;
     }
@@ -96,44 +201,36 @@ bool read_from(const std::string &path, std::uint64_t offset, std::string &data)
   return true;
 }
 
-bool read_all(const std::string &path, std::string &data) { return read_from(path, 0, data); }
-
-bool append_durably(const std::string &path, std::string_view data) {
-  int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+bool append(const Folder &folder, const char *name, std::string_view data, bool durably) {
+  int fd = open_file(folder, name, O_WRONLY | O_APPEND | O_CREAT);
   if (fd < 0) return false;
   struct stat st {};
   bool created = ::fstat(fd, &st) == 0 && st.st_size == 0;
-  bool ok = write_fd(fd, data) && ::fsync(fd) == 0;
+  bool ok = write_fd(fd, data, name) && (!durably || ::fsync(fd) == 0 || fail(name));
   ::close(fd);
-  if (ok && created) sync_folder_of(path);
-  return ok;
+  return ok && (!durably || !created || sync_folder(folder));
 }
 
-bool append(const std::string &path, std::string_view data) {
-  int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+bool truncate(const Folder &folder, const char *name, std::uint64_t size) {
+  int fd = open_file(folder, name, O_WRONLY);
   if (fd < 0) return false;
-  bool ok = write_fd(fd, data);
-  ::close(fd);
-  return ok;
-}
-
-bool truncate(const std::string &path, std::uint64_t size) {
-  int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
-  if (fd < 0) return false;
-  bool ok = ::ftruncate(fd, static_cast<off_t>(size)) == 0 && ::fsync(fd) == 0;
+  bool ok = (::ftruncate(fd, static_cast<off_t>(size)) == 0 && ::fsync(fd) == 0) || fail(name);
   ::close(fd);
   return ok;
 }
 
-bool write_all(const std::string &path, std::string_view data) {
-  std::string temporary = path + ".new";
-  int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  if (fd < 0) return false;
-  bool ok = write_fd(fd, data) && ::fsync(fd) == 0;
-  ::close(fd);
-  ok = ok && ::rename(temporary.c_str(), path.c_str()) == 0;
-  if (!ok) ::unlink(temporary.c_str());
-  return ok;
+bool write_all(const Folder &folder, const char *name, std::string_view data) {
+  std::string temporary = std::string(name) + ".new";
+  int dir = folder_fd(folder);
+  ::unlinkat(dir, temporary.c_str(), 0);  // left by a process killed while writing it
+  int fd = ::openat(dir, temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+  if (fd < 0) return fail(temporary);
+  return replace_with(fd, dir, temporary.c_str(), name, data) && sync_folder(folder);
+}
+
+bool rename(const Folder &folder, const char *from, const char *to) {
+  int dir = folder_fd(folder);
+  return ::renameat(dir, from, dir, to) == 0 || errno == ENOENT || fail(from);
 }
 
 std::vector<std::string> list_folder(const std::string &path) {
@@ -170,4 +267,40 @@ std::int64_t wall_clock() {
 }
 
 }  // namespace ksim::files
+
+namespace ksim {
+
+// A caller's folder is not the printer's: a partial file planted there (a
+// link, a FIFO) is refused, not removed.
+bool write_caller_file(const std::string &path, std::string_view data) {
+  const std::string partial = path + ".part";
+  const int fd = files::open_at(AT_FDCWD, partial.c_str(), O_WRONLY | O_CREAT | O_TRUNC);
+  return fd >= 0 && files::replace_with(fd, AT_FDCWD, partial.c_str(), path.c_str(), data);
+}
+
+bool append_log_line(const std::string &path, std::string_view line, std::uint64_t limit) {
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    const int fd = files::open_at(AT_FDCWD, path.c_str(), O_WRONLY | O_APPEND | O_CREAT);
+    if (fd < 0) return false;
+    // The lock keeps two processes from both turning the same file over.
+    while (::flock(fd, LOCK_EX) != 0 && errno == EINTR) {
+    }
+    struct stat opened {};
+    struct stat named {};
+    const bool current = ::fstat(fd, &opened) == 0 && ::lstat(path.c_str(), &named) == 0 &&
+                         opened.st_dev == named.st_dev && opened.st_ino == named.st_ino;
+    const bool full = opened.st_size > 0 && static_cast<std::uint64_t>(opened.st_size) + line.size() > limit;
+    if (current && !full) {
+      const bool ok = files::write_fd(fd, line, path.c_str());
+      ::close(fd);
+      return ok;
+    }
+    // Turned over by another process since it was opened, or full now.
+    if (current && ::rename(path.c_str(), (path + ".1").c_str()) != 0) limit = UINT64_MAX;
+    ::close(fd);
+  }
+  return false;
+}
+
+}  // namespace ksim
 #endif

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,10 +22,13 @@ struct Command {
 };
 
 // What one command printed: new pages, then lines added at the end of the
-// paper tape (paper feed, cut).
+// paper tape (paper feed, cut); and the coupon it closed or cancelled, for
+// the detail memory, or the reduction it recorded.
 struct Printout {
   std::vector<Page> pages;
   std::vector<std::string> trailing;
+  std::optional<Detail> detail;
+  std::optional<Reduction> reduction;  // for the fiscal memory's file
 };
 
 // ---- Operations: one function each, applied live and at replay ----
@@ -78,10 +82,22 @@ bool arg_int(const Command &command, std::size_t index, std::int64_t &value);
 std::string arg_text(const Command &command, std::size_t index);
 
 // ---- Record codec: "<crc32 hex> <length> <payload>\n" ----
+// The payload is fields, tab-separated, escaped.  Journal records, the
+// checkpoint and the lines of the detail and fiscal memories are all such
+// records.
 std::uint32_t crc32(std::string_view data);
+std::string encode_fields(const std::vector<std::string> &fields);
+// Empty text on success, else why the line (no line end) is not a record.
+std::string decode_fields(std::string_view line, std::vector<std::string> &fields);
 std::string encode_record(const Command &command);
-// Empty text on success, else why the line is not a record.
 std::string decode_record(std::string_view line, Command &command);
+// The checksum a record line starts with.
+std::uint32_t record_crc(std::string_view line);
+// A last line with no line end: a record torn while it was written (shorter
+// than its own declared length: never acknowledged), a complete record that
+// lost only its line end, or neither.
+enum class Tail { torn, complete, damaged };
+Tail tail_kind(std::string_view text);
 
 // ---- Numbers in texts ----
 std::string number(std::int64_t value);
@@ -144,9 +160,42 @@ std::string money(Cents amount);                // "1.234,56"
 std::string percent(int basis_points);          // "18,00%"
 std::string quantity_text(Milli quantity);      // "1,000"
 std::string date_time_text(std::int64_t when);  // "dd/mm/yyyy hh:mm:ss"
-// The tape as tape.txt holds it; appending a printout returns the text added.
+// The tape as tape.txt holds it: what a printout adds to it (the trailing
+// lines of an empty tape go on a page of their own), and the pages of a text
+// that begins at a page.
 std::string page_text(const Page &page);
-std::string add_printout(std::vector<Page> &tape, const Printout &printout);
+std::string tape_text(const Printout &printout, bool tape_empty);
+std::vector<Page> read_pages(std::string_view text);
+
+// ---- What the files hold besides the journal ----
+// How far the journal has been applied, and the derived files that follow.
+struct Position {
+  std::uint64_t offset = 0, records = 0;                                // journal bytes and records applied
+  std::uint64_t last_start = 0;                                         // where the last record applied starts
+  std::uint32_t last_crc = 0;                                           // and its checksum
+  std::uint64_t tape_bytes = 0, detail_bytes = 0, reduction_bytes = 0;  // the derived files as they follow
+
+  bool operator==(const Position &) const = default;
+};
+// A checkpoint: the state but its fiscal memory, which stays on disk until
+// looked at (its size and last reduction are here).
+struct Checkpoint {
+  Position at;
+  State state;
+  std::size_t reductions = 0;
+  std::optional<Reduction> last;
+};
+std::string checkpoint_text(const Position &position, const State &state);
+// Empty on success, else why the text is not a checkpoint.
+std::string read_checkpoint(std::string_view text, Checkpoint &checkpoint);
+// The detail memory and the fiscal memory's file: one record a coupon (its
+// fiscal day first), one a reduction.
+std::string detail_text(const Detail &detail);
+bool read_detail(std::string_view line, Detail &detail);
+std::string reduction_text(const Reduction &reduction);
+bool read_reduction(std::string_view line, Reduction &reduction);
+// A journal record applied to a state: empty, or why it cannot be.
+std::string apply_record(std::string_view line, State &state, Printout &printout, Command &command);
 
 // ---- Files of the platform ----
 namespace files {
@@ -154,23 +203,45 @@ struct Identity {
   std::uint64_t device = 0, node = 0;
   bool operator==(const Identity &) const = default;
 };
-bool make_folders(const std::string &path);
+// Why the last failed call of this thread failed, with its cause
+// ("journal: No space left on device").
+const std::string &last_error();
+bool make_folders(const std::string &path);  // created owner-only
+// A printer's folder, held open while the printer uses it: its files are
+// reached through it (on Windows, where an open folder cannot be deleted,
+// by its path).  Created (owner-only) when absent; refused when it is a
+// link, not a folder, or another user's.
+struct Folder {
+  std::intptr_t handle = -1;
+  std::string path;
+  Identity identity;
+  bool open() const { return handle != -1; }
+};
+bool open_folder(const std::string &path, Folder &folder);
+void close_folder(Folder &folder);
+// Whether the folder's path still names the folder held (not deleted).
+bool still_there(const Folder &folder);
+// What stands under a file's name when it is not a regular file ("a link",
+// "a FIFO", "a device", ...); empty when regular or absent.
+std::string odd_kind(const Folder &folder, const char *name);
 // An exclusive lock on a file, held until unlock.
 struct Lock {
   std::intptr_t handle = -1;
   bool locked() const { return handle != -1; }
 };
-Lock lock(const std::string &path);
+Lock lock(const Folder &folder, const char *name);
 void unlock(Lock &lock);
-// The journal: size and identity, reading from an offset, appending
-// durably, truncating a torn tail.
-bool stat_file(const std::string &path, std::uint64_t &size, Identity &identity);
-bool read_from(const std::string &path, std::uint64_t offset, std::string &data);
-bool append_durably(const std::string &path, std::string_view data);
-bool truncate(const std::string &path, std::uint64_t size);
-bool read_all(const std::string &path, std::string &data);
-bool write_all(const std::string &path, std::string_view data);  // replaces, via a temporary
-bool append(const std::string &path, std::string_view data);
+// Files are opened without following links and must be regular files,
+// created owner-only.  stat_file: false when absent (last_error empty) or
+// not readable; read_from: an absent file reads as empty.
+bool stat_file(const Folder &folder, const char *name, std::uint64_t &size, Identity &identity);
+bool read_from(const Folder &folder, const char *name, std::uint64_t offset, std::string &data,
+               std::uint64_t limit = UINT64_MAX);
+bool append(const Folder &folder, const char *name, std::string_view data, bool durably);
+bool truncate(const Folder &folder, const char *name, std::uint64_t size);
+// Replaced whole and durably: a temporary flushed, renamed, the folder flushed.
+bool write_all(const Folder &folder, const char *name, std::string_view data);
+bool rename(const Folder &folder, const char *from, const char *to);  // absent: nothing to do
 std::vector<std::string> list_folder(const std::string &path);
 std::string environment(const char *name);
 std::string home_folder();
@@ -194,33 +265,75 @@ constexpr char kSlash = '\\';
 constexpr char kSlash = '/';
 #endif
 
+// A file that follows from the journal (tape.txt, details), checked against
+// the text that replaying gives, from a length known to match: rewritten
+// from the first difference.  A file longer than what the journal gives
+// shows records the journal lost.
+class DerivedFile {
+ public:
+  DerivedFile(const files::Folder &folder, const char *name, std::uint64_t from);
+  std::uint64_t add(std::string_view text);  // the text's length
+  bool finish();                             // false when it could not be written (files::last_error)
+  bool longer() const { return longer_; }
+  const char *name() const { return name_; }
+
+ private:
+  void flush();
+  const files::Folder &folder_;
+  const char *name_;
+  std::uint64_t end_;  // where the pending text goes
+  std::string pending_;
+  bool rewriting_ = false, failed_ = false, longer_ = false;
+};
+
+// The files of a printer.
+inline constexpr const char *kJournal = "journal", *kTape = "tape.txt", *kDetails = "details",
+                            *kReductions = "reductions", *kFaults = "faults", *kDamaged = "damaged.txt",
+                            *kNotice = "notice.txt", *kLock = "lock", *kCheckpoint = "checkpoint",
+                            *kOldCheckpoint = "checkpoint.old";
+
 struct Printer::Impl {
   std::string library, folder;  // folder empty: no data folder
   // One Session at a time in this process; the same thread may begin
   // another inside its own (a nested call shares the outer one's lock).
   std::recursive_mutex mutex;
   int depth = 0;
+  files::Folder dir;
   files::Lock lock;
   State state = default_state();
-  std::vector<Page> tape;
-  std::uint64_t tape_bytes = 0;  // the size tape.txt has when it matches the tape
-  std::uint64_t offset = 0;      // journal bytes applied
-  std::uint64_t records = 0;     // records applied
+  Position at;  // what the state has applied
   files::Identity identity;
   bool loaded = false;
-  std::string damage;  // why the journal is refused; empty if sound
-  bool damage_reported = false;
+  bool usable = false;            // this call could reach the files
+  std::string damage;             // why the journal is refused; empty if sound
+  std::vector<std::string> said;  // notices already written to standard error
   std::map<std::type_index, std::shared_ptr<void>> locals;
 
   std::string path(std::string_view name) const { return folder + kSlash + std::string(name); }
-  // Under the lock: applies the records appended since the last read.
-  void catch_up();
+  // At the start of a call: the folder, its lock, the journal caught up.
+  void enter();
   void reload();
-  void refuse_journal(std::uint64_t record, const std::string &why);
-  void check_tape_file(bool in_full);
+  void catch_up();
+  bool start(bool present, std::uint64_t size);
+  bool has_worked() const;
+  void read_records(std::uint64_t size, bool fresh);
+  // Each journal line from `from` until `to` (or the end), with its start;
+  // what follows the last line end is left in `tail`.  False when the
+  // journal cannot be read or `take` stops.
+  bool read_lines(std::uint64_t from, std::uint64_t to,
+                  const std::function<bool(std::string_view, std::uint64_t)> &take, std::string &tail);
+  // The fiscal memory a checkpoint left on disk: its first `count`
+  // reductions, from the file, else from the journal up to `offset`.
+  std::vector<Reduction> read_fiscal_memory(std::size_t count, std::uint64_t bytes, std::uint64_t offset);
   // Appends a command to the journal (durably); false when it cannot.
   bool journal(const Command &command);
   void print(const Printout &printout);
+  void write_checkpoint();
+  // The journal refused (damaged.txt, once on standard error); a notice
+  // (notice.txt, once on standard error); a file that cannot be used.
+  void refuse(const std::string &why);
+  void notice(const std::string &text);
+  void trouble();
   std::vector<FaultLine> read_faults();
   void write_faults(const std::vector<FaultLine> &lines);
 };

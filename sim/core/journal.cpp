@@ -1,93 +1,213 @@
 // The journal: every completed command, one checksummed record a line,
-// appended and flushed before the command returns.  The state and the
-// paper tape are what replaying it gives.
-#include <cstdio>
-
+// appended and flushed before the command returns.  The state, the paper
+// tape, the detail memory and the fiscal memory's file are what replaying it
+// gives; a printer opened afresh replays only what follows its checkpoint.
+//
+// A fiscal memory never shrinks: a journal that holds less than this
+// process has applied, than its checkpoint covers, or than tape.txt shows
+// printed is refused, never read as a younger printer.
 #include "core/internal.h"
 
 namespace ksim {
+namespace {
+
+constexpr std::uint64_t kChunk = 1 << 20;
+
+std::string at_record(std::uint64_t record) { return "record " + number(static_cast<std::int64_t>(record)) + ": "; }
+
+}  // namespace
 
 void Printer::Impl::reload() {
   state = default_state();
-  tape.clear();
-  offset = records = tape_bytes = 0;
+  at = {};
   identity = {};
   loaded = false;
   damage.clear();
-  damage_reported = false;
-}
-
-// A record that cannot be read or replayed: the printer refuses
-// everything from now on, and says why in damaged.txt (and once on stderr).
-void Printer::Impl::refuse_journal(std::uint64_t record, const std::string &why) {
-  damage = path("journal") + ": record " + number(static_cast<std::int64_t>(record)) + ": " + why;
-  files::write_all(path("damaged.txt"), damage + "\n");
-  if (!damage_reported) std::fprintf(stderr, "kalpo virtual printer refuses its journal: %s\n", damage.c_str());
-  damage_reported = true;
 }
 
 void Printer::Impl::catch_up() {
   std::uint64_t size = 0;
   files::Identity id;
-  if (!files::stat_file(path("journal"), size, id)) size = 0, id = {};
-  // A journal replaced or shrunk by someone else: start again from it.
-  if (loaded && (id != identity || size < offset)) reload();
-  if (!damage.empty()) return;
-  identity = id;
-  std::string data;
-  if (size > offset && !files::read_from(path("journal"), offset, data))
-    return refuse_journal(records + 1, "unreadable");
-  std::size_t start = 0;
-  for (std::size_t end; (end = data.find('\n', start)) != std::string::npos; start = end + 1) {
-    Command command;
-    std::string why = decode_record(std::string_view(data).substr(start, end - start), command);
-    const Operation *operation = why.empty() ? find_operation(command.op) : nullptr;
-    if (why.empty() && !operation) why = "unknown operation " + command.op;
-    Printout printout;
-    Outcome outcome = operation ? operation->execute(state, printout, command) : Outcome::ok;
-    if (why.empty() && outcome != Outcome::ok)
-      why = command.function + " " + command.op + " does not apply: " + to_string(outcome);
-    if (!why.empty()) return refuse_journal(records + 1, why);
-    tape_bytes += add_printout(tape, printout).size();
-    ++records;
-    offset += end + 1 - start;
+  bool present = files::stat_file(dir, kJournal, size, id);
+  if (!present && !files::last_error().empty()) {
+    if (damage.empty()) trouble();
+    return;
   }
-  // What follows the last line end is a record torn while being written,
-  // never acknowledged: it goes.
-  if (start < data.size()) files::truncate(path("journal"), offset);
-  if (!loaded || start > 0) check_tape_file(!loaded);
+  // A journal holding less than this process applied, in a folder that
+  // holds nothing else of the printer's work: the folder was emptied or
+  // made again (where its identity does not tell, as on Windows), a new
+  // printer.  Anywhere else it is damage.
+  if (loaded && at.records > 0 && (!present || size + 1 < at.offset) && !has_worked()) reload();
+  if (loaded && present && id != identity) {
+    // Another journal in its place: read afresh, if it holds all this
+    // process has seen.
+    if (damage.empty() && size < at.offset)
+      return refuse("replaced by a journal of " + number(static_cast<std::int64_t>(size)) + " bytes, less than the " +
+                    number(static_cast<std::int64_t>(at.offset)) + " already applied");
+    reload();
+  }
+  if (!damage.empty()) return;
+  if (loaded && !present && at.records > 0)
+    return refuse("gone, after " + number(static_cast<std::int64_t>(at.records)) + " records applied");
+  bool fresh = !loaded;
+  identity = id;
   loaded = true;
+  if (fresh && !start(present, size)) return;
+  if (present && (fresh || size != at.offset)) read_records(size, fresh);
 }
 
-// tape.txt is a view of the tape: rewritten when it does not match the
-// journal (a command whose page was not yet written when its process died).
-// Compared in full at load, by its size after another process's commands.
-void Printer::Impl::check_tape_file(bool in_full) {
-  std::uint64_t size = 0;
-  files::Identity ignored;
-  if (!in_full && files::stat_file(path("tape.txt"), size, ignored) && size == tape_bytes) return;
-  std::string expected, actual;
-  for (const Page &page : tape) expected += page_text(page);
-  files::read_all(path("tape.txt"), actual);
-  if (actual != expected) files::write_all(path("tape.txt"), expected);
+std::string apply_record(std::string_view line, State &state, Printout &printout, Command &command) {
+  if (std::string why = decode_record(line, command); !why.empty()) return why;
+  const Operation *operation = find_operation(command.op);
+  if (!operation) return "unknown operation " + command.op;
+  Outcome outcome = operation->execute(state, printout, command);
+  if (outcome != Outcome::ok) return command.function + " " + command.op + " does not apply: " + to_string(outcome);
+  return {};
+}
+
+bool Printer::Impl::read_lines(std::uint64_t from, std::uint64_t to,
+                               const std::function<bool(std::string_view, std::uint64_t)> &take, std::string &tail) {
+  tail.clear();
+  std::uint64_t start = from;  // of the text in `tail`
+  for (std::string chunk; start + tail.size() < to;) {
+    if (!files::read_from(dir, kJournal, start + tail.size(), chunk, std::min(kChunk, to - start - tail.size())))
+      return false;
+    if (chunk.empty()) break;
+    tail += chunk;
+    std::size_t begin = 0;
+    for (std::size_t end; (end = tail.find('\n', begin)) != std::string::npos; begin = end + 1)
+      if (!take(std::string_view(tail).substr(begin, end - begin), start + begin)) return false;
+    tail.erase(0, begin);
+    start += begin;
+  }
+  return true;
+}
+
+// Reads the records from the last one applied (which must read back
+// unchanged) to the end: applies them, checks the derived files against
+// what they print, and settles the last line.
+void Printer::Impl::read_records(std::uint64_t size, bool fresh) {
+  bool anchored = at.records == 0;
+  std::uint64_t from = anchored ? at.offset : at.last_start;
+  if (size + 1 < at.offset)  // one byte short: the last line end, restored below if that is all
+    return refuse(at_record(at.records) + "the journal holds " + number(static_cast<std::int64_t>(size)) +
+                  " bytes, less than the " + number(static_cast<std::int64_t>(at.offset)) + " acknowledged");
+  DerivedFile tape(dir, kTape, at.tape_bytes), details(dir, kDetails, at.detail_bytes),
+      reductions(dir, kReductions, at.reduction_bytes);
+  bool crossed_reduction = false, refused = false;
+  // One line: the last record applied again, else the next record.
+  auto take = [&](std::string_view line, std::uint64_t start) -> bool {
+    if (!anchored) {
+      Command ignored;
+      anchored = start == at.last_start && start + line.size() + 1 == at.offset && record_crc(line) == at.last_crc &&
+                 decode_record(line, ignored).empty();
+      if (!anchored) refuse(at_record(at.records) + "no longer the record acknowledged");
+      refused = !anchored;
+      return anchored;
+    }
+    Command command;
+    Printout printout;
+    if (std::string why = apply_record(line, state, printout, command); !why.empty()) {
+      refuse(at_record(at.records + 1) + why);
+      refused = true;
+      return false;
+    }
+    at.tape_bytes += tape.add(tape_text(printout, at.tape_bytes == 0));
+    if (printout.detail) at.detail_bytes += details.add(detail_text(*printout.detail));
+    if (printout.reduction) at.reduction_bytes += reductions.add(reduction_text(*printout.reduction));
+    at.last_start = start;
+    at.last_crc = record_crc(line);
+    at.offset = start + line.size() + 1;
+    ++at.records;
+    crossed_reduction = crossed_reduction || printout.reduction;
+    return true;
+  };
+  std::string tail;
+  if (!read_lines(from, UINT64_MAX, take, tail)) {
+    if (refused) return;
+    reload();  // read again from the start by the next call
+    return trouble();
+  }
+  if (!tail.empty()) {
+    // A last line with no line end.
+    std::uint64_t start = size - tail.size();
+    Tail kind = tail_kind(tail);
+    if (kind == Tail::complete) {
+      if (!files::append(dir, kJournal, "\n", true)) return trouble();
+      if (!take(tail, start)) return;
+    } else if (kind == Tail::torn && anchored) {
+      if (!files::truncate(dir, kJournal, start)) return trouble();
+    } else {
+      return refuse(at_record(at.records + (anchored ? 1 : 0)) + (anchored ? "damaged at the end" : "cut short"));
+    }
+  }
+  if (!anchored) return refuse(at_record(at.records) + "the journal ends before the record acknowledged");
+  for (DerivedFile *file : {&tape, &details, &reductions}) {
+    if (!file->finish()) notice(files::last_error());
+    if (file->longer())
+      return refuse("after " + at_record(at.records) + file->name() + " holds more than the journal gives");
+  }
+  // The checkpoint of a reduction replayed here is missing or was not
+  // trusted: written now, so that the next start is quick.
+  if (fresh && crossed_reduction) write_checkpoint();
+}
+
+std::vector<Reduction> Printer::Impl::read_fiscal_memory(std::size_t count, std::uint64_t bytes, std::uint64_t offset) {
+  std::vector<Reduction> memory;
+  std::string text;
+  if (!dir.open()) files::open_folder(folder, dir);  // a copy of the state read after its printer was let go
+  if (files::read_from(dir, kReductions, 0, text, bytes) && text.size() == bytes) {
+    Reduction reduction;
+    for (std::size_t begin = 0, end; (end = text.find('\n', begin)) != std::string::npos; begin = end + 1) {
+      if (!read_reduction(std::string_view(text).substr(begin, end - begin), reduction)) break;
+      memory.push_back(std::move(reduction));
+    }
+    if (memory.size() == count) return memory;
+  }
+  // Not as its checkpoint left it: the journal says what it was; the next
+  // printer opened afresh rebuilds the file.
+  notice(std::string(kReductions) + " does not match the checkpoint: fiscal memory read from the journal");
+  files::truncate(dir, kReductions, 0);
+  State replayed = default_state();
+  std::string tail;
+  read_lines(
+      0, offset,
+      [&](std::string_view line, std::uint64_t) {
+        Printout ignored;
+        Command command;
+        return apply_record(line, replayed, ignored, command).empty();
+      },
+      tail);
+  return {replayed.fiscal_memory.begin(), replayed.fiscal_memory.end()};
 }
 
 bool Printer::Impl::journal(const Command &command) {
-  if (!files::append_durably(path("journal"), encode_record(command))) {
-    files::truncate(path("journal"), offset);
+  std::string record = encode_record(command);
+  if (!files::append(dir, kJournal, record, true)) {
+    std::string why = files::last_error();
+    files::truncate(dir, kJournal, at.offset);  // whatever part of it was written
+    notice(why);
     return false;
   }
   std::uint64_t size = 0;
-  files::stat_file(path("journal"), size, identity);
-  offset = size;
-  ++records;
+  files::stat_file(dir, kJournal, size, identity);
+  at.last_start = at.offset;
+  at.last_crc = record_crc(record);
+  at.offset += record.size();
+  ++at.records;
   return true;
 }
 
 void Printer::Impl::print(const Printout &printout) {
-  std::string text = add_printout(tape, printout);
-  tape_bytes += text.size();
-  if (!text.empty()) files::append(path("tape.txt"), text);
+  std::string text = tape_text(printout, at.tape_bytes == 0);
+  if (!text.empty() && !files::append(dir, kTape, text, false)) notice(files::last_error());
+  at.tape_bytes += text.size();
+  auto add = [&](const char *file, std::uint64_t &bytes, const std::string &line) {
+    if (!files::append(dir, file, line, false)) notice(files::last_error());
+    bytes += line.size();
+  };
+  if (printout.detail) add(kDetails, at.detail_bytes, detail_text(*printout.detail));
+  if (printout.reduction) add(kReductions, at.reduction_bytes, reduction_text(*printout.reduction));
 }
 
 }  // namespace ksim

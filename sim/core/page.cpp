@@ -75,22 +75,48 @@ std::string page_text(const Page &page) {
   return text;
 }
 
-std::string add_printout(std::vector<Page> &tape, const Printout &printout) {
+std::string tape_text(const Printout &printout, bool tape_empty) {
   std::string added;
-  for (const Page &page : printout.pages) {
-    tape.push_back(page);
-    added += page_text(page);
-  }
+  for (const Page &page : printout.pages) added += page_text(page);
   if (printout.trailing.empty()) return added;
-  if (tape.empty()) {
-    tape.emplace_back();
-    added += page_text(tape.back());
-  }
-  for (const std::string &line : printout.trailing) {
-    tape.back().lines.push_back(line);
-    added += line + "\n";
-  }
+  if (tape_empty && added.empty()) added += page_text(Page{});
+  for (const std::string &line : printout.trailing) added += line + "\n";
   return added;
+}
+
+namespace {
+
+// A page's COO and title, from its header: the line that ends in
+// "COO:<digits>", then the centred title.
+void read_header(Page &page) {
+  for (std::size_t i = 0; i + 1 < page.lines.size(); ++i) {
+    const std::string &line = page.lines[i];
+    std::size_t at = line.rfind("COO:");
+    if (at == std::string::npos || at + 4 == line.size()) continue;
+    std::int64_t coo = 0;
+    if (!parse_int(std::string_view(line).substr(at + 4), coo) || coo < 0) continue;
+    page.coo = static_cast<std::uint32_t>(coo);
+    const std::string &title = page.lines[i + 1];
+    std::size_t first = title.find_first_not_of(' ');
+    page.title = first == std::string::npos ? std::string() : title.substr(first);
+    return;
+  }
+}
+
+}  // namespace
+
+std::vector<Page> read_pages(std::string_view text) {
+  const std::string separator = std::string(kColumns, '=');
+  std::vector<Page> pages;
+  while (!text.empty()) {
+    std::size_t end = text.find('\n');
+    std::string_view line = text.substr(0, end);
+    text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+    if (line == separator || pages.empty()) pages.emplace_back();
+    if (line != separator) pages.back().lines.emplace_back(line);
+  }
+  for (Page &page : pages) read_header(page);
+  return pages;
 }
 
 }  // namespace ksim

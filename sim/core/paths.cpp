@@ -1,16 +1,6 @@
 // Where the printers live: the data folder, Windows paths mapped here, and
-// the files that a maker library's caller names (a log, a fiscal file).
-#if defined(_WIN32)
-#include <windows.h>
-#else
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#endif
-
+// the files that a maker library's caller names (a log, a fiscal file;
+// written by the platform's files layer).
 #include <algorithm>
 #include <filesystem>
 #include <optional>
@@ -123,6 +113,8 @@ std::string windows_path(std::string_view path) {
 #endif
 }
 
+bool make_folders(const std::string &path) { return files::make_folders(path); }
+
 std::string caller_file(std::string_view path) {
   const auto parts = drive_c_parts(path, true);
   if (!parts || parts->empty()) return {};
@@ -131,114 +123,5 @@ std::string caller_file(std::string_view path) {
   if (file.empty() || (!printers.empty() && inside(file, printers))) return {};
   return file;
 }
-
-#if defined(_WIN32)
-namespace {
-
-bool write_handle(HANDLE file, std::string_view data) {
-  while (!data.empty()) {
-    DWORD written = 0;
-    const DWORD chunk = data.size() > 0x100000 ? 0x100000 : static_cast<DWORD>(data.size());
-    if (!::WriteFile(file, data.data(), chunk, &written, nullptr) || written == 0) return false;
-    data.remove_prefix(written);
-  }
-  return true;
-}
-
-}  // namespace
-
-bool write_caller_file(const std::string &path, std::string_view data) {
-  const std::string partial = path + ".part";
-  HANDLE file =
-      ::CreateFileA(partial.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  const bool written = write_handle(file, data) && ::FlushFileBuffers(file);
-  ::CloseHandle(file);
-  if (written && ::MoveFileExA(partial.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-    return true;
-  ::DeleteFileA(partial.c_str());
-  return false;
-}
-
-bool append_log_line(const std::string &path, std::string_view line, std::uint64_t limit) {
-  for (int attempt = 0; attempt < 3; ++attempt) {
-    HANDLE file = ::CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    LARGE_INTEGER size{};
-    const bool full = ::GetFileSizeEx(file, &size) && size.QuadPart > 0 &&
-                      static_cast<std::uint64_t>(size.QuadPart) + line.size() > limit;
-    if (!full) {
-      const bool ok = write_handle(file, line);
-      ::CloseHandle(file);
-      return ok;
-    }
-    ::CloseHandle(file);
-    if (!::MoveFileExA(path.c_str(), (path + ".1").c_str(), MOVEFILE_REPLACE_EXISTING)) limit = UINT64_MAX;
-  }
-  return false;
-}
-#else
-namespace {
-
-// Opened for writing without following a link, created owner-only, and a
-// regular file (a FIFO is neither waited for nor written); -1 otherwise.
-int open_own(const std::string &path, int flags) {
-  const int fd = ::open(path.c_str(), flags | O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
-  struct stat info {};
-  if (fd >= 0 && (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))) {
-    ::close(fd);
-    return -1;
-  }
-  return fd;
-}
-
-bool write_fd(int fd, std::string_view data) {
-  while (!data.empty()) {
-    const ssize_t n = ::write(fd, data.data(), data.size());
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    data.remove_prefix(static_cast<std::size_t>(n));
-  }
-  return true;
-}
-
-}  // namespace
-
-bool write_caller_file(const std::string &path, std::string_view data) {
-  const std::string partial = path + ".part";
-  const int fd = open_own(partial, O_TRUNC);
-  if (fd < 0) return false;
-  const bool written = write_fd(fd, data) && ::fsync(fd) == 0;
-  ::close(fd);
-  if (written && ::rename(partial.c_str(), path.c_str()) == 0) return true;
-  ::unlink(partial.c_str());
-  return false;
-}
-
-bool append_log_line(const std::string &path, std::string_view line, std::uint64_t limit) {
-  for (int attempt = 0; attempt < 3; ++attempt) {
-    const int fd = open_own(path, O_APPEND);
-    if (fd < 0) return false;
-    // The lock keeps two processes from both turning the same file over.
-    while (::flock(fd, LOCK_EX) != 0 && errno == EINTR) {
-    }
-    struct stat opened {};
-    struct stat named {};
-    const bool current = ::fstat(fd, &opened) == 0 && ::lstat(path.c_str(), &named) == 0 &&
-                         opened.st_dev == named.st_dev && opened.st_ino == named.st_ino;
-    const bool full = opened.st_size > 0 && static_cast<std::uint64_t>(opened.st_size) + line.size() > limit;
-    if (current && !full) {
-      const bool ok = write_fd(fd, line);
-      ::close(fd);
-      return ok;
-    }
-    // Turned over by another process since it was opened, or full now.
-    if (current && ::rename(path.c_str(), (path + ".1").c_str()) != 0) limit = UINT64_MAX;
-    ::close(fd);
-  }
-  return false;
-}
-#endif
 
 }  // namespace ksim

@@ -41,6 +41,7 @@ Printer &Printer::of(std::string_view library) {
   Printer &printer = *found->second;
   std::string folder = folder_for(library);
   if (printer.impl_->folder != folder) {
+    if (printer.impl_->depth == 0) files::close_folder(printer.impl_->dir);
     retired.push_back(std::move(printer.impl_));
     printer.impl_ = std::make_unique<Impl>();
     printer.impl_->library = std::string(library);
@@ -58,12 +59,14 @@ Session Printer::begin(std::string_view function, Call call) {
   session->guard = std::unique_lock<std::recursive_mutex>(p.mutex);
   session->function = std::string(function);
   session->call = call;
-  if (p.depth++ == 0 && !p.folder.empty() && files::make_folders(p.folder)) p.lock = files::lock(p.path("lock"));
-  if (!p.lock.locked()) {
+  if (p.depth++ == 0) {
+    p.enter();
+    if (p.usable) p.catch_up();
+  }
+  if (!p.usable) {
     session->silent = true;
     return Session(std::move(session));
   }
-  p.catch_up();
   // This call's faults; the one-shot ones it touches are used up now,
   // a one-shot paper end by the printing operation that meets it.
   std::vector<FaultLine> lines = p.read_faults(), kept, applying;
@@ -80,13 +83,6 @@ Session Printer::begin(std::string_view function, Call call) {
 }
 
 std::string Printer::folder() const { return impl_->folder; }
-
-std::vector<Page> Printer::tape(std::size_t count) {
-  Session session = begin("tape", Call::inspect);
-  const std::vector<Page> &tape = impl_->tape;
-  std::size_t first = count > 0 && count < tape.size() ? tape.size() - count : 0;
-  return {tape.begin() + static_cast<std::ptrdiff_t>(first), tape.end()};
-}
 
 State Printer::state() {
   Session session = begin("state", Call::inspect);

@@ -6,12 +6,15 @@
 // One printer per maker library, kept in its own folder under the data
 // folder (data_dir()).  Every completed operation is durable before it
 // returns: it is appended to the printer's journal (checksummed, flushed),
-// from which the state is rebuilt when the printer is loaded.  Operations on
-// one printer are serialised across processes by an exclusive file lock held
-// for the length of a Session.
+// from which the state is rebuilt when the printer is loaded, starting from
+// the checkpoint written at the last Z reduction.  Operations on one printer
+// are serialised across processes by an exclusive file lock held for the
+// length of a Session.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -25,6 +28,86 @@ namespace ksim {
 
 using Cents = std::int64_t;  // money in hundredths of a real
 using Milli = std::int64_t;  // quantities and unit prices in thousandths
+
+// A sequence that only grows (fiscal memory, a report's lines), whose copies
+// share what they hold: copying the state for each operation costs the same
+// on the printer's last day as on its first.  Its first items may be kept
+// elsewhere (the fiscal memory on disk) and read when first looked at; its
+// size and last item are known without reading them.  A copy sees what it
+// held when made; read one only while no Session of the printer runs on
+// another thread.
+template <class T>
+class AppendOnly {
+ public:
+  using value_type = T;
+  using Loader = std::function<std::vector<T>()>;
+
+  AppendOnly() = default;
+  // `count` items kept elsewhere, the last of them `last`, read by `load`.
+  AppendOnly(std::size_t count, T last, Loader load)
+      : storage_(std::make_shared<Storage>(Storage{{}, count, std::move(last), std::move(load)})), size_(count) {}
+
+  std::size_t size() const { return size_; }
+  bool empty() const { return size_ == 0; }
+  const T &back() const {
+    return size_ == storage_->unread ? *storage_->last : storage_->items[size_ - storage_->unread - 1];
+  }
+  const T &operator[](std::size_t i) const { return begin()[i]; }
+  const T *begin() const {
+    if (!storage_) return nullptr;
+    read();
+    return storage_->items.data();
+  }
+  const T *end() const { return begin() + size_; }
+
+  void push_back(T item) {
+    if (!storage_ || storage_->unread + storage_->items.size() != size_) own();
+    storage_->items.push_back(std::move(item));
+    ++size_;
+  }
+  void clear() { *this = {}; }
+
+  bool operator==(const AppendOnly &other) const { return std::equal(begin(), end(), other.begin(), other.end()); }
+
+ private:
+  struct Storage {
+    std::vector<T> items;  // after the unread ones
+    std::size_t unread = 0;
+    std::optional<T> last;  // the last unread one
+    Loader load;
+  };
+
+  void read() const {
+    Storage &s = *storage_;
+    if (s.unread == 0) return;
+    std::vector<T> items = s.load();
+    items.resize(s.unread);
+    items.insert(items.end(), std::make_move_iterator(s.items.begin()), std::make_move_iterator(s.items.end()));
+    s = Storage{std::move(items), 0, std::nullopt, nullptr};
+  }
+
+  // Another copy appended past this one: drop what it added when no copy
+  // holds it, else take a storage of this copy's own.
+  void own() {
+    if (!storage_) {
+      storage_ = std::make_shared<Storage>();
+      return;
+    }
+    std::size_t mine = size_ - storage_->unread;
+    if (storage_.use_count() == 1) {
+      storage_->items.erase(storage_->items.begin() + static_cast<std::ptrdiff_t>(mine), storage_->items.end());
+      return;
+    }
+    storage_ = std::make_shared<Storage>(
+        Storage{{storage_->items.begin(), storage_->items.begin() + static_cast<std::ptrdiff_t>(mine)},
+                storage_->unread,
+                storage_->last,
+                storage_->load});
+  }
+
+  std::shared_ptr<Storage> storage_;
+  std::size_t size_ = 0;
+};
 
 // What became of one operation.  Each maker library maps these onto its own
 // codes; a refusal changes nothing in the printer.
@@ -135,11 +218,11 @@ struct Reduction {
 struct NonFiscal {
   Document kind = Document::none;
   std::uint32_t coo = 0;
-  int form = 0;                    // voucher: PaymentForm::index
-  Cents amount = 0;                // voucher: amount
-  std::uint32_t coupon_coo = 0;    // voucher: COO of its coupon
-  std::string title;               // report: title
-  std::vector<std::string> lines;  // the free text printed so far
+  int form = 0;                   // voucher: PaymentForm::index
+  Cents amount = 0;               // voucher: amount
+  std::uint32_t coupon_coo = 0;   // voucher: COO of its coupon
+  std::string title;              // report: title
+  AppendOnly<std::string> lines;  // the free text printed so far
 
   bool operator==(const NonFiscal &) const = default;
 };
@@ -172,7 +255,7 @@ struct State {
   Document open = Document::none;
   std::optional<Coupon> coupon;          // the open coupon, or the last one closed/cancelled
   bool last_document_is_coupon = false;  // nothing printed since the coupon of `coupon`
-  std::vector<Reduction> fiscal_memory;
+  AppendOnly<Reduction> fiscal_memory;
 
   std::int64_t clock_offset = 0;  // seconds added to the workstation's clock
   bool daylight_saving = false;   // one hour more while on
@@ -184,10 +267,19 @@ struct State {
   std::optional<NonFiscal> nonfiscal;               // the open or last voucher/report
   Cents day_supplies = 0;                           // cash fund registered at the day's opening
   std::vector<std::pair<int, Cents>> day_per_form;  // PaymentForm::index -> amount paid (change not deducted)
-  std::map<std::string, std::string> values;        // Session::set_value
+  std::map<std::string, std::string> values;        // Session::set_value (small settings)
   std::uint32_t cuts = 0, fed_lines = 0;
 
   bool operator==(const State &) const = default;
+};
+
+// A fiscal coupon as the detail memory keeps it: as it stood when closed or
+// cancelled, and the printer time of that command.
+struct Detail {
+  Coupon coupon;
+  std::int64_t when = 0;
+
+  bool operator==(const Detail &) const = default;
 };
 
 // The printer's date and time, broken down.  The printer's clock is a wall
@@ -252,6 +344,9 @@ bool write_caller_file(const std::string &path, std::string_view data);
 bool append_log_line(const std::string &path, std::string_view line, std::uint64_t limit);
 // Both open their files without following a link, as regular files, and
 // create them readable and writable by the owner alone.
+// Makes a folder and the missing ones above it, owner-only; false when it
+// cannot be made or is not a folder.
+bool make_folders(const std::string &path);
 
 class Printer;
 
@@ -321,6 +416,10 @@ class Session {
   Outcome set_value(std::string_view name, std::string_view value);
   std::optional<std::string> value(std::string_view name) const;
 
+  // The detail memory of a fiscal day ("YYYY-MM-DD"): its coupons by COO,
+  // each as last closed or cancelled.  Read from disk, that day alone.
+  std::vector<Detail> details(std::string_view day) const;
+
  private:
   friend class Printer;
   struct Impl;
@@ -345,7 +444,8 @@ class Printer {
 
   std::string folder() const;
 
-  // The paper tape, oldest first; the last `count` pages when count > 0.
+  // The paper tape as tape.txt holds it, oldest first; the last `count`
+  // pages when count > 0 (read from the end of the file).
   std::vector<Page> tape(std::size_t count = 0);
 
   // Faults, for tools and tests (the control file, shared by processes).

@@ -74,20 +74,16 @@ std::uint32_t crc32(std::string_view data) {
   return c ^ 0xFFFFFFFFu;
 }
 
-std::string encode_record(const Command &command) {
+std::string encode_fields(const std::vector<std::string> &fields) {
   std::string payload;
-  escape_into(payload, command.function);
-  payload += '\t';
-  escape_into(payload, command.op);
-  payload += '\t' + number(command.when);
-  for (const std::string &arg : command.args) {
-    payload += '\t';
-    escape_into(payload, arg);
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    if (i > 0) payload += '\t';
+    escape_into(payload, fields[i]);
   }
   return hex8(crc32(payload)) + " " + number(static_cast<std::int64_t>(payload.size())) + " " + payload + "\n";
 }
 
-std::string decode_record(std::string_view line, Command &command) {
+std::string decode_fields(std::string_view line, std::vector<std::string> &fields) {
   std::size_t space1 = line.find(' ');
   std::size_t space2 = space1 == std::string_view::npos ? space1 : line.find(' ', space1 + 1);
   if (space1 != 8 || space2 == std::string_view::npos) return "not a record";
@@ -96,13 +92,50 @@ std::string decode_record(std::string_view line, Command &command) {
   std::string_view payload = line.substr(space2 + 1);
   if (static_cast<std::int64_t>(payload.size()) != length) return "length does not match";
   if (hex8(crc32(payload)) != line.substr(0, 8)) return "checksum does not match";
+  if (!split_fields(payload, fields)) return "bad fields";
+  return {};
+}
+
+std::string encode_record(const Command &command) {
+  std::vector<std::string> fields = {command.function, command.op, number(command.when)};
+  fields.insert(fields.end(), command.args.begin(), command.args.end());
+  return encode_fields(fields);
+}
+
+std::string decode_record(std::string_view line, Command &command) {
   std::vector<std::string> fields;
-  if (!split_fields(payload, fields) || fields.size() < 3) return "bad fields";
+  if (std::string why = decode_fields(line, fields); !why.empty()) return why;
+  if (fields.size() < 3) return "bad fields";
   command.function = fields[0];
   command.op = fields[1];
   if (!parse_int(fields[2], command.when)) return "bad time";
   command.args.assign(fields.begin() + 3, fields.end());
   return {};
+}
+
+std::uint32_t record_crc(std::string_view line) {
+  std::uint32_t crc = 0;
+  for (char c : line.substr(0, 8)) crc = crc << 4 | static_cast<std::uint32_t>(c <= '9' ? c - '0' : c - 'a' + 10);
+  return crc;
+}
+
+// The header is "<8 hex digits> <length> ": a text that stops inside it, or
+// inside the payload it announces, was cut while being written.
+Tail tail_kind(std::string_view text) {
+  std::size_t i = 0;
+  for (; i < text.size() && i < 8; ++i)
+    if (!((text[i] >= '0' && text[i] <= '9') || (text[i] >= 'a' && text[i] <= 'f'))) return Tail::damaged;
+  if (i == text.size()) return Tail::torn;
+  if (text[i++] != ' ') return Tail::damaged;
+  std::size_t digits = i;
+  while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i;
+  if (i == text.size()) return Tail::torn;
+  std::int64_t length = 0;
+  if (text[i] != ' ' || !parse_int(text.substr(digits, i - digits), length)) return Tail::damaged;
+  std::size_t payload = text.size() - i - 1;
+  if (static_cast<std::int64_t>(payload) < length) return Tail::torn;
+  Command ignored;
+  return decode_record(text, ignored).empty() ? Tail::complete : Tail::damaged;
 }
 
 }  // namespace ksim

@@ -1,6 +1,6 @@
 // A call on the printer: its lock, its faults, its clock, the lookups, and
 // the running of one operation (checked on a copy of the state, journalled,
-// then applied).
+// then applied; the parts of the state that grow are shared, not copied).
 #include "core/internal.h"
 
 namespace ksim {
@@ -46,6 +46,7 @@ Outcome Session::Impl::run(std::string_view op, std::vector<std::string> args) {
   if (!printer->journal(command)) return Outcome::no_communication;
   printer->state = std::move(next);
   printer->print(printout);
+  if (op == "z_reduction") printer->write_checkpoint();
   return Outcome::ok;
 }
 

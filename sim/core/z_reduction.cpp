@@ -46,6 +46,7 @@ Outcome ops::z_reduction(State &s, Printout &out, const Command &c) {
   day_summary(page, s);
   page.footer();
   out.pages.push_back(page.finish());
+  out.reduction = reduction;
   s.fiscal_memory.push_back(std::move(reduction));
   start_new_day(s, s.fiscal_memory.back().date);
   return Outcome::ok;

@@ -63,11 +63,11 @@ Outcome start_closing(Session &session, std::string_view which, std::string_view
 
 extern "C" {
 
-KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL Daruma_FI_AbreCupom(const char *cpf) {
+KALPO_MAKER_IMPORT std::int32_t KALPO_MAKER_CALL Daruma_FI_AbreCupom(const char *cpf) {
   return daruma::command("Daruma_FI_AbreCupom", [&](Session &s) { return s.open_coupon(text(cpf)); });
 }
 
-KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL Daruma_FI_NumeroCupom(char *numero) {
+KALPO_MAKER_IMPORT std::int32_t KALPO_MAKER_CALL Daruma_FI_NumeroCupom(char *numero) {
   return daruma::query("Daruma_FI_NumeroCupom", [&](Session &s) {
     if (!numero) return Outcome::invalid_argument;
     char digits[16];
@@ -77,25 +77,25 @@ KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL Daruma_FI_NumeroCupom(char *n
   });
 }
 
-KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL
-Daruma_FI_VendeItem(const char *codigo, const char *descricao, const char *aliquota, const char *tipo_quantidade,
-                    const char *quantidade, std::int32_t casas_decimais, const char *valor_unitario,
-                    const char *tipo_desconto, const char *desconto) {
+KALPO_MAKER_IMPORT std::int32_t KALPO_MAKER_CALL Daruma_FI_VendeItem(const char *codigo, const char *descricao,
+                                                                     const char *aliquota, const char *tipo_quantidade,
+                                                                     const char *quantidade,
+                                                                     std::int32_t casas_decimais,
+                                                                     const char *valor_unitario,
+                                                                     const char *tipo_desconto, const char *desconto) {
   return daruma::command("Daruma_FI_VendeItem", [&](Session &s) {
     return sell(s, codigo, descricao, aliquota, tipo_quantidade, quantidade, casas_decimais, valor_unitario,
                 tipo_desconto, desconto);
   });
 }
 
-KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL Daruma_FI_IniciaFechamentoCupom(const char *acrescimo_desconto,
-                                                                                   const char *tipo,
-                                                                                   const char *valor) {
+KALPO_MAKER_IMPORT std::int32_t KALPO_MAKER_CALL Daruma_FI_IniciaFechamentoCupom(const char *acrescimo_desconto,
+                                                                                 const char *tipo, const char *valor) {
   return daruma::command("Daruma_FI_IniciaFechamentoCupom",
                          [&](Session &s) { return start_closing(s, text(acrescimo_desconto), text(tipo), valor); });
 }
 
-KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL Daruma_FI_EfetuaFormaPagamento(const char *forma,
-                                                                                  const char *valor) {
+KALPO_MAKER_IMPORT std::int32_t KALPO_MAKER_CALL Daruma_FI_EfetuaFormaPagamento(const char *forma, const char *valor) {
   return daruma::command("Daruma_FI_EfetuaFormaPagamento", [&](Session &s) {
     const ksim::PaymentForm *form = daruma::form(s, text(forma));
     auto amount = cents(valor);
@@ -104,12 +104,12 @@ KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL Daruma_FI_EfetuaFormaPagament
   });
 }
 
-KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL Daruma_FI_TerminaFechamentoCupom(const char *mensagem) {
+KALPO_MAKER_IMPORT std::int32_t KALPO_MAKER_CALL Daruma_FI_TerminaFechamentoCupom(const char *mensagem) {
   return daruma::command("Daruma_FI_TerminaFechamentoCupom",
                          [&](Session &s) { return s.close_coupon(text(mensagem)); });
 }
 
-KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL Daruma_FI_CancelaCupom() {
+KALPO_MAKER_IMPORT std::int32_t KALPO_MAKER_CALL Daruma_FI_CancelaCupom() {
   return daruma::command("Daruma_FI_CancelaCupom", [](Session &s) { return s.cancel_coupon(); });
 }
 

@@ -7,7 +7,7 @@
 // command was done, "999" when the printer did not answer).
 #pragma once
 
-#define KALPO_VENDOR_DEFINE
+#define KALPO_MAKER_DEFINE
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -16,7 +16,7 @@
 
 #include "common/readers.h"
 #include "core/printer.h"
-#include "vendor/vendor_import.h"
+#include "seam/maker_import.h"
 
 namespace daruma {
 

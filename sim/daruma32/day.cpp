@@ -23,15 +23,15 @@ Outcome reduction(Session &session, std::string_view date, std::string_view time
 
 extern "C" {
 
-KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL Daruma_FI_LeituraX() {
+KALPO_MAKER_IMPORT std::int32_t KALPO_MAKER_CALL Daruma_FI_LeituraX() {
   return daruma::command("Daruma_FI_LeituraX", [](Session &s) { return s.x_reading(); });
 }
 
-KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL Daruma_FI_ReducaoZ(const char *data, const char *hora) {
+KALPO_MAKER_IMPORT std::int32_t KALPO_MAKER_CALL Daruma_FI_ReducaoZ(const char *data, const char *hora) {
   return daruma::command("Daruma_FI_ReducaoZ", [&](Session &s) { return reduction(s, text(data), text(hora)); });
 }
 
-KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL Daruma_FI_AcionaGaveta() {
+KALPO_MAKER_IMPORT std::int32_t KALPO_MAKER_CALL Daruma_FI_AcionaGaveta() {
   return daruma::command("Daruma_FI_AcionaGaveta", [](Session &s) { return s.open_drawer(); });
 }
 

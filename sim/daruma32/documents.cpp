@@ -56,23 +56,23 @@ Outcome print_text(Session &session, std::string_view text) {
 
 extern "C" {
 
-KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL Daruma_FI_AbreComprovanteNaoFiscalVinculado(const char *forma,
-                                                                                               const char *valor,
-                                                                                               const char *coo) {
+KALPO_MAKER_IMPORT std::int32_t KALPO_MAKER_CALL Daruma_FI_AbreComprovanteNaoFiscalVinculado(const char *forma,
+                                                                                             const char *valor,
+                                                                                             const char *coo) {
   return daruma::command("Daruma_FI_AbreComprovanteNaoFiscalVinculado",
                          [&](Session &s) { return open_voucher(s, forma, valor, coo); });
 }
 
-KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL Daruma_FI_EnviarTextoCNF(const char *texto) {
+KALPO_MAKER_IMPORT std::int32_t KALPO_MAKER_CALL Daruma_FI_EnviarTextoCNF(const char *texto) {
   return daruma::command("Daruma_FI_EnviarTextoCNF", [&](Session &s) { return print_text(s, text(texto)); });
 }
 
-KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL Daruma_FI_AbreRelatorioGerencial() {
+KALPO_MAKER_IMPORT std::int32_t KALPO_MAKER_CALL Daruma_FI_AbreRelatorioGerencial() {
   return daruma::command("Daruma_FI_AbreRelatorioGerencial", [](Session &s) { return s.open_report(); });
 }
 
 // Closes whichever non-fiscal document is open: a voucher or a report.
-KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL Daruma_TEF_FechaRelatorio() {
+KALPO_MAKER_IMPORT std::int32_t KALPO_MAKER_CALL Daruma_TEF_FechaRelatorio() {
   return daruma::command("Daruma_TEF_FechaRelatorio", [](Session &s) {
     return s.state().open == ksim::Document::report ? s.close_report() : s.close_voucher();
   });

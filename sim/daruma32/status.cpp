@@ -11,7 +11,7 @@ using ksim::Session;
 extern "C" {
 
 // Records the serial port the library talks through ("COM1"...), durably.
-KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL Daruma_Registry_Porta(const char *porta) {
+KALPO_MAKER_IMPORT std::int32_t KALPO_MAKER_CALL Daruma_Registry_Porta(const char *porta) {
   return daruma::query("Daruma_Registry_Porta", [&](Session &s) {
     std::string_view port = text(porta);
     if (port.empty() || port.size() > 32) return Outcome::invalid_argument;
@@ -19,8 +19,8 @@ KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL Daruma_Registry_Porta(const c
   });
 }
 
-KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL Daruma_FI_RetornoImpressora(std::int32_t *ack, std::int32_t *st1,
-                                                                               std::int32_t *st2) {
+KALPO_MAKER_IMPORT std::int32_t KALPO_MAKER_CALL Daruma_FI_RetornoImpressora(std::int32_t *ack, std::int32_t *st1,
+                                                                             std::int32_t *st2) {
   if (!ack || !st1 || !st2) return -2;
   try {
     const daruma::Last &status = daruma::last();
@@ -34,7 +34,7 @@ KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL Daruma_FI_RetornoImpressora(s
 }
 
 // The error number of the last command, three digits and a terminating zero.
-KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL Daruma_FI_RetornaErroExtendido(char *erro) {
+KALPO_MAKER_IMPORT std::int32_t KALPO_MAKER_CALL Daruma_FI_RetornaErroExtendido(char *erro) {
   if (!erro) return -2;
   try {
     daruma::Last &status = daruma::last();

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "dllg2/commands.h"
-#include "dllg2/detail_memory.h"
 #include "dllg2/spellings.h"
 #include "dllg2/values.h"
 
@@ -22,26 +21,6 @@ constexpr std::int64_t max_percent = 99'999;  // 999,99 %
 const ksim::Coupon *open_coupon_of(const ksim::Session &s) {
   const auto &st = s.state();
   return st.open == Document::coupon && st.coupon ? &*st.coupon : nullptr;
-}
-
-// The coupon just closed or cancelled, into the detail memory.
-void record(ksim::Session &s) {
-  const auto &st = s.state();
-  if (!st.coupon) return;
-  const ksim::Coupon &c = *st.coupon;
-  mfd::Coupon r;
-  r.coo = c.coo, r.ccf = c.ccf, r.when = s.now(), r.day = c.day;
-  r.customer_name = c.customer_name, r.customer_document = c.customer_document;
-  r.subtotal = c.subtotal(), r.adjustment = c.adjustment, r.total = c.total(), r.change = c.change();
-  r.cancelled = c.cancelled;
-  for (const ksim::Item &i : c.items)
-    r.items.push_back(
-        {i.number, i.code, i.description, i.unit, i.rate, i.quantity, i.unit_price, i.total, i.cancelled});
-  for (const ksim::Payment &p : c.payments) {
-    const ksim::PaymentForm *form = s.form_by_index(p.form);
-    r.payments.push_back({form ? form->name : std::to_string(p.form), p.amount});
-  }
-  s.set_value(mfd::key(c.coo), mfd::encode(r));
 }
 
 int open_coupon(Context &c) {
@@ -145,10 +124,7 @@ int close_coupon(Context &c) {
   const std::string message = c.args.get("TextoPromocional");
   if (static_cast<std::size_t>(std::count(message.begin(), message.end(), '\n')) >= max_message_lines)
     return code::too_many_message_lines;
-  const Outcome outcome = s.close_coupon(message);
-  if (outcome != Outcome::ok) return code_for(s, outcome, {{Outcome::wrong_phase, code::paid_below_total}});
-  record(s);
-  return code::none;
+  return code_for(s, s.close_coupon(message), {{Outcome::wrong_phase, code::paid_below_total}});
 }
 
 // Ends whatever document is open: the coupon, a linked voucher or a report.
@@ -164,12 +140,8 @@ int end_document(Context &c) {
 
 int cancel_coupon(Context &c) {
   ksim::Session &s = c.session;
-  const Outcome outcome = s.cancel_coupon();
-  if (outcome != Outcome::ok)
-    return code_for(s, outcome,
-                    {{Outcome::no_coupon_open, code::bad_cancel}, {Outcome::wrong_document, code::bad_cancel}});
-  record(s);
-  return code::none;
+  return code_for(s, s.cancel_coupon(),
+                  {{Outcome::no_coupon_open, code::bad_cancel}, {Outcome::wrong_document, code::bad_cancel}});
 }
 
 const std::vector<Command> table = {

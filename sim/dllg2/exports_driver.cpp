@@ -1,8 +1,6 @@
 // Starting and ending driver instances, the log file and the time-out.
-#define KALPO_VENDOR_DEFINE
-#include "vendor/vendor_import.h"
-
-#include <filesystem>
+#define KALPO_MAKER_DEFINE
+#include "seam/maker_import.h"
 
 #include "common/ports.h"
 #include "dllg2/driver.h"
@@ -61,7 +59,7 @@ std::int32_t start(const char *port) {
 
 using namespace dllg2;
 
-extern "C" KALPO_VENDOR_IMPORT int32_t KALPO_VENDOR_CALL DLLG2_IniciaDriver(const char *porta) {
+extern "C" KALPO_MAKER_IMPORT int32_t KALPO_MAKER_CALL DLLG2_IniciaDriver(const char *porta) {
   try {
     return start(porta);
   } catch (...) {
@@ -70,7 +68,7 @@ extern "C" KALPO_VENDOR_IMPORT int32_t KALPO_VENDOR_CALL DLLG2_IniciaDriver(cons
 }
 
 // A refused name leaves the log as it was.
-extern "C" KALPO_VENDOR_IMPORT int32_t KALPO_VENDOR_CALL DLLG2_SetaArquivoLog(const char *arquivo) {
+extern "C" KALPO_MAKER_IMPORT int32_t KALPO_MAKER_CALL DLLG2_SetaArquivoLog(const char *arquivo) {
   try {
     const std::string name = arquivo ? arquivo : "";
     const std::string file = log_file(name);
@@ -80,8 +78,7 @@ extern "C" KALPO_VENDOR_IMPORT int32_t KALPO_VENDOR_CALL DLLG2_SetaArquivoLog(co
       log(d, "SetaArquivoLog \"" + name + "\" refused: not a log name nor a file on drive C");
       return bad_argument;
     }
-    std::error_code ignored;  // a folder that cannot be made leaves the log unwritten
-    std::filesystem::create_directories(printer().folder(), ignored);
+    ksim::make_folders(printer().folder());  // a folder that cannot be made leaves the log unwritten
     d.log_path = file;
     log(d, "SetaArquivoLog \"" + name + "\"");
     return 0;
@@ -90,7 +87,7 @@ extern "C" KALPO_VENDOR_IMPORT int32_t KALPO_VENDOR_CALL DLLG2_SetaArquivoLog(co
   }
 }
 
-extern "C" KALPO_VENDOR_IMPORT int32_t KALPO_VENDOR_CALL DLLG2_DefineTimeout(int32_t handle, int32_t segundos) {
+extern "C" KALPO_MAKER_IMPORT int32_t KALPO_MAKER_CALL DLLG2_DefineTimeout(int32_t handle, int32_t segundos) {
   return with_instance(handle, refused_start, bad_argument, [&](Drivers &d, Instance &instance) -> int32_t {
     log(d, "[h" + std::to_string(handle) + "] DefineTimeout " + std::to_string(segundos));
     if (segundos < 1 || segundos > max_timeout_s) return bad_argument;
@@ -99,7 +96,7 @@ extern "C" KALPO_VENDOR_IMPORT int32_t KALPO_VENDOR_CALL DLLG2_DefineTimeout(int
   });
 }
 
-extern "C" KALPO_VENDOR_IMPORT int32_t KALPO_VENDOR_CALL DLLG2_EncerraDriver(int32_t handle) {
+extern "C" KALPO_MAKER_IMPORT int32_t KALPO_MAKER_CALL DLLG2_EncerraDriver(int32_t handle) {
   return with_instance(handle, refused_start, bad_argument, [&](Drivers &d, Instance &) -> int32_t {
     log(d, "[h" + std::to_string(handle) + "] EncerraDriver");
     d.instances.erase(handle);

@@ -1,6 +1,6 @@
 // The parameter list of the next command.
-#define KALPO_VENDOR_DEFINE
-#include "vendor/vendor_import.h"
+#define KALPO_MAKER_DEFINE
+#include "seam/maker_import.h"
 
 #include "dllg2/driver.h"
 
@@ -10,7 +10,7 @@ namespace {
 constexpr int32_t no_instance = -1, bad_argument = -2;
 }
 
-extern "C" KALPO_VENDOR_IMPORT int32_t KALPO_VENDOR_CALL DLLG2_LimpaParams(int32_t handle) {
+extern "C" KALPO_MAKER_IMPORT int32_t KALPO_MAKER_CALL DLLG2_LimpaParams(int32_t handle) {
   return with_instance(handle, no_instance, bad_argument, [](Drivers &, Instance &instance) -> int32_t {
     instance.params.clear();
     instance.broken_list = false;
@@ -20,8 +20,8 @@ extern "C" KALPO_VENDOR_IMPORT int32_t KALPO_VENDOR_CALL DLLG2_LimpaParams(int32
 
 // An empty value may come as a null pointer.  A parameter without a name
 // spoils the list: the next command is refused for its syntax.
-extern "C" KALPO_VENDOR_IMPORT int32_t KALPO_VENDOR_CALL DLLG2_AdicionaParam(int32_t handle, const char *nome,
-                                                                             const char *valor, int32_t tipo) {
+extern "C" KALPO_MAKER_IMPORT int32_t KALPO_MAKER_CALL DLLG2_AdicionaParam(int32_t handle, const char *nome,
+                                                                           const char *valor, int32_t tipo) {
   return with_instance(handle, no_instance, bad_argument, [&](Drivers &, Instance &instance) -> int32_t {
     if (!nome || !*nome) {
       instance.broken_list = true;

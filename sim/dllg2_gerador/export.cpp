@@ -1,7 +1,7 @@
 // Gera_AtoCotepe1704: one day's fiscal file from the command driver's
 // printer, read without changing it.
-#define KALPO_VENDOR_DEFINE
-#include "vendor/vendor_import.h"
+#define KALPO_MAKER_DEFINE
+#include "seam/maker_import.h"
 
 #include <chrono>
 #include <thread>
@@ -31,15 +31,15 @@ int32_t generate(const char *port, const char *model, const char *file, const ch
   const ksim::Session session = ksim::Printer::of("dllg2").begin("Gera_AtoCotepe1704", ksim::Call::query);
   if (session.silent() || session.faults().unreadable) return no_answer;
   std::this_thread::sleep_for(std::chrono::milliseconds(session.faults().slow_ms));
-  const std::string text = day_file(session.state(), model_text, *day);
+  const std::string text = day_file(session, model_text, *day);
   return ksim::write_caller_file(target, text) ? written : not_writable;
 }
 
 }  // namespace
 }  // namespace gerador
 
-extern "C" KALPO_VENDOR_IMPORT int32_t KALPO_VENDOR_CALL Gera_AtoCotepe1704(const char *porta, const char *modelo,
-                                                                            const char *arquivo, const char *dia) {
+extern "C" KALPO_MAKER_IMPORT int32_t KALPO_MAKER_CALL Gera_AtoCotepe1704(const char *porta, const char *modelo,
+                                                                          const char *arquivo, const char *dia) {
   try {
     return gerador::generate(porta, modelo, arquivo, dia);
   } catch (...) {

@@ -3,7 +3,6 @@
 #include <cstdio>
 
 #include "common/readers.h"
-#include "dllg2/detail_memory.h"
 #include "dllg2_gerador/record.h"
 
 namespace gerador {
@@ -89,18 +88,26 @@ std::string reduction(const State &st, const ksim::Reduction &r) {
   return out;
 }
 
-std::string coupon(const State &st, const dllg2::mfd::Coupon &c) {
+// A payment form's name, as programmed.
+std::string form_name(const State &st, int index) {
+  for (const ksim::PaymentForm &form : st.forms)
+    if (form.index == index) return form.name;
+  return std::to_string(index);
+}
+
+std::string coupon(const State &st, const ksim::Detail &detail) {
+  const ksim::Coupon &c = detail.coupon;
   std::string out = head("E14", st)
                         .number(c.ccf, 9)
                         .number(c.coo, 9)
-                        .text(date_of(c.when), 8)
-                        .text(time_of(c.when), 6)
-                        .number(c.subtotal, 14)
+                        .text(date_of(detail.when), 8)
+                        .text(time_of(detail.when), 6)
+                        .number(c.subtotal(), 14)
                         .number(-c.adjustment, 13)
                         .number(c.adjustment, 13)
-                        .number(c.total, 14)
+                        .number(c.total(), 14)
                         .text(c.cancelled ? "S" : "N", 1)
-                        .number(c.change, 13)
+                        .number(c.change(), 13)
                         .text(c.customer_name, 40)
                         .text(common::digits_in(c.customer_document), 14)
                         .line();
@@ -119,20 +126,19 @@ std::string coupon(const State &st, const dllg2::mfd::Coupon &c) {
                .text(i.cancelled ? "S" : "N", 1)
                .line();
   for (const auto &p : c.payments)
-    out += head("E21", st).number(c.coo, 9).number(c.ccf, 9).text(p.form, 15).number(p.amount, 13).line();
+    out +=
+        head("E21", st).number(c.coo, 9).number(c.ccf, 9).text(form_name(st, p.form), 15).number(p.amount, 13).line();
   return out;
 }
 
 }  // namespace
 
-std::string day_file(const State &st, std::string_view model, const std::string &day) {
+std::string day_file(const ksim::Session &session, std::string_view model, const std::string &day) {
+  const State &st = session.state();
   std::string out = identification(st, model, day) + user(st);
   for (const ksim::Reduction &r : st.fiscal_memory)
     if (r.date == day) out += reduction(st, r);
-  for (const auto &[key, value] : st.values) {
-    if (key.compare(0, dllg2::mfd::prefix.size(), dllg2::mfd::prefix) != 0) continue;
-    if (const auto c = dllg2::mfd::decode(value); c && c->day == day) out += coupon(st, *c);
-  }
+  for (const ksim::Detail &detail : session.details(day)) out += coupon(st, detail);
   return out;
 }
 

@@ -9,8 +9,9 @@
 
 namespace gerador {
 
-// `day` is "aaaa-mm-dd".  A day without movement gives the identification
-// registers (E01, E02) alone.
-std::string day_file(const ksim::State &state, std::string_view model, const std::string &day);
+// `day` is "aaaa-mm-dd", read from the printer's state and detail memory.
+// A day without movement gives the identification registers (E01, E02)
+// alone.
+std::string day_file(const ksim::Session &session, std::string_view model, const std::string &day);
 
 }  // namespace gerador

@@ -9,14 +9,14 @@
 // slow answer is on its way ObtemRetorno answers -97.
 #pragma once
 
-#define KALPO_VENDOR_DEFINE
+#define KALPO_MAKER_DEFINE
 #include <cstdint>
 #include <functional>
 #include <string>
 
 #include "common/readers.h"
 #include "core/printer.h"
-#include "vendor/vendor_import.h"
+#include "seam/maker_import.h"
 
 namespace ecf32m {
 

@@ -5,14 +5,16 @@
 using ecf32m::Reply;
 using ksim::Session;
 
-extern "C" KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL AbreCupomFiscal() {
+extern "C" KALPO_MAKER_IMPORT std::int32_t KALPO_MAKER_CALL AbreCupomFiscal() {
   return ecf32m::run("AbreCupomFiscal", [](Session &s) { return ecf32m::reply(s.open_coupon(), s); });
 }
 
-extern "C" KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL
-VendaItem(std::int32_t tipo_quantidade, const char *quantidade, const char *preco, const char *aliquota,
-          std::int32_t tipo_desconto, const char *desconto, const char *unidade, const char *codigo,
-          std::int32_t tipo_codigo, const char *descricao, const char *complemento) {
+extern "C" KALPO_MAKER_IMPORT std::int32_t KALPO_MAKER_CALL VendaItem(std::int32_t tipo_quantidade,
+                                                                      const char *quantidade, const char *preco,
+                                                                      const char *aliquota, std::int32_t tipo_desconto,
+                                                                      const char *desconto, const char *unidade,
+                                                                      const char *codigo, std::int32_t tipo_codigo,
+                                                                      const char *descricao, const char *complemento) {
   return ecf32m::run("VendaItem", [&](Session &s) {
     ksim::Item item;
     const Reply bad = ecf32m::read_item(s, item,
@@ -24,8 +26,8 @@ VendaItem(std::int32_t tipo_quantidade, const char *quantidade, const char *prec
 
 // operacao 0 discount, 1 surcharge; tipo '&' value in hundredths, '%'
 // percent with two decimals; the amount in 15 digits.
-extern "C" KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL TotalizarCupom(std::int32_t operacao, std::int32_t tipo,
-                                                                             const char *valor, const char *texto) {
+extern "C" KALPO_MAKER_IMPORT std::int32_t KALPO_MAKER_CALL TotalizarCupom(std::int32_t operacao, std::int32_t tipo,
+                                                                           const char *valor, const char *texto) {
   return ecf32m::run("TotalizarCupom", [&](Session &s) {
     if (operacao != 0 && operacao != 1) return ecf32m::refuse(ecf32m::sign);
     if (tipo != '&' && tipo != '%') return ecf32m::refuse(ecf32m::sign_field);
@@ -41,8 +43,8 @@ extern "C" KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL TotalizarCupom(std
 
 // The form by name or index, the amount in 15 digits of hundredths, and the
 // character code '0' (or '1').
-extern "C" KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL Pagamento(const char *forma, const char *valor,
-                                                                        std::int32_t modo) {
+extern "C" KALPO_MAKER_IMPORT std::int32_t KALPO_MAKER_CALL Pagamento(const char *forma, const char *valor,
+                                                                      std::int32_t modo) {
   return ecf32m::run("Pagamento", [&](Session &s) {
     if (modo != '0' && modo != '1') return ecf32m::refuse(ecf32m::syntax);
     const ksim::PaymentForm *form = ecf32m::form_of(s, common::text(forma));
@@ -56,8 +58,8 @@ extern "C" KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL Pagamento(const ch
 
 // The header is "S" followed by the message's length in characters; the
 // message has at most eight lines.
-extern "C" KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL FechaCupomFiscal(const char *cabecalho,
-                                                                               const char *mensagem) {
+extern "C" KALPO_MAKER_IMPORT std::int32_t KALPO_MAKER_CALL FechaCupomFiscal(const char *cabecalho,
+                                                                             const char *mensagem) {
   return ecf32m::run("FechaCupomFiscal", [&](Session &s) {
     const std::string_view header = common::text(cabecalho), message = common::text(mensagem);
     const common::Number length = common::digits(header.substr(header.empty() ? 0 : 1), 1, 15);
@@ -68,6 +70,6 @@ extern "C" KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL FechaCupomFiscal(c
   });
 }
 
-extern "C" KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL CancelaCupomFiscal() {
+extern "C" KALPO_MAKER_IMPORT std::int32_t KALPO_MAKER_CALL CancelaCupomFiscal() {
   return ecf32m::run("CancelaCupomFiscal", [](Session &s) { return ecf32m::reply(s.cancel_coupon(), s); });
 }

@@ -21,20 +21,20 @@ std::string parameter(const ksim::State &state, std::int64_t number) {
 
 }  // namespace
 
-extern "C" KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL OpenCif() { return ecf32m::open_port(); }
+extern "C" KALPO_MAKER_IMPORT std::int32_t KALPO_MAKER_CALL OpenCif() { return ecf32m::open_port(); }
 
-extern "C" KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL CloseCif() {
+extern "C" KALPO_MAKER_IMPORT std::int32_t KALPO_MAKER_CALL CloseCif() {
   ecf32m::close_port();
   return ecf32m::done;
 }
 
-extern "C" KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL ObtemRetorno(char *retorno) {
+extern "C" KALPO_MAKER_IMPORT std::int32_t KALPO_MAKER_CALL ObtemRetorno(char *retorno) {
   return ecf32m::fetch(retorno);
 }
 
 // Answers "Pnn:" and the value: a counter alone ("P41:000002"), a text
 // (firmware, serial number) followed by " COMANDO OK".
-extern "C" KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL EcfPar(const char *codigo) {
+extern "C" KALPO_MAKER_IMPORT std::int32_t KALPO_MAKER_CALL EcfPar(const char *codigo) {
   return ecf32m::run(
       "EcfPar",
       [&](ksim::Session &s) {

@@ -14,22 +14,22 @@ bool reading_mode(const char *modo) {
 }  // namespace
 
 // modo: the number 0 (printed) or 1.
-extern "C" KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL LeituraX(std::int32_t modo) {
+extern "C" KALPO_MAKER_IMPORT std::int32_t KALPO_MAKER_CALL LeituraX(std::int32_t modo) {
   return ecf32m::run("LeituraX", [&](Session &s) {
     return modo == 0 || modo == 1 ? ecf32m::reply(s.x_reading(), s) : ecf32m::refuse(ecf32m::syntax);
   });
 }
 
 // modo: the character code '0' (48) or '1'.
-extern "C" KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL ReducaoZ(std::int32_t modo) {
+extern "C" KALPO_MAKER_IMPORT std::int32_t KALPO_MAKER_CALL ReducaoZ(std::int32_t modo) {
   return ecf32m::run("ReducaoZ", [&](Session &s) {
     return modo == '0' || modo == '1' ? ecf32m::reply(s.z_reduction(), s) : ecf32m::refuse(ecf32m::syntax);
   });
 }
 
 // From and to as "ddmmyy".
-extern "C" KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL LeMemFiscalData(const char *inicio, const char *fim,
-                                                                              const char *modo) {
+extern "C" KALPO_MAKER_IMPORT std::int32_t KALPO_MAKER_CALL LeMemFiscalData(const char *inicio, const char *fim,
+                                                                            const char *modo) {
   return ecf32m::run("LeMemFiscalData", [&](Session &s) {
     const std::string_view texts[] = {common::text(inicio), common::text(fim)};
     std::string dates[2];
@@ -47,8 +47,8 @@ extern "C" KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL LeMemFiscalData(co
 }
 
 // From and to as reduction numbers (CRZ), up to four digits.
-extern "C" KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL LeMemFiscalReducao(const char *inicio, const char *fim,
-                                                                                 const char *modo) {
+extern "C" KALPO_MAKER_IMPORT std::int32_t KALPO_MAKER_CALL LeMemFiscalReducao(const char *inicio, const char *fim,
+                                                                               const char *modo) {
   return ecf32m::run("LeMemFiscalReducao", [&](Session &s) {
     const common::Number from = common::digits(common::text(inicio), 1, 15),
                          to = common::digits(common::text(fim), 1, 15);

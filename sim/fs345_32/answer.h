@@ -10,7 +10,7 @@
 // commands give the coupon counter (COO) in characters 3 to 8.
 #pragma once
 
-#define KALPO_VENDOR_DEFINE
+#define KALPO_MAKER_DEFINE
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -18,7 +18,7 @@
 
 #include "common/readers.h"
 #include "core/printer.h"
-#include "vendor/vendor_import.h"
+#include "seam/maker_import.h"
 
 namespace fs345 {
 

@@ -16,12 +16,12 @@ std::string identification(const ksim::Identity &id) {
 
 }  // namespace
 
-extern "C" KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL DAR_LeIdent(std::int32_t modo) {
+extern "C" KALPO_MAKER_IMPORT std::int32_t KALPO_MAKER_CALL DAR_LeIdent(std::int32_t modo) {
   return fs345::run(
       "DAR_LeIdent", modo, [](Session &s) { return fs345::done(identification(s.state().identity)); },
       ksim::Call::query);
 }
 
-extern "C" KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL DAR_AbreGaveta() {
+extern "C" KALPO_MAKER_IMPORT std::int32_t KALPO_MAKER_CALL DAR_AbreGaveta() {
   return fs345::run("DAR_AbreGaveta", '1', [](Session &s) { return fs345::reply(s.open_drawer(), s); });
 }

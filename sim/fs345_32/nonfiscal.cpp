@@ -6,8 +6,8 @@
 using fs345::Reply;
 using ksim::Session;
 
-extern "C" KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL DAR_AbreCNFV(char forma, char forma2, const char *coo,
-                                                                           const char *valor, std::int32_t modo) {
+extern "C" KALPO_MAKER_IMPORT std::int32_t KALPO_MAKER_CALL DAR_AbreCNFV(char forma, char forma2, const char *coo,
+                                                                         const char *valor, std::int32_t modo) {
   return fs345::run("DAR_AbreCNFV", modo, [&](Session &s) {
     // The payment form of the coupon, then the non-fiscal accumulator the
     // voucher is recorded under, both by the form's initial.
@@ -24,7 +24,7 @@ extern "C" KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL DAR_AbreCNFV(char 
   });
 }
 
-extern "C" KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL DAR_LinhaX(const char *texto, std::int32_t modo) {
+extern "C" KALPO_MAKER_IMPORT std::int32_t KALPO_MAKER_CALL DAR_LinhaX(const char *texto, std::int32_t modo) {
   return fs345::run("DAR_LinhaX", modo, [&](Session &s) {
     if (s.state().open == ksim::Document::none) return fs345::refuse(fs345::document_not_open);
     return fs345::reply(s.print_line(common::text(texto)), s);
@@ -32,7 +32,7 @@ extern "C" KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL DAR_LinhaX(const c
 }
 
 // Closes the voucher or the report, whichever is open.
-extern "C" KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL DAR_FechaX(std::int32_t modo) {
+extern "C" KALPO_MAKER_IMPORT std::int32_t KALPO_MAKER_CALL DAR_FechaX(std::int32_t modo) {
   return fs345::run("DAR_FechaX", modo, [](Session &s) {
     switch (s.state().open) {
       case ksim::Document::voucher: return fs345::reply(s.close_voucher(), s);
@@ -43,6 +43,6 @@ extern "C" KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL DAR_FechaX(std::in
   });
 }
 
-extern "C" KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL DAR_AbreX(std::int32_t modo) {
+extern "C" KALPO_MAKER_IMPORT std::int32_t KALPO_MAKER_CALL DAR_AbreX(std::int32_t modo) {
   return fs345::run("DAR_AbreX", modo, [](Session &s) { return fs345::reply(s.open_report(), s); });
 }

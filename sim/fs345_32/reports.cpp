@@ -4,13 +4,13 @@
 
 using ksim::Session;
 
-extern "C" KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL DAR_LeituraX(std::int32_t modo) {
+extern "C" KALPO_MAKER_IMPORT std::int32_t KALPO_MAKER_CALL DAR_LeituraX(std::int32_t modo) {
   return fs345::run("DAR_LeituraX", modo, [](Session &s) { return fs345::reply(s.x_reading(), s); });
 }
 
 // The reduction takes the date and time of the workstation, "ddmmyyhhnnss";
 // a date before the last one in fiscal memory is refused.
-extern "C" KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL DAR_ReducaoZ(const char *data_hora, std::int32_t modo) {
+extern "C" KALPO_MAKER_IMPORT std::int32_t KALPO_MAKER_CALL DAR_ReducaoZ(const char *data_hora, std::int32_t modo) {
   return fs345::run("DAR_ReducaoZ", modo, [&](Session &s) {
     const std::string_view text = common::text(data_hora);
     const common::Number digits = common::digits(text, 12);

@@ -66,16 +66,16 @@ Reply cancel_item(Session &session, const char *item) {
 
 extern "C" {
 
-KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL EPSON_Fiscal_Abrir_Cupom(const char *cpf, const char *nome,
-                                                                            const char *endereco, const char *reservado,
-                                                                            std::int32_t modo) {
+KALPO_MAKER_IMPORT std::int32_t KALPO_MAKER_CALL EPSON_Fiscal_Abrir_Cupom(const char *cpf, const char *nome,
+                                                                          const char *endereco, const char *reservado,
+                                                                          std::int32_t modo) {
   return epson::command("EPSON_Fiscal_Abrir_Cupom", [&](Session &s) -> Reply {
     if (!text(reservado).empty() || modo < 0 || modo > 1) return Outcome::invalid_argument;
     return s.open_coupon(text(cpf), text(nome), text(endereco));
   });
 }
 
-KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL EPSON_Fiscal_Vender_Item(
+KALPO_MAKER_IMPORT std::int32_t KALPO_MAKER_CALL EPSON_Fiscal_Vender_Item(
     const char *codigo, const char *descricao, const char *quantidade, std::int32_t casas_quantidade,
     const char *unidade, const char *preco, std::int32_t casas_preco, const char *aliquota, std::int32_t linhas) {
   return epson::command("EPSON_Fiscal_Vender_Item", [&](Session &s) -> Reply {
@@ -84,22 +84,22 @@ KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL EPSON_Fiscal_Vender_Item(
   });
 }
 
-KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL EPSON_Fiscal_Pagamento(const char *forma, const char *valor,
-                                                                          std::int32_t casas, const char *,
-                                                                          const char *) {
+KALPO_MAKER_IMPORT std::int32_t KALPO_MAKER_CALL EPSON_Fiscal_Pagamento(const char *forma, const char *valor,
+                                                                        std::int32_t casas, const char *,
+                                                                        const char *) {
   return epson::command("EPSON_Fiscal_Pagamento", [&](Session &s) { return pay(s, forma, valor, casas); });
 }
 
-KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL EPSON_Fiscal_Fechar_Cupom(std::int32_t cortar,
-                                                                             std::int32_t adicional) {
+KALPO_MAKER_IMPORT std::int32_t KALPO_MAKER_CALL EPSON_Fiscal_Fechar_Cupom(std::int32_t cortar,
+                                                                           std::int32_t adicional) {
   return epson::command("EPSON_Fiscal_Fechar_Cupom", [&](Session &s) { return close(s, cortar, adicional); });
 }
 
-KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL EPSON_Fiscal_Cancelar_Item(const char *item) {
+KALPO_MAKER_IMPORT std::int32_t KALPO_MAKER_CALL EPSON_Fiscal_Cancelar_Item(const char *item) {
   return epson::command("EPSON_Fiscal_Cancelar_Item", [&](Session &s) { return cancel_item(s, item); });
 }
 
-KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL EPSON_Fiscal_Cancelar_Cupom() {
+KALPO_MAKER_IMPORT std::int32_t KALPO_MAKER_CALL EPSON_Fiscal_Cancelar_Cupom() {
   return epson::command("EPSON_Fiscal_Cancelar_Cupom", [](Session &s) -> Reply { return s.cancel_coupon(); });
 }
 

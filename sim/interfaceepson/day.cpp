@@ -62,17 +62,17 @@ Reply open_day(Session &session) {
 
 extern "C" {
 
-KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL EPSON_RelatorioFiscal_LeituraX() {
+KALPO_MAKER_IMPORT std::int32_t KALPO_MAKER_CALL EPSON_RelatorioFiscal_LeituraX() {
   return epson::command("EPSON_RelatorioFiscal_LeituraX", [](Session &s) -> Reply { return s.x_reading(); });
 }
 
-KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL EPSON_RelatorioFiscal_RZ(const char *data, const char *hora,
-                                                                            std::int32_t opcao, char *resposta) {
+KALPO_MAKER_IMPORT std::int32_t KALPO_MAKER_CALL EPSON_RelatorioFiscal_RZ(const char *data, const char *hora,
+                                                                          std::int32_t opcao, char *resposta) {
   return epson::command("EPSON_RelatorioFiscal_RZ",
                         [&](Session &s) { return reduction(s, data, hora, opcao, resposta); });
 }
 
-KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL EPSON_RelatorioFiscal_Abrir_Dia() {
+KALPO_MAKER_IMPORT std::int32_t KALPO_MAKER_CALL EPSON_RelatorioFiscal_Abrir_Dia() {
   return epson::command("EPSON_RelatorioFiscal_Abrir_Dia", [](Session &s) { return open_day(s); });
 }
 

@@ -7,7 +7,7 @@
 // EPSON_Serial_Fechar_Porta.
 #pragma once
 
-#define KALPO_VENDOR_DEFINE
+#define KALPO_MAKER_DEFINE
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -15,7 +15,7 @@
 
 #include "common/readers.h"
 #include "core/printer.h"
-#include "vendor/vendor_import.h"
+#include "seam/maker_import.h"
 
 namespace epson {
 

@@ -74,8 +74,7 @@ std::int32_t open_port(std::int32_t speed, std::int32_t number) {
 
 extern "C" {
 
-KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL EPSON_Serial_Abrir_Porta(std::int32_t velocidade,
-                                                                            std::int32_t porta) {
+KALPO_MAKER_IMPORT std::int32_t KALPO_MAKER_CALL EPSON_Serial_Abrir_Porta(std::int32_t velocidade, std::int32_t porta) {
   try {
     return open_port(velocidade, porta);
   } catch (...) {
@@ -83,7 +82,7 @@ KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL EPSON_Serial_Abrir_Porta(std:
   }
 }
 
-KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL EPSON_Serial_Fechar_Porta() {
+KALPO_MAKER_IMPORT std::int32_t KALPO_MAKER_CALL EPSON_Serial_Fechar_Porta() {
   try {
     Link &link = epson::link();
     if (!link.open) return epson::port::closed;
@@ -97,7 +96,7 @@ KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL EPSON_Serial_Fechar_Porta() {
 // The state text: 20 characters and a terminating zero.  While the port is
 // closed only the outcome of a failed opening can be told (with the status
 // words last read).
-KALPO_VENDOR_IMPORT std::int32_t KALPO_VENDOR_CALL EPSON_Obter_Estado_Impressora(char *estado) {
+KALPO_MAKER_IMPORT std::int32_t KALPO_MAKER_CALL EPSON_Obter_Estado_Impressora(char *estado) {
   try {
     Link &link = epson::link();
     if (!estado || (!link.open && link.port_code == epson::port::ok)) return epson::port::closed;

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "replay/trace_reader.h"
+
 namespace kreplay {
 namespace {
 

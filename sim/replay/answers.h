@@ -19,7 +19,7 @@
 #include <type_traits>
 #include <vector>
 
-#include "replay/trace_reader.h"
+#include "replay/calls.h"
 
 namespace kreplay {
 

@@ -1,7 +1,7 @@
 // The exports of one replay maker library, under the maker's own names: the
 // build compiles this file once per library, KALPO_REPLAY_LIBRARY naming it.
-#define KALPO_VENDOR_DEFINE
-#include "vendor/vendor_import.h"
+#define KALPO_MAKER_DEFINE
+#include "seam/maker_import.h"
 
 #include "replay/answers.h"
 
@@ -15,7 +15,7 @@ kreplay::Replay &replay() {
 }  // namespace
 
 #define KALPO_REPLAY_DEFINE(ret, name, params, args) \
-  extern "C" ret KALPO_VENDOR_CALL name params { return kreplay::answer<ret>(replay(), #name, std::make_tuple args); }
+  extern "C" ret KALPO_MAKER_CALL name params { return kreplay::answer<ret>(replay(), #name, std::make_tuple args); }
 
 #if KALPO_REPLAY_INDEX == 0
 #define KALPO_BEMAFI32 KALPO_REPLAY_DEFINE
@@ -34,4 +34,4 @@ kreplay::Replay &replay() {
 #else
 #define KALPO_EPSON KALPO_REPLAY_DEFINE
 #endif
-#include "vendor/vendor_list.h"
+#include "seam/maker_list.h"

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <type_traits>
 
-#include "vendor/arg_kinds.h"
+#include "seam/arg_kinds.h"
 
 namespace kreplay {
 namespace {
@@ -13,7 +13,7 @@ struct Signature;
 
 template <typename R, typename... A>
 struct Signature<R(A...)> {
-  static std::string kinds() { return std::string{kalpo::vendor::kind_letter<A>(false)...}; }
+  static std::string kinds() { return std::string{kalpo::seam::kind_letter<A>(false)...}; }
   static constexpr bool returns_text = std::is_same_v<R, const char *>;
 };
 
@@ -57,7 +57,7 @@ const std::vector<MakerFunction> &maker_functions() {
 #define KALPO_DLLG2(ret, name, params, args) KALPO_REPLAY_ENTRY("dllg2", ret, name, params)
 #define KALPO_DLLG2_GERADOR(ret, name, params, args) KALPO_REPLAY_ENTRY("dllg2_gerador", ret, name, params)
 #define KALPO_EPSON(ret, name, params, args) KALPO_REPLAY_ENTRY("interfaceepson", ret, name, params)
-#include "vendor/vendor_list.h"
+#include "seam/maker_list.h"
 #undef KALPO_REPLAY_ENTRY
   };
   return table;

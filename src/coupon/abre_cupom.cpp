@@ -2,23 +2,23 @@
 // coupon number where the model reports it.
 #include <string_view>
 
+#include "base/ascii.h"
+#include "base/cp1252.h"
+#include "coupon/coupon.h"
 #include "frame/answer_buffer.h"
-#include "frame/ascii.h"
-#include "frame/command_driver.h"
 #include "frame/messages.h"
-#include "frame/operations.h"
-#include "frame/text.h"
 #include "makers/analysis.h"
+#include "makers/dllg2_commands.h"
 #include "makers/sessions.h"
-#include "vendor/vendor.h"
+#include "seam/seam.h"
 
-namespace kalpo::ops {
+namespace kalpo::coupon {
 namespace {
 
 bool bematech(Model model, OutText numero, const std::string &documento) {
-  conn::bematech_paper_handling();
-  const vendor::Api &v = vendor::api();
-  if (!analysis::analisa_iretorno(model, v.Bematech_FI_AbreCupom(null_if_empty(documento)))) return false;
+  makers::bematech_paper_handling();
+  const seam::Api &v = seam::api();
+  if (!makers::analisa_iretorno(model, v.Bematech_FI_AbreCupom(null_if_empty(documento)))) return false;
   AnswerBuffer buffer(6);
   v.Bematech_FI_NumeroCupom(buffer.data());
   numero.set(buffer.text());
@@ -29,9 +29,9 @@ bool sweda(OutText numero, std::string nome, std::string endereco, std::string d
   for (std::string *text : {&nome, &endereco, &documento}) {
     if (text->empty()) *text = " ";
   }
-  const vendor::Api &v = vendor::api();
+  const seam::Api &v = seam::api();
   int32_t ret = v.ECF_AbreCupomMFD(documento.c_str(), nome.c_str(), endereco.c_str());
-  if (!analysis::analisa_iretorno(Model::Sweda7000, ret)) return false;
+  if (!makers::analisa_iretorno(Model::Sweda7000, ret)) return false;
   AnswerBuffer buffer(6);
   v.ECF_NumeroCupom(buffer.data());
   numero.set(buffer.text());
@@ -39,72 +39,73 @@ bool sweda(OutText numero, std::string nome, std::string endereco, std::string d
 }
 
 bool sigtron(OutText numero) {
-  conn::sigtron_open_configured_port();
-  conn::SigtronAnswer answer = conn::sigtron_expect_executed(vendor::api().DAR_AbreCupomFiscal(49));
+  makers::sigtron_open_configured_port();
+  makers::SigtronAnswer answer = makers::sigtron_judge_executed(seam::api().DAR_AbreCupomFiscal(49));
   if (!answer.executed()) return false;
   // The number stands at characters 3 to 8 of the answer.
-  numero.set(ascii::characters(answer.text, 3, 8));
+  numero.set(base::ascii::characters(answer.text, 3, 8));
   return true;
 }
 
 bool daruma(OutText numero, const std::string &documento) {
-  const vendor::Api &v = vendor::api();
-  if (!conn::daruma_judge(v.Daruma_FI_AbreCupom(null_if_empty(documento)))) return false;
+  // QUIRK: false when the number cannot be read, although the coupon is then open.
+  const seam::Api &v = seam::api();
+  if (!makers::daruma_judge(v.Daruma_FI_AbreCupom(null_if_empty(documento)))) return false;
   AnswerBuffer buffer(6);
-  if (!conn::daruma_judge(v.Daruma_FI_NumeroCupom(buffer.data()))) return false;
+  if (!makers::daruma_judge(v.Daruma_FI_NumeroCupom(buffer.data()))) return false;
   numero.set(buffer.text());
   return true;
 }
 
 bool digiarte(OutText numero) {
-  return conn::digiarte_session([&] {
-    const vendor::Api &v = vendor::api();
+  return makers::digiarte_session([&] {
+    const seam::Api &v = seam::api();
     v.AbreCupomFiscal();
-    if (!conn::digiarte_fetch_and_judge_answer()) return false;
+    if (!makers::digiarte_judge_answer()) return false;
     v.EcfPar("41");
     // The number follows the first four characters of the answer.
-    std::string text = analysis::obtem_ret_ecf32m();
-    numero.set(ascii::characters(text, 5, text.size()));
+    std::string text = makers::obtem_ret_ecf32m();
+    numero.set(base::ascii::characters(text, 5, text.size()));
     return true;
   });
 }
 
 // "AbreCupomFiscal", then the coupon number read back from register "Coo".
-// Once the coupon is open the result is true, even when the number cannot be
-// read.
+// QUIRK: true once the coupon is open even without its number, so the sale goes on into it.
 bool command_driver(int32_t handle, OutText numero, const std::string &nome, const std::string &endereco,
                     const std::string &documento) {
-  int32_t answer = dllg2::execute(handle, "AbreCupomFiscal",
-                                  {{"EnderecoConsumidor", endereco, dllg2::kText, dllg2::kNullWhenEmpty},
-                                   {"IdConsumidor", documento, dllg2::kText, dllg2::kNullWhenEmpty},
-                                   {"NomeConsumidor", nome, dllg2::kText, dllg2::kNullWhenEmpty}});
-  if (!dllg2::judge_showing_code_number(handle, answer)) return false;
+  int32_t answer =
+      makers::dllg2::execute(handle, "AbreCupomFiscal",
+                             {{"EnderecoConsumidor", endereco, makers::dllg2::kText, makers::dllg2::kNullWhenEmpty},
+                              {"IdConsumidor", documento, makers::dllg2::kText, makers::dllg2::kNullWhenEmpty},
+                              {"NomeConsumidor", nome, makers::dllg2::kText, makers::dllg2::kNullWhenEmpty}});
+  if (!makers::dllg2::judge_showing_code_number(handle, answer)) return false;
 
-  answer = dllg2::execute(handle, "LeInteiro", {{"NomeInteiro", "Coo", dllg2::kText}});
-  dllg2::clear_read_back();
-  if (!dllg2::judge_showing_code_number(handle, answer)) {
+  answer = makers::dllg2::execute(handle, "LeInteiro", {{"NomeInteiro", "Coo", makers::dllg2::kText}});
+  makers::dllg2::clear_read_back();
+  if (!makers::dllg2::judge_showing_code_number(handle, answer)) {
     if (answer > 0) msg::notice("Não Foi possível capturar o número do COO!"_cp);
     return true;
   }
-  numero.set(dllg2::read_back(handle, "ValorInteiro"));
+  numero.set(makers::dllg2::read_back(handle, "ValorInteiro"));
   return true;
 }
 
 bool usb(Model model, OutText numero, const std::string &nome, const std::string &endereco,
          const std::string &documento) {
-  conn::elgin_paper_cut(model);
-  if (!conn::usb_open()) return false;
+  makers::elgin_paper_cut(model);
+  if (!makers::usb_open()) return false;
   return command_driver(0, numero, nome, endereco, documento);
 }
 
 bool serial(OutText numero, const std::string &nome, const std::string &endereco, const std::string &documento) {
-  int32_t handle = conn::serial_open(conn::SerialSetup::Full);
+  int32_t handle = makers::serial_open(makers::SerialSetup::Full);
   return command_driver(handle, numero, nome, endereco, documento);
 }
 
 bool epson(const std::string &nome, const std::string &endereco, const std::string &documento) {
-  return conn::epson_session("EPSON_Fiscal_Abrir_Cupom", [&] {
-    return vendor::api().EPSON_Fiscal_Abrir_Cupom(documento.c_str(), nome.c_str(), endereco.c_str(), "", 1);
+  return makers::epson_session("EPSON_Fiscal_Abrir_Cupom", [&] {
+    return seam::api().EPSON_Fiscal_Abrir_Cupom(documento.c_str(), nome.c_str(), endereco.c_str(), "", 1);
   });
 }
 
@@ -127,4 +128,4 @@ bool abre_cupom(Model model, OutText numero, const std::string &nome, const std:
   }
 }
 
-}  // namespace kalpo::ops
+}  // namespace kalpo::coupon

@@ -1,38 +1,39 @@
 // Cancellation of one item of the open coupon, named by its number.
-#include "frame/command_driver.h"
-#include "frame/operations.h"
+#include "coupon/coupon.h"
 #include "makers/analysis.h"
+#include "makers/dllg2_commands.h"
 #include "makers/sessions.h"
-#include "vendor/vendor.h"
+#include "seam/seam.h"
 
-namespace kalpo::ops {
+namespace kalpo::coupon {
 namespace {
 
 bool bematech(Model model, const std::string &item) {
-  return analysis::analisa_iretorno(model, vendor::api().Bematech_FI_CancelaItemGenerico(item.c_str()));
+  return makers::analisa_iretorno(model, seam::api().Bematech_FI_CancelaItemGenerico(item.c_str()));
 }
 
 bool sweda(Model model, const std::string &item) {
-  return analysis::analisa_iretorno(model, vendor::api().ECF_CancelaItemGenerico(item.c_str()));
+  return makers::analisa_iretorno(model, seam::api().ECF_CancelaItemGenerico(item.c_str()));
 }
 
 bool sigtron(const std::string &item) {
-  conn::sigtron_open_configured_port();
-  return conn::sigtron_expect_executed(vendor::api().DAR_CancelaItem(item.c_str(), 49)).executed();
+  makers::sigtron_open_configured_port();
+  return makers::sigtron_judge_executed(seam::api().DAR_CancelaItem(item.c_str(), 49)).executed();
 }
 
 bool cancels(int32_t handle, const std::string &item) {
-  int32_t answer = dllg2::execute(handle, "CancelaItemFiscal", {{"NumItem", item, dllg2::kNumberOrFlag}});
-  return dllg2::judge_showing_negative_answer(handle, answer);
+  int32_t answer =
+      makers::dllg2::execute(handle, "CancelaItemFiscal", {{"NumItem", item, makers::dllg2::kNumberOrFlag}});
+  return makers::dllg2::judge_showing_negative_answer(handle, answer);
 }
 
-bool usb(const std::string &item) { return conn::usb_open() && cancels(0, item); }
+bool usb(const std::string &item) { return makers::usb_open() && cancels(0, item); }
 
-bool serial(const std::string &item) { return cancels(conn::serial_open(conn::SerialSetup::Full), item); }
+bool serial(const std::string &item) { return cancels(makers::serial_open(makers::SerialSetup::Full), item); }
 
 bool epson(const std::string &item) {
-  return conn::epson_session("EPSON_Fiscal_Cancelar_Item",
-                             [&] { return vendor::api().EPSON_Fiscal_Cancelar_Item(item.c_str()); });
+  return makers::epson_session("EPSON_Fiscal_Cancelar_Item",
+                               [&] { return seam::api().EPSON_Fiscal_Cancelar_Item(item.c_str()); });
 }
 
 }  // namespace
@@ -54,4 +55,4 @@ bool cancela_item(Model model, int32_t numero) {
   }
 }
 
-}  // namespace kalpo::ops
+}  // namespace kalpo::coupon

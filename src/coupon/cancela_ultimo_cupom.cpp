@@ -2,17 +2,17 @@
 // concerned and, on SIGTRONFS345, a flag of the document state before it.
 #include <string_view>
 
+#include "base/ascii.h"
+#include "coupon/coupon.h"
 #include "frame/answer_buffer.h"
-#include "frame/ascii.h"
-#include "frame/command_driver.h"
 #include "frame/config.h"
-#include "frame/operations.h"
 #include "makers/analysis.h"
+#include "makers/dllg2_commands.h"
 #include "makers/sessions.h"
 #include "platform/platform.h"
-#include "vendor/vendor.h"
+#include "seam/seam.h"
 
-namespace kalpo::ops {
+namespace kalpo::coupon {
 namespace {
 
 // Something outside the library leaves this file to ask for the cutter set-up
@@ -20,20 +20,21 @@ namespace {
 constexpr std::string_view kMarkerFile = "c:\\canc.txt";
 
 bool bematech(Model model, OutText numero) {
-  const vendor::Api &v = vendor::api();
-  if (platform::get().file_exists(kMarkerFile)) conn::bematech_paper_handling();
+  const seam::Api &v = seam::api();
+  if (platform::get().file_exists(kMarkerFile)) makers::bematech_paper_handling();
   AnswerBuffer buffer(6);
   v.Bematech_FI_NumeroCupom(buffer.data());
   numero.set(buffer.text());
-  bool ok = analysis::analisa_iretorno(model, v.Bematech_FI_CancelaCupom());
+  bool ok = makers::analisa_iretorno(model, v.Bematech_FI_CancelaCupom());
   platform::get().remove_file(kMarkerFile);
   return ok;
 }
 
 // The number is read after the cancellation, whatever its outcome.
+// QUIRK: unlike the Bematech models, which read it before cancelling.
 bool sweda(Model model, OutText numero) {
-  const vendor::Api &v = vendor::api();
-  bool ok = analysis::analisa_iretorno(model, v.ECF_CancelaCupom());
+  const seam::Api &v = seam::api();
+  bool ok = makers::analisa_iretorno(model, v.ECF_CancelaCupom());
   AnswerBuffer buffer(6);
   v.ECF_NumeroCupom(buffer.data());
   numero.set(buffer.text());
@@ -43,64 +44,64 @@ bool sweda(Model model, OutText numero) {
 // The document state is asked first: unless its character 8 is "2" the flag
 // becomes "S".  A failed state query is shown and the cancellation goes on.
 bool sigtron(VarInt &contagem, OutText numero, OutText estado) {
-  const vendor::Api &v = vendor::api();
-  std::string port = conn::sigtron_open_configured_port();
-  conn::SigtronAnswer state_answer = conn::sigtron_expect_executed(v.DAR_LeEstadoDoc(49), contagem.target());
+  const seam::Api &v = seam::api();
+  std::string port = makers::sigtron_open_configured_port();
+  makers::SigtronAnswer state_answer = makers::sigtron_judge_executed(v.DAR_LeEstadoDoc(49), contagem.target());
   if (state_answer.text.size() < 8 || state_answer.text[7] != '2') estado.set_constant("S");
 
-  conn::sigtron_open_port(port);
-  conn::SigtronAnswer answer = conn::sigtron_expect_executed(v.DAR_CancelaDoc(49), contagem.target());
+  makers::sigtron_open_port(port);
+  makers::SigtronAnswer answer = makers::sigtron_judge_executed(v.DAR_CancelaDoc(49), contagem.target());
   if (!answer.executed()) return false;
-  numero.set(ascii::characters(answer.text, 3, 8));
+  numero.set(base::ascii::characters(answer.text, 3, 8));
   return true;
 }
 
 bool daruma(OutText numero) {
-  const vendor::Api &v = vendor::api();
-  if (!conn::daruma_judge(v.Daruma_FI_CancelaCupom())) return false;
+  const seam::Api &v = seam::api();
+  if (!makers::daruma_judge(v.Daruma_FI_CancelaCupom())) return false;
   AnswerBuffer buffer(6);
-  if (!conn::daruma_judge(v.Daruma_FI_NumeroCupom(buffer.data()))) return false;
+  if (!makers::daruma_judge(v.Daruma_FI_NumeroCupom(buffer.data()))) return false;
   numero.set(buffer.text());
   return true;
 }
 
 bool digiarte() {
-  return conn::digiarte_session([] {
-    vendor::api().CancelaCupomFiscal();
-    return conn::digiarte_fetch_and_judge_answer();
+  return makers::digiarte_session([] {
+    seam::api().CancelaCupomFiscal();
+    return makers::digiarte_judge_answer();
   });
 }
 
 // "LeInteiro" of the coupon counter; on success the number is handed back.
 bool reads_number(int32_t handle, OutText numero) {
-  int32_t answer = dllg2::execute(handle, "LeInteiro", {{"NomeInteiro", "Coo", dllg2::kText}});
-  dllg2::clear_read_back();
-  if (!dllg2::judge_showing_code_number(handle, answer)) return false;
-  numero.set(dllg2::read_back(handle, "ValorInteiro"));
+  int32_t answer = makers::dllg2::execute(handle, "LeInteiro", {{"NomeInteiro", "Coo", makers::dllg2::kText}});
+  makers::dllg2::clear_read_back();
+  if (!makers::dllg2::judge_showing_code_number(handle, answer)) return false;
+  numero.set(makers::dllg2::read_back(handle, "ValorInteiro"));
   return true;
 }
 
 bool cancels(int32_t handle) {
-  return dllg2::judge_showing_negative_answer(handle, dllg2::execute(handle, "CancelaCupom"));
+  return makers::dllg2::judge_showing_negative_answer(handle, makers::dllg2::execute(handle, "CancelaCupom"));
 }
 
 // Once the cancellation went through the export succeeds; a failed number
 // read is only shown, and then the paper is not cut.
 bool usb(Model model, OutText numero) {
-  if (!conn::usb_open() || !cancels(0)) return false;
-  if (reads_number(0, numero)) conn::elgin_paper_cut(model);
+  if (!makers::usb_open() || !cancels(0)) return false;
+  if (reads_number(0, numero)) makers::elgin_paper_cut(model);
   return true;
 }
 
-// The number is read before cancelling; a failed read prevents the
-// cancellation.
+// The number is read before cancelling.
+// QUIRK: a failed number read prevents the cancellation.
 bool serial(OutText numero) {
-  int32_t handle = conn::serial_open(conn::SerialSetup::NoTimeout);
+  int32_t handle = makers::serial_open(makers::SerialSetup::NoTimeout);
   return reads_number(handle, numero) && cancels(handle);
 }
 
 bool epson() {
-  return conn::epson_session("EPSON_Fiscal_Cancelar_Cupom", [] { return vendor::api().EPSON_Fiscal_Cancelar_Cupom(); });
+  return makers::epson_session("EPSON_Fiscal_Cancelar_Cupom", [] { return seam::api().EPSON_Fiscal_Cancelar_Cupom(); });
 }
 
 }  // namespace
@@ -123,4 +124,4 @@ bool cancela_ultimo_cupom(Model model, VarInt contagem, OutText numero, OutText 
   }
 }
 
-}  // namespace kalpo::ops
+}  // namespace kalpo::coupon

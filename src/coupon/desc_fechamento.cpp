@@ -3,20 +3,20 @@
 // the closing; here it does nothing and reports false.
 #include <string>
 
+#include "coupon/coupon.h"
 #include "frame/amounts.h"
-#include "frame/command_driver.h"
-#include "frame/operations.h"
+#include "makers/dllg2_commands.h"
 #include "makers/sessions.h"
 
-namespace kalpo::ops {
+namespace kalpo::coupon {
 namespace {
 
 bool command_driver(int32_t handle, double desconto) {
-  int32_t answer =
-      dllg2::execute(handle, "AcresceSubtotal",
-                     {{"Cancelar", "F", dllg2::kNumberOrFlag},
-                      {"ValorAcrescimo", amounts::general(-static_cast<long double>(desconto)), dllg2::kDecimal}});
-  return dllg2::judge_showing_negative_answer(handle, answer);
+  int32_t answer = makers::dllg2::execute(
+      handle, "AcresceSubtotal",
+      {{"Cancelar", "F", makers::dllg2::kNumberOrFlag},
+       {"ValorAcrescimo", amounts::general(-static_cast<long double>(desconto)), makers::dllg2::kDecimal}});
+  return makers::dllg2::judge_showing_negative_answer(handle, answer);
 }
 
 }  // namespace
@@ -24,10 +24,10 @@ bool command_driver(int32_t handle, double desconto) {
 bool desc_fechamento(Model model, double desconto) {
   switch (model) {
     case Model::ElginFit:
-    case Model::DataregisQuick: return conn::usb_open() && command_driver(0, desconto);
-    case Model::DataregisSerial: return command_driver(conn::serial_open(conn::SerialSetup::Full), desconto);
+    case Model::DataregisQuick: return makers::usb_open() && command_driver(0, desconto);
+    case Model::DataregisSerial: return command_driver(makers::serial_open(makers::SerialSetup::Full), desconto);
     default: return false;
   }
 }
 
-}  // namespace kalpo::ops
+}  // namespace kalpo::coupon

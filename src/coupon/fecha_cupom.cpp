@@ -1,44 +1,44 @@
 // Closing of the coupon with its promotional message.
+#include "coupon/coupon.h"
 #include "coupon/normaliza_texto.h"
-#include "frame/command_driver.h"
 #include "frame/config.h"
-#include "frame/operations.h"
 #include "makers/analysis.h"
+#include "makers/dllg2_commands.h"
 #include "makers/sessions.h"
-#include "vendor/vendor.h"
+#include "seam/seam.h"
 
-namespace kalpo::ops {
+namespace kalpo::coupon {
 namespace {
 
 bool bematech(Model model, const TextControl &mensagem) {
   std::string text = mensagem.text();
-  return analysis::analisa_iretorno(model, vendor::api().Bematech_FI_TerminaFechamentoCupom(null_if_empty(text)));
+  return makers::analisa_iretorno(model, seam::api().Bematech_FI_TerminaFechamentoCupom(null_if_empty(text)));
 }
 
 bool sweda(Model model, const TextControl &mensagem) {
   std::string text = mensagem.text();
-  return analysis::analisa_iretorno(model, vendor::api().ECF_TerminaFechamentoCupom(null_if_empty(text)));
+  return makers::analisa_iretorno(model, seam::api().ECF_TerminaFechamentoCupom(null_if_empty(text)));
 }
 
 // Prints the configured message alone; the caller's control is not read.
 bool sigtron() {
-  conn::sigtron_open_configured_port();
+  makers::sigtron_open_configured_port();
   std::string promocional = config::read("MENSAGEM", "");
-  int32_t ret = vendor::api().DAR_FechaCupom(null_if_empty(promocional), 49);
-  return conn::sigtron_analyse(ret).no_error;
+  int32_t ret = seam::api().DAR_FechaCupom(null_if_empty(promocional), 49);
+  return makers::sigtron_judge(ret).no_error;
 }
 
 bool daruma(const TextControl &mensagem) {
   std::string text = mensagem.text();
-  return conn::daruma_judge(vendor::api().Daruma_FI_TerminaFechamentoCupom(null_if_empty(text)));
+  return makers::daruma_judge(seam::api().Daruma_FI_TerminaFechamentoCupom(null_if_empty(text)));
 }
 
 bool digiarte(const TextControl &mensagem) {
   std::string text = mensagem.text();
   std::string header = "S" + std::to_string(text.size());
-  return conn::digiarte_session([&] {
-    vendor::api().FechaCupomFiscal(header.c_str(), text.c_str());
-    return conn::digiarte_fetch_and_judge_answer();
+  return makers::digiarte_session([&] {
+    seam::api().FechaCupomFiscal(header.c_str(), text.c_str());
+    return makers::digiarte_judge_answer();
   });
 }
 
@@ -57,32 +57,32 @@ std::string promotional_text(const TextControl &mensagem, const std::string &pro
 // without an error code.
 bool closes(int32_t handle, const TextControl &mensagem, const std::string &promocional) {
   std::string text = promotional_text(mensagem, promocional);
-  int32_t answer =
-      dllg2::execute(handle, "EncerraDocumento", {{"TextoPromocional", text, dllg2::kText, dllg2::kNullWhenEmpty}});
-  return dllg2::judge_showing_negative_answer(handle, answer);
+  int32_t answer = makers::dllg2::execute(
+      handle, "EncerraDocumento", {{"TextoPromocional", text, makers::dllg2::kText, makers::dllg2::kNullWhenEmpty}});
+  return makers::dllg2::judge_showing_negative_answer(handle, answer);
 }
 
 // Once the coupon is closed the export succeeds: a refused paper advance is
 // only shown, and then nothing is cut.
 bool usb(Model model, const TextControl &mensagem) {
-  if (!conn::usb_open()) return false;
+  if (!makers::usb_open()) return false;
   if (!closes(0, mensagem, config::read("MENSAGEM", ""))) return false;
-  int32_t answer = dllg2::execute(0, "AvancaPapel", {{"Avanco", "250", dllg2::kOption}});
+  int32_t answer = makers::dllg2::execute(0, "AvancaPapel", {{"Avanco", "250", makers::dllg2::kOption}});
   if (answer < 0) {
-    dllg2::show_error_text(answer);
+    makers::dllg2::show_error_text(answer);
     return true;
   }
-  conn::elgin_paper_cut(model);
+  makers::elgin_paper_cut(model);
   return true;
 }
 
 bool serial(const TextControl &mensagem) {
-  int32_t handle = conn::serial_open(conn::SerialSetup::NoTimeout);
+  int32_t handle = makers::serial_open(makers::SerialSetup::NoTimeout);
   return closes(handle, mensagem, config::read("MENSAGEM", ""));
 }
 
 bool epson() {
-  return conn::epson_session("EPSON_Fiscal_Fechar_Cupom", [] { return vendor::api().EPSON_Fiscal_Fechar_Cupom(1, 0); });
+  return makers::epson_session("EPSON_Fiscal_Fechar_Cupom", [] { return seam::api().EPSON_Fiscal_Fechar_Cupom(1, 0); });
 }
 
 }  // namespace
@@ -103,4 +103,4 @@ bool fecha_cupom(Model model, const TextControl &mensagem) {
   }
 }
 
-}  // namespace kalpo::ops
+}  // namespace kalpo::coupon

@@ -1,26 +1,26 @@
 // One payment on the coupon whose closing has started.
+#include "base/cp1252.h"
+#include "coupon/coupon.h"
 #include "frame/amounts.h"
-#include "frame/command_driver.h"
 #include "frame/messages.h"
-#include "frame/operations.h"
-#include "frame/text.h"
 #include "makers/analysis.h"
+#include "makers/dllg2_commands.h"
 #include "makers/sessions.h"
-#include "vendor/vendor.h"
+#include "seam/seam.h"
 
-namespace kalpo::ops {
+namespace kalpo::coupon {
 namespace {
 
 bool bematech(Model model, const std::string &forma, double valor) {
-  int32_t ret = vendor::api().Bematech_FI_EfetuaFormaPagamento(null_if_empty(forma),
-                                                               amounts::hundredths_padded(valor, 12).c_str());
-  return analysis::analisa_iretorno(model, ret);
+  int32_t ret =
+      seam::api().Bematech_FI_EfetuaFormaPagamento(null_if_empty(forma), amounts::hundredths_padded(valor, 12).c_str());
+  return makers::analisa_iretorno(model, ret);
 }
 
 bool sweda(Model model, const std::string &forma, double valor) {
   int32_t ret =
-      vendor::api().ECF_EfetuaFormaPagamento(null_if_empty(forma), amounts::hundredths_padded(valor, 12).c_str());
-  return analysis::analisa_iretorno(model, ret);
+      seam::api().ECF_EfetuaFormaPagamento(null_if_empty(forma), amounts::hundredths_padded(valor, 12).c_str());
+  return makers::analisa_iretorno(model, ret);
 }
 
 // The printer takes the form as its first character alone; without one
@@ -30,45 +30,45 @@ bool sigtron(const std::string &forma, double valor) {
     msg::notice("Forma de pagamento não informada!"_cp);
     return false;
   }
-  conn::sigtron_open_configured_port();
-  int32_t ret = vendor::api().DAR_DescFormPag(forma[0], amounts::hundredths_plain(valor).c_str(), " ", 49);
-  return conn::sigtron_analyse(ret).no_error;
+  makers::sigtron_open_configured_port();
+  int32_t ret = seam::api().DAR_DescFormPag(forma[0], amounts::hundredths_plain(valor).c_str(), " ", 49);
+  return makers::sigtron_judge(ret).no_error;
 }
 
 bool daruma(const std::string &forma, double valor) {
-  return conn::daruma_judge(
-      vendor::api().Daruma_FI_EfetuaFormaPagamento(null_if_empty(forma), amounts::regional(valor, 2).c_str()));
+  return makers::daruma_judge(
+      seam::api().Daruma_FI_EfetuaFormaPagamento(null_if_empty(forma), amounts::regional(valor, 2).c_str()));
 }
 
 bool digiarte(const std::string &forma, double valor) {
-  return conn::digiarte_session([&] {
-    vendor::api().Pagamento(forma.c_str(), amounts::hundredths_padded(valor, 15).c_str(), 48);
-    return conn::digiarte_fetch_and_judge_answer();
+  return makers::digiarte_session([&] {
+    seam::api().Pagamento(forma.c_str(), amounts::hundredths_padded(valor, 15).c_str(), 48);
+    return makers::digiarte_judge_answer();
   });
 }
 
 // The same text goes as the payment method's code and as its name.
 bool pays(int32_t handle, const std::string &forma, double valor) {
-  int32_t answer = dllg2::execute(handle, "PagaCupom",
-                                  {{"CodMeioPagamento", forma, dllg2::kCode, dllg2::kNullWhenEmpty},
-                                   {"NomeMeioPagamento", forma, dllg2::kText, dllg2::kNullWhenEmpty},
-                                   {"Valor", amounts::general(valor), dllg2::kDecimal}});
-  return dllg2::judge_showing_code_text(handle, answer);
+  int32_t answer =
+      makers::dllg2::execute(handle, "PagaCupom",
+                             {{"CodMeioPagamento", forma, makers::dllg2::kCode, makers::dllg2::kNullWhenEmpty},
+                              {"NomeMeioPagamento", forma, makers::dllg2::kText, makers::dllg2::kNullWhenEmpty},
+                              {"Valor", amounts::general(valor), makers::dllg2::kDecimal}});
+  return makers::dllg2::judge_showing_code_text(handle, answer);
 }
 
 bool usb(const std::string &forma, double valor) {
-  if (!conn::usb_open()) return false;
+  if (!makers::usb_open()) return false;
   return pays(0, forma, valor);
 }
 
 bool serial(const std::string &forma, double valor) {
-  return pays(conn::serial_open(conn::SerialSetup::Full), forma, valor);
+  return pays(makers::serial_open(makers::SerialSetup::Full), forma, valor);
 }
 
 bool epson(const std::string &forma, double valor) {
-  return conn::epson_session("EPSON_Fiscal_Pagamento", [&] {
-    return vendor::api().EPSON_Fiscal_Pagamento(forma.c_str(), amounts::thousandths_padded(valor, 6).c_str(), 3, "",
-                                                "");
+  return makers::epson_session("EPSON_Fiscal_Pagamento", [&] {
+    return seam::api().EPSON_Fiscal_Pagamento(forma.c_str(), amounts::thousandths_padded(valor, 6).c_str(), 3, "", "");
   });
 }
 
@@ -90,4 +90,4 @@ bool forma_pagamento(Model model, const std::string &forma, double valor) {
   }
 }
 
-}  // namespace kalpo::ops
+}  // namespace kalpo::coupon

@@ -4,42 +4,42 @@
 // desc_fechamento, EPSON gets none.
 #include <string>
 
+#include "coupon/coupon.h"
 #include "frame/amounts.h"
-#include "frame/operations.h"
 #include "makers/analysis.h"
 #include "makers/sessions.h"
-#include "vendor/vendor.h"
+#include "seam/seam.h"
 
-namespace kalpo::ops {
+namespace kalpo::coupon {
 namespace {
 
 bool bematech(Model model, double desconto) {
   std::string valor = amounts::hundredths_plain(desconto);
-  return analysis::analisa_iretorno(model, vendor::api().Bematech_FI_IniciaFechamentoCupom("D", "$", valor.c_str()));
+  return makers::analisa_iretorno(model, seam::api().Bematech_FI_IniciaFechamentoCupom("D", "$", valor.c_str()));
 }
 
 bool sweda(double desconto) {
   std::string valor = amounts::hundredths_plain(desconto);
-  return analysis::analisa_iretorno(Model::Sweda7000, vendor::api().ECF_IniciaFechamentoCupom("D", "$", valor.c_str()));
+  return makers::analisa_iretorno(Model::Sweda7000, seam::api().ECF_IniciaFechamentoCupom("D", "$", valor.c_str()));
 }
 
 // The analysis alone decides: the answer count is not examined.
 bool sigtron(double desconto) {
-  conn::sigtron_open_configured_port();
+  makers::sigtron_open_configured_port();
   std::string valor = amounts::hundredths_general(desconto);
-  return conn::sigtron_analyse(vendor::api().DAR_Totaliza(49, valor.c_str(), 49)).no_error;
+  return makers::sigtron_judge(seam::api().DAR_Totaliza(49, valor.c_str(), 49)).no_error;
 }
 
 bool daruma(double desconto) {
   std::string valor = amounts::regional(desconto, 2);
-  return conn::daruma_judge(vendor::api().Daruma_FI_IniciaFechamentoCupom("D", "$", valor.c_str()));
+  return makers::daruma_judge(seam::api().Daruma_FI_IniciaFechamentoCupom("D", "$", valor.c_str()));
 }
 
 bool digiarte(double desconto) {
   std::string valor = amounts::hundredths_padded(desconto, 15);
-  return conn::digiarte_session([&] {
-    vendor::api().TotalizarCupom(0, 38, valor.c_str(), "");
-    return conn::digiarte_fetch_and_judge_answer();
+  return makers::digiarte_session([&] {
+    seam::api().TotalizarCupom(0, 38, valor.c_str(), "");
+    return makers::digiarte_judge_answer();
   });
 }
 
@@ -56,9 +56,10 @@ bool inicia_fechamento(Model model, double desconto) {
     case Model::ElginFit:
     case Model::DataregisQuick:
     case Model::DataregisSerial:
+    // QUIRK: the command-driver models and EPSON start no closing and report success.
     case Model::Epson: return true;
     default: return usual_preset(model);
   }
 }
 
-}  // namespace kalpo::ops
+}  // namespace kalpo::coupon

@@ -2,7 +2,7 @@
 
 #include <array>
 
-namespace kalpo {
+namespace kalpo::coupon {
 namespace {
 
 // The replacement of every byte: itself unless listed.
@@ -35,4 +35,4 @@ std::string normaliza_texto(std::string_view text) {
   return out;
 }
 
-}  // namespace kalpo
+}  // namespace kalpo::coupon

@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-namespace kalpo {
+namespace kalpo::coupon {
 
 std::string normaliza_texto(std::string_view text);
 
-}  // namespace kalpo
+}  // namespace kalpo::coupon

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-namespace kalpo::amounts {
+namespace kalpo::frame::amounts {
 namespace {
 
 int64_t scaled(double value, long double factor) {
@@ -187,4 +187,4 @@ std::string general(long double value) { return general(value, platform::get().r
 
 std::string hundredths_general(double value) { return general(static_cast<long double>(value) * 100.0L); }
 
-}  // namespace kalpo::amounts
+}  // namespace kalpo::frame::amounts

@@ -8,7 +8,7 @@
 
 #include "platform/platform.h"
 
-namespace kalpo::amounts {
+namespace kalpo::frame::amounts {
 
 // value × 1000 and value × 100, rounded.  Non-finite values give 0; values
 // beyond the 64-bit range are clamped.
@@ -38,4 +38,4 @@ std::string general(long double value);
 // value × 100 as a general number text, not rounded to a whole number.
 std::string hundredths_general(double value);
 
-}  // namespace kalpo::amounts
+}  // namespace kalpo::frame::amounts

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace kalpo {
+namespace kalpo::frame {
 
 class AnswerBuffer {
  public:
@@ -25,4 +25,4 @@ class AnswerBuffer {
   std::size_t width_;
 };
 
-}  // namespace kalpo
+}  // namespace kalpo::frame

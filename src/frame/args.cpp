@@ -2,7 +2,7 @@
 
 #include "frame/state.h"
 
-namespace kalpo {
+namespace kalpo::frame {
 
 void OutText::set(std::string_view text) {
   if (!target_) return;
@@ -35,4 +35,4 @@ std::vector<std::string> split_lines(std::string_view text) {
   return lines;
 }
 
-}  // namespace kalpo
+}  // namespace kalpo::frame

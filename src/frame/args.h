@@ -8,7 +8,7 @@
 
 #include "kalpo.h"
 
-namespace kalpo {
+namespace kalpo::frame {
 
 // A text argument: a null pointer is an empty text.
 inline std::string text_arg(const char *p) { return p ? std::string(p) : std::string(); }
@@ -67,4 +67,4 @@ class TextControl {
 
 std::vector<std::string> split_lines(std::string_view text);
 
-}  // namespace kalpo
+}  // namespace kalpo::frame

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace kalpo::config {
+namespace kalpo::frame::config {
 
 inline constexpr std::string_view kFile = "c:\\zantrello\\configs\\kalpo.ini";
 inline constexpr std::string_view kSection = "ECF";
@@ -23,4 +23,4 @@ std::string_view com_digits(std::string_view portacom);
 // "DESATIVAFACA" is exactly "S".
 bool paper_handling_on();
 
-}  // namespace kalpo::config
+}  // namespace kalpo::frame::config

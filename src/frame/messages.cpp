@@ -3,12 +3,13 @@
 #include <string>
 
 #include "frame/state.h"
-#include "frame/trace.h"
 #include "kalpo.h"
 #include "platform/platform.h"
 
-namespace kalpo::msg {
+namespace kalpo::frame::msg {
 namespace {
+
+Listener listener = nullptr;
 
 int32_t show(int32_t form, std::string_view text, const char *caption, uint32_t flags) {
   const ModuleState &s = state();
@@ -19,7 +20,7 @@ int32_t show(int32_t form, std::string_view text, const char *caption, uint32_t 
   } else {
     button = platform::get().show_message(form, text, caption, flags);
   }
-  trace::message(form, text, caption, flags, button);
+  if (listener) listener(form, text, caption, flags, button);
   return button;
 }
 
@@ -38,4 +39,6 @@ void box(std::string_view text, std::string_view caption, uint32_t flags) {
 
 void release_input() { platform::get().release_input_block(); }
 
-}  // namespace kalpo::msg
+void listen(Listener l) { listener = l; }
+
+}  // namespace kalpo::frame::msg

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
-namespace kalpo::msg {
+namespace kalpo::frame::msg {
 
 inline constexpr uint32_t kInformation = 0x40;  // information icon, OK
 inline constexpr uint32_t kStop = 0x10;         // stop icon, OK
@@ -22,4 +22,9 @@ void box(std::string_view text, std::string_view caption, uint32_t flags);
 // Releases a keyboard and mouse block that the host program may have set.
 void release_input();
 
-}  // namespace kalpo::msg
+// Told of every message shown and the button that answered it (the call
+// trace listens while it records a call); nullptr stops the telling.
+using Listener = void (*)(int32_t form, std::string_view text, const char *caption, uint32_t flags, int32_t button);
+void listen(Listener listener);
+
+}  // namespace kalpo::frame::msg

@@ -3,7 +3,7 @@
 #include <array>
 #include <utility>
 
-namespace kalpo {
+namespace kalpo::frame {
 namespace {
 constexpr std::array<std::pair<std::string_view, Model>, 12> kModels{{
     {"ECFZANTRELLO", Model::EcfZantrello},
@@ -28,11 +28,4 @@ Model parse_model(std::string_view identifier) {
   return Model::Unknown;
 }
 
-std::string_view model_name(Model model) {
-  for (const auto &[name, m] : kModels) {
-    if (m == model) return name;
-  }
-  return {};
-}
-
-}  // namespace kalpo
+}  // namespace kalpo::frame

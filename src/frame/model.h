@@ -3,7 +3,7 @@
 
 #include <string_view>
 
-namespace kalpo {
+namespace kalpo::frame {
 
 enum class Model {
   Unknown,
@@ -23,14 +23,12 @@ enum class Model {
 
 // The model an identifier names: an exact, whole, case-sensitive match.
 Model parse_model(std::string_view identifier);
-std::string_view model_name(Model model);
 
 // True for the two identifiers that work without a fiscal printer.
 inline bool without_printer(Model m) { return m == Model::EcfZantrello || m == Model::NotaFiscal; }
 inline bool is_bematech(Model m) { return m == Model::BematechMP20 || m == Model::BematechMFD; }
-inline bool is_usb_driver(Model m) { return m == Model::ElginFit || m == Model::DataregisQuick; }
 
 // The usual preset: true for ECFZANTRELLO and NOTAFISCAL, false otherwise.
 inline bool usual_preset(Model m) { return without_printer(m); }
 
-}  // namespace kalpo
+}  // namespace kalpo::frame

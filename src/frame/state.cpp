@@ -2,7 +2,7 @@
 
 #include <optional>
 
-namespace kalpo {
+namespace kalpo::frame {
 
 namespace {
 std::optional<ModuleState> &holder() {
@@ -21,4 +21,4 @@ void begin_export_call() {
   s.out_texts.clear();
 }
 
-}  // namespace kalpo
+}  // namespace kalpo::frame

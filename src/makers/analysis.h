@@ -1,5 +1,8 @@
-// The makers' return analysis: each routine turns a vendor answer into a
-// result and the operator's messages.
+// The makers' return analysis: each routine turns a maker's answer into a
+// result and the operator's messages.  The routines keep the names they are
+// known by (KALPO_Analisa_iRetorno, Analisa_RetEpson, Texto_ErroDllG2, ...);
+// the session helpers that hand them a call's return are named
+// <family>_judge (sessions.h).
 #pragma once
 
 #include <cstdint>
@@ -8,7 +11,11 @@
 
 #include "frame/model.h"
 
-namespace kalpo::analysis {
+namespace kalpo::makers {
+
+// The makers speak the frame's vocabulary: models, argument kinds, answer
+// buffers, operator messages, the module state and the configuration.
+using namespace frame;
 
 // Bematech and Sweda (exported as KALPO_Analisa_iRetorno and
 // KALPO_retorna_impressora).
@@ -17,7 +24,7 @@ bool retorna_impressora(Model model);
 
 // Sigtron (exported as KALPO_Analisa_RetSigtronFS345).  answer is the caller's
 // buffer of at least 100 bytes; count receives the answer's length.
-bool analisa_ret_sigtron(int32_t code, char *answer, int32_t length, int32_t *count);
+bool analisa_ret_sigtron_fs345(int32_t code, char *answer, int32_t length, int32_t *count);
 
 // Epson: the state after the call named by function_name; reads iRetornoEpson.
 bool analisa_ret_epson(std::string_view function_name);
@@ -38,4 +45,4 @@ bool texto_erro_dllg2(int32_t code, std::string &text);
 // the answer.
 void report_unreadable_answer(std::string_view answer);
 
-}  // namespace kalpo::analysis
+}  // namespace kalpo::makers

@@ -1,16 +1,16 @@
-// Bematech and Sweda: the vendor's return code and the printer's status bytes.
+// Bematech and Sweda: the maker's return code and the printer's status bytes.
 // Only code 1 is success; then the status decides.  Every condition the code
 // or the status carries is told to the operator.
 #include <cstdint>
 #include <string_view>
 
+#include "base/cp1252.h"
 #include "frame/messages.h"
 #include "frame/model.h"
-#include "frame/text.h"
 #include "makers/analysis.h"
-#include "vendor/vendor.h"
+#include "seam/seam.h"
 
-namespace kalpo::analysis {
+namespace kalpo::makers {
 namespace {
 
 struct Caption {
@@ -55,7 +55,7 @@ struct ReturnCode {
   std::string_view text;
 };
 
-// The vendor return codes that carry a message of their own.
+// The maker's return codes that carry a message of their own.
 constexpr ReturnCode kReturnCodes[] = {
     {0, kError, "Erro de Comunicação !"_cp},
     {-1, kError, "Erro de Execução na Função. Verifique!"_cp},
@@ -87,7 +87,7 @@ struct Status {
 
 Status bematech_status() {
   Status s;
-  vendor::api().Bematech_FI_RetornoImpressora(&s.ack, &s.st1, &s.st2);
+  seam::api().Bematech_FI_RetornoImpressora(&s.ack, &s.st1, &s.st2);
   return s;
 }
 
@@ -95,7 +95,7 @@ Status bematech_status() {
 Status sweda_status() {
   Status s;
   int32_t st3 = 0;
-  vendor::api().ECF_RetornoImpressoraMFD(&s.ack, &s.st1, &s.st2, &st3);
+  seam::api().ECF_RetornoImpressoraMFD(&s.ack, &s.st1, &s.st2, &st3);
   return s;
 }
 
@@ -151,4 +151,4 @@ bool analisa_iretorno(Model model, int32_t code) {
   return ok;
 }
 
-}  // namespace kalpo::analysis
+}  // namespace kalpo::makers

@@ -3,14 +3,14 @@
 #include "makers/sessions.h"
 
 #include "frame/config.h"
-#include "vendor/vendor.h"
+#include "seam/seam.h"
 
-namespace kalpo::conn {
+namespace kalpo::makers {
 
 void bematech_paper_handling() {
   if (!config::paper_handling_on()) return;
-  vendor::api().Bematech_FI_LinhasEntreCupons(15);
-  vendor::api().Bematech_FI_AtivaDesativaCorteProximoMFD();
+  seam::api().Bematech_FI_LinhasEntreCupons(15);
+  seam::api().Bematech_FI_AtivaDesativaCorteProximoMFD();
 }
 
-}  // namespace kalpo::conn
+}  // namespace kalpo::makers

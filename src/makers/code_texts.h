@@ -8,7 +8,7 @@
 #include <span>
 #include <string_view>
 
-namespace kalpo::analysis {
+namespace kalpo::makers {
 
 struct CodeText {
   int32_t code;
@@ -35,4 +35,4 @@ std::span<const CodeText> minus_codes();
 std::span<const CodeText> dllg2_errors();
 }  // namespace tables
 
-}  // namespace kalpo::analysis
+}  // namespace kalpo::makers

@@ -7,15 +7,15 @@
 #include <string>
 #include <string_view>
 
-#include "frame/ascii.h"
+#include "base/ascii.h"
+#include "base/cp1252.h"
 #include "frame/messages.h"
 #include "frame/state.h"
-#include "frame/text.h"
 #include "makers/analysis.h"
 #include "makers/code_texts.h"
-#include "vendor/vendor.h"
+#include "seam/seam.h"
 
-namespace kalpo::analysis {
+namespace kalpo::makers {
 namespace {
 
 // Extended error number -> message; a number not listed has no text.
@@ -92,14 +92,14 @@ std::string_view error_text(int32_t number) { return find_text(kErrors, number).
 // Status bytes are kept in the module state and not examined.
 void read_status(DarumaStatus &daruma) {
   daruma.ack = daruma.st1 = daruma.st2 = 0;
-  daruma.status_return = vendor::api().Daruma_FI_RetornoImpressora(&daruma.ack, &daruma.st1, &daruma.st2);
+  daruma.status_return = seam::api().Daruma_FI_RetornoImpressora(&daruma.ack, &daruma.st1, &daruma.st2);
 }
 
 // The extended error text as the library wrote it, never read past its
 // four characters.
 void read_extended_error(DarumaStatus &daruma) {
   char buffer[kExtendedErrorLength + 1] = "    ";
-  daruma.error_return = vendor::api().Daruma_FI_RetornaErroExtendido(buffer);
+  daruma.error_return = seam::api().Daruma_FI_RetornaErroExtendido(buffer);
   daruma.extended_error.assign(buffer, strnlen(buffer, kExtendedErrorLength));
 }
 
@@ -111,7 +111,7 @@ bool analisa_ret_daruma() {
   read_extended_error(daruma);
 
   const std::optional<int32_t> number =
-      ascii::parse_integer<int32_t>(ascii::trim_spaces_and_controls(daruma.extended_error));
+      base::ascii::parse_integer<int32_t>(base::ascii::trim_spaces_and_controls(daruma.extended_error));
   if (!number) {
     msg::release_input();
     report_unreadable_answer(daruma.extended_error);
@@ -124,4 +124,4 @@ bool analisa_ret_daruma() {
   return false;
 }
 
-}  // namespace kalpo::analysis
+}  // namespace kalpo::makers

@@ -4,11 +4,11 @@
 #include "frame/state.h"
 #include "makers/analysis.h"
 
-namespace kalpo::conn {
+namespace kalpo::makers {
 
 bool daruma_judge(int32_t ret) {
   state().iRetornoDaruma = ret;
-  return analysis::analisa_ret_daruma();
+  return analisa_ret_daruma();
 }
 
-}  // namespace kalpo::conn
+}  // namespace kalpo::makers

@@ -5,14 +5,14 @@
 #include <optional>
 #include <string>
 
-#include "frame/ascii.h"
-#include "frame/command_driver.h"
+#include "base/ascii.h"
 #include "frame/config.h"
 #include "frame/messages.h"
 #include "frame/state.h"
-#include "vendor/vendor.h"
+#include "makers/dllg2_commands.h"
+#include "seam/seam.h"
 
-namespace kalpo::conn {
+namespace kalpo::makers {
 
 std::string dllg2_port_name(std::string_view portacom) {
   std::string_view digits = config::com_digits(portacom);
@@ -22,8 +22,8 @@ std::string dllg2_port_name(std::string_view portacom) {
 
 bool usb_open(UsbRefusal refusal) {
   std::string port = dllg2_port_name(config::read("PORTACOM", "COM1"));
-  int32_t handle = vendor::api().DLLG2_IniciaDriver(port.c_str());
-  vendor::api().DLLG2_SetaArquivoLog("dllg2.log");
+  int32_t handle = seam::api().DLLG2_IniciaDriver(port.c_str());
+  seam::api().DLLG2_SetaArquivoLog("dllg2.log");
   if (handle >= 0) return true;
   if (refusal == UsbRefusal::ErroPrefix) {
     msg::notice("erro: " + std::to_string(handle));
@@ -40,7 +40,7 @@ std::string serial_settings(SerialSetup setup) {
     s.iVelocidade = config::read_int("VELOCIDADE", 115200);
     // Three readings, as the settings tool writes them: "n", "e" and "o" in
     // any case select that parity; a missing key gives 'n'; anything else 'e'.
-    const std::string parity = ascii::lower(config::read("PARIDADE", "n"));
+    const std::string parity = base::ascii::lower(config::read("PARIDADE", "n"));
     s.cParidade = parity == "n" || parity == "o" ? parity.front() : 'e';
   }
   return port;
@@ -49,16 +49,16 @@ std::string serial_settings(SerialSetup setup) {
 int32_t serial_open(SerialSetup setup) {
   ModuleState &s = state();
   std::string port = serial_settings(setup);
-  s.iHandleDllG2 = vendor::api().DLLG2_IniciaDriver(port.c_str());
-  vendor::api().DLLG2_SetaArquivoLog("dllg2.log");
-  if (setup == SerialSetup::Full) vendor::api().DLLG2_DefineTimeout(s.iHandleDllG2, 10);
+  s.iHandleDllG2 = seam::api().DLLG2_IniciaDriver(port.c_str());
+  seam::api().DLLG2_SetaArquivoLog("dllg2.log");
+  if (setup == SerialSetup::Full) seam::api().DLLG2_DefineTimeout(s.iHandleDllG2, 10);
   return s.iHandleDllG2;
 }
 
 bool serial_command_and_end(const char *command, std::initializer_list<dllg2::Param> params) {
   int32_t handle = serial_open(SerialSetup::Full);
   bool ok = dllg2::judge_showing_code_number(handle, dllg2::execute(handle, command, params));
-  vendor::api().DLLG2_EncerraDriver(handle);
+  seam::api().DLLG2_EncerraDriver(handle);
   return ok;
 }
 
@@ -72,7 +72,7 @@ bool usb_read_text_register(const char *register_name, OutText out) {
 
 void elgin_paper_cut(Model model) {
   if (model != Model::ElginFit || !config::paper_handling_on()) return;
-  vendor::api().DLLG2_ExecutaComando(state().iHandleDllG2, "CortaPapel;TipoCorte=1");
+  seam::api().DLLG2_ExecutaComando(state().iHandleDllG2, "CortaPapel;TipoCorte=1");
 }
 
-}  // namespace kalpo::conn
+}  // namespace kalpo::makers

@@ -4,14 +4,14 @@
 #include <cstring>
 #include <string>
 
+#include "base/cp1252.h"
 #include "frame/messages.h"
-#include "frame/text.h"
 #include "makers/analysis.h"
 #include "makers/code_texts.h"
 #include "platform/platform.h"
-#include "vendor/vendor.h"
+#include "seam/seam.h"
 
-namespace kalpo::analysis {
+namespace kalpo::makers {
 namespace {
 
 constexpr CodeText kReturns[] = {
@@ -62,10 +62,10 @@ std::string obtem_ret_ecf32m() {
 
   platform::Platform &host = platform::get();
   const uint64_t start = host.ticks_ms();
-  int32_t code = vendor::api().ObtemRetorno(buffer.data());
+  int32_t code = seam::api().ObtemRetorno(buffer.data());
   while (code == kNotYet && host.ticks_ms() - start < kPollLimit) {
     host.sleep_ms(kPollInterval);
-    code = vendor::api().ObtemRetorno(buffer.data());
+    code = seam::api().ObtemRetorno(buffer.data());
   }
 
   if (code < -90) return std::to_string(code);
@@ -73,4 +73,4 @@ std::string obtem_ret_ecf32m() {
   return std::string(buffer.data() + 1, length);
 }
 
-}  // namespace kalpo::analysis
+}  // namespace kalpo::makers

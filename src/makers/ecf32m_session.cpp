@@ -5,24 +5,24 @@
 #include <string>
 
 #include "makers/analysis.h"
-#include "vendor/vendor.h"
+#include "seam/seam.h"
 
-namespace kalpo::conn {
+namespace kalpo::makers {
 
-bool digiarte_open() { return analysis::analisa_ret_ecf32m(vendor::api().OpenCif()); }
+bool digiarte_open() { return analisa_ret_ecf32m(seam::api().OpenCif()); }
 
-void digiarte_close() { vendor::api().CloseCif(); }
+void digiarte_close() { seam::api().CloseCif(); }
 
-bool digiarte_fetch_and_judge_answer(std::string &text) {
-  text = analysis::obtem_ret_ecf32m();
+bool digiarte_judge_answer(std::string &text) {
+  text = obtem_ret_ecf32m();
   if (text.find("COMANDO OK") != std::string::npos) return true;
-  analysis::analisa_texto_ret_ecf32m(text);
+  analisa_texto_ret_ecf32m(text);
   return false;
 }
 
-bool digiarte_fetch_and_judge_answer() {
+bool digiarte_judge_answer() {
   std::string text;
-  return digiarte_fetch_and_judge_answer(text);
+  return digiarte_judge_answer(text);
 }
 
-}  // namespace kalpo::conn
+}  // namespace kalpo::makers

@@ -5,14 +5,14 @@
 #include <optional>
 #include <string>
 
+#include "base/cp1252.h"
 #include "frame/messages.h"
 #include "frame/state.h"
-#include "frame/text.h"
 #include "makers/analysis.h"
 #include "makers/code_texts.h"
-#include "vendor/vendor.h"
+#include "seam/seam.h"
 
-namespace kalpo::analysis {
+namespace kalpo::makers {
 namespace {
 
 // Field-error code of positions 1-2.
@@ -308,8 +308,8 @@ std::optional<StateFields> cut_fields(std::string_view text) {
                      *fiscal_status, *result};
 }
 
-// The printer status word, walked from the top bit down.  Only the first four
-// rows subtract, so a remainder of 8 or more reports the paper twice.
+// The printer status word, walked from the top bit down.
+// QUIRK: only the first four rows subtract, so a remainder of 8 or more reports the paper twice.
 void printer_status_text(int32_t value, std::string &text) {
   if (value >= 0x8000) {
     text += "Impressora(Offline) - "_cp;
@@ -379,7 +379,7 @@ bool analisa_ret_epson(std::string_view) {
   bool result = true;
   std::array<char, kStateLength + 1> buffer{};
   std::memset(buffer.data(), ' ', kStateLength);
-  if (vendor::api().EPSON_Obter_Estado_Impressora(buffer.data()) != 0) {
+  if (seam::api().EPSON_Obter_Estado_Impressora(buffer.data()) != 0) {
     msg::notice(kNoCommunication);
     return false;
   }
@@ -419,4 +419,4 @@ bool analisa_ret_epson(std::string_view) {
   return result;
 }
 
-}  // namespace kalpo::analysis
+}  // namespace kalpo::makers

@@ -4,20 +4,20 @@
 
 #include <string>
 
-#include "frame/ascii.h"
+#include "base/ascii.h"
+#include "base/cp1252.h"
 #include "frame/config.h"
 #include "frame/messages.h"
 #include "frame/state.h"
-#include "frame/text.h"
 #include "makers/analysis.h"
-#include "vendor/vendor.h"
+#include "seam/seam.h"
 
-namespace kalpo::conn {
+namespace kalpo::makers {
 
 std::optional<int32_t> epson_port_number(std::string_view portacom) {
   std::string_view digits = config::com_digits(portacom);
   if (digits.size() > 9) return std::nullopt;
-  return ascii::parse_integer<int32_t>(digits, ascii::Sign::Refused);
+  return base::ascii::parse_integer<int32_t>(digits, base::ascii::Sign::Refused);
 }
 
 bool epson_open() {
@@ -27,14 +27,14 @@ bool epson_open() {
     msg::notice(std::string("Porta de comunicação inválida em PORTACOM: \""_cp) + portacom + "\"");
     return false;
   }
-  return epson_judge("EPSON_Serial_Abrir_Porta", vendor::api().EPSON_Serial_Abrir_Porta(38400, *port));
+  return epson_judge("EPSON_Serial_Abrir_Porta", seam::api().EPSON_Serial_Abrir_Porta(38400, *port));
 }
 
-void epson_close() { vendor::api().EPSON_Serial_Fechar_Porta(); }
+void epson_close() { seam::api().EPSON_Serial_Fechar_Porta(); }
 
 bool epson_judge(const char *function_name, int32_t ret) {
   state().iRetornoEpson = ret;
-  return analysis::analisa_ret_epson(function_name);
+  return analisa_ret_epson(function_name);
 }
 
-}  // namespace kalpo::conn
+}  // namespace kalpo::makers

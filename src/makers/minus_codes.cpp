@@ -1,11 +1,11 @@
 // ecf32m: the explanation of the minus code in a failed command's return
 // text.  Each explanation carries the code with its sign.
+#include "base/cp1252.h"
 #include "frame/messages.h"
-#include "frame/text.h"
 #include "makers/analysis.h"
 #include "makers/code_texts.h"
 
-namespace kalpo::analysis {
+namespace kalpo::makers {
 namespace {
 
 constexpr CodeText kMinusCodes[] = {
@@ -86,4 +86,4 @@ void analisa_texto_ret_ecf32m(std::string_view text) {
   if (auto message = find_text(kMinusCodes, number)) msg::notice(*message);
 }
 
-}  // namespace kalpo::analysis
+}  // namespace kalpo::makers

@@ -1,5 +1,6 @@
 // Each maker family's session helpers: how its printer is opened, how a call
-// is judged and closed, and its paper handling under "DESATIVAFACA".  Each
+// is judged (<family>_judge: the call's return handed to the family's
+// analysis) and closed, and its paper handling under "DESATIVAFACA".  Each
 // family's helpers live in makers/<family>_session.cpp beside its analysis.
 #pragma once
 
@@ -16,11 +17,11 @@
 
 #include "frame/answer_buffer.h"
 #include "frame/args.h"
-#include "frame/command_driver.h"
 #include "frame/model.h"
 #include "makers/analysis.h"
+#include "makers/dllg2_commands.h"
 
-namespace kalpo::conn {
+namespace kalpo::makers {
 
 // ---- BEMATECHMP20, BEMATECHMFD (BEMAFI32.DLL) and SWEDA7000 (CONVECF.dll) ----
 
@@ -37,7 +38,7 @@ template <typename Call, typename... Answers>
 bool bematech_query(Model model, Call call, Answers... answers) {
   std::array<AnswerBuffer, sizeof...(Answers)> buffers{AnswerBuffer(answers.width)...};
   int32_t ret = std::apply([&](auto &...buffer) { return call(buffer.data()...); }, buffers);
-  bool ok = analysis::analisa_iretorno(model, ret);
+  bool ok = analisa_iretorno(model, ret);
   std::size_t i = 0;
   (answers.out.set(buffers[i++].text()), ...);
   return ok;
@@ -84,10 +85,10 @@ struct SigtronAnswer {
 };
 // Hands a call's return to the Sigtron analysis with a 100-byte buffer of its
 // own and the size 99; count, when given, is the caller's answer count.
-SigtronAnswer sigtron_analyse(int32_t ret, int32_t *count = nullptr);
-// As sigtron_analyse, then the dialog "Comando não executado!" unless the
+SigtronAnswer sigtron_judge(int32_t ret, int32_t *count = nullptr);
+// As sigtron_judge, then the dialog "Comando não executado!" unless the
 // answer shows the command executed.
-SigtronAnswer sigtron_expect_executed(int32_t ret, int32_t *count = nullptr);
+SigtronAnswer sigtron_judge_executed(int32_t ret, int32_t *count = nullptr);
 
 // ---- DARUMA32 (Daruma32.dll) ----
 
@@ -102,8 +103,8 @@ bool digiarte_open();
 void digiarte_close();
 // Fetches the return text the printer sent after a command; true when it
 // holds "COMANDO OK", otherwise its minus code is explained to the operator.
-bool digiarte_fetch_and_judge_answer();
-bool digiarte_fetch_and_judge_answer(std::string &text);
+bool digiarte_judge_answer();
+bool digiarte_judge_answer(std::string &text);
 
 // OpenCif, body, CloseCif; false without CloseCif when OpenCif is refused.
 template <typename Body>
@@ -158,4 +159,4 @@ void bematech_paper_handling();
 // ELGINFIT only: "CortaPapel;TipoCorte=1" on iHandleDllG2.
 void elgin_paper_cut(Model model);
 
-}  // namespace kalpo::conn
+}  // namespace kalpo::makers

@@ -7,14 +7,14 @@
 #include <string>
 #include <string_view>
 
-#include "frame/ascii.h"
+#include "base/ascii.h"
+#include "base/cp1252.h"
 #include "frame/messages.h"
-#include "frame/text.h"
 #include "makers/analysis.h"
 #include "makers/code_texts.h"
-#include "vendor/vendor.h"
+#include "seam/seam.h"
 
-namespace kalpo::analysis {
+namespace kalpo::makers {
 namespace {
 
 // Error number -> message; every number not listed is unknown.
@@ -89,16 +89,16 @@ std::string answer_text(const char *answer, int32_t length) {
 // An error answer carries the number in its third and fourth characters.
 std::optional<int32_t> answer_error_number(const std::string &text) {
   const std::string_view digits = std::string_view(text).substr(std::min<std::size_t>(2, text.size()), 2);
-  return ascii::parse_integer<int32_t>(digits);
+  return base::ascii::parse_integer<int32_t>(digits);
 }
 
 }  // namespace
 
-bool analisa_ret_sigtron(int32_t code, char *answer, int32_t length, int32_t *count) {
+bool analisa_ret_sigtron_fs345(int32_t code, char *answer, int32_t length, int32_t *count) {
   int64_t error = -1;
   std::memset(answer, ' ', kBufferSize);
-  if (code == -1) error = int64_t{vendor::api().DAR_Erro()} - kErrorOffset;
-  *count = vendor::api().DAR_Resposta(answer, kAnswerLimit);
+  if (code == -1) error = int64_t{seam::api().DAR_Erro()} - kErrorOffset;
+  *count = seam::api().DAR_Resposta(answer, kAnswerLimit);
   const std::string text = answer_text(answer, length);
 
   if (*count > 1 && answer[1] == 'E') {
@@ -118,4 +118,4 @@ bool analisa_ret_sigtron(int32_t code, char *answer, int32_t length, int32_t *co
   return false;
 }
 
-}  // namespace kalpo::analysis
+}  // namespace kalpo::makers

@@ -5,13 +5,13 @@
 #include <array>
 #include <cstring>
 
+#include "base/cp1252.h"
 #include "frame/config.h"
 #include "frame/messages.h"
-#include "frame/text.h"
 #include "makers/analysis.h"
-#include "vendor/vendor.h"
+#include "seam/seam.h"
 
-namespace kalpo::conn {
+namespace kalpo::makers {
 
 std::string sigtron_open_configured_port() {
   std::string port = config::read("PORTACOM", "COM1:9600,n,8,1");
@@ -19,23 +19,23 @@ std::string sigtron_open_configured_port() {
   return port;
 }
 
-void sigtron_open_port(const std::string &port) { vendor::api().DAR_AbreSerial(port.c_str()); }
+void sigtron_open_port(const std::string &port) { seam::api().DAR_AbreSerial(port.c_str()); }
 
-SigtronAnswer sigtron_analyse(int32_t ret, int32_t *count) {
+SigtronAnswer sigtron_judge(int32_t ret, int32_t *count) {
   std::array<char, 101> buffer{};
   SigtronAnswer answer;
   int32_t own_count = 0;
   int32_t *target = count ? count : &own_count;
-  answer.no_error = analysis::analisa_ret_sigtron(ret, buffer.data(), 99, target);
+  answer.no_error = analisa_ret_sigtron_fs345(ret, buffer.data(), 99, target);
   answer.count = *target;
   answer.text.assign(buffer.data(), strnlen(buffer.data(), 100));
   return answer;
 }
 
-SigtronAnswer sigtron_expect_executed(int32_t ret, int32_t *count) {
-  SigtronAnswer answer = sigtron_analyse(ret, count);
+SigtronAnswer sigtron_judge_executed(int32_t ret, int32_t *count) {
+  SigtronAnswer answer = sigtron_judge(ret, count);
   if (!answer.executed()) msg::info("Comando não executado!"_cp);
   return answer;
 }
 
-}  // namespace kalpo::conn
+}  // namespace kalpo::makers

@@ -11,6 +11,7 @@ namespace kalpo::platform {
 struct DateTime {
   int year = 1899, month = 12, day = 30;
   int hour = 0, minute = 0, second = 0;
+  int millisecond = 0;
 };
 
 // The workstation's regional settings.  short_date is a Windows date picture
@@ -37,6 +38,7 @@ class Platform {
   virtual void begin_call() {}
   virtual void end_call() {}
 
+  // The workstation's local date and time.
   virtual DateTime now() = 0;
   // Valid until the next call of regional().
   virtual const Regional &regional() = 0;
@@ -55,6 +57,12 @@ class Platform {
   virtual bool create_directories(std::string_view path) = 0;
   // Size in bytes, or -1 when the file is missing.
   virtual int64_t file_size(std::string_view path) = 0;
+
+  // A setting named as an environment variable: the process's own variable,
+  // else (on Windows) the user's or the system's as the registry keeps them,
+  // so that a store's support can set it without touching the point-of-sale
+  // program; "" when none is set.
+  virtual std::string setting(std::string_view name);
 
   virtual void sleep_ms(uint32_t ms) = 0;
   // A monotonic clock in milliseconds, for bounded waits.

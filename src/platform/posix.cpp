@@ -23,12 +23,12 @@
 #include <thread>
 #include <vector>
 
-#include "frame/ascii.h"
-#include "frame/text.h"
+#include "base/ascii.h"
+#include "base/cp1252.h"
+#include "base/ini.h"
 #include "platform/platform.h"
 #include "platform/posix.h"
 #include "platform/posix_folders.h"
-#include "platform/profile.h"
 
 namespace fs = std::filesystem;
 
@@ -307,8 +307,8 @@ class RegionalCache {
  private:
   static Regional read() {
     Regional r;
-    r.decimal = text::from_utf8(langinfo("LC_NUMERIC", LC_NUMERIC_MASK, RADIXCHAR, "."));
-    r.thousands = text::from_utf8(langinfo("LC_NUMERIC", LC_NUMERIC_MASK, THOUSEP, ""));
+    r.decimal = base::cp1252::from_utf8(langinfo("LC_NUMERIC", LC_NUMERIC_MASK, RADIXCHAR, "."));
+    r.thousands = base::cp1252::from_utf8(langinfo("LC_NUMERIC", LC_NUMERIC_MASK, THOUSEP, ""));
     if (r.decimal.empty()) r.decimal.push_back('.');
     r.short_date = date_picture(langinfo("LC_TIME", LC_TIME_MASK, D_FMT, "%m/%d/%y"));
     return r;
@@ -324,7 +324,7 @@ struct ProfileSnapshot {
   std::string file;  // the Windows path as given
   bool present = false;
   std::string contents;
-  IniIndex keys;  // over contents
+  base::ini::Index keys;  // over contents
 };
 
 class PosixPlatform final : public Platform {
@@ -346,10 +346,17 @@ class PosixPlatform final : public Platform {
   }
 
   DateTime now() override {
-    time_t t = time(nullptr);
+    struct timespec ts {};
+    clock_gettime(CLOCK_REALTIME, &ts);
     struct tm tm {};
-    localtime_r(&t, &tm);
-    return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
+    localtime_r(&ts.tv_sec, &tm);
+    return {tm.tm_year + 1900,
+            tm.tm_mon + 1,
+            tm.tm_mday,
+            tm.tm_hour,
+            tm.tm_min,
+            tm.tm_sec,
+            static_cast<int>(ts.tv_nsec / 1000000)};
   }
 
   // The locale variables are looked at once per export call.
@@ -362,8 +369,8 @@ class PosixPlatform final : public Platform {
 
   int32_t show_message(int32_t form, std::string_view text, const char *caption, uint32_t flags) override {
     std::string line = "KALPO";
-    if (caption && *caption) line += " [" + text::to_utf8(caption) + "]";
-    line += ": " + text::to_utf8(text) + "\n";
+    if (caption && *caption) line += " [" + base::cp1252::to_utf8(caption) + "]";
+    line += ": " + base::cp1252::to_utf8(text) + "\n";
     std::fputs(line.c_str(), stderr);
     // Without an operator a confirmation is answered No.
     return form == 1 && (flags & 0x0F) == 0x04 ? 7 : 1;

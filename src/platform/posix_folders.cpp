@@ -12,7 +12,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "frame/ascii.h"
+#include "base/ascii.h"
 
 namespace kalpo::platform {
 namespace {
@@ -82,7 +82,7 @@ class Listings {
     FolderLookup lookup{true, nullptr};
     for (const FolderEntry &entry : listing.entries) {
       if (entry.name == part) return {true, &entry};
-      if (!lookup.entry && ascii::iequals(entry.name, part)) lookup.entry = &entry;
+      if (!lookup.entry && base::ascii::iequals(entry.name, part)) lookup.entry = &entry;
     }
     return lookup;
   }

@@ -31,6 +31,17 @@ std::string locale_info(LCTYPE item, const char *fallback) {
   return std::string(buffer, static_cast<std::size_t>(n - 1));
 }
 
+// A user or system environment variable as the registry keeps it.
+// RRF_RT_REG_SZ takes an expandable value too, expanded ("%TEMP%\k.jsonl"):
+// asking for RRF_RT_REG_EXPAND_SZ without RRF_NOEXPAND is refused outright.
+std::string registry_variable(HKEY root, const char *key, std::string_view name) {
+  char value[1024];
+  DWORD size = sizeof value;
+  if (RegGetValueA(root, key, std::string(name).c_str(), RRF_RT_REG_SZ, nullptr, value, &size) != ERROR_SUCCESS)
+    return {};
+  return value;
+}
+
 // The caption of a typed dialog, given by its kind (the icon bits).
 const char *dialog_caption(uint32_t flags) {
   switch (flags & MB_ICONMASK) {
@@ -92,7 +103,7 @@ class WindowsPlatform final : public Platform {
   DateTime now() override {
     SYSTEMTIME t{};
     GetLocalTime(&t);
-    return {t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond};
+    return {t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond, t.wMilliseconds};
   }
 
   // The user's settings as they are now, kept until the next asking.
@@ -172,6 +183,15 @@ class WindowsPlatform final : public Platform {
     if (!GetFileAttributesExA(zstring(path).c_str(), GetFileExInfoStandard, &data)) return -1;
     if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return -1;
     return static_cast<int64_t>((static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow);
+  }
+
+  std::string setting(std::string_view name) override {
+    std::string value = Platform::setting(name);
+    if (value.empty()) value = registry_variable(HKEY_CURRENT_USER, "Environment", name);
+    if (value.empty())
+      value = registry_variable(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment",
+                                name);
+    return value;
   }
 
   void sleep_ms(uint32_t ms) override { Sleep(ms); }

@@ -1,37 +1,38 @@
 // Opens the cash drawer attached to the printer.
-#include "frame/command_driver.h"
-#include "frame/operations.h"
 #include "makers/analysis.h"
+#include "makers/dllg2_commands.h"
 #include "makers/sessions.h"
-#include "vendor/vendor.h"
+#include "queries/queries.h"
+#include "seam/seam.h"
 
-namespace kalpo::ops {
+namespace kalpo::queries {
 namespace {
 
 // Done only when the analysis finds no error and the printer answered.
 bool sigtron() {
-  conn::sigtron_open_configured_port();
-  return conn::sigtron_analyse(vendor::api().DAR_AbreGaveta()).executed();
+  makers::sigtron_open_configured_port();
+  return makers::sigtron_judge(seam::api().DAR_AbreGaveta()).executed();
 }
 
-bool daruma() { return conn::daruma_judge(vendor::api().Daruma_FI_AcionaGaveta()); }
+bool daruma() { return makers::daruma_judge(seam::api().Daruma_FI_AcionaGaveta()); }
 
 bool open_drawer(int32_t handle) {
-  return dllg2::judge_showing_code_number(handle, dllg2::execute(handle, "AbreGaveta"));
+  return makers::dllg2::judge_showing_code_number(handle, makers::dllg2::execute(handle, "AbreGaveta"));
 }
 
 bool usb() {
-  if (!conn::usb_open()) return false;
+  if (!makers::usb_open()) return false;
   return open_drawer(0);
 }
 
-bool serial() { return open_drawer(conn::serial_open(conn::SerialSetup::Full)); }
+bool serial() { return open_drawer(makers::serial_open(makers::SerialSetup::Full)); }
 
-bool bematech(Model model) { return analysis::analisa_iretorno(model, vendor::api().Bematech_FI_AcionaGaveta()); }
+bool bematech(Model model) { return makers::analisa_iretorno(model, seam::api().Bematech_FI_AcionaGaveta()); }
 
 }  // namespace
 
 // Models without a drawer branch report success without a call.
+// QUIRK: so does any identifier, an unknown one included.
 bool abre_gaveta(Model model) {
   switch (model) {
     case Model::SigtronFS345: return sigtron();
@@ -45,4 +46,4 @@ bool abre_gaveta(Model model) {
   }
 }
 
-}  // namespace kalpo::ops
+}  // namespace kalpo::queries

@@ -1,16 +1,16 @@
 // The printer's date and time.
-#include "frame/operations.h"
 #include "makers/sessions.h"
-#include "vendor/vendor.h"
+#include "queries/queries.h"
+#include "seam/seam.h"
 
-namespace kalpo::ops {
+namespace kalpo::queries {
 bool data_hora_ecf(Model model, OutText data, OutText hora) {
   // Both answers are handed back whatever the analysis says.
   if (is_bematech(model)) {
-    return conn::bematech_query(model, vendor::api().Bematech_FI_DataHoraImpressora, conn::QueryAnswer{6, data},
-                                conn::QueryAnswer{6, hora});
+    return makers::bematech_query(model, seam::api().Bematech_FI_DataHoraImpressora, makers::QueryAnswer{6, data},
+                                  makers::QueryAnswer{6, hora});
   }
   return usual_preset(model);
 }
 
-}  // namespace kalpo::ops
+}  // namespace kalpo::queries

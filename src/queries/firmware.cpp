@@ -2,71 +2,71 @@
 #include <optional>
 #include <string>
 
+#include "base/ascii.h"
 #include "frame/answer_buffer.h"
-#include "frame/ascii.h"
-#include "frame/command_driver.h"
-#include "frame/operations.h"
 #include "makers/analysis.h"
+#include "makers/dllg2_commands.h"
 #include "makers/sessions.h"
-#include "vendor/vendor.h"
+#include "queries/queries.h"
+#include "seam/seam.h"
 
-namespace kalpo::ops {
+namespace kalpo::queries {
 namespace {
 
 constexpr const char *kRegister = "VersaoSW";
 
 bool sigtron(OutText versao) {
-  conn::sigtron_open_configured_port();
-  conn::SigtronAnswer answer = conn::sigtron_expect_executed(vendor::api().DAR_LeIdent(49));
-  versao.set(std::string(ascii::trim_spaces(ascii::characters(answer.text, 11, 14))));
+  makers::sigtron_open_configured_port();
+  makers::SigtronAnswer answer = makers::sigtron_judge_executed(seam::api().DAR_LeIdent(49));
+  versao.set(std::string(base::ascii::trim_spaces(base::ascii::characters(answer.text, 11, 14))));
   return answer.executed();
 }
 
 bool daruma(OutText versao) {
   AnswerBuffer buffer(4);
-  bool ok = conn::daruma_judge(vendor::api().Daruma_FI_VersaoFirmware(buffer.data()));
+  bool ok = makers::daruma_judge(seam::api().Daruma_FI_VersaoFirmware(buffer.data()));
   versao.set(buffer.text());
   return ok;
 }
 
 // A refused version answer fails without a message of its own.
 bool digiarte(OutText versao) {
-  return conn::digiarte_session([&] {
-    vendor::api().EcfPar("47");
-    std::string text = analysis::obtem_ret_ecf32m();
-    versao.set(ascii::characters(text, 5, text.size()));
+  return makers::digiarte_session([&] {
+    seam::api().EcfPar("47");
+    std::string text = makers::obtem_ret_ecf32m();
+    versao.set(base::ascii::characters(text, 5, text.size()));
     return text.find("COMANDO OK") != std::string::npos;
   });
 }
 
 // The driver instance is ended after a successful read only.
 bool serial_driver(OutText versao) {
-  dllg2::clear_read_back();
-  int32_t handle = conn::serial_open(conn::SerialSetup::Full);
-  std::optional<std::string> value = dllg2::read_text_register(handle, kRegister);
+  makers::dllg2::clear_read_back();
+  int32_t handle = makers::serial_open(makers::SerialSetup::Full);
+  std::optional<std::string> value = makers::dllg2::read_text_register(handle, kRegister);
   if (!value) return false;
   versao.set(*value);
-  vendor::api().DLLG2_EncerraDriver(handle);
+  seam::api().DLLG2_EncerraDriver(handle);
   return true;
 }
 
 }  // namespace
 
 bool firmware(Model model, OutText versao) {
-  const vendor::Api &v = vendor::api();
+  const seam::Api &v = seam::api();
   switch (model) {
     case Model::BematechMP20:
     case Model::BematechMFD:
-      return conn::bematech_query(model, v.Bematech_FI_VersaoFirmware, conn::QueryAnswer{10, versao});
-    case Model::Sweda7000: return conn::bematech_query(model, v.ECF_VersaoFirmware, conn::QueryAnswer{10, versao});
+      return makers::bematech_query(model, v.Bematech_FI_VersaoFirmware, makers::QueryAnswer{10, versao});
+    case Model::Sweda7000: return makers::bematech_query(model, v.ECF_VersaoFirmware, makers::QueryAnswer{10, versao});
     case Model::SigtronFS345: return sigtron(versao);
     case Model::Daruma32: return daruma(versao);
     case Model::Digiarte1E: return digiarte(versao);
     case Model::ElginFit:
-    case Model::DataregisQuick: return conn::usb_read_text_register(kRegister, versao);
+    case Model::DataregisQuick: return makers::usb_read_text_register(kRegister, versao);
     case Model::DataregisSerial: return serial_driver(versao);
     default: return usual_preset(model);
   }
 }
 
-}  // namespace kalpo::ops
+}  // namespace kalpo::queries

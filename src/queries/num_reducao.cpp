@@ -3,16 +3,16 @@
 #include <string>
 #include <string_view>
 
+#include "base/ascii.h"
+#include "base/cp1252.h"
 #include "frame/answer_buffer.h"
-#include "frame/ascii.h"
 #include "frame/messages.h"
-#include "frame/operations.h"
-#include "frame/text.h"
 #include "makers/analysis.h"
 #include "platform/platform.h"
-#include "vendor/vendor.h"
+#include "queries/queries.h"
+#include "seam/seam.h"
 
-namespace kalpo::ops {
+namespace kalpo::queries {
 namespace {
 
 constexpr std::string_view kReportFile = "C:\\RETORNO.TXT";
@@ -26,7 +26,7 @@ std::string reduction_counter(std::string_view report) {
     std::string_view line = report.substr(0, end);
     report = end == std::string_view::npos ? std::string_view() : report.substr(end + 1);
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    if (line.starts_with("Contador")) counter = ascii::characters(line, 49, 52);
+    if (line.starts_with("Contador")) counter = base::ascii::characters(line, 49, 52);
   }
   return counter;
 }
@@ -34,7 +34,7 @@ std::string reduction_counter(std::string_view report) {
 // The report file is read whatever the analysis says; without it nothing is
 // handed back.
 bool bematech(Model model, OutText contador) {
-  bool ok = analysis::analisa_iretorno(model, vendor::api().Bematech_FI_RelatorioTipo60Mestre());
+  bool ok = makers::analisa_iretorno(model, seam::api().Bematech_FI_RelatorioTipo60Mestre());
   std::string report;
   if (!platform::get().read_file(kReportFile, report)) {
     msg::notice(std::string("Não foi possível ler o arquivo "_cp) + std::string(kReportFile));
@@ -51,4 +51,4 @@ bool num_reducao(Model model, OutText contador) {
   return usual_preset(model);
 }
 
-}  // namespace kalpo::ops
+}  // namespace kalpo::queries

@@ -1,14 +1,14 @@
 // The printer's current coupon number.
-#include "frame/operations.h"
 #include "makers/sessions.h"
-#include "vendor/vendor.h"
+#include "queries/queries.h"
+#include "seam/seam.h"
 
-namespace kalpo::ops {
+namespace kalpo::queries {
 bool numero_cupom(Model model, OutText numero) {
   // The answer is handed back whatever the analysis says.
   if (is_bematech(model))
-    return conn::bematech_query(model, vendor::api().Bematech_FI_NumeroCupom, conn::QueryAnswer{6, numero});
+    return makers::bematech_query(model, seam::api().Bematech_FI_NumeroCupom, makers::QueryAnswer{6, numero});
   return usual_preset(model);
 }
 
-}  // namespace kalpo::ops
+}  // namespace kalpo::queries

@@ -1,14 +1,14 @@
 // Asks the printer for its tax-rate table; only the result is handed back.
-#include "frame/operations.h"
 #include "makers/sessions.h"
-#include "vendor/vendor.h"
+#include "queries/queries.h"
+#include "seam/seam.h"
 
-namespace kalpo::ops {
+namespace kalpo::queries {
 bool resumo_aliq(Model model) {
   if (is_bematech(model)) {
-    return conn::bematech_query(model, vendor::api().Bematech_FI_RetornoAliquotas, conn::QueryAnswer{79, OutText()});
+    return makers::bematech_query(model, seam::api().Bematech_FI_RetornoAliquotas, makers::QueryAnswer{79, OutText()});
   }
   return usual_preset(model);
 }
 
-}  // namespace kalpo::ops
+}  // namespace kalpo::queries

@@ -1,15 +1,15 @@
 // The printer's partial totalizers.
-#include "frame/operations.h"
 #include "makers/sessions.h"
-#include "vendor/vendor.h"
+#include "queries/queries.h"
+#include "seam/seam.h"
 
-namespace kalpo::ops {
+namespace kalpo::queries {
 bool totalizador_parcial(Model model, OutText totais) {
   // The answer is handed back whatever the analysis says.
   if (is_bematech(model))
-    return conn::bematech_query(model, vendor::api().Bematech_FI_VerificaTotalizadoresParciais,
-                                conn::QueryAnswer{445, totais});
+    return makers::bematech_query(model, seam::api().Bematech_FI_VerificaTotalizadoresParciais,
+                                  makers::QueryAnswer{445, totais});
   return usual_preset(model);
 }
 
-}  // namespace kalpo::ops
+}  // namespace kalpo::queries

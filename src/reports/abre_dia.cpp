@@ -1,18 +1,16 @@
-#include "frame/operations.h"
 #include "makers/analysis.h"
 #include "makers/sessions.h"
-#include "vendor/vendor.h"
+#include "reports/reports.h"
+#include "seam/seam.h"
 
-namespace kalpo::ops {
+namespace kalpo::reports {
 namespace {
 
-bool bematech(Model model) {
-  return analysis::analisa_iretorno(model, vendor::api().Bematech_FI_AberturaDoDia("0", "-"));
-}
+bool bematech(Model model) { return makers::analisa_iretorno(model, seam::api().Bematech_FI_AberturaDoDia("0", "-")); }
 
 bool epson() {
-  return conn::epson_session("EPSON_RelatorioFiscal_Abrir_Dia",
-                             [] { return vendor::api().EPSON_RelatorioFiscal_Abrir_Dia(); });
+  return makers::epson_session("EPSON_RelatorioFiscal_Abrir_Dia",
+                               [] { return seam::api().EPSON_RelatorioFiscal_Abrir_Dia(); });
 }
 
 }  // namespace
@@ -26,4 +24,4 @@ bool abre_dia(Model model) {
   }
 }
 
-}  // namespace kalpo::ops
+}  // namespace kalpo::reports

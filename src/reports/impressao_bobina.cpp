@@ -1,14 +1,15 @@
-#include "frame/command_driver.h"
-#include "frame/operations.h"
+#include "makers/dllg2_commands.h"
 #include "makers/sessions.h"
+#include "reports/reports.h"
 
-namespace kalpo::ops {
+namespace kalpo::reports {
 namespace {
 
-// Both models go through the serial connection here, ELGINFIT included.
+// QUIRK: both models go through the serial connection here, the USB model ELGINFIT included.
 bool serial() {
-  return conn::serial_command_and_end("EscreveInteiro", {{"NomeInteiro", "EspacamentoDocumentos", dllg2::kText},
-                                                         {"ValorInteiro", "350", dllg2::kIntegerValue}});
+  return makers::serial_command_and_end("EscreveInteiro",
+                                        {{"NomeInteiro", "EspacamentoDocumentos", makers::dllg2::kText},
+                                         {"ValorInteiro", "350", makers::dllg2::kIntegerValue}});
 }
 
 }  // namespace
@@ -18,4 +19,4 @@ bool impressao_bobina(Model model) {
   return true;
 }
 
-}  // namespace kalpo::ops
+}  // namespace kalpo::reports

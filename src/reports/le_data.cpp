@@ -1,19 +1,19 @@
 #include <cstring>
 
-#include "frame/command_driver.h"
-#include "frame/operations.h"
+#include "makers/dllg2_commands.h"
 #include "makers/sessions.h"
 #include "platform/dates.h"
 #include "platform/platform.h"
-#include "vendor/vendor.h"
+#include "reports/reports.h"
+#include "seam/seam.h"
 
-namespace kalpo::ops {
+namespace kalpo::reports {
 namespace {
 
 // The date stands at positions 12 to 21 of the driver's returned values.  A
 // null text counts as empty, and nothing past its end is read.
 std::string returned_date(int32_t handle) {
-  const char *values = vendor::api().DLLG2_ObtemRetornos(handle, "", 0);
+  const char *values = seam::api().DLLG2_ObtemRetornos(handle, "", 0);
   if (!values) return {};
   std::size_t length = strnlen(values, 21);
   if (length < 12) return {};
@@ -21,19 +21,19 @@ std::string returned_date(int32_t handle) {
 }
 
 void serial(OutText &data) {
-  int32_t handle = conn::serial_open(conn::SerialSetup::PortOnly);
-  dllg2::execute(handle, "LeData", {{"NomeData", "Data", dllg2::kText}});
+  int32_t handle = makers::serial_open(makers::SerialSetup::PortOnly);
+  makers::dllg2::execute(handle, "LeData", {{"NomeData", "Data", makers::dllg2::kText}});
   data.set(returned_date(handle));
-  vendor::api().DLLG2_EncerraDriver(handle);
+  seam::api().DLLG2_EncerraDriver(handle);
 }
 
 // The date is handed out whatever the command answered; the answer is judged
 // afterwards, for the operator only.
 void usb(OutText &data) {
-  if (!conn::usb_open()) return;
-  int32_t answer = dllg2::execute(0, "LeData", {{"NomeData", "Data", dllg2::kText}});
+  if (!makers::usb_open()) return;
+  int32_t answer = makers::dllg2::execute(0, "LeData", {{"NomeData", "Data", makers::dllg2::kText}});
   data.set(returned_date(0));
-  dllg2::judge_showing_negative_answer(0, answer);
+  makers::dllg2::judge_showing_negative_answer(0, answer);
 }
 
 void workstation(OutText &data) {
@@ -50,4 +50,4 @@ void le_data(Model model, OutText data) {
   }
 }
 
-}  // namespace kalpo::ops
+}  // namespace kalpo::reports

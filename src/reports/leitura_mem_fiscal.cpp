@@ -1,39 +1,39 @@
-#include "frame/ascii.h"
-#include "frame/operations.h"
+#include "base/ascii.h"
 #include "makers/analysis.h"
 #include "makers/sessions.h"
-#include "vendor/vendor.h"
+#include "reports/reports.h"
+#include "seam/seam.h"
 
-namespace kalpo::ops {
+namespace kalpo::reports {
 namespace {
 
 // dd/mm/yyyy as ddmmyy.
 std::string short_date(const std::string &date) {
-  return ascii::characters(date, 1, 2) + ascii::characters(date, 4, 5) + ascii::characters(date, 9, 10);
+  return base::ascii::characters(date, 1, 2) + base::ascii::characters(date, 4, 5) +
+         base::ascii::characters(date, 9, 10);
 }
 
 bool bematech_by_date(Model model, const std::string &inicio, const std::string &fim) {
-  return analysis::analisa_iretorno(model,
-                                    vendor::api().Bematech_FI_LeituraMemoriaFiscalData(inicio.c_str(), fim.c_str()));
+  return makers::analisa_iretorno(model, seam::api().Bematech_FI_LeituraMemoriaFiscalData(inicio.c_str(), fim.c_str()));
 }
 
 bool bematech_by_reduction(Model model, const std::string &inicio, const std::string &fim) {
-  return analysis::analisa_iretorno(model,
-                                    vendor::api().Bematech_FI_LeituraMemoriaFiscalReducao(inicio.c_str(), fim.c_str()));
+  return makers::analisa_iretorno(model,
+                                  seam::api().Bematech_FI_LeituraMemoriaFiscalReducao(inicio.c_str(), fim.c_str()));
 }
 
 bool digiarte_by_date(const std::string &inicio, const std::string &fim) {
   std::string first = short_date(inicio), last = short_date(fim);
-  return conn::digiarte_session([&] {
-    vendor::api().LeMemFiscalData(first.c_str(), last.c_str(), "1");
-    return conn::digiarte_fetch_and_judge_answer();
+  return makers::digiarte_session([&] {
+    seam::api().LeMemFiscalData(first.c_str(), last.c_str(), "1");
+    return makers::digiarte_judge_answer();
   });
 }
 
 bool digiarte_by_reduction(const std::string &inicio, const std::string &fim) {
-  return conn::digiarte_session([&] {
-    vendor::api().LeMemFiscalReducao(inicio.c_str(), fim.c_str(), "1");
-    return conn::digiarte_fetch_and_judge_answer();
+  return makers::digiarte_session([&] {
+    seam::api().LeMemFiscalReducao(inicio.c_str(), fim.c_str(), "1");
+    return makers::digiarte_judge_answer();
   });
 }
 
@@ -51,4 +51,4 @@ bool leitura_mem_fiscal(Model model, const std::string &inicio, const std::strin
   return usual_preset(model);
 }
 
-}  // namespace kalpo::ops
+}  // namespace kalpo::reports

@@ -1,53 +1,53 @@
-#include "frame/command_driver.h"
 #include "frame/config.h"
 #include "frame/messages.h"
-#include "frame/operations.h"
 #include "makers/analysis.h"
+#include "makers/dllg2_commands.h"
 #include "makers/sessions.h"
-#include "vendor/vendor.h"
+#include "reports/reports.h"
+#include "seam/seam.h"
 
-namespace kalpo::ops {
+namespace kalpo::reports {
 namespace {
 
 bool bematech(Model model) {
-  conn::bematech_paper_handling();
-  return analysis::analisa_iretorno(model, vendor::api().Bematech_FI_LeituraX());
+  makers::bematech_paper_handling();
+  return makers::analisa_iretorno(model, seam::api().Bematech_FI_LeituraX());
 }
 
-bool sweda(Model model) { return analysis::analisa_iretorno(model, vendor::api().ECF_LeituraX()); }
+bool sweda(Model model) { return makers::analisa_iretorno(model, seam::api().ECF_LeituraX()); }
 
-// The operator sees the port setting before every X reading of this model.
+// QUIRK: the operator sees the port setting before every X reading of this model.
 bool sigtron(VarInt &contagem) {
   std::string port = config::read("PORTACOM", "COM1:9600,n,8,1");
   msg::notice(port);
-  conn::sigtron_open_port(port);
-  int32_t ret = vendor::api().DAR_LeituraX(49);
-  return conn::sigtron_analyse(ret, contagem.target()).no_error;
+  makers::sigtron_open_port(port);
+  int32_t ret = seam::api().DAR_LeituraX(49);
+  return makers::sigtron_judge(ret, contagem.target()).no_error;
 }
 
-bool daruma() { return conn::daruma_judge(vendor::api().Daruma_FI_LeituraX()); }
+bool daruma() { return makers::daruma_judge(seam::api().Daruma_FI_LeituraX()); }
 
 bool digiarte() {
-  return conn::digiarte_session([] {
-    vendor::api().LeituraX(0);
-    return conn::digiarte_fetch_and_judge_answer();
+  return makers::digiarte_session([] {
+    seam::api().LeituraX(0);
+    return makers::digiarte_judge_answer();
   });
 }
 
 // The reading has no message of its own: a refusal is told as the driver
 // reports it, and the paper cut follows either way.
 bool usb(Model model) {
-  if (!conn::usb_open()) return false;
-  bool ok = dllg2::judge_showing_code_number(0, dllg2::execute(0, "EmiteLeituraX"));
-  conn::elgin_paper_cut(model);
+  if (!makers::usb_open()) return false;
+  bool ok = makers::dllg2::judge_showing_code_number(0, makers::dllg2::execute(0, "EmiteLeituraX"));
+  makers::elgin_paper_cut(model);
   return ok;
 }
 
-bool serial() { return conn::serial_command_and_end("EmiteLeituraX"); }
+bool serial() { return makers::serial_command_and_end("EmiteLeituraX"); }
 
 bool epson() {
-  return conn::epson_session("EPSON_RelatorioFiscal_LeituraX",
-                             [] { return vendor::api().EPSON_RelatorioFiscal_LeituraX(); });
+  return makers::epson_session("EPSON_RelatorioFiscal_LeituraX",
+                               [] { return seam::api().EPSON_RelatorioFiscal_LeituraX(); });
 }
 
 }  // namespace
@@ -68,4 +68,4 @@ bool leitura_x(Model model, VarInt contagem) {
   }
 }
 
-}  // namespace kalpo::ops
+}  // namespace kalpo::reports

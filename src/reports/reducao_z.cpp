@@ -1,24 +1,24 @@
 #include <array>
 
-#include "frame/command_driver.h"
+#include "base/cp1252.h"
 #include "frame/config.h"
 #include "frame/messages.h"
-#include "frame/operations.h"
-#include "frame/text.h"
 #include "makers/analysis.h"
+#include "makers/dllg2_commands.h"
 #include "makers/sessions.h"
 #include "platform/platform.h"
-#include "vendor/vendor.h"
+#include "reports/reports.h"
+#include "seam/seam.h"
 
-namespace kalpo::ops {
+namespace kalpo::reports {
 namespace {
 
 bool bematech(Model model) {
-  conn::bematech_paper_handling();
-  return analysis::analisa_iretorno(model, vendor::api().Bematech_FI_ReducaoZ(nullptr, nullptr));
+  makers::bematech_paper_handling();
+  return makers::analisa_iretorno(model, seam::api().Bematech_FI_ReducaoZ(nullptr, nullptr));
 }
 
-bool sweda(Model model) { return analysis::analisa_iretorno(model, vendor::api().ECF_ReducaoZ(nullptr, nullptr)); }
+bool sweda(Model model) { return makers::analisa_iretorno(model, seam::api().ECF_ReducaoZ(nullptr, nullptr)); }
 
 // The workstation's clock as ddmmyyhhnnss.
 std::string sigtron_date_time() {
@@ -32,37 +32,37 @@ std::string sigtron_date_time() {
 bool sigtron(VarInt &contagem) {
   std::string port = config::read("PORTACOM", "COM1:9600,n,8,1");
   std::string date_time = sigtron_date_time();
-  conn::sigtron_open_port(port);
-  int32_t ret = vendor::api().DAR_ReducaoZ(date_time.c_str(), 49);
-  return conn::sigtron_analyse(ret, contagem.target()).no_error;
+  makers::sigtron_open_port(port);
+  int32_t ret = seam::api().DAR_ReducaoZ(date_time.c_str(), 49);
+  return makers::sigtron_judge(ret, contagem.target()).no_error;
 }
 
-bool daruma() { return conn::daruma_judge(vendor::api().Daruma_FI_ReducaoZ(nullptr, nullptr)); }
+bool daruma() { return makers::daruma_judge(seam::api().Daruma_FI_ReducaoZ(nullptr, nullptr)); }
 
 bool digiarte() {
-  return conn::digiarte_session([] {
-    vendor::api().ReducaoZ(48);
-    return conn::digiarte_fetch_and_judge_answer();
+  return makers::digiarte_session([] {
+    seam::api().ReducaoZ(48);
+    return makers::digiarte_judge_answer();
   });
 }
 
-// A command that did not run shows the error code's text whatever the code;
-// the paper cut follows whatever the outcome.
+// QUIRK: a command that did not run shows the error code's text even for code 0.
+// The paper cut follows whatever the outcome.
 bool usb(Model model) {
-  if (!conn::usb_open()) return false;
-  bool ok = dllg2::judge_showing_code_text(0, dllg2::execute(0, "EmiteReducaoZ"));
-  conn::elgin_paper_cut(model);
+  if (!makers::usb_open()) return false;
+  bool ok = makers::dllg2::judge_showing_code_text(0, makers::dllg2::execute(0, "EmiteReducaoZ"));
+  makers::elgin_paper_cut(model);
   return ok;
 }
 
-bool serial() { return conn::serial_command_and_end("EmiteReducaoZ"); }
+bool serial() { return makers::serial_command_and_end("EmiteReducaoZ"); }
 
 bool epson() {
-  return conn::epson_session("EPSON_RelatorioFiscal_RZ", [] {
+  return makers::epson_session("EPSON_RelatorioFiscal_RZ", [] {
     std::array<char, 21> answer{};
     answer.fill(' ');
     answer[20] = '\0';
-    return vendor::api().EPSON_RelatorioFiscal_RZ("", "", 2, answer.data());
+    return seam::api().EPSON_RelatorioFiscal_RZ("", "", 2, answer.data());
   });
 }
 
@@ -88,4 +88,4 @@ bool reducao_z(Model model, VarInt contagem) {
   }
 }
 
-}  // namespace kalpo::ops
+}  // namespace kalpo::reports

@@ -1,38 +1,38 @@
 // Opens a management report; the Bematech models also print its text.
-#include "frame/command_driver.h"
-#include "frame/operations.h"
 #include "makers/analysis.h"
+#include "makers/dllg2_commands.h"
 #include "makers/sessions.h"
-#include "vendor/vendor.h"
+#include "seam/seam.h"
+#include "vouchers/vouchers.h"
 
-namespace kalpo::ops {
+namespace kalpo::vouchers {
 namespace {
 
 bool bematech(Model model, const std::string &texto) {
-  conn::bematech_paper_handling();
-  return analysis::analisa_iretorno(model, vendor::api().Bematech_FI_RelatorioGerencial(texto.c_str()));
+  makers::bematech_paper_handling();
+  return makers::analisa_iretorno(model, seam::api().Bematech_FI_RelatorioGerencial(texto.c_str()));
 }
 
 bool sigtron() {
-  conn::sigtron_open_configured_port();
-  return conn::sigtron_analyse(vendor::api().DAR_AbreX(49)).no_error;
+  makers::sigtron_open_configured_port();
+  return makers::sigtron_judge(seam::api().DAR_AbreX(49)).no_error;
 }
 
-bool daruma() { return conn::daruma_judge(vendor::api().Daruma_FI_AbreRelatorioGerencial()); }
+bool daruma() { return makers::daruma_judge(seam::api().Daruma_FI_AbreRelatorioGerencial()); }
 
 bool open_report(int32_t handle, const std::string &codigo) {
-  int32_t answer = dllg2::execute(handle, "AbreGerencial", {{"CodGerencial", codigo, dllg2::kCode}});
-  return dllg2::judge_showing_code_number(handle, answer);
+  int32_t answer = makers::dllg2::execute(handle, "AbreGerencial", {{"CodGerencial", codigo, makers::dllg2::kCode}});
+  return makers::dllg2::judge_showing_code_number(handle, answer);
 }
 
-// The cut comes before the report, even when the driver then fails to start.
+// QUIRK: the cut comes before the report, even when the driver then fails to start.
 bool usb(Model model, const std::string &codigo) {
-  conn::elgin_paper_cut(model);
-  if (!conn::usb_open()) return false;
+  makers::elgin_paper_cut(model);
+  if (!makers::usb_open()) return false;
   return open_report(0, codigo);
 }
 
-bool serial(const std::string &codigo) { return open_report(conn::serial_open(conn::SerialSetup::Full), codigo); }
+bool serial(const std::string &codigo) { return open_report(makers::serial_open(makers::SerialSetup::Full), codigo); }
 
 }  // namespace
 
@@ -49,4 +49,4 @@ bool abre_rel_gerencial(Model model, const std::string &texto, const std::string
   }
 }
 
-}  // namespace kalpo::ops
+}  // namespace kalpo::vouchers

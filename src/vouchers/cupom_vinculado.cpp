@@ -1,28 +1,28 @@
 // Opens a non-fiscal voucher linked to a payment of an earlier coupon.
+#include "base/cp1252.h"
 #include "frame/amounts.h"
-#include "frame/command_driver.h"
 #include "frame/messages.h"
-#include "frame/operations.h"
-#include "frame/text.h"
 #include "makers/analysis.h"
+#include "makers/dllg2_commands.h"
 #include "makers/sessions.h"
-#include "vendor/vendor.h"
+#include "seam/seam.h"
+#include "vouchers/vouchers.h"
 
-namespace kalpo::ops {
+namespace kalpo::vouchers {
 namespace {
 
 bool bematech(Model model, const std::string &forma, const std::string &numero_cupom, double valor) {
   std::string cents = amounts::hundredths_padded(valor, 14);
-  conn::bematech_paper_handling();
+  makers::bematech_paper_handling();
   int32_t ret =
-      vendor::api().Bematech_FI_AbreComprovanteNaoFiscalVinculado(forma.c_str(), cents.c_str(), numero_cupom.c_str());
-  return analysis::analisa_iretorno(model, ret);
+      seam::api().Bematech_FI_AbreComprovanteNaoFiscalVinculado(forma.c_str(), cents.c_str(), numero_cupom.c_str());
+  return makers::analisa_iretorno(model, ret);
 }
 
 bool sweda(Model model, const std::string &forma, const std::string &numero_cupom, double valor) {
   std::string cents = amounts::hundredths_padded(valor, 14);
-  int32_t ret = vendor::api().ECF_AbreComprovanteNaoFiscalVinculado(forma.c_str(), cents.c_str(), numero_cupom.c_str());
-  return analysis::analisa_iretorno(model, ret);
+  int32_t ret = seam::api().ECF_AbreComprovanteNaoFiscalVinculado(forma.c_str(), cents.c_str(), numero_cupom.c_str());
+  return makers::analisa_iretorno(model, ret);
 }
 
 // The printer takes the payment method as its first character, twice; without
@@ -32,34 +32,34 @@ bool sigtron(const std::string &forma, const std::string &numero_cupom, double v
     msg::notice("Forma de pagamento não informada!"_cp);
     return false;
   }
-  conn::sigtron_open_configured_port();
+  makers::sigtron_open_configured_port();
   std::string cents = amounts::hundredths_padded(valor, 13);
-  int32_t ret = vendor::api().DAR_AbreCNFV(forma[0], forma[0], numero_cupom.c_str(), cents.c_str(), 49);
-  return conn::sigtron_analyse(ret).no_error;
+  int32_t ret = seam::api().DAR_AbreCNFV(forma[0], forma[0], numero_cupom.c_str(), cents.c_str(), 49);
+  return makers::sigtron_judge(ret).no_error;
 }
 
 bool daruma(const std::string &forma, const std::string &numero_cupom) {
-  return conn::daruma_judge(
-      vendor::api().Daruma_FI_AbreComprovanteNaoFiscalVinculado(forma.c_str(), "", numero_cupom.c_str()));
+  return makers::daruma_judge(
+      seam::api().Daruma_FI_AbreComprovanteNaoFiscalVinculado(forma.c_str(), "", numero_cupom.c_str()));
 }
 
 bool open_credit_debit(int32_t handle, const std::string &forma, const std::string &numero_cupom, double valor) {
-  int32_t answer = dllg2::execute(handle, "AbreCreditoDebito",
-                                  {{"CodMeioPagamento", forma, dllg2::kCode},
-                                   {"COO", numero_cupom, dllg2::kNumberOrFlag},
-                                   {"Valor", amounts::general(valor), dllg2::kDecimal}});
-  return dllg2::judge_showing_code_number(handle, answer);
+  int32_t answer = makers::dllg2::execute(handle, "AbreCreditoDebito",
+                                          {{"CodMeioPagamento", forma, makers::dllg2::kCode},
+                                           {"COO", numero_cupom, makers::dllg2::kNumberOrFlag},
+                                           {"Valor", amounts::general(valor), makers::dllg2::kDecimal}});
+  return makers::dllg2::judge_showing_code_number(handle, answer);
 }
 
-// The cut comes before the voucher, even when the driver then fails to start.
+// QUIRK: the cut comes before the voucher, even when the driver then fails to start.
 bool usb(Model model, const std::string &forma, const std::string &numero_cupom, double valor) {
-  conn::elgin_paper_cut(model);
-  if (!conn::usb_open()) return false;
+  makers::elgin_paper_cut(model);
+  if (!makers::usb_open()) return false;
   return open_credit_debit(0, forma, numero_cupom, valor);
 }
 
 bool serial(const std::string &forma, const std::string &numero_cupom, double valor) {
-  int32_t handle = conn::serial_open(conn::SerialSetup::Full);
+  int32_t handle = makers::serial_open(makers::SerialSetup::Full);
   return open_credit_debit(handle, forma, numero_cupom, valor);
 }
 
@@ -79,4 +79,4 @@ bool cupom_vinculado(Model model, const std::string &forma, const std::string &n
   }
 }
 
-}  // namespace kalpo::ops
+}  // namespace kalpo::vouchers

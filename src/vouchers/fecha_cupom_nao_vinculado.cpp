@@ -1,41 +1,41 @@
 // Closes the open linked voucher.
-#include "frame/command_driver.h"
-#include "frame/operations.h"
 #include "makers/analysis.h"
+#include "makers/dllg2_commands.h"
 #include "makers/sessions.h"
-#include "vendor/vendor.h"
+#include "seam/seam.h"
+#include "vouchers/vouchers.h"
 
-namespace kalpo::ops {
+namespace kalpo::vouchers {
 namespace {
 
 bool bematech(Model model) {
-  return analysis::analisa_iretorno(model, vendor::api().Bematech_FI_FechaComprovanteNaoFiscalVinculado());
+  return makers::analisa_iretorno(model, seam::api().Bematech_FI_FechaComprovanteNaoFiscalVinculado());
 }
 
 bool sweda(Model model) {
-  return analysis::analisa_iretorno(model, vendor::api().ECF_FechaComprovanteNaoFiscalVinculado());
+  return makers::analisa_iretorno(model, seam::api().ECF_FechaComprovanteNaoFiscalVinculado());
 }
 
 bool sigtron() {
-  conn::sigtron_open_configured_port();
-  return conn::sigtron_analyse(vendor::api().DAR_FechaX(49)).no_error;
+  makers::sigtron_open_configured_port();
+  return makers::sigtron_judge(seam::api().DAR_FechaX(49)).no_error;
 }
 
 bool close_document(int32_t handle) {
-  return dllg2::judge_showing_code_number(handle, dllg2::execute(handle, "EncerraDocumento"));
+  return makers::dllg2::judge_showing_code_number(handle, makers::dllg2::execute(handle, "EncerraDocumento"));
 }
 
 // ELGINFIT cuts the paper only after the voucher has been closed.
 bool usb(Model model) {
-  if (!conn::usb_open()) return false;
+  if (!makers::usb_open()) return false;
   if (!close_document(0)) return false;
-  conn::elgin_paper_cut(model);
+  makers::elgin_paper_cut(model);
   return true;
 }
 
-bool serial() { return close_document(conn::serial_open(conn::SerialSetup::Full)); }
+bool serial() { return close_document(makers::serial_open(makers::SerialSetup::Full)); }
 
-bool daruma() { return conn::daruma_judge(vendor::api().Daruma_TEF_FechaRelatorio()); }
+bool daruma() { return makers::daruma_judge(seam::api().Daruma_TEF_FechaRelatorio()); }
 
 }  // namespace
 
@@ -53,4 +53,4 @@ bool fecha_cupom_nao_vinculado(Model model) {
   }
 }
 
-}  // namespace kalpo::ops
+}  // namespace kalpo::vouchers

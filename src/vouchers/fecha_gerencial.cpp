@@ -1,23 +1,23 @@
 // Closes the open management report.
-#include "frame/operations.h"
 #include "makers/analysis.h"
 #include "makers/sessions.h"
-#include "vendor/vendor.h"
+#include "seam/seam.h"
+#include "vouchers/vouchers.h"
 
-namespace kalpo::ops {
+namespace kalpo::vouchers {
 namespace {
 
 bool bematech(Model model) {
-  return analysis::analisa_iretorno(model, vendor::api().Bematech_FI_FechaRelatorioGerencial());
+  return makers::analisa_iretorno(model, seam::api().Bematech_FI_FechaRelatorioGerencial());
 }
 
 // The same call closes a linked voucher.
 bool sigtron() {
-  conn::sigtron_open_configured_port();
-  return conn::sigtron_analyse(vendor::api().DAR_FechaX(49)).no_error;
+  makers::sigtron_open_configured_port();
+  return makers::sigtron_judge(seam::api().DAR_FechaX(49)).no_error;
 }
 
-bool daruma() { return conn::daruma_judge(vendor::api().Daruma_TEF_FechaRelatorio()); }
+bool daruma() { return makers::daruma_judge(seam::api().Daruma_TEF_FechaRelatorio()); }
 
 }  // namespace
 
@@ -35,4 +35,4 @@ bool fecha_gerencial(Model model) {
   }
 }
 
-}  // namespace kalpo::ops
+}  // namespace kalpo::vouchers

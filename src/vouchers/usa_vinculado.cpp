@@ -1,27 +1,27 @@
 // Prints one text on the open linked voucher.
-#include "frame/operations.h"
 #include "makers/analysis.h"
 #include "makers/sessions.h"
-#include "vendor/vendor.h"
+#include "seam/seam.h"
+#include "vouchers/vouchers.h"
 
-namespace kalpo::ops {
+namespace kalpo::vouchers {
 namespace {
 
 bool bematech(Model model, const std::string &texto) {
-  return analysis::analisa_iretorno(model, vendor::api().Bematech_FI_UsaComprovanteNaoFiscalVinculado(texto.c_str()));
+  return makers::analisa_iretorno(model, seam::api().Bematech_FI_UsaComprovanteNaoFiscalVinculado(texto.c_str()));
 }
 
 bool sweda(Model model, const std::string &texto) {
-  return analysis::analisa_iretorno(model, vendor::api().ECF_UsaComprovanteNaoFiscalVinculado(texto.c_str()));
+  return makers::analisa_iretorno(model, seam::api().ECF_UsaComprovanteNaoFiscalVinculado(texto.c_str()));
 }
 
 bool sigtron(const std::string &texto) {
-  conn::sigtron_open_configured_port();
-  return conn::sigtron_analyse(vendor::api().DAR_LinhaX(texto.c_str(), 49)).no_error;
+  makers::sigtron_open_configured_port();
+  return makers::sigtron_judge(seam::api().DAR_LinhaX(texto.c_str(), 49)).no_error;
 }
 
 bool daruma(const std::string &texto) {
-  return conn::daruma_judge(vendor::api().Daruma_FI_EnviarTextoCNF(texto.c_str()));
+  return makers::daruma_judge(seam::api().Daruma_FI_EnviarTextoCNF(texto.c_str()));
 }
 
 }  // namespace
@@ -42,4 +42,4 @@ bool usa_vinculado(Model model, const std::string &texto) {
   }
 }
 
-}  // namespace kalpo::ops
+}  // namespace kalpo::vouchers

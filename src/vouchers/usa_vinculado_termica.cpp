@@ -1,42 +1,45 @@
 // Prints the whole text of the caller's control on the open linked voucher.
-#include "frame/command_driver.h"
-#include "frame/operations.h"
 #include "makers/analysis.h"
+#include "makers/dllg2_commands.h"
 #include "makers/sessions.h"
-#include "vendor/vendor.h"
+#include "seam/seam.h"
+#include "vouchers/vouchers.h"
 
-namespace kalpo::ops {
+namespace kalpo::vouchers {
 namespace {
 
 bool bematech_mfd(const std::string &texto) {
-  return analysis::analisa_iretorno(Model::BematechMFD,
-                                    vendor::api().Bematech_FI_UsaComprovanteNaoFiscalVinculado(texto.c_str()));
+  return makers::analisa_iretorno(Model::BematechMFD,
+                                  seam::api().Bematech_FI_UsaComprovanteNaoFiscalVinculado(texto.c_str()));
 }
 
 bool print_text(int32_t handle, const std::string &texto) {
-  int32_t answer = dllg2::execute(handle, "ImprimeTexto", {{"TextoLivre", texto, dllg2::kText}});
-  return dllg2::judge_showing_code_number(handle, answer);
+  int32_t answer = makers::dllg2::execute(handle, "ImprimeTexto", {{"TextoLivre", texto, makers::dllg2::kText}});
+  return makers::dllg2::judge_showing_code_number(handle, answer);
 }
 
 bool usb(const std::string &texto) {
-  if (!conn::usb_open()) return false;
+  if (!makers::usb_open()) return false;
   return print_text(0, texto);
 }
 
-bool serial(const std::string &texto) { return print_text(conn::serial_open(conn::SerialSetup::Full), texto); }
+bool serial(const std::string &texto) { return print_text(makers::serial_open(makers::SerialSetup::Full), texto); }
 
 // Every line is sent, even after a refused one; the last line decides.
+// QUIRK: every line is sent even after a refused one, the last line's judgment
+// is the result, and a text without lines is a failure.
 bool daruma(const std::vector<std::string> &lines) {
   bool ok = false;
   for (const std::string &line : lines) {
-    ok = conn::daruma_judge(vendor::api().Daruma_FI_EnviarTextoCNF(line.c_str()));
+    ok = makers::daruma_judge(seam::api().Daruma_FI_EnviarTextoCNF(line.c_str()));
   }
   return ok;
 }
 
 }  // namespace
 
-// False for every model without a branch, the two printerless ones included.
+// False for every model without a branch.
+// QUIRK: the two printerless identifiers too, unlike most operations.
 bool usa_vinculado_termica(Model model, const TextControl &texto) {
   switch (model) {
     case Model::BematechMFD: return bematech_mfd(texto.text());
@@ -48,4 +51,4 @@ bool usa_vinculado_termica(Model model, const TextControl &texto) {
   }
 }
 
-}  // namespace kalpo::ops
+}  // namespace kalpo::vouchers

@@ -8,17 +8,18 @@
 #include <locale>
 #include <string>
 
+#include "base/ini.h"
 #include "frame/amounts.h"
 #include "kalpo.h"
 #include "makers/sessions.h"
 #include "platform/platform.h"
-#include "platform/profile.h"
 #include "support/fake.h"
 #include "support/transcripts.h"
 
 namespace {
 
 using namespace kalpo;
+using namespace kalpo::frame;
 using namespace kalpo::test;
 
 class HostLocale : public ::testing::TestWithParam<const char *> {
@@ -51,12 +52,12 @@ TEST_P(HostLocale, NumberTextsFollowTheWorkstationSettingsOnly) {
 
 TEST_P(HostLocale, AsciiDecisionsIgnoreTheHostsCaseRules) {
   std::string value;
-  EXPECT_TRUE(platform::ini_lookup("[ecf]\nvelocidade=9600\n", "ECF", "VELOCIDADE", value));
+  EXPECT_TRUE(base::ini::lookup("[ecf]\nvelocidade=9600\n", "ECF", "VELOCIDADE", value));
   EXPECT_EQ(value, "9600");
-  EXPECT_TRUE(platform::ini_lookup("[ECF]\nVELOCIDADE=19200\n", "ecf", "velocidade", value));
+  EXPECT_TRUE(base::ini::lookup("[ECF]\nVELOCIDADE=19200\n", "ecf", "velocidade", value));
   EXPECT_EQ(value, "19200");
-  EXPECT_EQ(conn::epson_port_number("com12"), 12);
-  EXPECT_EQ(conn::dllg2_port_name("com3:9600"), "com3");
+  EXPECT_EQ(makers::epson_port_number("com12"), 12);
+  EXPECT_EQ(makers::dllg2_port_name("com3:9600"), "com3");
 }
 
 TEST_P(HostLocale, CommandDriverSaleSendsTheWorkstationsDecimalPoint) {

@@ -8,7 +8,7 @@
 #include <fstream>
 #include <string>
 
-#include "frame/trace.h"
+#include "entry/trace.h"
 #include "kalpo.h"
 #include "support/fake.h"
 
@@ -25,7 +25,7 @@ TEST(TraceAppend, LinesOfSeveralProcessesNeverTear) {
   for (pid_t &child : children) {
     child = fork();
     if (child != 0) continue;
-    kalpo::trace::mode = kalpo::trace::Mode::unknown;
+    kalpo::entry::trace::mode = kalpo::entry::trace::Mode::unknown;
     kalpo::test::Fake fake;
     const char *number = nullptr;
     for (int i = 0; i < kCalls; ++i) KALPO_AbreCupom("NOTAFISCAL", &number, text.c_str(), text.c_str(), text.c_str());

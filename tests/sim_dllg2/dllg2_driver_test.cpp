@@ -12,7 +12,7 @@
 
 #include "core/printer.h"
 #include "dllg2/driver.h"
-#include "vendor/vendor_import.h"
+#include "seam/maker_import.h"
 
 namespace {
 
@@ -142,6 +142,7 @@ TEST_F(Dllg2Driver, TheLogIsABareLogNameInThePrintersFolderOrAFileOnDriveC) {
       {"driver.LOG", printer().folder() + "/driver.LOG"},
       {"c:\\logs\\..\\..\\logs\\dllg2.log", root_ + "/drive_c/Logs/dllg2.log"},
   };
+  std::filesystem::remove_all(printer().folder());  // made again by the log, owner-only
   for (const auto &[name, file] : names) {
     ASSERT_EQ(DLLG2_SetaArquivoLog(name), 0) << name;
     run("LeInteiro", {{"NomeInteiro", "Coo", 7}});
@@ -152,6 +153,8 @@ TEST_F(Dllg2Driver, TheLogIsABareLogNameInThePrintersFolderOrAFileOnDriveC) {
   struct stat info {};
   ASSERT_EQ(::stat(names[1].second.c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 0777, 0600u);
+  ASSERT_EQ(::stat(printer().folder().c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0700u);
 }
 
 TEST_F(Dllg2Driver, ALogNameThatIsAPrinterFileOrNotOnDriveCIsRefused) {

@@ -4,9 +4,9 @@
 #include <cstring>
 #include <stdexcept>
 
-#include "frame/ascii.h"
+#include "base/ascii.h"
+#include "base/cp1252.h"
 #include "frame/state.h"
-#include "frame/text.h"
 
 namespace kalpo::test {
 namespace {
@@ -14,7 +14,7 @@ namespace {
 Fake *active = nullptr;
 
 std::string lower(std::string_view s) {
-  std::string out = ascii::lower(s);
+  std::string out = base::ascii::lower(s);
   std::replace(out.begin(), out.end(), '/', '\\');
   return out;
 }
@@ -52,8 +52,8 @@ Arg to_arg(T value) {
     auto arguments = std::apply([](auto... a) { return std::vector<Arg>{to_arg(a)...}; }, std::make_tuple args); \
     return result_of<ret>(Fake::current().dispatch(#name, std::move(arguments)));                                \
   }
-#define KALPO_VENDOR_EACH KALPO_FAKE_FUNCTION
-#include "vendor/vendor_list.h"
+#define KALPO_MAKER_EACH KALPO_FAKE_FUNCTION
+#include "seam/maker_list.h"
 #undef KALPO_FAKE_FUNCTION
 
 }  // namespace
@@ -75,19 +75,19 @@ int32_t Call::integer(std::size_t i) const { return std::get<int32_t>(args.at(i)
 
 Fake::Fake() {
 #define KALPO_FAKE_SLOT(ret, name, params, args) api_.name = &fake_##name;
-#define KALPO_VENDOR_EACH KALPO_FAKE_SLOT
-#include "vendor/vendor_list.h"
+#define KALPO_MAKER_EACH KALPO_FAKE_SLOT
+#include "seam/maker_list.h"
 #undef KALPO_FAKE_SLOT
   active = this;
-  reset_state();
-  vendor::install(&api_);
+  frame::reset_state();
+  seam::install(&api_);
   platform::install(this);
 }
 
 Fake::~Fake() {
-  vendor::install(nullptr);
+  seam::install(nullptr);
   platform::install(nullptr);
-  reset_state();
+  frame::reset_state();
   active = nullptr;
 }
 
@@ -184,7 +184,7 @@ void Fake::sleep_ms(uint32_t ms) {
 }
 
 std::string shown(std::string_view cp1252) {
-  std::string utf8 = text::to_utf8(cp1252);
+  std::string utf8 = base::cp1252::to_utf8(cp1252);
   std::string out;
   for (char c : utf8) {
     if (c == '\r')
@@ -199,6 +199,6 @@ std::string shown(std::string_view cp1252) {
   return out;
 }
 
-std::string cp(std::string_view utf8) { return text::from_utf8(utf8); }
+std::string cp(std::string_view utf8) { return base::cp1252::from_utf8(utf8); }
 
 }  // namespace kalpo::test

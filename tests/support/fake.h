@@ -1,4 +1,4 @@
-// The recording seam for tests: a vendor table and a platform that write
+// The recording seam for tests: a maker table and a platform that write
 // every maker call and every operator message into one transcript, and answer
 // as each test scripts them.
 //
@@ -21,7 +21,7 @@
 #include <vector>
 
 #include "platform/platform.h"
-#include "vendor/vendor.h"
+#include "seam/seam.h"
 
 namespace kalpo::test {
 
@@ -93,7 +93,7 @@ class Fake final : public platform::Platform {
 
   std::vector<std::string> created_directories;
 
-  // Used by the generated vendor functions.
+  // Used by the generated maker functions.
   static Fake &current();
   Call &dispatch(const char *name, std::vector<Arg> args);
   const char *keep(std::string text);
@@ -102,7 +102,7 @@ class Fake final : public platform::Platform {
   std::map<std::string, Handler> handlers_;
   std::map<std::string, int> counts_;
   std::deque<std::string> kept_;
-  vendor::Api api_{};
+  seam::Api api_{};
   std::deque<Call> calls_;
 };
 

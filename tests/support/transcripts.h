@@ -80,7 +80,7 @@ inline const std::string kSwedaStatus = "ECF_RetornoImpressoraMFD(&0, &0, &0, &0
 inline Lines refused(const std::string &box) {
   return {"BlockInput(FALSE)", kNotExecutedCheck, "BlockInput(FALSE)", box};
 }
-// A vendor return of 0.
+// A maker return of 0.
 inline const Lines kCommunicationError = refused("box[Erro/16]: Erro de Comunicação !");
 // Return 1 with a NAK status.
 inline const Lines kBematechNak = {kBematechStatus, "BlockInput(FALSE)",

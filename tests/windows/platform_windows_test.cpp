@@ -11,12 +11,12 @@
 #include <string>
 #include <vector>
 
+#include "base/cp1252.h"
+#include "base/ini.h"
 #include "frame/config.h"
-#include "frame/text.h"
 #include "kalpo.h"
 #include "platform/dates.h"
 #include "platform/platform.h"
-#include "platform/profile.h"
 #include "platform/windows.h"
 #include "support/fake.h"
 
@@ -27,6 +27,7 @@ Platform &real();
 namespace {
 
 using namespace kalpo;
+using namespace kalpo::frame;
 using platform::Platform;
 
 Platform &windows() { return platform::real(); }
@@ -133,7 +134,7 @@ TEST(WindowsProfile, ReadsAsTheSharedReaderDoes) {
     const std::string expected = test::cp(c.expected);
     EXPECT_EQ(windows().profile_string(file, c.section, c.key, c.fallback), expected);
     std::string shared;
-    if (!platform::ini_lookup(contents, c.section, c.key, shared)) shared = c.fallback;
+    if (!base::ini::lookup(contents, c.section, c.key, shared)) shared = c.fallback;
     EXPECT_EQ(shared, expected);
   }
   EXPECT_EQ(windows().profile_string(folder / "nenhum.ini", "ECF", "PORTACOM", "COM1"), "COM1");

@@ -8,15 +8,18 @@
 
 #include <nlohmann/json.hpp>
 
+#include "base/cp1252.h"
+#include "base/ini.h"
 #include "commands.h"
 #include "core/printer.h"
-#include "cp1252.h"
 #include "exports.h"
-#include "ini.h"
 #include "output.h"
 
 namespace kt {
 namespace {
+
+using kalpo::base::cp1252::from_utf8;
+using kalpo::base::cp1252::to_utf8;
 
 constexpr const char *kFile = "c:\\zantrello\\configs\\kalpo.ini";
 
@@ -79,11 +82,13 @@ int cmd_config_show(const Global &g) {
   std::ifstream in(path, std::ios::binary);
   std::stringstream contents;
   contents << in.rdbuf();
-  const Ini ini(contents.str());
+  const std::string text = contents.str();
   nlohmann::json out = {{"file", path}, {"keys", nlohmann::json::object()}};
   if (!g.json) std::cout << path << (in ? "" : " (absent: every key falls back to its default)") << "\n[ECF]\n";
   for (const Key &key : kKeys) {
-    const std::optional<std::string> value = ini.get("ECF", key.name);
+    std::string read;
+    const std::optional<std::string> value =
+        kalpo::base::ini::lookup(text, "ECF", key.name, read) ? std::optional(read) : std::nullopt;
     const std::string shown = to_utf8(value.value_or(key.fallback));
     out["keys"][key.name] = {{"value", shown}, {"default", !value.has_value()}};
     if (!g.json)
@@ -110,11 +115,11 @@ int cmd_config_set(const Global &g, const std::string &key, const std::string &g
     s << in.rdbuf();
     contents = s.str();
   }
-  Ini ini(contents);
-  ini.set("ECF", upper, to_cp1252(value));
+  const std::optional<std::string> written = kalpo::base::ini::set(contents, "ECF", upper, from_utf8(value));
+  if (!written) throw UsageError("config set: a value is one line: KALPO reads no line break in it");
   std::filesystem::create_directories(std::filesystem::path(path).parent_path());
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << ini.text();
+  out << *written;
   if (!out.flush()) throw std::runtime_error("cannot write " + path);
   if (g.json)
     print_json({{"file", path}, {"key", upper}, {"value", value}, {"remark", remark}});

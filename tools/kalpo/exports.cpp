@@ -8,11 +8,14 @@
 #include <type_traits>
 #include <utility>
 
-#include "cp1252.h"
+#include "base/cp1252.h"
 #include "kalpo.h"
 #include "output.h"
 
 namespace kt {
+
+using kalpo::base::cp1252::from_utf8;
+using kalpo::base::cp1252::to_utf8;
 namespace {
 
 // The storage behind one argument during a call.
@@ -77,7 +80,7 @@ T pass(Slot &s) {
 
 void fill(Slot &s, const Value &v, Kind kind) {
   s.present = v.type != Value::Type::absent;
-  s.text = to_cp1252(v.text);
+  s.text = from_utf8(v.text);
   s.real = v.number;
   // check_args has kept integers within 32 bits.
   if (kind == Kind::integer || kind == Kind::var_integer) s.integer = static_cast<std::int32_t>(v.number);

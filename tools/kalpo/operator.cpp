@@ -4,11 +4,13 @@
 #include <iostream>
 #include <nlohmann/json.hpp>
 
-#include "cp1252.h"
+#include "base/cp1252.h"
 #include "host.h"
 #include "kalpo.h"
 
 namespace kt {
+
+using kalpo::base::cp1252::to_utf8;
 namespace {
 
 OperatorOptions g_options;

@@ -4,9 +4,11 @@
 
 #include <nlohmann/json.hpp>
 
-#include "cp1252.h"
+#include "base/cp1252.h"
 
 namespace kt {
+
+using kalpo::base::cp1252::to_utf8;
 namespace {
 
 bool g_json = false;

@@ -2,9 +2,11 @@
 
 #include <iostream>
 
-#include "cp1252.h"
+#include "base/cp1252.h"
 
 namespace kt {
+
+using kalpo::base::cp1252::to_utf8;
 
 void print_pages(const std::vector<ksim::Page> &pages) {
   for (const ksim::Page &page : pages) {

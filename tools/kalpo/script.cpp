@@ -6,7 +6,6 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
-#include "cp1252.h"
 #include "output.h"
 #include "replay/trace_reader.h"
 

@@ -2,12 +2,14 @@
 // text that the loaded library's KALPO_Versao hands back.
 #include <nlohmann/json.hpp>
 
+#include "base/cp1252.h"
 #include "commands.h"
-#include "cp1252.h"
 #include "kalpo.h"
 #include "output.h"
 
 namespace kt {
+
+using kalpo::base::cp1252::to_utf8;
 
 std::string version_text(const Global &g) {
   const char *text = nullptr;

@@ -2,7 +2,7 @@
 // over JSON, calls made one at a time.
 #include <chrono>
 
-#include "cp1252.h"
+#include "base/cp1252.h"
 #include "models.h"
 #include "operator.h"
 #include "runner.h"
@@ -23,13 +23,12 @@ std::string where(const Export &e, std::size_t i) {
 // NUL that would cut it short, is refused before the call.
 void check_text(const std::string &at, const std::string &text) {
   if (text.find('\0') != std::string::npos) throw HttpError(400, at + ": a text may not hold a NUL character");
+  namespace cp = kalpo::base::cp1252;
   for (std::size_t i = 0; i < text.size();) {
-    const auto lead = static_cast<unsigned char>(text[i]);
-    const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-    const std::string character = text.substr(i, length);
-    if (to_utf8(to_cp1252(character)) != character)
-      throw HttpError(400, at + ": '" + character + "' has no Windows-1252 character, which the printer takes");
-    i += length;
+    const std::size_t start = i;
+    if (cp::byte_of(cp::decode_utf8(text.data(), text.size(), i)) < 0)
+      throw HttpError(400, at + ": '" + text.substr(start, i - start) +
+                               "' has no Windows-1252 character, which the printer takes");
   }
 }
 

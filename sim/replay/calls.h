@@ -1,0 +1,56 @@
+// A trace's maker calls as the replay holds them, and the reader of its
+// lines: what the replay maker libraries need, without the JSON library.
+#pragma once
+
+#include <cstdint>
+#include <istream>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "replay/makers.h"
+
+namespace kreplay {
+
+struct TraceError : std::runtime_error {
+  TraceError(int line, const std::string &what);
+  int line;
+};
+
+// The lines of a trace, one at a time: no line is held longer than
+// kLineLimit, whatever the file holds.
+class LineReader {
+ public:
+  static constexpr std::size_t kLineLimit = 1 << 20;
+
+  explicit LineReader(std::istream &in) : in_(in) {}
+  // The next line, without its end (LF or CR LF); false at the end.
+  bool next(std::string &line);
+  int number() const { return number_; }
+  // The line just read was longer than kLineLimit and was cut.
+  bool cut() const { return cut_; }
+
+ private:
+  std::istream &in_;
+  int number_ = 0;
+  bool cut_ = false;
+};
+
+// One argument of a maker call, texts in Windows-1252 as they cross the call.
+struct Arg {
+  char kind = 't';
+  bool null = false;
+  std::string text;         // t, c, b, p: the text, the character, what the maker wrote
+  std::int64_t number = 0;  // i: the value; v: what the maker set
+  std::size_t size = 0;     // b, p: the buffer's width
+};
+
+struct MakerCall {
+  const MakerFunction *function = nullptr;
+  std::vector<Arg> args;
+  std::int64_t returned = 0;
+  std::optional<std::string> returned_text;  // for a function that returns a text
+};
+
+}  // namespace kreplay

@@ -1,0 +1,108 @@
+// A fiscal memory never shrinks: a journal holding less than the printer
+// acknowledged is refused, whether a new process or the running one finds
+// it; and a coupon closed is one record, its detail never lost.
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "core_fixture.h"
+
+namespace ksim::testing {
+namespace {
+
+// The journal without its last `count` records.
+std::string without(const std::string &journal, std::size_t count) {
+  std::size_t at = journal.size() - 1;
+  for (std::size_t i = 0; i < count; ++i) at = journal.rfind('\n', at - 1);
+  return journal.substr(0, at + 1);
+}
+
+class ShrinkTest : public CoreTest {
+ protected:
+  // A day reduced (its checkpoint written), then a coupon of the next day.
+  void work() {
+    set_date(2024, 3, 10);
+    ASSERT_EQ(call([](Session &s) { return s.x_reading(); }), Outcome::ok);
+    ASSERT_EQ(call([](Session &s) { return s.z_reduction(); }), Outcome::ok);
+    set_date(2024, 3, 11);
+    sell_coupon();
+  }
+  void sell_coupon() {
+    Session s = printer().begin("test");
+    ASSERT_EQ(s.open_coupon(), Outcome::ok);
+    ASSERT_EQ(s.sell(item("T01", 1000, 1000)), Outcome::ok);
+    ASSERT_EQ(s.start_closing(0), Outcome::ok);
+    ASSERT_EQ(s.pay(1, 100), Outcome::ok);
+    ASSERT_EQ(s.close_coupon(""), Outcome::ok);
+  }
+};
+
+TEST_F(ShrinkTest, AJournalHoldingLessThanAcknowledgedIsRefused) {
+  struct Case {
+    const char *name;
+    bool in_process;  // found by the process that sold, else by a new one
+    std::optional<std::string> (*damage)(const std::string &journal);  // nullopt: deleted
+  };
+  const Case cases[] = {
+      {"last record dropped", false, [](const std::string &j) -> std::optional<std::string> { return without(j, 1); }},
+      {"cut back to before the reduction", false,
+       [](const std::string &j) -> std::optional<std::string> { return without(j, 7); }},
+      {"emptied", false, [](const std::string &) -> std::optional<std::string> { return ""; }},
+      {"deleted", false, [](const std::string &) -> std::optional<std::string> { return std::nullopt; }},
+      {"deleted while selling", true, [](const std::string &) -> std::optional<std::string> { return std::nullopt; }},
+      {"cut while selling", true, [](const std::string &j) -> std::optional<std::string> { return without(j, 2); }},
+      {"last line end damaged", false,
+       [](const std::string &j) -> std::optional<std::string> { return j.substr(0, j.size() - 1) + "x"; }},
+  };
+  for (const Case &c : cases) {
+    std::filesystem::remove_all(printer_folder());
+    work();
+    std::optional<std::string> left = c.damage(file("journal"));
+    if (left)
+      write_file("journal", *left);
+    else
+      std::filesystem::remove(printer_folder() + "/journal");
+    Session s = (c.in_process ? printer() : fresh_load()).begin("test");
+    EXPECT_TRUE(s.silent()) << c.name;
+    EXPECT_EQ(s.open_coupon(), Outcome::no_communication) << c.name;
+    EXPECT_FALSE(file("damaged.txt").empty()) << c.name;
+    EXPECT_EQ(file("journal"), left.value_or("")) << c.name;  // left as it is
+  }
+}
+
+// A child sells whole coupons until it is killed; a new process finds the
+// detail of every coupon the journal holds closed.
+TEST_F(ShrinkTest, ACouponClosedIsOneRecordAndItsDetailIsNeverLost) {
+  set_date(2024, 3, 10);
+  auto records = [&] {
+    std::string journal = file("journal");
+    return std::count(journal.begin(), journal.end(), '\n');
+  };
+  auto before = records();
+  sell_coupon();
+  EXPECT_EQ(records() - before, 5);  // open, sell, total, pay, close
+  for (int round = 0; round < 4; ++round) {
+    pid_t child = fork();
+    if (child == 0) {
+      for (;;) sell_coupon();
+    }
+    ASSERT_GT(child, 0);
+    usleep(10000 + 7000 * round);
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+    Session s = fresh_load().begin("after");
+    ASSERT_FALSE(s.silent()) << file("damaged.txt");
+    std::vector<Detail> details = s.details("2024-03-10");
+    std::uint32_t closed = s.state().ccf - (s.state().open == Document::coupon ? 1 : 0);
+    ASSERT_EQ(details.size(), closed) << round;
+    EXPECT_EQ(details.back().coupon.items.size(), 1u);
+    if (s.state().open == Document::coupon) {
+      EXPECT_EQ(s.cancel_coupon(), Outcome::ok);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace ksim::testing
