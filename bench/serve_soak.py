@@ -10,10 +10,8 @@
 2. The soak: CALLS (10,000) calls through the service, a connection per
    call, first whole sales of five calls, then queries that print nothing:
    every call answered, the service's resident memory after each thousand
-   calls and its open file descriptors.  The virtual printer keeps its paper
-   in memory (so does the service's view of it, for the page events): for
-   comparison, the growth of this process over the same sales made straight
-   into libkalpo."""
+   calls and its open file descriptors; for comparison, the growth of this
+   process over the same sales made straight into libkalpo."""
 import ctypes
 import http.client
 import json
