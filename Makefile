@@ -18,6 +18,7 @@ FUZZ_BUILD ?= build-fuzz
 DIST ?= dist
 DIST_BUILD ?= build-dist
 DIST_WIN_BUILD ?= build-dist-win32
+DIST_WIN_REUSE ?= 0
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
 # What the formatting covers.
@@ -111,7 +112,8 @@ fuzz:
 # include/kalpo.h; it ends with the time taken and each file's size.
 dist:
 	tools/install-deps.sh dist
-	DIST=$(DIST) DIST_BUILD=$(DIST_BUILD) DIST_WIN_BUILD=$(DIST_WIN_BUILD) JOBS=$(JOBS) packaging/make_dist.sh
+	DIST=$(DIST) DIST_BUILD=$(DIST_BUILD) DIST_WIN_BUILD=$(DIST_WIN_BUILD) DIST_WIN_REUSE=$(DIST_WIN_REUSE) JOBS=$(JOBS) \
+	  packaging/make_dist.sh
 
 # The packages installed and used as a user would (tests/dist/run.sh).
 test-dist: dist
