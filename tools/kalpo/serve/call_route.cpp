@@ -27,8 +27,8 @@ void check_text(const std::string &at, const std::string &text) {
   for (std::size_t i = 0; i < text.size();) {
     const std::size_t start = i;
     if (cp::byte_of(cp::decode_utf8(text.data(), text.size(), i)) < 0)
-      throw HttpError(400, at + ": '" + text.substr(start, i - start) +
-                               "' has no Windows-1252 character, which the printer takes");
+      throw HttpError(
+          400, at + ": '" + text.substr(start, i - start) + "' has no Windows-1252 character, which the printer takes");
   }
 }
 
