@@ -196,7 +196,12 @@ struct HttpServer::Impl : std::enable_shared_from_this<Impl> {
     }
     ++connections;
     std::thread([self = shared_from_this(), s = std::move(socket)]() mutable {
-      self->serve(s);
+      // Whatever a connection throws (memory exhausted, a socket failing)
+      // ends that connection alone, never the service.
+      try {
+        self->serve(s);
+      } catch (...) {
+      }
       boost::system::error_code ec;
       s.shutdown(tcp::socket::shutdown_both, ec);
       s.close(ec);
