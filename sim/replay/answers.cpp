@@ -45,7 +45,7 @@ void Replay::write_back(const MakerCall &call, const std::vector<Passed> &passed
       std::memcpy(p.buffer, a.text.data(), n);
       if (n < p.width) p.buffer[n] = '\0';
     } else if (a.kind == 'p') {
-      const std::size_t n = std::min<std::size_t>(a.text.size(), 255);
+      const std::size_t n = std::min(a.text.size(), kPrefixedSize - 1);
       p.buffer[0] = static_cast<char>(n);
       std::memcpy(p.buffer + 1, a.text.data(), n);
     }

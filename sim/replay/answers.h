@@ -65,7 +65,6 @@ class Replay {
 // KALPO measures an answer buffer before the call as the trace does: a buffer
 // followed by a size has that size, ObtemRetorno's has 256 bytes, any other
 // is filled with blanks to its width and a zero.
-constexpr std::size_t kWidthLimit = 4096;
 
 template <std::size_t I, typename Tuple>
 Passed passed_arg(const Tuple &args, bool prefixed) {
@@ -84,11 +83,11 @@ Passed passed_arg(const Tuple &args, bool prefixed) {
     p.kind = prefixed ? 'p' : 'b', p.buffer = value;
     if constexpr (I + 1 < std::tuple_size_v<Tuple>) {
       if constexpr (std::is_same_v<std::tuple_element_t<I + 1, Tuple>, std::int32_t>) {
-        p.width = static_cast<std::size_t>(std::clamp<std::int32_t>(std::get<I + 1>(args), 0, kWidthLimit));
+        p.width = static_cast<std::size_t>(std::clamp<std::int32_t>(std::get<I + 1>(args), 0, kBufferLimit));
         return p;
       }
     }
-    p.width = prefixed ? 256 : value ? strnlen(value, kWidthLimit) : 0;
+    p.width = prefixed ? kPrefixedSize : value ? strnlen(value, kBufferLimit) : 0;
   }
   return p;
 }

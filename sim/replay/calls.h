@@ -2,6 +2,7 @@
 // lines: what the replay maker libraries need, without the JSON library.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <istream>
 #include <optional>
@@ -36,6 +37,12 @@ class LineReader {
   int number_ = 0;
   bool cut_ = false;
 };
+
+// The widths of answer buffers: a buffer holds at most kBufferLimit bytes; a
+// length-prefixed one (ObtemRetorno's) is kPrefixedSize bytes, its length
+// byte first.
+constexpr std::size_t kBufferLimit = 4096;
+constexpr std::size_t kPrefixedSize = 256;
 
 // One argument of a maker call, texts in Windows-1252 as they cross the call.
 struct Arg {

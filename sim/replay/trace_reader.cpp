@@ -9,8 +9,6 @@ namespace kreplay {
 namespace {
 
 constexpr int kFormat = 2;
-constexpr std::size_t kBufferLimit = 4096;
-constexpr std::size_t kPrefixedSize = 256;
 
 using nlohmann::json;
 
@@ -257,8 +255,9 @@ void check_header(const json &header, int number) {
 std::vector<MakerCall> check_record(const json &record, int number) {
   std::vector<MakerCall> calls;
   try {
-    if (!member(record, "args", "the record").is_array()) bad("the export's arguments are not a list");
-    for (const json &a : record["args"])
+    const json &args = member(record, "args", "the record");
+    if (!args.is_array()) bad("the export's arguments are not a list");
+    for (const json &a : args)
       if (a.is_string()) text(a, "an export argument");
     const json &steps = member(record, "steps", "the record");
     if (!steps.is_array()) bad("the steps are not a list");
