@@ -88,14 +88,8 @@ std::string reduction(const State &st, const ksim::Reduction &r) {
   return out;
 }
 
-// A payment form's name, as programmed.
-std::string form_name(const State &st, int index) {
-  for (const ksim::PaymentForm &form : st.forms)
-    if (form.index == index) return form.name;
-  return std::to_string(index);
-}
-
-std::string coupon(const State &st, const ksim::Detail &detail) {
+std::string coupon(const ksim::Session &session, const ksim::Detail &detail) {
+  const State &st = session.state();
   const ksim::Coupon &c = detail.coupon;
   std::string out = head("E14", st)
                         .number(c.ccf, 9)
@@ -125,9 +119,15 @@ std::string coupon(const State &st, const ksim::Detail &detail) {
                .text(totalizer(st, i.rate), 7)
                .text(i.cancelled ? "S" : "N", 1)
                .line();
-  for (const auto &p : c.payments)
-    out +=
-        head("E21", st).number(c.coo, 9).number(c.ccf, 9).text(form_name(st, p.form), 15).number(p.amount, 13).line();
+  for (const auto &p : c.payments) {
+    const ksim::PaymentForm *form = session.form_by_index(p.form);
+    out += head("E21", st)
+               .number(c.coo, 9)
+               .number(c.ccf, 9)
+               .text(form ? form->name : std::to_string(p.form), 15)
+               .number(p.amount, 13)
+               .line();
+  }
   return out;
 }
 
@@ -138,7 +138,7 @@ std::string day_file(const ksim::Session &session, std::string_view model, const
   std::string out = identification(st, model, day) + user(st);
   for (const ksim::Reduction &r : st.fiscal_memory)
     if (r.date == day) out += reduction(st, r);
-  for (const ksim::Detail &detail : session.details(day)) out += coupon(st, detail);
+  for (const ksim::Detail &detail : session.details(day)) out += coupon(session, detail);
   return out;
 }
 
