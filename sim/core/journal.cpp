@@ -199,13 +199,11 @@ bool Printer::Impl::journal(const Command &command) {
 }
 
 void Printer::Impl::print(const Printout &printout) {
-  std::string text = tape_text(printout, at.tape_bytes == 0);
-  if (!text.empty() && !files::append(dir, kTape, text, false)) notice(files::last_error());
-  at.tape_bytes += text.size();
-  auto add = [&](const char *file, std::uint64_t &bytes, const std::string &line) {
-    if (!files::append(dir, file, line, false)) notice(files::last_error());
-    bytes += line.size();
+  auto add = [&](const char *file, std::uint64_t &bytes, const std::string &text) {
+    if (!text.empty() && !files::append(dir, file, text, false)) notice(files::last_error());
+    bytes += text.size();
   };
+  add(kTape, at.tape_bytes, tape_text(printout, at.tape_bytes == 0));
   if (printout.detail) add(kDetails, at.detail_bytes, detail_text(*printout.detail));
   if (printout.reduction) add(kReductions, at.reduction_bytes, reduction_text(*printout.reduction));
 }
