@@ -46,7 +46,7 @@ Outcome Session::Impl::run(std::string_view op, std::vector<std::string> args) {
   if (!printer->journal(command)) return Outcome::no_communication;
   printer->state = std::move(next);
   printer->print(printout);
-  if (op == "z_reduction") printer->write_checkpoint();
+  if (printout.reduction) printer->write_checkpoint();
   return Outcome::ok;
 }
 
