@@ -56,11 +56,14 @@ class Recording final : public platform::Platform {
     note("clock", {}, json::string(clock_text(t)));
     return t;
   }
+  // The same regional settings read again within a call are recorded once.
   const platform::Regional &regional() override {
     const platform::Regional &r = inner_.regional();
-    note("regional", {},
-         "{\"decimal\":" + json::text(r.decimal) + ",\"thousands\":" + json::text(r.thousands) +
-             ",\"short_date\":" + json::text(r.short_date) + '}');
+    std::string settings = "{\"decimal\":" + json::text(r.decimal) + ",\"thousands\":" + json::text(r.thousands) +
+                           ",\"short_date\":" + json::text(r.short_date) + '}';
+    if (settings == last_regional_) return r;
+    note("regional", {}, settings);
+    last_regional_ = std::move(settings);
     return r;
   }
   int32_t show_message(int32_t form, std::string_view text, const char *caption, uint32_t flags) override {
@@ -99,21 +102,15 @@ class Recording final : public platform::Platform {
     return answer;
   }
 
-  // The same regional settings read again within a call are recorded once.
   void note(std::string_view kind, const std::string &args, const std::string &returned) {
     try {
-      std::string text = step(kind, args, returned);
-      if (kind == "regional") {
-        if (text == last_regional_) return;
-        last_regional_ = text;
-      }
-      maker_step(text);
+      maker_step(step(kind, args, returned));
     } catch (...) {
     }
   }
 
   platform::Platform &inner_;
-  std::string last_regional_;
+  std::string last_regional_;  // the settings recorded last
 };
 
 // One line of the answers file: the reading's kind, then its fields, each

@@ -77,16 +77,15 @@ struct Traced<R (*)(A...)> {
 
   R operator()(A... args) const {
     const std::tuple<A...> all(args...);
-    const auto widths = measure(all, length_prefixed(), std::index_sequence_for<A...>{});
+    const bool prefixed = std::string_view(name) == "ObtemRetorno";
+    const auto widths = measure(all, prefixed, std::index_sequence_for<A...>{});
     R returned = call(args...);
     try {
-      record(all, widths, returned, std::index_sequence_for<A...>{});
+      record(all, widths, prefixed, returned, std::index_sequence_for<A...>{});
     } catch (...) {
     }
     return returned;
   }
-
-  bool length_prefixed() const { return std::string_view(name) == "ObtemRetorno"; }
 
   template <std::size_t... I>
   static std::array<std::size_t, sizeof...(A)> measure(const std::tuple<A...> &all, [[maybe_unused]] bool prefixed,
@@ -95,9 +94,8 @@ struct Traced<R (*)(A...)> {
   }
 
   template <std::size_t... I>
-  void record(const std::tuple<A...> &all, const std::array<std::size_t, sizeof...(A)> &widths, R returned,
-              std::index_sequence<I...>) const {
-    [[maybe_unused]] const bool prefixed = length_prefixed();
+  void record(const std::tuple<A...> &all, const std::array<std::size_t, sizeof...(A)> &widths,
+              [[maybe_unused]] bool prefixed, R returned, std::index_sequence<I...>) const {
     const std::string kinds{seam::kind_letter<A>(prefixed)...};
     // The member keeps its name "vendor": trace files already written, and
     // the tool that shows and replays them, read it so.

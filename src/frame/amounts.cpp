@@ -28,12 +28,12 @@ char *huge_digits(long double whole, char (&buffer)[400]) {
 }
 
 // The general form of a finite value whose magnitude lies between 1e-4 and
-// 1e15 (the general form has no exponent there), computed without the C library's formatting: its fifteen significant
-// digits as a whole number N = magnitude × 10^(14 - x), written without an
-// exponent and without trailing zeros.  The product is exact to 2^-14, so
-// nullptr, for the C library to decide, when its fraction lies within 1e-4 of
-// a half, and when the scale is not a power of ten that a long double holds
-// exactly.
+// 1e15 (where the general form has no exponent), computed without the C
+// library's formatting: its fifteen significant digits as a whole number
+// N = magnitude × 10^(14 - x), written without an exponent and without
+// trailing zeros.  The product is exact to 2^-14, so the C library decides
+// (nullptr) when its fraction lies within 1e-4 of a half, or when the scale
+// is not a power of ten that a long double holds exactly.
 char *general_fixed_form(long double value, char (&buffer)[64]) {
   // 10^0 to 10^20, each exact in a long double.
   static constexpr long double kPowers[] = {1e0L,  1e1L,  1e2L,  1e3L,  1e4L,  1e5L,  1e6L,  1e7L,  1e8L,  1e9L, 1e10L,
