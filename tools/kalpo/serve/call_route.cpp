@@ -129,7 +129,7 @@ Response call_export_route(Context &c, const Request &r, const std::vector<std::
 
   nlohmann::json step;
   double ms = 0;
-  const CallQueue::Outcome outcome = c.calls.run([&] {
+  in_turn(c, [&] {
     install_operator({answer, false, false});
     c.pages.around(printed_on(*e, args), [&] {
       const auto started = std::chrono::steady_clock::now();
@@ -144,8 +144,6 @@ Response call_export_route(Context &c, const Request &r, const std::vector<std::
                              {"ms", ms}});
     });
   });
-  if (outcome == CallQueue::Outcome::full) throw HttpError(503, "64 calls are waiting already: try again");
-  if (outcome == CallQueue::Outcome::stopped) throw HttpError(503, "the service is stopping");
   return json_response(
       200, {{"result", step["result"]}, {"out", step["out"]}, {"messages", messages(step["messages"])}, {"ms", ms}});
 }

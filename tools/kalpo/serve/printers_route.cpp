@@ -19,13 +19,6 @@ std::string library_of(const std::string &given) {
   }
 }
 
-// Printer changes wait their turn with the calls: none lands inside one.
-void in_turn(Context &c, const std::function<void()> &change) {
-  const CallQueue::Outcome outcome = c.calls.run(change);
-  if (outcome == CallQueue::Outcome::full) throw HttpError(503, "64 calls are waiting already: try again");
-  if (outcome == CallQueue::Outcome::stopped) throw HttpError(503, "the service is stopping");
-}
-
 nlohmann::json printer_entry(const std::string &library) {
   const Look l = look(library);
   nlohmann::json models = nlohmann::json::array();

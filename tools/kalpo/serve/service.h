@@ -139,6 +139,10 @@ struct Context {
   PageWatch pages{hub};
 };
 
+// Runs `job` in its turn with the calls, so that a printer change never
+// lands inside one; HttpError 503 when the queue is full or stopping.
+void in_turn(Context &c, const std::function<void()> &job);
+
 // The endpoints.  `parts` are the path's variable parts (export, library).
 Response list_exports(Context &c, const Request &r, const std::vector<std::string> &parts);
 Response call_export_route(Context &c, const Request &r, const std::vector<std::string> &parts);
