@@ -36,11 +36,13 @@ void set_json_output(bool json) { g_json = json; }
 
 std::string json_text(const nlohmann::json &value) { return dump(value, 2); }
 
+std::string json_line(const nlohmann::json &value) { return dump(value, -1); }
+
 void print_json(const nlohmann::json &value) { std::cout << json_text(value) << '\n' << std::flush; }
 
 void warn(const std::string &text) {
   if (g_json)
-    std::cerr << dump({{"warning", text}}, -1) << '\n';
+    std::cerr << json_line({{"warning", text}}) << '\n';
   else
     std::cerr << "kalpo: warning: " << text << '\n';
 }

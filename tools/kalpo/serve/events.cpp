@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "models.h"
+#include "output.h"
 #include "printer_view.h"
 #include "serve/service.h"
 

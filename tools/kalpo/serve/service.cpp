@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "exports.h"
+#include "output.h"
 
 namespace kt::serve {
 namespace {
@@ -108,10 +109,6 @@ bool same_secret(std::string_view a, std::string_view b) {
   for (std::size_t i = 0; i < a.size(); ++i)
     differ |= static_cast<unsigned char>(a[i]) ^ static_cast<unsigned char>(i < b.size() ? b[i] : 0);
   return differ == 0;
-}
-
-std::string json_line(const nlohmann::json &value) {
-  return value.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
 
 Response json_response(int status, const nlohmann::json &body) {

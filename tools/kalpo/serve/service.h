@@ -33,8 +33,6 @@ struct HttpError : std::runtime_error {
 
 // Compares in a time that does not tell how much of a secret was right.
 bool same_secret(std::string_view a, std::string_view b);
-// One line; a byte that is not UTF-8 shows as U+FFFD.
-std::string json_line(const nlohmann::json &value);
 Response json_response(int status, const nlohmann::json &body);
 // {"error": why, "status": status}
 Response error_response(int status, const std::string &why);
