@@ -56,8 +56,8 @@ Rendered render(const json &step, const char *none) {
       r.args.push_back(maker_arg(i < kinds.size() ? kinds[i] : 't', args[i]));
     r.tail = " -> " + json_line(step.value("return", json()));
   } else if (step.contains("platform")) {
-    r.head =
-        "workstation " + (step["platform"].is_string() ? step["platform"].get<std::string>() : json_line(step["platform"]));
+    r.head = "workstation " +
+             (step["platform"].is_string() ? step["platform"].get<std::string>() : json_line(step["platform"]));
     for (const json &a : step.value("args", json::array())) r.args.push_back(json_line(a));
     if (step.contains("return")) r.tail = " -> " + json_line(step["return"]);
   } else {
