@@ -2,13 +2,14 @@
 
 #include <algorithm>
 
-#include "output.h"
 #include "replay/makers.h"
 
 namespace kt {
 namespace {
 
 using nlohmann::json;
+
+std::string dump(const json &j) { return j.dump(-1, ' ', false, json::error_handler_t::replace); }
 
 // A step as one line of text in pieces, so that the differing piece can be
 // found and marked: head(arg, arg) tail, or head arg arg tail.
@@ -34,8 +35,8 @@ struct Rendered {
 
 std::string maker_arg(char kind, const json &a) {
   if (kind == 'v') return "&var";
-  if (kind == 'b' || kind == 'p') return "buffer[" + (a.is_object() ? json_line(a.value("size", json())) : "?") + "]";
-  return json_line(a);
+  if (kind == 'b' || kind == 'p') return "buffer[" + (a.is_object() ? dump(a.value("size", json())) : "?") + "]";
+  return dump(a);
 }
 
 const char *button_name(const json &button) {
@@ -49,25 +50,25 @@ Rendered render(const json &step, const char *none) {
     r.head = none;
     r.parenthesised = false;
   } else if (step.contains("vendor")) {
-    r.head = step["vendor"].is_string() ? step["vendor"].get<std::string>() : json_line(step["vendor"]);
+    r.head = step["vendor"].is_string() ? step["vendor"].get<std::string>() : dump(step["vendor"]);
     const std::string kinds = step.value("kinds", std::string());
     const json args = step.value("args", json::array());
     for (std::size_t i = 0; i < args.size(); ++i)
       r.args.push_back(maker_arg(i < kinds.size() ? kinds[i] : 't', args[i]));
-    r.tail = " -> " + json_line(step.value("return", json()));
+    r.tail = " -> " + dump(step.value("return", json()));
   } else if (step.contains("platform")) {
-    r.head = "workstation " +
-             (step["platform"].is_string() ? step["platform"].get<std::string>() : json_line(step["platform"]));
-    for (const json &a : step.value("args", json::array())) r.args.push_back(json_line(a));
-    if (step.contains("return")) r.tail = " -> " + json_line(step["return"]);
+    r.head =
+        "workstation " + (step["platform"].is_string() ? step["platform"].get<std::string>() : dump(step["platform"]));
+    for (const json &a : step.value("args", json::array())) r.args.push_back(dump(a));
+    if (step.contains("return")) r.tail = " -> " + dump(step["return"]);
   } else {
     const json m = step.value("message", json::object());
     const int form = m.value("form", 0);
     std::string kind = std::string("[") + (form == 0 ? "notice" : form == 1 ? "dialog" : "box");
-    if (m.contains("caption") && !m["caption"].is_null()) kind += " " + json_line(m["caption"]);
+    if (m.contains("caption") && !m["caption"].is_null()) kind += " " + dump(m["caption"]);
     r.head = "message";
     r.parenthesised = false;
-    r.args = {kind + " flags " + json_line(m.value("flags", json())) + "]", json_line(m.value("text", json()))};
+    r.args = {kind + " flags " + dump(m.value("flags", json())) + "]", dump(m.value("text", json()))};
     r.tail = std::string(" -> ") + button_name(m.value("button", json()));
   }
   return r;
@@ -103,15 +104,15 @@ std::string piece_note(const json &recorded, const json &made, std::ptrdiff_t pi
 std::string call_text(const json &record, const Export &e) {
   std::string out = e.name + "(";
   const json args = record.value("args", json::array());
-  for (std::size_t i = 0; i < args.size(); ++i) out += (i ? ", " : "") + (args[i].is_null() ? "-" : json_line(args[i]));
+  for (std::size_t i = 0; i < args.size(); ++i) out += (i ? ", " : "") + (args[i].is_null() ? "-" : dump(args[i]));
   return out + ")";
 }
 
 Divergence whole(const json &recorded, const json &made, std::string where) {
   Divergence d;
   d.where = std::move(where);
-  d.recorded = recorded.is_null() ? "(none)" : json_line(recorded);
-  d.made = made.is_null() ? "(none)" : json_line(made);
+  d.recorded = recorded.is_null() ? "(none)" : dump(recorded);
+  d.made = made.is_null() ? "(none)" : dump(made);
   d.mark_length = d.made.size();
   return d;
 }
