@@ -47,7 +47,7 @@ int cmd_list(const Global &g) {
       params.push_back({{"name", e.params[i].name}, {"kind", kind_name(e.params[i].kind)}});
       text += (i ? ", " : "") + e.params[i].name + ": " + kind_name(e.params[i].kind);
     }
-    const char *result = e.result == ResultKind::flag ? "flag" : e.result == ResultKind::integer ? "integer" : "none";
+    const char *result = result_name(e.result);
     out.push_back({{"name", e.name}, {"params", params}, {"result", result}, {"callable", e.callable()}});
     if (!g.json) std::cout << text << ") -> " << result << (e.callable() ? "" : "   (not called by the tool)") << '\n';
   }

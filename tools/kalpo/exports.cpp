@@ -217,6 +217,10 @@ bool may_be_absent(Kind kind) {
          kind == Kind::control || kind == Kind::text || kind == Kind::handler || kind == Kind::context;
 }
 
+const char *result_name(ResultKind result) {
+  return result == ResultKind::flag ? "flag" : result == ResultKind::integer ? "integer" : "none";
+}
+
 const char *kind_name(Kind kind) {
   switch (kind) {
     case Kind::text: return "text";

@@ -71,6 +71,8 @@ bool is_out(Kind kind);
 // Kinds that take '-' (or nothing, when trailing).
 bool may_be_absent(Kind kind);
 const char *kind_name(Kind kind);
+// "flag", "integer" or "none".
+const char *result_name(ResultKind result);
 
 const std::vector<Export> &exports();
 // By name, with or without the KALPO_ prefix, in any letter case.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <fstream>
 #include <iostream>
+#include <utility>
 
 #include <nlohmann/json.hpp>
 
@@ -51,18 +52,24 @@ void said(const Global &g, const std::string &library, const std::string &what) 
 
 void check_fault(const std::string &name, const std::string &value) { check_value(fault_named(name), value); }
 
+FaultLine fault_line(std::string line) {
+  FaultLine f;
+  f.once = line.starts_with("once ");
+  if (f.once) line.erase(0, 5);
+  const std::size_t space = line.find(' ');
+  f.name = line.substr(0, space);
+  if (space != std::string::npos) f.value = line.substr(space + 1);
+  return f;
+}
+
 nlohmann::json fault_entries(const std::string &library) {
-  // The control file: one fault a line, "[once ]<name>[ <value>]".
+  // The control file: one fault a line.
   std::ifstream in(ksim::Printer::of(library).folder() + "/faults");
   nlohmann::json list = nlohmann::json::array();
   for (std::string line; std::getline(in, line);) {
     if (line.empty()) continue;
-    const bool once = line.starts_with("once ");
-    if (once) line.erase(0, 5);
-    const std::size_t space = line.find(' ');
-    list.push_back({{"name", as_utf8(line.substr(0, space))},
-                    {"value", space == std::string::npos ? "" : as_utf8(line.substr(space + 1))},
-                    {"once", once}});
+    const FaultLine f = fault_line(std::move(line));
+    list.push_back({{"name", as_utf8(f.name)}, {"value", as_utf8(f.value)}, {"once", f.once}});
   }
   return list;
 }

@@ -20,6 +20,8 @@ void set_json_output(bool json);
 
 // Indented; a byte that is not UTF-8 shows as U+FFFD.
 std::string json_text(const nlohmann::json &value);
+// json_text on one line.
+std::string json_line(const nlohmann::json &value);
 // json_text on standard output.
 void print_json(const nlohmann::json &value);
 // On standard error: "kalpo: warning: ..." or, with --json, one JSON line.

@@ -46,6 +46,13 @@ nlohmann::json state_entry(const Look &l);
 // [{"name", "value", "once"}].
 void check_fault(const std::string &name, const std::string &value);
 nlohmann::json fault_entries(const std::string &library);
+// A fault as a line of the printer's control file holds it:
+// "[once ]<name>[ <value>]".
+struct FaultLine {
+  std::string name, value;
+  bool once = false;
+};
+FaultLine fault_line(std::string line);
 
 // The printer's clock, its offset set first when `seconds` is given (which
 // makes the printer).  `entry` is {"offset", "now"} when the printer could

@@ -14,6 +14,7 @@
 #include "commands.h"
 #include "host.h"
 #include "operator.h"
+#include "output.h"
 #include "replay/cp1252.h"
 #include "replay/trace_reader.h"
 #include "replay_host.h"
@@ -261,9 +262,7 @@ int cmd_replay(const Global &g, const std::string &file, bool against_printer, b
 
   const bool ok = outcome.value("ok", false);
   if (g.json) {
-    std::cout << json{{"file", file}, {"ok", ok}, {"calls", calls}, {"divergence", outcome.value("divergence", json())}}
-                     .dump(2)
-              << '\n';
+    print_json({{"file", file}, {"ok", ok}, {"calls", calls}, {"divergence", outcome.value("divergence", json())}});
   } else if (ok) {
     std::cout << file << ": " << calls << " export call(s) and " << maker_calls
               << " maker call(s) replayed; every maker call, message, result and out value as recorded\n";

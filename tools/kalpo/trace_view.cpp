@@ -21,7 +21,7 @@ namespace {
 std::string value_text(const nlohmann::json &v) {
   if (v.is_null()) return "-";
   if (v.is_object() && v.contains("out")) return "out " + value_text(v["out"]);
-  return v.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+  return json_line(v);
 }
 
 std::string list_text(const nlohmann::json &values) {

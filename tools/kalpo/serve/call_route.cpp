@@ -110,8 +110,8 @@ Response list_exports(Context &, const Request &, const std::vector<std::string>
     nlohmann::json params = nlohmann::json::array();
     for (const Param &p : e.params)
       params.push_back({{"name", p.name}, {"kind", kind_name(p.kind)}, {"in", is_in(p.kind)}, {"out", is_out(p.kind)}});
-    const char *result = e.result == ResultKind::flag ? "flag" : e.result == ResultKind::integer ? "integer" : "none";
-    out.push_back({{"name", e.name}, {"params", params}, {"result", result}, {"callable", e.callable()}});
+    out.push_back(
+        {{"name", e.name}, {"params", params}, {"result", result_name(e.result)}, {"callable", e.callable()}});
   }
   return json_response(200, out);
 }
@@ -127,27 +127,23 @@ Response call_export_route(Context &c, const Request &r, const std::vector<std::
   args = check_args(*e, std::move(args));
   const Answer answer = confirmation(body);
 
-  nlohmann::json step;
-  double ms = 0;
-  const CallQueue::Outcome outcome = c.calls.run([&] {
+  // The answer, and the `call` event: the answer with the export and its arguments.
+  nlohmann::json out;
+  in_turn(c, [&] {
     install_operator({answer, false, false});
     c.pages.around(printed_on(*e, args), [&] {
       const auto started = std::chrono::steady_clock::now();
-      step = call_export(*e, args, true);
-      ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count();
+      const nlohmann::json step = call_export(*e, args, true);
+      double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count();
       ms = static_cast<double>(static_cast<long long>(ms * 1000)) / 1000;
-      c.hub.publish("call", {{"export", e->name},
-                             {"args", step["args"]},
-                             {"result", step["result"]},
-                             {"out", step["out"]},
-                             {"messages", messages(step["messages"])},
-                             {"ms", ms}});
+      out = {{"result", step["result"]}, {"out", step["out"]}, {"messages", messages(step["messages"])}, {"ms", ms}};
+      nlohmann::json event = out;
+      event["export"] = e->name;
+      event["args"] = step["args"];
+      c.hub.publish("call", event);
     });
   });
-  if (outcome == CallQueue::Outcome::full) throw HttpError(503, "64 calls are waiting already: try again");
-  if (outcome == CallQueue::Outcome::stopped) throw HttpError(503, "the service is stopping");
-  return json_response(
-      200, {{"result", step["result"]}, {"out", step["out"]}, {"messages", messages(step["messages"])}, {"ms", ms}});
+  return json_response(200, out);
 }
 
 }  // namespace kt::serve

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "models.h"
+#include "output.h"
 #include "printer_view.h"
 #include "serve/service.h"
 
@@ -76,7 +77,10 @@ PageWatch::~PageWatch() { stop(); }
 void PageWatch::start() {
   std::lock_guard lock(mutex_);
   for (const std::string &library : printer_libraries()) {
-    const std::vector<ksim::Page> pages = printed_after(library, std::nullopt);
+    // Only the last page counts: the tape is not read whole.
+    const Look l = look(library);
+    if (!l.session) continue;
+    const std::vector<ksim::Page> pages = ksim::Printer::of(library).tape(1);
     if (!pages.empty()) last_[library] = Seen{pages.back().coo, pages.back().title};
   }
   thread_ = std::thread([this] { watch(); });

@@ -19,13 +19,6 @@ std::string library_of(const std::string &given) {
   }
 }
 
-// Printer changes wait their turn with the calls: none lands inside one.
-void in_turn(Context &c, const std::function<void()> &change) {
-  const CallQueue::Outcome outcome = c.calls.run(change);
-  if (outcome == CallQueue::Outcome::full) throw HttpError(503, "64 calls are waiting already: try again");
-  if (outcome == CallQueue::Outcome::stopped) throw HttpError(503, "the service is stopping");
-}
-
 nlohmann::json printer_entry(const std::string &library) {
   const Look l = look(library);
   nlohmann::json models = nlohmann::json::array();
@@ -38,24 +31,10 @@ nlohmann::json printer_entry(const std::string &library) {
   return entry;
 }
 
-struct Wanted {
-  std::string name, value;
-  bool once = false;
-};
-
 // {"name": ..., "value": ..., "once": ...}, or a line as the control file
 // holds it: "[once ]<name>[ <value>]".
-Wanted wanted_fault(const nlohmann::json &f) {
-  if (f.is_string()) {
-    std::string line = f.get<std::string>();
-    Wanted w;
-    w.once = line.starts_with("once ");
-    if (w.once) line.erase(0, 5);
-    const std::size_t space = line.find(' ');
-    w.name = line.substr(0, space);
-    if (space != std::string::npos) w.value = line.substr(space + 1);
-    return w;
-  }
+FaultLine wanted_fault(const nlohmann::json &f) {
+  if (f.is_string()) return fault_line(f.get<std::string>());
   if (!f.is_object() || !f.contains("name") || !f["name"].is_string() ||
       (f.contains("value") && !f["value"].is_string()) || (f.contains("once") && !f["once"].is_boolean()))
     throw HttpError(400,
@@ -108,7 +87,7 @@ Response printer_faults(Context &c, const Request &r, const std::vector<std::str
       throw HttpError(400,
                       "the body is {\"faults\": [\"paper_end\", \"once slow 500\", {\"name\": ..., \"value\": ..., "
                       "\"once\": ...}, ...]}");
-    std::vector<Wanted> wanted;
+    std::vector<FaultLine> wanted;
     for (const nlohmann::json &f : body["faults"]) {
       wanted.push_back(wanted_fault(f));
       check_fault(wanted.back().name, wanted.back().value);
@@ -116,7 +95,7 @@ Response printer_faults(Context &c, const Request &r, const std::vector<std::str
     in_turn(c, [&] {
       ksim::Printer &printer = ksim::Printer::of(library);
       printer.clear_faults();
-      for (const Wanted &f : wanted) printer.set_fault(f.name, f.value, f.once);
+      for (const FaultLine &f : wanted) printer.set_fault(f.name, f.value, f.once);
     });
   }
   return json_response(200, {{"library", library}, {"faults", fault_entries(library)}});

@@ -59,4 +59,10 @@ void CallQueue::work() {
   }
 }
 
+void in_turn(Context &c, const std::function<void()> &job) {
+  const CallQueue::Outcome outcome = c.calls.run(job);
+  if (outcome == CallQueue::Outcome::full) throw HttpError(503, "64 calls are waiting already: try again");
+  if (outcome == CallQueue::Outcome::stopped) throw HttpError(503, "the service is stopping");
+}
+
 }  // namespace kt::serve

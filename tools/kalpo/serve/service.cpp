@@ -5,6 +5,8 @@
 #include <algorithm>
 
 #include "exports.h"
+#include "output.h"
+#include "serve/panel_files.h"
 
 namespace kt::serve {
 namespace {
@@ -26,7 +28,6 @@ constexpr Route kRoutes[] = {
     {"/v1/printers/*/clock", "GET, POST", printer_clock},
     {"/v1/events", "GET", event_stream},
 };
-constexpr std::string_view kPanelPaths[] = {"/", "/panel.js", "/panel.css"};
 
 std::vector<std::string_view> split(std::string_view path) {
   std::vector<std::string_view> parts;
@@ -110,10 +111,6 @@ bool same_secret(std::string_view a, std::string_view b) {
   return differ == 0;
 }
 
-std::string json_line(const nlohmann::json &value) {
-  return value.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
-}
-
 Response json_response(int status, const nlohmann::json &body) {
   Response response;
   response.status = status;
@@ -190,7 +187,8 @@ Response Service::handle(const Request &request) {
 
   std::vector<std::string> parts;
   const Route *route = route_of(path, parts);
-  const bool panel = std::find(std::begin(kPanelPaths), std::end(kPanelPaths), path) != std::end(kPanelPaths);
+  const bool panel = std::any_of(std::begin(kPanelFiles), std::end(kPanelFiles),
+                                 [&](const PanelFile &file) { return file.path == path; });
   if (!route && !panel) return error_response(404, "no such path: " + path);
   const std::string methods = route ? std::string(route->methods) : "GET";
 

@@ -33,8 +33,6 @@ struct HttpError : std::runtime_error {
 
 // Compares in a time that does not tell how much of a secret was right.
 bool same_secret(std::string_view a, std::string_view b);
-// One line; a byte that is not UTF-8 shows as U+FFFD.
-std::string json_line(const nlohmann::json &value);
 Response json_response(int status, const nlohmann::json &body);
 // {"error": why, "status": status}
 Response error_response(int status, const std::string &why);
@@ -138,6 +136,10 @@ struct Context {
   EventHub hub;
   PageWatch pages{hub};
 };
+
+// Runs `job` in its turn with the calls, so that a printer change never
+// lands inside one; HttpError 503 when the queue is full or stopping.
+void in_turn(Context &c, const std::function<void()> &job);
 
 // The endpoints.  `parts` are the path's variable parts (export, library).
 Response list_exports(Context &c, const Request &r, const std::vector<std::string> &parts);
