@@ -52,10 +52,11 @@ const char *const kServeHelp =
     "  PUT  /v1/printers/<library>/faults      curl -H \"$H\" -X PUT -d '{\"faults\": [{\"name\": \"paper_end\"}]}' "
     "$U/v1/printers/bemafi32/faults\n"
     "  POST /v1/printers/<library>/clock       curl -H \"$H\" -d '{\"offset\": \"1d\"}' $U/v1/printers/bemafi32/clock\n"
-    "  GET  /v1/events                         curl -N -H \"$H\" $U/v1/events\n"
+    "  GET  /v1/events                         curl -N -H \"$H\" $U/v1/events  (Last-Event-ID resumes)\n"
+    "  POST /v1/events/ticket                  a single-use ticket for /v1/events?ticket=... (EventSource)\n"
     "Events: `call` (export, args, result, out, messages, ms) and `page` (library, coo, title, text, lines).\n"
     "Refusals: 400 a bad request, 401 no token, 403 a foreign Host or Origin, 404, 405, 413 a body over 64 KiB,\n"
-    "503 (with Retry-After) when 64 calls are waiting.";
+    "503 (with Retry-After) when 64 calls are waiting or a printer is held past its deadline.";
 
 int cmd_serve(const Global &, int port, const std::vector<std::string> &origins) {
   for (const std::string &origin : origins) check_origin(origin);
