@@ -12,6 +12,7 @@
 #include "models.h"
 #include "operator.h"
 #include "output.h"
+#include "replay/field_file.h"
 
 namespace {
 
@@ -213,6 +214,8 @@ int main(int argc, char **argv) {
     if (*replay) return kt::cmd_replay(g, replay_file, against_printer, replay_here);
     if (*serve) return kt::cmd_serve(g, port, origins);
   } catch (const kt::UsageError &e) {
+    return kt::fail(e.what(), kt::kExitUsage);
+  } catch (const kreplay::FieldFileError &e) {
     return kt::fail(e.what(), kt::kExitUsage);
   } catch (const std::exception &e) {
     return kt::fail(e.what(), kt::kExitFailed);
