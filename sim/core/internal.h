@@ -217,7 +217,8 @@ struct Folder {
   Identity identity;
   bool open() const { return handle != -1; }
 };
-bool open_folder(const std::string &path, Folder &folder);
+// `create` false: an absent folder is not made (a look at the printer).
+bool open_folder(const std::string &path, Folder &folder, bool create = true);
 void close_folder(Folder &folder);
 // Whether the folder's path still names the folder held (not deleted).
 bool still_there(const Folder &folder);
@@ -230,6 +231,9 @@ struct Lock {
   bool locked() const { return handle != -1; }
 };
 Lock lock(const Folder &folder, const char *name);
+// The lock of an existing file, waited for `wait_ms` at most; `busy` when
+// another process held it all that time.  The file is never created.
+Lock try_lock(const Folder &folder, const char *name, int wait_ms, bool &busy);
 void unlock(Lock &lock);
 // Files are opened without following links and must be regular files,
 // created owner-only.  stat_file: false when absent (last_error empty) or
@@ -243,6 +247,9 @@ bool truncate(const Folder &folder, const char *name, std::uint64_t size);
 bool write_all(const Folder &folder, const char *name, std::string_view data);
 bool rename(const Folder &folder, const char *from, const char *to);  // absent: nothing to do
 std::vector<std::string> list_folder(const std::string &path);
+// What stands at `path`, links not followed: absent (""), "folder", or
+// what else ("a link", "a file", ...).
+std::string path_kind(const std::string &path);
 std::string environment(const char *name);
 std::string home_folder();
 void sleep_ms(int ms);
@@ -250,10 +257,6 @@ std::int64_t wall_clock();  // the workstation's local time, as a wall clock
 }  // namespace files
 
 // ---- Faults ----
-struct FaultLine {
-  std::string name, value;
-  bool once = false;
-};
 std::vector<FaultLine> parse_faults(std::string_view text);
 std::string faults_text(const std::vector<FaultLine> &lines);
 Faults faults_of(const std::vector<FaultLine> &lines);
@@ -296,7 +299,7 @@ struct Printer::Impl {
   std::string library, folder;  // folder empty: no data folder
   // One Session at a time in this process; the same thread may begin
   // another inside its own (a nested call shares the outer one's lock).
-  std::recursive_mutex mutex;
+  std::recursive_timed_mutex mutex;
   int depth = 0;
   files::Folder dir;
   files::Lock lock;
@@ -305,6 +308,10 @@ struct Printer::Impl {
   files::Identity identity;
   bool loaded = false;
   bool usable = false;            // this call could reach the files
+  // A look (Printer::inspect): nothing is made and nothing written, and the
+  // lock is waited for `wait_ms` at most (`busy` when it was not had).
+  bool looking = false, busy = false;
+  int wait_ms = 0;
   std::string damage;             // why the journal is refused; empty if sound
   std::vector<std::string> said;  // notices already written to standard error
   std::map<std::type_index, std::shared_ptr<void>> locals;
@@ -340,7 +347,7 @@ struct Printer::Impl {
 
 struct Session::Impl {
   Printer::Impl *printer = nullptr;
-  std::unique_lock<std::recursive_mutex> guard;
+  std::unique_lock<std::recursive_timed_mutex> guard;
   std::string function;
   Call call = Call::command;
   Faults faults;
