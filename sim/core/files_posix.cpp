@@ -64,11 +64,11 @@ int open_at(int dir, const char *name, int flags) {
   }
   struct stat st {};
   bool examined = ::fstat(fd, &st) == 0;
-  const char *why = !examined                         ? nullptr
-                    : !S_ISREG(st.st_mode)            ? kind_of(st.st_mode)
-                    : st.st_uid != ::geteuid()        ? "the file belongs to another user"
+  const char *why = !examined                            ? nullptr
+                    : !S_ISREG(st.st_mode)               ? kind_of(st.st_mode)
+                    : st.st_uid != ::geteuid()           ? "the file belongs to another user"
                     : (st.st_mode & (S_IWGRP | S_IWOTH)) ? "others may write the file"
-                                                      : "";
+                                                         : "";
   if (!why || *why) {
     why ? fail_with(name, why) : fail(name);
     ::close(fd);
@@ -131,10 +131,10 @@ bool open_folder(const std::string &path, Folder &folder, bool create) {
   int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
   if (fd < 0) return errno == ELOOP || errno == ENOTDIR ? fail_with(path, "not a folder (a link?)") : fail(path);
   struct stat st {};
-  const char *why = ::fstat(fd, &st) != 0              ? "the folder cannot be examined"
-                    : st.st_uid != ::geteuid()         ? "the folder belongs to another user"
+  const char *why = ::fstat(fd, &st) != 0                ? "the folder cannot be examined"
+                    : st.st_uid != ::geteuid()           ? "the folder belongs to another user"
                     : (st.st_mode & (S_IWGRP | S_IWOTH)) ? "others may write in the folder"
-                                                       : nullptr;
+                                                         : nullptr;
   if (why) {
     ::close(fd);
     return fail_with(path, why);

@@ -34,7 +34,8 @@ Inspection Printer::inspect(int wait_ms) {
   }
   if (p.busy) return said(Inspection::Kind::busy, "busy: a call of another process holds its lock");
   if (!p.damage.empty()) return said(Inspection::Kind::damaged, "it refuses its journal: " + p.damage);
-  return said(Inspection::Kind::unreadable, files::last_error().empty() ? "its files cannot be read" : files::last_error());
+  return said(Inspection::Kind::unreadable,
+              files::last_error().empty() ? "its files cannot be read" : files::last_error());
 }
 
 std::vector<FaultLine> Printer::fault_lines(int wait_ms) {

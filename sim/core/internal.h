@@ -274,10 +274,13 @@ constexpr char kSlash = '/';
 // shows records the journal lost.
 class DerivedFile {
  public:
-  DerivedFile(const files::Folder &folder, const char *name, std::uint64_t from);
+  // `read_only`: a difference is noted, never written (a look).
+  DerivedFile(const files::Folder &folder, const char *name, std::uint64_t from, bool read_only = false);
   std::uint64_t add(std::string_view text);  // the text's length
   bool finish();                             // false when it could not be written (files::last_error)
   bool longer() const { return longer_; }
+  // A difference was found (and, but in a look, the file rewritten from it).
+  bool differed() const { return rewriting_ || differs_; }
   const char *name() const { return name_; }
 
  private:
@@ -286,7 +289,7 @@ class DerivedFile {
   const char *name_;
   std::uint64_t end_;  // where the pending text goes
   std::string pending_;
-  bool rewriting_ = false, failed_ = false, longer_ = false;
+  bool read_only_, rewriting_ = false, failed_ = false, longer_ = false, differs_ = false;
 };
 
 // The files of a printer.
@@ -307,13 +310,14 @@ struct Printer::Impl {
   Position at;  // what the state has applied
   files::Identity identity;
   bool loaded = false;
-  bool usable = false;            // this call could reach the files
+  bool usable = false;  // this call could reach the files
   // A look (Printer::inspect): nothing is made and nothing written, and the
   // lock is waited for `wait_ms` at most (`busy` when it was not had).
   bool looking = false, busy = false;
   int wait_ms = 0;
   std::string damage;             // why the journal is refused; empty if sound
   std::vector<std::string> said;  // notices already written to standard error
+  std::string pending_notice;     // for notice.txt at the next call (found without the lock)
   std::map<std::type_index, std::shared_ptr<void>> locals;
 
   std::string path(std::string_view name) const { return folder + kSlash + std::string(name); }
@@ -339,7 +343,7 @@ struct Printer::Impl {
   // The journal refused (damaged.txt, once on standard error); a notice
   // (notice.txt, once on standard error); a file that cannot be used.
   void refuse(const std::string &why);
-  void notice(const std::string &text);
+  void notice(const std::string &text, bool to_file = true);
   void trouble();
   std::vector<FaultLine> read_faults();
   void write_faults(const std::vector<FaultLine> &lines);

@@ -21,9 +21,9 @@ void Printer::Impl::refuse(const std::string &why) {
   said.push_back(damage);
 }
 
-void Printer::Impl::notice(const std::string &text) {
+void Printer::Impl::notice(const std::string &text, bool to_file) {
   std::string line = (dir.open() ? folder + ": " : std::string()) + text;
-  if (dir.open() && !looking) files::write_all(dir, kNotice, line + "\n");
+  if (dir.open() && !looking && to_file) files::write_all(dir, kNotice, line + "\n");
   if (std::find(said.begin(), said.end(), line) != said.end()) return;
   std::fprintf(stderr, "kalpo virtual printer: %s\n", line.c_str());
   if (said.size() == kRemembered) said.erase(said.begin());

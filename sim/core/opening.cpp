@@ -1,6 +1,8 @@
 // Opening a printer: its folder and lock at the start of each call, and a
 // printer new to this process started from its last good checkpoint, so
 // that a printer opens as fast on its last day as on its first.
+#include <utility>
+
 #include "core/internal.h"
 
 namespace ksim {
@@ -42,6 +44,7 @@ void Printer::Impl::enter() {
   // A printer that never had a call has no lock yet: a look reads it as it is.
   if (!lock.locked() && !(looking && !busy && files::last_error().empty())) return trouble();
   usable = true;
+  if (!looking && !pending_notice.empty()) notice(std::exchange(pending_notice, {}));
 }
 
 // Files that only a printer that has worked leaves.

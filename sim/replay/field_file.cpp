@@ -30,9 +30,9 @@ std::string system_error(DWORD code) {
 
 std::intptr_t open_field(const std::string &path) {
   // A reparse point (a link) is opened as itself, never followed.
-  const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                  nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS,
-                                  nullptr);
+  const HANDLE file =
+      CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                  OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (file == INVALID_HANDLE_VALUE) refuse(path, "cannot be read: " + system_error(GetLastError()));
   BY_HANDLE_FILE_INFORMATION info{};
   const char *odd = nullptr;

@@ -192,8 +192,8 @@ TEST_F(Tool, BadInputIsNamedAndRefusedBeforeAnythingHappens) {
           {"call Versao - extra", "takes 1 arguments, 2 given"},
           {"run /nonexistent/script.kalpo", "/nonexistent/script.kalpo"},
           {"run " + std::string(KALPO_EXAMPLES) + "/../README.md", "line 3: unknown export"},
-          {"run " + dir_, "is a folder"},
-          {"run /dev/zero", "larger than 64 MiB"},
+          {"run " + dir_, "a folder, not a file"},
+          {"run /dev/zero", "a device, not a file"},
           {"config set FOO 1", "'FOO'"},
           {"config set VELOCIDADE abc", "not a whole number of 32 bits; KALPO would read the default 115200"},
           {"config set MENSAGEM " + line_break, "no line break"},
@@ -400,7 +400,7 @@ TEST_F(Tool, AnUnreadablePrinterIsSaidWithANonZeroExit) {
       {"a damaged journal", [&] { std::ofstream(folder + "/journal", std::ios::app) << "not a record\n"; },
        "refuses its journal"},
       {"a lock that is a folder", [&] { fs::remove(folder + "/lock"), fs::create_directory(folder + "/lock"); },
-       "cannot be taken"},
+       "lock is a folder"},
   };
   for (const auto &c : cases) {
     SCOPED_TRACE(c.what);
