@@ -183,6 +183,7 @@ static int kalpo_main(int argc, char **argv) {
     if (*fault && fault->get_subcommands().empty())
       throw kt::UsageError("fault: set, clear or list is needed (kalpo help fault)");
     if (flags.yes && flags.no) throw kt::UsageError("--yes and --no exclude each other");
+    if (*replay) kt::refuse_tracing_into(replay_file);
     g.dir_given = !dir.empty();
     if (g.dir_given) kt::set_environment("KALPO_SIM_DIR", dir);
     kt::OperatorOptions screen;

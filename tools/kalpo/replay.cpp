@@ -194,14 +194,6 @@ int replay_here(const std::string &file) {
   return divergence ? 1 : 0;
 }
 
-// Replaying a trace while tracing into that same file would append to it.
-void refuse_tracing_into(const std::string &file) {
-  const char *trace = std::getenv("KALPO_TRACE");
-  std::error_code ec;
-  if (trace && *trace && fs::equivalent(trace, file, ec))
-    throw UsageError(file + ": KALPO_TRACE names the trace being replayed; trace into another file");
-}
-
 // The trace checked whole, and cut into the parts of its processes.
 std::vector<Part> plan(const std::string &file, std::size_t &maker_calls) {
   std::vector<Part> parts;
@@ -231,8 +223,14 @@ json read_outcome(const fs::path &file, int status) {
 
 }  // namespace
 
+void refuse_tracing_into(const std::string &file) {
+  const char *trace = std::getenv("KALPO_TRACE");
+  std::error_code ec;
+  if (trace && *trace && fs::equivalent(trace, file, ec))
+    throw UsageError(file + ": KALPO_TRACE names the trace being replayed; trace into another file");
+}
+
 int cmd_replay(const Global &g, const std::string &file, bool against_printer, bool here) {
-  refuse_tracing_into(file);
   if (against_printer) return cmd_run(g, file);
   std::vector<Part> parts;
   std::size_t maker_calls = 0;
