@@ -15,7 +15,7 @@ TOKEN = "t0ken-for-the-tests"
 
 
 class Service:
-    def __init__(self, *args, token=TOKEN, home=None):
+    def __init__(self, *args, token=TOKEN, home=None, limits=None):
         self.folder = tempfile.TemporaryDirectory(prefix="kalpo-serve-")
         env = dict(os.environ)
         if RUNNER:
@@ -24,6 +24,9 @@ class Service:
             env.update(KALPO_SIM_DIR=os.path.join(self.folder.name, "sim"),
                        KALPO_DRIVE_C=os.path.join(self.folder.name, "c"), HOME=home or self.folder.name)
         env.pop("KALPO_SERVE_TOKEN", None)
+        env.pop("KALPO_SERVE_LIMITS", None)
+        if limits:
+            env["KALPO_SERVE_LIMITS"] = ",".join("%s=%d" % item for item in limits.items())
         if token:
             env["KALPO_SERVE_TOKEN"] = token
         self.process = subprocess.Popen([*RUNNER, TOOL, "serve", "--port", "0", *args], env=env,
@@ -35,7 +38,7 @@ class Service:
             raise RuntimeError("kalpo serve did not start: " + why)
         self.port = int(first.rstrip().rstrip("/").rsplit(":", 1)[1])
         self.panel = self.process.stdout.readline().split("the panel: ")[1].strip()
-        self.token = urllib.parse.parse_qs(urllib.parse.urlparse(self.panel).query)["token"][0]
+        self.token = urllib.parse.parse_qs(urllib.parse.urlparse(self.panel).fragment)["token"][0]
         self.base = "http://127.0.0.1:%d" % self.port
 
     def stop(self):

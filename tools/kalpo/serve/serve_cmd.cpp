@@ -1,8 +1,6 @@
 // kalpo serve: the service on 127.0.0.1 until interrupted.
 #include <cctype>
 #include <csignal>
-#include <cstdio>
-#include <cstdlib>
 #include <iostream>
 
 #include "commands.h"
@@ -54,39 +52,40 @@ const char *const kServeHelp =
     "  PUT  /v1/printers/<library>/faults      curl -H \"$H\" -X PUT -d '{\"faults\": [{\"name\": \"paper_end\"}]}' "
     "$U/v1/printers/bemafi32/faults\n"
     "  POST /v1/printers/<library>/clock       curl -H \"$H\" -d '{\"offset\": \"1d\"}' $U/v1/printers/bemafi32/clock\n"
-    "  GET  /v1/events                         curl -N -H \"$H\" $U/v1/events\n"
+    "  GET  /v1/events                         curl -N -H \"$H\" $U/v1/events  (Last-Event-ID resumes)\n"
+    "  POST /v1/events/ticket                  a single-use ticket for /v1/events?ticket=... (EventSource)\n"
     "Events: `call` (export, args, result, out, messages, ms) and `page` (library, coo, title, text, lines).\n"
     "Refusals: 400 a bad request, 401 no token, 403 a foreign Host or Origin, 404, 405, 413 a body over 64 KiB,\n"
-    "503 (with Retry-After) when 64 calls are waiting.";
+    "503 (with Retry-After) when 64 calls are waiting or a printer is held past its deadline.";
 
 int cmd_serve(const Global &, int port, const std::vector<std::string> &origins) {
   for (const std::string &origin : origins) check_origin(origin);
   const serve::Token token = serve::service_token();
+  serve::Limits limits;
+  serve::WorkLimits work;
+  serve::EventHub::Limits events;
+  serve::tune_limits(limits, work, events);
 #if !defined(_WIN32)
   std::signal(SIGPIPE, SIG_IGN);  // a client gone is seen as a failed write
 #endif
   // Confirmations are answered by each request; messages are not printed.
   install_operator({Answer::no, false, false});
-  serve::Service service(token.value, origins);
-  serve::HttpServer server(
-      port, [&service](const serve::Request &r) { return service.handle(r); },
-      [](int status, const std::string &why) { return serve::error_response(status, why); });
+  serve::Service service(token.value, origins, work);
+  service.context().hub.set_limits(events);
+  serve::HttpServer server(port, service.handlers(), limits);
   service.listening(server.port());
   service.context().pages.start();
   const std::string address = "http://127.0.0.1:" + std::to_string(server.port()) + "/";
   std::cout << "kalpo serve: listening on " << address << '\n'
-            << "kalpo serve: the panel: " << address << "?token=" << query_value(token.value) << '\n'
+            << "kalpo serve: the panel: " << address << "#token=" << query_value(token.value) << '\n'
             << std::flush;
   std::cerr << "kalpo serve: the token comes from " << token.source << "; Ctrl+C stops the service\n";
   server.run();
 
   // The call running ends first: the library is not left inside one.
-  service.context().calls.stop();
-  service.context().pages.stop();
-  service.context().hub.close();
+  service.stop();
   std::cout << "kalpo serve: stopped" << std::endl;
-  // Connections still open end with the process.
-  std::_Exit(kExitDone);
+  return kExitDone;
 }
 
 }  // namespace kt
