@@ -373,6 +373,12 @@ struct Inspection {
   std::shared_ptr<Session> session;
 };
 
+// What Printer::check found: what it checked, and each fault with its place.
+struct CheckReport {
+  std::vector<std::string> checked, faults;
+  bool sound() const { return faults.empty(); }
+};
+
 // One maker call: holds the printer's lock, with the state caught up with
 // every command completed by any process.  The operations validate against
 // the state, and on success journal the command (durable before they
@@ -474,6 +480,11 @@ class Printer {
   // The lines of the faults control file, for a look; a printer that cannot
   // be looked at has none.
   std::vector<FaultLine> fault_lines(int wait_ms);
+  // The printer checked from end to end, under a look: every journal
+  // record's checksum and order, each checkpoint, the tape, the details and
+  // the fiscal memory against the journal, and its files' kinds, owners and
+  // modes.  Nothing is written.
+  CheckReport check(int wait_ms);
 
   // The paper tape as tape.txt holds it, oldest first; the last `count`
   // pages when count > 0 (read from the end of the file).

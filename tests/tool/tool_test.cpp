@@ -672,3 +672,31 @@ TEST_F(Tool, TheToolsOutputIsChecked) {
   EXPECT_NE(tape["bemafi32"][0]["coo"], 777);
   EXPECT_FALSE(has(kalpo("tape --model BEMATECHMP20").output, "\x1b"));
 }
+
+// kalpo check finds one byte changed anywhere in the journal, and in a file
+// that follows from it.
+TEST_F(Tool, CheckFindsAByteFlippedAnywhere) {
+  NEEDS_VIRTUAL_PRINTER("interfaceepson");
+  ASSERT_EQ(kalpo("--yes run " + std::string(KALPO_EXAMPLES) + "/epson.kalpo").status, 0);
+  ASSERT_EQ(kalpo("check --model EPSON").status, 0) << kalpo("check --model EPSON").output;
+  const std::string folder = dir_ + "/sim/interfaceepson/";
+  const auto flip = [&](const std::string &name, std::size_t at) {
+    std::fstream f(folder + name, std::ios::in | std::ios::out | std::ios::binary);
+    f.seekg(static_cast<std::streamoff>(at));
+    const char c = static_cast<char>(f.get() ^ 1);
+    f.seekp(static_cast<std::streamoff>(at));
+    f.put(c);
+  };
+  for (const char *name : {"journal", "tape.txt", "details", "reductions"}) {
+    const std::size_t size = fs::file_size(folder + name);
+    for (std::size_t at = 0; at < size; at += size / 7 + 1) {
+      SCOPED_TRACE(std::string(name) + " byte " + std::to_string(at));
+      flip(name, at);
+      const Outcome run = kalpo("check --model EPSON");
+      EXPECT_EQ(run.status, 1) << run.output;
+      EXPECT_TRUE(has(run.output, "fault: ")) << run.output;
+      flip(name, at);
+    }
+  }
+  EXPECT_EQ(kalpo("check --model EPSON").status, 0);
+}

@@ -121,6 +121,8 @@ static int kalpo_main(int argc, char **argv) {
 
   auto *state = app.add_subcommand("state", "Counters, totals and the fiscal day per maker library");
   add_model(state);
+  auto *check = app.add_subcommand("check", "A printer verified from end to end: journal, checkpoints, paper, files");
+  add_model(check);
 
   auto *fault = app.add_subcommand("fault", "Injected faults");
   fault->require_subcommand(0, 1);
@@ -206,6 +208,7 @@ static int kalpo_main(int argc, char **argv) {
     if (*run) return kt::cmd_run(g, script);
     if (*tape) return kt::cmd_tape(g, library, static_cast<std::size_t>(last), follow);
     if (*state) return kt::cmd_state(g, library);
+    if (*check) return kt::cmd_check(g, library);
     if (*fault_set) return kt::cmd_fault_set(g, library, fault_name, fault_value, once);
     if (*fault_clear) return kt::cmd_fault_clear(g, library, fault_name);
     if (*fault_list) return kt::cmd_fault_list(g, library);
