@@ -98,9 +98,14 @@ Response list_printers(Context &, const Request &, const std::vector<std::string
 Response printer_tape(Context &c, const Request &r, const std::vector<std::string> &parts) {
   const std::string library = library_of(parts.at(0));
   const std::size_t last = pages_wanted(r, c.limits.tape_default, c.limits.tape_most);
-  const Look l = look(library);
-  if (!l.session && !l.absent()) throw HttpError(500, library + " cannot be read: " + l.refusal);
-  const std::vector<ksim::Page> pages = l.session ? ksim::Printer::of(library).tape(last) : std::vector<ksim::Page>{};
+  // The lock waited for within the request's deadline, so that the reason a
+  // held printer gives is the one answered.
+  ksim::Printer &printer = ksim::Printer::of(library);
+  const ksim::Inspection seen = printer.inspect(static_cast<int>(c.limits.printer_read.count() * 4 / 5));
+  if (seen.kind == ksim::Inspection::Kind::busy) throw HttpError(503, library + ": " + seen.reason);
+  if (!seen.session && seen.kind != ksim::Inspection::Kind::absent)
+    throw HttpError(500, library + " cannot be read: " + seen.reason);
+  const std::vector<ksim::Page> pages = seen.session ? printer.tape(last) : std::vector<ksim::Page>{};
   return json_response(200, {{"library", library}, {"pages", pages_with_text(pages)}});
 }
 
