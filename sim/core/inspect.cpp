@@ -46,4 +46,16 @@ std::vector<FaultLine> Printer::fault_lines(int wait_ms) {
   return lines;
 }
 
+Inspection Printer::accept_restore(int wait_ms) {
+  Impl &p = *impl_;
+  std::unique_lock<std::recursive_timed_mutex> turn(p.mutex, std::defer_lock);
+  if (!turn.try_lock_for(std::chrono::milliseconds(wait_ms)) || p.depth > 0)
+    return {Inspection::Kind::busy, "busy: a call on this printer is running", nullptr};
+  p.reload();
+  p.accepting_restore = true;
+  { Session session = begin("restore", Call::inspect); }
+  p.accepting_restore = false;
+  return inspect(wait_ms);
+}
+
 }  // namespace ksim

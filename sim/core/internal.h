@@ -340,6 +340,14 @@ struct Printer::Impl {
   bool journal(const Command &command);
   void print(const Printout &printout);
   void write_checkpoint();
+  // The highest counters issued, outside the folder (high_mark.cpp): written
+  // with the checkpoint (`none`: a new printer has none), checked when the
+  // printer is opened afresh.
+  std::string mark_name() const;
+  bool with_root(const std::function<void(const files::Folder &)> &use) const;
+  void write_mark(bool none);
+  void check_mark();
+  bool accepting_restore = false;  // Printer::accept_restore
   // The journal refused (damaged.txt, once on standard error); a notice
   // (notice.txt, once on standard error); a file that cannot be used.
   void refuse(const std::string &why);

@@ -57,6 +57,7 @@ void Printer::Impl::catch_up() {
   loaded = true;
   if (fresh && !start(present, size)) return;
   if (present && (fresh || size != at.offset)) read_records(size, fresh);
+  if (fresh && present && damage.empty()) check_mark();
 }
 
 std::string apply_record(std::string_view line, State &state, Printout &printout, Command &command) {
@@ -163,7 +164,7 @@ void Printer::Impl::read_records(std::uint64_t size, bool fresh) {
   if (looking && differed) return reload();
   // The checkpoint of a reduction replayed here is missing or was not
   // trusted: written now, so that the next start is quick.
-  if (fresh && crossed_reduction) write_checkpoint();
+  if (fresh && crossed_reduction && !looking) write_checkpoint();
 }
 
 std::vector<Reduction> Printer::Impl::read_fiscal_memory(std::size_t count, std::uint64_t bytes, std::uint64_t offset) {

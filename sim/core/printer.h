@@ -485,6 +485,10 @@ class Printer {
   // the fiscal memory against the journal, and its files' kinds, owners and
   // modes.  Nothing is written.
   CheckReport check(int wait_ms);
+  // The printer opened afresh accepting that its folder was restored from a
+  // backup: counters behind the highest it issued are taken as they are (said
+  // in notice.txt) instead of refused.  The inspection of the printer then.
+  Inspection accept_restore(int wait_ms);
 
   // The paper tape as tape.txt holds it, oldest first; the last `count`
   // pages when count > 0 (read from the end of the file).

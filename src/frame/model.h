@@ -21,6 +21,29 @@ enum class Model {
   Epson,
 };
 
+// Every identifier KALPO knows, the model it names and the maker library
+// whose functions drive it (empty for the two that work without a fiscal
+// printer): the one table of the library and the kalpo tool.
+struct ModelRow {
+  std::string_view identifier;
+  Model model;
+  std::string_view library;
+};
+inline constexpr ModelRow kModelRows[] = {
+    {"ECFZANTRELLO", Model::EcfZantrello, ""},
+    {"NOTAFISCAL", Model::NotaFiscal, ""},
+    {"BEMATECHMP20", Model::BematechMP20, "bemafi32"},
+    {"BEMATECHMFD", Model::BematechMFD, "bemafi32"},
+    {"SWEDA7000", Model::Sweda7000, "convecf"},
+    {"SIGTRONFS345", Model::SigtronFS345, "fs345_32"},
+    {"DARUMA32", Model::Daruma32, "daruma32"},
+    {"DIGIARTE1E", Model::Digiarte1E, "ecf32m"},
+    {"ELGINFIT", Model::ElginFit, "dllg2"},
+    {"DATAREGISQUICK", Model::DataregisQuick, "dllg2"},
+    {"DATAREGISSERIAL", Model::DataregisSerial, "dllg2"},
+    {"EPSON", Model::Epson, "interfaceepson"},
+};
+
 // The model an identifier names: an exact, whole, case-sensitive match.
 Model parse_model(std::string_view identifier);
 

@@ -106,3 +106,29 @@ TEST_F(ShrinkTest, ACouponClosedIsOneRecordAndItsDetailIsNeverLost) {
 
 }  // namespace
 }  // namespace ksim::testing
+
+namespace ksim::testing {
+namespace {
+
+// The whole folder copied back from a backup taken before the last
+// reduction: refused by the counters kept outside it, until accepted.
+TEST_F(ShrinkTest, AFolderRestoredFromABackupIsRefusedUntilAccepted) {
+  namespace fs = std::filesystem;
+  work();
+  const std::string backup = folder_ + "/backup";
+  fs::copy(printer_folder(), backup, fs::copy_options::recursive);
+  set_date(2024, 3, 11);
+  ASSERT_EQ(call([](Session &s) { return s.z_reduction(); }), Outcome::ok);
+  fs::remove_all(printer_folder());
+  fs::copy(backup, printer_folder(), fs::copy_options::recursive);
+
+  Printer &restored = fresh_load();
+  EXPECT_EQ(restored.inspect(1000).kind, Inspection::Kind::damaged);
+  EXPECT_NE(restored.inspect(1000).reason.find("behind the highest it issued"), std::string::npos);
+  EXPECT_EQ(restored.accept_restore(1000).kind, Inspection::Kind::sound);
+  EXPECT_NE(file("notice.txt").find("restore accepted"), std::string::npos);
+  EXPECT_EQ(fresh_load().inspect(1000).kind, Inspection::Kind::sound);
+}
+
+}  // namespace
+}  // namespace ksim::testing

@@ -21,6 +21,7 @@ int cmd_demo(const Global &g, const std::vector<std::string> &models, bool keep)
 int cmd_tape(const Global &g, const std::string &library, std::size_t last, bool follow);
 int cmd_state(const Global &g, const std::string &library);
 int cmd_check(const Global &g, const std::string &library);
+int cmd_printer_restore(const Global &g, const std::string &library);
 int cmd_fault_set(const Global &g, const std::string &library, const std::string &name, const std::string &value,
                   bool once);
 int cmd_fault_clear(const Global &g, const std::string &library, const std::string &name);

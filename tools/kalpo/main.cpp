@@ -123,6 +123,10 @@ static int kalpo_main(int argc, char **argv) {
   add_model(state);
   auto *check = app.add_subcommand("check", "A printer verified from end to end: journal, checkpoints, paper, files");
   add_model(check);
+  auto *printer = app.add_subcommand("printer", "A printer's folder as a whole");
+  auto *printer_restore = printer->add_subcommand(
+      "restore", "Accept a folder restored from a backup, whose counters are behind the highest it issued");
+  add_model(printer_restore);
 
   auto *fault = app.add_subcommand("fault", "Injected faults");
   fault->require_subcommand(0, 1);
@@ -209,6 +213,8 @@ static int kalpo_main(int argc, char **argv) {
     if (*tape) return kt::cmd_tape(g, library, static_cast<std::size_t>(last), follow);
     if (*state) return kt::cmd_state(g, library);
     if (*check) return kt::cmd_check(g, library);
+    if (*printer_restore) return kt::cmd_printer_restore(g, library);
+    if (*printer) throw kt::UsageError("printer: restore is needed (kalpo help printer)");
     if (*fault_set) return kt::cmd_fault_set(g, library, fault_name, fault_value, once);
     if (*fault_clear) return kt::cmd_fault_clear(g, library, fault_name);
     if (*fault_list) return kt::cmd_fault_list(g, library);

@@ -4,12 +4,10 @@
 #include <cctype>
 
 #include "exports.h"
+#include "frame/model.h"
 
 namespace kt {
 namespace {
-
-// The identifiers of the point-of-sale program working without a fiscal printer.
-const char *const kWithoutPrinter[] = {"ECFZANTRELLO", "NOTAFISCAL"};
 
 std::string joined(const std::vector<std::string> &names) {
   std::string out;
@@ -37,12 +35,14 @@ std::size_t distance(const std::string &a, const std::string &b) {
 
 }  // namespace
 
+// The models with a printer, from the library's own table.
 const std::vector<Model> &models() {
-  static const std::vector<Model> table = {
-      {"BEMATECHMP20", "bemafi32"}, {"BEMATECHMFD", "bemafi32"}, {"SWEDA7000", "convecf"}, {"SIGTRONFS345", "fs345_32"},
-      {"DARUMA32", "daruma32"},     {"DIGIARTE1E", "ecf32m"},    {"ELGINFIT", "dllg2"},    {"DATAREGISQUICK", "dllg2"},
-      {"DATAREGISSERIAL", "dllg2"}, {"EPSON", "interfaceepson"},
-  };
+  static const std::vector<Model> table = [] {
+    std::vector<Model> out;
+    for (const kalpo::frame::ModelRow &row : kalpo::frame::kModelRows)
+      if (!row.library.empty()) out.push_back({std::string(row.identifier), std::string(row.library)});
+    return out;
+  }();
   return table;
 }
 
@@ -53,8 +53,12 @@ const Model *find_model(const std::string &id) {
 }
 
 const std::vector<std::string> &printer_libraries() {
-  static const std::vector<std::string> libraries = {"bemafi32", "convecf", "fs345_32",      "daruma32",
-                                                     "ecf32m",   "dllg2",   "interfaceepson"};
+  static const std::vector<std::string> libraries = [] {
+    std::vector<std::string> out;
+    for (const Model &m : models())
+      if (std::find(out.begin(), out.end(), m.library) == out.end()) out.push_back(m.library);
+    return out;
+  }();
   return libraries;
 }
 
@@ -75,7 +79,8 @@ std::string library_for(const std::string &given) {
 std::optional<std::string> closest_model(const std::string &given) {
   std::vector<std::string> known;
   for (const Model &m : models()) known.push_back(m.id);
-  known.insert(known.end(), std::begin(kWithoutPrinter), std::end(kWithoutPrinter));
+  for (const kalpo::frame::ModelRow &row : kalpo::frame::kModelRows)
+    if (row.library.empty()) known.emplace_back(row.identifier);
   if (std::find(known.begin(), known.end(), given) != known.end()) return std::nullopt;
   return *std::min_element(known.begin(), known.end(), [&](const std::string &a, const std::string &b) {
     return distance(given, a) < distance(given, b);

@@ -24,7 +24,8 @@ nlohmann::json printer_entry(const std::string &library) {
   nlohmann::json models = nlohmann::json::array();
   for (const Model &m : kt::models())
     if (m.library == library) models.push_back(m.id);
-  nlohmann::json entry = {{"library", library}, {"models", models}, {"folder", l.folder}, {"exists", !l.absent()}};
+  nlohmann::json entry = {
+      {"library", library}, {"models", models}, {"folder", l.folder}, {"exists", !l.absent()}, {"damaged", l.damaged}};
   if (l.session) entry.update(state_entry(l));
   if (!l.refusal.empty()) entry["error"] = l.refusal;
   entry["faults"] = fault_entries(library);
