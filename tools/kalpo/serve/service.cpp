@@ -3,6 +3,7 @@
 #include "serve/service.h"
 
 #include <algorithm>
+#include <memory>
 
 #include "exports.h"
 #include "output.h"
@@ -27,6 +28,10 @@ constexpr Route kRoutes[] = {
     {"/v1/printers/*/faults", "GET, PUT", printer_faults},
     {"/v1/printers/*/clock", "GET, POST", printer_clock},
     {"/v1/events", "GET", event_stream},
+    {"/v1/version", "GET", version_info},
+    {"/v1/openapi.json", "GET", openapi_document},
+    {"/v1/health", "GET", service_health},
+    {"/metrics", "GET", metrics_text},
 };
 
 std::vector<std::string_view> split(std::string_view path) {
@@ -121,7 +126,7 @@ Response json_response(int status, const nlohmann::json &body) {
 Response error_response(int status, const std::string &why) {
   Response response = json_response(status, {{"error", why}, {"status", status}});
   if (status == 401) response.headers.emplace_back("WWW-Authenticate", "Bearer");
-  if (status == 503) response.headers.emplace_back("Retry-After", "1");
+  if (status == 503 || status == 409) response.headers.emplace_back("Retry-After", "1");
   return response;
 }
 
@@ -180,7 +185,11 @@ std::optional<Response> Service::refused(const Request &request, bool api) const
 
 Response Service::handle(const Request &request) {
   const std::string path = request.path();
-  const bool api = path.starts_with("/v1/");
+  // The health check may be asked without the token: the service listens on
+  // loopback alone, and the answer tells nothing beyond the printers' state.
+  const bool api = (path.starts_with("/v1/") && path != "/v1/health") || path == "/metrics";
+  context_.metrics.requests(1);
+  const std::shared_ptr<void> answered(nullptr, [this](void *) { context_.metrics.requests(-1); });
   const std::string origin = request.header("Origin");
   const bool foreign = !origin.empty() && !own_origin(origin);
   if (std::optional<Response> refusal = refused(request, api)) return *refusal;
@@ -208,6 +217,12 @@ Response Service::handle(const Request &request) {
     response = endpoint_answer(route->endpoint, context_, request, parts);
   }
   if (foreign) add_cors(response, origin);
+  if (response.stream)
+    response.stream = [this, stream = std::move(response.stream)](const StreamWriter &write) {
+      context_.metrics.streams(1);
+      const std::shared_ptr<void> ended(nullptr, [this](void *) { context_.metrics.streams(-1); });
+      stream(write);
+    };
   return response;
 }
 

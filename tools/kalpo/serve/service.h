@@ -22,8 +22,14 @@
 
 #include "core/printer.h"
 #include "serve/http.h"
+#include "serve/idempotency.h"
+#include "serve/metrics.h"
 
 namespace kt::serve {
+
+// The version of the HTTP API: the minor number grows with what is added,
+// the major one with what changes.
+inline constexpr const char *kApiVersion = "1.1.0";
 
 // A request refused with its status and a message.
 struct HttpError : std::runtime_error {
@@ -135,7 +141,14 @@ struct Context {
   CallQueue calls{64};
   EventHub hub;
   PageWatch pages{hub};
+  KeyStore keys;
+  Metrics metrics;
+  // One line per call on standard error: JSON, else text for people.
+  bool log_json = true;
 };
+
+// The call's line on standard error, and its counts.
+void record_call(Context &c, const CallRecord &record);
 
 // Runs `job` in its turn with the calls, so that a printer change never
 // lands inside one; HttpError 503 when the queue is full or stopping.
@@ -149,6 +162,12 @@ Response printer_tape(Context &c, const Request &r, const std::vector<std::strin
 Response printer_faults(Context &c, const Request &r, const std::vector<std::string> &parts);
 Response printer_clock(Context &c, const Request &r, const std::vector<std::string> &parts);
 Response event_stream(Context &c, const Request &r, const std::vector<std::string> &parts);
+Response version_info(Context &c, const Request &r, const std::vector<std::string> &parts);
+Response service_health(Context &c, const Request &r, const std::vector<std::string> &parts);
+Response metrics_text(Context &c, const Request &r, const std::vector<std::string> &parts);
+Response openapi_document(Context &c, const Request &r, const std::vector<std::string> &parts);
+// "linux-x86_64", "windows-x86", ...
+std::string platform_name();
 // The panel's files; `token_cookie` names the cookie the panel's address sets.
 Response panel_file(const Request &r, const std::string &token, const std::string &token_cookie);
 
