@@ -23,7 +23,7 @@ std::string utc_now() {
 #else
   gmtime_r(&seconds, &utc);
 #endif
-  char text[40];
+  char text[80];
   std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d.%03dZ", utc.tm_year + 1900, utc.tm_mon + 1,
                 utc.tm_mday, utc.tm_hour, utc.tm_min, utc.tm_sec, static_cast<int>(ms));
   return text;
@@ -47,10 +47,12 @@ void record_call(Context &c, const CallRecord &record) {
                       {"key", or_null(record.key)},
                       {"replayed", record.replayed}});
   } else {
+    char times[64];
+    std::snprintf(times, sizeof times, " %.3f ms (queued %.3f ms)", record.ms, record.queue_ms);
     line = utc_now() + " " + std::to_string(record.status) + " " +
            (record.export_name.empty() ? "?" : record.export_name) +
            (record.model.empty() ? "" : " " + record.model) + (record.result.empty() ? "" : " " + record.result) +
-           " " + std::to_string(record.ms) + " ms (queued " + std::to_string(record.queue_ms) + " ms)";
+           times;
     for (const std::string &code : record.codes) line += " " + code;
     if (!record.key.empty()) line += " key=" + record.key + (record.replayed ? " (replayed)" : "");
   }

@@ -161,7 +161,7 @@ std::string Metrics::text() {
        [](const PrinterHealth &h) { return static_cast<double>(h.coo); }},
       {"kalpo_printer_crz", "The Z-reduction counter (CRZ).",
        [](const PrinterHealth &h) { return static_cast<double>(h.crz); }},
-      {"kalpo_printer_grand_total", "The grand total, in the currency's units.",
+      {"kalpo_printer_gt", "The grand total (GT), in the currency's units.",
        [](const PrinterHealth &h) { return h.grand_total; }},
   };
   for (const Gauge &g : kGauges) {

@@ -206,7 +206,7 @@ Response Service::handle(const Request &request) {
     // A preflight, from an origin allowed (the others were refused above).
     response.status = 204;
     response.headers = {{"Access-Control-Allow-Methods", methods},
-                        {"Access-Control-Allow-Headers", "Authorization, Content-Type"},
+                        {"Access-Control-Allow-Headers", "Authorization, Content-Type, Idempotency-Key"},
                         {"Access-Control-Max-Age", "600"}};
   } else if (!allows(methods, request.method)) {
     response = error_response(405, request.method + " is not allowed on " + path + " (" + methods + ")");
