@@ -266,7 +266,7 @@ json document() {
             {"description",
              "Every export of KALPO is POST /v1/call/<Export>, with its arguments by name.  Calls run one at a time, "
              "in the order they come.  Every request carries the token: Authorization: Bearer <token>."},
-            {"license", {{"name", "Proprietary: see the LICENSE file"}}}}},
+            {"license", {{"name", "Proprietary: see the LICENSE file"}, {"identifier", "LicenseRef-KALPO"}}}}},
           {"servers",
            {{{"url", "http://127.0.0.1:{port}"},
              {"description", "the service on this workstation"},
