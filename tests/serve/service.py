@@ -15,7 +15,7 @@ TOKEN = "t0ken-for-the-tests"
 
 
 class Service:
-    def __init__(self, *args, token=TOKEN, home=None, folder=None):
+    def __init__(self, *args, token=TOKEN, home=None, limits=None, folder=None):
         # A folder given is kept: a second service on it finds the first one's data.
         self.folder = folder or tempfile.TemporaryDirectory(prefix="kalpo-serve-")
         self.kept = folder is not None
@@ -26,6 +26,9 @@ class Service:
             env.update(KALPO_SIM_DIR=os.path.join(self.folder.name, "sim"),
                        KALPO_DRIVE_C=os.path.join(self.folder.name, "c"), HOME=home or self.folder.name)
         env.pop("KALPO_SERVE_TOKEN", None)
+        env.pop("KALPO_SERVE_LIMITS", None)
+        if limits:
+            env["KALPO_SERVE_LIMITS"] = ",".join("%s=%d" % item for item in limits.items())
         if token:
             env["KALPO_SERVE_TOKEN"] = token
         # Standard error in a file: a pipe nobody reads would fill with the calls' log lines.
@@ -40,7 +43,7 @@ class Service:
             raise RuntimeError("kalpo serve did not start: " + why)
         self.port = int(first.rstrip().rstrip("/").rsplit(":", 1)[1])
         self.panel = self.process.stdout.readline().split("the panel: ")[1].strip()
-        self.token = urllib.parse.parse_qs(urllib.parse.urlparse(self.panel).query)["token"][0]
+        self.token = urllib.parse.parse_qs(urllib.parse.urlparse(self.panel).fragment)["token"][0]
         self.base = "http://127.0.0.1:%d" % self.port
 
     def stop(self):

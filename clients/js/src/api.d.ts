@@ -878,6 +878,23 @@ export interface paths {
         patch?: never;
         trace?: never;
     };
+    "/v1/events/ticket": {
+        parameters: {
+            query?: never;
+            header?: never;
+            path?: never;
+            cookie?: never;
+        };
+        get?: never;
+        put?: never;
+        /** A short-lived, single-use ticket that opens the event stream */
+        post: operations["eventTicket"];
+        delete?: never;
+        options?: never;
+        head?: never;
+        patch?: never;
+        trace?: never;
+    };
     "/v1/exports": {
         parameters: {
             query?: never;
@@ -3321,6 +3338,34 @@ export interface operations {
     };
     events: {
         parameters: {
+            query?: {
+                /** @description a ticket from POST /v1/events/ticket, for EventSource, instead of the token */
+                ticket?: string;
+            };
+            header?: {
+                /** @description the last event's id: the stream resumes after it */
+                "Last-Event-ID"?: string;
+            };
+            path?: never;
+            cookie?: never;
+        };
+        requestBody?: never;
+        responses: {
+            /** @description server-sent events, each with an id: `call` (export, args, result, out, messages, warnings, ms, queue_ms), `page` (library, coo, title, text, lines), `reset` (the backlog no longer holds what came after Last-Event-ID) and `lagged` (the client fell behind and is dropped) */
+            200: {
+                headers: {
+                    [name: string]: unknown;
+                };
+                content: {
+                    "text/event-stream": string;
+                };
+            };
+            401: components["responses"]["Unauthorized"];
+            403: components["responses"]["Forbidden"];
+        };
+    };
+    eventTicket: {
+        parameters: {
             query?: never;
             header?: never;
             path?: never;
@@ -3328,13 +3373,13 @@ export interface operations {
         };
         requestBody?: never;
         responses: {
-            /** @description server-sent events: `call` (export, args, result, out, messages, warnings, ms, queue_ms) and `page` (library, coo, title, text, lines) */
+            /** @description the ticket */
             200: {
                 headers: {
                     [name: string]: unknown;
                 };
                 content: {
-                    "text/event-stream": string;
+                    "application/json": Record<string, never>;
                 };
             };
             401: components["responses"]["Unauthorized"];

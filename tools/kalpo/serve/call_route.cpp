@@ -1,7 +1,6 @@
 // GET /v1/exports and POST /v1/call/<Export>: the tool's table of exports
 // over JSON, calls made one at a time.
 #include <chrono>
-#include <memory>
 #include <optional>
 
 #include "base/cp1252.h"
@@ -215,9 +214,7 @@ Response make_call(Context &c, const Request &r, const std::vector<std::string> 
 
   // The answer, and the `call` event: the answer with the export and its arguments.
   nlohmann::json out;
-  const auto queued = std::chrono::steady_clock::now();
-  c.metrics.queued(1);
-  const std::shared_ptr<void> turn_over(nullptr, [&c](void *) { c.metrics.queued(-1); });
+  const auto queued = r.arrived;
   in_turn(c, [&] {
     install_operator({answer, false, false});
     c.pages.around(printed_on(*e, args), [&] {
@@ -259,7 +256,6 @@ Response call_export_route(Context &c, const Request &r, const std::vector<std::
     return response;
   } catch (const HttpError &e) {
     record.status = e.status;
-    if (e.status == 503) c.metrics.queue_refused();
     record_call(c, record);
     throw;
   } catch (const UsageError &) {

@@ -1,313 +1,408 @@
 #include "http.h"
 
 #include <atomic>
-#include <chrono>
-#include <condition_variable>
 #include <csignal>
-#include <cstdint>
-#include <map>
-#include <mutex>
+#include <list>
 #include <stdexcept>
-#include <thread>
 
 #include <boost/asio/io_context.hpp>
 #include <boost/asio/ip/tcp.hpp>
+#include <boost/asio/post.hpp>
 #include <boost/asio/signal_set.hpp>
+#include <boost/asio/steady_timer.hpp>
 #include <boost/asio/write.hpp>
 #include <boost/beast/core/flat_buffer.hpp>
+#include <boost/beast/core/string.hpp>
+#include <boost/beast/core/tcp_stream.hpp>
 #include <boost/beast/http.hpp>
 
 namespace kt::serve {
 namespace {
 
 namespace net = boost::asio;
-namespace http = boost::beast::http;
+namespace beast = boost::beast;
+namespace http = beast::http;
 using tcp = net::ip::tcp;
 using Clock = std::chrono::steady_clock;
-#if defined(_WIN32)
-using RawSocket = SOCKET;
-#else
-using RawSocket = int;
-#endif
+using error_code = boost::system::error_code;
 
-// Connections served at once; past it a new one is answered 503 and closed.
-constexpr int kMaxConnections = 160;
-// How long a request may take to arrive (a kept-alive connection waiting
-// included), and one piece of an answer to be taken.
-constexpr auto kReadLimit = std::chrono::seconds(30);
-constexpr auto kWriteLimit = std::chrono::seconds(30);
+// What a refused client may still send after its answer, taken so that
+// closing does not reset the answer away.
+constexpr std::size_t kDrainLimit = 8u << 20;
+constexpr auto kDrainTime = std::chrono::seconds(2);
 
-char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+class Session;
 
-bool same_name(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (lower(a[i]) != lower(b[i])) return false;
-  return true;
-}
+}  // namespace
 
-int hex_digit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  c = lower(c);
-  return c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
-}
+struct HttpServer::Impl : std::enable_shared_from_this<Impl> {
+  Handlers handlers;
+  Limits limits;
+  net::io_context io{1};
+  tcp::acceptor acceptor{io};
+  net::signal_set signals{io, SIGINT, SIGTERM};
+  // Open connections, oldest first: those not yet authenticated, and those that are.
+  std::list<Session *> pending;
+  std::list<Session *> members;
+  bool stopping = false;
 
-std::string percent_decoded(std::string_view text) {
-  std::string out;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '+') {
-      out += ' ';
-    } else if (text[i] == '%' && i + 2 < text.size() && hex_digit(text[i + 1]) >= 0 && hex_digit(text[i + 2]) >= 0) {
-      out += static_cast<char>(hex_digit(text[i + 1]) * 16 + hex_digit(text[i + 2]));
-      i += 2;
-    } else {
-      out += text[i];
-    }
-  }
-  return out;
-}
-
-// Shuts down the sockets whose read or write has passed its time: the
-// blocked call then returns.  A socket is disarmed before it is closed, so
-// a handle is never shut down after the system has given it to another.
-class Deadlines {
- public:
-  Deadlines() : thread_([this] { watch(); }) {}
-  ~Deadlines() {
-    {
-      std::lock_guard lock(mutex_);
-      stopping_ = true;
-    }
-    wake_.notify_all();
-    thread_.join();
-  }
-
-  std::uint64_t arm(RawSocket handle, Clock::duration limit) {
-    std::lock_guard lock(mutex_);
-    armed_[++last_] = {handle, Clock::now() + limit};
-    return last_;
-  }
-  void disarm(std::uint64_t id) {
-    std::lock_guard lock(mutex_);
-    armed_.erase(id);
-  }
-
- private:
-  struct Entry {
-    RawSocket handle;
-    Clock::time_point until;
-  };
-
-  void watch() {
-    std::unique_lock lock(mutex_);
-    while (!stopping_) {
-      wake_.wait_for(lock, std::chrono::milliseconds(500));
-      const Clock::time_point now = Clock::now();
-      for (auto it = armed_.begin(); it != armed_.end();) {
-        if (it->second.until > now) {
-          ++it;
-          continue;
-        }
-#if defined(_WIN32)
-        ::shutdown(it->second.handle, SD_BOTH);
-#else
-        ::shutdown(it->second.handle, SHUT_RDWR);
-#endif
-        it = armed_.erase(it);
-      }
-    }
-  }
-
-  std::mutex mutex_;
-  std::condition_variable wake_;
-  std::map<std::uint64_t, Entry> armed_;
-  std::uint64_t last_ = 0;
-  bool stopping_ = false;
-  std::thread thread_;
+  void accept_next();
+  void stop();
+  // Makes room for a new connection not yet authenticated.
+  void admit(Session &session);
+  // Moves a connection among the authenticated; false when all of them are busy.
+  bool promote(Session &session);
 };
 
-class Armed {
+namespace {
+
+class Session : public std::enable_shared_from_this<Session> {
  public:
-  Armed(Deadlines &deadlines, tcp::socket &socket, Clock::duration limit)
-      : deadlines_(deadlines), id_(deadlines.arm(static_cast<RawSocket>(socket.native_handle()), limit)) {}
-  ~Armed() { deadlines_.disarm(id_); }
-  Armed(const Armed &) = delete;
+  Session(std::shared_ptr<HttpServer::Impl> server, tcp::socket socket)
+      : server_(std::move(server)), stream_(std::move(socket)), heartbeat_(server_->io) {}
+
+  std::list<Session *>::iterator place;
+  std::list<Session *> *list = nullptr;
+
+  void start() {
+    opened_ = Clock::now();
+    server_->admit(*this);
+    read_header();
+  }
+
+  bool idle() const { return !busy_ && !feed_; }
+  bool busy() const { return busy_; }
+  Clock::time_point idle_since() const { return idle_since_; }
+
+  void close() {
+    if (closed_) return;
+    closed_ = true;
+    if (list) list->erase(place), list = nullptr;
+    heartbeat_.cancel();
+    error_code ec;
+    stream_.socket().shutdown(tcp::socket::shutdown_both, ec);
+    stream_.close();
+    if (feed_) feed_->end(), feed_.reset();
+  }
+
+  // The answer of the routes, on the I/O thread.
+  void answer(Response response) {
+    if (auto reply = reply_.lock()) reply->cancel_deadlines();
+    if (closed_) return;
+    if (response.feed) return start_feed(std::move(response));
+    const bool keep = keep_alive_ && !server_->stopping && (authenticated_ || response.status < 400);
+    write(std::move(response), keep, false);
+  }
+
+  // What a stream says now (its feed has more, or fell behind).
+  void pump() {
+    if (closed_ || !feed_) return;
+    if (writing_) {
+      if (feed_->dropped()) close();  // behind while a write waits: the client is not reading
+      return;
+    }
+    std::optional<std::string> piece = feed_->take();
+    if (!piece) return finish_feed();
+    if (piece->empty()) return arm_heartbeat();
+    write_piece(std::move(*piece));
+  }
 
  private:
-  Deadlines &deadlines_;
-  std::uint64_t id_;
+  void read_header() {
+    parser_.emplace();
+    parser_->header_limit(kHeaderLimit);
+    parser_->body_limit(kBodyLimit);
+    if (authenticated_)
+      stream_.expires_after(server_->limits.idle);
+    else
+      stream_.expires_at(opened_ + server_->limits.authenticate);
+    http::async_read_header(stream_, buffer_, *parser_,
+                            [self = shared_from_this()](error_code ec, std::size_t) { self->on_header(ec); });
+  }
+
+  Request read_so_far() const {
+    Request request;
+    if (!parser_ || !parser_->is_header_done()) return request;
+    const auto &message = parser_->get();
+    request.method = std::string(message.method_string());
+    request.target = std::string(message.target());
+    for (const auto &field : message) request.headers.emplace_back(field.name_string(), field.value());
+    return request;
+  }
+
+  void on_header(error_code ec) {
+    if (closed_) return;
+    if (ec == http::error::header_limit) return refuse(431, "the request's header is larger than 16 KiB");
+    if (ec == http::error::body_limit) return refuse(413, "the body is larger than 64 KiB");
+    if (ec) {
+      // A request begun and broken off, or not HTTP: said when anything came.
+      if (parser_->got_some() && ec != http::error::end_of_stream && ec != beast::error::timeout &&
+          ec != net::error::eof)
+        return refuse(400, "a malformed HTTP request");
+      return close();
+    }
+    request_ = read_so_far();
+    request_.authenticated = server_->handlers.authenticated(request_);
+    if (request_.authenticated && !authenticated_) {
+      if (!server_->promote(*this)) return refuse(503, "as many clients as the service serves are busy: try again");
+      authenticated_ = true;
+    }
+    if (authenticated_) stream_.expires_after(server_->limits.read);
+    if (parser_->is_done()) return on_body({});
+    if (beast::iequals(parser_->get()[http::field::expect], "100-continue")) {
+      static constexpr std::string_view kContinue = "HTTP/1.1 100 Continue\r\n\r\n";
+      net::async_write(stream_, net::buffer(kContinue), [self = shared_from_this()](error_code ec, std::size_t) {
+        if (ec) return self->close();
+        self->read_body();
+      });
+      return;
+    }
+    read_body();
+  }
+
+  void read_body() {
+    http::async_read(stream_, buffer_, *parser_,
+                     [self = shared_from_this()](error_code ec, std::size_t) { self->on_body(ec); });
+  }
+
+  void on_body(error_code ec) {
+    if (closed_) return;
+    if (ec == http::error::body_limit) return refuse(413, "the body is larger than 64 KiB");
+    if (ec == beast::error::timeout || ec == http::error::end_of_stream || ec == net::error::eof) return close();
+    if (ec) return refuse(400, "a malformed HTTP request");
+    auto message = parser_->release();
+    keep_alive_ = message.keep_alive();
+    version_ = message.version();
+    request_.body = std::move(message.body());
+    parser_.reset();
+    stream_.expires_never();
+    busy_ = true;
+    auto reply = std::make_shared<SessionReply>(shared_from_this());
+    reply->weak_self_ = reply;
+    reply_ = reply;
+    server_->handlers.handle(request_, reply);
+  }
+
+  void write(Response response, bool keep, bool drain) {
+    auto out =
+        std::make_shared<http::response<http::string_body>>(static_cast<http::status>(response.status), version_);
+    out->set(http::field::server, "kalpo");
+    out->set(http::field::content_type, response.type);
+    for (const auto &[name, value] : response.headers) out->insert(name, value);
+    out->body() = std::move(response.body);
+    out->keep_alive(keep);
+    out->prepare_payload();
+    busy_ = true;
+    stream_.expires_after(server_->limits.write);
+    http::async_write(stream_, *out, [self = shared_from_this(), out, keep, drain](error_code ec, std::size_t) {
+      if (ec) return self->close();
+      if (drain) return self->drain();
+      if (!keep) return self->close();
+      self->busy_ = false;
+      self->idle_since_ = Clock::now();
+      if (self->server_->stopping) return self->close();
+      self->read_header();
+    });
+  }
+
+  // Answers a request whose body is not read, then takes what the client
+  // is still sending.
+  void refuse(int status, const std::string &why) {
+    keep_alive_ = false;
+    Request request = read_so_far();
+    request.authenticated = authenticated_;
+    write(server_->handlers.refusal(request, status, why), false, true);
+  }
+
+  void drain() {
+    error_code ec;
+    stream_.socket().shutdown(tcp::socket::shutdown_send, ec);
+    buffer_.clear();
+    stream_.expires_after(kDrainTime);
+    drained_ = 0;
+    drain_more();
+  }
+
+  void drain_more() {
+    stream_.async_read_some(net::buffer(sink_), [self = shared_from_this()](error_code ec, std::size_t n) {
+      self->drained_ += n;
+      if (ec || self->drained_ > kDrainLimit) return self->close();
+      self->drain_more();
+    });
+  }
+
+  void start_feed(Response response) {
+    feed_ = std::move(response.feed);
+    std::string head = "HTTP/1.1 " + std::to_string(response.status) + " " +
+                       std::string(http::obsolete_reason(static_cast<http::status>(response.status))) +
+                       "\r\nServer: kalpo\r\nContent-Type: " + response.type + "\r\n";
+    for (const auto &[name, value] : response.headers) head += name + ": " + value + "\r\n";
+    // The stream's end is the connection's.
+    head += "Connection: close\r\n\r\n";
+    write_piece(std::move(head));
+    std::weak_ptr<Session> weak = weak_from_this();
+    net::any_io_executor executor = stream_.get_executor();
+    feed_->start([weak, executor] {
+      net::post(executor, [weak] {
+        if (auto self = weak.lock()) self->pump();
+      });
+    });
+    watch_client();
+  }
+
+  // A client that closes its stream frees its place at once; what it sends is not read.
+  void watch_client() {
+    stream_.socket().async_read_some(net::buffer(sink_), [self = shared_from_this()](error_code ec, std::size_t) {
+      if (ec) return self->close();
+      self->watch_client();
+    });
+  }
+
+  void write_piece(std::string piece) {
+    heartbeat_.cancel();
+    writing_ = true;
+    out_ = std::move(piece);
+    stream_.expires_after(server_->limits.write);
+    net::async_write(stream_, net::buffer(out_), [self = shared_from_this()](error_code ec, std::size_t) {
+      self->writing_ = false;
+      std::string().swap(self->out_);
+      if (ec) return self->close();
+      self->stream_.expires_never();
+      self->pump();
+    });
+  }
+
+  void arm_heartbeat() {
+    heartbeat_.expires_after(server_->limits.heartbeat);
+    heartbeat_.async_wait([self = shared_from_this()](error_code ec) {
+      if (!ec && !self->writing_ && !self->closed_) self->write_piece(": still here\n\n");
+    });
+  }
+
+  void finish_feed() {
+    feed_.reset();
+    close();
+  }
+
+  class SessionReply : public Reply {
+   public:
+    explicit SessionReply(std::shared_ptr<Session> session) : session_(std::move(session)) {}
+    ~SessionReply() override {
+      if (done_) return;
+      Response lost;
+      lost.status = 500;
+      lost.body = "{\"error\":\"the request was not answered\",\"status\":500}\n";
+      send_now(std::move(lost));
+    }
+
+    bool send(Response response) override {
+      if (done_.exchange(true)) return false;
+      send_now(std::move(response));
+      return true;
+    }
+
+    void deadline(std::chrono::milliseconds limit, std::function<void()> expired) override {
+      std::weak_ptr<SessionReply> weak = weak_self_;
+      auto timer = std::make_shared<net::steady_timer>(session_->server_->io, limit);
+      timers_.push_back(timer);
+      timer->async_wait([weak, expired = std::move(expired)](error_code ec) {
+        const auto reply = weak.lock();
+        if (!ec && reply && !reply->done_) expired();
+      });
+    }
+
+    // On the I/O thread, once answered: a deadline left waiting would hold the stop.
+    void cancel_deadlines() {
+      for (const auto &timer : timers_) timer->cancel();
+      timers_.clear();
+    }
+
+    std::weak_ptr<SessionReply> weak_self_;
+
+   private:
+    void send_now(Response response) {
+      net::post(session_->stream_.get_executor(), [session = session_, response = std::move(response)]() mutable {
+        session->answer(std::move(response));
+      });
+    }
+
+    std::shared_ptr<Session> session_;
+    std::atomic<bool> done_{false};
+    std::vector<std::shared_ptr<net::steady_timer>> timers_;
+  };
+
+  std::weak_ptr<SessionReply> reply_;
+
+  std::shared_ptr<HttpServer::Impl> server_;
+  beast::tcp_stream stream_;
+  beast::flat_buffer buffer_;
+  std::optional<http::request_parser<http::string_body>> parser_;
+  Request request_;
+  Clock::time_point opened_;
+  Clock::time_point idle_since_ = Clock::now();
+  unsigned version_ = 11;
+  bool keep_alive_ = false;
+  bool authenticated_ = false;
+  bool busy_ = false;
+  bool closed_ = false;
+  // An event stream: its feed, the piece being written, the heartbeat.
+  std::shared_ptr<Feed> feed_;
+  std::string out_;
+  bool writing_ = false;
+  net::steady_timer heartbeat_;
+  std::size_t drained_ = 0;
+  char sink_[4096];
 };
 
 }  // namespace
 
-std::string Request::header(std::string_view name) const {
-  for (const auto &[key, value] : headers)
-    if (same_name(key, name)) return value;
-  return {};
+void HttpServer::Impl::admit(Session &session) {
+  if (pending.size() >= limits.unauthenticated && !pending.empty()) pending.front()->close();
+  session.place = pending.insert(pending.end(), &session);
+  session.list = &pending;
 }
 
-bool Request::has_header(std::string_view name) const {
-  for (const auto &[key, value] : headers)
-    if (same_name(key, name)) return true;
-  return false;
+bool HttpServer::Impl::promote(Session &session) {
+  if (members.size() >= limits.authenticated) {
+    Session *longest = nullptr;
+    for (Session *s : members)
+      if (s->idle() && (!longest || s->idle_since() < longest->idle_since())) longest = s;
+    if (!longest) return false;
+    longest->close();
+  }
+  if (session.list) session.list->erase(session.place);
+  session.place = members.insert(members.end(), &session);
+  session.list = &members;
+  return true;
 }
 
-std::string Request::path() const { return target.substr(0, target.find('?')); }
-
-std::string Request::query(std::string_view key) const {
-  const std::size_t mark = target.find('?');
-  if (mark == std::string::npos) return {};
-  std::string_view rest = std::string_view(target).substr(mark + 1);
-  while (!rest.empty()) {
-    const std::size_t end = std::min(rest.find('&'), rest.size());
-    const std::string_view pair = rest.substr(0, end);
-    const std::size_t equals = pair.find('=');
-    if (percent_decoded(pair.substr(0, equals)) == key)
-      return equals == std::string_view::npos ? std::string() : percent_decoded(pair.substr(equals + 1));
-    rest.remove_prefix(std::min(end + 1, rest.size()));
-  }
-  return {};
+void HttpServer::Impl::accept_next() {
+  acceptor.async_accept([self = shared_from_this()](error_code ec, tcp::socket socket) {
+    if (!self->acceptor.is_open() || self->stopping) return;
+    if (!ec) std::make_shared<Session>(self, std::move(socket))->start();
+    self->accept_next();
+  });
 }
 
-struct HttpServer::Impl : std::enable_shared_from_this<Impl> {
-  Handler handler;
-  Refusal refusal;
-  net::io_context io;
-  tcp::acceptor acceptor{io};
-  net::signal_set signals{io, SIGINT, SIGTERM};
-  Deadlines deadlines;
-  std::atomic<int> connections{0};
-
-  void accept_next() {
-    acceptor.async_accept([self = shared_from_this()](boost::system::error_code ec, tcp::socket socket) {
-      if (!ec) self->start(std::move(socket));
-      if (self->acceptor.is_open()) self->accept_next();
-    });
+void HttpServer::Impl::stop() {
+  stopping = true;
+  error_code ec;
+  acceptor.close(ec);
+  if (handlers.stopping) handlers.stopping();
+  // The idle ones close now; the busy ones once their answer is written.
+  for (std::list<Session *> *list : {&pending, &members}) {
+    std::vector<Session *> waiting;
+    for (Session *s : *list)
+      if (!s->busy()) waiting.push_back(s);
+    for (Session *s : waiting) s->close();
   }
+}
 
-  void start(tcp::socket socket) {
-    if (connections >= kMaxConnections) {
-      // A fresh socket's send buffer is empty: this write does not block.
-      static constexpr std::string_view busy =
-          "HTTP/1.1 503 Service Unavailable\r\nRetry-After: 1\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
-      boost::system::error_code ec;
-      net::write(socket, net::buffer(busy), ec);
-      return;
-    }
-    ++connections;
-    std::thread([self = shared_from_this(), s = std::move(socket)]() mutable {
-      // Whatever a connection throws (memory exhausted, a socket failing)
-      // ends that connection alone, never the service.
-      try {
-        self->serve(s);
-      } catch (...) {
-      }
-      boost::system::error_code ec;
-      s.shutdown(tcp::socket::shutdown_both, ec);
-      s.close(ec);
-      --self->connections;
-    }).detach();
-  }
-
-  void serve(tcp::socket &socket) {
-    boost::beast::flat_buffer buffer;
-    for (;;) {
-      http::request_parser<http::string_body> parser;
-      parser.header_limit(16 * 1024);
-      parser.body_limit(kBodyLimit);
-      boost::system::error_code ec;
-      {
-        Armed armed(deadlines, socket, kReadLimit);
-        http::read_header(socket, buffer, parser, ec);
-        if (!ec && !parser.is_done()) {
-          if (same_name(parser.get()[http::field::expect], "100-continue"))
-            net::write(socket, net::buffer(std::string_view("HTTP/1.1 100 Continue\r\n\r\n")), ec);
-          if (!ec) http::read(socket, buffer, parser, ec);
-        }
-      }
-      if (ec == http::error::body_limit) {
-        refuse(socket, buffer, refusal(413, "the body is larger than 64 KiB"));
-        return;
-      }
-      if (ec == http::error::header_limit) {
-        refuse(socket, buffer, refusal(431, "the request's header is larger than 16 KiB"));
-        return;
-      }
-      if (ec) {
-        // A request begun and broken off, or not HTTP: said when anything came.
-        if (parser.got_some() && ec != http::error::end_of_stream && ec != net::error::eof)
-          refuse(socket, buffer, refusal(400, "a malformed HTTP request"));
-        return;
-      }
-      const http::request<http::string_body> &message = parser.get();
-      Request request;
-      request.method = std::string(message.method_string());
-      request.target = std::string(message.target());
-      for (const auto &field : message) request.headers.emplace_back(field.name_string(), field.value());
-      request.body = message.body();
-      Response response = handler(request);
-      const bool keep = message.keep_alive() && !response.stream;
-      if (!write(socket, response, message.version(), keep) || !keep) return;
-    }
-  }
-
-  // Answers a request whose body is not read, then takes what the client
-  // is still sending, so that closing does not reset the answer away.
-  void refuse(tcp::socket &socket, boost::beast::flat_buffer &buffer, const Response &response) {
-    if (!write(socket, response, 11, false)) return;
-    boost::system::error_code ec;
-    socket.shutdown(tcp::socket::shutdown_send, ec);
-    Armed armed(deadlines, socket, std::chrono::seconds(2));
-    std::size_t taken = 0;
-    char sink[16384];
-    buffer.clear();
-    while (!ec && taken < (8u << 20)) taken += socket.read_some(net::buffer(sink), ec);
-  }
-
-  bool write(tcp::socket &socket, const Response &response, unsigned version, bool keep) {
-    boost::system::error_code ec;
-    if (response.stream) return write_stream(socket, response, version);
-    http::response<http::string_body> out{static_cast<http::status>(response.status), version};
-    out.set(http::field::server, "kalpo");
-    out.set(http::field::content_type, response.type);
-    for (const auto &[name, value] : response.headers) out.set(name, value);
-    out.body() = response.body;
-    out.keep_alive(keep);
-    out.prepare_payload();
-    Armed armed(deadlines, socket, kWriteLimit);
-    http::write(socket, out, ec);
-    return !ec;
-  }
-
-  bool write_stream(tcp::socket &socket, const Response &response, unsigned version) {
-    http::response<http::empty_body> head{static_cast<http::status>(response.status), version};
-    head.set(http::field::server, "kalpo");
-    head.set(http::field::content_type, response.type);
-    for (const auto &[name, value] : response.headers) head.set(name, value);
-    head.chunked(true);
-    head.keep_alive(false);
-    boost::system::error_code ec;
-    http::response_serializer<http::empty_body> serializer{head};
-    {
-      Armed armed(deadlines, socket, kWriteLimit);
-      http::write_header(socket, serializer, ec);
-    }
-    if (ec) return false;
-    response.stream([&](std::string_view piece) {
-      Armed armed(deadlines, socket, kWriteLimit);
-      net::write(socket, http::make_chunk(net::buffer(piece.data(), piece.size())), ec);
-      return !ec;
-    });
-    if (!ec) net::write(socket, http::make_chunk_last(), ec);
-    return !ec;
-  }
-};
-
-HttpServer::HttpServer(int port, Handler handler, Refusal refusal) : impl_(std::make_shared<Impl>()) {
-  impl_->handler = std::move(handler);
-  impl_->refusal = std::move(refusal);
+HttpServer::HttpServer(int port, Handlers handlers, Limits limits) : impl_(std::make_shared<Impl>()) {
+  impl_->handlers = std::move(handlers);
+  impl_->limits = limits;
   const tcp::endpoint endpoint(net::ip::make_address_v4("127.0.0.1"), static_cast<unsigned short>(port));
-  boost::system::error_code ec;
+  error_code ec;
   impl_->acceptor.open(endpoint.protocol(), ec);
 #if !defined(_WIN32)
   // A port left in TIME_WAIT by a service just stopped is taken again at
@@ -319,15 +414,16 @@ HttpServer::HttpServer(int port, Handler handler, Refusal refusal) : impl_(std::
   if (ec) throw std::runtime_error("cannot listen on 127.0.0.1:" + std::to_string(port) + ": " + ec.message());
 }
 
-HttpServer::~HttpServer() = default;
+HttpServer::~HttpServer() {
+  // Sessions still held by work not yet answered go with the I/O context.
+  impl_->signals.cancel();
+}
 
 int HttpServer::port() const { return impl_->acceptor.local_endpoint().port(); }
 
 void HttpServer::run() {
-  impl_->signals.async_wait([impl = impl_.get()](boost::system::error_code, int) {
-    boost::system::error_code ec;
-    impl->acceptor.close(ec);
-    impl->io.stop();
+  impl_->signals.async_wait([impl = impl_.get()](error_code ec, int) {
+    if (!ec) impl->stop();
   });
   impl_->accept_next();
   impl_->io.run();

@@ -95,22 +95,7 @@ void Metrics::queue_refused() {
   ++refusals_;
 }
 
-void Metrics::queued(int change) {
-  std::lock_guard lock(mutex_);
-  queued_ += change;
-}
-
-void Metrics::streams(int change) {
-  std::lock_guard lock(mutex_);
-  streams_ += change;
-}
-
-void Metrics::requests(int change) {
-  std::lock_guard lock(mutex_);
-  requests_ += change;
-}
-
-std::string Metrics::text() {
+std::string Metrics::text(std::size_t queue_length, std::size_t streams) {
   const std::vector<PrinterHealth> printers = printers_health();
   std::lock_guard lock(mutex_);
   std::string out;
@@ -134,14 +119,12 @@ std::string Metrics::text() {
   out += "kalpo_call_duration_seconds_bucket{le=\"+Inf\"} " + std::to_string(durations_) + "\n";
   out += "kalpo_call_duration_seconds_sum " + number(seconds_) + "\n";
   out += "kalpo_call_duration_seconds_count " + std::to_string(durations_) + "\n";
-  family(out, "kalpo_queue_length", "gauge", "Calls waiting for their turn or running.");
-  out += "kalpo_queue_length " + std::to_string(queued_) + "\n";
+  family(out, "kalpo_queue_length", "gauge", "Calls waiting for their turn.");
+  out += "kalpo_queue_length " + std::to_string(queue_length) + "\n";
   family(out, "kalpo_queue_refusals_total", "counter", "Calls refused because the queue was full or stopping.");
   out += "kalpo_queue_refusals_total " + std::to_string(refusals_) + "\n";
-  family(out, "kalpo_requests_open", "gauge", "Requests being answered.");
-  out += "kalpo_requests_open " + std::to_string(requests_) + "\n";
   family(out, "kalpo_event_streams_open", "gauge", "Event streams open.");
-  out += "kalpo_event_streams_open " + std::to_string(streams_) + "\n";
+  out += "kalpo_event_streams_open " + std::to_string(streams) + "\n";
 
   struct Gauge {
     const char *name, *help;

@@ -32,12 +32,9 @@ class Metrics {
 
   void call(const CallRecord &record);
   void queue_refused();
-  // Calls waiting for their turn or running.
-  void queued(int change);
-  void streams(int change);
-  void requests(int change);
-  // The Prometheus text, the printers' gauges included.
-  std::string text();
+  // The Prometheus text, with the calls waiting and the event streams open
+  // now, and the printers' gauges.
+  std::string text(std::size_t queue_length, std::size_t streams);
 
  private:
   std::mutex mutex_;
@@ -48,7 +45,6 @@ class Metrics {
   std::uint64_t durations_ = 0;
   double seconds_ = 0;
   std::uint64_t refusals_ = 0;
-  std::int64_t queued_ = 0, streams_ = 0, requests_ = 0;
 };
 
 struct PrinterHealth {

@@ -238,13 +238,27 @@ json document() {
     paths["/v1/printers/{library}/" + std::string(what)] = {{"get", get},
                                                             {what == std::string("faults") ? "put" : "post", set}};
   }
-  json events = get_operation("events", "The event stream",
-                              {{"description", "server-sent events: `call` (export, args, result, out, messages, "
-                                               "warnings, ms, queue_ms) and `page` (library, coo, title, text, lines)"},
-                               {"content", {{"text/event-stream", {{"schema", {{"type", "string"}}}}}}}},
-                              "events");
-  events["x-kalpo-events"] = {"call", "page"};
+  json events = get_operation(
+      "events", "The event stream",
+      {{"description", "server-sent events, each with an id: `call` (export, args, result, out, messages, warnings, "
+                       "ms, queue_ms), `page` (library, coo, title, text, lines), `reset` (the backlog no longer "
+                       "holds what came after Last-Event-ID) and `lagged` (the client fell behind and is dropped)"},
+       {"content", {{"text/event-stream", {{"schema", {{"type", "string"}}}}}}}},
+      "events");
+  events["x-kalpo-events"] = {"call", "page", "reset", "lagged"};
+  events["parameters"] = {{{"name", "ticket"},
+                           {"in", "query"},
+                           {"schema", {{"type", "string"}}},
+                           {"description", "a ticket from POST /v1/events/ticket, for EventSource, instead of the token"}},
+                          {{"name", "Last-Event-ID"},
+                           {"in", "header"},
+                           {"schema", {{"type", "string"}}},
+                           {"description", "the last event's id: the stream resumes after it"}}};
+  events["security"] = json::array({{{"token", json::array()}}, json::object()});
   paths["/v1/events"] = {{"get", events}};
+  json ticket = get_operation("eventTicket", "A short-lived, single-use ticket that opens the event stream",
+                              json_answer("the ticket", any), "events");
+  paths["/v1/events/ticket"] = {{"post", ticket}};
   json health = get_operation("getHealth", "Whether the service answers, and per printer whether it answers, is "
                               "damaged or is out of paper (looked at once a second at most)",
                               json_answer("the service answers", ref("schemas/Health")), "service");

@@ -1,24 +1,25 @@
-// GET /: the panel, its script and style built into the program.  Opened
-// once with ?token=..., it sets the token's cookie and comes back without it.
+// GET /: the panel, its script and style built into the program.  The
+// panel takes the token from the address's fragment (#token=...), which a
+// browser never sends: an old address with ?token= is sent on to it.
 #include "serve/panel_files.h"
 #include "serve/service.h"
 
 namespace kt::serve {
 
-Response panel_file(const Request &r, const std::string &token, const std::string &token_cookie) {
+Response panel_file(const Request &r, const std::string &token) {
   Response response;
   const std::string path = r.path();
-  if (path == "/" && !r.query("token").empty()) {
+  if (path == "/" && r.has_query("token")) {
     if (!same_secret(r.query("token"), token)) {
       response.status = 401;
       response.type = "text/plain; charset=utf-8";
       response.body = "The token is wrong: open the address that kalpo serve printed.\n";
       return response;
     }
+    // The token stays in the query as given: letters, digits and -._~+/=.
     response.status = 303;
-    response.headers = {{"Location", "/"},
-                        {"Set-Cookie", token_cookie + "=" + token + "; HttpOnly; SameSite=Strict; Path=/"},
-                        {"Referrer-Policy", "no-referrer"}};
+    response.headers = {
+        {"Location", "/#token=" + r.query("token")}, {"Referrer-Policy", "no-referrer"}, {"Cache-Control", "no-store"}};
     return response;
   }
   for (const PanelFile &file : kPanelFiles) {

@@ -43,9 +43,38 @@ FaultLine wanted_fault(const nlohmann::json &f) {
 }
 
 std::int64_t clock_seconds(const nlohmann::json &offset) {
-  if (offset.is_string()) return parse_offset(offset.get<std::string>());
-  if (offset.is_number_integer()) return parse_offset(std::to_string(offset.get<std::int64_t>()));
-  throw HttpError(400, "\"offset\" is seconds, or a text such as \"1d\", \"-2h\", \"30m\"");
+  constexpr const char *kOffset = "\"offset\" is whole seconds, or a text such as \"1d\", \"-2h\", \"30m\"";
+  try {
+    if (offset.is_string()) return parse_offset(offset.get<std::string>());
+    if (offset.is_number_integer()) return parse_offset(std::to_string(offset.get<std::int64_t>()));
+  } catch (const UsageError &) {
+    // Its text names the command line's option.
+  }
+  throw HttpError(400, kOffset);
+}
+
+// The fault checked, its error told for this API: "faults[1] (slow): ...".
+void check_wanted(const FaultLine &f, std::size_t index) {
+  try {
+    check_fault(f.name, f.value);
+  } catch (const UsageError &e) {
+    std::string why = e.what();
+    for (const std::string &prefix :
+         {"fault set " + f.name + ": ", "fault set " + f.name + " ", std::string("fault: ")})
+      if (why.starts_with(prefix)) why.erase(0, prefix.size());
+    throw HttpError(400, "faults[" + std::to_string(index) + "] (" + f.name + "): " + why);
+  }
+}
+
+// last=N: a whole number from 1 to `most`; `fallback` when absent.
+std::size_t pages_wanted(const Request &r, std::size_t fallback, std::size_t most) {
+  if (!r.has_query("last")) return fallback;
+  const std::string given = r.query("last");
+  std::size_t last = 0;
+  const auto [end, error] = std::from_chars(given.data(), given.data() + given.size(), last);
+  if (given.empty() || error != std::errc() || end != given.data() + given.size() || last == 0 || last > most)
+    throw HttpError(400, "last: a number of pages from 1 to " + std::to_string(most) + " is due");
+  return last;
 }
 
 }  // namespace
@@ -66,13 +95,9 @@ Response list_printers(Context &, const Request &, const std::vector<std::string
   return json_response(200, {{"data_folder", ksim::data_dir()}, {"printers", printers}});
 }
 
-Response printer_tape(Context &, const Request &r, const std::vector<std::string> &parts) {
+Response printer_tape(Context &c, const Request &r, const std::vector<std::string> &parts) {
   const std::string library = library_of(parts.at(0));
-  const std::string given = r.query("last");
-  std::size_t last = 0;
-  const auto [end, error] = std::from_chars(given.data(), given.data() + given.size(), last);
-  if (!given.empty() && (error != std::errc() || end != given.data() + given.size()))
-    throw HttpError(400, "last=" + given + ": a number of pages is due");
+  const std::size_t last = pages_wanted(r, c.limits.tape_default, c.limits.tape_most);
   const Look l = look(library);
   if (!l.session && !l.absent()) throw HttpError(500, library + " cannot be read: " + l.refusal);
   const std::vector<ksim::Page> pages = l.session ? ksim::Printer::of(library).tape(last) : std::vector<ksim::Page>{};
@@ -90,10 +115,13 @@ Response printer_faults(Context &c, const Request &r, const std::vector<std::str
     std::vector<FaultLine> wanted;
     for (const nlohmann::json &f : body["faults"]) {
       wanted.push_back(wanted_fault(f));
-      check_fault(wanted.back().name, wanted.back().value);
+      check_wanted(wanted.back(), wanted.size() - 1);
     }
     in_turn(c, [&] {
+      // One change: the printer's lock is held across it, so no call of
+      // another program sees the faults half replaced.
       ksim::Printer &printer = ksim::Printer::of(library);
+      const ksim::Session held = printer.begin("replace_faults", ksim::Call::inspect);
       printer.clear_faults();
       for (const FaultLine &f : wanted) printer.set_fault(f.name, f.value, f.once);
     });

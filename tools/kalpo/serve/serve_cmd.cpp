@@ -1,8 +1,6 @@
 // kalpo serve: the service on 127.0.0.1 until interrupted.
 #include <cctype>
 #include <csignal>
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 
@@ -67,16 +65,19 @@ const char *const kServeHelp =
 int cmd_serve(const Global &, int port, const std::vector<std::string> &origins, bool log_json) {
   for (const std::string &origin : origins) check_origin(origin);
   const serve::Token token = serve::service_token();
+  serve::Limits limits;
+  serve::WorkLimits work;
+  serve::EventHub::Limits events;
+  serve::tune_limits(limits, work, events);
 #if !defined(_WIN32)
   std::signal(SIGPIPE, SIG_IGN);  // a client gone is seen as a failed write
 #endif
   // Confirmations are answered by each request; messages are not printed.
   install_operator({Answer::no, false, false});
-  serve::Service service(token.value, origins);
+  serve::Service service(token.value, origins, work);
+  service.context().hub.set_limits(events);
+  serve::HttpServer server(port, service.handlers(), limits);
   service.context().log_json = log_json;
-  serve::HttpServer server(
-      port, [&service](const serve::Request &r) { return service.handle(r); },
-      [](int status, const std::string &why) { return serve::error_response(status, why); });
   service.listening(server.port());
   // The answers kept for Idempotency-Keys, beside the printers' data.
   std::error_code made;
@@ -86,18 +87,15 @@ int cmd_serve(const Global &, int port, const std::vector<std::string> &origins,
   service.context().pages.start();
   const std::string address = "http://127.0.0.1:" + std::to_string(server.port()) + "/";
   std::cout << "kalpo serve: listening on " << address << '\n'
-            << "kalpo serve: the panel: " << address << "?token=" << query_value(token.value) << '\n'
+            << "kalpo serve: the panel: " << address << "#token=" << query_value(token.value) << '\n'
             << std::flush;
   std::cerr << "kalpo serve: the token comes from " << token.source << "; Ctrl+C stops the service\n";
   server.run();
 
   // The call running ends first: the library is not left inside one.
-  service.context().calls.stop();
-  service.context().pages.stop();
-  service.context().hub.close();
+  service.stop();
   std::cout << "kalpo serve: stopped" << std::endl;
-  // Connections still open end with the process.
-  std::_Exit(kExitDone);
+  return kExitDone;
 }
 
 }  // namespace kt

@@ -2,6 +2,7 @@
 // paper, state, faults and clock, an event stream, and the panel.
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstddef>
@@ -45,83 +46,129 @@ Response error_response(int status, const std::string &why);
 // The request's body as a JSON object; HttpError 400 otherwise.
 nlohmann::json body_object(const Request &request);
 
-// Calls made one at a time on one thread, in the order they came: the
-// library keeps module state.  A call runs to its end even when the
-// client that asked for it has gone.
+// Work done off the I/O thread, in the order it came, by `threads` threads:
+// the calls on one (the library keeps module state), printer reads on a few.
+// A job runs to its end even when the client that asked for it has gone.
 class CallQueue {
  public:
   enum class Outcome { done, full, stopped };
 
-  explicit CallQueue(std::size_t limit);
+  explicit CallQueue(std::size_t limit, std::size_t threads = 1);
   ~CallQueue();
-  // Runs `job` in its turn and returns once it has run; full when `limit`
-  // calls are waiting already.  What the job throws is thrown here.
+  CallQueue(const CallQueue &) = delete;
+  // Queues `job` and returns at once: full when `limit` jobs are waiting
+  // already, stopped once stopping.  `refused` runs instead of a queued job
+  // that the stop drops.  A job not `counted` (the service's own) never
+  // takes a client's place.
+  Outcome post(std::function<void()> job, std::function<void()> refused = {}, bool counted = true);
+  // Runs `job` in its turn and returns once it has run (at once when called
+  // from the queue's own thread).  What the job throws is thrown here.
   Outcome run(const std::function<void()> &job);
-  // After the running job; the waiting ones are answered `stopped`.
+  // New jobs are refused and the waiting ones dropped; returns at once.
+  void refuse();
+  // Refuses, then waits for the running jobs.
   void stop();
+  // The counted jobs waiting for their turn.
+  std::size_t waiting();
 
  private:
   struct Job;
   void work();
+  bool on_own_thread() const;
 
   std::size_t limit_;
   std::mutex mutex_;
   std::condition_variable wake_;
-  std::deque<std::shared_ptr<Job>> waiting_;
+  std::deque<Job> waiting_;
+  std::size_t counted_ = 0;  // the waiting jobs that count against the limit
   bool stopping_ = false;
-  std::thread worker_;
+  std::vector<std::thread> workers_;
 };
 
-// The event stream's subscribers, each with its own queue of events.
+// The event stream's subscribers, each with a queue of events bounded in
+// bytes, and a backlog of the last events for a client that reconnects.
 class EventHub {
  public:
-  struct Subscriber {
-    std::deque<std::string> events;
-    bool dropped = false;  // fell too far behind: its stream ends
+  struct Limits {
+    std::size_t streams = 32;                 // served at once
+    std::size_t stream_bytes = 256 * 1024;    // waiting for one client; past it `lagged`, and dropped
+    std::size_t backlog_events = 1024;        // kept for Last-Event-ID
+    std::size_t backlog_bytes = 1024 * 1024;  // the same, in bytes
   };
+  class Subscriber;
 
-  // Null past the number of streams served at once.
-  std::shared_ptr<Subscriber> subscribe();
-  void unsubscribe(const std::shared_ptr<Subscriber> &subscriber);
+  EventHub() = default;
+  explicit EventHub(Limits limits) : limits_(limits) {}
+  void set_limits(Limits limits) { limits_ = limits; }
+  const Limits &limits() const { return limits_; }
+  // A new stream, beginning after the event `last_id` when given (a
+  // `reset` event when the backlog no longer holds what came after it);
+  // null past the number of streams served at once.
+  std::shared_ptr<Feed> subscribe(std::optional<std::uint64_t> last_id);
   void publish(std::string_view name, const nlohmann::json &data);
-  // The events that came, waiting at most `wait`: "" when none came,
-  // nothing once the stream is to end.
-  std::optional<std::string> next(Subscriber &subscriber, std::chrono::milliseconds wait);
+  // Every stream ends.
   void close();
+  // The streams open.
+  std::size_t streams();
 
  private:
+  Limits limits_;
   std::mutex mutex_;
-  std::condition_variable wake_;
-  std::vector<std::shared_ptr<Subscriber>> subscribers_;
+  std::vector<Subscriber *> subscribers_;
+  std::deque<std::pair<std::uint64_t, std::string>> backlog_;
+  std::size_t backlog_size_ = 0;
+  std::uint64_t last_id_ = 0;
   bool closed_ = false;
 };
 
-// The pages the virtual printers print, as `page` events.
+// Short-lived, single-use tickets that stand for the token on the one
+// route a browser cannot give a header to (the event stream).
+class Tickets {
+ public:
+  static constexpr auto kLifetime = std::chrono::seconds(30);
+  static constexpr std::size_t kOutstanding = 64;  // past it the oldest lapses
+  std::string issue();
+  // True once for a ticket issued and not yet lapsed.
+  bool redeem(const std::string &ticket);
+
+ private:
+  std::mutex mutex_;
+  std::deque<std::pair<std::string, std::chrono::steady_clock::time_point>> issued_;
+};
+
+// The pages the virtual printers print, as `page` events.  Every look runs
+// in its turn on the call queue, so a call's event comes before its pages'.
 class PageWatch {
  public:
   using Seen = std::pair<std::uint32_t, std::string>;  // a page's COO and title
+  // The pages of a library printed after the `last` one seen.
+  using Finder = std::function<std::vector<ksim::Page>(const std::string &library, const std::optional<Seen> &last)>;
 
-  explicit PageWatch(EventHub &hub) : hub_(hub) {}
+  PageWatch(EventHub &hub, CallQueue &calls);
   ~PageWatch();
   // What is on the paper now is not new; from then on every printer is
   // looked at each second (pages printed by other programs).
   void start();
-  // Runs `call`, then publishes what these libraries printed; no other look
-  // comes in between, so a call's event comes before its pages'.
+  // On the call queue's thread: runs `call`, then publishes what these
+  // libraries printed.
   void around(const std::vector<std::string> &libraries, const std::function<void()> &call);
   void stop();
+  void set_finder(Finder finder) { finder_ = std::move(finder); }
 
  private:
   void scan(const std::string &library);
-  void watch();
 
   EventHub &hub_;
-  std::mutex mutex_;
-  std::condition_variable wake_;
+  CallQueue &calls_;
+  Finder finder_;
+  // Touched only on the call queue's thread.
   std::map<std::string, std::optional<Seen>> last_;  // the last page seen per library
   // The size and time of each paper file when last read.
   std::map<std::string, std::pair<std::uintmax_t, std::filesystem::file_time_type>> files_;
+  std::mutex mutex_;
+  std::condition_variable wake_;
   bool stopping_ = false;
+  std::shared_ptr<std::atomic<bool>> scan_waiting_ = std::make_shared<std::atomic<bool>>(false);
   std::thread thread_;
 };
 
@@ -132,15 +179,40 @@ struct Token {
   std::string value;
   std::string source;  // "KALPO_SERVE_TOKEN" or the file's path
 };
+// The shortest token taken: 16 characters, 96 bits or more of a random one.
+inline constexpr std::size_t kShortestToken = 16;
 Token service_token();
+// `bytes` from the system's random source, in hex; std::runtime_error when it fails.
+std::string random_hex(std::size_t bytes);
 
 // Pages as pages_json gives them, each with its text as well.
 nlohmann::json pages_with_text(const std::vector<ksim::Page> &pages);
 
+// How long work may take, and how much may wait (the README lists them).
+struct WorkLimits {
+  std::size_t calls_waiting = 64;
+  // A call that has not begun this long after it came is not made (503).
+  std::chrono::milliseconds call_wait{30000};
+  // A printer read (its state, tape, faults) not done by then answers 503.
+  std::chrono::milliseconds printer_read{5000};
+  std::size_t reads_waiting = 16;
+  std::size_t read_threads = 2;
+  std::size_t tape_default = 20;  // pages of GET .../tape without last=
+  std::size_t tape_most = 200;    // the most last= may ask for
+};
+
+// The limits changed by KALPO_SERVE_LIMITS; std::runtime_error when it is wrong.
+void tune_limits(Limits &limits, WorkLimits &work, EventHub::Limits &events);
+
 struct Context {
-  CallQueue calls{64};
+  explicit Context(const WorkLimits &limits = {})
+      : limits(limits), calls(limits.calls_waiting), reads(limits.reads_waiting, limits.read_threads) {}
+  WorkLimits limits;
+  CallQueue calls;
+  CallQueue reads;
   EventHub hub;
-  PageWatch pages{hub};
+  PageWatch pages{hub, calls};
+  Tickets tickets;
   KeyStore keys;
   Metrics metrics;
   // One line per call on standard error: JSON, else text for people.
@@ -151,7 +223,8 @@ struct Context {
 void record_call(Context &c, const CallRecord &record);
 
 // Runs `job` in its turn with the calls, so that a printer change never
-// lands inside one; HttpError 503 when the queue is full or stopping.
+// lands inside one (at once on the queue's thread); HttpError 503 when the
+// queue is full or stopping.
 void in_turn(Context &c, const std::function<void()> &job);
 
 // The endpoints.  `parts` are the path's variable parts (export, library).
@@ -162,34 +235,45 @@ Response printer_tape(Context &c, const Request &r, const std::vector<std::strin
 Response printer_faults(Context &c, const Request &r, const std::vector<std::string> &parts);
 Response printer_clock(Context &c, const Request &r, const std::vector<std::string> &parts);
 Response event_stream(Context &c, const Request &r, const std::vector<std::string> &parts);
+Response event_ticket(Context &c, const Request &r, const std::vector<std::string> &parts);
 Response version_info(Context &c, const Request &r, const std::vector<std::string> &parts);
 Response service_health(Context &c, const Request &r, const std::vector<std::string> &parts);
 Response metrics_text(Context &c, const Request &r, const std::vector<std::string> &parts);
 Response openapi_document(Context &c, const Request &r, const std::vector<std::string> &parts);
 // "linux-x86_64", "windows-x86", ...
 std::string platform_name();
-// The panel's files; `token_cookie` names the cookie the panel's address sets.
-Response panel_file(const Request &r, const std::string &token, const std::string &token_cookie);
+// The panel's files; `/?token=` sends the browser on to `/#token=`.
+Response panel_file(const Request &r, const std::string &token);
 
 // The service in front of the endpoints: host, origin and token checked,
-// paths routed, CORS answered.
+// paths routed, work sent off the I/O thread, CORS answered.
 class Service {
  public:
-  Service(std::string token, std::vector<std::string> origins);
+  Service(std::string token, std::vector<std::string> origins, const WorkLimits &limits = {});
+  ~Service();
   void listening(int port);
-  Response handle(const Request &request);
+  // What the HTTP server calls.
+  Handlers handlers();
+  bool authenticated(const Request &request);
+  void handle(const Request &request, const std::shared_ptr<Reply> &reply);
+  Response refusal(const Request &request, int status, const std::string &why) const;
   Context &context() { return context_; }
+  // Refuses new work; the waiting calls are answered 503.  Returns at once.
+  void stopping();
+  // Waits for the running work, and ends the streams and the page watch.
+  void stop();
 
  private:
   std::optional<Response> refused(const Request &request, bool api) const;
   bool own_origin(const std::string &origin) const;
   bool allowed_origin(const std::string &origin) const;
   bool has_token(const Request &request) const;
+  // CORS headers for an allowed origin other than the service's own.
+  Response with_cors(Response response, const Request &request) const;
 
   std::string token_;
   std::vector<std::string> origins_;
   int port_ = 0;
-  std::string cookie_;
   Context context_;
 };
 

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #if defined(_WIN32)
 #include <windows.h>
@@ -26,9 +27,13 @@ namespace {
 constexpr std::size_t kRandomBytes = 32;
 constexpr std::size_t kLongestToken = 512;
 
-// Characters that pass unchanged in a header and a cookie.
+constexpr const char *kHowToMake =
+    "a token is 16 to 512 letters, digits and -._~+/=; make one with: head -c 16 /dev/urandom | od -An -tx1 | tr -d "
+    "' \\n'";
+
+// Characters that pass unchanged in a header and an address.
 bool valid_token(std::string_view token) {
-  if (token.empty() || token.size() > kLongestToken) return false;
+  if (token.size() < kShortestToken || token.size() > kLongestToken) return false;
   for (char c : token)
     if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
           std::string_view("-._~+/=").find(c) != std::string_view::npos))
@@ -45,19 +50,22 @@ std::string hex(const unsigned char *bytes, std::size_t size) {
 
 std::string read_token(const std::string &text, const std::string &path) {
   std::string token = text.substr(0, text.find_first_of("\r\n"));
-  if (!valid_token(token))
+  if (token.size() < kShortestToken)
     throw std::runtime_error(path +
-                             " does not hold a token (letters, digits and -._~+/= only): remove it for a new one");
+                             " holds a token shorter than 16 characters, which can be guessed: remove it for a " +
+                             "new one, or write a longer one (" + kHowToMake + ")");
+  if (!valid_token(token))
+    throw std::runtime_error(path + " does not hold a token (" + kHowToMake + "): remove it for a new one");
   return token;
 }
 
 #if defined(_WIN32)
 
-std::string random_token() {
-  unsigned char bytes[kRandomBytes];
-  if (BCryptGenRandom(nullptr, bytes, sizeof bytes, BCRYPT_USE_SYSTEM_PREFERRED_RNG) != 0)
+std::string random_bytes_hex(std::size_t size) {
+  std::vector<unsigned char> bytes(size);
+  if (BCryptGenRandom(nullptr, bytes.data(), static_cast<ULONG>(size), BCRYPT_USE_SYSTEM_PREFERRED_RNG) != 0)
     throw std::runtime_error("the system's random source failed");
-  return hex(bytes, sizeof bytes);
+  return hex(bytes.data(), size);
 }
 
 // %APPDATA% is the user's own: Windows lets no other user read it.
@@ -71,8 +79,16 @@ std::string token_path() {
 
 std::string file_token(const std::string &path) {
   for (int attempt = 0; attempt < 2; ++attempt) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    // A link or junction is opened as itself, and refused.
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (file != INVALID_HANDLE_VALUE) {
+      BY_HANDLE_FILE_INFORMATION info{};
+      if (GetFileType(file) != FILE_TYPE_DISK || !GetFileInformationByHandle(file, &info) ||
+          (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
+        CloseHandle(file);
+        throw std::runtime_error(path + " is not a regular file (a link, a folder or a device): remove it");
+      }
       char text[kLongestToken + 2];
       DWORD got = 0;
       const BOOL read = ReadFile(file, text, sizeof text, &got, nullptr);
@@ -85,7 +101,7 @@ std::string file_token(const std::string &path) {
       if (GetLastError() == ERROR_FILE_EXISTS) continue;  // made by another service just now
       throw std::runtime_error("cannot create " + path);
     }
-    const std::string token = random_token();
+    const std::string token = random_hex(kRandomBytes);
     const std::string line = token + "\n";
     DWORD written = 0;
     const BOOL ok = WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
@@ -98,63 +114,111 @@ std::string file_token(const std::string &path) {
 
 #else
 
-std::string random_token() {
-  unsigned char bytes[kRandomBytes];
+std::string random_bytes_hex(std::size_t size) {
+  std::vector<unsigned char> bytes(size);
   std::size_t got = 0;
-  while (got < sizeof bytes) {
-    const ssize_t n = getrandom(bytes + got, sizeof bytes - got, 0);
+  while (got < size) {
+    const ssize_t n = getrandom(bytes.data() + got, size - got, 0);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) throw std::runtime_error("the system's random source failed");
     got += static_cast<std::size_t>(n);
   }
-  return hex(bytes, sizeof bytes);
+  return hex(bytes.data(), size);
 }
 
-std::string token_path() {
-  const char *home = std::getenv("HOME");
-  if (!home || !*home) throw std::runtime_error("HOME is not set: set KALPO_SERVE_TOKEN instead");
-  const std::string folder = std::string(home) + "/.kalpo";
-  if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) throw std::runtime_error("cannot create " + folder);
-  return folder + "/serve-token";
+// What a file that is not a regular file is, for the message that refuses it.
+std::string kind_of(mode_t mode) {
+  if (S_ISLNK(mode)) return "a link (not followed)";
+  if (S_ISFIFO(mode)) return "a FIFO";
+  if (S_ISCHR(mode) || S_ISBLK(mode)) return "a device";
+  if (S_ISSOCK(mode)) return "a socket";
+  if (S_ISDIR(mode)) return "a folder";
+  return "not a regular file";
 }
 
-// An existing file must be the owner's alone: a token others can read is
-// no token.
-std::string read_own_file(int fd, const std::string &path) {
-  struct stat info {};
-  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) throw std::runtime_error(path + " is not a regular file");
-  if (info.st_uid != ::getuid() || (info.st_mode & 077) != 0)
+// A folder or file of the user's own that no one else may change (nor
+// read, for the token itself); std::runtime_error with the true reason.
+void check_own(const struct stat &info, const std::string &path, bool secret) {
+  if (info.st_uid != ::getuid())
+    throw std::runtime_error(path + " is owned by another user: remove it, or set KALPO_SERVE_TOKEN");
+  if ((info.st_mode & 022) != 0)
+    throw std::runtime_error(path + " may be written by other users: chmod go-w it, or remove it");
+  if (secret && (info.st_mode & 044) != 0)
     throw std::runtime_error(path + " may be read by other users: chmod 600 it, or remove it for a new token");
+}
+
+class Fd {
+ public:
+  explicit Fd(int fd) : fd_(fd) {}
+  ~Fd() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  Fd(const Fd &) = delete;
+  int get() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
+// ~/.kalpo, made owner-only when absent, opened without following a link.
+int open_folder(const std::string &folder) {
+  if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) throw std::runtime_error("cannot create " + folder);
+  struct stat info {};
+  if (::lstat(folder.c_str(), &info) != 0) throw std::runtime_error("cannot read " + folder);
+  if (!S_ISDIR(info.st_mode))
+    throw std::runtime_error(folder + " is " + kind_of(info.st_mode) + ", not a folder: remove it");
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0) throw std::runtime_error("cannot open " + folder + " (a link is not followed)");
+  if (::fstat(fd, &info) != 0) {
+    ::close(fd);
+    throw std::runtime_error("cannot read " + folder);
+  }
+  try {
+    check_own(info, folder, false);
+  } catch (...) {
+    ::close(fd);
+    throw;
+  }
+  return fd;
+}
+
+std::string read_own_file(int folder, const std::string &path) {
+  constexpr const char *kName = "serve-token";
+  struct stat info {};
+  if (::fstatat(folder, kName, &info, AT_SYMLINK_NOFOLLOW) != 0) throw std::runtime_error("cannot read " + path);
+  if (!S_ISREG(info.st_mode)) throw std::runtime_error(path + " is " + kind_of(info.st_mode) + ": remove it");
+  // Without blocking: a FIFO put in its place since is refused, not waited on.
+  const Fd fd(::openat(folder, kName, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+  if (fd.get() < 0) throw std::runtime_error("cannot open " + path + " (a link is not followed)");
+  if (::fstat(fd.get(), &info) != 0) throw std::runtime_error("cannot read " + path);
+  if (!S_ISREG(info.st_mode)) throw std::runtime_error(path + " is " + kind_of(info.st_mode) + ": remove it");
+  check_own(info, path, true);
   char text[kLongestToken + 2];
-  const ssize_t got = ::read(fd, text, sizeof text);
+  const ssize_t got = ::read(fd.get(), text, sizeof text);
   if (got < 0) throw std::runtime_error("cannot read " + path);
   return read_token(std::string(text, static_cast<std::size_t>(got)), path);
 }
 
-std::string file_token(const std::string &path) {
+std::string file_token() {
+  const char *home = std::getenv("HOME");
+  if (!home || !*home) throw std::runtime_error("HOME is not set: set KALPO_SERVE_TOKEN instead");
+  const std::string folder_path = std::string(home) + "/.kalpo";
+  const std::string path = folder_path + "/serve-token";
+  const Fd folder(open_folder(folder_path));
   for (int attempt = 0; attempt < 2; ++attempt) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
-    if (fd >= 0) {
-      try {
-        std::string token = read_own_file(fd, path);
-        ::close(fd);
-        return token;
-      } catch (...) {
-        ::close(fd);
-        throw;
-      }
-    }
-    if (errno != ENOENT) throw std::runtime_error("cannot open " + path + " (a link is not followed)");
-    fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-    if (fd < 0) {
+    struct stat info {};
+    if (::fstatat(folder.get(), "serve-token", &info, AT_SYMLINK_NOFOLLOW) == 0)
+      return read_own_file(folder.get(), path);
+    if (errno != ENOENT) throw std::runtime_error("cannot read " + path);
+    const Fd fd(::openat(folder.get(), "serve-token", O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+    if (fd.get() < 0) {
       if (errno == EEXIST) continue;  // made by another service just now
       throw std::runtime_error("cannot create " + path);
     }
-    const std::string token = random_token();
+    const std::string token = random_hex(kRandomBytes);
     const std::string line = token + "\n";
-    const bool ok = ::write(fd, line.data(), line.size()) == static_cast<ssize_t>(line.size()) && ::fsync(fd) == 0;
-    ::close(fd);
-    if (!ok) throw std::runtime_error("cannot write " + path);
+    if (::write(fd.get(), line.data(), line.size()) != static_cast<ssize_t>(line.size()) || ::fsync(fd.get()) != 0)
+      throw std::runtime_error("cannot write " + path);
     return token;
   }
   throw std::runtime_error("cannot read " + path);
@@ -164,14 +228,22 @@ std::string file_token(const std::string &path) {
 
 }  // namespace
 
+std::string random_hex(std::size_t bytes) { return random_bytes_hex(bytes); }
+
 Token service_token() {
   if (const char *given = std::getenv("KALPO_SERVE_TOKEN"); given && *given) {
-    if (!valid_token(given))
-      throw std::runtime_error("KALPO_SERVE_TOKEN: up to 512 letters, digits and -._~+/= are a token");
+    if (std::string_view(given).size() < kShortestToken)
+      throw std::runtime_error(std::string("KALPO_SERVE_TOKEN is shorter than 16 characters, which can be guessed (") +
+                               kHowToMake + ")");
+    if (!valid_token(given)) throw std::runtime_error(std::string("KALPO_SERVE_TOKEN: ") + kHowToMake);
     return {given, "KALPO_SERVE_TOKEN"};
   }
+#if defined(_WIN32)
   const std::string path = token_path();
   return {file_token(path), path};
+#else
+  return {file_token(), std::string(std::getenv("HOME")) + "/.kalpo/serve-token"};
+#endif
 }
 
 }  // namespace kt::serve

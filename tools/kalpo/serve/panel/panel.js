@@ -1,6 +1,8 @@
 // The printer panel: the virtual printers' paper as it prints, their state
 // and faults, the last calls, and a form for any call.  Everything comes
-// from this service; texts are set as text, never as markup.
+// from this service; texts are set as text, never as markup.  The token is
+// kept in this page alone (taken from #token=... or the form) and sent as
+// Authorization: no cookie holds it.
 "use strict";
 
 const FAULTS = [
@@ -11,7 +13,7 @@ const FAULTS = [
 const SHOWN_PAGES = 30;
 const SHOWN_CALLS = 50;
 
-const view = { printers: [], library: null, exports: [] };
+const view = { printers: [], library: null, exports: [], token: "" };
 
 function element(tag, props = {}, ...children) {
   const node = document.createElement(tag);
@@ -21,9 +23,10 @@ function element(tag, props = {}, ...children) {
 }
 
 async function api(method, path, body) {
+  const headers = { Authorization: `Bearer ${view.token}` };
+  if (body !== undefined) headers["Content-Type"] = "application/json";
   const response = await fetch(path, {
-    method, headers: body === undefined ? {} : { "Content-Type": "application/json" },
-    body: body === undefined ? undefined : JSON.stringify(body),
+    method, headers, credentials: "omit", body: body === undefined ? undefined : JSON.stringify(body),
   });
   const answer = await response.json().catch(() => ({}));
   if (response.status === 401) throw Object.assign(new Error("no token"), { status: 401 });
@@ -186,28 +189,77 @@ async function makeCall(event) {
   }
 }
 
-function listen() {
+// The live feed: a single-use ticket opens each stream; after a break the
+// next one resumes after the last event seen.
+let lastEventId = null;
+async function listen() {
   const live = document.getElementById("live");
-  const events = new EventSource("/v1/events");
+  let ticket;
+  try {
+    ticket = (await api("POST", "/v1/events/ticket")).ticket;
+  } catch (error) {
+    live.className = "off";
+    live.textContent = "offline";
+    setTimeout(listen, 2000);
+    return;
+  }
+  const resume = lastEventId === null ? "" : `&last_event_id=${encodeURIComponent(lastEventId)}`;
+  const events = new EventSource(`/v1/events?ticket=${encodeURIComponent(ticket)}${resume}`);
   let pending = null;
+  const seen = (e) => { if (e.lastEventId) lastEventId = e.lastEventId; };
   events.addEventListener("open", () => { live.className = "on"; live.textContent = "live"; });
-  events.addEventListener("error", () => { live.className = "off"; live.textContent = "offline"; });
+  events.addEventListener("error", () => {
+    // The ticket is used up: the browser's own retry cannot succeed.
+    events.close();
+    live.className = "off";
+    live.textContent = "offline";
+    setTimeout(listen, 1000);
+  });
+  events.addEventListener("reset", (e) => { seen(e); refreshPrinters().then(drawTape).catch(() => {}); });
   events.addEventListener("page", (e) => {
+    seen(e);
     const page = JSON.parse(e.data);
     if (page.library === view.library) addPages([page], true);
   });
   events.addEventListener("call", (e) => {
+    seen(e);
     addCall(JSON.parse(e.data));
     clearTimeout(pending);
     pending = setTimeout(() => refreshPrinters().catch(() => {}), 100);
   });
 }
 
+// The token from the address's fragment, then taken out of the address
+// (and so out of the history); else from the form.
+function takeToken() {
+  const given = new URLSearchParams(location.hash.slice(1)).get("token");
+  if (given) {
+    view.token = given;
+    history.replaceState(null, "", location.pathname);
+  }
+  return view.token !== "";
+}
+
+function askToken() {
+  document.getElementById("no-token").hidden = false;
+  const form = document.getElementById("no-token");
+  form.addEventListener("submit", (event) => {
+    event.preventDefault();
+    view.token = document.getElementById("token").value.trim();
+    document.getElementById("no-token").hidden = true;
+    start();
+  }, { once: true });
+}
+
 async function start() {
+  if (!takeToken()) return askToken();
   try {
     await refreshPrinters();
   } catch (error) {
-    if (error.status === 401) document.getElementById("no-token").hidden = false;
+    if (error.status === 401) {
+      view.token = "";
+      askToken();
+    }
     return;
   }
   document.getElementById("panel").hidden = false;
