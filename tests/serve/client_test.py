@@ -66,6 +66,7 @@ class Client(unittest.TestCase):
         self.assertEqual(sale["events"][:6], ["KALPO_Abredia", "KALPO_AbreCupom", "KALPO_VendaItem",
                                               "KALPO_Inicia_Fechamento", "KALPO_forma_pagamento",
                                               "KALPO_fecha_cupom"])
+        self.assertEqual(sale["ids"], sorted(set(sale["ids"])))
         self.assertIn("NODE ARROZ", self.service.tape("bemafi32", 1)[0]["text"])
 
 

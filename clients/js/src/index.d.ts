@@ -47,6 +47,7 @@ export declare class KalpoError extends Error {
 
 export interface KalpoEvent {
   event: string;
+  id: string | null;
   data: any;
 }
 
@@ -62,7 +63,7 @@ declare class KalpoClientBase {
   version(): Promise<Version>;
   health(): Promise<Health>;
   openapi(): Promise<Record<string, unknown>>;
-  events(options?: { signal?: AbortSignal }): AsyncGenerator<KalpoEvent, void, undefined>;
+  events(options?: { signal?: AbortSignal; reconnects?: number }): AsyncGenerator<KalpoEvent, void, undefined>;
 }
 
 export type KalpoClient = KalpoClientBase & KalpoExports;

@@ -156,56 +156,86 @@ export class KalpoClient {
   }
 
   /**
-   * The event stream: yields {event, data} as they come, until `signal`
-   * aborts or the service ends the stream.  The token goes in a header, as
-   * EventSource cannot send one.
+   * The event stream: yields {event, id, data} as they come, until `signal`
+   * aborts.  The token goes in a header, as EventSource cannot send one.  A
+   * stream that breaks is opened again with Last-Event-ID, so that nothing
+   * is missed while the service's backlog holds it (a `reset` event says
+   * when it no longer does).
    */
-  async *events({ signal } = {}) {
-    const controller = new AbortController();
-    const abort = () => controller.abort();
-    signal?.addEventListener("abort", abort);
-    try {
-      const response = await this.#fetch(this.baseUrl + "/v1/events", {
-        headers: this.#headers({ Accept: "text/event-stream" }),
-        signal: controller.signal,
-      });
-      if (!response.ok) throw new KalpoError("the event stream was refused", { status: response.status });
-      const reader = response.body.getReader();
-      const decoder = new TextDecoder();
-      let buffer = "";
-      for (;;) {
-        let chunk;
+  async *events({ signal, reconnects = 5 } = {}) {
+    let lastId = null;
+    for (let attempt = 0; attempt <= reconnects && !signal?.aborted; ++attempt) {
+      if (attempt > 0) await sleep(Math.min(2000, 100 * 2 ** attempt));
+      const controller = new AbortController();
+      const abort = () => controller.abort();
+      signal?.addEventListener("abort", abort);
+      try {
+        const headers = { Accept: "text/event-stream" };
+        if (lastId !== null) headers["Last-Event-ID"] = lastId;
+        let response;
         try {
-          chunk = await reader.read();
+          response = await this.#fetch(this.baseUrl + "/v1/events", {
+            headers: this.#headers(headers),
+            signal: controller.signal,
+          });
         } catch (error) {
           if (controller.signal.aborted) return;
-          throw error;
+          continue;
         }
-        if (chunk.done) return;
-        buffer += decoder.decode(chunk.value, { stream: true }).replace(/\r\n?/g, "\n");
-        for (let end = buffer.indexOf("\n\n"); end >= 0; end = buffer.indexOf("\n\n")) {
-          const block = buffer.slice(0, end);
-          buffer = buffer.slice(end + 2);
-          let event = "message";
-          const data = [];
-          for (const line of block.split("\n")) {
-            if (line.startsWith("event:")) event = line.slice(6).trim();
-            else if (line.startsWith("data:")) data.push(line.slice(5).replace(/^ /, ""));
-          }
-          if (data.length === 0) continue;  // a comment that keeps the stream open
-          const text = data.join("\n");
-          let parsed = text;
-          try {
-            parsed = JSON.parse(text);
-          } catch {
-            // not JSON: handed on as text
-          }
-          yield { event, data: parsed };
+        if (response.status === 503) continue;
+        if (!response.ok) throw new KalpoError("the event stream was refused", { status: response.status });
+        for await (const block of eventBlocks(response.body, controller.signal)) {
+          const parsed = parseEvent(block);
+          if (!parsed) continue;
+          if (parsed.id !== null) lastId = parsed.id;
+          attempt = 0;
+          yield parsed;
         }
+      } finally {
+        signal?.removeEventListener("abort", abort);
+        controller.abort();
       }
-    } finally {
-      signal?.removeEventListener("abort", abort);
-      controller.abort();
     }
+  }
+}
+
+// The blocks of a server-sent event stream, each up to its blank line.
+async function* eventBlocks(body, signal) {
+  const reader = body.getReader();
+  const decoder = new TextDecoder();
+  let buffer = "";
+  for (;;) {
+    let chunk;
+    try {
+      chunk = await reader.read();
+    } catch (error) {
+      if (signal.aborted) return;
+      return;  // the stream broke: the caller opens it again
+    }
+    if (chunk.done) return;
+    buffer += decoder.decode(chunk.value, { stream: true }).replace(/\r\n?/g, "\n");
+    for (let end = buffer.indexOf("\n\n"); end >= 0; end = buffer.indexOf("\n\n")) {
+      yield buffer.slice(0, end);
+      buffer = buffer.slice(end + 2);
+    }
+  }
+}
+
+// {event, id, data} of one block; null for a comment that keeps the stream open.
+function parseEvent(block) {
+  let event = "message";
+  let id = null;
+  const data = [];
+  for (const line of block.split("\n")) {
+    if (line.startsWith("event:")) event = line.slice(6).trim();
+    else if (line.startsWith("id:")) id = line.slice(3).trim();
+    else if (line.startsWith("data:")) data.push(line.slice(5).replace(/^ /, ""));
+  }
+  if (data.length === 0) return null;
+  const text = data.join("\n");
+  try {
+    return { event, id, data: JSON.parse(text) };
+  } catch {
+    return { event, id, data: text };
   }
 }

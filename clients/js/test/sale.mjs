@@ -5,10 +5,11 @@ import { wholeSale } from "./sale.js";
 
 const client = new KalpoClient({ baseUrl: process.env.KALPO_URL, token: process.env.KALPO_TOKEN });
 const events = [];
+const ids = [];
 const controller = new AbortController();
 const listening = (async () => {
   for await (const e of client.events({ signal: controller.signal })) {
-    if (e.event === "call") events.push(e.data.export);
+    if (e.event === "call") events.push(e.data.export), ids.push(Number(e.id));
   }
 })();
 await new Promise((resolve) => setTimeout(resolve, 200));
@@ -16,4 +17,4 @@ const sale = await wholeSale(client, "BEMATECHMP20", "NODE ARROZ");
 await new Promise((resolve) => setTimeout(resolve, 300));
 controller.abort();
 await listening;
-console.log(JSON.stringify({ ...sale, events }));
+console.log(JSON.stringify({ ...sale, events, ids }));
