@@ -4,6 +4,7 @@
 #   make test          builds everything with -Werror and runs every test, Wine included
 #   make test-native   the same without the Windows build (no Wine needed)
 #   make bench         builds and runs the benchmarks and prints the table export/floor
+#   make bench-serve   kalpo serve's latency and memory with idle sockets and stalled streams open
 #   make fuzz          builds the fuzz targets (clang) and runs each for FUZZ_SECONDS
 #   make format        formats the sources; make format-check only checks them
 #   make dist          release builds of their own, and in dist/ the Windows zip, the two
@@ -25,7 +26,7 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 FORMAT_DIRS = src include sim tests tools bench fuzz
 FORMAT_FILES = $(shell find $(FORMAT_DIRS) -name '*.cpp' -o -name '*.h' -o -name '*.c' | sort)
 
-.PHONY: bench fuzz demo test test-native build build-windows test-windows sanitize deps deps-windows clean format format-check \
+.PHONY: bench bench-serve fuzz demo test test-native build build-windows test-windows sanitize deps deps-windows clean format format-check \
 	dist test-dist
 
 deps:
@@ -89,6 +90,13 @@ bench: deps
 	cmake --build $(BENCH_BUILD) -j $(JOBS) --target kalpo_bench
 	$(BENCH_BUILD)/bin/kalpo_bench --rss --benchmark_min_time=$(BENCH_MIN_TIME)
 BENCH_MIN_TIME ?= 0.05
+
+# kalpo serve with 500 idle sockets and 20 event streams that never read
+# open: 1,000 calls' latency and the service's memory (bench/serve_attack.py).
+bench-serve: deps
+	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DKALPO_WERROR=ON -DKALPO_TESTS=OFF -DKALPO_BENCHMARKS=ON
+	cmake --build $(BENCH_BUILD) -j $(JOBS) --target kalpo_tool
+	python3 bench/serve_attack.py $(BENCH_BUILD)/bin/kalpo
 
 # The fuzz targets (fuzz/), clang with libFuzzer and the sanitizers; each runs
 # FUZZ_SECONDS from its seed corpus (fuzz/corpus/<target>/) and stops at the

@@ -122,7 +122,8 @@ class Session : public std::enable_shared_from_this<Session> {
 
   Request read_so_far() const {
     Request request;
-    if (!parser_ || !parser_->is_header_done()) return request;
+    // What came of the header, even when it broke off (its fields are whole).
+    if (!parser_ || !parser_->got_some()) return request;
     const auto &message = parser_->get();
     request.method = std::string(message.method_string());
     request.target = std::string(message.target());
@@ -233,6 +234,7 @@ class Session : public std::enable_shared_from_this<Session> {
 
   void start_feed(Response response) {
     feed_ = std::move(response.feed);
+    busy_ = false;
     std::string head = "HTTP/1.1 " + std::to_string(response.status) + " " +
                        std::string(http::obsolete_reason(static_cast<http::status>(response.status))) +
                        "\r\nServer: kalpo\r\nContent-Type: " + response.type + "\r\n";

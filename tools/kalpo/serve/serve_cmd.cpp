@@ -53,14 +53,16 @@ const char *const kServeHelp =
     "  PUT  /v1/printers/<library>/faults      curl -H \"$H\" -X PUT -d '{\"faults\": [{\"name\": \"paper_end\"}]}' "
     "$U/v1/printers/bemafi32/faults\n"
     "  POST /v1/printers/<library>/clock       curl -H \"$H\" -d '{\"offset\": \"1d\"}' $U/v1/printers/bemafi32/clock\n"
-    "  GET  /v1/events                         curl -N -H \"$H\" $U/v1/events\n"
+    "  GET  /v1/events                         curl -N -H \"$H\" $U/v1/events  (Last-Event-ID resumes)\n"
+    "  POST /v1/events/ticket                  a single-use ticket for /v1/events?ticket=... (EventSource)\n"
     "  GET  /v1/version, /v1/openapi.json, /metrics; GET /v1/health needs no token\n"
     "A call with Idempotency-Key: <up to 128 characters> is made once: a retry with the same key and body gets the\n"
     "first answer again (the last 1000 keys, each for 24 hours, kept in serve-keys.jsonl beside the printers' data);\n"
     "the same key with another body gets 422.\n"
     "Events: `call` (export, args, result, out, messages, ms) and `page` (library, coo, title, text, lines).\n"
     "Refusals: 400 a bad request, 401 no token, 403 a foreign Host or Origin, 404, 405, 409 a key still running,\n"
-    "413 a body over 64 KiB, 422 a key used with another body, 503 (with Retry-After) when 64 calls are waiting.";
+    "413 a body over 64 KiB, 422 a key used with another body, 503 (with Retry-After) when 64 calls are waiting\n"
+    "or a printer is held past its deadline.";
 
 int cmd_serve(const Global &, int port, const std::vector<std::string> &origins, bool log_json) {
   for (const std::string &origin : origins) check_origin(origin);
