@@ -1,5 +1,6 @@
 """kalpo.exe serve under Wine, called from Linux on loopback: the exports
-listed and one sale, whose coupon is then on the paper."""
+listed and one sale, whose coupon is then on the paper; the OpenAPI document
+and the metrics answered."""
 import sys
 
 from service import Service, sell
@@ -12,7 +13,12 @@ try:
     assert sell(service, "BEMATECHMP20", "VENDA PELO WINE") == [1] * 5
     page = service.tape("bemafi32", 1)[0]
     assert "CUPOM FISCAL" in page["text"] and "VENDA PELO WINE" in page["text"], page
+    status, _, document = service.request("GET", "/v1/openapi.json")
+    assert status == 200 and "/v1/call/KALPO_VendaItem" in document["paths"], status
+    status, _, metrics = service.request("GET", "/metrics")
+    assert status == 200 and 'kalpo_calls_total{export="KALPO_VendaItem",model="BEMATECHMP20",result="ok"} 1' in metrics, \
+        metrics
 finally:
     service.stop()
-print("kalpo.exe serve: the exports listed and a sale made from Linux")
+print("kalpo.exe serve: the exports listed, a sale made from Linux, the OpenAPI document and the metrics")
 sys.exit(0)
