@@ -103,7 +103,7 @@ npm_packages() {
   [ "$mode" = demo ] && return 0
   local client
   client="$(dirname "$0")/../clients/js"
-  [ -d "$client/node_modules" ] && [ "$client/node_modules/.package-lock.json" -nt "$client/package-lock.json" ] &&
+  [ -f "$client/node_modules/.package-lock.json" ] && [ ! "$client/node_modules/.package-lock.json" -ot "$client/package-lock.json" ] &&
     return 0
   (cd "$client" && npm ci --no-audit --no-fund --loglevel=error)
 }

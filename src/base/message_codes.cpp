@@ -97,8 +97,9 @@ constexpr Rule kRules[] = {
 
 // Lower case with the accents of Windows-1252's Portuguese letters dropped.
 std::string folded(std::string_view text) {
-  static constexpr std::string_view kFrom = "\xC0\xC1\xC2\xC3\xC7\xC9\xCA\xCD\xD3\xD4\xD5\xDA\xE0\xE1\xE2\xE3\xE7\xE9"
-                                            "\xEA\xED\xF3\xF4\xF5\xFA";
+  static constexpr std::string_view kFrom =
+      "\xC0\xC1\xC2\xC3\xC7\xC9\xCA\xCD\xD3\xD4\xD5\xDA\xE0\xE1\xE2\xE3\xE7\xE9"
+      "\xEA\xED\xF3\xF4\xF5\xFA";
   static constexpr std::string_view kTo = "aaaaceeiooouaaaaceeiooou";
   std::string out;
   out.reserve(text.size());

@@ -50,9 +50,8 @@ void record_call(Context &c, const CallRecord &record) {
     char times[64];
     std::snprintf(times, sizeof times, " %.3f ms (queued %.3f ms)", record.ms, record.queue_ms);
     line = utc_now() + " " + std::to_string(record.status) + " " +
-           (record.export_name.empty() ? "?" : record.export_name) +
-           (record.model.empty() ? "" : " " + record.model) + (record.result.empty() ? "" : " " + record.result) +
-           times;
+           (record.export_name.empty() ? "?" : record.export_name) + (record.model.empty() ? "" : " " + record.model) +
+           (record.result.empty() ? "" : " " + record.result) + times;
     for (const std::string &code : record.codes) line += " " + code;
     if (!record.key.empty()) line += " key=" + record.key + (record.replayed ? " (replayed)" : "");
   }

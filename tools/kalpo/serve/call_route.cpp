@@ -228,8 +228,8 @@ Response make_call(Context &c, const Request &r, const std::vector<std::string> 
         if (step["out"].contains(p.name)) outs[p.name] = typed(step["out"][p.name], p.kind);
         given.push_back(typed(step["args"].at(i), p.kind));
       }
-      out = {{"result", step["result"]}, {"out", outs},          {"messages", messages(step["messages"])},
-             {"warnings", warnings},     {"ms", ms},             {"queue_ms", milliseconds(started - queued)}};
+      out = {{"result", step["result"]}, {"out", outs}, {"messages", messages(step["messages"])},
+             {"warnings", warnings},     {"ms", ms},    {"queue_ms", milliseconds(started - queued)}};
       if (e->result == ResultKind::flag) out["ok"] = step["result"] != 0;
       record.result = e->result != ResultKind::flag ? "done" : step["result"] != 0 ? "ok" : "failed";
       for (const auto &m : out["messages"]) record.codes.push_back(m["code"]);

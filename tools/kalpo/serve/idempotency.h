@@ -16,10 +16,10 @@ namespace kt::serve {
 
 class KeyStore {
  public:
-  static constexpr std::size_t kKeys = 1000;              // the most recent ones kept
-  static constexpr std::chrono::hours kKept{24};          // each kept this long
-  static constexpr std::size_t kLongestKey = 128;         // characters, printable ASCII
-  static constexpr std::chrono::seconds kWait{30};        // for the first request with the key
+  static constexpr std::size_t kKeys = 1000;        // the most recent ones kept
+  static constexpr std::chrono::hours kKept{24};    // each kept this long
+  static constexpr std::size_t kLongestKey = 128;   // characters, printable ASCII
+  static constexpr std::chrono::seconds kWait{30};  // for the first request with the key
   static constexpr std::uintmax_t kLargestJournal = 16 << 20;
 
   struct Claim {

@@ -102,8 +102,8 @@ std::string Metrics::text(std::size_t queue_length, std::size_t streams) {
   family(out, "kalpo_calls_total", "counter", "Export calls made, by export, model and result.");
   for (const auto &[labels, count] : calls_) {
     const auto &[name, model, result] = labels;
-    out += "kalpo_calls_total{export=\"" + label(name) + "\",model=\"" + label(model) + "\",result=\"" +
-           label(result) + "\"} " + std::to_string(count) + "\n";
+    out += "kalpo_calls_total{export=\"" + label(name) + "\",model=\"" + label(model) + "\",result=\"" + label(result) +
+           "\"} " + std::to_string(count) + "\n";
   }
   family(out, "kalpo_maker_failures_total", "counter",
          "Calls the maker library failed, by the code of the first operator message.");
@@ -114,8 +114,8 @@ std::string Metrics::text(std::size_t queue_length, std::size_t streams) {
     out += "kalpo_operator_messages_total{code=\"" + label(code) + "\"} " + std::to_string(count) + "\n";
   family(out, "kalpo_call_duration_seconds", "histogram", "The calls' own time, without their wait in the queue.");
   for (std::size_t i = 0; i < kBuckets.size(); ++i)
-    out += "kalpo_call_duration_seconds_bucket{le=\"" + number(kBuckets[i]) + "\"} " + std::to_string(buckets_[i]) +
-           "\n";
+    out +=
+        "kalpo_call_duration_seconds_bucket{le=\"" + number(kBuckets[i]) + "\"} " + std::to_string(buckets_[i]) + "\n";
   out += "kalpo_call_duration_seconds_bucket{le=\"+Inf\"} " + std::to_string(durations_) + "\n";
   out += "kalpo_call_duration_seconds_sum " + number(seconds_) + "\n";
   out += "kalpo_call_duration_seconds_count " + std::to_string(durations_) + "\n";

@@ -15,9 +15,9 @@ namespace kt::serve {
 
 // One call as the log line and the counters tell it.
 struct CallRecord {
-  std::string export_name;  // "" before the export is known
-  std::string model;        // a model KALPO knows, "unknown", or "" when the export takes none
-  std::string result;       // "ok", "failed", "done" (a result that is not a flag), "" when not called
+  std::string export_name;         // "" before the export is known
+  std::string model;               // a model KALPO knows, "unknown", or "" when the export takes none
+  std::string result;              // "ok", "failed", "done" (a result that is not a flag), "" when not called
   std::vector<std::string> codes;  // of the operator messages shown
   double ms = 0, queue_ms = 0;
   int status = 500;

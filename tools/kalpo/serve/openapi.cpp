@@ -202,22 +202,21 @@ json document() {
   }
   const json any = {{"type", "object"}};
   const json list = {{"type", "array"}, {"items", any}};
-  paths["/v1/exports"] = {
-      {"get", get_operation("listExports", "The exports with their arguments' kinds",
-                            json_answer("the export table", list), "exports")}};
+  paths["/v1/exports"] = {{"get", get_operation("listExports", "The exports with their arguments' kinds",
+                                                json_answer("the export table", list), "exports")}};
   paths["/v1/version"] = {{"get", get_operation("getVersion", "KALPO's version, the API's version and the platform",
                                                 json_answer("the versions", ref("schemas/Version")), "service")}};
-  paths["/v1/openapi.json"] = {{"get", get_operation("getOpenApi", "This document",
-                                                     json_answer("the OpenAPI document", any), "service")}};
-  paths["/v1/printers"] = {
-      {"get", get_operation("listPrinters", "The virtual printers with their state and faults",
-                            json_answer("the printers", list), "printers")}};
+  paths["/v1/openapi.json"] = {
+      {"get", get_operation("getOpenApi", "This document", json_answer("the OpenAPI document", any), "service")}};
+  paths["/v1/printers"] = {{"get", get_operation("listPrinters", "The virtual printers with their state and faults",
+                                                 json_answer("the printers", list), "printers")}};
   const json library = {{"name", "library"},
                         {"in", "path"},
                         {"required", true},
                         {"schema", {{"type", "string"}}},
                         {"description", "a maker library's name or a model"}};
-  json tape = get_operation("getTape", "The pages a virtual printer printed", json_answer("the pages", any), "printers");
+  json tape =
+      get_operation("getTape", "The pages a virtual printer printed", json_answer("the pages", any), "printers");
   tape["parameters"] = {library,
                         {{"name", "last"}, {"in", "query"}, {"schema", {{"type", "integer"}, {"minimum", 0}}}}};
   tape["responses"]["404"] = ref("responses/NotFound");
@@ -238,39 +237,42 @@ json document() {
     paths["/v1/printers/{library}/" + std::string(what)] = {{"get", get},
                                                             {what == std::string("faults") ? "put" : "post", set}};
   }
-  json events = get_operation(
-      "events", "The event stream",
-      {{"description", "server-sent events, each with an id: `call` (export, args, result, out, messages, warnings, "
-                       "ms, queue_ms), `page` (library, coo, title, text, lines), `reset` (the backlog no longer "
-                       "holds what came after Last-Event-ID) and `lagged` (the client fell behind and is dropped)"},
-       {"content", {{"text/event-stream", {{"schema", {{"type", "string"}}}}}}}},
-      "events");
+  json events =
+      get_operation("events", "The event stream",
+                    {{"description",
+                      "server-sent events, each with an id: `call` (export, args, result, out, messages, warnings, "
+                      "ms, queue_ms), `page` (library, coo, title, text, lines), `reset` (the backlog no longer "
+                      "holds what came after Last-Event-ID) and `lagged` (the client fell behind and is dropped)"},
+                     {"content", {{"text/event-stream", {{"schema", {{"type", "string"}}}}}}}},
+                    "events");
   events["x-kalpo-events"] = {"call", "page", "reset", "lagged"};
-  events["parameters"] = {{{"name", "ticket"},
-                           {"in", "query"},
-                           {"schema", {{"type", "string"}}},
-                           {"description", "a ticket from POST /v1/events/ticket, for EventSource, instead of the token"}},
-                          {{"name", "Last-Event-ID"},
-                           {"in", "header"},
-                           {"schema", {{"type", "string"}}},
-                           {"description", "the last event's id: the stream resumes after it"}}};
+  events["parameters"] = {
+      {{"name", "ticket"},
+       {"in", "query"},
+       {"schema", {{"type", "string"}}},
+       {"description", "a ticket from POST /v1/events/ticket, for EventSource, instead of the token"}},
+      {{"name", "Last-Event-ID"},
+       {"in", "header"},
+       {"schema", {{"type", "string"}}},
+       {"description", "the last event's id: the stream resumes after it"}}};
   events["security"] = json::array({{{"token", json::array()}}, json::object()});
   paths["/v1/events"] = {{"get", events}};
   json ticket = get_operation("eventTicket", "A short-lived, single-use ticket that opens the event stream",
                               json_answer("the ticket", any), "events");
   paths["/v1/events/ticket"] = {{"post", ticket}};
-  json health = get_operation("getHealth", "Whether the service answers, and per printer whether it answers, is "
+  json health = get_operation("getHealth",
+                              "Whether the service answers, and per printer whether it answers, is "
                               "damaged or is out of paper (looked at once a second at most)",
                               json_answer("the service answers", ref("schemas/Health")), "service");
   health["security"] = json::array({json::object(), {{"token", json::array()}}});
   health["description"] = "May be asked without the token: the service listens on the loopback address alone.";
   paths["/v1/health"] = {{"get", health}};
-  paths["/metrics"] = {
-      {"get", get_operation("getMetrics", "Counters and gauges in the Prometheus text format",
-                            {{"description", "calls by export, model and result, failures and operator messages by "
-                                             "code, call durations, the queue, and each printer's state"},
-                             {"content", {{"text/plain", {{"schema", {{"type", "string"}}}}}}}},
-                            "service")}};
+  paths["/metrics"] = {{"get", get_operation("getMetrics", "Counters and gauges in the Prometheus text format",
+                                             {{"description",
+                                               "calls by export, model and result, failures and operator messages by "
+                                               "code, call durations, the queue, and each printer's state"},
+                                              {"content", {{"text/plain", {{"schema", {{"type", "string"}}}}}}}},
+                                             "service")}};
 
   return {{"openapi", "3.1.0"},
           {"info",
@@ -305,8 +307,9 @@ json document() {
                 {"in", "header"},
                 {"required", false},
                 {"schema", {{"type", "string"}, {"minLength", 1}, {"maxLength", 128}}},
-                {"description", "a retry with the same key and body gets the first answer again without a "
-                                "second call; the same key with another body gets 422"}}}}},
+                {"description",
+                 "a retry with the same key and body gets the first answer again without a "
+                 "second call; the same key with another body gets 422"}}}}},
             {"schemas", schemas()},
             {"responses", responses()}}}};
 }
