@@ -122,9 +122,12 @@ class Retries(unittest.TestCase):
             self.assertEqual(status, 200)
             journal = os.path.join(folder.name, "sim", "serve-keys.jsonl")
             self.assertEqual(os.stat(journal).st_mode & 0o077, 0)
+            # Lines that are not entries are left out; the others still count.
+            with open(journal, "a") as file:
+                file.write('not json\n{"key": "%s", "fingerprint": "f", "answer": "{}", "at": 1}\n[]\n' % ("x" * 200))
             second = Service(folder=folder)
             again = second.request("POST", "/v1/call/Versao", {"args": []}, {"Idempotency-Key": "k"})[2]
-            second.stop()
+            self.assertIn("3 unreadable line(s) left out", second.stop())
             self.assertEqual((again["out"], again["replayed"]), (answer["out"], True))
             # A journal others may write is not read: the keys stay in memory.
             os.chmod(journal, 0o666)
