@@ -1,6 +1,9 @@
 """kalpo.exe serve under Wine, called from Linux on loopback: the exports
-listed and one sale, whose coupon is then on the paper; the OpenAPI document
-and the metrics answered."""
+listed and one sale, whose coupon is then on the paper; idle sockets do not
+keep a call out, a cookie authenticates nothing, a ticket opens the event
+stream, and a short token is refused; the OpenAPI document and the metrics
+answered."""
+import socket
 import sys
 
 from service import Service, sell
@@ -18,7 +21,25 @@ try:
     status, _, metrics = service.request("GET", "/metrics")
     assert status == 200 and 'kalpo_calls_total{export="KALPO_VendaItem",model="BEMATECHMP20",result="ok"} 1' in metrics, \
         metrics
+    idle = [socket.create_connection(("127.0.0.1", service.port)) for _ in range(200)]
+    try:
+        assert service.request("GET", "/v1/exports")[0] == 200
+    finally:
+        for s in idle:
+            s.close()
+    cookie = {"Cookie": "kalpo_token_%d=%s" % (service.port, service.token)}
+    assert service.request("GET", "/v1/exports", headers=cookie, token=False)[0] == 401
+    ticket = service.request("POST", "/v1/events/ticket")[2]["ticket"]
+    with socket.create_connection(("127.0.0.1", service.port), timeout=10) as stream:
+        stream.sendall(b"GET /v1/events?ticket=%s HTTP/1.1\r\nHost: 127.0.0.1:%d\r\n\r\n"
+                       % (ticket.encode(), service.port))
+        assert b"200 OK" in stream.recv(4096)
 finally:
     service.stop()
+try:
+    Service(token="short")
+    raise AssertionError("a 5-character token was taken")
+except RuntimeError as refused:
+    assert "shorter than 16" in str(refused), refused
 print("kalpo.exe serve: the exports listed, a sale made from Linux, the OpenAPI document and the metrics")
 sys.exit(0)
