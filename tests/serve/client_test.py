@@ -67,7 +67,10 @@ class Client(unittest.TestCase):
                                               "KALPO_Inicia_Fechamento", "KALPO_forma_pagamento",
                                               "KALPO_fecha_cupom"])
         self.assertEqual(sale["ids"], sorted(set(sale["ids"])))
-        self.assertIn("NODE ARROZ", self.service.tape("bemafi32", 1)[0]["text"])
+        self.assertIn("NODE ARROZ", self.service.tape("bemafi32", 2)[0]["text"])
+        # The item the impatient client sent twice is on the paper once.
+        self.assertEqual(sale["retried"], {"result": 1, "replayed": True})
+        self.assertEqual(self.service.tape("bemafi32", 1)[0]["text"].count("UMA VEZ SO"), 1)
 
 
 class Browser(unittest.TestCase):
