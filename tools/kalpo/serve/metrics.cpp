@@ -49,7 +49,7 @@ PrinterHealth health_of(const std::string &library) {
     h.paper_out = h.paper_out || name == "paper_end";
     h.paper_low = h.paper_low || name == "paper_near_end";
   }
-  h.answers = l.session.has_value() || l.absent();
+  h.answers = static_cast<bool>(l.session) || l.absent();
   h.damaged = !l.session && !l.absent() && !off;
   if (l.session) {
     const ksim::State &s = l.session->state();
