@@ -1,10 +1,10 @@
 #!/usr/bin/env python3
 """kalpo serve under attack from the same workstation (not a test).
 
-  bench/serve_attack.py KALPO_TOOL [CALLS]
+  bench/serve_attack.py KALPO_TOOL [CALLS] [IDLE]
 
-With 500 idle unauthenticated sockets and 20 event streams that never read
-open, CALLS (1,000) authenticated calls are made one after another, each a
+With 20 event streams that never read and then 500 idle unauthenticated
+sockets open, CALLS (1,000) authenticated calls are made one after another, each a
 KALPO_VendaItem with a 60 KB description (so that every `call` event is
 large): how many were answered 200, their median and worst latency, and the
 service's resident memory before the attackers came, while they stayed, and
@@ -21,7 +21,8 @@ import time
 
 tool = os.path.abspath(sys.argv[1])
 calls = int(sys.argv[2]) if len(sys.argv) > 2 else 1000
-IDLE, STREAMS, TOKEN = 500, 20, "bench-token-0123456789abcdef"
+IDLE = int(sys.argv[3]) if len(sys.argv) > 3 else 500
+STREAMS, TOKEN = 20, "bench-token-0123456789abcdef"
 MODEL = "BEMATECHMP20"
 
 
@@ -67,12 +68,6 @@ def main():
         warm.close()
         before = settle(service.pid)
 
-        idle = []
-        for _ in range(IDLE):
-            try:
-                idle.append(socket.create_connection(("127.0.0.1", port), timeout=5))
-            except OSError:
-                break
         streams = []
         for _ in range(STREAMS):
             s = socket.socket()
@@ -83,6 +78,12 @@ def main():
                        % (port, TOKEN)).encode())
             streams.append(s)
 
+        idle = []
+        for _ in range(IDLE):
+            try:
+                idle.append(socket.create_connection(("127.0.0.1", port), timeout=5))
+            except OSError:
+                break
         sale = [MODEL, "1001", "X" * 60000, "FF", "F", 1, 2, 1.0, "$"]
         latencies, answered, refused, failed = [], 0, 0, 0
         peak = before

@@ -32,7 +32,14 @@ void check(const kreplay::MakerCall &call) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *bytes, std::size_t size) {
   std::istringstream in(std::string(reinterpret_cast<const char *>(bytes), size));
   kreplay::LineReader lines(in);
-  for (std::string text; lines.next(text);) {
+  std::string text;
+  for (;;) {
+    try {
+      if (!lines.next(text)) break;
+    } catch (const kreplay::TraceError &e) {
+      if (e.line != lines.number() + 1) violated("an over-long line named by another number");
+      break;
+    }
     if (text.size() > kreplay::LineReader::kLineLimit) violated("a line held beyond the limit");
     try {
       const kreplay::Line line = kreplay::parse_line(text, lines.number());

@@ -12,8 +12,8 @@ constexpr std::size_t kFlushAt = 1 << 20, kBlock = 1 << 16;
 
 }  // namespace
 
-DerivedFile::DerivedFile(const files::Folder &folder, const char *name, std::uint64_t from)
-    : folder_(folder), name_(name), end_(from) {}
+DerivedFile::DerivedFile(const files::Folder &folder, const char *name, std::uint64_t from, bool read_only)
+    : folder_(folder), name_(name), end_(from), read_only_(read_only) {}
 
 std::uint64_t DerivedFile::add(std::string_view text) {
   pending_ += text;
@@ -26,7 +26,7 @@ std::uint64_t DerivedFile::add(std::string_view text) {
 void DerivedFile::flush() {
   std::string pending = std::move(pending_);
   pending_.clear();
-  if (pending.empty() || failed_) return;
+  if (pending.empty() || failed_ || differs_) return;
   std::size_t same = 0;
   if (!rewriting_) {
     std::string found;
@@ -37,6 +37,10 @@ void DerivedFile::flush() {
     while (same < found.size() && found[same] == pending[same]) ++same;
     if (same == pending.size()) {
       end_ += same;
+      return;
+    }
+    if (read_only_) {
+      differs_ = true;
       return;
     }
     rewriting_ = true;
@@ -53,7 +57,7 @@ bool DerivedFile::finish() {
   flush();
   std::uint64_t size = 0;
   files::Identity ignored;
-  if (!rewriting_ && !failed_ && files::stat_file(folder_, name_, size, ignored)) longer_ = size > end_;
+  if (!rewriting_ && !failed_ && !differs_ && files::stat_file(folder_, name_, size, ignored)) longer_ = size > end_;
   return !failed_;
 }
 

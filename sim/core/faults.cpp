@@ -95,7 +95,7 @@ void Printer::Impl::write_faults(const std::vector<FaultLine> &lines) {
 // Read without the lock (a caller may hold it through another instance of
 // the core), as the file is only ever replaced whole.
 Faults Printer::faults() const {
-  std::lock_guard<std::recursive_mutex> guard(impl_->mutex);
+  std::lock_guard<std::recursive_timed_mutex> guard(impl_->mutex);
   if (!impl_->dir.open() && !impl_->folder.empty()) files::open_folder(impl_->folder, impl_->dir);
   return faults_of(impl_->read_faults());
 }

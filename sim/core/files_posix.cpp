@@ -64,8 +64,13 @@ int open_at(int dir, const char *name, int flags) {
   }
   struct stat st {};
   bool examined = ::fstat(fd, &st) == 0;
-  if (!examined || !S_ISREG(st.st_mode)) {
-    examined ? fail_with(name, kind_of(st.st_mode)) : fail(name);
+  const char *why = !examined                            ? nullptr
+                    : !S_ISREG(st.st_mode)               ? kind_of(st.st_mode)
+                    : st.st_uid != ::geteuid()           ? "the file belongs to another user"
+                    : (st.st_mode & (S_IWGRP | S_IWOTH)) ? "others may write the file"
+                                                         : "";
+  if (!why || *why) {
+    why ? fail_with(name, why) : fail(name);
     ::close(fd);
     errno = EINVAL;
     return -1;
@@ -118,16 +123,26 @@ bool make_folders(const std::string &path) {
   return S_ISDIR(st.st_mode) || fail_with(path, "not a folder");
 }
 
-bool open_folder(const std::string &path, Folder &folder) {
+bool open_folder(const std::string &path, Folder &folder, bool create) {
   auto slash = path.find_last_of('/');
-  if (slash != std::string::npos && slash > 0 && !make_folders(path.substr(0, slash))) return false;
-  if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) return fail(path);
+  if (create && slash != std::string::npos && slash > 0 && !make_folders(path.substr(0, slash))) return false;
+  const bool made = create && ::mkdir(path.c_str(), 0700) == 0;
+  if (create && !made && errno != EEXIST) return fail(path);
   int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
   if (fd < 0) return errno == ELOOP || errno == ENOTDIR ? fail_with(path, "not a folder (a link?)") : fail(path);
   struct stat st {};
-  if (::fstat(fd, &st) != 0 || st.st_uid != ::geteuid()) {
+  const char *why = ::fstat(fd, &st) != 0                ? "the folder cannot be examined"
+                    : st.st_uid != ::geteuid()           ? "the folder belongs to another user"
+                    : (st.st_mode & (S_IWGRP | S_IWOTH)) ? "others may write in the folder"
+                                                         : nullptr;
+  if (why) {
     ::close(fd);
-    return fail_with(path, "the folder belongs to another user");
+    return fail_with(path, why);
+  }
+  // A new folder's entry is made durable in its parent.
+  if (made && slash != std::string::npos) {
+    const int parent = ::open(slash == 0 ? "/" : path.substr(0, slash).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (parent >= 0) ::fsync(parent), ::close(parent);
   }
   folder = {fd, path, identity_of(st)};
   return true;
@@ -159,6 +174,24 @@ Lock lock(const Folder &folder, const char *name) {
       ::close(fd);
       return {};
     }
+  }
+  return Lock{fd};
+}
+
+Lock try_lock(const Folder &folder, const char *name, int wait_ms, bool &busy) {
+  busy = false;
+  int fd = open_file(folder, name, O_RDWR);
+  if (fd < 0 && errno == ENOENT) g_error.clear();  // absent: nothing to wait for
+  if (fd < 0) return {};
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(wait_ms);
+  while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    if ((errno != EWOULDBLOCK && errno != EINTR) || std::chrono::steady_clock::now() >= deadline) {
+      busy = errno == EWOULDBLOCK;
+      busy ? fail_with(name, "held by a call of another process") : fail(name);
+      ::close(fd);
+      return {};
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
   return Lock{fd};
 }
@@ -243,6 +276,13 @@ std::vector<std::string> list_folder(const std::string &path) {
   }
   ::closedir(dir);
   return names;
+}
+
+std::string path_kind(const std::string &path) {
+  struct stat st {};
+  if (::lstat(path.c_str(), &st) != 0) return errno == ENOENT ? "" : "unreadable";
+  if (S_ISDIR(st.st_mode)) return "folder";
+  return S_ISREG(st.st_mode) ? "a file" : kind_of(st.st_mode);
 }
 
 std::string environment(const char *name) {

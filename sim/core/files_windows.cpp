@@ -109,8 +109,8 @@ bool make_folders(const std::string &path) {
   return (attributes & FILE_ATTRIBUTE_DIRECTORY) || fail_with(path, "not a folder");
 }
 
-bool open_folder(const std::string &path, Folder &folder) {
-  if (!make_folders(path)) return false;
+bool open_folder(const std::string &path, Folder &folder, bool create) {
+  if (create && !make_folders(path)) return false;
   HANDLE handle =
       ::CreateFileA(path.c_str(), FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                     OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
@@ -155,6 +155,27 @@ Lock lock(const Folder &folder, const char *name) {
     return {};
   }
   return Lock{reinterpret_cast<std::intptr_t>(file)};
+}
+
+Lock try_lock(const Folder &folder, const char *name, int wait_ms, bool &busy) {
+  busy = false;
+  HANDLE file = open_file(folder, name, GENERIC_READ | GENERIC_WRITE, OPEN_EXISTING);
+  if (file == INVALID_HANDLE_VALUE && (::GetLastError() == ERROR_FILE_NOT_FOUND)) g_error.clear();
+  if (file == INVALID_HANDLE_VALUE) return {};
+  const ULONGLONG deadline = ::GetTickCount64() + static_cast<ULONGLONG>(wait_ms);
+  for (;;) {
+    OVERLAPPED overlapped{};
+    if (::LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &overlapped))
+      return Lock{reinterpret_cast<std::intptr_t>(file)};
+    const DWORD error = ::GetLastError();
+    if (error != ERROR_LOCK_VIOLATION || ::GetTickCount64() >= deadline) {
+      busy = error == ERROR_LOCK_VIOLATION;
+      busy ? fail_with(name, "held by a call of another process") : fail(name);
+      ::CloseHandle(file);
+      return {};
+    }
+    ::Sleep(5);
+  }
 }
 
 void unlock(Lock &lock) {
@@ -252,6 +273,16 @@ std::vector<std::string> list_folder(const std::string &path) {
   } while (::FindNextFileA(search, &found));
   ::FindClose(search);
   return names;
+}
+
+std::string path_kind(const std::string &path) {
+  const DWORD attributes = ::GetFileAttributesA(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    const DWORD error = ::GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? "" : "unreadable";
+  }
+  if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return "a link";
+  return attributes & FILE_ATTRIBUTE_DIRECTORY ? "folder" : "a file";
 }
 
 std::string environment(const char *name) {

@@ -217,7 +217,8 @@ struct Folder {
   Identity identity;
   bool open() const { return handle != -1; }
 };
-bool open_folder(const std::string &path, Folder &folder);
+// `create` false: an absent folder is not made (a look at the printer).
+bool open_folder(const std::string &path, Folder &folder, bool create = true);
 void close_folder(Folder &folder);
 // Whether the folder's path still names the folder held (not deleted).
 bool still_there(const Folder &folder);
@@ -230,6 +231,9 @@ struct Lock {
   bool locked() const { return handle != -1; }
 };
 Lock lock(const Folder &folder, const char *name);
+// The lock of an existing file, waited for `wait_ms` at most; `busy` when
+// another process held it all that time.  The file is never created.
+Lock try_lock(const Folder &folder, const char *name, int wait_ms, bool &busy);
 void unlock(Lock &lock);
 // Files are opened without following links and must be regular files,
 // created owner-only.  stat_file: false when absent (last_error empty) or
@@ -243,6 +247,9 @@ bool truncate(const Folder &folder, const char *name, std::uint64_t size);
 bool write_all(const Folder &folder, const char *name, std::string_view data);
 bool rename(const Folder &folder, const char *from, const char *to);  // absent: nothing to do
 std::vector<std::string> list_folder(const std::string &path);
+// What stands at `path`, links not followed: absent (""), "folder", or
+// what else ("a link", "a file", ...).
+std::string path_kind(const std::string &path);
 std::string environment(const char *name);
 std::string home_folder();
 void sleep_ms(int ms);
@@ -250,10 +257,6 @@ std::int64_t wall_clock();  // the workstation's local time, as a wall clock
 }  // namespace files
 
 // ---- Faults ----
-struct FaultLine {
-  std::string name, value;
-  bool once = false;
-};
 std::vector<FaultLine> parse_faults(std::string_view text);
 std::string faults_text(const std::vector<FaultLine> &lines);
 Faults faults_of(const std::vector<FaultLine> &lines);
@@ -271,10 +274,13 @@ constexpr char kSlash = '/';
 // shows records the journal lost.
 class DerivedFile {
  public:
-  DerivedFile(const files::Folder &folder, const char *name, std::uint64_t from);
+  // `read_only`: a difference is noted, never written (a look).
+  DerivedFile(const files::Folder &folder, const char *name, std::uint64_t from, bool read_only = false);
   std::uint64_t add(std::string_view text);  // the text's length
   bool finish();                             // false when it could not be written (files::last_error)
   bool longer() const { return longer_; }
+  // A difference was found (and, but in a look, the file rewritten from it).
+  bool differed() const { return rewriting_ || differs_; }
   const char *name() const { return name_; }
 
  private:
@@ -283,7 +289,7 @@ class DerivedFile {
   const char *name_;
   std::uint64_t end_;  // where the pending text goes
   std::string pending_;
-  bool rewriting_ = false, failed_ = false, longer_ = false;
+  bool read_only_, rewriting_ = false, failed_ = false, longer_ = false, differs_ = false;
 };
 
 // The files of a printer.
@@ -296,7 +302,7 @@ struct Printer::Impl {
   std::string library, folder;  // folder empty: no data folder
   // One Session at a time in this process; the same thread may begin
   // another inside its own (a nested call shares the outer one's lock).
-  std::recursive_mutex mutex;
+  std::recursive_timed_mutex mutex;
   int depth = 0;
   files::Folder dir;
   files::Lock lock;
@@ -304,9 +310,14 @@ struct Printer::Impl {
   Position at;  // what the state has applied
   files::Identity identity;
   bool loaded = false;
-  bool usable = false;            // this call could reach the files
+  bool usable = false;  // this call could reach the files
+  // A look (Printer::inspect): nothing is made and nothing written, and the
+  // lock is waited for `wait_ms` at most (`busy` when it was not had).
+  bool looking = false, busy = false;
+  int wait_ms = 0;
   std::string damage;             // why the journal is refused; empty if sound
   std::vector<std::string> said;  // notices already written to standard error
+  std::string pending_notice;     // for notice.txt at the next call (found without the lock)
   std::map<std::type_index, std::shared_ptr<void>> locals;
 
   std::string path(std::string_view name) const { return folder + kSlash + std::string(name); }
@@ -332,7 +343,7 @@ struct Printer::Impl {
   // The journal refused (damaged.txt, once on standard error); a notice
   // (notice.txt, once on standard error); a file that cannot be used.
   void refuse(const std::string &why);
-  void notice(const std::string &text);
+  void notice(const std::string &text, bool to_file = true);
   void trouble();
   std::vector<FaultLine> read_faults();
   void write_faults(const std::vector<FaultLine> &lines);
@@ -340,7 +351,7 @@ struct Printer::Impl {
 
 struct Session::Impl {
   Printer::Impl *printer = nullptr;
-  std::unique_lock<std::recursive_mutex> guard;
+  std::unique_lock<std::recursive_timed_mutex> guard;
   std::string function;
   Call call = Call::command;
   Faults faults;

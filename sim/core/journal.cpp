@@ -12,6 +12,9 @@ namespace ksim {
 namespace {
 
 constexpr std::uint64_t kChunk = 1 << 20;
+// Longer than any record the printer writes: a line past it is damage, and
+// is never read on to its end.
+constexpr std::size_t kLineBound = 4 << 20;
 
 std::string at_record(std::uint64_t record) { return "record " + number(static_cast<std::int64_t>(record)) + ": "; }
 
@@ -79,6 +82,10 @@ bool Printer::Impl::read_lines(std::uint64_t from, std::uint64_t to,
       if (!take(std::string_view(tail).substr(begin, end - begin), start + begin)) return false;
     tail.erase(0, begin);
     start += begin;
+    if (tail.size() > kLineBound) {
+      refuse("a line at byte " + number(static_cast<std::int64_t>(start)) + " is longer than any record");
+      return false;
+    }
   }
   return true;
 }
@@ -92,8 +99,8 @@ void Printer::Impl::read_records(std::uint64_t size, bool fresh) {
   if (size + 1 < at.offset)  // one byte short: the last line end, restored below if that is all
     return refuse(at_record(at.records) + "the journal holds " + number(static_cast<std::int64_t>(size)) +
                   " bytes, less than the " + number(static_cast<std::int64_t>(at.offset)) + " acknowledged");
-  DerivedFile tape(dir, kTape, at.tape_bytes), details(dir, kDetails, at.detail_bytes),
-      reductions(dir, kReductions, at.reduction_bytes);
+  DerivedFile tape(dir, kTape, at.tape_bytes, looking), details(dir, kDetails, at.detail_bytes, looking),
+      reductions(dir, kReductions, at.reduction_bytes, looking);
   bool crossed_reduction = false, refused = false;
   // One line: the last record applied again, else the next record.
   auto take = [&](std::string_view line, std::uint64_t start) -> bool {
@@ -124,7 +131,7 @@ void Printer::Impl::read_records(std::uint64_t size, bool fresh) {
   };
   std::string tail;
   if (!read_lines(from, UINT64_MAX, take, tail)) {
-    if (refused) return;
+    if (refused || !damage.empty()) return;
     reload();  // read again from the start by the next call
     return trouble();
   }
@@ -142,11 +149,18 @@ void Printer::Impl::read_records(std::uint64_t size, bool fresh) {
     }
   }
   if (!anchored) return refuse(at_record(at.records) + "the journal ends before the record acknowledged");
+  bool differed = false;
   for (DerivedFile *file : {&tape, &details, &reductions}) {
     if (!file->finish()) notice(files::last_error());
     if (file->longer())
       return refuse("after " + at_record(at.records) + file->name() + " holds more than the journal gives");
+    if (file->differed())
+      notice(std::string(file->name()) + " differed from what the journal gives" +
+             (looking ? " (left as it is by a look)" : ": rewritten from the first difference"));
+    differed = differed || file->differed();
   }
+  // A look leaves a differing file as it is: the next call reads afresh and rewrites it.
+  if (looking && differed) return reload();
   // The checkpoint of a reduction replayed here is missing or was not
   // trusted: written now, so that the next start is quick.
   if (fresh && crossed_reduction) write_checkpoint();
@@ -155,7 +169,7 @@ void Printer::Impl::read_records(std::uint64_t size, bool fresh) {
 std::vector<Reduction> Printer::Impl::read_fiscal_memory(std::size_t count, std::uint64_t bytes, std::uint64_t offset) {
   std::vector<Reduction> memory;
   std::string text;
-  if (!dir.open()) files::open_folder(folder, dir);  // a copy of the state read after its printer was let go
+  if (!dir.open()) files::open_folder(folder, dir, false);  // a copy of the state read after its printer was let go
   if (files::read_from(dir, kReductions, 0, text, bytes) && text.size() == bytes) {
     Reduction reduction;
     for (std::size_t begin = 0, end; (end = text.find('\n', begin)) != std::string::npos; begin = end + 1) {
@@ -165,9 +179,11 @@ std::vector<Reduction> Printer::Impl::read_fiscal_memory(std::size_t count, std:
     if (memory.size() == count) return memory;
   }
   // Not as its checkpoint left it: the journal says what it was; the next
-  // printer opened afresh rebuilds the file.
-  notice(std::string(kReductions) + " does not match the checkpoint: fiscal memory read from the journal");
-  files::truncate(dir, kReductions, 0);
+  // printer opened afresh rebuilds the file.  Read without the printer's
+  // lock, this only reads: nothing is written here.
+  // Said now on standard error; notice.txt is written by the next call, under the lock.
+  pending_notice = std::string(kReductions) + " does not match the checkpoint: fiscal memory read from the journal";
+  notice(pending_notice, false);
   State replayed = default_state();
   std::string tail;
   read_lines(
@@ -199,9 +215,16 @@ bool Printer::Impl::journal(const Command &command) {
 }
 
 void Printer::Impl::print(const Printout &printout) {
+  // A failed append is cut back and the file's offset left where it was:
+  // the next printer opened afresh writes the file again from the journal.
   auto add = [&](const char *file, std::uint64_t &bytes, const std::string &text) {
-    if (!text.empty() && !files::append(dir, file, text, false)) notice(files::last_error());
-    bytes += text.size();
+    if (text.empty()) return;
+    if (files::append(dir, file, text, false)) {
+      bytes += text.size();
+      return;
+    }
+    notice(files::last_error());
+    files::truncate(dir, file, bytes);
   };
   add(kTape, at.tape_bytes, tape_text(printout, at.tape_bytes == 0));
   if (printout.detail) add(kDetails, at.detail_bytes, detail_text(*printout.detail));

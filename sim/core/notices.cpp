@@ -15,15 +15,15 @@ constexpr std::size_t kRemembered = 64;
 
 void Printer::Impl::refuse(const std::string &why) {
   damage = path(kJournal) + ": " + why;
-  if (dir.open()) files::write_all(dir, kDamaged, damage + "\n");
+  if (dir.open() && !looking) files::write_all(dir, kDamaged, damage + "\n");
   if (std::find(said.begin(), said.end(), damage) != said.end()) return;
   std::fprintf(stderr, "kalpo virtual printer refuses its journal: %s\n", damage.c_str());
   said.push_back(damage);
 }
 
-void Printer::Impl::notice(const std::string &text) {
+void Printer::Impl::notice(const std::string &text, bool to_file) {
   std::string line = (dir.open() ? folder + ": " : std::string()) + text;
-  if (dir.open()) files::write_all(dir, kNotice, line + "\n");
+  if (dir.open() && !looking && to_file) files::write_all(dir, kNotice, line + "\n");
   if (std::find(said.begin(), said.end(), line) != said.end()) return;
   std::fprintf(stderr, "kalpo virtual printer: %s\n", line.c_str());
   if (said.size() == kRemembered) said.erase(said.begin());
@@ -34,7 +34,7 @@ void Printer::Impl::notice(const std::string &text) {
 // the printer's): the call answers as a printer that does not communicate.
 void Printer::Impl::trouble() {
   usable = false;
-  notice(files::last_error());
+  if (!busy) notice(files::last_error());
 }
 
 }  // namespace ksim

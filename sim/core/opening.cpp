@@ -1,6 +1,8 @@
 // Opening a printer: its folder and lock at the start of each call, and a
 // printer new to this process started from its last good checkpoint, so
 // that a printer opens as fast on its last day as on its first.
+#include <utility>
+
 #include "core/internal.h"
 
 namespace ksim {
@@ -33,13 +35,16 @@ void Printer::Impl::enter() {
     files::close_folder(dir);
     reload();
   }
-  if (!dir.open() && !files::open_folder(folder, dir)) return trouble();
+  busy = false;
+  if (!dir.open() && !files::open_folder(folder, dir, !looking)) return trouble();
   for (const char *name : kOwnFiles)
     if (std::string kind = files::odd_kind(dir, name); !kind.empty() && damage.empty())
       refuse(std::string(name) + " is " + kind + ", not a file of the printer's own");
-  lock = files::lock(dir, kLock);
-  if (!lock.locked()) return trouble();
+  lock = looking ? files::try_lock(dir, kLock, wait_ms, busy) : files::lock(dir, kLock);
+  // A printer that never had a call has no lock yet: a look reads it as it is.
+  if (!lock.locked() && !(looking && !busy && files::last_error().empty())) return trouble();
   usable = true;
+  if (!looking && !pending_notice.empty()) notice(std::exchange(pending_notice, {}));
 }
 
 // Files that only a printer that has worked leaves.

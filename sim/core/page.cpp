@@ -2,6 +2,23 @@
 #include "core/internal.h"
 
 namespace ksim {
+namespace {
+
+// The line that begins a page on the tape.
+std::string separator() { return std::string(kColumns, '='); }
+
+// A line as the paper shows it: a control character (a byte below 0x20, DEL)
+// prints as '?', and a line that would read as the start of a page ends in
+// '?': no printed text can start a line, a page or a terminal's command.
+std::string printable(std::string_view line) {
+  std::string out(line);
+  for (char &c : out)
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+  if (out == separator()) out.back() = '?';
+  return out;
+}
+
+}  // namespace
 
 PageBuilder::PageBuilder(const State &state, std::string title, std::uint32_t coo) : state_(state) {
   page_.title = std::move(title);
@@ -22,7 +39,7 @@ void PageBuilder::header(std::int64_t when, std::uint32_t ccf) {
 
 void PageBuilder::text(std::string_view line) {
   do {
-    page_.lines.emplace_back(line.substr(0, kColumns));
+    page_.lines.push_back(printable(line.substr(0, kColumns)));
     line.remove_prefix(line.size() < kColumns ? line.size() : kColumns);
   } while (!line.empty());
 }
@@ -69,7 +86,7 @@ std::vector<std::string> split_lines(std::string_view text) {
 }
 
 std::string page_text(const Page &page) {
-  std::string text(kColumns, '=');
+  std::string text = separator();
   text += '\n';
   for (const std::string &line : page.lines) text += line + "\n";
   return text;
@@ -106,14 +123,14 @@ void read_header(Page &page) {
 }  // namespace
 
 std::vector<Page> read_pages(std::string_view text) {
-  const std::string separator = std::string(kColumns, '=');
+  const std::string mark = separator();
   std::vector<Page> pages;
   while (!text.empty()) {
     std::size_t end = text.find('\n');
     std::string_view line = text.substr(0, end);
     text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-    if (line == separator || pages.empty()) pages.emplace_back();
-    if (line != separator) pages.back().lines.emplace_back(line);
+    if (line == mark || pages.empty()) pages.emplace_back();
+    if (line != mark) pages.back().lines.emplace_back(line);
   }
   for (Page &page : pages) read_header(page);
   return pages;

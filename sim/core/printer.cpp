@@ -56,7 +56,7 @@ Session Printer::begin(std::string_view function, Call call) {
   auto session = std::make_unique<Session::Impl>();
   Impl &p = *impl_;
   session->printer = &p;
-  session->guard = std::unique_lock<std::recursive_mutex>(p.mutex);
+  session->guard = std::unique_lock<std::recursive_timed_mutex>(p.mutex);
   session->function = std::string(function);
   session->call = call;
   if (p.depth++ == 0) {

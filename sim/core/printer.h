@@ -315,6 +315,14 @@ struct Faults {
   bool operator==(const Faults &) const = default;
 };
 
+// A line of the faults control file: "[once ]<name>[ <value>]".  A line
+// naming no fault the printer knows (a comment, a blank line) has an empty
+// name and is kept whole in `value`.
+struct FaultLine {
+  std::string name, value;
+  bool once = false;
+};
+
 // One page of the paper tape: a document as printed, 48 columns a line.
 struct Page {
   std::uint32_t coo = 0;
@@ -349,6 +357,27 @@ bool append_log_line(const std::string &path, std::string_view line, std::uint64
 bool make_folders(const std::string &path);
 
 class Printer;
+class Session;
+
+// A look at a printer, for tools and the service (Printer::inspect).
+struct Inspection {
+  enum class Kind {
+    sound,       // `session` holds the printer: its state, tape and faults may be read
+    absent,      // no folder yet: no printer has been made
+    busy,        // another process held the printer's lock past the deadline
+    damaged,     // the printer refuses its journal
+    unreadable,  // its folder or files cannot be used (not a folder, a link, another user's, ...)
+  };
+  Kind kind = Kind::absent;
+  std::string reason;  // busy, damaged, unreadable: why, for a person
+  std::shared_ptr<Session> session;
+};
+
+// What Printer::check found: what it checked, and each fault with its place.
+struct CheckReport {
+  std::vector<std::string> checked, faults;
+  bool sound() const { return faults.empty(); }
+};
 
 // One maker call: holds the printer's lock, with the state caught up with
 // every command completed by any process.  The operations validate against
@@ -443,6 +472,19 @@ class Printer {
   Session begin(std::string_view function, Call call);
 
   std::string folder() const;
+
+  // A look: no folder or file is made, no link followed, nothing written,
+  // and the printer's lock (or this process's own turn on the printer) is
+  // waited for `wait_ms` at most, else the look answers busy.
+  Inspection inspect(int wait_ms);
+  // The lines of the faults control file, for a look; a printer that cannot
+  // be looked at has none.
+  std::vector<FaultLine> fault_lines(int wait_ms);
+  // The printer checked from end to end, under a look: every journal
+  // record's checksum and order, each checkpoint, the tape, the details and
+  // the fiscal memory against the journal, and its files' kinds, owners and
+  // modes.  Nothing is written.
+  CheckReport check(int wait_ms);
 
   // The paper tape as tape.txt holds it, oldest first; the last `count`
   // pages when count > 0 (read from the end of the file).

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "replay/field_file.h"
 #include "replay/trace_reader.h"
 
 namespace kreplay {
@@ -70,17 +71,24 @@ bool Replay::load_next() {
     }
     if (const char *lines = std::getenv("KALPO_REPLAY_LINES"))
       if (std::sscanf(lines, "%d-%d", &first_line_, &last_line_) != 2) first_line_ = 1, last_line_ = 0;
-    file_ = std::make_unique<std::ifstream>(path, std::ios::binary);
-    lines_ = std::make_unique<LineReader>(*file_);
+    try {
+      file_ = std::make_unique<FieldFile>(path);
+    } catch (const FieldFileError &e) {
+      std::fprintf(stderr, "%s (replay): %s\n", library_.c_str(), e.what());
+      return false;
+    }
+    stream_ = std::make_unique<std::istream>(file_.get());
+    lines_ = std::make_unique<LineReader>(*stream_);
   }
   if (!lines_) return false;
   pending_.clear();
   next_ = 0;
   std::string text;
-  while (pending_.empty() && lines_->next(text)) {
-    if (lines_->number() < first_line_) continue;
-    if (last_line_ > 0 && lines_->number() > last_line_) break;
+  while (pending_.empty()) {
     try {
+      if (!lines_->next(text)) break;
+      if (lines_->number() < first_line_) continue;
+      if (last_line_ > 0 && lines_->number() > last_line_) break;
       const Line line = parse_line(text, lines_->number());
       if (line.kind != LineKind::record) continue;
       for (MakerCall &call : check_record(line.json, lines_->number()))

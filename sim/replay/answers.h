@@ -11,7 +11,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <fstream>
+#include <istream>
 #include <memory>
 #include <optional>
 #include <string>
@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "replay/calls.h"
+#include "replay/field_file.h"
 
 namespace kreplay {
 
@@ -54,7 +55,8 @@ class Replay {
   int first_line_ = 1, last_line_ = 0;  // KALPO_REPLAY_LINES "first-last": one process's part of the trace
   bool opened_ = false;
   bool diverged_ = false;
-  std::unique_ptr<std::ifstream> file_;
+  std::unique_ptr<FieldFile> file_;
+  std::unique_ptr<std::istream> stream_;
   std::unique_ptr<LineReader> lines_;
   std::vector<MakerCall> pending_;
   std::size_t next_ = 0;

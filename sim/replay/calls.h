@@ -19,8 +19,8 @@ struct TraceError : std::runtime_error {
   int line;
 };
 
-// The lines of a trace, one at a time: no line is held longer than
-// kLineLimit, whatever the file holds.
+// The lines of a trace, one at a time: a line longer than kLineLimit is
+// refused (TraceError) at the limit, never read on to its end.
 class LineReader {
  public:
   static constexpr std::size_t kLineLimit = 1 << 20;
@@ -29,13 +29,10 @@ class LineReader {
   // The next line, without its end (LF or CR LF); false at the end.
   bool next(std::string &line);
   int number() const { return number_; }
-  // The line just read was longer than kLineLimit and was cut.
-  bool cut() const { return cut_; }
 
  private:
   std::istream &in_;
   int number_ = 0;
-  bool cut_ = false;
 };
 
 // The widths of answer buffers: a buffer holds at most kBufferLimit bytes; a

@@ -211,17 +211,15 @@ TraceError::TraceError(int number, const std::string &what)
 
 bool LineReader::next(std::string &line) {
   line.clear();
-  cut_ = false;
   std::streambuf *buffer = in_.rdbuf();
   if (!buffer) return false;
   bool any = false;
   for (int c; (c = buffer->sbumpc()) != std::char_traits<char>::eof();) {
     any = true;
     if (c == '\n') break;
-    if (line.size() < kLineLimit)
-      line += static_cast<char>(c);
-    else
-      cut_ = true;
+    // Refused at the bound: the rest of the line is never read.
+    if (line.size() == kLineLimit) throw TraceError(number_ + 1, "longer than any trace line (1 MiB)");
+    line += static_cast<char>(c);
   }
   if (!any) return false;
   if (!line.empty() && line.back() == '\r') line.pop_back();

@@ -17,6 +17,7 @@
 #include <windows.h>
 #else
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -80,26 +81,35 @@ std::string header_line(unsigned long process) {
 }
 
 // Each line goes out whole in one append, so that the lines of several
-// processes tracing to one file never tear one another.
+// processes tracing to one file never tear one another.  The trace holds
+// customers' names and documents: it is made readable by its owner alone,
+// and it is never reached through a link, a pipe or a device, nor waited on.
 #if defined(_WIN32)
 bool append_whole(const std::string &text) {
   const HANDLE file =
       CreateFileA(g_path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                  OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+                  OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
+  BY_HANDLE_FILE_INFORMATION info{};
+  const bool regular = GetFileType(file) == FILE_TYPE_DISK && GetFileInformationByHandle(file, &info) &&
+                       !(info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY));
   DWORD written = 0;
-  const bool ok =
-      WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) != 0 && written == text.size();
+  const bool ok = regular && WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) != 0 &&
+                  written == text.size();
   return CloseHandle(file) != 0 && ok;
 }
 #else
 bool append_whole(const std::string &text) {
-  const int fd = ::open(g_path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+  const int fd =
+      ::open(g_path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY, 0600);
   if (fd < 0) return false;
-  ssize_t written = 0;
-  do {
-    written = ::write(fd, text.data(), text.size());
-  } while (written < 0 && errno == EINTR);
+  struct stat st {};
+  ssize_t written = -1;
+  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+    do {
+      written = ::write(fd, text.data(), text.size());
+    } while (written < 0 && errno == EINTR);
+  }
   return ::close(fd) == 0 && written == static_cast<ssize_t>(text.size());
 }
 #endif
@@ -110,7 +120,9 @@ void append_line(const std::string &line) {
     g_header_process = process;
     return;
   }
-  std::fprintf(stderr, "KALPO: the trace file %s cannot be written; tracing is off\n", g_path.c_str());
+  std::fprintf(stderr,
+               "KALPO: the trace file %s cannot be written (or is a link, a pipe or a device); tracing is off\n",
+               g_path.c_str());
   mode = Mode::off;
 }
 

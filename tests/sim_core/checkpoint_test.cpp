@@ -68,7 +68,10 @@ TEST_F(CheckpointTest, ACheckpointGivesTheStateAReplayFromTheStartGives) {
   std::string reductions = file("reductions");
   reductions[reductions.size() / 2] ^= 1;
   write_file("reductions", reductions);
-  EXPECT_EQ(fresh_load().state(), live);  // the fiscal memory from the journal
+  Printer &reloaded = fresh_load();
+  EXPECT_EQ(reloaded.state(), live);  // the fiscal memory from the journal, read without the lock
+  EXPECT_EQ(file("reductions"), reductions) << "the lazy reader only reads";
+  reloaded.begin("x");  // and the next call says so
   EXPECT_NE(file("notice.txt").find("reductions"), std::string::npos);
 }
 

@@ -4,6 +4,7 @@
 #include <poll.h>
 #include <pty.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -192,8 +193,8 @@ TEST_F(Tool, BadInputIsNamedAndRefusedBeforeAnythingHappens) {
           {"call Versao - extra", "takes 1 arguments, 2 given"},
           {"run /nonexistent/script.kalpo", "/nonexistent/script.kalpo"},
           {"run " + std::string(KALPO_EXAMPLES) + "/../README.md", "line 3: unknown export"},
-          {"run " + dir_, "is a folder"},
-          {"run /dev/zero", "larger than 64 MiB"},
+          {"run " + dir_, "a folder, not a file"},
+          {"run /dev/zero", "a device, not a file"},
           {"config set FOO 1", "'FOO'"},
           {"config set VELOCIDADE abc", "not a whole number of 32 bits; KALPO would read the default 115200"},
           {"config set MENSAGEM " + line_break, "no line break"},
@@ -400,7 +401,7 @@ TEST_F(Tool, AnUnreadablePrinterIsSaidWithANonZeroExit) {
       {"a damaged journal", [&] { std::ofstream(folder + "/journal", std::ios::app) << "not a record\n"; },
        "refuses its journal"},
       {"a lock that is a folder", [&] { fs::remove(folder + "/lock"), fs::create_directory(folder + "/lock"); },
-       "cannot be taken"},
+       "lock is a folder"},
   };
   for (const auto &c : cases) {
     SCOPED_TRACE(c.what);
@@ -501,3 +502,201 @@ TEST(MakeDemo, TheBuildShowsInOneLineAndANoOpBuildShowsNothing) {
 }
 
 }  // namespace
+
+namespace {
+
+// kalpo killed if it has not ended within ten seconds: a hang fails the test.
+Outcome bounded(const std::string &command) {
+  Outcome out;
+  FILE *pipe = popen(("timeout -s KILL 10 env " + command + " </dev/null 2>&1").c_str(), "r");
+  if (!pipe) return out;
+  char buffer[4096];
+  for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.output.append(buffer, n);
+  const int status = pclose(pipe);
+  out.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return out;
+}
+
+std::string traces_folder() { return std::string(KALPO_EXAMPLES) + "/../tests/traces"; }
+
+}  // namespace
+
+// Traces and scripts from the field: whatever stands under the name, each
+// reader refuses it by name, at once, with exit status 2.
+TEST_F(Tool, AFileFromTheFieldIsRefusedAtOnce) {
+  ASSERT_EQ(mkfifo((dir_ + "/fifo").c_str(), 0600), 0);
+  fs::create_symlink("/dev/zero", dir_ + "/zero");
+  fs::create_directory(dir_ + "/folder");
+  file("empty", "");
+  file("header", "{\"kalpo_trace\":2,\"kalpo\":\"4.0.0\",\"platform\":\"posix\",\"process\":1,\"time\":\"\"}\n");
+  file("long", std::string(3 << 20, '{'));
+  const std::string deep = traces_folder() + "/bad/deep_nesting.jsonl";
+  const struct {
+    std::string file, shown;
+    bool as_trace;  // kalpo trace refuses it too
+  } rows[] = {
+      {dir_ + "/fifo", "a FIFO, not a file", true},         {dir_ + "/zero", "a link, not a file", true},
+      {"/dev/zero", "a device, not a file", true},          {dir_ + "/folder", "a folder, not a file", true},
+      {dir_ + "/long", "longer than any trace line", true}, {dir_ + "/empty", "no export call", false},
+      {dir_ + "/header", "no export call", false},          {deep, "nested too deep", false},
+  };
+  for (const auto &row : rows) {
+    std::vector<std::string> commands = {"replay ", "replay --against-printer "};
+    if (row.as_trace) commands.push_back("trace ");
+    for (const std::string &command : commands) {
+      SCOPED_TRACE(command + row.file);
+      const Outcome run = bounded(this->command(command + row.file));
+      EXPECT_EQ(run.status, 2) << run.output;
+      EXPECT_TRUE(has(run.output, row.shown)) << run.output;
+    }
+  }
+}
+
+// The trace: never waited on, never through a link, readable by its owner
+// alone, never the trace being replayed; a call goes on without it.
+TEST_F(Tool, TracingNeverStopsACallNorLeaks) {
+  ASSERT_EQ(mkfifo((dir_ + "/fifo").c_str(), 0600), 0);
+  const std::string target = file("target", "kept\n");
+  fs::create_symlink(target, dir_ + "/link");
+  for (const char *name : {"fifo", "link"}) {
+    SCOPED_TRACE(name);
+    const Outcome run = bounded(command("call Versao", "KALPO_TRACE='" + dir_ + "/" + name + "'"));
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_TRUE(has(run.output, "tracing is off")) << run.output;
+  }
+  std::ifstream kept(target);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "kept\n");
+
+  const std::string trace = dir_ + "/made.jsonl";
+  ASSERT_EQ(bounded(command("call Versao", "KALPO_TRACE='" + trace + "'")).status, 0);
+  EXPECT_EQ(fs::status(trace).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
+  const std::uintmax_t size = fs::file_size(trace);
+  for (const char *replay : {"replay ", "replay --against-printer "}) {
+    const Outcome run = bounded(command(replay + trace, "KALPO_TRACE='" + trace + "'"));
+    EXPECT_EQ(run.status, 2) << run.output;
+    EXPECT_TRUE(has(run.output, "KALPO_TRACE names the trace being replayed")) << run.output;
+  }
+  EXPECT_EQ(fs::file_size(trace), size);
+}
+
+TEST_F(Tool, AnInterruptedReplayRemovesItsFolder) {
+  const auto replay_folders = [&] {
+    int n = 0;
+    for (const auto &entry : fs::directory_iterator(dir_))
+      n += entry.path().filename().string().starts_with("kalpo-replay-");
+    return n;
+  };
+  for (int signal : {SIGINT, SIGTERM}) {
+    SCOPED_TRACE(signal);
+    const pid_t child = fork();
+    if (child == 0) {
+      setenv("TMPDIR", dir_.c_str(), 1);
+      execl(KALPO_TOOL, "kalpo", "replay", (traces_folder() + "/day_epson.jsonl").c_str(),
+            static_cast<char *>(nullptr));
+      _exit(127);
+    }
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (replay_folders() == 0 && std::chrono::steady_clock::now() < deadline) usleep(1000);
+    kill(child, signal);
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_EQ(replay_folders(), 0);
+  }
+}
+
+// The printer's own files and folder, spoiled as another local user or a
+// careless operator would: every look ends within its bound, makes nothing,
+// and names the reason.
+TEST_F(Tool, APrinterReachableByOthersIsRefused) {
+  NEEDS_VIRTUAL_PRINTER("interfaceepson");
+  const std::string folder = dir_ + "/sim/interfaceepson";
+  const std::string missing = dir_ + "/missing";
+  const struct {
+    const char *what;
+    std::function<void()> spoil;
+    const char *reason;
+  } cases[] = {
+      {"a lock linked to a missing file",
+       [&] { fs::remove(folder + "/lock"), fs::create_symlink(missing, folder + "/lock"); }, "lock is a link"},
+      {"a lock that is a FIFO", [&] { fs::remove(folder + "/lock"), mkfifo((folder + "/lock").c_str(), 0600); },
+       "lock is a FIFO"},
+      {"a folder others may write", [&] { fs::permissions(folder, fs::perms::all); }, "others may write in the folder"},
+      {"a journal others may write",
+       [&] { fs::permissions(folder + "/journal", fs::perms::others_write, fs::perm_options::add); },
+       "others may write the file"},
+      {"a folder replaced by a file", [&] { fs::remove_all(folder), file("sim/interfaceepson", "x"); },
+       "is a file, not a folder"},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.what);
+    fs::remove_all(dir_ + "/sim");
+    ASSERT_EQ(kalpo("call Abredia EPSON").status, 0);
+    c.spoil();
+    for (const char *inspect : {"state --model EPSON", "tape --model EPSON", "clock --model EPSON"}) {
+      SCOPED_TRACE(inspect);
+      const Outcome run = bounded(command(inspect));
+      EXPECT_EQ(run.status, 1) << run.output;
+      EXPECT_TRUE(has(run.output, c.reason)) << run.output;
+    }
+    EXPECT_FALSE(fs::exists(missing));
+    fs::remove_all(dir_ + "/sim/interfaceepson"), fs::remove(dir_ + "/sim/interfaceepson");
+  }
+}
+
+// What the tool writes: checked, and never a control character it did not
+// make; a count and a text it cannot use are refused.
+TEST_F(Tool, TheToolsOutputIsChecked) {
+  NEEDS_VIRTUAL_PRINTER("bemafi32");
+  EXPECT_NE(bounded(command("call --list >/dev/full")).status, 0);
+  EXPECT_NE(bounded(command("tape >&-")).status, 0);
+  for (const char *count : {"-1", "99999999999999999999999"})
+    EXPECT_EQ(kalpo(std::string("tape --last ") + count).status, 2) << count;
+  const Outcome cjk = kalpo("call AbreCupom BEMATECHMP20 - '\xE4\xB8\xAD\xE6\x96\x87' '' ''");
+  EXPECT_EQ(cjk.status, 2) << cjk.output;
+  EXPECT_TRUE(has(cjk.output, "argument 3 (nome) of KALPO_AbreCupom")) << cjk.output;
+
+  // A closing message that would forge a coupon on the paper.
+  const std::string forged =
+      "OBRIGADO\n" + std::string(48, '=') + "\n  CUPOM FISCAL\nCOO:000777\nTOTAL R$ 999,99\x1b[2J";
+  const std::string closing = file("closing", forged);
+  for (const std::string &call :
+       std::vector<std::string>{"AbreCupom BEMATECHMP20 - '' '' ''", "VendaItem BEMATECHMP20 1 A 01 F 1 2 1 '$'",
+                                "Inicia_Fechamento BEMATECHMP20 0", "forma_pagamento BEMATECHMP20 Dinheiro 5",
+                                "fecha_cupom BEMATECHMP20 \"$(cat " + closing + ")\""}) {
+    const Outcome run = kalpo("call " + call);
+    ASSERT_EQ(run.status, 0) << call << '\n' << run.output;
+    EXPECT_FALSE(has(run.output, "\x1b")) << run.output;
+  }
+  const json tape = kalpo_json("tape --json --model BEMATECHMP20");
+  ASSERT_EQ(tape["bemafi32"].size(), 1u) << tape;
+  EXPECT_NE(tape["bemafi32"][0]["coo"], 777);
+  EXPECT_FALSE(has(kalpo("tape --model BEMATECHMP20").output, "\x1b"));
+}
+
+// kalpo check finds one byte changed anywhere in the journal, and in a file
+// that follows from it.
+TEST_F(Tool, CheckFindsAByteFlippedAnywhere) {
+  NEEDS_VIRTUAL_PRINTER("interfaceepson");
+  ASSERT_EQ(kalpo("--yes run " + std::string(KALPO_EXAMPLES) + "/epson.kalpo").status, 0);
+  ASSERT_EQ(kalpo("check --model EPSON").status, 0) << kalpo("check --model EPSON").output;
+  const std::string folder = dir_ + "/sim/interfaceepson/";
+  const auto flip = [&](const std::string &name, std::size_t at) {
+    std::fstream f(folder + name, std::ios::in | std::ios::out | std::ios::binary);
+    f.seekg(static_cast<std::streamoff>(at));
+    const char c = static_cast<char>(f.get() ^ 1);
+    f.seekp(static_cast<std::streamoff>(at));
+    f.put(c);
+  };
+  for (const char *name : {"journal", "tape.txt", "details", "reductions"}) {
+    const std::size_t size = fs::file_size(folder + name);
+    for (std::size_t at = 0; at < size; at += size / 7 + 1) {
+      SCOPED_TRACE(std::string(name) + " byte " + std::to_string(at));
+      flip(name, at);
+      const Outcome run = kalpo("check --model EPSON");
+      EXPECT_EQ(run.status, 1) << run.output;
+      EXPECT_TRUE(has(run.output, "fault: ")) << run.output;
+      flip(name, at);
+    }
+  }
+  EXPECT_EQ(kalpo("check --model EPSON").status, 0);
+}

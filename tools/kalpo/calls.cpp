@@ -1,29 +1,20 @@
 // call and run: export calls from the command line, a script or a trace.
-#include <filesystem>
-#include <fstream>
 #include <iostream>
 
 #include "commands.h"
 #include "output.h"
+#include "replay/field_file.h"
 #include "runner.h"
 
 namespace kt {
 
 std::string read_file(const std::string &path) {
   // Larger than any script or trace the tool reads; an endless file stops here.
-  constexpr std::size_t kLimit = 64 << 20;
-  std::error_code error;
-  if (std::filesystem::is_directory(path, error)) throw UsageError("'" + path + "' is a folder, not a file");
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw UsageError("cannot read '" + path + "'");
-  std::string contents;
-  char buffer[1 << 16];
-  while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
-    contents.append(buffer, static_cast<std::size_t>(in.gcount()));
-    if (contents.size() > kLimit) throw UsageError("'" + path + "' is larger than 64 MiB: not a script or trace");
+  try {
+    return kreplay::read_field_file(path, 64 << 20);
+  } catch (const kreplay::FieldFileError &e) {
+    throw UsageError(e.what());
   }
-  if (in.bad()) throw UsageError("cannot read '" + path + "'");
-  return contents;
 }
 
 int cmd_call(const Global &g, const std::string &name, const std::vector<std::string> &words) {
@@ -32,7 +23,12 @@ int cmd_call(const Global &g, const std::string &name, const std::vector<std::st
     throw UsageError(e.name + " takes " + std::to_string(e.params.size()) + " arguments, " +
                      std::to_string(words.size()) + " given");
   std::vector<Value> args;
-  for (std::size_t i = 0; i < words.size(); ++i) args.push_back(word_value(words[i], e.params[i].kind));
+  for (std::size_t i = 0; i < words.size(); ++i) {
+    args.push_back(word_value(words[i], e.params[i].kind));
+    if (args.back().type != Value::Type::text) continue;
+    if (const std::string why = text_refusal(args.back().text); !why.empty())
+      throw UsageError("argument " + std::to_string(i + 1) + " (" + e.params[i].name + ") of " + e.name + ": " + why);
+  }
   const nlohmann::json step = call_export(e, std::move(args), g.json);
   if (g.json) print_json(step);
   return step["result"] == 0 && e.result == ResultKind::flag ? kExitFailed : kExitDone;
@@ -64,6 +60,7 @@ int cmd_run(const Global &g, const std::string &file) {
   } catch (const UsageError &e) {
     throw UsageError(file + ": " + e.what());
   }
+  if (lines.empty()) throw UsageError(file + ": no export call to run (empty, or only comments or headers)");
   Runner runner(g.json);
   const bool ok = runner.run(lines);
   if (g.json) {

@@ -20,6 +20,7 @@ int cmd_run(const Global &g, const std::string &file);
 int cmd_demo(const Global &g, const std::vector<std::string> &models, bool keep);
 int cmd_tape(const Global &g, const std::string &library, std::size_t last, bool follow);
 int cmd_state(const Global &g, const std::string &library);
+int cmd_check(const Global &g, const std::string &library);
 int cmd_fault_set(const Global &g, const std::string &library, const std::string &name, const std::string &value,
                   bool once);
 int cmd_fault_clear(const Global &g, const std::string &library, const std::string &name);
@@ -28,6 +29,9 @@ int cmd_clock(const Global &g, const std::string &library, const std::optional<s
 int cmd_config_show(const Global &g);
 int cmd_config_set(const Global &g, const std::string &key, const std::string &value);
 int cmd_trace(const Global &g, const std::string &file);
+// UsageError when KALPO_TRACE names the trace to be replayed: checked before
+// the tool's first export call, which would be traced into it.
+void refuse_tracing_into(const std::string &trace);
 int cmd_replay(const Global &g, const std::string &file, bool against_printer, bool here);
 // Until interrupted; port 0 picks a free one.
 int cmd_serve(const Global &g, int port, const std::vector<std::string> &origins, bool log_json);

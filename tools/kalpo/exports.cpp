@@ -296,6 +296,17 @@ Value word_value(const std::string &word, Kind kind) {
   return Value::of_number(number);
 }
 
+std::string text_refusal(const std::string &text) {
+  if (text.find('\0') != std::string::npos) return "a text may not hold a NUL character";
+  namespace cp = kalpo::base::cp1252;
+  for (std::size_t i = 0; i < text.size();) {
+    const std::size_t start = i;
+    if (cp::byte_of(cp::decode_utf8(text.data(), text.size(), i)) < 0)
+      return "'" + text.substr(start, i - start) + "' has no Windows-1252 character, which the printer takes";
+  }
+  return {};
+}
+
 std::string comma_hint(std::string_view text) {
   const std::size_t comma = text.find(',');
   const auto digits = [](std::string_view part) {

@@ -87,6 +87,9 @@ Value word_value(const std::string &word, Kind kind);
 // For a number written with a decimal comma ("24,90"), a hint to write a
 // point; empty for any other text.
 std::string comma_hint(std::string_view text);
+// Why a text (UTF-8) cannot reach the library, which takes Windows-1252: a
+// character it has not, or a NUL that would cut it short; empty when it can.
+std::string text_refusal(const std::string &text);
 
 // Formatting for the terminal and scripts: texts quoted, numbers as numbers.
 std::string show(const Value &v);

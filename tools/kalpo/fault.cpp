@@ -1,7 +1,6 @@
 // fault set|clear|list: the faults injected into the virtual printers
 // through each printer's control file.
 #include <algorithm>
-#include <fstream>
 #include <iostream>
 #include <utility>
 
@@ -63,14 +62,9 @@ FaultLine fault_line(std::string line) {
 }
 
 nlohmann::json fault_entries(const std::string &library) {
-  // The control file: one fault a line.
-  std::ifstream in(ksim::Printer::of(library).folder() + "/faults");
   nlohmann::json list = nlohmann::json::array();
-  for (std::string line; std::getline(in, line);) {
-    if (line.empty()) continue;
-    const FaultLine f = fault_line(std::move(line));
+  for (const FaultLine &f : ksim::Printer::of(library).fault_lines(kLookWaitMs))
     list.push_back({{"name", as_utf8(f.name)}, {"value", as_utf8(f.value)}, {"once", f.once}});
-  }
   return list;
 }
 

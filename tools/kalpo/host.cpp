@@ -12,8 +12,11 @@
 #include <cstdio>
 #include <cstdlib>
 #else
+#include <fcntl.h>
 #include <stdlib.h>
 #include <unistd.h>
+
+#include <cerrno>
 #endif
 
 namespace kt {
@@ -40,6 +43,8 @@ std::string temporary_folder(const std::string &prefix) {
 
 bool input_is_terminal() { return _isatty(_fileno(stdin)) != 0; }
 
+void keep_standard_streams() {}
+
 void prepare_output() {
   _setmode(_fileno(stdout), _O_BINARY);
   _setmode(_fileno(stderr), _O_BINARY);
@@ -59,6 +64,14 @@ std::string temporary_folder(const std::string &prefix) {
 bool input_is_terminal() { return isatty(STDIN_FILENO) != 0; }
 
 void prepare_output() {}
+
+void keep_standard_streams() {
+  for (int fd = 0; fd <= 2; ++fd)
+    if (fcntl(fd, F_GETFD) < 0 && errno == EBADF) {
+      const int opened = open("/dev/null", O_RDONLY);
+      if (opened >= 0 && opened != fd) dup2(opened, fd), close(opened);
+    }
+}
 
 #endif
 

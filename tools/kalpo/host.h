@@ -16,5 +16,9 @@ bool input_is_terminal();
 // Standard output carries the same bytes everywhere: no CR added before LF on
 // Windows, and a console there shows UTF-8.
 void prepare_output();
+// A standard stream (input, output, error) found closed is opened on the
+// null device, read-only, so that writing to it fails rather than landing in
+// the next file the tool opens.
+void keep_standard_streams();
 
 }  // namespace kt

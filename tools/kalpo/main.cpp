@@ -12,6 +12,7 @@
 #include "models.h"
 #include "operator.h"
 #include "output.h"
+#include "replay/field_file.h"
 
 namespace {
 
@@ -62,8 +63,7 @@ int print_help(CLI::App &app, const std::vector<std::string> &words) {
 
 }  // namespace
 
-int main(int argc, char **argv) {
-  kt::prepare_output();
+static int kalpo_main(int argc, char **argv) {
   Flags flags = take_flags(argc, argv);
   kt::set_json_output(flags.json);
   CLI::App app{"kalpo: KALPO's calls on the virtual fiscal printer", "kalpo"};
@@ -111,14 +111,18 @@ int main(int argc, char **argv) {
     sub->add_option("--model", library, "Printer model or maker library (default: every printer)");
   };
   auto *tape = app.add_subcommand("tape", "The virtual printer's paper");
-  std::size_t last = 0;
+  std::int64_t last = 0;
   bool follow = false;
   add_model(tape);
-  tape->add_option("--last", last, "Only the last N documents");
+  // A count: negative or past any tape's length is refused, never wrapped.
+  tape->add_option("--last", last, "Only the last N documents")
+      ->check(CLI::Range(std::int64_t{0}, std::int64_t{1} << 31));
   tape->add_flag("--follow", follow, "Then show each new page as it prints, until interrupted");
 
   auto *state = app.add_subcommand("state", "Counters, totals and the fiscal day per maker library");
   add_model(state);
+  auto *check = app.add_subcommand("check", "A printer verified from end to end: journal, checkpoints, paper, files");
+  add_model(check);
 
   auto *fault = app.add_subcommand("fault", "Injected faults");
   fault->require_subcommand(0, 1);
@@ -184,6 +188,7 @@ int main(int argc, char **argv) {
     if (*fault && fault->get_subcommands().empty())
       throw kt::UsageError("fault: set, clear or list is needed (kalpo help fault)");
     if (flags.yes && flags.no) throw kt::UsageError("--yes and --no exclude each other");
+    if (*replay) kt::refuse_tracing_into(replay_file);
     g.dir_given = !dir.empty();
     if (g.dir_given) kt::set_environment("KALPO_SIM_DIR", dir);
     kt::OperatorOptions screen;
@@ -204,8 +209,9 @@ int main(int argc, char **argv) {
       return kt::cmd_call(g, name, words);
     }
     if (*run) return kt::cmd_run(g, script);
-    if (*tape) return kt::cmd_tape(g, library, last, follow);
+    if (*tape) return kt::cmd_tape(g, library, static_cast<std::size_t>(last), follow);
     if (*state) return kt::cmd_state(g, library);
+    if (*check) return kt::cmd_check(g, library);
     if (*fault_set) return kt::cmd_fault_set(g, library, fault_name, fault_value, once);
     if (*fault_clear) return kt::cmd_fault_clear(g, library, fault_name);
     if (*fault_list) return kt::cmd_fault_list(g, library);
@@ -217,8 +223,16 @@ int main(int argc, char **argv) {
     if (*serve) return kt::cmd_serve(g, port, origins, log_format == "json");
   } catch (const kt::UsageError &e) {
     return kt::fail(e.what(), kt::kExitUsage);
+  } catch (const kreplay::FieldFileError &e) {
+    return kt::fail(e.what(), kt::kExitUsage);
   } catch (const std::exception &e) {
     return kt::fail(e.what(), kt::kExitFailed);
   }
   return kt::kExitDone;
+}
+
+int main(int argc, char **argv) {
+  kt::prepare_output();
+  kt::guard_output();
+  return kt::finish_output(kalpo_main(argc, argv));
 }

@@ -1,10 +1,14 @@
 #include "output.h"
 
+#include <cstdio>
 #include <iostream>
+#include <optional>
+#include <streambuf>
 
 #include <nlohmann/json.hpp>
 
 #include "base/cp1252.h"
+#include "host.h"
 
 namespace kt {
 
@@ -12,6 +16,49 @@ using kalpo::base::cp1252::to_utf8;
 namespace {
 
 bool g_json = false;
+
+// A standard stream with the controls a terminal obeys written as '?'.
+class Visible final : public std::streambuf {
+ public:
+  explicit Visible(std::streambuf *to) : to_(to) {}
+  bool failed() const { return failed_; }
+
+ protected:
+  int_type overflow(int_type c) override {
+    if (!traits_type::eq_int_type(c, traits_type::eof())) put(static_cast<unsigned char>(c));
+    return failed_ ? traits_type::eof() : traits_type::not_eof(c);
+  }
+  std::streamsize xsputn(const char *text, std::streamsize n) override {
+    for (std::streamsize i = 0; i < n; ++i) put(static_cast<unsigned char>(text[i]));
+    return failed_ ? 0 : n;
+  }
+  int sync() override {
+    if (lead_) emit(0xC2), lead_ = false;
+    return to_->pubsync() == 0 && !failed_ ? 0 : -1;
+  }
+
+ private:
+  void put(unsigned char c) {
+    if (lead_) {  // U+0080..U+009F are two bytes: C2 80..9F
+      lead_ = false;
+      if (c >= 0x80 && c <= 0x9F) return emit('?');
+      emit(0xC2);
+    }
+    if (c == 0xC2) {
+      lead_ = true;
+      return;
+    }
+    emit((c < 0x20 && c != '\n' && c != '\t') || c == 0x7F ? '?' : c);
+  }
+  void emit(unsigned char c) {
+    if (traits_type::eq_int_type(to_->sputc(static_cast<char>(c)), traits_type::eof())) failed_ = true;
+  }
+
+  std::streambuf *to_;
+  bool lead_ = false, failed_ = false;
+};
+
+std::optional<Visible> g_out, g_err;
 
 std::string dump(const nlohmann::json &value, int indent) {
   return value.dump(indent, ' ', false, nlohmann::json::error_handler_t::replace);
@@ -31,6 +78,23 @@ bool is_utf8(std::string_view text) {
 }
 
 }  // namespace
+
+void guard_output() {
+  keep_standard_streams();
+  g_out.emplace(std::cout.rdbuf());
+  g_err.emplace(std::cerr.rdbuf());
+  std::cout.rdbuf(&*g_out);
+  std::cerr.rdbuf(&*g_err);
+}
+
+int finish_output(int status) {
+  std::cout.flush();
+  const bool out_lost = !std::cout || (g_out && g_out->failed()) || std::fflush(stdout) != 0 || std::ferror(stdout);
+  if (out_lost) std::cerr << "kalpo: standard output could not be written\n";
+  std::cerr.flush();
+  const bool err_lost = !std::cerr || (g_err && g_err->failed()) || std::fflush(stderr) != 0 || std::ferror(stderr);
+  return (out_lost || err_lost) && status == kExitDone ? kExitFailed : status;
+}
 
 void set_json_output(bool json) { g_json = json; }
 

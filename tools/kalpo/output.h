@@ -15,6 +15,16 @@ inline constexpr int kExitDone = 0;
 inline constexpr int kExitFailed = 1;  // a call or expectation failed, a printer cannot be read
 inline constexpr int kExitUsage = 2;   // a bad command line or input, refused before anything happened
 
+// Standard output and error from here on: a control character the tool did
+// not make (any byte below 0x20 but the line end and tab, DEL, and the C1
+// controls U+0080..U+009F) is written as '?', so that no text from a printer,
+// a trace or a call reaches a terminal as a command to it; a standard stream
+// that is closed stays closed (never a file the tool opens later).
+void guard_output();
+// `status`, or kExitFailed when standard output or error could not be
+// written (a full disk, a closed stream): said on standard error if it can.
+int finish_output(int status);
+
 // --json: errors and warnings are JSON too.
 void set_json_output(bool json);
 

@@ -1,7 +1,5 @@
 #include "printer_view.h"
 
-#include <filesystem>
-#include <fstream>
 #include <iostream>
 
 #include <nlohmann/json.hpp>
@@ -10,39 +8,15 @@
 #include "output.h"
 
 namespace kt {
-namespace {
-
-namespace fs = std::filesystem;
-
-// Why a printer whose folder exists does not answer an inspecting call.
-std::string why_silent(const fs::path &folder) {
-  const fs::path lock = folder / "lock";
-  if (!std::ofstream(lock, std::ios::app)) return "its lock " + lock.string() + " cannot be taken";
-  std::ifstream damaged(folder / "damaged.txt");
-  std::string reason;
-  if (std::getline(damaged, reason) && !reason.empty()) return "it refuses its journal: " + reason;
-  return "it does not answer";
-}
-
-}  // namespace
-
 std::vector<std::string> libraries(const std::string &library) {
   return library.empty() ? printer_libraries() : std::vector<std::string>{library};
 }
 
 Look look(const std::string &library) {
   ksim::Printer &printer = ksim::Printer::of(library);
-  Look l{library, printer.folder(), std::nullopt, {}};
-  std::error_code error;
-  if (l.folder.empty()) {
-    l.refusal = "there is no data folder (set KALPO_SIM_DIR, or HOME)";
-  } else if (fs::is_directory(l.folder, error)) {
-    l.session.emplace(printer.begin("kalpo", ksim::Call::inspect));
-    if (l.session->silent()) {
-      l.session.reset();
-      l.refusal = why_silent(l.folder);
-    }
-  }
+  ksim::Inspection seen = printer.inspect(kLookWaitMs);
+  Look l{library, printer.folder(), std::move(seen.session), std::move(seen.reason)};
+  l.damaged = seen.kind == ksim::Inspection::Kind::damaged;
   return l;
 }
 

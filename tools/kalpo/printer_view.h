@@ -1,9 +1,11 @@
-// Looking at the virtual printers without changing them and without making
-// a folder: a printer not made yet, one that refuses its journal and one
-// whose lock cannot be taken are each told apart.
+// Looking at the virtual printers through the printer's own look
+// (ksim::Printer::inspect): nothing is made, changed or followed, and a busy
+// printer is waited for a bounded time; a printer not made yet, one that
+// refuses its journal and one that cannot be read are each told apart.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,10 +20,14 @@ namespace kt {
 // The libraries a command is about: the one given, else every printer.
 std::vector<std::string> libraries(const std::string &library);
 
+// How long a look waits for a printer busy with a call.
+inline constexpr int kLookWaitMs = 3000;
+
 struct Look {
   std::string library, folder;
-  std::optional<ksim::Session> session;  // while looking: holds the printer's lock
-  std::string refusal;                   // why the printer cannot be read (no session)
+  std::shared_ptr<ksim::Session> session;  // while looking: holds the printer's lock
+  std::string refusal;                     // why the printer cannot be read (no session)
+  bool damaged = false;                    // it refuses its journal
 
   bool absent() const { return !session && refusal.empty(); }
 };
@@ -48,10 +54,7 @@ void check_fault(const std::string &name, const std::string &value);
 nlohmann::json fault_entries(const std::string &library);
 // A fault as a line of the printer's control file holds it:
 // "[once ]<name>[ <value>]".
-struct FaultLine {
-  std::string name, value;
-  bool once = false;
-};
+using FaultLine = ksim::FaultLine;
 FaultLine fault_line(std::string line);
 
 // The printer's clock, its offset set first when `seconds` is given (which

@@ -16,6 +16,7 @@
 #include "operator.h"
 #include "output.h"
 #include "replay/cp1252.h"
+#include "replay/field_file.h"
 #include "replay/trace_reader.h"
 #include "replay_host.h"
 #include "replay_report.h"
@@ -53,13 +54,12 @@ Replayable replayable(const json &record, int number) {
 // `header`, each record to `record`; a trace error names the line.
 template <typename Header, typename Record>
 void read_trace(const std::string &file, Header header, Record record) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in) throw UsageError("cannot read '" + file + "'");
+  kreplay::FieldFile source(file);
+  std::istream in(&source);
   kreplay::LineReader lines(in);
   bool headed = false;
   for (std::string text; lines.next(text);) {
     const int number = lines.number();
-    if (lines.cut()) throw kreplay::TraceError(number, "longer than any trace line (1 MiB)");
     const kreplay::Line line = kreplay::parse_line(text, number);
     if (line.kind == kreplay::LineKind::blank) continue;
     if (line.kind == kreplay::LineKind::header) {
@@ -223,6 +223,13 @@ json read_outcome(const fs::path &file, int status) {
 
 }  // namespace
 
+void refuse_tracing_into(const std::string &file) {
+  const char *trace = std::getenv("KALPO_TRACE");
+  std::error_code ec;
+  if (trace && *trace && fs::equivalent(trace, file, ec))
+    throw UsageError(file + ": KALPO_TRACE names the trace being replayed; trace into another file");
+}
+
 int cmd_replay(const Global &g, const std::string &file, bool against_printer, bool here) {
   if (against_printer) return cmd_run(g, file);
   std::vector<Part> parts;
@@ -233,7 +240,9 @@ int cmd_replay(const Global &g, const std::string &file, bool against_printer, b
   } catch (const kreplay::TraceError &e) {
     throw UsageError(file + ": " + e.what());
   }
+  if (parts.empty()) throw UsageError(file + ": a trace with no export call to replay (empty, or headers alone)");
 
+  const Interruption interruption;
   const std::string folder = prepare_replay_folder();
   struct Removal {
     std::string folder;
@@ -250,16 +259,20 @@ int cmd_replay(const Global &g, const std::string &file, bool against_printer, b
   set_environment("KALPO_SIM_DIR", (at / "sim").string());
   std::size_t calls = 0;
   json outcome = {{"ok", true}};
+  const auto stop_if_interrupted = [&] {
+    if (interruption.signal()) throw std::runtime_error("replay: interrupted; its temporary folder is removed");
+  };
   for (const Part &part : parts) {
+    stop_if_interrupted();
     set_environment("KALPO_REPLAY_LINES", std::to_string(part.first) + "-" + std::to_string(part.last));
     std::error_code ec;
     fs::remove(at / "outcome.json", ec);
     const int status = run_from(folder, {"replay", "--here", fs::absolute(file).string()});
+    stop_if_interrupted();
     outcome = read_outcome(at / "outcome.json", status);
     if (!outcome.value("ok", false)) break;
     calls += part.calls;
   }
-
   const bool ok = outcome.value("ok", false);
   if (g.json) {
     print_json({{"file", file}, {"ok", ok}, {"calls", calls}, {"divergence", outcome.value("divergence", json())}});

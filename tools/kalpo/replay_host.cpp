@@ -1,6 +1,7 @@
 #include "replay_host.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
@@ -14,6 +15,7 @@
 #include <windows.h>
 #else
 #include <dlfcn.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -25,6 +27,9 @@ namespace fs = std::filesystem;
 
 namespace kt {
 namespace {
+
+// The interruption that came while a replay ran (0: none).
+volatile std::sig_atomic_t g_interrupted = 0;
 
 #if defined(_WIN32)
 
@@ -143,8 +148,11 @@ int run_from(const std::string &folder, const std::vector<std::string> &args) {
   if (posix_spawn(&child, program.c_str(), nullptr, nullptr, argv.data(), environ) != 0)
     throw std::runtime_error("replay: cannot start " + program);
   int status = 0;
-  while (waitpid(child, &status, 0) < 0)
+  bool stopped = false;
+  while (waitpid(child, &status, 0) < 0) {
     if (errno != EINTR) throw std::runtime_error("replay: the child process is lost");
+    if (g_interrupted && !stopped) stopped = kill(child, SIGTERM) == 0;
+  }
   if (WIFEXITED(status)) return WEXITSTATUS(status);
   std::cerr << "kalpo replay: the replay ended by signal " << WTERMSIG(status) << '\n';
   return 1;
@@ -164,5 +172,41 @@ std::vector<std::string> loaded_maker_libraries() {
 }
 
 #endif
+
+#if defined(_WIN32)
+
+namespace {
+BOOL WINAPI on_console_event(DWORD event) {
+  if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT && event != CTRL_CLOSE_EVENT) return FALSE;
+  g_interrupted = 2;  // the child, on the same console, has the event too and ends
+  return TRUE;
+}
+}  // namespace
+
+Interruption::Interruption() { SetConsoleCtrlHandler(on_console_event, TRUE); }
+Interruption::~Interruption() { SetConsoleCtrlHandler(on_console_event, FALSE); }
+
+#else
+
+namespace {
+void on_signal(int signal) { g_interrupted = signal; }
+constexpr int kStops[] = {SIGINT, SIGTERM, SIGHUP};
+}  // namespace
+
+Interruption::Interruption() {
+  struct sigaction action {};
+  action.sa_handler = on_signal;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = 0;  // no restart: the wait for the child returns to stop it
+  for (int stop : kStops) sigaction(stop, &action, nullptr);
+}
+
+Interruption::~Interruption() {
+  for (int stop : kStops) ::signal(stop, SIG_DFL);
+}
+
+#endif
+
+int Interruption::signal() const { return g_interrupted; }
 
 }  // namespace kt

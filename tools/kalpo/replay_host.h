@@ -20,6 +20,19 @@ std::string prepare_replay_folder();
 // child's exit status (1 when it did not end by itself).
 int run_from(const std::string &folder, const std::vector<std::string> &args);
 
+// While it lives, an interruption (SIGINT, SIGTERM, SIGHUP; Ctrl+C or the
+// console closed on Windows) ends the replay's child instead of this process,
+// so that the replay still removes its temporary folder; signal() tells
+// which came (0: none).
+class Interruption {
+ public:
+  Interruption();
+  ~Interruption();
+  Interruption(const Interruption &) = delete;
+  Interruption &operator=(const Interruption &) = delete;
+  int signal() const;
+};
+
 // The file each maker library was loaded from, by library: the child checks
 // that they are the replay ones.
 std::vector<std::string> loaded_maker_libraries();

@@ -2,7 +2,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <iostream>
 #include <nlohmann/json.hpp>
 #include <sstream>
 
@@ -157,15 +156,15 @@ std::vector<ScriptLine> parse_trace(std::string_view contents) {
   std::istringstream in{std::string(contents)};
   kreplay::LineReader lines(in);
   std::string text;
-  while (lines.next(text)) {
-    const int number = lines.number();
+  for (;;) {
     kreplay::Line line;
     try {
-      line = kreplay::parse_line(text, number);
+      if (!lines.next(text)) break;
+      line = kreplay::parse_line(text, lines.number());
     } catch (const kreplay::TraceError &e) {
-      std::cerr << "kalpo: warning: " << e.what() << "; the line is skipped\n";
-      continue;
+      throw UsageError(e.what());  // "line N: ..." already
     }
+    const int number = lines.number();
     if (line.kind != kreplay::LineKind::record) continue;
     try {
       if (const Export *e = find_export(line.json["export"].get<std::string>()); e && !e->callable()) continue;

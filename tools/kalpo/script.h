@@ -39,8 +39,8 @@ struct ScriptError : UsageError {
 
 bool looks_like_trace(std::string_view contents);
 std::vector<ScriptLine> parse_script(std::string_view contents);
-// The export calls of a trace, each expecting its recorded result; a damaged
-// line is skipped with a warning naming it.
+// The export calls of a trace, each expecting its recorded result.  A
+// damaged line is refused with its number, as `kalpo replay` refuses it.
 std::vector<ScriptLine> parse_trace(std::string_view contents);
 // One trace record as the call it records, expecting its recorded result and
 // with the recorded answers to its confirmations.

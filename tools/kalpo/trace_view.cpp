@@ -3,7 +3,6 @@
 // the operator's messages and the result; with --json the records with their
 // out values keyed by name.
 #include <charconv>
-#include <fstream>
 #include <iostream>
 
 #include <nlohmann/json.hpp>
@@ -12,6 +11,7 @@
 #include "exports.h"
 #include "operator.h"
 #include "output.h"
+#include "replay/field_file.h"
 #include "replay/trace_reader.h"
 #include "status_bytes.h"
 
@@ -102,14 +102,20 @@ void print_header(const nlohmann::json &h) {
 // Traces of every format are read; a damaged line (torn, or not a trace's)
 // is skipped with a warning naming it.
 int cmd_trace(const Global &g, const std::string &file) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in) throw UsageError("cannot read '" + file + "'");
+  kreplay::FieldFile source(file);
+  std::istream in(&source);
   kreplay::LineReader lines(in);
   nlohmann::json all = nlohmann::json::array();
-  for (std::string text; lines.next(text);) {
+  const auto next = [&](std::string &text) {
+    try {
+      return lines.next(text);
+    } catch (const kreplay::TraceError &e) {
+      throw UsageError(file + ": " + e.what());
+    }
+  };
+  for (std::string text; next(text);) {
     kreplay::Line line;
     try {
-      if (lines.cut()) throw kreplay::TraceError(lines.number(), "longer than any trace line (1 MiB)");
       line = kreplay::parse_line(text, lines.number());
     } catch (const kreplay::TraceError &e) {
       std::cerr << "kalpo: warning: " << file << ": " << e.what() << "; the line is skipped\n";

@@ -194,7 +194,15 @@ Response make_call(Context &c, const Request &r, const std::vector<std::string> 
   for (const auto &[key, value] : body.items())
     if (key != "args" && key != "confirm") throw HttpError(400, "unknown key \"" + key + "\" (args, confirm)");
   std::vector<Value> args = arguments(*e, body.contains("args") ? body["args"] : nlohmann::json());
-  args = check_args(*e, std::move(args));
+  try {
+    args = check_args(*e, std::move(args));
+  } catch (const UsageError &error) {
+    // Its text speaks of the command line's '-' where JSON gives null.
+    std::string why = error.what();
+    for (std::size_t at = why.find("'-'"); at != std::string::npos; at = why.find("'-'", at))
+      why.replace(at, 3, "null");
+    throw HttpError(400, why);
+  }
   const Answer answer = confirmation(body);
   std::optional<KeyClaim> claimed;
   if (r.has_header("Idempotency-Key")) {

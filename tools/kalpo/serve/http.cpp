@@ -143,7 +143,11 @@ class Session : public std::enable_shared_from_this<Session> {
       return close();
     }
     request_ = read_so_far();
-    request_.authenticated = server_->handlers.authenticated(request_);
+    try {
+      request_.authenticated = server_->handlers.authenticated(request_);
+    } catch (const std::exception &) {
+      return refuse(500, "the request could not be checked");
+    }
     if (request_.authenticated && !authenticated_) {
       if (!server_->promote(*this)) return refuse(503, "as many clients as the service serves are busy: try again");
       authenticated_ = true;
@@ -181,7 +185,15 @@ class Session : public std::enable_shared_from_this<Session> {
     auto reply = std::make_shared<SessionReply>(shared_from_this());
     reply->weak_self_ = reply;
     reply_ = reply;
-    server_->handlers.handle(request_, reply);
+    // Whatever the routes throw ends this request alone, never the service.
+    try {
+      server_->handlers.handle(request_, reply);
+    } catch (const std::exception &) {
+      Response failed;
+      failed.status = 500;
+      failed.body = "{\"error\":\"the request failed inside the service\",\"status\":500}\n";
+      reply->send(std::move(failed));
+    }
   }
 
   void write(Response response, bool keep, bool drain) {
