@@ -4,7 +4,8 @@
 #                                    enough for `make demo`
 #   tools/install-deps.sh native     the above, GoogleTest, Google Benchmark, the locales the tests
 #                                    switch to, clang-format, Free Pascal, Mono, pytest, and
-#                                    Chromium with its WebDriver and Selenium (the panel's test)
+#                                    Chromium with its WebDriver and Selenium (the panel's test),
+#                                    Node with npm and promtool; then npm ci in clients/js
 #   tools/install-deps.sh windows    the above, the MinGW-w64 cross compiler and Wine
 #   tools/install-deps.sh fuzz       the native set, clang and its libFuzzer and sanitizer runtimes
 #   tools/install-deps.sh dist       the windows set and what makes and tests the packages: dpkg-dev,
@@ -48,6 +49,11 @@ if [ "$mode" != demo ]; then
   command -v chromium >/dev/null || need+=(chromium)
   command -v chromedriver >/dev/null || need+=(chromium-driver)
   /usr/bin/python3 -c 'import selenium' 2>/dev/null || need+=(python3-selenium)
+  # kalpo serve's JavaScript client (its development packages come from the
+  # npm registry, below) and promtool, which checks the /metrics text.
+  command -v node >/dev/null || need+=(nodejs)
+  command -v npm >/dev/null || need+=(npm)
+  command -v promtool >/dev/null || need+=(prometheus)
   # The host-locale tests switch the process to these.
   locales=$(locale -a 2>/dev/null || true)
   for name in pt_BR tr_TR; do
@@ -91,7 +97,21 @@ if [ "$mode" = windows ]; then
   fi
 fi
 
-[ ${#need[@]} -eq 0 ] && exit 0
+# The JavaScript client's development packages (TypeScript, openapi-typescript,
+# @redocly/cli), as its package-lock.json pins them.
+npm_packages() {
+  [ "$mode" = demo ] && return 0
+  local client
+  client="$(dirname "$0")/../clients/js"
+  [ -f "$client/node_modules/.package-lock.json" ] && [ ! "$client/node_modules/.package-lock.json" -ot "$client/package-lock.json" ] &&
+    return 0
+  (cd "$client" && npm ci --no-audit --no-fund --loglevel=error)
+}
+
+if [ ${#need[@]} -eq 0 ]; then
+  npm_packages
+  exit 0
+fi
 
 # As root the commands run as they are; otherwise through sudo, which must not
 # ask for a password (nobody may be there to type it).
@@ -115,3 +135,4 @@ echo "Installing: ${need[*]}"
 $add_i386 && "${as_root[@]}" dpkg --add-architecture i386
 "${as_root[@]}" apt-get update -q
 "${as_root[@]}" apt-get install -y -q --no-install-recommends "${need[@]}"
+npm_packages

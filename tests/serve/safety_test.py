@@ -269,7 +269,7 @@ class HeldPrinter(unittest.TestCase):
         self.assertEqual(service.process.wait(timeout=10), 0)
         self.assertIn("stopped", service.process.stdout.read())
         service.process.stdout.close()
-        service.process.stderr.close()
+        service.log.close()
         service.folder.cleanup()
 
 

@@ -15,8 +15,10 @@ TOKEN = "t0ken-for-the-tests"
 
 
 class Service:
-    def __init__(self, *args, token=TOKEN, home=None, limits=None):
-        self.folder = tempfile.TemporaryDirectory(prefix="kalpo-serve-")
+    def __init__(self, *args, token=TOKEN, home=None, limits=None, folder=None):
+        # A folder given is kept: a second service on it finds the first one's data.
+        self.folder = folder or tempfile.TemporaryDirectory(prefix="kalpo-serve-")
+        self.kept = folder is not None
         env = dict(os.environ)
         if RUNNER:
             env["KALPO_SIM_DIR"] = "C:\\" + os.path.basename(self.folder.name)
@@ -29,11 +31,14 @@ class Service:
             env["KALPO_SERVE_LIMITS"] = ",".join("%s=%d" % item for item in limits.items())
         if token:
             env["KALPO_SERVE_TOKEN"] = token
+        # Standard error in a file: a pipe nobody reads would fill with the calls' log lines.
+        self.log = tempfile.TemporaryFile(mode="w+")
         self.process = subprocess.Popen([*RUNNER, TOOL, "serve", "--port", "0", *args], env=env,
-                                        stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+                                        stdout=subprocess.PIPE, stderr=self.log, text=True)
         first = self.process.stdout.readline()
         if not first.startswith("kalpo serve: listening on http://127.0.0.1:"):
-            why = first + self.process.stderr.read()
+            self.process.wait(timeout=10)
+            why = first + self.errors()
             self.stop()
             raise RuntimeError("kalpo serve did not start: " + why)
         self.port = int(first.rstrip().rstrip("/").rsplit(":", 1)[1])
@@ -42,11 +47,19 @@ class Service:
         self.base = "http://127.0.0.1:%d" % self.port
 
     def stop(self):
+        """What the service wrote on standard error."""
         self.process.terminate()
         self.process.wait(timeout=10)
         self.process.stdout.close()
-        self.process.stderr.close()
-        self.folder.cleanup()
+        errors = self.errors()
+        self.log.close()
+        if not self.kept:
+            self.folder.cleanup()
+        return errors
+
+    def errors(self):
+        self.log.seek(0)
+        return self.log.read()
 
     def request(self, method, path, body=None, headers=None, token=True):
         """(status, headers, decoded JSON or text)"""

@@ -1,7 +1,8 @@
 """kalpo.exe serve under Wine, called from Linux on loopback: the exports
 listed and one sale, whose coupon is then on the paper; idle sockets do not
 keep a call out, a cookie authenticates nothing, a ticket opens the event
-stream, and a short token is refused."""
+stream, and a short token is refused; the OpenAPI document and the metrics
+answered."""
 import socket
 import sys
 
@@ -15,6 +16,11 @@ try:
     assert sell(service, "BEMATECHMP20", "VENDA PELO WINE") == [1] * 5
     page = service.tape("bemafi32", 1)[0]
     assert "CUPOM FISCAL" in page["text"] and "VENDA PELO WINE" in page["text"], page
+    status, _, document = service.request("GET", "/v1/openapi.json")
+    assert status == 200 and "/v1/call/KALPO_VendaItem" in document["paths"], status
+    status, _, metrics = service.request("GET", "/metrics")
+    assert status == 200 and 'kalpo_calls_total{export="KALPO_VendaItem",model="BEMATECHMP20",result="ok"} 1' in metrics, \
+        metrics
     idle = [socket.create_connection(("127.0.0.1", service.port)) for _ in range(200)]
     try:
         assert service.request("GET", "/v1/exports")[0] == 200
@@ -35,5 +41,5 @@ try:
     raise AssertionError("a 5-character token was taken")
 except RuntimeError as refused:
     assert "shorter than 16" in str(refused), refused
-print("kalpo.exe serve: the exports listed and a sale made from Linux")
+print("kalpo.exe serve: the exports listed, a sale made from Linux, the OpenAPI document and the metrics")
 sys.exit(0)

@@ -35,7 +35,7 @@ int cmd_trace(const Global &g, const std::string &file);
 void refuse_tracing_into(const std::string &trace);
 int cmd_replay(const Global &g, const std::string &file, bool against_printer, bool here);
 // Until interrupted; port 0 picks a free one.
-int cmd_serve(const Global &g, int port, const std::vector<std::string> &origins);
+int cmd_serve(const Global &g, int port, const std::vector<std::string> &origins, bool log_json);
 extern const char *const kServeHelp;
 
 // The library's version (the header's) and KALPO_Versao's text.

@@ -173,6 +173,9 @@ static int kalpo_main(int argc, char **argv) {
   std::vector<std::string> origins;
   serve->add_option("--port", port, "The port (0: a free one)")->check(CLI::Range(0, 65535));
   serve->add_option("--allow-origin", origins, "A web origin allowed to call (repeatable): https://pos.example");
+  std::string log_format = "json";
+  serve->add_option("--log-format", log_format, "One line per call on standard error: json (default) or text")
+      ->check(CLI::IsMember({"json", "text"}));
   serve->footer(kt::kServeHelp);
 
   try {
@@ -223,7 +226,7 @@ static int kalpo_main(int argc, char **argv) {
     if (*config_show || *config) return kt::cmd_config_show(g);
     if (*trace) return kt::cmd_trace(g, trace_file);
     if (*replay) return kt::cmd_replay(g, replay_file, against_printer, replay_here);
-    if (*serve) return kt::cmd_serve(g, port, origins);
+    if (*serve) return kt::cmd_serve(g, port, origins, log_format == "json");
   } catch (const kt::UsageError &e) {
     return kt::fail(e.what(), kt::kExitUsage);
   } catch (const kreplay::FieldFileError &e) {

@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include "base/cp1252.h"
+#include "base/message_codes.h"
 #include "host.h"
 #include "kalpo.h"
 
@@ -102,6 +103,7 @@ nlohmann::json message_json(const Message &m) {
   return {{"form", form_name(m.form)},
           {"caption", m.caption ? nlohmann::json(*m.caption) : nlohmann::json()},
           {"text", m.text},
+          {"code", kalpo::base::message_code(kalpo::base::cp1252::from_utf8(m.text))},
           {"flags", m.flags},
           {"button", button_name(m.button)}};
 }

@@ -38,16 +38,23 @@ std::vector<std::string> check(const ScriptLine &line, const Returned &back) {
 // one; the call is made, after a word on which model was meant (once a text).
 void check_model(const Export &e, const std::vector<Value> &args) {
   static std::set<std::string> warned;
-  for (std::size_t i = 0; i < e.params.size() && i < args.size(); ++i) {
-    if (e.params[i].name != "modelo" || args[i].type != Value::Type::text) continue;
-    const std::optional<std::string> closest = closest_model(args[i].text);
-    if (closest && warned.insert(args[i].text).second)
-      warn("'" + args[i].text + "' is not a model KALPO knows (the closest is " + *closest +
-           "); the call is made anyway, and KALPO answers it as any unknown model");
-  }
+  for (const auto &[given, warning] : model_warnings(e, args))
+    if (warned.insert(given).second) warn(warning);
 }
 
 }  // namespace
+
+std::vector<std::pair<std::string, std::string>> model_warnings(const Export &e, const std::vector<Value> &args) {
+  std::vector<std::pair<std::string, std::string>> out;
+  for (std::size_t i = 0; i < e.params.size() && i < args.size(); ++i) {
+    if (e.params[i].name != "modelo" || args[i].type != Value::Type::text) continue;
+    const std::optional<std::string> closest = closest_model(args[i].text);
+    if (closest)
+      out.emplace_back(args[i].text, "'" + args[i].text + "' is not a model KALPO knows (the closest is " + *closest +
+                                         "); the call is made anyway, and KALPO answers it as any unknown model");
+  }
+  return out;
+}
 
 nlohmann::json value_json(const Value &v) {
   if (v.type == Value::Type::text) return v.text;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <nlohmann/json.hpp>
@@ -38,6 +39,10 @@ class Runner {
 // export's kinds first (UsageError): the step as `kalpo call --json` gives
 // it.  Printed as it runs unless `quiet`.
 nlohmann::json call_export(const Export &e, std::vector<Value> args, bool quiet);
+
+// For each model argument KALPO does not know: the text given and a warning
+// naming the closest model.
+std::vector<std::pair<std::string, std::string>> model_warnings(const Export &e, const std::vector<Value> &args);
 
 std::string outs_text(const Returned &back);
 nlohmann::json value_json(const Value &v);

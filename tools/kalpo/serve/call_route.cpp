@@ -1,6 +1,7 @@
 // GET /v1/exports and POST /v1/call/<Export>: the tool's table of exports
 // over JSON, calls made one at a time.
 #include <chrono>
+#include <optional>
 
 #include "base/cp1252.h"
 #include "models.h"
@@ -98,8 +99,73 @@ std::vector<std::string> printed_on(const Export &e, const std::vector<Value> &a
 nlohmann::json messages(const nlohmann::json &shown) {
   nlohmann::json out = nlohmann::json::array();
   for (const auto &m : shown)
-    out.push_back({{"form", m["form"]}, {"caption", m["caption"]}, {"text", m["text"]}, {"answer", m["button"]}});
+    out.push_back({{"form", m["form"]},
+                   {"caption", m["caption"]},
+                   {"text", m["text"]},
+                   {"code", m["code"]},
+                   {"answer", m["button"]}});
   return out;
+}
+
+// Whole numbers of the integer kinds as JSON integers, not as the double
+// the tool's values hold.
+nlohmann::json typed(const nlohmann::json &value, Kind kind) {
+  if ((kind == Kind::integer || kind == Kind::var_integer) && value.is_number())
+    return static_cast<std::int64_t>(value.get<double>());
+  return value;
+}
+
+double milliseconds(std::chrono::steady_clock::duration d) {
+  const double ms = std::chrono::duration<double, std::milli>(d).count();
+  return static_cast<double>(static_cast<long long>(ms * 1000)) / 1000;
+}
+
+// The claim on a request's Idempotency-Key, given up unless the call's
+// answer is kept.
+class KeyClaim {
+ public:
+  KeyClaim(KeyStore &keys, std::string key) : keys_(keys), key_(std::move(key)) {}
+  KeyClaim(const KeyClaim &) = delete;
+  KeyClaim &operator=(const KeyClaim &) = delete;
+  ~KeyClaim() {
+    if (!kept_) keys_.abandon(key_);
+  }
+  void keep(const nlohmann::json &answer) {
+    keys_.finish(key_, answer.dump());
+    kept_ = true;
+  }
+
+ private:
+  KeyStore &keys_;
+  std::string key_;
+  bool kept_ = false;
+};
+
+// The answer kept for the request's key, when it has one; otherwise the
+// key is claimed for this request.
+std::optional<Response> kept_answer(KeyStore &keys, const std::string &key, const std::string &fingerprint) {
+  const KeyStore::Claim claim = keys.claim(key, fingerprint);
+  switch (claim.kind) {
+    case KeyStore::Claim::Kind::mine: return std::nullopt;
+    case KeyStore::Claim::Kind::reused:
+      throw HttpError(422, "the Idempotency-Key '" + key + "' came before with another request");
+    case KeyStore::Claim::Kind::busy:
+      throw HttpError(409, "the first request with the Idempotency-Key '" + key + "' is still running: try again");
+    case KeyStore::Claim::Kind::replay: break;
+  }
+  nlohmann::json answer = nlohmann::json::parse(claim.answer, nullptr, false);
+  if (!answer.is_object()) throw HttpError(500, "the answer kept for the Idempotency-Key is unreadable");
+  answer["replayed"] = true;
+  return json_response(200, answer);
+}
+
+// The model a call names, as a label: "unknown" for one KALPO does not know,
+// so that the labels stay few whatever clients send.
+std::string model_label(const Export &e, const std::vector<Value> &args) {
+  for (std::size_t i = 0; i < e.params.size() && i < args.size(); ++i)
+    if (e.params[i].name == "modelo")
+      return args[i].type == Value::Type::text && find_model(args[i].text) ? args[i].text : "unknown";
+  return {};
 }
 
 }  // namespace
@@ -116,9 +182,13 @@ Response list_exports(Context &, const Request &, const std::vector<std::string>
   return json_response(200, out);
 }
 
-Response call_export_route(Context &c, const Request &r, const std::vector<std::string> &parts) {
+namespace {
+
+// The call, with what the log line and the counters tell of it in `record`.
+Response make_call(Context &c, const Request &r, const std::vector<std::string> &parts, CallRecord &record) {
   const Export *e = find_export(parts.at(0));
   if (!e) throw HttpError(404, "unknown export '" + parts[0] + "' (GET /v1/exports lists them)");
+  record.export_name = e->name;
   if (!e->callable()) throw HttpError(400, e->name + " is not called through the service: it keeps its own handler");
   const nlohmann::json body = body_object(r);
   for (const auto &[key, value] : body.items())
@@ -134,24 +204,76 @@ Response call_export_route(Context &c, const Request &r, const std::vector<std::
     throw HttpError(400, why);
   }
   const Answer answer = confirmation(body);
+  std::optional<KeyClaim> claimed;
+  if (r.has_header("Idempotency-Key")) {
+    const std::string key = r.header("Idempotency-Key");
+    if (const std::string why = KeyStore::invalid(key); !why.empty()) throw HttpError(400, why);
+    record.key = key;
+    if (std::optional<Response> kept = kept_answer(c.keys, key, request_fingerprint(e->name, body.dump()))) {
+      record.replayed = true;
+      return *kept;
+    }
+    claimed.emplace(c.keys, key);
+  }
+
+  record.model = model_label(*e, args);
+  nlohmann::json warnings = nlohmann::json::array();
+  for (const auto &[given, warning] : model_warnings(*e, args)) warnings.push_back(warning);
 
   // The answer, and the `call` event: the answer with the export and its arguments.
   nlohmann::json out;
+  const auto queued = r.arrived;
   in_turn(c, [&] {
     install_operator({answer, false, false});
     c.pages.around(printed_on(*e, args), [&] {
       const auto started = std::chrono::steady_clock::now();
       const nlohmann::json step = call_export(*e, args, true);
-      double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count();
-      ms = static_cast<double>(static_cast<long long>(ms * 1000)) / 1000;
-      out = {{"result", step["result"]}, {"out", step["out"]}, {"messages", messages(step["messages"])}, {"ms", ms}};
+      const double ms = milliseconds(std::chrono::steady_clock::now() - started);
+      nlohmann::json outs = nlohmann::json::object();
+      nlohmann::json given = nlohmann::json::array();
+      for (std::size_t i = 0; i < e->params.size(); ++i) {
+        const Param &p = e->params[i];
+        if (step["out"].contains(p.name)) outs[p.name] = typed(step["out"][p.name], p.kind);
+        given.push_back(typed(step["args"].at(i), p.kind));
+      }
+      out = {{"result", step["result"]}, {"out", outs}, {"messages", messages(step["messages"])},
+             {"warnings", warnings},     {"ms", ms},    {"queue_ms", milliseconds(started - queued)}};
+      if (e->result == ResultKind::flag) out["ok"] = step["result"] != 0;
+      record.result = e->result != ResultKind::flag ? "done" : step["result"] != 0 ? "ok" : "failed";
+      for (const auto &m : out["messages"]) record.codes.push_back(m["code"]);
+      record.ms = ms;
+      record.queue_ms = out["queue_ms"];
       nlohmann::json event = out;
       event["export"] = e->name;
-      event["args"] = step["args"];
+      event["args"] = given;
       c.hub.publish("call", event);
     });
   });
+  if (claimed) claimed->keep(out);
   return json_response(200, out);
+}
+
+}  // namespace
+
+Response call_export_route(Context &c, const Request &r, const std::vector<std::string> &parts) {
+  CallRecord record;
+  try {
+    Response response = make_call(c, r, parts, record);
+    record.status = response.status;
+    record_call(c, record);
+    return response;
+  } catch (const HttpError &e) {
+    record.status = e.status;
+    record_call(c, record);
+    throw;
+  } catch (const UsageError &) {
+    record.status = 400;
+    record_call(c, record);
+    throw;
+  } catch (...) {
+    record_call(c, record);
+    throw;
+  }
 }
 
 }  // namespace kt::serve

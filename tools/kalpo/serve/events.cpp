@@ -111,4 +111,9 @@ void EventHub::close() {
   for (Subscriber *s : subscribers_) s->finish();
 }
 
+std::size_t EventHub::streams() {
+  std::lock_guard lock(mutex_);
+  return subscribers_.size();
+}
+
 }  // namespace kt::serve

@@ -23,6 +23,8 @@ struct Request {
   // Set by the server before the routes see the request: it carried the
   // token (or a ticket that stands for it).
   bool authenticated = false;
+  // When it came: a call's wait for its turn counts from here.
+  std::chrono::steady_clock::time_point arrived = std::chrono::steady_clock::now();
 
   // The header's value, "" when absent; the name in any letter case.
   std::string header(std::string_view name) const;

@@ -114,4 +114,9 @@ void in_turn(Context &c, const std::function<void()> &job) {
   if (outcome == CallQueue::Outcome::stopped) throw HttpError(503, "the service is stopping");
 }
 
+std::size_t CallQueue::waiting() {
+  std::lock_guard lock(mutex_);
+  return counted_;
+}
+
 }  // namespace kt::serve

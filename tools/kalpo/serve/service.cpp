@@ -36,6 +36,10 @@ constexpr Route kRoutes[] = {
     {"/v1/printers/*/clock", "GET, POST", printer_clock, Where::calls},
     {"/v1/events", "GET", event_stream, Where::here},
     {"/v1/events/ticket", "POST", event_ticket, Where::here},
+    {"/v1/version", "GET", version_info, Where::here},
+    {"/v1/openapi.json", "GET", openapi_document, Where::here},
+    {"/v1/health", "GET", service_health, Where::reads},
+    {"/metrics", "GET", metrics_text, Where::reads},
 };
 
 constexpr std::string_view kAllowedHeaders = "Authorization, Content-Type, Idempotency-Key, Last-Event-ID";
@@ -236,7 +240,9 @@ std::optional<Response> Service::refused(const Request &request, bool api) const
 
 void Service::handle(const Request &request, const std::shared_ptr<Reply> &reply) {
   const std::string path = request.path();
-  const bool api = path.starts_with("/v1/");
+  // The health check may be asked without the token: the service listens on
+  // loopback alone, and the answer tells nothing beyond the printers' state.
+  const bool api = (path.starts_with("/v1/") && path != "/v1/health") || path == "/metrics";
   if (std::optional<Response> refusal = refused(request, api)) {
     reply->send(with_cors(std::move(*refusal), request));
     return;
@@ -292,6 +298,7 @@ void Service::handle(const Request &request, const std::shared_ptr<Reply> &reply
   };
   const CallQueue::Outcome outcome = queue.post(std::move(work), std::move(refused_at_stop));
   if (outcome != CallQueue::Outcome::done) {
+    if (call) context_.metrics.queue_refused();
     const std::string why =
         outcome == CallQueue::Outcome::stopped ? "the service is stopping"
         : call ? std::to_string(context_.limits.calls_waiting) + " calls are waiting already: try again"

@@ -23,8 +23,14 @@
 
 #include "core/printer.h"
 #include "serve/http.h"
+#include "serve/idempotency.h"
+#include "serve/metrics.h"
 
 namespace kt::serve {
+
+// The version of the HTTP API: the minor number grows with what is added,
+// the major one with what changes.
+inline constexpr const char *kApiVersion = "1.1.0";
 
 // A request refused with its status and a message.
 struct HttpError : std::runtime_error {
@@ -62,6 +68,8 @@ class CallQueue {
   void refuse();
   // Refuses, then waits for the running jobs.
   void stop();
+  // The counted jobs waiting for their turn.
+  std::size_t waiting();
 
  private:
   struct Job;
@@ -100,6 +108,8 @@ class EventHub {
   void publish(std::string_view name, const nlohmann::json &data);
   // Every stream ends.
   void close();
+  // The streams open.
+  std::size_t streams();
 
  private:
   Limits limits_;
@@ -203,7 +213,14 @@ struct Context {
   EventHub hub;
   PageWatch pages{hub, calls};
   Tickets tickets;
+  KeyStore keys;
+  Metrics metrics;
+  // One line per call on standard error: JSON, else text for people.
+  bool log_json = true;
 };
+
+// The call's line on standard error, and its counts.
+void record_call(Context &c, const CallRecord &record);
 
 // Runs `job` in its turn with the calls, so that a printer change never
 // lands inside one (at once on the queue's thread); HttpError 503 when the
@@ -219,6 +236,12 @@ Response printer_faults(Context &c, const Request &r, const std::vector<std::str
 Response printer_clock(Context &c, const Request &r, const std::vector<std::string> &parts);
 Response event_stream(Context &c, const Request &r, const std::vector<std::string> &parts);
 Response event_ticket(Context &c, const Request &r, const std::vector<std::string> &parts);
+Response version_info(Context &c, const Request &r, const std::vector<std::string> &parts);
+Response service_health(Context &c, const Request &r, const std::vector<std::string> &parts);
+Response metrics_text(Context &c, const Request &r, const std::vector<std::string> &parts);
+Response openapi_document(Context &c, const Request &r, const std::vector<std::string> &parts);
+// "linux-x86_64", "windows-x86", ...
+std::string platform_name();
 // The panel's files; `/?token=` sends the browser on to `/#token=`.
 Response panel_file(const Request &r, const std::string &token);
 

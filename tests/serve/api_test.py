@@ -1,0 +1,199 @@
+"""kalpo serve as a store's systems use it: the answer's codes, warnings and
+integers, the version, the OpenAPI document against kalpo.h, retries with
+an Idempotency-Key (a lost answer, a restart), health without the token,
+the metrics (checked by promtool when it is installed) and the log lines."""
+import json
+import os
+import re
+import shutil
+import subprocess
+import tempfile
+import threading
+import time
+import unittest
+
+from service import Service, sell
+
+HEADER = os.path.join(os.path.dirname(__file__), "..", "..", "include", "kalpo.h")
+PROMTOOL = shutil.which("promtool")
+
+
+def setUpModule():
+    global service
+    service = Service()
+
+
+def tearDownModule():
+    service.stop()
+
+
+def keyed(export, args, key, timeout=30):
+    return service.request("POST", "/v1/call/" + export, {"args": args}, {"Idempotency-Key": key})
+
+
+def metric(text, name, **labels):
+    wanted = ",".join('%s="%s"' % item for item in sorted(labels.items()))
+    for line in text.splitlines():
+        sample, _, value = line.rpartition(" ")
+        if sample.split("{")[0] == name and ",".join(sorted(re.findall(r'\w+="[^"]*"', sample))) == wanted:
+            return float(value)
+    return 0.0
+
+
+class Answers(unittest.TestCase):
+    def test_codes_warnings_and_integers(self):
+        service.request("PUT", "/v1/printers/bemafi32/faults", {"faults": ["paper_end"]})
+        try:
+            paper = service.call("AbreCupom", {"modelo": "BEMATECHMP20", "nome": "", "endereco": "", "documento": ""})
+            state = service.call("VerificaEstadoECF", {"modelo": "BEMATECHMP20"})
+        finally:
+            service.request("PUT", "/v1/printers/bemafi32/faults", {"faults": []})
+        self.assertIs(paper["ok"], False)
+        self.assertIn({"text": "Fim do Papel!", "code": "paper_end"},
+                      [{"text": m["text"], "code": m["code"]} for m in paper["messages"]])
+        self.assertIsInstance(state["out"]["st1"], int)
+        self.assertGreaterEqual(paper["queue_ms"], 0)
+        self.assertIn("ms", paper)
+        wrong = service.call("NumeroCupom", {"modelo": "bematechmp20"})
+        self.assertIs(wrong["ok"], False)
+        self.assertTrue(any("BEMATECHMP20" in w for w in wrong["warnings"]), wrong)
+        self.assertEqual(service.call("NumeroCupom", {"modelo": "BEMATECHMP20"})["warnings"], [])
+
+    def test_version(self):
+        status, _, version = service.request("GET", "/v1/version")
+        self.assertEqual(status, 200)
+        self.assertRegex(version["kalpo"], r"^\d+\.\d+")
+        self.assertRegex(version["api"], r"^\d+\.\d+\.\d+$")
+        self.assertTrue(version["platform"])
+
+
+class Document(unittest.TestCase):
+    def test_every_export_of_the_header_is_described(self):
+        with open(HEADER) as file:
+            declared = set(re.findall(r"KALPO_CALL (KALPO_\w+)\(", file.read()))
+        self.assertEqual(len(declared), 43)
+        self.assertEqual(service.request("GET", "/v1/openapi.json", token=False)[0], 401)
+        status, _, document = service.request("GET", "/v1/openapi.json")
+        self.assertEqual(status, 200)
+        self.assertEqual(document["openapi"], "3.1.0")
+        described = {path.split("/")[-1] for path in document["paths"] if path.startswith("/v1/call/")}
+        self.assertEqual(described | set(document["x-kalpo-not-callable"]), declared)
+        venda = document["paths"]["/v1/call/KALPO_VendaItem"]["post"]
+        args = venda["requestBody"]["content"]["application/json"]["schema"]["properties"]["args"]
+        self.assertEqual(args["properties"]["quantidade"]["type"], "number")
+        self.assertEqual(args["properties"]["nao_lido"]["x-kalpo-direction"], "unread")
+        self.assertIn("paper_end", document["components"]["schemas"]["MessageCode"]["enum"])
+
+
+class Retries(unittest.TestCase):
+    def test_the_same_key_sells_once(self):
+        service.call("Abredia", ["DARUMA32"])
+        self.assertEqual(service.call("AbreCupom", ["DARUMA32", None, "", "", ""])["result"], 1)
+        item = ["DARUMA32", "7", "UMA VEZ SO", "FF", "F", 1, 2, 3.5, "$"]
+        # The first attempt is held by a slow printer; the client gives up
+        # on it and retries with the same key while it runs.
+        service.request("PUT", "/v1/printers/daruma32/faults", {"faults": ["once slow 1200"]})
+        first = threading.Thread(target=keyed, args=("VendaItem", item, "sale-1-item-1"))
+        first.start()
+        time.sleep(0.3)
+        status, _, retried = keyed("VendaItem", item, "sale-1-item-1")
+        first.join()
+        self.assertEqual((status, retried["result"], retried.get("replayed")), (200, 1, True))
+        self.assertEqual(keyed("VendaItem", item, "sale-1-item-1")[2]["result"], 1)
+        cases = [  # key, body's item: status
+            ("sale-1-item-1", "OUTRO", 422),
+            ("x" * 129, "OUTRO", 400),
+            ("tab\there", "OUTRO", 400),
+        ]
+        for key, text, expected in cases:
+            with self.subTest(key=key[:20]):
+                self.assertEqual(keyed("VendaItem", item[:2] + [text] + item[3:], key)[0], expected)
+        for export, args in [("Inicia_Fechamento", ["DARUMA32", 0]), ("forma_pagamento", ["DARUMA32", "Dinheiro", 3.5]),
+                             ("fecha_cupom", ["DARUMA32", ""])]:
+            self.assertEqual(service.call(export, args)["result"], 1)
+        self.assertEqual(service.tape("daruma32", 1)[0]["text"].count("UMA VEZ SO"), 1)
+
+    def test_keys_are_kept_across_a_restart(self):
+        folder = tempfile.TemporaryDirectory(prefix="kalpo-serve-")
+        try:
+            first = Service(folder=folder)
+            status, _, answer = first.request("POST", "/v1/call/Versao", {"args": []}, {"Idempotency-Key": "k"})
+            first.stop()
+            self.assertEqual(status, 200)
+            journal = os.path.join(folder.name, "sim", "serve-keys.jsonl")
+            self.assertEqual(os.stat(journal).st_mode & 0o077, 0)
+            # Lines that are not entries are left out; the others still count.
+            with open(journal, "a") as file:
+                file.write('not json\n{"key": "%s", "fingerprint": "f", "answer": "{}", "at": 1}\n[]\n' % ("x" * 200))
+            second = Service(folder=folder)
+            again = second.request("POST", "/v1/call/Versao", {"args": []}, {"Idempotency-Key": "k"})[2]
+            self.assertIn("3 unreadable line(s) left out", second.stop())
+            self.assertEqual((again["out"], again["replayed"]), (answer["out"], True))
+            # A journal others may write is not read: the keys stay in memory.
+            os.chmod(journal, 0o666)
+            third = Service(folder=folder)
+            fresh = third.request("POST", "/v1/call/Versao", {"args": []}, {"Idempotency-Key": "k"})[2]
+            self.assertIn("serve-keys.jsonl", third.stop())
+            self.assertNotIn("replayed", fresh)
+        finally:
+            folder.cleanup()
+
+
+class Monitoring(unittest.TestCase):
+    def test_health_without_the_token(self):
+        service.call("Abredia", ["EPSON"])
+        service.request("PUT", "/v1/printers/interfaceepson/faults", {"faults": ["paper_end"]})
+        time.sleep(1.1)  # past the cached look
+        try:
+            status, _, health = service.request("GET", "/v1/health", token=False)
+        finally:
+            service.request("PUT", "/v1/printers/interfaceepson/faults", {"faults": []})
+        self.assertEqual((status, health["status"]), (200, "ok"))
+        self.assertEqual(health["printers"]["interfaceepson"], {"answers": True, "damaged": False, "paper_out": True})
+        self.assertEqual(service.request("GET", "/v1/health", headers={"Host": "evil.example"}, token=False)[0], 403)
+
+    def test_metrics_count_a_sale(self):
+        self.assertEqual(service.request("GET", "/metrics", token=False)[0], 401)
+        before = service.request("GET", "/metrics")[2]
+        self.assertEqual(sell(service, "BEMATECHMP20"), [1] * 5)
+        time.sleep(1.1)  # past the cached look at the printers
+        status, headers, after = service.request("GET", "/metrics")
+        self.assertEqual(status, 200)
+        self.assertTrue(headers["Content-Type"].startswith("text/plain; version=0.0.4"))
+        labels = dict(export="KALPO_VendaItem", model="BEMATECHMP20", result="ok")
+        self.assertEqual(metric(after, "kalpo_calls_total", **labels) - metric(before, "kalpo_calls_total", **labels), 1)
+        count = "kalpo_call_duration_seconds_count"
+        self.assertEqual(metric(after, count) - metric(before, count), 5)
+        self.assertGreater(metric(after, "kalpo_printer_coo", library="bemafi32"), 0)
+        if PROMTOOL:
+            checked = subprocess.run([PROMTOOL, "check", "metrics"], input=after, text=True, capture_output=True)
+            self.assertEqual(checked.returncode, 0, checked.stdout + checked.stderr)
+
+    @unittest.skipUnless(PROMTOOL, "promtool is missing")
+    def test_the_readme_alert_rules(self):
+        rules = os.path.join(os.path.dirname(HEADER), "..", "docs", "kalpo-alerts.yml")
+        with open(rules) as file, open(os.path.join(os.path.dirname(rules), "..", "README.md")) as readme:
+            self.assertIn(file.read(), readme.read())
+        checked = subprocess.run([PROMTOOL, "check", "rules", rules], text=True, capture_output=True)
+        self.assertEqual(checked.returncode, 0, checked.stdout + checked.stderr)
+
+    def test_log_lines(self):
+        for form, check in (("json", json.loads), ("text", str)):
+            with self.subTest(form=form):
+                logged = Service("--log-format", form)
+                logged.call("AbreCupom", {"modelo": "BEMATECHMP20", "nome": "", "endereco": "",
+                                          "documento": "123.456.789-09"})
+                logged.request("POST", "/v1/call/Versao", {"args": []}, {"Idempotency-Key": "log-key"})
+                lines = [line for line in logged.stop().splitlines() if "KALPO_" in line and not line.startswith("kalpo serve")]
+                self.assertEqual(len(lines), 2, lines)
+                self.assertNotIn("123.456.789-09", "\n".join(lines))
+                self.assertNotIn(logged.token, "\n".join(lines))
+                self.assertIn("log-key", lines[1])
+                if form == "json":
+                    self.assertEqual({k: json.loads(lines[0])[k] for k in ("export", "model", "result", "status")},
+                                     {"export": "KALPO_AbreCupom", "model": "BEMATECHMP20", "result": "ok",
+                                      "status": 200})
+
+
+if __name__ == "__main__":
+    unittest.main()
