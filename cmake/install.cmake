@@ -12,6 +12,7 @@ include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
 set(KALPO_DOCUMENTS ${PROJECT_SOURCE_DIR}/CHANGELOG.md ${PROJECT_SOURCE_DIR}/LICENSE)
+include(${CMAKE_CURRENT_LIST_DIR}/api_reference.cmake)
 
 if(WIN32)
   include(${CMAKE_CURRENT_LIST_DIR}/install_windows.cmake)
@@ -86,17 +87,21 @@ write_basic_package_version_file(${CMAKE_BINARY_DIR}/kalpoConfigVersion.cmake CO
 install(FILES ${CMAKE_BINARY_DIR}/kalpoConfig.cmake ${CMAKE_BINARY_DIR}/kalpoConfigVersion.cmake
   DESTINATION ${kalpo_cmake_dir} COMPONENT development)
 
-# The tool's manual page, compressed as Debian keeps them.
-set(kalpo_manual ${PROJECT_SOURCE_DIR}/packaging/kalpo.1)
-find_program(KALPO_GZIP gzip)
-if(KALPO_GZIP)
-  add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/kalpo.1.gz
-    COMMAND ${KALPO_GZIP} -9nc ${kalpo_manual} > ${CMAKE_BINARY_DIR}/kalpo.1.gz
-    DEPENDS ${kalpo_manual} VERBATIM)
-  add_custom_target(kalpo_manual ALL DEPENDS ${CMAKE_BINARY_DIR}/kalpo.1.gz)
+# The tool's manual page, made from its own help (help2man) and compressed
+# as Debian keeps them: in the release builds (make dist), which run the tool.
+if(KALPO_MANUALS)
   set(kalpo_manual ${CMAKE_BINARY_DIR}/kalpo.1.gz)
+  add_custom_command(OUTPUT ${kalpo_manual}
+    COMMAND ${PROJECT_SOURCE_DIR}/packaging/manual.sh $<TARGET_FILE:kalpo_tool> ${kalpo_manual}
+    DEPENDS kalpo_tool kalpo ${KALPO_MAKER_LIBRARIES} ${PROJECT_SOURCE_DIR}/packaging/manual.sh VERBATIM)
+  add_custom_target(kalpo_manual ALL DEPENDS ${kalpo_manual})
+  install(FILES ${kalpo_manual} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT tool)
 endif()
-install(FILES ${kalpo_manual} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT tool)
+
+# kalpo serve with the user's session (systemctl --user enable --now kalpo-serve).
+configure_file(${PROJECT_SOURCE_DIR}/packaging/kalpo-serve.service.in ${CMAKE_BINARY_DIR}/kalpo-serve.service @ONLY)
+install(FILES ${CMAKE_BINARY_DIR}/kalpo-serve.service DESTINATION lib/systemd/user
+  COMPONENT tool)
 
 install(FILES ${PROJECT_SOURCE_DIR}/README.md ${KALPO_DOCUMENTS} DESTINATION ${CMAKE_INSTALL_DOCDIR} COMPONENT tool)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/ DESTINATION ${CMAKE_INSTALL_DATADIR}/kalpo/examples COMPONENT tool)
