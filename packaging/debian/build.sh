@@ -34,6 +34,8 @@ stage runtime "libkalpo$major"
 stage development libkalpo-dev
 stage tool kalpo
 stage virtual_printer kalpo-virtual-printer
+# Installed under /usr, kalpo.pc names it plainly rather than from its own folder.
+sed -i 's|^prefix=.*|prefix=/usr|' "$work/libkalpo-dev/usr/lib/$multiarch/pkgconfig/kalpo.pc"
 
 # Depends from the ELF files' needs (dpkg-shlibdeps); the maker libraries
 # are left to kalpo-maker-libraries, which cannot be named by file.
@@ -55,7 +57,7 @@ changelog() {
   {
     echo "kalpo ($revision) unstable; urgency=medium"
     echo
-    echo "  * Release $version: see /usr/share/doc/kalpo/CHANGELOG.md.gz."
+    echo "  * Release $version: see /usr/share/doc/kalpo/changelog.gz."
     echo
     echo " -- $KALPO_MAINTAINER  $(date -R -d "@$SOURCE_DATE_EPOCH")"
   } | gzip -9n >"$doc/changelog.Debian.gz"
@@ -82,9 +84,18 @@ copyright() {
 package() {
   local name=$1 section=$2 multi=$3 depends=$4 extra=$5 description=$6
   local root=$work/$name doc=$work/$name/usr/share/doc/$name
-  mkdir -p "$root/DEBIAN" "$doc"
+  mkdir -p "$root/DEBIAN" "$doc" "$root/usr/share/lintian/overrides"
   changelog "$name" "$doc"
   copyright "$doc"
+  # The upstream changelog under Debian's name.
+  if [ -f "$doc/CHANGELOG.md" ]; then
+    gzip -9n <"$doc/CHANGELOG.md" >"$doc/changelog.gz"
+    rm "$doc/CHANGELOG.md"
+  fi
+  {
+    echo "# Released outside Debian's archive: there is no ITP bug to close."
+    echo "$name: initial-upload-closes-no-bugs"
+  } >"$root/usr/share/lintian/overrides/$name"
   # Debian's modes: libraries and documents 0644, programs 0755.
   find "$root" -type d -exec chmod 0755 {} +
   find "$root" -type f -exec chmod 0644 {} +
