@@ -24,6 +24,9 @@ else()
   message(WARNING "llvm-dlltool not found: kalpo.lib (the Microsoft linker's import library) is not made")
 endif()
 
+# kalpo replay's maker libraries, where kalpo.exe looks for them: replay\ beside kalpo.dll.
+install(TARGETS ${KALPO_REPLAY_LIBRARIES} RUNTIME DESTINATION bin/replay COMPONENT kalpo)
+
 # Their import libraries are no part of the zip.
 install(TARGETS ${KALPO_MAKER_LIBRARIES} RUNTIME DESTINATION virtual-printer COMPONENT virtual_printer
   ARCHIVE DESTINATION lib/virtual-printer COMPONENT virtual_printer_import_libraries EXCLUDE_FROM_ALL)

@@ -3,7 +3,7 @@
 # the version of include/kalpo.h:
 #   libkalpo4_<v>-1_amd64.deb, libkalpo-dev_<v>-1_amd64.deb, kalpo_<v>-1_amd64.deb,
 #   kalpo-virtual-printer_<v>-1_amd64.deb, kalpo-<v>-linux-x86_64.tar.gz,
-#   kalpo-<v>-windows-x86.zip, kalpo-<v>-py3-none-any.whl
+#   kalpo-<v>-windows-x86.zip, kalpo-<v>-setup.exe, kalpo-<v>-py3-none-any.whl
 # Byte for byte the same from any clone of the same commit: every time is
 # SOURCE_DATE_EPOCH (by default the last commit's), no path of the clone is
 # kept.  Ends with the time taken and each file's size.
@@ -74,6 +74,12 @@ for component in kalpo virtual_printer; do
   cmake --install "$windows" --prefix "$staging/windows/$zip_name" --component "$component" --strip >/dev/null
 done
 "$python" packaging/pack.py zip "$staging/windows/$zip_name" "$out/$zip_name.zip"
+# The installer, from the same tree (its files' times are not kept).
+makensis -V2 -DVERSION="$version" -DTREE="$staging/windows/$zip_name" -DOUTFILE="$out/kalpo-$version-setup.exe" \
+  packaging/windows/installer.nsi >"$staging/makensis.log" 2>&1 || {
+  cat "$staging/makensis.log"
+  exit 1
+}
 windows_done=$(date +%s)
 
 # ---- The wheel, built from a copy so that the source tree stays clean (its
