@@ -204,6 +204,8 @@ _UNDEFINED = {0x81, 0x8D, 0x8F, 0x90, 0x9D}
 def _undefined_bytes(error: UnicodeError) -> tuple[str | bytes, int]:
     if isinstance(error, UnicodeDecodeError):
         return "".join(chr(b) for b in error.object[error.start:error.end]), error.end
+    if not isinstance(error, UnicodeEncodeError):
+        raise error
     text = error.object[error.start:error.end]
     if all(ord(c) in _UNDEFINED for c in text):
         return bytes(ord(c) for c in text), error.end
@@ -270,9 +272,9 @@ def _relay(context: int | None, form: int, text: int | None, caption: int | None
     decoded = _decode(text)
     for messages in _collectors:
         messages.append(decoded or "")
-    handler = _handler
-    if handler is None:
+    if _handler is None:
         return _default_answer(form, flags)
+    handler: Handler = _handler
     return _guard(lambda: int(handler(form, decoded, _decode(caption), flags)), BTN_NO)
 
 
@@ -312,7 +314,7 @@ class TextControl:
 
     def __init__(self, text: str = "") -> None:
         self.text = text
-        self._held = None
+        self._held: ctypes.Array[ctypes.c_char] | None = None
         self._native = NativeTextControl(None, GetText(self._get), SetText(self._set))
 
     def get_text(self) -> str:
@@ -324,8 +326,9 @@ class TextControl:
     def _get(self, context: int | None) -> int | None:
         def body() -> int:
             # Held until the next read: the library reads it during the call.
-            self._held = ctypes.create_string_buffer(_encode(self.get_text() or ""))
-            return ctypes.addressof(self._held)
+            held = ctypes.create_string_buffer(_encode(self.get_text() or "") or b"")
+            self._held = held
+            return ctypes.addressof(held)
         return _guard(body, None)
 
     def _set(self, context: int | None, text: int | None) -> None:
@@ -523,7 +526,7 @@ def verifica_estado_ecf(model: str) -> tuple[bool, int, int, int]:
     """Returns (ok, acknowledgement, status byte 1, status byte 2)."""
     values = [c_int32(0) for _ in range(3)]
     ok = _flag_call("KALPO_VerificaEstadoECF", model, *(byref(v) for v in values))
-    return (ok, *(v.value for v in values))
+    return ok, values[0].value, values[1].value, values[2].value
 
 
 def cupom_aberto(model: str) -> bool:
