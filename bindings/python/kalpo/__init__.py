@@ -18,7 +18,9 @@ from __future__ import annotations
 import codecs
 import contextlib
 import ctypes
+import inspect
 import os
+import re
 import sys
 from ctypes import POINTER, byref, c_char_p, c_double, c_int32, c_uint8, c_uint32, c_void_p
 from typing import Any, Callable, Concatenate, Generic, Iterator, ParamSpec, TypeVar
@@ -559,6 +561,9 @@ class _ModelBound(Generic[_P, _R]):
         self._function = function
         self._name = function.__name__
         self.__doc__ = function.__doc__
+        # The function's own parameters less the model, for help() and editors.
+        signature = inspect.signature(function)
+        self._signature = signature.replace(parameters=list(signature.parameters.values())[1:])
 
     def __set_name__(self, owner: type, name: str) -> None:
         self._name = name
@@ -568,6 +573,7 @@ class _ModelBound(Generic[_P, _R]):
             return printer._run(self._name, self._function, *args, **kwargs)
 
         call.__name__, call.__doc__ = self._name, self.__doc__
+        call.__signature__ = self._signature  # type: ignore[attr-defined]
         return call
 
 
@@ -641,3 +647,23 @@ class Printer:
     verifica_estado_ecf = _ModelBound(verifica_estado_ecf)
     cupom_aberto = _ModelBound(cupom_aberto)
     abre_gaveta = _ModelBound(abre_gaveta)
+
+
+def _document_exports() -> None:
+    """Gives each function without a docstring one naming the export it
+    calls (its manual page: man KALPO_Name)."""
+    for name, function in list(globals().items()):
+        if name.startswith("_") or not inspect.isfunction(function) or function.__doc__:
+            continue
+        try:
+            called = sorted(set(re.findall(r"KALPO_\w+", inspect.getsource(function))))
+        except (OSError, TypeError):
+            called = []
+        function.__doc__ = (f"Calls {', '.join(called)} for the model (man {called[0]}); True when it succeeded."
+                            if called else "Calls the export of this name; True when it succeeded.")
+        bound = Printer.__dict__.get(name)
+        if isinstance(bound, _ModelBound):
+            bound.__doc__ = function.__doc__
+
+
+_document_exports()
