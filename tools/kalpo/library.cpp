@@ -23,8 +23,8 @@ std::vector<std::function<void()>> g_pending;
 
 #if defined(_WIN32)
 
-constexpr const char *kMakerFiles[] = {"BEMAFI32.DLL", "CONVECF.dll",       "fs345_32.dll",      "Daruma32.dll",
-                                       "ecf32m.dll",   "DllG2.dll",         "DLLG2_Gerador.dll", "InterfaceEpson.dll"};
+constexpr const char *kMakerFiles[] = {"BEMAFI32.DLL", "CONVECF.dll", "fs345_32.dll",      "Daruma32.dll",
+                                       "ecf32m.dll",   "DllG2.dll",   "DLLG2_Gerador.dll", "InterfaceEpson.dll"};
 
 constexpr const char *kGetIt =
     "Install the maker's own DLLs beside kalpo.dll, or the virtual printer: the installer's component, or the\n"
@@ -59,8 +59,7 @@ void *open_library(std::string &file) {
     if (!findable(maker))
       throw LibraryMissing(std::string("the maker library ") + maker + " is missing: kalpo.dll needs it; looked " +
                            where + ".\n" + kGetIt);
-  throw LibraryMissing("kalpo.dll cannot be loaded (Windows error " + std::to_string(GetLastError()) + ").\n" +
-                       kGetIt);
+  throw LibraryMissing("kalpo.dll cannot be loaded (Windows error " + std::to_string(GetLastError()) + ").\n" + kGetIt);
 }
 
 void *symbol(void *library, const char *name) {
@@ -93,7 +92,8 @@ std::vector<fs::path> own_folders() {
   std::error_code ec;
   const fs::path bin = fs::read_symlink("/proc/self/exe", ec).parent_path();
   if (!ec)
-    for (const fs::path &relative : folders_of(KALPO_TOOL_LIBRARY_DIRS)) out.push_back((bin / relative).lexically_normal());
+    for (const fs::path &relative : folders_of(KALPO_TOOL_LIBRARY_DIRS))
+      out.push_back((bin / relative).lexically_normal());
   return out;
 }
 
