@@ -34,6 +34,19 @@ stage runtime "libkalpo$major"
 stage development libkalpo-dev
 stage tool kalpo
 stage virtual_printer kalpo-virtual-printer
+# The HTML reference registered with doc-base.
+mkdir -p "$work/libkalpo-dev/usr/share/doc-base"
+cat >"$work/libkalpo-dev/usr/share/doc-base/libkalpo-dev.kalpo-api" <<DOC
+Document: kalpo-api
+Title: KALPO API reference
+Author: Zantrello
+Abstract: The functions of kalpo.h: one interface to every supported fiscal printer.
+Section: Programming/C
+
+Format: HTML
+Index: /usr/share/doc/libkalpo-dev/html/index.html
+Files: /usr/share/doc/libkalpo-dev/html/*.html
+DOC
 # Installed under /usr, kalpo.pc names it plainly rather than from its own folder.
 sed -i 's|^prefix=.*|prefix=/usr|' "$work/libkalpo-dev/usr/lib/$multiarch/pkgconfig/kalpo.pc"
 
@@ -87,6 +100,11 @@ package() {
   mkdir -p "$root/DEBIAN" "$doc" "$root/usr/share/lintian/overrides"
   changelog "$name" "$doc"
   copyright "$doc"
+  # The licence is in copyright; the compiler's notes are no part of a binary.
+  rm -f "$doc/LICENSE"
+  find "$root" -type f -name '*.so*' -o -type f -path '*/bin/*' | while IFS= read -r binary; do
+    strip --remove-section=.comment --remove-section=.note "$binary"
+  done
   # The upstream changelog under Debian's name.
   if [ -f "$doc/CHANGELOG.md" ]; then
     gzip -9n <"$doc/CHANGELOG.md" >"$doc/changelog.gz"
