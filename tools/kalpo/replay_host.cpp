@@ -118,6 +118,7 @@ int run_from(const std::string &folder, const std::vector<std::string> &args) {
 }
 
 std::vector<std::string> loaded_maker_libraries() {
+  loaded_library_file();  // libkalpo loaded, and with it the maker libraries
   std::vector<std::string> files;
   for (const char *dll : {"BEMAFI32.DLL", "CONVECF.dll", "fs345_32.dll", "Daruma32.dll", "ecf32m.dll", "DllG2.dll",
                           "DLLG2_Gerador.dll", "InterfaceEpson.dll"})
@@ -149,6 +150,7 @@ int run_from(const std::string &folder, const std::vector<std::string> &args) {
 }
 
 std::vector<std::string> loaded_maker_libraries() {
+  loaded_library_file();  // libkalpo loaded, and with it the maker libraries
   std::vector<std::string> files;
   std::string library;
   for (const kreplay::MakerFunction &f : kreplay::maker_functions()) {
