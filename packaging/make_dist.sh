@@ -67,7 +67,6 @@ if [ "${DIST_WIN_REUSE:-0}" != 1 ] || [ ! -f "$windows/CMakeCache.txt" ]; then
   cmake -S . -B "$windows" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release \
     -DKALPO_TESTS=OFF -DKALPO_MANUALS=ON -DCMAKE_C_FLAGS="$(prefix_map "$windows")" \
     -DCMAKE_CXX_FLAGS="$(prefix_map "$windows")" \
-    -DCMAKE_EXE_LINKER_FLAGS=-Wl,--no-insert-timestamp -DCMAKE_SHARED_LINKER_FLAGS=-Wl,--no-insert-timestamp \
     "${launcher[@]}" >/dev/null
 else
   # The reused tree makes the API reference too.
