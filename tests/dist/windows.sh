@@ -49,7 +49,8 @@ status=$?
 
 cp "${makers[@]/#/$top/virtual-printer/}" "$top/bin/"
 expect "kalpo.exe demo, every call succeeded" wine "$top/bin/kalpo.exe" demo
-expect "a traced sale" env KALPO_TRACE='C:\sale.jsonl' wine "$top/bin/kalpo.exe" --yes run "$top/examples/bematechmp20.kalpo"
+expect "a traced sale" env KALPO_TRACE='C:\sale.jsonl' KALPO_SIM_DIR='C:\trace-sim' wine "$top/bin/kalpo.exe" --yes run \
+  "$(winepath -w "$top/examples/bematechmp20.kalpo" 2>/dev/null)"
 expect "kalpo.exe replay from the zip" wine "$top/bin/kalpo.exe" replay 'C:\sale.jsonl'
 
 expect "a C program compiled with MinGW against the zip" \
