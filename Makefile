@@ -7,9 +7,11 @@
 #   make bench-serve   kalpo serve's latency and memory with idle sockets and stalled streams open
 #   make fuzz          builds the fuzz targets (clang) and runs each for FUZZ_SECONDS
 #   make format        formats the sources; make format-check only checks them
-#   make dist          release builds of their own, and in dist/ the Windows zip, the two
-#                      .deb packages, the Linux tarball and the Python wheel
-#   make test-dist     make dist, then each of its files tested as a user would use it
+#   make dist          release builds of their own, and in dist/ the four .deb packages, the
+#                      Linux tarball, the Windows zip and installer and the three Python
+#                      wheels, byte for byte the same from any clone of the same commit
+#   make test-dist     make dist, then each of its files tested as a user would use it,
+#                      lintian included, and a second make dist from a clone compared
 BUILD ?= build
 DEMO_BUILD ?= build-demo
 WIN_BUILD ?= build-win32
@@ -117,7 +119,8 @@ fuzz:
 	done
 
 # The release files (packaging/make_dist.sh): file names carry the version of
-# include/kalpo.h; it ends with the time taken and each file's size.
+# include/kalpo.h; every time in them is SOURCE_DATE_EPOCH (by default the last
+# commit's); it ends with the time taken and each file's size.
 dist:
 	tools/install-deps.sh dist
 	DIST=$(DIST) DIST_BUILD=$(DIST_BUILD) DIST_WIN_BUILD=$(DIST_WIN_BUILD) DIST_WIN_REUSE=$(DIST_WIN_REUSE) JOBS=$(JOBS) \

@@ -24,13 +24,21 @@ else()
   message(WARNING "llvm-dlltool not found: kalpo.lib (the Microsoft linker's import library) is not made")
 endif()
 
+# kalpo replay's maker libraries, where kalpo.exe looks for them: replay\ beside kalpo.dll.
+install(TARGETS ${KALPO_REPLAY_LIBRARIES} RUNTIME DESTINATION bin/replay COMPONENT kalpo)
+
 # Their import libraries are no part of the zip.
 install(TARGETS ${KALPO_MAKER_LIBRARIES} RUNTIME DESTINATION virtual-printer COMPONENT virtual_printer
   ARCHIVE DESTINATION lib/virtual-printer COMPONENT virtual_printer_import_libraries EXCLUDE_FROM_ALL)
-install(FILES ${PROJECT_SOURCE_DIR}/packaging/windows/virtual-printer.txt DESTINATION virtual-printer
+# The texts with CR LF line ends, as Windows editors expect.
+foreach(text README virtual-printer)
+  configure_file(${PROJECT_SOURCE_DIR}/packaging/windows/${text}.txt ${CMAKE_BINARY_DIR}/windows-texts/${text}.txt
+    @ONLY NEWLINE_STYLE CRLF)
+endforeach()
+install(FILES ${CMAKE_BINARY_DIR}/windows-texts/virtual-printer.txt DESTINATION virtual-printer
   RENAME README.txt COMPONENT virtual_printer)
 
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/bindings/ DESTINATION bindings COMPONENT kalpo
   PATTERN __pycache__ EXCLUDE PATTERN "*.egg-info" EXCLUDE PATTERN build EXCLUDE)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/ DESTINATION examples COMPONENT kalpo)
-install(FILES ${PROJECT_SOURCE_DIR}/packaging/windows/README.txt ${KALPO_DOCUMENTS} DESTINATION . COMPONENT kalpo)
+install(FILES ${CMAKE_BINARY_DIR}/windows-texts/README.txt ${KALPO_DOCUMENTS} DESTINATION . COMPONENT kalpo)

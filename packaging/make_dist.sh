@@ -1,15 +1,19 @@
 #!/usr/bin/env bash
-# make dist: release builds of their own, and into dist/ the five files that
-# carry the version of include/kalpo.h:
-#   kalpo-<v>-windows-x86.zip, kalpo_<v>_amd64.deb, kalpo-virtual-printer_<v>_amd64.deb,
-#   kalpo-<v>-linux-x86_64.tar.gz, kalpo-<v>-py3-none-any.whl
-# Ends with the time taken and each file's size.
+# make dist: release builds of their own, and into dist/ the files that carry
+# the version of include/kalpo.h:
+#   libkalpo4_<v>-1_amd64.deb, libkalpo-dev_<v>-1_amd64.deb, kalpo_<v>-1_amd64.deb,
+#   kalpo-virtual-printer_<v>-1_amd64.deb, kalpo-<v>-linux-x86_64.tar.gz,
+#   kalpo-<v>-windows-x86.zip, kalpo-<v>-setup.exe, kalpo-<v>-py3-none-any.whl and the
+#   platform wheels kalpo-<v>-py3-none-manylinux_2_36_x86_64.whl, kalpo-<v>-py3-none-win32.whl
+# Byte for byte the same from any clone of the same commit: every time is
+# SOURCE_DATE_EPOCH (by default the last commit's), no path of the clone is
+# kept.  Ends with the time taken and each file's size.
 #   DIST=dist DIST_BUILD=build-dist DIST_WIN_BUILD=build-dist-win32 PYTHON=/usr/bin/python3 packaging/make_dist.sh
-# DIST_WIN_REUSE=1 packs the Windows tree as it is configured, when it is
-# (CI packs the tree its tests built: the same sources, stripped in the zip,
-# without a second cross build).
+# The compiler cache is used when ccache is installed (a second clone's
+# builds are then mostly cache hits).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source_dir=$PWD
 out=${DIST:-dist}
 native=${DIST_BUILD:-build-dist}
 windows=${DIST_WIN_BUILD:-build-dist-win32}
@@ -20,41 +24,86 @@ jobs=${JOBS:-$(nproc 2>/dev/null || echo 2)}
 unset MAKEFLAGS MFLAGS MAKELEVEL
 started=$(date +%s)
 
+if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
+  SOURCE_DATE_EPOCH=$(git log -1 --format=%ct 2>/dev/null) || {
+    echo "make dist: not a git clone; set SOURCE_DATE_EPOCH" >&2
+    exit 2
+  }
+fi
+export SOURCE_DATE_EPOCH TZ=UTC LC_ALL=C.UTF-8
+version=$(sed -nE 's/^#define KALPO_VERSION_(MAJOR|MINOR|PATCH) ([0-9]+)$/\2/p' include/kalpo.h | paste -sd.)
+
 rm -rf "$out"
 mkdir -p "$out"
 out=$(cd "$out" && pwd)
+staging=$(mktemp -d "${TMPDIR:-/tmp}/kalpo-dist.XXXXXX")
+trap 'rm -rf "$staging"' EXIT
 
-# Each tree's packages, made by CPack from the install rules, moved to dist/.
-package() {
-  local tree=$1
-  shift
-  cmake --build "$tree" -j "$jobs"
-  rm -rf "$tree/packages"
-  (cd "$tree" && cpack -B "$PWD/packages" "$@" >cpack.log 2>&1) || {
-    cat "$tree/cpack.log"
-    return 1
-  }
-  find "$tree/packages" -maxdepth 1 -type f \( -name '*.deb' -o -name '*.tar.gz' -o -name '*.zip' \) \
-    -exec mv {} "$out/" \;
-}
+launcher=()
+if command -v ccache >/dev/null; then
+  export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$source_dir} CCACHE_NOHASHDIR=1
+  launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
+# No path of this clone in any binary (its sources, its build folders).
+prefix_map() { echo "-ffile-prefix-map=$source_dir/=  -ffile-prefix-map=$(cd "$1" && pwd)/="; }
 
-cmake -S . -B "$native" -DCMAKE_BUILD_TYPE=Release -DKALPO_TESTS=OFF -DCMAKE_INSTALL_PREFIX=/usr >/dev/null
-package "$native"
+# ---- Linux: hardened release build, then the packages and the tarball ----
+mkdir -p "$native"
+hardening="-D_FORTIFY_SOURCE=2 -fstack-protector-strong -fstack-clash-protection -fcf-protection -Wformat -Werror=format-security"
+cmake -S . -B "$native" -DCMAKE_BUILD_TYPE=Release -DKALPO_TESTS=OFF -DKALPO_MANUALS=ON -DCMAKE_INSTALL_PREFIX=/usr \
+  -DCMAKE_C_FLAGS="$hardening $(prefix_map "$native")" -DCMAKE_CXX_FLAGS="$hardening $(prefix_map "$native")" \
+  -DCMAKE_EXE_LINKER_FLAGS="-Wl,-z,relro -Wl,-z,now -pie" -DCMAKE_SHARED_LINKER_FLAGS="-Wl,-z,relro -Wl,-z,now" \
+  -DCMAKE_POSITION_INDEPENDENT_CODE=ON "${launcher[@]}" >/dev/null
+cmake --build "$native" -j "$jobs"
+packaging/debian/build.sh "$native" "$out"
+tarball=kalpo-$version-linux-$(uname -m)
+DESTDIR="$staging/linux" cmake --install "$native" --prefix "/$tarball" --strip >/dev/null
+"$python" packaging/pack.py tgz "$staging/linux/$tarball" "$out/$tarball.tar.gz"
 native_done=$(date +%s)
 
+# ---- Windows: the cross build, then the zip ----
 if [ "${DIST_WIN_REUSE:-0}" != 1 ] || [ ! -f "$windows/CMakeCache.txt" ]; then
+  mkdir -p "$windows"
   cmake -S . -B "$windows" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release \
-    -DKALPO_TESTS=OFF >/dev/null
+    -DKALPO_TESTS=OFF -DKALPO_MANUALS=ON -DCMAKE_C_FLAGS="$(prefix_map "$windows")" \
+    -DCMAKE_CXX_FLAGS="$(prefix_map "$windows")" \
+    "${launcher[@]}" >/dev/null
+else
+  # The reused tree makes the API reference too.
+  cmake -S . -B "$windows" -DKALPO_MANUALS=ON >/dev/null
 fi
-package "$windows"
+cmake --build "$windows" -j "$jobs"
+zip_name=kalpo-$version-windows-x86
+for component in kalpo virtual_printer; do
+  cmake --install "$windows" --prefix "$staging/windows/$zip_name" --component "$component" --strip >/dev/null
+done
+"$python" packaging/pack.py zip "$staging/windows/$zip_name" "$out/$zip_name.zip"
+# The installer, from the same tree (its files' times are not kept).
+makensis -V2 -DVERSION="$version" -DTREE="$staging/windows/$zip_name" -DOUTFILE="$out/kalpo-$version-setup.exe" \
+  packaging/windows/installer.nsi >"$staging/makensis.log" 2>&1 || {
+  cat "$staging/makensis.log"
+  exit 1
+}
 windows_done=$(date +%s)
 
-# The wheel, built from a copy so that the source tree stays clean.
-staging=$(mktemp -d "${TMPDIR:-/tmp}/kalpo-wheel.XXXXXX")
-trap 'rm -rf "$staging"' EXIT
-cp -r bindings/python/. "$staging/"
-"$python" -m pip wheel --quiet --no-build-isolation --no-index --no-deps --wheel-dir "$out" "$staging"
+# ---- The wheel, built from a copy so that the source tree stays clean (its
+# times are SOURCE_DATE_EPOCH's) ----
+mkdir -p "$staging/wheel"
+cp -r bindings/python/. "$staging/wheel/"
+cp LICENSE "$staging/wheel/"
+"$python" -m pip wheel --quiet --no-build-isolation --no-index --no-deps --wheel-dir "$out" "$staging/wheel"
+# The platform wheels: the same module with libkalpo and the virtual printer inside.
+pure=$out/kalpo-$version-py3-none-any.whl
+linux_lib=$staging/linux/$tarball/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)
+inside=("$linux_lib/libkalpo.so.$version=kalpo/libkalpo.so.${version%%.*}")
+for file in "$linux_lib"/kalpo/virtual-printer/*.so; do inside+=("$file=kalpo/virtual-printer/${file##*/}"); done
+"$python" packaging/platform_wheel.py "$pure" "$out" manylinux_2_36_x86_64 "${inside[@]}"
+windows_tree=$staging/windows/$zip_name
+inside=("$windows_tree/bin/kalpo.dll=kalpo/kalpo.dll")
+while IFS= read -r file; do inside+=("$file=kalpo/virtual-printer/${file##*/}"); done \
+  < <(find "$windows_tree/virtual-printer" -iname '*.dll' | LC_ALL=C sort)
+"$python" packaging/platform_wheel.py "$pure" "$out" win32 "${inside[@]}"
 
 echo "make dist: $(($(date +%s) - started)) s (Linux $((native_done - started)) s," \
   "Windows $((windows_done - native_done)) s, wheel $(($(date +%s) - windows_done)) s)"
-(cd "$out" && ls -l | awk 'NR > 1 { printf "  %-45s %9d bytes\n", $9, $5 }')
+(cd "$out" && ls -l | awk 'NR > 1 { printf "  %-50s %9d bytes\n", $9, $5 }')

@@ -10,7 +10,8 @@
 #   tools/install-deps.sh fuzz       the native set, clang and its libFuzzer and sanitizer runtimes
 #   tools/install-deps.sh dist       the windows set and what makes and tests the packages: dpkg-dev,
 #                                    file, pkg-config, Debian's Python with venv, pip, setuptools
-#                                    and wheel, unzip, llvm-dlltool, clang and lld-link
+#                                    and wheel, mypy, unzip, llvm-dlltool, clang and lld-link,
+#                                    lintian, help2man, Doxygen, NSIS, ccache and systemd-analyze
 # Runs apt-get without questions, as root or through sudo without a password.
 set -euo pipefail
 
@@ -79,6 +80,15 @@ if [ "$mode" = dist ]; then
   /usr/bin/python3 -m pip --version >/dev/null 2>&1 || need+=(python3-pip)
   /usr/bin/python3 -c 'import setuptools' 2>/dev/null || need+=(python3-setuptools)
   /usr/bin/python3 -c 'import wheel' 2>/dev/null || need+=(python3-wheel)
+  # The packages' check, the manual pages, the installer, the unit's check,
+  # the wheel's type check, and the compiler cache of the second build.
+  command -v lintian >/dev/null || need+=(lintian)
+  command -v help2man >/dev/null || need+=(help2man)
+  command -v doxygen >/dev/null || need+=(doxygen)
+  command -v makensis >/dev/null || need+=(nsis)
+  command -v ccache >/dev/null || need+=(ccache)
+  command -v systemd-analyze >/dev/null || need+=(systemd)
+  command -v mypy >/dev/null || need+=(mypy)
   # kalpo.lib, and the check that an MSVC-compatible linker takes it.
   command -v llvm-dlltool >/dev/null || need+=(llvm)
   command -v clang >/dev/null || need+=(clang)

@@ -84,3 +84,21 @@ def test_printer_binds_the_model_and_raises_with_the_messages(messages, raise_er
     # The caller's handler receives the message either way.
     assert len(messages) == 1 and messages[0][0] == kalpo.MSG_DIALOG
     assert printer.le_data() == kalpo.le_data(MODEL)
+
+
+@pytest.mark.parametrize("library, said", [
+    ("missing", "no such file"),  # no libkalpo at all
+    ("alone", "the maker library libbemafi32.so is missing"),  # libkalpo without maker libraries
+])
+def test_the_module_imports_without_a_library_and_says_why_at_the_first_call(tmp_path, library, said):
+    import shutil, subprocess, sys
+    path = tmp_path / "libkalpo.so.4"
+    if library == "alone":
+        shutil.copy(os.environ["KALPO_LIBRARY"], path)
+    code = ("import kalpo, pydoc\n"
+            "assert 'raise_errors' in pydoc.render_doc(kalpo.Printer)\n"
+            "try:\n    kalpo.versao()\nexcept kalpo.LibraryMissing as error:\n    print(error)\n")
+    run = subprocess.run([sys.executable, "-c", code], env=dict(os.environ, KALPO_LIBRARY=str(path)),
+                         capture_output=True, text=True, timeout=60)
+    assert run.returncode == 0, run.stderr
+    assert said in run.stdout

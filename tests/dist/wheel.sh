@@ -28,10 +28,36 @@ expect "a sale through kalpo.Printer" fresh env KALPO_LIBRARY="$library" "$venv/
   "$source_dir/tests/dist/wheel_sale.py"
 
 # Without KALPO_LIBRARY, and with no libkalpo beside the module or on the
-# loader's path, the import names each place tried.
+# loader's path, the module imports and its first call names each place tried.
 if ! ldconfig -p | grep -q libkalpo.so; then
-  message=$(cd "$work" && env -u KALPO_LIBRARY "$venv/bin/python" -c 'import kalpo' 2>&1)
-  grep -q "tried:" <<<"$message" && grep -qF "$package/libkalpo.so: no such file" <<<"$message" &&
+  message=$(cd "$work" && env -u KALPO_LIBRARY "$venv/bin/python" -c 'import kalpo
+try:
+    kalpo.versao()
+except kalpo.LibraryMissing as error:
+    print(error)' 2>&1)
+  grep -q "tried:" <<<"$message" && grep -qF "$package/libkalpo.so.4: no such file" <<<"$message" &&
     grep -q "on the loader's path" <<<"$message" || fail "the missing library's message: $message"
 fi
+grep -q "^License-File: LICENSE" "$package-$version.dist-info/METADATA" 2>/dev/null ||
+  [ -f "$(dirname "$package")/kalpo-$version.dist-info/LICENSE" ] || fail "no licence file in the dist-info"
+expect "help() shows Printer's real parameters" "$venv/bin/python" -c 'import kalpo, pydoc
+text = pydoc.render_doc(kalpo.Printer, renderer=pydoc.plaintext)
+assert "abre_cupom(nome" in text and "*args" not in text, text'
+if command -v mypy >/dev/null; then
+  expect "mypy --strict -p kalpo" sh -c "cd '$source_dir/bindings/python' && mypy --strict --cache-dir '$work/mypy' -p kalpo"
+fi
+
+# ---- The Linux platform wheel: libkalpo inside, the virtual printer only when asked ----
+platform_wheel=$dist/kalpo-$version-py3-none-manylinux_2_36_x86_64.whl
+[ -f "$dist/kalpo-$version-py3-none-win32.whl" ] || fail "the win32 wheel is missing"
+venv2=$work/platform
+expect "pip install of the platform wheel" sh -c "'$python' -m venv '$venv2' && '$venv2/bin/pip' install --quiet --no-index '$platform_wheel'"
+expect "a sale on the wheel's virtual printer (KALPO_VIRTUAL=1)" fresh env -u KALPO_LIBRARY -u LD_LIBRARY_PATH \
+  KALPO_VIRTUAL=1 "$venv2/bin/python" "$source_dir/tests/dist/wheel_sale.py"
+message=$(fresh env -u KALPO_LIBRARY -u LD_LIBRARY_PATH "$venv2/bin/python" -c 'import kalpo
+try:
+    kalpo.versao()
+except kalpo.LibraryMissing as error:
+    print(error)' 2>&1)
+grep -q "libbemafi32.so is missing" <<<"$message" || fail "without virtual=True the wheel's libkalpo: $message"
 finish

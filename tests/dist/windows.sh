@@ -30,7 +30,9 @@ listing=$(cd "$top" && find . -type f | sed 's|^\./||' | sort)
 has_all "$listing" bin/kalpo.dll bin/kalpo.exe include/kalpo.h lib/kalpo.def lib/libkalpo.dll.a lib/kalpo.lib \
   "${makers[@]/#/virtual-printer/}" virtual-printer/README.txt bindings/pascal/kalpo.pas bindings/csharp/Kalpo.cs \
   bindings/python/kalpo/__init__.py bindings/python/pyproject.toml examples/epson.kalpo README.txt CHANGELOG.md LICENSE
-[ "$(ls "$top/bin" | tr '\n' ' ')" = "kalpo.dll kalpo.exe " ] || fail "bin/ holds more: $(ls "$top/bin")"
+[ "$(ls "$top/bin" | tr '\n' ' ')" = "kalpo.dll kalpo.exe replay " ] || fail "bin/ holds more: $(ls "$top/bin")"
+has_all "$listing" "${makers[@]/#/bin/replay/}" doc/index.html
+grep -q $'\r$' "$top/README.txt" || fail "README.txt has no CR LF line ends"
 # The version resource's texts are UTF-16.
 version_text=$(printf '%s.0' "$version" | iconv -t UTF-16LE | od -An -tx1 | tr -d ' \n')
 for program in kalpo.dll kalpo.exe; do
@@ -38,8 +40,18 @@ for program in kalpo.dll kalpo.exe; do
 done
 echo "  checked: the zip's contents and versions"
 
+# Without the makers' DLLs kalpo.exe starts, and a call names the missing one.
+expect "kalpo.exe --help without maker DLLs" wine "$top/bin/kalpo.exe" --help
+missing=$(wine "$top/bin/kalpo.exe" call Versao 2>&1)
+status=$?
+[ "$status" -eq 1 ] && grep -q 'BEMAFI32.DLL is missing' <<<"$missing" ||
+  fail "kalpo.exe call without maker DLLs (exit $status): $missing"
+
 cp "${makers[@]/#/$top/virtual-printer/}" "$top/bin/"
 expect "kalpo.exe demo, every call succeeded" wine "$top/bin/kalpo.exe" demo
+expect "a traced sale" env KALPO_TRACE='C:\sale.jsonl' KALPO_SIM_DIR='C:\trace-sim' wine "$top/bin/kalpo.exe" --yes run \
+  "$(winepath -w "$top/examples/bematechmp20.kalpo" 2>/dev/null)"
+expect "kalpo.exe replay from the zip" wine "$top/bin/kalpo.exe" replay 'C:\sale.jsonl'
 
 expect "a C program compiled with MinGW against the zip" \
   i686-w64-mingw32-gcc -o "$top/bin/sale.exe" "$source_dir/tests/dist/sale.c" -I"$top/include" "$top/lib/libkalpo.dll.a"
@@ -54,5 +66,41 @@ if command -v clang >/dev/null && command -v lld-link >/dev/null; then
   expect "... sells a coupon" wine "$top/bin/sale_msvc.exe"
 else
   echo "  skipped: clang or lld-link missing, kalpo.lib not linked"
+fi
+
+# ---- The installer: silent install with both components, use, silent uninstall ----
+setup=$dist/kalpo-$version-setup.exe
+if [ -f "$setup" ]; then
+  expect "setup.exe /S /VIRTUAL /SERVE" sh -c "wine '$setup' /S /VIRTUAL /SERVE && wineserver -w"
+  installed=$(find "$WINEPREFIX/drive_c" -maxdepth 3 -type d -path '*/Program Files*/KALPO' | head -1)
+  [ -n "$installed" ] && [ -f "$installed/bin/kalpo.exe" ] && [ -f "$installed/bin/BEMAFI32.DLL" ] ||
+    fail "nothing installed under Program Files\KALPO"
+  expect "kalpo.exe demo from the installed place" wine "$installed/bin/kalpo.exe" demo --model EPSON
+  registry=$(wine reg query 'HKCU\Environment' /v Path 2>/dev/null; wine reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Run' 2>/dev/null)
+  grep -qi 'KALPO\\bin' <<<"$registry" || fail "kalpo.exe's folder is not on the user's PATH"
+  grep -q 'KALPO serve' <<<"$registry" || fail "no Run value starting kalpo serve"
+  [ -n "$(find "$WINEPREFIX/drive_c" -name 'KALPO panel.url')" ] || fail "no Start-menu entry for the panel"
+  # The panel's address answers while kalpo serve runs.
+  port=$((20000 + RANDOM % 20000))
+  wine "$installed/bin/kalpo.exe" serve --port "$port" >"$work/serve.log" 2>&1 &
+  answered=false
+  for _ in $(seq 1 60); do
+    if python3 -c "import urllib.request, sys
+try: urllib.request.urlopen('http://127.0.0.1:$port/', timeout=2)
+except urllib.error.HTTPError: pass
+except Exception: sys.exit(1)" 2>/dev/null; then answered=true; break; fi
+    sleep 0.5
+  done
+  $answered || fail "the panel's address did not answer: $(tail -5 "$work/serve.log")"
+  wineserver -k >/dev/null 2>&1
+  wait 2>/dev/null
+  expect "uninstall.exe /S" sh -c "wine '$installed/uninstall.exe' /S && wineserver -w"
+  [ ! -e "$installed" ] || fail "left after uninstalling: $(find "$installed" | head -5)"
+  [ -z "$(find "$WINEPREFIX/drive_c" -name 'KALPO panel.url')" ] || fail "the Start-menu entry is left"
+  registry=$(wine reg query 'HKCU\Environment' /v Path 2>/dev/null; wine reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Run' 2>/dev/null)
+  ! grep -qi 'KALPO' <<<"$registry" || fail "the registry keeps KALPO: $registry"
+  echo "  checked: the installer"
+else
+  fail "$setup is missing (make dist)"
 fi
 finish

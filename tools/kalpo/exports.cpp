@@ -10,6 +10,7 @@
 
 #include "base/cp1252.h"
 #include "kalpo.h"
+#include "library.h"
 #include "output.h"
 
 namespace kt {
@@ -97,8 +98,11 @@ Value out_value(const Slot &s, Kind kind) {
   }
 }
 
+// The export's type from kalpo.h; its address from libkalpo, looked up at the
+// call, so that the table is there without the library.
 template <typename R, typename... A>
-Export make(std::string name, R(KALPO_CALL *fn)(A...), std::vector<std::string> names) {
+Export make(std::string name, R(KALPO_CALL *)(A...), std::vector<std::string> names) {
+  using Function = R(KALPO_CALL *)(A...);
   Export e;
   e.name = std::move(name);
   constexpr std::array<Kind, sizeof...(A)> kinds{kind_of<A>()...};
@@ -106,7 +110,8 @@ Export make(std::string name, R(KALPO_CALL *fn)(A...), std::vector<std::string> 
   for (std::size_t i = 0; i < kinds.size(); ++i)
     e.params.push_back({names.at(i), names.at(i).starts_with("nao_lido") ? Kind::unread : kinds[i]});
   e.result = std::is_void_v<R> ? ResultKind::none : std::is_same_v<R, uint8_t> ? ResultKind::flag : ResultKind::integer;
-  e.invoke = [fn, params = e.params](const std::vector<Value> &args) {
+  e.invoke = [name = e.name, params = e.params](const std::vector<Value> &args) {
+    const Function fn = library_export<Function>(name.c_str());
     std::vector<Slot> slots(sizeof...(A));
     for (std::size_t i = 0; i < slots.size(); ++i) fill(slots[i], args.at(i), params[i].kind);
     Returned back;
@@ -124,7 +129,7 @@ Export make(std::string name, R(KALPO_CALL *fn)(A...), std::vector<std::string> 
   return e;
 }
 
-#define KT_EXPORT(name, ...) make(#name, &name, {__VA_ARGS__})
+#define KT_EXPORT(name, ...) make(#name, static_cast<decltype(&name)>(nullptr), {__VA_ARGS__})
 
 std::vector<Export> build_table() {
   return {

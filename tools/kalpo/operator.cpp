@@ -8,6 +8,7 @@
 #include "base/message_codes.h"
 #include "host.h"
 #include "kalpo.h"
+#include "library.h"
 
 namespace kt {
 
@@ -83,7 +84,10 @@ const char *button_name(std::int32_t button) {
 
 void install_operator(const OperatorOptions &options) {
   g_options = options;
-  KALPO_DefineTratadorMensagens(screen, nullptr);
+  // Registered when a command first loads libkalpo, not before.
+  when_library_loaded([] {
+    library_export<decltype(&KALPO_DefineTratadorMensagens)>("KALPO_DefineTratadorMensagens")(screen, nullptr);
+  });
 }
 
 void queue_answers(const std::vector<std::int32_t> &buttons) { g_queued.assign(buttons.begin(), buttons.end()); }

@@ -9,6 +9,7 @@
 #include "exports.h"
 #include "host.h"
 #include "kalpo.h"
+#include "library.h"
 #include "replay/makers.h"
 
 #if defined(_WIN32)
@@ -39,8 +40,6 @@ std::string module_file(HMODULE module) {
   return n > 0 && n < sizeof path ? std::string(path, n) : std::string();
 }
 
-std::string library_file() { return module_file(GetModuleHandleA("kalpo.dll")); }
-
 // One argument on a command line, as the C runtime splits it again.
 std::string quoted(const std::string &arg) {
   std::string out = "\"";
@@ -60,12 +59,6 @@ std::string quoted(const std::string &arg) {
 
 #else
 
-std::string library_file() {
-  Dl_info info{};
-  if (!dladdr(reinterpret_cast<void *>(&KALPO_Versao), &info) || !info.dli_fname) return {};
-  return info.dli_fname;
-}
-
 std::string program_file() {
   std::error_code ec;
   return fs::read_symlink("/proc/self/exe", ec).string();
@@ -82,11 +75,16 @@ void copy_into(const fs::path &file, const fs::path &folder) {
 }  // namespace
 
 std::string prepare_replay_folder() {
-  const fs::path library = library_file();
+  const fs::path library = loaded_library_file();
   if (library.empty()) throw UsageError("replay: cannot tell where libkalpo was loaded from");
   const char *own = std::getenv("KALPO_REPLAY_LIBRARIES");
-  const fs::path replay_libraries = own && *own ? fs::path(own) : library.parent_path() / "replay";
+  // Installed in libkalpo's own folder kalpo/replay; in the build tree, replay.
   std::error_code ec;
+  fs::path replay_libraries = library.parent_path() / "kalpo" / "replay";
+  if (own && *own)
+    replay_libraries = own;
+  else if (!fs::is_directory(replay_libraries, ec))
+    replay_libraries = library.parent_path() / "replay";
   if (!fs::is_directory(replay_libraries, ec))
     throw UsageError("replay: the replay maker libraries are not in " + replay_libraries.string() +
                      " (KALPO_REPLAY_LIBRARIES names their folder)");
@@ -125,6 +123,7 @@ int run_from(const std::string &folder, const std::vector<std::string> &args) {
 }
 
 std::vector<std::string> loaded_maker_libraries() {
+  loaded_library_file();  // libkalpo loaded, and with it the maker libraries
   std::vector<std::string> files;
   for (const char *dll : {"BEMAFI32.DLL", "CONVECF.dll", "fs345_32.dll", "Daruma32.dll", "ecf32m.dll", "DllG2.dll",
                           "DLLG2_Gerador.dll", "InterfaceEpson.dll"})
@@ -159,6 +158,7 @@ int run_from(const std::string &folder, const std::vector<std::string> &args) {
 }
 
 std::vector<std::string> loaded_maker_libraries() {
+  loaded_library_file();  // libkalpo loaded, and with it the maker libraries
   std::vector<std::string> files;
   std::string library;
   for (const kreplay::MakerFunction &f : kreplay::maker_functions()) {

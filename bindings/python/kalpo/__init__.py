@@ -18,7 +18,9 @@ from __future__ import annotations
 import codecs
 import contextlib
 import ctypes
+import inspect
 import os
+import re
 import sys
 from ctypes import POINTER, byref, c_char_p, c_double, c_int32, c_uint8, c_uint32, c_void_p
 from typing import Any, Callable, Concatenate, Generic, Iterator, ParamSpec, TypeVar
@@ -28,7 +30,7 @@ __version__ = "4.0.0"
 _WINDOWS = sys.platform == "win32"
 _Library: Any = ctypes.WinDLL if _WINDOWS else ctypes.CDLL  # type: ignore[attr-defined]
 _FUNCTYPE: Any = ctypes.WINFUNCTYPE if _WINDOWS else ctypes.CFUNCTYPE  # type: ignore[attr-defined]
-_NAME = "kalpo.dll" if _WINDOWS else "libkalpo.so"
+_NAME = "kalpo.dll" if _WINDOWS else "libkalpo.so.4"
 
 MSG_NOTICE, MSG_DIALOG, MSG_BOX = 0, 1, 2
 BTN_OK, BTN_YES, BTN_NO = 1, 6, 7
@@ -93,17 +95,57 @@ _EXPORTS = {
 }
 
 
+_MAKERS = (["BEMAFI32.DLL", "CONVECF.dll", "fs345_32.dll", "Daruma32.dll", "ecf32m.dll", "DllG2.dll",
+            "DLLG2_Gerador.dll", "InterfaceEpson.dll"] if _WINDOWS else
+           [f"lib{name}.so" for name in ("bemafi32", "convecf", "fs345_32", "daruma32", "ecf32m", "dllg2",
+                                         "dllg2_gerador", "interfaceepson")])
+_HERE = os.path.dirname(os.path.abspath(__file__))
+_GET_IT = ("Install the maker's own libraries, or the virtual printer: the kalpo-virtual-printer package, the "
+           "installer's component, or a platform wheel with kalpo.Printer(model, virtual=True) or KALPO_VIRTUAL=1.")
+
+
+class LibraryMissing(OSError):
+    """libkalpo, or a maker library it needs, could not be loaded: the message
+    says which, where it was looked for and how to get the virtual printer."""
+
+
 def _places() -> list[str]:
     named = os.environ.get("KALPO_LIBRARY")
     if named:
         return [named]
-    here = os.path.dirname(os.path.abspath(__file__))
-    return [os.path.join(here, _NAME), os.path.join(os.path.dirname(here), _NAME), _NAME]
+    return [os.path.join(_HERE, _NAME), os.path.join(os.path.dirname(_HERE), _NAME), _NAME]
+
+
+def _wants_virtual() -> bool:
+    return os.environ.get("KALPO_VIRTUAL", "") not in ("", "0")
+
+
+def _load_virtual_printer() -> None:
+    """The platform wheel's virtual printer, loaded before libkalpo so that
+    its maker libraries answer by their names; only when asked for."""
+    folder = os.path.join(_HERE, "virtual-printer")
+    if not os.path.isdir(folder):
+        raise LibraryMissing(f"KALPO: the virtual printer was asked for, but {folder} is missing: it comes with "
+                             "the platform wheels only")
+    if _WINDOWS:
+        os.add_dll_directory(folder)  # type: ignore[attr-defined]
+    else:
+        for maker in _MAKERS:
+            ctypes.CDLL(os.path.join(folder, maker), mode=ctypes.RTLD_GLOBAL)
+
+
+def _missing_maker(error: OSError) -> str | None:
+    """The maker library the loader did not find, from its message."""
+    text = str(error)
+    for maker in _MAKERS:
+        if maker.lower() in text.lower():
+            return maker
+    return None
 
 
 def _load() -> Any:
-    """The library from the first place that has it; an OSError naming every
-    place tried and why it failed otherwise."""
+    """The library from the first place that has it; LibraryMissing naming
+    every place tried and why it failed otherwise."""
     tried = []
     for place in _places():
         if os.path.dirname(place) and not os.path.exists(place):
@@ -112,15 +154,48 @@ def _load() -> Any:
         try:
             return _Library(place)
         except OSError as error:
+            maker = _missing_maker(error)
+            if maker:
+                raise LibraryMissing(f"KALPO: the maker library {maker} is missing: {place} needs it; looked "
+                                     f"beside it, in its kalpo/virtual-printer folder and on the loader's path.\n"
+                                     + _GET_IT) from error
             tried.append(f"{place}: {error}" if os.path.dirname(place) else f"{place} on the loader's path: {error}")
-    raise OSError(f"KALPO: {_NAME} could not be loaded; tried:\n  " + "\n  ".join(tried) +
-                  "\nSet KALPO_LIBRARY to the library's path.")
+    raise LibraryMissing(f"KALPO: {_NAME} could not be loaded; tried:\n  " + "\n  ".join(tried) +
+                         "\nSet KALPO_LIBRARY to the library's path.")
 
 
-native = _load()
-for _name, (_restype, _argtypes) in _EXPORTS.items():
-    _function = getattr(native, _name)
-    _function.restype, _function.argtypes = _restype, _argtypes
+_library: Any = None
+
+
+def _loaded(virtual: bool = False) -> Any:
+    """libkalpo, loaded at the first call (with the virtual printer first when
+    asked for), its exports typed."""
+    global _library
+    if _library is None:
+        if virtual or _wants_virtual():
+            _load_virtual_printer()
+        library = _load()
+        for name, (restype, argtypes) in _EXPORTS.items():
+            function = getattr(library, name)
+            function.restype, function.argtypes = restype, argtypes
+        _library = library
+    return _library
+
+
+class _Native:
+    """The exports as they are; libkalpo is loaded by the first one used, so
+    that the module imports (and help() works) without it."""
+
+    def __getattr__(self, name: str) -> Any:
+        if name not in _EXPORTS:
+            raise AttributeError(name)
+        return getattr(_loaded(), name)
+
+    def __dir__(self) -> list[str]:
+        return list(_EXPORTS)
+
+
+native: Any = _Native()
 
 # ---- Windows-1252 ----
 # The five bytes Windows-1252 leaves undefined stand for the same code point,
@@ -131,6 +206,8 @@ _UNDEFINED = {0x81, 0x8D, 0x8F, 0x90, 0x9D}
 def _undefined_bytes(error: UnicodeError) -> tuple[str | bytes, int]:
     if isinstance(error, UnicodeDecodeError):
         return "".join(chr(b) for b in error.object[error.start:error.end]), error.end
+    if not isinstance(error, UnicodeEncodeError):
+        raise error
     text = error.object[error.start:error.end]
     if all(ord(c) in _UNDEFINED for c in text):
         return bytes(ord(c) for c in text), error.end
@@ -197,9 +274,9 @@ def _relay(context: int | None, form: int, text: int | None, caption: int | None
     decoded = _decode(text)
     for messages in _collectors:
         messages.append(decoded or "")
-    handler = _handler
-    if handler is None:
+    if _handler is None:
         return _default_answer(form, flags)
+    handler: Handler = _handler
     return _guard(lambda: int(handler(form, decoded, _decode(caption), flags)), BTN_NO)
 
 
@@ -239,7 +316,7 @@ class TextControl:
 
     def __init__(self, text: str = "") -> None:
         self.text = text
-        self._held = None
+        self._held: ctypes.Array[ctypes.c_char] | None = None
         self._native = NativeTextControl(None, GetText(self._get), SetText(self._set))
 
     def get_text(self) -> str:
@@ -251,8 +328,9 @@ class TextControl:
     def _get(self, context: int | None) -> int | None:
         def body() -> int:
             # Held until the next read: the library reads it during the call.
-            self._held = ctypes.create_string_buffer(_encode(self.get_text() or ""))
-            return ctypes.addressof(self._held)
+            held = ctypes.create_string_buffer(_encode(self.get_text() or "") or b"")
+            self._held = held
+            return ctypes.addressof(held)
         return _guard(body, None)
 
     def _set(self, context: int | None, text: int | None) -> None:
@@ -450,7 +528,7 @@ def verifica_estado_ecf(model: str) -> tuple[bool, int, int, int]:
     """Returns (ok, acknowledgement, status byte 1, status byte 2)."""
     values = [c_int32(0) for _ in range(3)]
     ok = _flag_call("KALPO_VerificaEstadoECF", model, *(byref(v) for v in values))
-    return (ok, *(v.value for v in values))
+    return ok, values[0].value, values[1].value, values[2].value
 
 
 def cupom_aberto(model: str) -> bool:
@@ -483,6 +561,9 @@ class _ModelBound(Generic[_P, _R]):
         self._function = function
         self._name = function.__name__
         self.__doc__ = function.__doc__
+        # The function's own parameters less the model, for help() and editors.
+        signature = inspect.signature(function)
+        self._signature = signature.replace(parameters=list(signature.parameters.values())[1:])
 
     def __set_name__(self, owner: type, name: str) -> None:
         self._name = name
@@ -492,6 +573,7 @@ class _ModelBound(Generic[_P, _R]):
             return printer._run(self._name, self._function, *args, **kwargs)
 
         call.__name__, call.__doc__ = self._name, self.__doc__
+        call.__signature__ = self._signature  # type: ignore[attr-defined]
         return call
 
 
@@ -505,11 +587,17 @@ class Printer:
     With raise_errors=True a call that fails raises KalpoError carrying the
     operator's messages given during it; a registered message handler still
     receives them, and without one they are not shown and a question is
-    answered No.  Otherwise results are returned as by the functions."""
+    answered No.  Otherwise results are returned as by the functions.
 
-    def __init__(self, model: str, raise_errors: bool = False) -> None:
+    virtual=True loads the platform wheel's virtual printer, when libkalpo is
+    not loaded yet (KALPO_VIRTUAL=1 does the same for a program that cannot
+    change its code); otherwise the makers' own libraries answer."""
+
+    def __init__(self, model: str, raise_errors: bool = False, virtual: bool = False) -> None:
         self.model = model
         self.raise_errors = raise_errors
+        if virtual:
+            _loaded(virtual=True)
 
     def __repr__(self) -> str:
         return f"kalpo.Printer({self.model!r}, raise_errors={self.raise_errors})"
@@ -559,3 +647,23 @@ class Printer:
     verifica_estado_ecf = _ModelBound(verifica_estado_ecf)
     cupom_aberto = _ModelBound(cupom_aberto)
     abre_gaveta = _ModelBound(abre_gaveta)
+
+
+def _document_exports() -> None:
+    """Gives each function without a docstring one naming the export it
+    calls (its manual page: man KALPO_Name)."""
+    for name, function in list(globals().items()):
+        if name.startswith("_") or not inspect.isfunction(function) or function.__doc__:
+            continue
+        try:
+            called = sorted(set(re.findall(r"KALPO_\w+", inspect.getsource(function))))
+        except (OSError, TypeError):
+            called = []
+        function.__doc__ = (f"Calls {', '.join(called)} for the model (man {called[0]}); True when it succeeded."
+                            if called else "Calls the export of this name; True when it succeeded.")
+        bound = Printer.__dict__.get(name)
+        if isinstance(bound, _ModelBound):
+            bound.__doc__ = function.__doc__
+
+
+_document_exports()
