@@ -36,6 +36,18 @@ bool virtual_printer(const std::string &library) {
   return list.find("," + library + ",") != std::string::npos;
 }
 
+// kalpo killed if it has not ended within ten seconds: a hang fails the test.
+Outcome bounded(const std::string &command) {
+  Outcome out;
+  FILE *pipe = popen(("timeout -s KILL 10 env " + command + " </dev/null 2>&1").c_str(), "r");
+  if (!pipe) return out;
+  char buffer[4096];
+  for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.output.append(buffer, n);
+  const int status = pclose(pipe);
+  out.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return out;
+}
+
 #define NEEDS_VIRTUAL_PRINTER(library) \
   if (!virtual_printer(library)) GTEST_SKIP() << library << " has no virtual printer in this build"
 
@@ -390,9 +402,12 @@ TEST_F(Tool, StateTellsTheDayAndHowToMoveOn) {
   }
 }
 
+// Spoiled as another local user or a careless operator would: every look ends
+// within its bound, makes nothing, and names the reason.
 TEST_F(Tool, AnUnreadablePrinterIsSaidWithANonZeroExit) {
   NEEDS_VIRTUAL_PRINTER("interfaceepson");
   const std::string folder = dir_ + "/sim/interfaceepson";
+  const std::string missing = dir_ + "/missing";
   const struct {
     const char *what;
     std::function<void()> spoil;
@@ -402,20 +417,31 @@ TEST_F(Tool, AnUnreadablePrinterIsSaidWithANonZeroExit) {
        "refuses its journal"},
       {"a lock that is a folder", [&] { fs::remove(folder + "/lock"), fs::create_directory(folder + "/lock"); },
        "lock is a folder"},
+      {"a lock linked to a missing file",
+       [&] { fs::remove(folder + "/lock"), fs::create_symlink(missing, folder + "/lock"); }, "lock is a link"},
+      {"a lock that is a FIFO", [&] { fs::remove(folder + "/lock"), mkfifo((folder + "/lock").c_str(), 0600); },
+       "lock is a FIFO"},
+      {"a folder others may write", [&] { fs::permissions(folder, fs::perms::all); }, "others may write in the folder"},
+      {"a journal others may write",
+       [&] { fs::permissions(folder + "/journal", fs::perms::others_write, fs::perm_options::add); },
+       "others may write the file"},
+      {"a folder replaced by a file", [&] { fs::remove_all(folder), file("sim/interfaceepson", "x"); },
+       "is a file, not a folder"},
   };
   for (const auto &c : cases) {
     SCOPED_TRACE(c.what);
     fs::remove_all(dir_ + "/sim");
     ASSERT_EQ(kalpo("call Abredia EPSON").status, 0);
     c.spoil();
-    for (const char *inspect : {"state --model EPSON", "tape --model EPSON", "tape"}) {
+    for (const char *inspect : {"state --model EPSON", "tape --model EPSON", "tape", "clock --model EPSON"}) {
       SCOPED_TRACE(inspect);
-      const Outcome run = kalpo(inspect);
+      const Outcome run = bounded(command(inspect));
       EXPECT_EQ(run.status, 1) << run.output;
       EXPECT_TRUE(has(run.output, c.reason)) << run.output;
       const json entry = kalpo_json(std::string(inspect) + " --json")["interfaceepson"];
       EXPECT_TRUE(has(entry.value("error", ""), c.reason)) << entry;
     }
+    EXPECT_FALSE(fs::exists(missing));
   }
 }
 
@@ -505,18 +531,6 @@ TEST(MakeDemo, TheBuildShowsInOneLineAndANoOpBuildShowsNothing) {
 
 namespace {
 
-// kalpo killed if it has not ended within ten seconds: a hang fails the test.
-Outcome bounded(const std::string &command) {
-  Outcome out;
-  FILE *pipe = popen(("timeout -s KILL 10 env " + command + " </dev/null 2>&1").c_str(), "r");
-  if (!pipe) return out;
-  char buffer[4096];
-  for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.output.append(buffer, n);
-  const int status = pclose(pipe);
-  out.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return out;
-}
-
 std::string traces_folder() { return std::string(KALPO_EXAMPLES) + "/../tests/traces"; }
 
 }  // namespace
@@ -601,45 +615,6 @@ TEST_F(Tool, AnInterruptedReplayRemovesItsFolder) {
     int status = 0;
     waitpid(child, &status, 0);
     EXPECT_EQ(replay_folders(), 0);
-  }
-}
-
-// The printer's own files and folder, spoiled as another local user or a
-// careless operator would: every look ends within its bound, makes nothing,
-// and names the reason.
-TEST_F(Tool, APrinterReachableByOthersIsRefused) {
-  NEEDS_VIRTUAL_PRINTER("interfaceepson");
-  const std::string folder = dir_ + "/sim/interfaceepson";
-  const std::string missing = dir_ + "/missing";
-  const struct {
-    const char *what;
-    std::function<void()> spoil;
-    const char *reason;
-  } cases[] = {
-      {"a lock linked to a missing file",
-       [&] { fs::remove(folder + "/lock"), fs::create_symlink(missing, folder + "/lock"); }, "lock is a link"},
-      {"a lock that is a FIFO", [&] { fs::remove(folder + "/lock"), mkfifo((folder + "/lock").c_str(), 0600); },
-       "lock is a FIFO"},
-      {"a folder others may write", [&] { fs::permissions(folder, fs::perms::all); }, "others may write in the folder"},
-      {"a journal others may write",
-       [&] { fs::permissions(folder + "/journal", fs::perms::others_write, fs::perm_options::add); },
-       "others may write the file"},
-      {"a folder replaced by a file", [&] { fs::remove_all(folder), file("sim/interfaceepson", "x"); },
-       "is a file, not a folder"},
-  };
-  for (const auto &c : cases) {
-    SCOPED_TRACE(c.what);
-    fs::remove_all(dir_ + "/sim");
-    ASSERT_EQ(kalpo("call Abredia EPSON").status, 0);
-    c.spoil();
-    for (const char *inspect : {"state --model EPSON", "tape --model EPSON", "clock --model EPSON"}) {
-      SCOPED_TRACE(inspect);
-      const Outcome run = bounded(command(inspect));
-      EXPECT_EQ(run.status, 1) << run.output;
-      EXPECT_TRUE(has(run.output, c.reason)) << run.output;
-    }
-    EXPECT_FALSE(fs::exists(missing));
-    fs::remove_all(dir_ + "/sim/interfaceepson"), fs::remove(dir_ + "/sim/interfaceepson");
   }
 }
 
