@@ -1,6 +1,7 @@
 // The page watch: the virtual printers' new pages as `page` events.
 #include <algorithm>
 
+#include "core/paper_stamp.h"
 #include "models.h"
 #include "printer_view.h"
 #include "serve/service.h"
@@ -78,14 +79,10 @@ void PageWatch::stop() {
 void PageWatch::scan(const std::string &library) {
   // The paper's file unchanged: nothing printed.  Looking without need
   // would cost the maker library's next call a fresh read of the printer.
-  std::error_code error;
-  const std::filesystem::path file = std::filesystem::path(ksim::Printer::of(library).folder()) / "tape.txt";
-  const auto size = std::filesystem::file_size(file, error);
-  const auto written = std::filesystem::last_write_time(file, error);
-  auto &[known_size, known_time] = files_[library];
-  if (!error && size == known_size && written == known_time) return;
-  known_size = error ? 0 : size;
-  known_time = written;
+  std::string stamp = ksim::paper_stamp(library);
+  std::string &known = stamps_[library];
+  if (!stamp.empty() && stamp == known) return;
+  known = std::move(stamp);
   std::optional<Seen> &last = last_[library];
   const std::vector<ksim::Page> pages = finder_(library, last);
   if (pages.empty()) return;

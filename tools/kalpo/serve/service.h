@@ -7,7 +7,6 @@
 #include <condition_variable>
 #include <cstddef>
 #include <deque>
-#include <filesystem>
 #include <functional>
 #include <map>
 #include <memory>
@@ -163,8 +162,8 @@ class PageWatch {
   Finder finder_;
   // Touched only on the call queue's thread.
   std::map<std::string, std::optional<Seen>> last_;  // the last page seen per library
-  // The size and time of each paper file when last read.
-  std::map<std::string, std::pair<std::uintmax_t, std::filesystem::file_time_type>> files_;
+  // Each paper's stamp (ksim::paper_stamp) when last read.
+  std::map<std::string, std::string> stamps_;
   std::mutex mutex_;
   std::condition_variable wake_;
   bool stopping_ = false;
