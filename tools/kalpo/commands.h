@@ -40,6 +40,9 @@ extern const char *const kServeHelp;
 
 // The library's version (the header's) and KALPO_Versao's text.
 std::string version_text(const Global &g);
+// KALPO_Versao's text in UTF-8, or "(not loaded: why)" when libkalpo or a
+// maker library it needs is missing.
+std::string library_versao();
 
 // The file's contents; UsageError naming it when it cannot be read, is a
 // folder or is larger than any script or trace.

@@ -12,16 +12,19 @@ namespace kt {
 
 using kalpo::base::cp1252::to_utf8;
 
-std::string version_text(const Global &g) {
+std::string library_versao() {
   // Without a library the version is still told, and why there is no text.
-  std::string versao;
   try {
     const char *text = nullptr;
     library_export<decltype(&KALPO_Versao)>("KALPO_Versao")(&text);
-    versao = to_utf8(text ? text : "");
+    return to_utf8(text ? text : "");
   } catch (const LibraryMissing &e) {
-    versao = std::string("(not loaded: ") + e.what() + ")";
+    return std::string("(not loaded: ") + e.what() + ")";
   }
+}
+
+std::string version_text(const Global &g) {
+  const std::string versao = library_versao();
   if (g.json) return json_text({{"version", KALPO_VERSION_TEXT}, {"versao", versao}});
   return "kalpo " KALPO_VERSION_TEXT "\nKALPO_Versao: " + versao;
 }

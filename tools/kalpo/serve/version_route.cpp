@@ -1,6 +1,6 @@
 // GET /v1/version: the library's version, the service's API version and the
 // platform, so that a client knows what it talks to.
-#include "base/cp1252.h"
+#include "commands.h"
 #include "kalpo.h"
 #include "serve/service.h"
 
@@ -26,10 +26,8 @@ std::string platform_name() {
 }
 
 Response version_info(Context &, const Request &, const std::vector<std::string> &) {
-  const char *text = nullptr;
-  KALPO_Versao(&text);
   return json_response(200, {{"kalpo", KALPO_VERSION_TEXT},
-                             {"versao", kalpo::base::cp1252::to_utf8(text ? text : "")},
+                             {"versao", library_versao()},
                              {"api", kApiVersion},
                              {"platform", platform_name()}});
 }
