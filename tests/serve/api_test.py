@@ -165,6 +165,7 @@ class Monitoring(unittest.TestCase):
         count = "kalpo_call_duration_seconds_count"
         self.assertEqual(metric(after, count) - metric(before, count), 5)
         self.assertGreater(metric(after, "kalpo_printer_coo", library="bemafi32"), 0)
+        self.assertGreaterEqual(metric(after, "kalpo_connections_open"), 1)  # this request's own
         if PROMTOOL:
             checked = subprocess.run([PROMTOOL, "check", "metrics"], input=after, text=True, capture_output=True)
             self.assertEqual(checked.returncode, 0, checked.stdout + checked.stderr)

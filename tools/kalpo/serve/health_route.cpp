@@ -16,7 +16,7 @@ Response service_health(Context &, const Request &, const std::vector<std::strin
 Response metrics_text(Context &c, const Request &, const std::vector<std::string> &) {
   Response response;
   response.type = "text/plain; version=0.0.4; charset=utf-8";
-  response.body = c.metrics.text(c.calls.waiting(), c.hub.streams());
+  response.body = c.metrics.text(c.calls.waiting(), c.connections ? c.connections() : 0, c.hub.streams());
   return response;
 }
 

@@ -45,6 +45,8 @@ struct HttpServer::Impl : std::enable_shared_from_this<Impl> {
   std::list<Session *> pending;
   std::list<Session *> members;
   bool stopping = false;
+  // Sessions alive, each one connection: read by the metrics from any thread.
+  std::atomic<std::size_t> open{0};
 
   void accept_next();
   void stop();
@@ -59,7 +61,11 @@ namespace {
 class Session : public std::enable_shared_from_this<Session> {
  public:
   Session(std::shared_ptr<HttpServer::Impl> server, tcp::socket socket)
-      : server_(std::move(server)), stream_(std::move(socket)), heartbeat_(server_->io) {}
+      : server_(std::move(server)), stream_(std::move(socket)), heartbeat_(server_->io) {
+    ++server_->open;
+  }
+  ~Session() { --server_->open; }
+  Session(const Session &) = delete;
 
   std::list<Session *>::iterator place;
   std::list<Session *> *list = nullptr;
@@ -434,6 +440,8 @@ HttpServer::~HttpServer() {
 }
 
 int HttpServer::port() const { return impl_->acceptor.local_endpoint().port(); }
+
+std::size_t HttpServer::connections() const { return impl_->open; }
 
 void HttpServer::run() {
   impl_->signals.async_wait([impl = impl_.get()](error_code ec, int) {

@@ -119,6 +119,8 @@ class HttpServer {
   ~HttpServer();
   HttpServer(const HttpServer &) = delete;
   int port() const;
+  // Connections open now, authenticated or not; from any thread.
+  std::size_t connections() const;
   // Serves until SIGINT or SIGTERM, then stops accepting, closes the idle
   // connections, writes the answers still due, and returns.
   void run();

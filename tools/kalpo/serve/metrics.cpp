@@ -95,7 +95,7 @@ void Metrics::queue_refused() {
   ++refusals_;
 }
 
-std::string Metrics::text(std::size_t queue_length, std::size_t streams) {
+std::string Metrics::text(std::size_t queue_length, std::size_t connections, std::size_t streams) {
   const std::vector<PrinterHealth> printers = printers_health();
   std::lock_guard lock(mutex_);
   std::string out;
@@ -123,6 +123,8 @@ std::string Metrics::text(std::size_t queue_length, std::size_t streams) {
   out += "kalpo_queue_length " + std::to_string(queue_length) + "\n";
   family(out, "kalpo_queue_refusals_total", "counter", "Calls refused because the queue was full or stopping.");
   out += "kalpo_queue_refusals_total " + std::to_string(refusals_) + "\n";
+  family(out, "kalpo_connections_open", "gauge", "HTTP connections open, authenticated or not.");
+  out += "kalpo_connections_open " + std::to_string(connections) + "\n";
   family(out, "kalpo_event_streams_open", "gauge", "Event streams open.");
   out += "kalpo_event_streams_open " + std::to_string(streams) + "\n";
 

@@ -32,9 +32,9 @@ class Metrics {
 
   void call(const CallRecord &record);
   void queue_refused();
-  // The Prometheus text, with the calls waiting and the event streams open
-  // now, and the printers' gauges.
-  std::string text(std::size_t queue_length, std::size_t streams);
+  // The Prometheus text, with the calls waiting, the connections and event
+  // streams open now, and the printers' gauges.
+  std::string text(std::size_t queue_length, std::size_t connections, std::size_t streams);
 
  private:
   std::mutex mutex_;

@@ -81,6 +81,7 @@ int cmd_serve(const Global &, int port, const std::vector<std::string> &origins,
   serve::HttpServer server(port, service.handlers(), limits);
   service.context().log_json = log_json;
   service.listening(server.port());
+  service.context().connections = [&server] { return server.connections(); };
   // The answers kept for Idempotency-Keys, beside the printers' data.
   std::error_code made;
   std::filesystem::create_directories(ksim::data_dir(), made);

@@ -216,6 +216,8 @@ struct Context {
   Metrics metrics;
   // One line per call on standard error: JSON, else text for people.
   bool log_json = true;
+  // The connections open now, from the HTTP server once it listens.
+  std::function<std::size_t()> connections;
 };
 
 // The call's line on standard error, and its counts.
