@@ -58,7 +58,9 @@ class Visible final : public std::streambuf {
   bool lead_ = false, failed_ = false;
 };
 
-std::optional<Visible> g_out, g_err;
+// Never destroyed: the standard streams are flushed once more after the
+// program's static objects are gone, and must still find their buffers.
+Visible *g_out = nullptr, *g_err = nullptr;
 
 std::string dump(const nlohmann::json &value, int indent) {
   return value.dump(indent, ' ', false, nlohmann::json::error_handler_t::replace);
@@ -81,10 +83,11 @@ bool is_utf8(std::string_view text) {
 
 void guard_output() {
   keep_standard_streams();
-  g_out.emplace(std::cout.rdbuf());
-  g_err.emplace(std::cerr.rdbuf());
-  std::cout.rdbuf(&*g_out);
-  std::cerr.rdbuf(&*g_err);
+  if (g_out) return;
+  g_out = new Visible(std::cout.rdbuf());
+  g_err = new Visible(std::cerr.rdbuf());
+  std::cout.rdbuf(g_out);
+  std::cerr.rdbuf(g_err);
 }
 
 int finish_output(int status) {
