@@ -141,7 +141,8 @@ class Streams(unittest.TestCase):
                 s.close()
             reader.close()
             time.sleep(0.3)
-            self.assertLess(resident_kib(pid) - before, 16 * 1024)
+            if not os.environ.get("KALPO_SANITIZED"):  # the address sanitizer keeps what is freed
+                self.assertLess(resident_kib(pid) - before, 16 * 1024)
         finally:
             service.stop()
 
