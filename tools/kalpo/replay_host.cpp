@@ -89,12 +89,18 @@ std::string prepare_replay_folder() {
     throw UsageError("replay: the replay maker libraries are not in " + replay_libraries.string() +
                      " (KALPO_REPLAY_LIBRARIES names their folder)");
   const fs::path folder = temporary_folder("kalpo-replay-");
-  for (const fs::directory_entry &entry : fs::directory_iterator(replay_libraries, ec))
-    if (entry.is_regular_file(ec)) copy_into(entry.path(), folder);
-  copy_into(library, folder);
+  try {
+    for (const fs::directory_entry &entry : fs::directory_iterator(replay_libraries, ec))
+      if (entry.is_regular_file(ec)) copy_into(entry.path(), folder);
+    copy_into(library, folder);
 #if defined(_WIN32)
-  copy_into(module_file(nullptr), folder);
+    copy_into(module_file(nullptr), folder);
 #endif
+  } catch (...) {
+    // A copy cut short (a signal, a full disk): the folder is not left behind.
+    fs::remove_all(folder, ec);
+    throw;
+  }
   return folder.string();
 }
 
