@@ -36,16 +36,21 @@ bool virtual_printer(const std::string &library) {
   return list.find("," + library + ",") != std::string::npos;
 }
 
-// kalpo killed if it has not ended within ten seconds: a hang fails the test.
-Outcome bounded(const std::string &command) {
+// A shell command's output and exit status.
+Outcome run_shell(const std::string &line) {
   Outcome out;
-  FILE *pipe = popen(("timeout -s KILL 10 env " + command + " </dev/null 2>&1").c_str(), "r");
+  FILE *pipe = popen(line.c_str(), "r");
   if (!pipe) return out;
   char buffer[4096];
   for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.output.append(buffer, n);
   const int status = pclose(pipe);
   out.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   return out;
+}
+
+// kalpo killed if it has not ended within ten seconds: a hang fails the test.
+Outcome bounded(const std::string &command) {
+  return run_shell("timeout -s KILL 10 env " + command + " </dev/null 2>&1");
 }
 
 #define NEEDS_VIRTUAL_PRINTER(library) \
@@ -107,15 +112,7 @@ class Tool : public ::testing::Test {
 
   // kalpo with standard input not a terminal.
   Outcome kalpo(const std::string &args, const std::string &extra_env = "", bool stdout_only = false) const {
-    Outcome out;
-    FILE *pipe =
-        popen((command(args, extra_env) + " </dev/null " + (stdout_only ? "2>/dev/null" : "2>&1")).c_str(), "r");
-    if (!pipe) return out;
-    char buffer[4096];
-    for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.output.append(buffer, n);
-    const int status = pclose(pipe);
-    out.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return out;
+    return run_shell(command(args, extra_env) + " </dev/null " + (stdout_only ? "2>/dev/null" : "2>&1"));
   }
 
   json kalpo_json(const std::string &args) const {
