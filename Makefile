@@ -21,7 +21,11 @@ FUZZ_BUILD ?= build-fuzz
 DIST ?= dist
 DIST_BUILD ?= build-dist
 DIST_WIN_BUILD ?= build-dist-win32
-DIST_WIN_REUSE ?= 0
+DIST_REUSE ?= 0
+# RELEASE_TREES=1: make test configures its trees as make dist's release trees
+# (packaging/configure_release.sh) with the tests and benchmarks; CI gives
+# them make dist's folders and DIST_REUSE=1, so that they are built once.
+RELEASE_TREES ?= 0
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
 # What the formatting covers.
@@ -52,7 +56,11 @@ demo:
 
 # The developers' and CI's build: warnings are errors; tests and benchmarks.
 build: deps
+ifeq ($(RELEASE_TREES),1)
+	packaging/configure_release.sh native $(BUILD) -DKALPO_TESTS=ON -DKALPO_BENCHMARKS=ON
+else
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKALPO_WERROR=ON -DKALPO_BENCHMARKS=ON
+endif
 	cmake --build $(BUILD) -j $(JOBS)
 
 test-native: build
@@ -64,8 +72,9 @@ test: test-native
 # kalpo.dll, the virtual printer's maker DLLs and kalpo.exe for 32-bit Windows (MinGW-w64).
 build-windows: deps-windows
 	@started=$$(date +%s) && \
-	cmake -S . -B $(WIN_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-	  -DKALPO_WERROR=ON && \
+	$(if $(filter 1,$(RELEASE_TREES)),packaging/configure_release.sh windows $(WIN_BUILD) -DKALPO_TESTS=ON, \
+	  cmake -S . -B $(WIN_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DKALPO_WERROR=ON) && \
 	cmake --build $(WIN_BUILD) -j $(JOBS) && \
 	echo "Windows build: $$(($$(date +%s) - started)) s"
 
@@ -125,7 +134,7 @@ fuzz:
 # commit's); it ends with the time taken and each file's size.
 dist:
 	tools/install-deps.sh dist
-	DIST=$(DIST) DIST_BUILD=$(DIST_BUILD) DIST_WIN_BUILD=$(DIST_WIN_BUILD) DIST_WIN_REUSE=$(DIST_WIN_REUSE) JOBS=$(JOBS) \
+	DIST=$(DIST) DIST_BUILD=$(DIST_BUILD) DIST_WIN_BUILD=$(DIST_WIN_BUILD) DIST_REUSE=$(DIST_REUSE) JOBS=$(JOBS) \
 	  packaging/make_dist.sh
 
 # The packages installed and used as a user would (tests/dist/run.sh).

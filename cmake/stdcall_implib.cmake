@@ -25,7 +25,13 @@ if(count EQUAL 0)
 endif()
 set(import_def "${IMPLIB}.def")
 file(WRITE "${import_def}" "${def}")
-execute_process(COMMAND "${DLLTOOL}" -k -d "${import_def}" -D "${DLL}" -l "${IMPLIB}" RESULT_VARIABLE rc)
+# Run beside the library with file names alone: dlltool names the library's
+# members and symbols after the path it is given, and the build folder's path
+# would make the library differ from one clone to another.
+get_filename_component(folder "${IMPLIB}" DIRECTORY)
+get_filename_component(implib_name "${IMPLIB}" NAME)
+execute_process(COMMAND "${DLLTOOL}" -k -d "${implib_name}.def" -D "${DLL}" -l "${implib_name}"
+                WORKING_DIRECTORY "${folder}" RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "dlltool failed for ${DLL}")
 endif()

@@ -9,8 +9,8 @@
 # SOURCE_DATE_EPOCH (by default the last commit's), no path of the clone is
 # kept.  Ends with the time taken and each file's size.
 #   DIST=dist DIST_BUILD=build-dist DIST_WIN_BUILD=build-dist-win32 PYTHON=/usr/bin/python3 packaging/make_dist.sh
-# The compiler cache is used when ccache is installed (a second clone's
-# builds are then mostly cache hits).
+#   DIST_REUSE=1: the release trees make test built (configure_release.sh
+#   with the tests) are built on instead of configured anew.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source_dir=$PWD
@@ -39,21 +39,17 @@ out=$(cd "$out" && pwd)
 staging=$(mktemp -d "${TMPDIR:-/tmp}/kalpo-dist.XXXXXX")
 trap 'rm -rf "$staging"' EXIT
 
-launcher=()
-if command -v ccache >/dev/null; then
-  export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$source_dir} CCACHE_NOHASHDIR=1
-  launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-fi
-# No path of this clone in any binary (its sources, its build folders).
-prefix_map() { echo "-ffile-prefix-map=$source_dir/=  -ffile-prefix-map=$(cd "$1" && pwd)/="; }
+# The compiler cache, when installed, is shared by both trees (and by a
+# second clone's, which then mostly hits it).
+if command -v ccache >/dev/null; then export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$source_dir} CCACHE_NOHASHDIR=1; fi
+# A tree make test built as a release tree (DIST_REUSE=1) is built on, not
+# configured anew: what it ships is the same.
+configure() {
+  if [ "${DIST_REUSE:-0}" != 1 ] || [ ! -f "$2/CMakeCache.txt" ]; then packaging/configure_release.sh "$@"; fi
+}
 
 # ---- Linux: hardened release build, then the packages and the tarball ----
-mkdir -p "$native"
-hardening="-D_FORTIFY_SOURCE=2 -fstack-protector-strong -fstack-clash-protection -fcf-protection -Wformat -Werror=format-security"
-cmake -S . -B "$native" -DCMAKE_BUILD_TYPE=Release -DKALPO_TESTS=OFF -DKALPO_MANUALS=ON -DCMAKE_INSTALL_PREFIX=/usr \
-  -DCMAKE_C_FLAGS="$hardening $(prefix_map "$native")" -DCMAKE_CXX_FLAGS="$hardening $(prefix_map "$native")" \
-  -DCMAKE_EXE_LINKER_FLAGS="-Wl,-z,relro -Wl,-z,now -pie" -DCMAKE_SHARED_LINKER_FLAGS="-Wl,-z,relro -Wl,-z,now" \
-  -DCMAKE_POSITION_INDEPENDENT_CODE=ON "${launcher[@]}" >/dev/null
+configure native "$native"
 cmake --build "$native" -j "$jobs"
 packaging/debian/build.sh "$native" "$out"
 tarball=kalpo-$version-linux-$(uname -m)
@@ -62,16 +58,7 @@ DESTDIR="$staging/linux" cmake --install "$native" --prefix "/$tarball" --strip 
 native_done=$(date +%s)
 
 # ---- Windows: the cross build, then the zip ----
-if [ "${DIST_WIN_REUSE:-0}" != 1 ] || [ ! -f "$windows/CMakeCache.txt" ]; then
-  mkdir -p "$windows"
-  cmake -S . -B "$windows" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release \
-    -DKALPO_TESTS=OFF -DKALPO_MANUALS=ON -DCMAKE_C_FLAGS="$(prefix_map "$windows")" \
-    -DCMAKE_CXX_FLAGS="$(prefix_map "$windows")" \
-    "${launcher[@]}" >/dev/null
-else
-  # The reused tree makes the API reference too.
-  cmake -S . -B "$windows" -DKALPO_MANUALS=ON >/dev/null
-fi
+configure windows "$windows"
 cmake --build "$windows" -j "$jobs"
 zip_name=kalpo-$version-windows-x86
 for component in kalpo virtual_printer; do

@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Configures a release tree as make dist builds it: Release, hardened on
+# Linux, no path of the clone in any binary, warnings as errors, the manual
+# pages and API reference, the compiler cache when ccache is installed.  More
+# cmake options may follow (make test's release trees add the tests); they
+# must not change what is shipped, which the second clone of make test-dist
+# checks byte for byte.
+#   packaging/configure_release.sh native|windows TREE [cmake options...]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source_dir=$PWD
+kind=$1
+tree=$2
+shift 2
+
+launcher=()
+if command -v ccache >/dev/null; then
+  export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$source_dir} CCACHE_NOHASHDIR=1
+  launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
+mkdir -p "$tree"
+# No path of this clone in any binary (its sources, its build folder).
+prefix_map="-ffile-prefix-map=$source_dir/= -ffile-prefix-map=$(cd "$tree" && pwd)/="
+common=(-DCMAKE_BUILD_TYPE=Release -DKALPO_TESTS=OFF -DKALPO_WERROR=ON -DKALPO_MANUALS=ON "${launcher[@]}")
+case $kind in
+  native)
+    hardening="-D_FORTIFY_SOURCE=2 -fstack-protector-strong -fstack-clash-protection -fcf-protection -Wformat -Werror=format-security"
+    cmake -S . -B "$tree" "${common[@]}" -DCMAKE_INSTALL_PREFIX=/usr \
+      -DCMAKE_C_FLAGS="$hardening $prefix_map" -DCMAKE_CXX_FLAGS="$hardening $prefix_map" \
+      -DCMAKE_EXE_LINKER_FLAGS="-Wl,-z,relro -Wl,-z,now -pie" -DCMAKE_SHARED_LINKER_FLAGS="-Wl,-z,relro -Wl,-z,now" \
+      -DCMAKE_POSITION_INDEPENDENT_CODE=ON "$@" >/dev/null
+    ;;
+  windows)
+    cmake -S . -B "$tree" "${common[@]}" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
+      -DCMAKE_C_FLAGS="$prefix_map" -DCMAKE_CXX_FLAGS="$prefix_map" "$@" >/dev/null
+    ;;
+  *)
+    echo "configure_release.sh: native or windows, not '$kind'" >&2
+    exit 2
+    ;;
+esac
