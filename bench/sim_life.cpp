@@ -9,7 +9,7 @@
 // OpenAfterDays counters: call_ms (measured in the new process, from its
 // start to the answer), rss_mb (its peak resident memory); its time is the
 // whole process.  CommandAfterDays: one call in a process already using the
-// printer.
+// printer.  FollowAfterDays/<days>/<printing>: one poll of a tape follower.
 #include <benchmark/benchmark.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -138,8 +138,32 @@ void CommandAfterDays(benchmark::State &state) {
   }
 }
 
+// Following the paper of a printer with a long tape (a copy, in a folder of
+// its own): a poll when nothing printed (the stamp alone) and one after a
+// line fed (a look, and the tape read from where the follower stood).
+void FollowAfterDays(benchmark::State &state) {
+  const std::string folder = printer_of(static_cast<int>(state.range(0))) + "-follow";
+  const bool printing = state.range(1) != 0;
+  fs::remove_all(folder);
+  fs::copy(cache_for(static_cast<int>(state.range(0))), folder, fs::copy_options::recursive);
+  setenv("KALPO_SIM_DIR", folder.c_str(), 1);
+  ksim::Printer &printer = ksim::Printer::of("bemafi32");
+  ksim::TapeFollower follower("bemafi32");
+  follower.poll(1000);
+  for (auto _ : state) {
+    if (printing) {
+      state.PauseTiming();
+      printer.begin("Bematech_FI_AvancaPapel").feed(1);
+      state.ResumeTiming();
+    }
+    benchmark::DoNotOptimize(follower.poll(1000));
+  }
+  fs::remove_all(folder);
+}
+
 }  // namespace
 
+BENCHMARK(FollowAfterDays)->Args({1, 1})->Args({30, 0})->Args({30, 1})->Unit(benchmark::kMicrosecond);
 BENCHMARK(OpenAfterDays)->Arg(1)->Arg(30)->Arg(365)->Arg(3650)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(CommandAfterDays)->Arg(1)->Arg(3650)->Unit(benchmark::kMicrosecond);
 

@@ -5,11 +5,9 @@
 namespace ksim {
 namespace {
 
-const char *const kNames[] = {"paper_end", "paper_near_end", "off", "refuse", "slow", "unreadable", "driver_start"};
-
 bool known(std::string_view name) {
-  for (const char *k : kNames)
-    if (name == k) return true;
+  for (const FaultKind &kind : kFaultKinds)
+    if (name == kind.name) return true;
   return false;
 }
 

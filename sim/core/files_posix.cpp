@@ -96,8 +96,9 @@ bool sync_folder(const Folder &folder) { return ::fsync(folder_fd(folder)) == 0 
 // Writes `data` into `temporary` (open as `fd`, closed here), flushes it and
 // renames it over `name`, both in folder `dir`; the temporary is removed when
 // a step fails.
-bool replace_with(int fd, int dir, const char *temporary, const char *name, std::string_view data) {
-  bool ok = write_fd(fd, data, temporary) && (::fsync(fd) == 0 || fail(temporary));
+bool replace_with(int fd, int dir, const char *temporary, const char *name, std::string_view data,
+                  bool durably = true) {
+  bool ok = write_fd(fd, data, temporary) && (!durably || ::fsync(fd) == 0 || fail(temporary));
   ::close(fd);
   ok = ok && (::renameat(dir, temporary, dir, name) == 0 || fail(name));
   if (!ok) ::unlinkat(dir, temporary, 0);
@@ -252,13 +253,13 @@ bool truncate(const Folder &folder, const char *name, std::uint64_t size) {
   return ok;
 }
 
-bool write_all(const Folder &folder, const char *name, std::string_view data) {
+bool write_all(const Folder &folder, const char *name, std::string_view data, bool durably) {
   std::string temporary = std::string(name) + ".new";
   int dir = folder_fd(folder);
   ::unlinkat(dir, temporary.c_str(), 0);  // left by a process killed while writing it
   int fd = ::openat(dir, temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
   if (fd < 0) return fail(temporary);
-  return replace_with(fd, dir, temporary.c_str(), name, data) && sync_folder(folder);
+  return replace_with(fd, dir, temporary.c_str(), name, data, durably) && (!durably || sync_folder(folder));
 }
 
 bool rename(const Folder &folder, const char *from, const char *to) {

@@ -84,11 +84,11 @@ bool write_handle(HANDLE file, std::string_view data, const char *name) {
 // Writes `data` into `temporary` (open as `file`, closed here), flushes it
 // and moves it over `path`; the temporary is removed when a step fails.
 bool replace_with(HANDLE file, const std::string &temporary, const std::string &path, std::string_view data,
-                  const char *name) {
-  bool ok = write_handle(file, data, name) && (::FlushFileBuffers(file) || fail(name));
+                  const char *name, bool durably = true) {
+  bool ok = write_handle(file, data, name) && (!durably || ::FlushFileBuffers(file) || fail(name));
   ::CloseHandle(file);
-  ok = ok && (::MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) ||
-              fail(name));
+  const DWORD flags = MOVEFILE_REPLACE_EXISTING | (durably ? MOVEFILE_WRITE_THROUGH : 0);
+  ok = ok && (::MoveFileExA(temporary.c_str(), path.c_str(), flags) || fail(name));
   if (!ok) ::DeleteFileA(temporary.c_str());
   return ok;
 }
@@ -245,13 +245,13 @@ bool truncate(const Folder &folder, const char *name, std::uint64_t size) {
   return ok;
 }
 
-bool write_all(const Folder &folder, const char *name, std::string_view data) {
+bool write_all(const Folder &folder, const char *name, std::string_view data, bool durably) {
   std::string temporary = in(folder, name) + ".new";
   ::DeleteFileA(temporary.c_str());  // left by a process killed while writing it (a link: the link goes)
   HANDLE file = ::CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
   if (file == INVALID_HANDLE_VALUE) return fail(temporary);
-  return replace_with(file, temporary, in(folder, name), data, name);
+  return replace_with(file, temporary, in(folder, name), data, name, durably);
 }
 
 bool rename(const Folder &folder, const char *from, const char *to) {

@@ -1,13 +1,42 @@
 // The highest counters a printer has issued, kept outside its folder: in the
-// data folder, "<library>.counters", written with each checkpoint.  A
-// printer folder copied back from a backup holds less than it, and is
-// refused when it is opened until the operator accepts the restore.
+// data folder, "<library>.counters", written durably with each checkpoint and
+// as each document begins (then without waiting for the disk: a mark lost to
+// a power loss is only older).  It holds the journal's place too: the last
+// record, its end and checksum.  A printer folder copied back from a backup
+// holds less than it, or another last record, and is refused when it is
+// opened until the operator accepts the restore.
 #include "core/internal.h"
 
 namespace ksim {
 namespace {
 
-constexpr const char *kMarkTag = "kalpo counters 1";
+// "kalpo counters 1" marks hold the counters alone, and are still read.
+constexpr const char *kMarkTag = "kalpo counters 2", *kCountersTag = "kalpo counters 1";
+
+struct Mark {
+  std::int64_t crz = 0, coo = 0, grand_total = 0;
+  std::optional<Position> at;  // offset, last_start and last_crc
+};
+
+bool read_mark(const std::string &text, Mark &mark) {
+  std::vector<std::string> fields;
+  if (text.empty() || text.back() != '\n' || !decode_fields(text.substr(0, text.size() - 1), fields).empty())
+    return false;
+  const bool with_place = fields.size() == 7 && fields[0] == kMarkTag;
+  if (!with_place && !(fields.size() == 4 && fields[0] == kCountersTag)) return false;
+  if (!parse_int(fields[1], mark.crz) || !parse_int(fields[2], mark.coo) || !parse_int(fields[3], mark.grand_total))
+    return false;
+  if (!with_place) return true;
+  std::int64_t offset = 0, last_start = 0, crc = 0;
+  if (!parse_int(fields[4], offset) || !parse_int(fields[5], last_start) || !parse_int(fields[6], crc) ||
+      last_start < 0 || offset <= last_start || crc < 0 || crc > 0xFFFFFFFF)
+    return false;
+  mark.at = Position{};
+  mark.at->offset = static_cast<std::uint64_t>(offset);
+  mark.at->last_start = static_cast<std::uint64_t>(last_start);
+  mark.at->last_crc = static_cast<std::uint32_t>(crc);
+  return true;
+}
 
 }  // namespace
 
@@ -22,30 +51,37 @@ bool Printer::Impl::with_root(const std::function<void(const files::Folder &)> &
   return true;
 }
 
-void Printer::Impl::write_mark(bool none) {
-  const std::string text =
-      none ? std::string() : encode_fields({kMarkTag, number(state.crz), number(state.coo), number(state.grand_total)});
+void Printer::Impl::write_mark(bool none, bool durably) {
+  const std::string text = none
+                               ? std::string()
+                               : encode_fields({kMarkTag, number(state.crz), number(state.coo),
+                                                number(state.grand_total), number(static_cast<std::int64_t>(at.offset)),
+                                                number(static_cast<std::int64_t>(at.last_start)), number(at.last_crc)});
   with_root([&](const files::Folder &root) {
-    if (!files::write_all(root, mark_name().c_str(), text)) notice(files::last_error());
+    if (!files::write_all(root, mark_name().c_str(), text, durably)) notice(files::last_error());
   });
 }
 
 void Printer::Impl::check_mark() {
   std::string text;
   with_root([&](const files::Folder &root) { files::read_from(root, mark_name().c_str(), 0, text, 4096); });
-  std::vector<std::string> fields;
-  std::int64_t crz = 0, coo = 0, total = 0;
-  if (text.empty() || text.back() != '\n' || !decode_fields(text.substr(0, text.size() - 1), fields).empty() ||
-      fields.size() != 4 || fields[0] != kMarkTag || !parse_int(fields[1], crz) || !parse_int(fields[2], coo) ||
-      !parse_int(fields[3], total))
-    return;
-  if (state.crz >= crz && state.coo >= coo && state.grand_total >= total) return;
-  const std::string behind = "its counters (CRZ " + number(state.crz) + ", COO " + number(state.coo) +
-                             ", grand total " + number(state.grand_total) + ") are behind the highest it issued (CRZ " +
-                             number(crz) + ", COO " + number(coo) + ", grand total " + number(total) + ")";
+  Mark mark;
+  if (!read_mark(text, mark)) return;
+  std::string behind = counters_behind(state, mark.crz, mark.coo, mark.grand_total, "the highest it issued");
+  if (!behind.empty()) behind = "its " + behind;
+  if (behind.empty() && mark.at && at.records > 0) {
+    if (at.offset < mark.at->offset)
+      behind = "its journal ends at byte " + number(static_cast<std::int64_t>(at.offset)) +
+               ", before the last record it issued (ending at byte " +
+               number(static_cast<std::int64_t>(mark.at->offset)) + ")";
+    else if (!holds_record(mark.at->last_start, mark.at->offset, mark.at->last_crc))
+      behind = "its journal does not hold the last record it issued (at byte " +
+               number(static_cast<std::int64_t>(mark.at->last_start)) + ")";
+  }
+  if (behind.empty()) return;
   if (!accepting_restore)
     return refuse(behind + ": a folder restored from a backup? `kalpo printer restore --model M` accepts it");
-  write_mark(false);
+  write_mark(false, true);
   notice("restore accepted by the operator: " + behind + "; the printer goes on from its own counters");
 }
 

@@ -194,6 +194,10 @@ std::string detail_text(const Detail &detail);
 bool read_detail(std::string_view line, Detail &detail);
 std::string reduction_text(const Reduction &reduction);
 bool read_reduction(std::string_view line, Reduction &reduction);
+// Empty when the state's CRZ, COO and grand total are each at least these,
+// else both, said for a person: "counters (...) are behind <whose> (...)".
+std::string counters_behind(const State &state, std::int64_t crz, std::int64_t coo, std::int64_t grand_total,
+                            std::string_view whose);
 // A journal record applied to a state: empty, or why it cannot be.
 std::string apply_record(std::string_view line, State &state, Printout &printout, Command &command);
 
@@ -243,8 +247,9 @@ bool read_from(const Folder &folder, const char *name, std::uint64_t offset, std
                std::uint64_t limit = UINT64_MAX);
 bool append(const Folder &folder, const char *name, std::string_view data, bool durably);
 bool truncate(const Folder &folder, const char *name, std::uint64_t size);
-// Replaced whole and durably: a temporary flushed, renamed, the folder flushed.
-bool write_all(const Folder &folder, const char *name, std::string_view data);
+// Replaced whole: a temporary written and renamed; `durably`, the temporary
+// flushed first and the folder after.
+bool write_all(const Folder &folder, const char *name, std::string_view data, bool durably = true);
 bool rename(const Folder &folder, const char *from, const char *to);  // absent: nothing to do
 std::vector<std::string> list_folder(const std::string &path);
 // What stands at `path`, links not followed: absent (""), "folder", or
@@ -336,6 +341,9 @@ struct Printer::Impl {
   // The fiscal memory a checkpoint left on disk: its first `count`
   // reductions, from the file, else from the journal up to `offset`.
   std::vector<Reduction> read_fiscal_memory(std::size_t count, std::uint64_t bytes, std::uint64_t offset);
+  // Whether the journal holds, from `start` to `end`, one record line with
+  // this checksum.
+  bool holds_record(std::uint64_t start, std::uint64_t end, std::uint32_t crc);
   // Appends a command to the journal (durably); false when it cannot.
   bool journal(const Command &command);
   void print(const Printout &printout);
@@ -345,7 +353,7 @@ struct Printer::Impl {
   // printer is opened afresh.
   std::string mark_name() const;
   bool with_root(const std::function<void(const files::Folder &)> &use) const;
-  void write_mark(bool none);
+  void write_mark(bool none, bool durably);
   void check_mark();
   bool accepting_restore = false;  // Printer::accept_restore
   // The journal refused (damaged.txt, once on standard error); a notice

@@ -41,12 +41,17 @@ void Printer::Impl::catch_up() {
   // made again (where its identity does not tell, as on Windows), a new
   // printer.  Anywhere else it is damage.
   if (loaded && at.records > 0 && (!present || size + 1 < at.offset) && !has_worked()) reload();
+  std::optional<State> held;  // the state before another journal took this one's place
   if (loaded && present && id != identity) {
-    // Another journal in its place: read afresh, if it holds all this
-    // process has seen.
+    // Another journal in its place: judged by what it says, not its length.
+    // It must hold the last record applied, where it was, and counters
+    // that are not behind; then it is read afresh.
     if (damage.empty() && size < at.offset)
       return refuse("replaced by a journal of " + number(static_cast<std::int64_t>(size)) + " bytes, less than the " +
                     number(static_cast<std::int64_t>(at.offset)) + " already applied");
+    if (damage.empty() && at.records > 0 && !holds_record(at.last_start, at.offset, at.last_crc))
+      return refuse("replaced by a journal that does not hold " + at_record(at.records) + "the last one applied");
+    if (damage.empty()) held = state;
     reload();
   }
   if (!damage.empty()) return;
@@ -57,7 +62,32 @@ void Printer::Impl::catch_up() {
   loaded = true;
   if (fresh && !start(present, size)) return;
   if (present && (fresh || size != at.offset)) read_records(size, fresh);
-  if (fresh && present && damage.empty()) check_mark();
+  // Judged by the mark only when the journal could be read to its end.
+  if (fresh && present && damage.empty() && loaded && usable) check_mark();
+  if (held && damage.empty() && loaded && usable) {
+    if (const std::string behind =
+            counters_behind(state, held->crz, held->coo, held->grand_total, "those this process applied");
+        !behind.empty())
+      refuse("replaced by a journal whose " + behind);
+  }
+}
+
+bool Printer::Impl::holds_record(std::uint64_t start, std::uint64_t end, std::uint32_t crc) {
+  if (end <= start || end - start > kLineBound) return false;
+  std::string text;
+  if (!files::read_from(dir, kJournal, start, text, end - start) || text.size() != end - start || text.back() != '\n')
+    return false;
+  const std::string_view line = std::string_view(text).substr(0, text.size() - 1);
+  Command ignored;
+  return line.find('\n') == std::string_view::npos && record_crc(line) == crc && decode_record(line, ignored).empty();
+}
+
+std::string counters_behind(const State &state, std::int64_t crz, std::int64_t coo, std::int64_t grand_total,
+                            std::string_view whose) {
+  if (state.crz >= crz && state.coo >= coo && state.grand_total >= grand_total) return {};
+  return "counters (CRZ " + number(state.crz) + ", COO " + number(state.coo) + ", grand total " +
+         number(state.grand_total) + ") are behind " + std::string(whose) + " (CRZ " + number(crz) + ", COO " +
+         number(coo) + ", grand total " + number(grand_total) + ")";
 }
 
 std::string apply_record(std::string_view line, State &state, Printout &printout, Command &command) {

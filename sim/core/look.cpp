@@ -1,10 +1,8 @@
 // A look at a printer for tools and the service: it makes nothing, follows
 // no link, writes nothing and waits for the printer no longer than asked.
 #include <chrono>
-#include <filesystem>
 
 #include "core/internal.h"
-#include "core/paper_stamp.h"
 
 namespace ksim {
 
@@ -46,20 +44,6 @@ std::vector<FaultLine> Printer::fault_lines(int wait_ms) {
   std::vector<FaultLine> lines = impl_->read_faults();
   std::erase_if(lines, [](const FaultLine &line) { return line.name.empty(); });
   return lines;
-}
-
-std::string paper_stamp(std::string_view library) {
-  namespace fs = std::filesystem;
-  const std::string folder = Printer::of(library).folder();
-  if (folder.empty()) return {};
-  std::error_code error;
-  const fs::path file = fs::path(folder) / "tape.txt";
-  if (!fs::is_regular_file(fs::symlink_status(file, error))) return {};
-  const auto size = fs::file_size(file, error);
-  if (error) return {};
-  const auto written = fs::last_write_time(file, error);
-  if (error) return {};
-  return std::to_string(size) + ":" + std::to_string(written.time_since_epoch().count());
 }
 
 Inspection Printer::accept_restore(int wait_ms) {

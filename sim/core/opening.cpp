@@ -72,7 +72,7 @@ bool Printer::Impl::start(bool present, std::uint64_t size) {
   if (!present) {
     bool worked = used || !distrusted.empty() || has_worked();
     if (worked) refuse("missing, though tape.txt, details or a checkpoint show the printer has worked");
-    if (!worked && !looking) write_mark(true);  // a new printer: nothing issued yet
+    if (!worked && !looking) write_mark(true, true);  // a new printer: nothing issued yet
     return !worked;
   }
   const Position &cp = checkpoint.at;
@@ -106,7 +106,7 @@ void Printer::Impl::write_checkpoint() {
             files::append(dir, kReductions, {}, true) && files::rename(dir, kCheckpoint, kOldCheckpoint) &&
             files::write_all(dir, kCheckpoint, checkpoint_text(at, state));
   if (!ok) notice(files::last_error() + " (no checkpoint written)");
-  if (ok) write_mark(false);
+  if (ok) write_mark(false, true);
 }
 
 }  // namespace ksim

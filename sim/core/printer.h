@@ -315,6 +315,17 @@ struct Faults {
   bool operator==(const Faults &) const = default;
 };
 
+// The faults a printer knows, and what the value of each is (null when it
+// takes none).
+struct FaultKind {
+  const char *name;
+  const char *value;
+};
+inline constexpr FaultKind kFaultKinds[] = {
+    {"paper_end", nullptr},   {"paper_near_end", nullptr}, {"off", nullptr},          {"refuse", "the maker's code"},
+    {"slow", "milliseconds"}, {"unreadable", nullptr},     {"driver_start", nullptr},
+};
+
 // A line of the faults control file: "[once ]<name>[ <value>]".  A line
 // naming no fault the printer knows (a comment, a blank line) has an empty
 // name and is kept whole in `value`.
@@ -371,6 +382,15 @@ struct Inspection {
   Kind kind = Kind::absent;
   std::string reason;  // busy, damaged, unreadable: why, for a person
   std::shared_ptr<Session> session;
+};
+
+// Where a follower of the paper stands (Printer::pages_after), and the
+// paper's change stamp (Printer::paper_stamp): a length of tape.txt and the
+// identity of the file it is of (a printer made afresh has another).
+struct TapeMark {
+  std::uint64_t bytes = 0, device = 0, node = 0;
+
+  bool operator==(const TapeMark &) const = default;
 };
 
 // What Printer::check found: what it checked, and each fault with its place.
@@ -494,6 +514,20 @@ class Printer {
   // pages when count > 0 (read from the end of the file).
   std::vector<Page> tape(std::size_t count = 0);
 
+  // Following the paper.  paper_stamp: tape.txt's length and identity, read
+  // without the lock and without following a link; unchanged while nothing
+  // is printed (empty when there is no paper).  Under a look (a sound
+  // Inspection held; else nothing): tape_end, where the paper the printer
+  // recorded ends; pages_after, the pages that begin past `mark`, found by
+  // the tape's own page marks, with `mark` moved to the end.  Lines fed after
+  // a page do not make it new; a tape other than the mark's is read from its
+  // start; a follower more than kFollowBytes behind gets the pages of the
+  // last kFollowBytes alone.
+  static constexpr std::uint64_t kFollowBytes = 8 << 20;
+  TapeMark paper_stamp() const;
+  TapeMark tape_end();
+  std::vector<Page> pages_after(TapeMark &mark);
+
   // Faults, for tools and tests (the control file, shared by processes).
   Faults faults() const;
   void set_fault(std::string_view name, std::string_view value, bool one_shot);
@@ -521,6 +555,29 @@ class Printer {
   explicit Printer(std::string library);
   std::shared_ptr<void> &local_slot(std::type_index type);
   std::unique_ptr<Impl> impl_;
+};
+
+// One follower of a printer's paper (`kalpo tape --follow`, the service's
+// page events): each poll gives the pages printed since the one before, each
+// once.  A poll looks at the printer (and waits for its lock) only when the
+// paper's stamp changed.
+class TapeFollower {
+ public:
+  explicit TapeFollower(std::string library = {}) : library_(std::move(library)) {}
+  // Under a look at the printer: what its paper holds now is not new.
+  void skip_printed();
+  struct Poll {
+    Inspection look;  // its kind and reason (the session is not kept); sound when nothing changed
+    std::vector<Page> pages;
+  };
+  // The pages printed since, the printer waited for `wait_ms` at most.  A
+  // printer that cannot be looked at is asked again by the next poll.
+  Poll poll(int wait_ms);
+
+ private:
+  std::string library_;
+  TapeMark seen_;
+  std::optional<TapeMark> stamp_;  // the paper's stamp when last read
 };
 
 // Formatting the maker libraries share: "1234,56" / "1234.56" and the like.

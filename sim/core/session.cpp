@@ -44,9 +44,13 @@ Outcome Session::Impl::run(std::string_view op, std::vector<std::string> args) {
   Printout printout;
   if (Outcome outcome = operation->execute(next, printout, command); outcome != Outcome::ok) return outcome;
   if (!printer->journal(command)) return Outcome::no_communication;
+  const bool new_document = next.coo != printer->state.coo;
   printer->state = std::move(next);
   printer->print(printout);
-  if (printout.reduction) printer->write_checkpoint();
+  if (printout.reduction)
+    printer->write_checkpoint();
+  else if (new_document)
+    printer->write_mark(false, false);  // a restore from earlier in the day is caught too
   return Outcome::ok;
 }
 

@@ -8,6 +8,7 @@
 #include "frame/messages.h"
 #include "frame/model.h"
 #include "makers/analysis.h"
+#include "makers/status_bits.h"
 #include "seam/seam.h"
 
 namespace kalpo::makers {
@@ -20,34 +21,6 @@ struct Caption {
 
 constexpr Caption kError{"Erro"_cp, msg::kStop};
 constexpr Caption kAttention{"Atenção"_cp, msg::kInformation};
-
-enum class StatusByte { St1, St2 };
-
-struct StatusBit {
-  StatusByte byte;
-  int32_t value;
-  std::string_view text;  // empty: the bit is cleared without a message
-};
-
-// In the order in which they are tested.  Bit 0 of ST2 has no message: what
-// is left of ST2 afterwards decides the result.
-constexpr StatusBit kStatusBits[] = {
-    {StatusByte::St1, 128, "Fim do Papel!"_cp},
-    {StatusByte::St1, 64, {}},
-    {StatusByte::St1, 32, "Erro no relógio"_cp},
-    {StatusByte::St1, 16, "Impressora em erro"_cp},
-    {StatusByte::St1, 8, "Comando não iniciado com <ESC>"_cp},
-    {StatusByte::St1, 4, "Comando inexistente!"_cp},
-    {StatusByte::St1, 2, "Cupom aberto!"_cp},
-    {StatusByte::St1, 1, "Número de parâmetros inválido!"_cp},
-    {StatusByte::St2, 128, "Tipo de parâmetros inválido!"_cp},
-    {StatusByte::St2, 64, "Memória fiscal Lotada!"_cp},
-    {StatusByte::St2, 32, "CMOS não volátil!"_cp},
-    {StatusByte::St2, 16, "Alíquota não programada!"_cp},
-    {StatusByte::St2, 8, "Alíquotas lotadas!"_cp},
-    {StatusByte::St2, 4, "Cancelamento não permitido!"_cp},
-    {StatusByte::St2, 2, "CGC/IE não programadas!"_cp},
-};
 
 struct ReturnCode {
   int32_t code;
@@ -108,14 +81,11 @@ Status printer_status(Model model) {
 
 // One box per set bit, highest bit of ST1 first; leaves only bit 0 in ST2.
 void report_status_bits(Status &status) {
-  for (const StatusBit &bit : kStatusBits) {
-    int32_t &remaining = bit.byte == StatusByte::St1 ? status.st1 : status.st2;
-    if (remaining < bit.value) continue;
-    remaining -= bit.value;
-    if (bit.text.empty()) continue;
+  take_status_bits(status.st1, status.st2, [](const StatusBit &bit) {
+    if (bit.text.empty()) return;
     msg::release_input();
     msg::box(bit.text, kAttention.text, kAttention.flags);
-  }
+  });
 }
 
 void report_return_code(int32_t code) {

@@ -13,21 +13,13 @@
 namespace kt {
 namespace {
 
-struct Fault {
-  const char *name;
-  const char *value;  // what its value is, or null when it takes none
-};
-
-const Fault kFaults[] = {
-    {"paper_end", nullptr},   {"paper_near_end", nullptr}, {"off", nullptr},          {"refuse", "the maker's code"},
-    {"slow", "milliseconds"}, {"unreadable", nullptr},     {"driver_start", nullptr},
-};
+using Fault = ksim::FaultKind;
 
 const Fault &fault_named(const std::string &name) {
-  for (const Fault &f : kFaults)
+  for (const Fault &f : ksim::kFaultKinds)
     if (name == f.name) return f;
   std::string names;
-  for (const Fault &f : kFaults) names += (names.empty() ? "" : ", ") + std::string(f.name);
+  for (const Fault &f : ksim::kFaultKinds) names += (names.empty() ? "" : ", ") + std::string(f.name);
   throw UsageError("fault: '" + name + "' is not a fault (" + names + ")");
 }
 

@@ -12,10 +12,10 @@ std::vector<std::string> libraries(const std::string &library) {
   return library.empty() ? printer_libraries() : std::vector<std::string>{library};
 }
 
-Look look(const std::string &library) {
-  ksim::Printer &printer = ksim::Printer::of(library);
-  ksim::Inspection seen = printer.inspect(kLookWaitMs);
-  Look l{library, printer.folder(), std::move(seen.session), std::move(seen.reason)};
+Look look(const std::string &library) { return look_of(library, ksim::Printer::of(library).inspect(kLookWaitMs)); }
+
+Look look_of(const std::string &library, ksim::Inspection seen) {
+  Look l{library, ksim::Printer::of(library).folder(), std::move(seen.session), std::move(seen.reason)};
   l.damaged = seen.kind == ksim::Inspection::Kind::damaged;
   return l;
 }

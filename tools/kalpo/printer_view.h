@@ -35,6 +35,8 @@ struct Look {
 // The printer of a library looked at: no session when its folder does not
 // exist yet or it cannot be read.
 Look look(const std::string &library);
+// A look already taken, as a Look.
+Look look_of(const std::string &library, ksim::Inspection seen);
 
 // "bemafi32: no printer yet (...)", for a printer whose folder is absent.
 std::string no_printer_yet(const Look &l);

@@ -2,41 +2,14 @@
 
 #include <nlohmann/json.hpp>
 
+#include "base/cp1252.h"
+#include "makers/status_bits.h"
+
 namespace kt {
 namespace {
 
 const char *const kStatusCalls[] = {"Bematech_FI_RetornoImpressora", "Bematech_FI_VerificaEstadoImpressora",
                                     "ECF_RetornoImpressoraMFD"};
-
-struct Bit {
-  int value;
-  const char *meaning;  // the operator's message, or what the bit does when it has none
-};
-
-// Highest bit first, as KALPO tests them.
-const Bit kSt1[] = {{128, "Fim do Papel!"},
-                    {64, "no message"},
-                    {32, "Erro no relógio"},
-                    {16, "Impressora em erro"},
-                    {8, "Comando não iniciado com <ESC>"},
-                    {4, "Comando inexistente!"},
-                    {2, "Cupom aberto!"},
-                    {1, "Número de parâmetros inválido!"}};
-const Bit kSt2[] = {{128, "Tipo de parâmetros inválido!"},
-                    {64, "Memória fiscal Lotada!"},
-                    {32, "CMOS não volátil!"},
-                    {16, "Alíquota não programada!"},
-                    {8, "Alíquotas lotadas!"},
-                    {4, "Cancelamento não permitido!"},
-                    {2, "CGC/IE não programadas!"},
-                    {1, "not executed"}};
-
-std::string bits(const char *name, int value, const Bit (&table)[8]) {
-  std::string out;
-  for (const Bit &bit : table)
-    if (value & bit.value) out += std::string("; ") + name + " " + std::to_string(bit.value) + ": " + bit.meaning;
-  return out;
-}
 
 // The value handed out through an out argument ({"out": 6}), or -1.
 int out_value(const nlohmann::json &arg) {
@@ -52,7 +25,14 @@ std::optional<std::string> status_meaning(const std::string &function, const nlo
   const int ack = out_value(args[0]), st1 = out_value(args[1]), st2 = out_value(args[2]);
   if (ack < 0 || st1 < 0 || st2 < 0) return std::nullopt;
   std::string out = ack == 6 ? "ACK" : ack == 21 ? "NAK: refused" : "no acknowledgement";
-  out += bits("ST1", st1, kSt1) + bits("ST2", st2, kSt2);
+  // As the library tests them: what is left of ST2 afterwards fails the call.
+  int32_t st1_left = st1, st2_left = st2;
+  kalpo::makers::take_status_bits(st1_left, st2_left, [&](const kalpo::makers::StatusBit &bit) {
+    out += std::string("; ") + (bit.byte == kalpo::makers::StatusByte::St1 ? "ST1 " : "ST2 ") +
+           std::to_string(bit.value) + ": " +
+           (bit.text.empty() ? std::string("no message") : kalpo::base::cp1252::to_utf8(bit.text));
+  });
+  if (st2_left != 0) out += "; ST2 " + std::to_string(st2_left) + ": not executed";
   return out;
 }
 

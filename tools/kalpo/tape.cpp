@@ -33,25 +33,22 @@ void show_printed(const Global &g, const std::string &library, const std::vector
   std::cout << std::flush;
 }
 
-// Shows the pages that print after the `seen` ones until the process is
+// Shows the pages that print after the ones shown until the process is
 // interrupted; returns only when a printer cannot be read.
-int follow(const Global &g, const std::vector<std::string> &libs, std::map<std::string, std::size_t> seen) {
+int follow(const Global &g, const std::vector<std::string> &libs,
+           std::map<std::string, ksim::TapeFollower> &followers) {
   for (;;) {
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     for (const std::string &lib : libs) {
-      const Look l = look(lib);
-      std::vector<ksim::Page> pages;
-      if (!pages_of(l, pages)) {
+      ksim::TapeFollower::Poll polled = followers.try_emplace(lib, lib).first->second.poll(kLookWaitMs);
+      const Look l = look_of(lib, std::move(polled.look));
+      if (!l.refusal.empty()) {
         nlohmann::json entry;
         const int status = report_refusal(g, l, entry);
         if (g.json) print_json(entry);
         return status;
       }
-      std::size_t &count = seen[lib];
-      if (pages.size() < count) count = 0;  // a printer started afresh
-      if (pages.size() == count) continue;
-      show_printed(g, lib, {pages.begin() + static_cast<std::ptrdiff_t>(count), pages.end()});
-      count = pages.size();
+      if (!polled.pages.empty()) show_printed(g, lib, polled.pages);
     }
   }
 }
@@ -61,7 +58,7 @@ int follow(const Global &g, const std::vector<std::string> &libs, std::map<std::
 int cmd_tape(const Global &g, const std::string &library, std::size_t last, bool keep_following) {
   const std::vector<std::string> libs = libraries(library);
   nlohmann::json out = nlohmann::json::object();
-  std::map<std::string, std::size_t> seen;
+  std::map<std::string, ksim::TapeFollower> followers;
   int status = kExitDone;
   bool shown = false;
   for (const std::string &lib : libs) {
@@ -71,7 +68,7 @@ int cmd_tape(const Global &g, const std::string &library, std::size_t last, bool
       status = report_refusal(g, l, out[lib]);
       continue;
     }
-    seen[lib] = pages.size();
+    if (keep_following) followers.try_emplace(lib, lib).first->second.skip_printed();
     if (last > 0 && last < pages.size()) pages.erase(pages.begin(), pages.end() - static_cast<std::ptrdiff_t>(last));
     if (g.json) {
       out[lib] = pages_json(pages);
@@ -87,7 +84,7 @@ int cmd_tape(const Global &g, const std::string &library, std::size_t last, bool
   if (g.json) print_json(out);
   if (!g.json && !shown && status == kExitDone)
     std::cout << "No paper printed yet on any virtual printer (" << ksim::data_dir() << ")\n";
-  if (keep_following && status == kExitDone) return follow(g, libs, seen);
+  if (keep_following && status == kExitDone) return follow(g, libs, followers);
   return status;
 }
 

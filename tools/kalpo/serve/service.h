@@ -139,10 +139,6 @@ class Tickets {
 // in its turn on the call queue, so a call's event comes before its pages'.
 class PageWatch {
  public:
-  using Seen = std::pair<std::uint32_t, std::string>;  // a page's COO and title
-  // The pages of a library printed after the `last` one seen.
-  using Finder = std::function<std::vector<ksim::Page>(const std::string &library, const std::optional<Seen> &last)>;
-
   PageWatch(EventHub &hub, CallQueue &calls);
   ~PageWatch();
   // What is on the paper now is not new; from then on every printer is
@@ -152,18 +148,14 @@ class PageWatch {
   // libraries printed.
   void around(const std::vector<std::string> &libraries, const std::function<void()> &call);
   void stop();
-  void set_finder(Finder finder) { finder_ = std::move(finder); }
 
  private:
   void scan(const std::string &library);
 
   EventHub &hub_;
   CallQueue &calls_;
-  Finder finder_;
-  // Touched only on the call queue's thread.
-  std::map<std::string, std::optional<Seen>> last_;  // the last page seen per library
-  // Each paper's stamp (ksim::paper_stamp) when last read.
-  std::map<std::string, std::string> stamps_;
+  // Touched only on the call queue's thread: each printer's paper followed.
+  std::map<std::string, ksim::TapeFollower> followers_;
   std::mutex mutex_;
   std::condition_variable wake_;
   bool stopping_ = false;
