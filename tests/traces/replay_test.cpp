@@ -3,16 +3,13 @@
 // the caller's buffer holds, and a difference is marked under what differs.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <fstream>
 #include <string>
 
 #include "replay/answers.h"
+#include "replay/trace_reader.h"
 #include "replay_report.h"
 
 namespace {
-
-constexpr const char *kHeader = R"({"kalpo_trace":2,"kalpo":"4.0.0","platform":"posix","process":1,"time":""})";
 
 std::string number_step(const std::string &out, int size) {
   return R"({"vendor":"Bematech_FI_NumeroCupom","kinds":"b","args":[{"out":")" + out + R"(","size":)" +
@@ -32,14 +29,12 @@ TEST(ReplayLibrary, HandsBackWithinTheCallersBuffer) {
       {"", 6, 6, 1, std::string("\0     \0#", 8)},        {"000042", 6, 4, -6, std::string("    \0#", 6)},
       {"0000420", 7, 6, -6, std::string("      \0#", 8)},
   };
-  const std::string path = ::testing::TempDir() + "kalpo_replay_library.jsonl";
   for (const Row &row : rows) {
-    std::ofstream(path) << kHeader << "\n"
-                        << R"({"export":"KALPO_NumeroCupom","args":["BEMATECHMP20",null],"steps":[)"
-                        << number_step(row.out, row.recorded_size) << R"(],"result":1,"out":{}})"
-                        << "\n";
-    setenv("KALPO_REPLAY", path.c_str(), 1);
+    const auto record =
+        nlohmann::json::parse(R"({"export":"KALPO_NumeroCupom","args":["BEMATECHMP20",null],"steps":[)" +
+                              number_step(row.out, row.recorded_size) + R"(],"result":1,"out":{}})");
     kreplay::Replay replay("bemafi32");
+    replay.take(kreplay::check_record(record, 2));
     std::string buffer(row.width, ' ');
     buffer += std::string("\0#", 2);
     EXPECT_EQ(kreplay::answer<std::int32_t>(replay, "Bematech_FI_NumeroCupom", std::make_tuple(buffer.data())),
@@ -47,8 +42,6 @@ TEST(ReplayLibrary, HandsBackWithinTheCallersBuffer) {
         << row.out;
     EXPECT_EQ(buffer, row.after) << row.out;
   }
-  unsetenv("KALPO_REPLAY");
-  std::remove(path.c_str());
 }
 
 TEST(ReplayReport, MarksWhatDiffersUnderIt) {
