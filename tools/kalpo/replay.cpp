@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <limits>
 
 #include "commands.h"
 #include "host.h"
@@ -53,16 +54,20 @@ Replayable replayable(const json &record, int number) {
   return r;
 }
 
-// Every line of the trace, in order: each header's line number to
-// `header`, each record to `record`; a trace error names the line.
+// Every line of the trace from `first` to `last`, in order, each parsed once:
+// each header's line number to `header`, each record to `record`; a trace
+// error names the line.
 template <typename Header, typename Record>
-void read_trace(const std::string &file, Header header, Record record) {
+void read_trace(const std::string &file, Header header, Record record, int first = 1,
+                int last = std::numeric_limits<int>::max()) {
   kreplay::FieldFile source(file);
   std::istream in(&source);
   kreplay::LineReader lines(in);
   bool headed = false;
   for (std::string text; lines.next(text);) {
     const int number = lines.number();
+    if (number < first) continue;
+    if (number > last) break;
     const kreplay::Line line = kreplay::parse_line(text, number);
     if (line.kind == kreplay::LineKind::blank) continue;
     if (line.kind == kreplay::LineKind::header) {
@@ -192,7 +197,7 @@ int replay_here(const std::string &file, bool quiet) {
   std::uintmax_t offset = size_of(trace);
   std::optional<Divergence> divergence;
   const auto each = [&](const json &record, int number) {
-    if (divergence || number < part.first || number > part.last) return;
+    if (divergence) return;
     Replayable r = replayable(record, number);
     if (!r.target) return;
     write_answers(answers, record);
@@ -204,11 +209,11 @@ int replay_here(const std::string &file, bool quiet) {
     divergence = compare_records(record, replayed_record(trace, offset, number), number, *r.target);
   };
   read_trace(
-      file, [](int) {}, each);
+      file, [](int) {}, each, part.first, part.last);
 
   json outcome = {{"ok", !divergence}, {"steps", runner.steps()}};
   if (divergence) outcome["divergence"] = divergence_json(*divergence), outcome["text"] = divergence_text(*divergence);
-  std::ofstream((folder / "outcome.json").string(), std::ios::binary) << outcome.dump() << '\n';
+  std::ofstream((folder / "outcome.json").string(), std::ios::binary) << json_line(outcome) << '\n';
   return divergence ? 1 : 0;
 }
 
