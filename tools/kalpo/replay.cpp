@@ -202,7 +202,8 @@ int replay_here(const std::string &file, bool quiet) {
     if (!r.target) return;
     write_answers(answers, record);
     hand(r.makers);
-    // Every message takes its recorded button; the record is the expectation.
+    // Every message takes its recorded button; compare_records, not an
+    // expectation, checks the call against its record.
     r.call.answers = recorded_buttons(record);
     r.call.expect.reset();
     runner.execute(r.call);
