@@ -11,9 +11,17 @@
 
 namespace {
 
-std::string number_step(const std::string &out, int size) {
-  return R"({"vendor":"Bematech_FI_NumeroCupom","kinds":"b","args":[{"out":")" + out + R"(","size":)" +
-         std::to_string(size) + R"(}],"return":1})";
+// The maker calls of a NumeroCupom record, as the replay hands them.
+std::vector<kreplay::MakerCall> number_calls(const std::string &out, int size) {
+  return kreplay::check_record(
+      nlohmann::json::parse(R"({"export":"KALPO_NumeroCupom","args":["BEMATECHMP20",null],"steps":[)"
+                            R"({"vendor":"Bematech_FI_NumeroCupom","kinds":"b","args":[{"out":")" +
+                            out + R"(","size":)" + std::to_string(size) + R"(}],"return":1}],"result":1,"out":{}})"),
+      2);
+}
+
+std::int32_t number(kreplay::Replay &replay, std::string &buffer) {
+  return kreplay::answer<std::int32_t>(replay, "Bematech_FI_NumeroCupom", std::make_tuple(buffer.data()));
 }
 
 TEST(ReplayLibrary, HandsBackWithinTheCallersBuffer) {
@@ -30,18 +38,25 @@ TEST(ReplayLibrary, HandsBackWithinTheCallersBuffer) {
       {"0000420", 7, 6, -6, std::string("      \0#", 8)},
   };
   for (const Row &row : rows) {
-    const auto record =
-        nlohmann::json::parse(R"({"export":"KALPO_NumeroCupom","args":["BEMATECHMP20",null],"steps":[)" +
-                              number_step(row.out, row.recorded_size) + R"(],"result":1,"out":{}})");
     kreplay::Replay replay("bemafi32");
-    replay.take(kreplay::check_record(record, 2));
+    replay.take(number_calls(row.out, row.recorded_size));
     std::string buffer(row.width, ' ');
     buffer += std::string("\0#", 2);
-    EXPECT_EQ(kreplay::answer<std::int32_t>(replay, "Bematech_FI_NumeroCupom", std::make_tuple(buffer.data())),
-              row.result)
-        << row.out;
+    EXPECT_EQ(number(replay, buffer), row.result) << row.out;
     EXPECT_EQ(buffer, row.after) << row.out;
   }
+}
+
+// A call more than its export call recorded is never answered from another
+// record: as by a printer that is off, writing nothing.
+TEST(ReplayLibrary, AnswersNoMoreCallsThanTheRecordHolds) {
+  kreplay::Replay replay("bemafi32");
+  replay.take(number_calls("000042", 6));
+  std::string buffer("      \0", 7);
+  ASSERT_EQ(number(replay, buffer), 1);
+  buffer = std::string("      \0", 7);
+  EXPECT_EQ(number(replay, buffer), -6);
+  EXPECT_EQ(buffer, std::string("      \0", 7));
 }
 
 TEST(ReplayReport, MarksWhatDiffersUnderIt) {
