@@ -1,10 +1,6 @@
 #include "replay/answers.h"
 
 #include <cstdio>
-#include <cstdlib>
-
-#include "replay/field_file.h"
-#include "replay/trace_reader.h"
 
 namespace kreplay {
 namespace {
@@ -21,8 +17,17 @@ bool same(const Arg &recorded, const Passed &made) {
 
 }  // namespace
 
+void Replay::take(std::vector<MakerCall> calls) {
+  handed_ = true;
+  pending_ = std::move(calls);
+  next_ = 0;
+}
+
 const MakerCall *Replay::match(const char *name, const std::vector<Passed> &passed) {
-  if (diverged_ || !load_next()) {
+  if (!handed_ && !diverged_)
+    std::fprintf(stderr, "%s (replay): no trace was handed to this library; it answers as a printer that is off\n",
+                 library_.c_str());
+  if (diverged_ || next_ >= pending_.size()) {
     diverged_ = true;
     return nullptr;
   }
@@ -56,50 +61,6 @@ void Replay::write_back(const MakerCall &call, const std::vector<Passed> &passed
 const char *Replay::keep(const std::optional<std::string> &text) {
   kept_ = text;
   return kept_ ? kept_->c_str() : nullptr;
-}
-
-// Reads on to the next record with calls of this library.
-bool Replay::load_next() {
-  if (next_ < pending_.size()) return true;
-  if (!opened_) {
-    opened_ = true;
-    const char *path = std::getenv("KALPO_REPLAY");
-    if (!path || !*path) {
-      std::fprintf(stderr, "%s (replay): KALPO_REPLAY names no trace; every call answers as a printer that is off\n",
-                   library_.c_str());
-      return false;
-    }
-    if (const char *lines = std::getenv("KALPO_REPLAY_LINES"))
-      if (std::sscanf(lines, "%d-%d", &first_line_, &last_line_) != 2) first_line_ = 1, last_line_ = 0;
-    try {
-      file_ = std::make_unique<FieldFile>(path);
-    } catch (const FieldFileError &e) {
-      std::fprintf(stderr, "%s (replay): %s\n", library_.c_str(), e.what());
-      return false;
-    }
-    stream_ = std::make_unique<std::istream>(file_.get());
-    lines_ = std::make_unique<LineReader>(*stream_);
-  }
-  if (!lines_) return false;
-  pending_.clear();
-  next_ = 0;
-  std::string text;
-  while (pending_.empty()) {
-    try {
-      if (!lines_->next(text)) break;
-      if (lines_->number() < first_line_) continue;
-      if (last_line_ > 0 && lines_->number() > last_line_) break;
-      const Line line = parse_line(text, lines_->number());
-      if (line.kind != LineKind::record) continue;
-      for (MakerCall &call : check_record(line.json, lines_->number()))
-        if (call.function->library == library_) pending_.push_back(std::move(call));
-    } catch (const std::exception &e) {
-      std::fprintf(stderr, "%s (replay): %s\n", library_.c_str(), e.what());
-      lines_.reset();
-      return false;
-    }
-  }
-  return !pending_.empty();
 }
 
 }  // namespace kreplay

@@ -1,18 +1,17 @@
-// A maker library that answers from a call trace instead of a printer: each
-// call KALPO makes is matched to the next recorded call of this library; when
-// it is that call (the same function, the same arguments, buffers of the same
-// width) the recorded return and what the maker wrote are handed back, never
-// past the caller's buffer.  From the first call that is not the recorded one
-// on, the library answers as a printer that is off and writes nothing: the
-// replay compares the call trace of the run with the recorded one and names
-// that call.
+// A maker library that answers from a call trace instead of a printer: the
+// replay hands it, before each export call, the calls of this library that
+// the call recorded (take).  Each call KALPO makes is matched to the next of
+// them; when it is that call (the same function, the same arguments, buffers
+// of the same width) the recorded return and what the maker wrote are handed
+// back, never past the caller's buffer.  From the first call that is not the
+// recorded one on (or one more than were recorded), the library answers as a
+// printer that is off and writes nothing: the replay compares the call trace
+// of the run with the recorded one and names that call.
 #pragma once
 
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <istream>
-#include <memory>
 #include <optional>
 #include <string>
 #include <tuple>
@@ -20,7 +19,6 @@
 #include <vector>
 
 #include "replay/calls.h"
-#include "replay/field_file.h"
 
 namespace kreplay {
 
@@ -39,8 +37,10 @@ class Replay {
  public:
   explicit Replay(std::string library) : library_(std::move(library)) {}
 
-  // The recorded call if the call made is it; nullptr when it is not (or the
-  // trace has no more calls of this library), and for every call after that.
+  // The recorded calls of this library in the export call replayed next.
+  void take(std::vector<MakerCall> calls);
+  // The recorded call if the call made is it; nullptr when it is not (or no
+  // more were recorded), and for every call after that.
   const MakerCall *match(const char *name, const std::vector<Passed> &passed);
   // Hands the recorded call's out values to the caller's variables and buffers.
   static void write_back(const MakerCall &call, const std::vector<Passed> &passed);
@@ -49,25 +49,16 @@ class Replay {
   const char *keep(const std::optional<std::string> &text);
 
  private:
-  bool load_next();
-
   std::string library_;
-  int first_line_ = 1, last_line_ = 0;  // KALPO_REPLAY_LINES "first-last": one process's part of the trace
-  bool opened_ = false;
+  bool handed_ = false;
   bool diverged_ = false;
-  std::unique_ptr<FieldFile> file_;
-  std::unique_ptr<std::istream> stream_;
-  std::unique_ptr<LineReader> lines_;
   std::vector<MakerCall> pending_;
   std::size_t next_ = 0;
   MakerCall current_;
   std::optional<std::string> kept_;
 };
 
-// KALPO measures an answer buffer before the call as the trace does: a buffer
-// followed by a size has that size, ObtemRetorno's has 256 bytes, any other
-// is filled with blanks to its width and a zero.
-
+// One argument as passed, a buffer with the width the trace writer measures.
 template <std::size_t I, typename Tuple>
 Passed passed_arg(const Tuple &args, bool prefixed) {
   using T = std::tuple_element_t<I, Tuple>;
@@ -82,14 +73,8 @@ Passed passed_arg(const Tuple &args, bool prefixed) {
   } else if constexpr (std::is_same_v<T, std::int32_t *>) {
     p.kind = 'v', p.variable = value;
   } else {
-    p.kind = prefixed ? 'p' : 'b', p.buffer = value;
-    if constexpr (I + 1 < std::tuple_size_v<Tuple>) {
-      if constexpr (std::is_same_v<std::tuple_element_t<I + 1, Tuple>, std::int32_t>) {
-        p.width = static_cast<std::size_t>(std::clamp<std::int32_t>(std::get<I + 1>(args), 0, kBufferLimit));
-        return p;
-      }
-    }
-    p.width = prefixed ? kPrefixedSize : value ? strnlen(value, kBufferLimit) : 0;
+    p.kind = kalpo::seam::kind_letter<T>(prefixed), p.buffer = value;
+    p.width = kalpo::seam::buffer_width<I>(args, prefixed);
   }
   return p;
 }
@@ -102,7 +87,7 @@ std::vector<Passed> passed_args(const Tuple &args, [[maybe_unused]] bool prefixe
 template <typename R, typename... A>
 R answer(Replay &replay, const char *name, const std::tuple<A...> &args) {
   try {
-    const bool prefixed = std::strcmp(name, "ObtemRetorno") == 0;
+    const bool prefixed = kalpo::seam::length_prefixed(name);
     const std::vector<Passed> passed = passed_args(args, prefixed, std::index_sequence_for<A...>{});
     if (const MakerCall *call = replay.match(name, passed)) {
       Replay::write_back(*call, passed);

@@ -1,5 +1,6 @@
-// A trace's maker calls as the replay holds them, and the reader of its
-// lines: what the replay maker libraries need, without the JSON library.
+// A trace's maker calls as the replay holds them and hands them to the
+// replay maker libraries: what those libraries need, without the JSON
+// library.
 #pragma once
 
 #include <cstddef>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "replay/makers.h"
+#include "seam/arg_kinds.h"
 
 namespace kreplay {
 
@@ -35,11 +37,9 @@ class LineReader {
   int number_ = 0;
 };
 
-// The widths of answer buffers: a buffer holds at most kBufferLimit bytes; a
-// length-prefixed one (ObtemRetorno's) is kPrefixedSize bytes, its length
-// byte first.
-constexpr std::size_t kBufferLimit = 4096;
-constexpr std::size_t kPrefixedSize = 256;
+// The widths of answer buffers, as the trace writer measures them.
+using kalpo::seam::kBufferLimit;
+using kalpo::seam::kPrefixedSize;
 
 // One argument of a maker call, texts in Windows-1252 as they cross the call.
 struct Arg {
@@ -56,5 +56,11 @@ struct MakerCall {
   std::int64_t returned = 0;
   std::optional<std::string> returned_text;  // for a function that returns a text
 };
+
+// What each replay library exports beside its maker's functions: the replay
+// hands it, before each export call, the calls of that library the call
+// recorded, in order (read and checked once, by the replay).
+inline constexpr const char *kTakeCalls = "kalpo_replay_take";
+using TakeCalls = void (*)(const MakerCall *calls, std::size_t count);
 
 }  // namespace kreplay

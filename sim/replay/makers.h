@@ -24,7 +24,16 @@ struct MakerFunction {
 const std::vector<MakerFunction> &maker_functions();
 const MakerFunction *find_maker_function(std::string_view name);
 
-// The answer of a printer that does not answer, in the library's convention.
+// A replay maker library: its name, its file on Windows, and the answer of
+// a printer that does not answer, in the library's convention.
+struct Library {
+  std::string_view name;
+  std::string_view file;
+  int dead = 0;
+};
+
+// In the rows of replay/libraries.h.
+const std::vector<Library> &libraries();
 int dead_answer(std::string_view library);
 
 }  // namespace kreplay

@@ -2,7 +2,6 @@
 // functions: each entry records the call with its arguments, its return and
 // the out values the maker wrote, then hands them back unchanged from the
 // table that was in use when the export call began.
-#include <algorithm>
 #include <array>
 #include <cstring>
 #include <string>
@@ -21,34 +20,6 @@ void maker_step(const std::string &step);
 const seam::Api *inner_table();
 
 namespace {
-
-// KALPO hands every answer buffer filled with blanks to its width and a zero
-// after it, so its width can be measured before the call; a buffer followed
-// by a size argument is bounded by that size instead, and the length-prefixed
-// text of ObtemRetorno is 256 bytes by its contract.
-constexpr std::size_t kWidthLimit = 4096;
-constexpr std::size_t kPrefixedSize = 256;
-
-template <std::size_t I, typename Tuple>
-constexpr bool size_follows() {
-  if constexpr (I + 1 < std::tuple_size_v<Tuple>) {
-    return std::is_same_v<std::tuple_element_t<I + 1, Tuple>, std::int32_t>;
-  } else {
-    return false;
-  }
-}
-
-template <std::size_t I, typename Tuple>
-std::size_t buffer_width(const Tuple &args, bool length_prefixed) {
-  if constexpr (!std::is_same_v<std::tuple_element_t<I, Tuple>, char *>) {
-    return 0;
-  } else if constexpr (size_follows<I, Tuple>()) {
-    return static_cast<std::size_t>(std::clamp<std::int32_t>(std::get<I + 1>(args), 0, kWidthLimit));
-  } else {
-    if (length_prefixed) return kPrefixedSize;
-    return std::get<I>(args) ? strnlen(std::get<I>(args), kWidthLimit) : 0;
-  }
-}
 
 // The value of one argument after the call.  A buffer is recorded as KALPO
 // reads it (up to its first zero within its width) with that width.
@@ -77,7 +48,7 @@ struct Traced<R (*)(A...)> {
 
   R operator()(A... args) const {
     const std::tuple<A...> all(args...);
-    const bool prefixed = std::string_view(name) == "ObtemRetorno";
+    const bool prefixed = seam::length_prefixed(name);
     const auto widths = measure(all, prefixed, std::index_sequence_for<A...>{});
     R returned = call(args...);
     try {
@@ -90,7 +61,7 @@ struct Traced<R (*)(A...)> {
   template <std::size_t... I>
   static std::array<std::size_t, sizeof...(A)> measure(const std::tuple<A...> &all, [[maybe_unused]] bool prefixed,
                                                        std::index_sequence<I...>) {
-    return {buffer_width<I>(all, prefixed)...};
+    return {seam::buffer_width<I>(all, prefixed)...};
   }
 
   template <std::size_t... I>

@@ -10,7 +10,22 @@
 //
 // Expanders define the library macros they need before including this file;
 // undefined ones expand to nothing.  An expander that treats every library
-// alike defines KALPO_MAKER_EACH instead of the eight library macros.
+// alike defines KALPO_MAKER_EACH instead of the eight library macros; one
+// that needs each function's library by name defines
+// KALPO_MAKER_OF(library, ret, name, params, args), the library named as the
+// build names it (bemafi32, convecf, fs345_32, daruma32, ecf32m, dllg2,
+// dllg2_gerador, interfaceepson).
+
+#ifdef KALPO_MAKER_OF
+#define KALPO_BEMAFI32(ret, name, params, args) KALPO_MAKER_OF(bemafi32, ret, name, params, args)
+#define KALPO_CONVECF(ret, name, params, args) KALPO_MAKER_OF(convecf, ret, name, params, args)
+#define KALPO_FS345(ret, name, params, args) KALPO_MAKER_OF(fs345_32, ret, name, params, args)
+#define KALPO_DARUMA32(ret, name, params, args) KALPO_MAKER_OF(daruma32, ret, name, params, args)
+#define KALPO_ECF32M(ret, name, params, args) KALPO_MAKER_OF(ecf32m, ret, name, params, args)
+#define KALPO_DLLG2(ret, name, params, args) KALPO_MAKER_OF(dllg2, ret, name, params, args)
+#define KALPO_DLLG2_GERADOR(ret, name, params, args) KALPO_MAKER_OF(dllg2_gerador, ret, name, params, args)
+#define KALPO_EPSON(ret, name, params, args) KALPO_MAKER_OF(interfaceepson, ret, name, params, args)
+#endif
 
 #ifdef KALPO_MAKER_EACH
 #define KALPO_BEMAFI32 KALPO_MAKER_EACH
@@ -245,3 +260,4 @@ KALPO_EPSON(int32_t, EPSON_RelatorioFiscal_Abrir_Dia, (), ())
 #undef KALPO_DLLG2_GERADOR
 #undef KALPO_EPSON
 #undef KALPO_MAKER_EACH
+#undef KALPO_MAKER_OF

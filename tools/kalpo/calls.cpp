@@ -51,7 +51,7 @@ int cmd_list(const Global &g) {
   return 0;
 }
 
-int cmd_run(const Global &g, const std::string &file) {
+int cmd_run(const Global &g, const std::string &file, bool quiet) {
   const std::string contents = read_file(file);
   const bool trace = looks_like_trace(contents);
   std::vector<ScriptLine> lines;
@@ -61,7 +61,7 @@ int cmd_run(const Global &g, const std::string &file) {
     throw UsageError(file + ": " + e.what());
   }
   if (lines.empty()) throw UsageError(file + ": no export call to run (empty, or only comments or headers)");
-  Runner runner(g.json);
+  Runner runner(g.json || quiet);
   const bool ok = runner.run(lines);
   if (g.json) {
     print_json({{"file", as_utf8(file)}, {"ok", ok}, {"steps", runner.steps()}});

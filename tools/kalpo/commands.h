@@ -16,7 +16,8 @@ struct Global {
 
 int cmd_call(const Global &g, const std::string &name, const std::vector<std::string> &words);
 int cmd_list(const Global &g);
-int cmd_run(const Global &g, const std::string &file);
+// Each call printed as it runs unless `quiet`, then the verdict.
+int cmd_run(const Global &g, const std::string &file, bool quiet = false);
 int cmd_demo(const Global &g, const std::vector<std::string> &models, bool keep);
 int cmd_tape(const Global &g, const std::string &library, std::size_t last, bool follow);
 int cmd_state(const Global &g, const std::string &library);
@@ -33,7 +34,7 @@ int cmd_trace(const Global &g, const std::string &file);
 // UsageError when KALPO_TRACE names the trace to be replayed: checked before
 // the tool's first export call, which would be traced into it.
 void refuse_tracing_into(const std::string &trace);
-int cmd_replay(const Global &g, const std::string &file, bool against_printer, bool here);
+int cmd_replay(const Global &g, const std::string &file, bool against_printer, bool here, bool quiet);
 // Until interrupted; port 0 picks a free one.
 int cmd_serve(const Global &g, int port, const std::vector<std::string> &origins, bool log_json);
 extern const char *const kServeHelp;

@@ -171,10 +171,15 @@ static int kalpo_main(int argc, char **argv) {
 
   auto *replay = app.add_subcommand("replay", "A call trace replayed with each maker library answering from it");
   std::string replay_file;
-  bool against_printer = false, replay_here = false;
+  bool against_printer = false, replay_here = false, replay_quiet = false;
   replay->add_option("file", replay_file, "The trace")->required();
   replay->add_flag("--against-printer", against_printer, "Run the trace's calls on the virtual printer instead");
+  replay->add_flag("--quiet", replay_quiet, "The verdict alone, without each call");
   replay->add_flag("--here", replay_here)->group("");  // the replay's own child process
+  replay->footer(
+      "Each export call is shown as kalpo run shows it (the call, the operator's messages, the result and\n"
+      "the out values), then the verdict: exit status 0 when every maker call, message, result and out\n"
+      "value is as recorded; 1 at the first difference, shown with the recorded and the made side by side.");
 
   auto *serve = app.add_subcommand("serve", "KALPO's calls over HTTP on 127.0.0.1, and the printer panel");
   int port = 8123;
@@ -205,7 +210,7 @@ static int kalpo_main(int argc, char **argv) {
     if (g.dir_given) kt::set_environment("KALPO_SIM_DIR", dir);
     kt::OperatorOptions screen;
     screen.answer = flags.yes ? kt::Answer::yes : flags.no ? kt::Answer::no : kt::Answer::ask;
-    screen.echo = !g.json;
+    screen.echo = !g.json && !(*replay && replay_quiet);
     if (*demo && !flags.no) screen.answer = kt::Answer::yes;  // the demo's operator confirms the reduction
     kt::install_operator(screen);
 
@@ -233,7 +238,7 @@ static int kalpo_main(int argc, char **argv) {
     if (*config_set) return kt::cmd_config_set(g, key, value);
     if (*config_show || *config) return kt::cmd_config_show(g);
     if (*trace) return kt::cmd_trace(g, trace_file);
-    if (*replay) return kt::cmd_replay(g, replay_file, against_printer, replay_here);
+    if (*replay) return kt::cmd_replay(g, replay_file, against_printer, replay_here, replay_quiet);
     if (*serve) return kt::cmd_serve(g, port, origins, log_format == "json");
   } catch (const kt::UsageError &e) {
     return kt::fail(e.what(), kt::kExitUsage);

@@ -3,13 +3,15 @@
 // child process in a temporary folder, whose libkalpo is bound to the replay
 // maker libraries, makes the recorded export calls in order, each with the
 // recorded readings of the workstation and the operator's recorded buttons,
-// and traces them itself.  Each replayed call is compared with its record:
-// the maker calls made and their arguments, the messages, the result and the
-// out values.  The first difference stops the replay (exit status 1).
+// and traces them itself.  Each replayed call is printed as `kalpo run`
+// prints a call (unless quiet) and compared with its record: the maker calls
+// made and their arguments, the messages, the result and the out values.
+// The first difference stops the replay (exit status 1).
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <limits>
 
 #include "commands.h"
 #include "host.h"
@@ -20,6 +22,7 @@
 #include "replay/trace_reader.h"
 #include "replay_host.h"
 #include "replay_report.h"
+#include "runner.h"
 #include "script.h"
 
 namespace fs = std::filesystem;
@@ -31,12 +34,13 @@ namespace {
 struct Replayable {
   const Export *target = nullptr;  // null: a call the tool does not make (the handler's registration)
   ScriptLine call;
+  std::vector<kreplay::MakerCall> makers;  // its maker calls, for the replay libraries to answer
 };
 
 // A record checked as a call the replay can make.
 Replayable replayable(const json &record, int number) {
-  kreplay::check_record(record, number);
   Replayable r;
+  r.makers = kreplay::check_record(record, number);
   const std::string name = record["export"].get<std::string>();
   const Export *e = find_export(name);
   if (!e || e->name != name) throw kreplay::TraceError(number, "unknown export \"" + name + "\"");
@@ -50,16 +54,20 @@ Replayable replayable(const json &record, int number) {
   return r;
 }
 
-// Every line of the trace, in order: each header's line number to
-// `header`, each record to `record`; a trace error names the line.
+// Every line of the trace from `first` to `last`, in order, each parsed once:
+// each header's line number to `header`, each record to `record`; a trace
+// error names the line.
 template <typename Header, typename Record>
-void read_trace(const std::string &file, Header header, Record record) {
+void read_trace(const std::string &file, Header header, Record record, int first = 1,
+                int last = std::numeric_limits<int>::max()) {
   kreplay::FieldFile source(file);
   std::istream in(&source);
   kreplay::LineReader lines(in);
   bool headed = false;
   for (std::string text; lines.next(text);) {
     const int number = lines.number();
+    if (number < first) continue;
+    if (number > last) break;
     const kreplay::Line line = kreplay::parse_line(text, number);
     if (line.kind == kreplay::LineKind::blank) continue;
     if (line.kind == kreplay::LineKind::header) {
@@ -157,8 +165,10 @@ std::uintmax_t size_of(const std::string &path) {
 }
 
 // The replay of one recorded process, in this process: the child's side.
-// Its outcome goes to outcome.json in the replay's folder.
-int replay_here(const std::string &file) {
+// Each call is printed as it is made unless `quiet`; the outcome, with the
+// steps as `kalpo run --json` gives them, goes to outcome.json in the
+// replay's folder.
+int replay_here(const std::string &file, bool quiet) {
   const char *trace = std::getenv("KALPO_TRACE");
   const char *answers = std::getenv("KALPO_REPLAY_WORKSTATION");
   const char *lines = std::getenv("KALPO_REPLAY_LINES");
@@ -166,31 +176,45 @@ int replay_here(const std::string &file) {
   if (!trace || !answers || !lines || std::sscanf(lines, "%d-%d", &part.first, &part.last) != 2)
     throw UsageError("replay --here is the replay's own child process");
   const fs::path folder = fs::path(answers).parent_path();
-  for (const std::string &library : loaded_maker_libraries()) {
+  const std::vector<LoadedLibrary> libraries = loaded_maker_libraries();
+  for (const LoadedLibrary &library : libraries) {
     std::error_code ec;
-    if (!fs::equivalent(fs::path(library).parent_path(), folder, ec))
-      throw std::runtime_error("replay: the maker library " + library + " is not a replay library");
+    if (!library.take || !fs::equivalent(fs::path(library.file).parent_path(), folder, ec))
+      throw std::runtime_error("replay: the maker library " + library.file + " is not a replay library");
   }
-  install_operator({Answer::no, false, true});
+  // Each replay library is handed the record's calls of its own.
+  const auto hand = [&libraries](const std::vector<kreplay::MakerCall> &calls) {
+    for (const LoadedLibrary &library : libraries) {
+      std::vector<kreplay::MakerCall> own;
+      for (const kreplay::MakerCall &call : calls)
+        if (call.function->library == library.name) own.push_back(call);
+      library.take(own.data(), own.size());
+    }
+  };
+  install_operator({Answer::no, !quiet, true});
 
+  Runner runner(quiet);
   std::uintmax_t offset = size_of(trace);
   std::optional<Divergence> divergence;
   const auto each = [&](const json &record, int number) {
-    if (divergence || number < part.first || number > part.last) return;
-    const Replayable r = replayable(record, number);
+    if (divergence) return;
+    Replayable r = replayable(record, number);
     if (!r.target) return;
     write_answers(answers, record);
-    queue_answers(recorded_buttons(record));
-    r.target->invoke(r.call.args);
-    take_messages();
+    hand(r.makers);
+    // Every message takes its recorded button; compare_records, not an
+    // expectation, checks the call against its record.
+    r.call.answers = recorded_buttons(record);
+    r.call.expect.reset();
+    runner.execute(r.call);
     divergence = compare_records(record, replayed_record(trace, offset, number), number, *r.target);
   };
   read_trace(
-      file, [](int) {}, each);
+      file, [](int) {}, each, part.first, part.last);
 
-  json outcome = {{"ok", !divergence}};
+  json outcome = {{"ok", !divergence}, {"steps", runner.steps()}};
   if (divergence) outcome["divergence"] = divergence_json(*divergence), outcome["text"] = divergence_text(*divergence);
-  std::ofstream((folder / "outcome.json").string(), std::ios::binary) << outcome.dump() << '\n';
+  std::ofstream((folder / "outcome.json").string(), std::ios::binary) << json_line(outcome) << '\n';
   return divergence ? 1 : 0;
 }
 
@@ -230,12 +254,12 @@ void refuse_tracing_into(const std::string &file) {
     throw UsageError(file + ": KALPO_TRACE names the trace being replayed; trace into another file");
 }
 
-int cmd_replay(const Global &g, const std::string &file, bool against_printer, bool here) {
-  if (against_printer) return cmd_run(g, file);
+int cmd_replay(const Global &g, const std::string &file, bool against_printer, bool here, bool quiet) {
+  if (against_printer) return cmd_run(g, file, quiet);
   std::vector<Part> parts;
   std::size_t maker_calls = 0;
   try {
-    if (here) return replay_here(file);
+    if (here) return replay_here(file, quiet);
     parts = plan(file, maker_calls);
   } catch (const kreplay::TraceError &e) {
     throw UsageError(file + ": " + e.what());
@@ -252,13 +276,16 @@ int cmd_replay(const Global &g, const std::string &file, bool against_printer, b
     }
   } removal{folder};
   const fs::path at(folder);
-  set_environment("KALPO_REPLAY", fs::absolute(file).string());
   set_environment("KALPO_TRACE", (at / "replayed.jsonl").string());
   set_environment("KALPO_REPLAY_WORKSTATION", (at / "workstation.txt").string());
   set_environment("KALPO_DRIVE_C", (at / "drive_c").string());
   set_environment("KALPO_SIM_DIR", (at / "sim").string());
   std::size_t calls = 0;
-  json outcome = {{"ok", true}};
+  json outcome = {{"ok", true}}, steps = json::array();
+  // The child prints the calls itself; with --json they come in the steps.
+  std::vector<std::string> child = {"replay", "--here", fs::absolute(file).string()};
+  if (quiet || g.json) child.insert(child.begin() + 2, "--quiet");
+  std::cout << std::flush;
   const auto stop_if_interrupted = [&] {
     if (interruption.signal()) throw std::runtime_error("replay: interrupted; its temporary folder is removed");
   };
@@ -267,15 +294,20 @@ int cmd_replay(const Global &g, const std::string &file, bool against_printer, b
     set_environment("KALPO_REPLAY_LINES", std::to_string(part.first) + "-" + std::to_string(part.last));
     std::error_code ec;
     fs::remove(at / "outcome.json", ec);
-    const int status = run_from(folder, {"replay", "--here", fs::absolute(file).string()});
+    const int status = run_from(folder, child);
     stop_if_interrupted();
     outcome = read_outcome(at / "outcome.json", status);
+    for (json &step : outcome.value("steps", json::array())) steps.push_back(std::move(step));
     if (!outcome.value("ok", false)) break;
     calls += part.calls;
   }
   const bool ok = outcome.value("ok", false);
   if (g.json) {
-    print_json({{"file", file}, {"ok", ok}, {"calls", calls}, {"divergence", outcome.value("divergence", json())}});
+    print_json({{"file", as_utf8(file)},
+                {"ok", ok},
+                {"calls", calls},
+                {"steps", steps},
+                {"divergence", outcome.value("divergence", json())}});
   } else if (ok) {
     std::cout << file << ": " << calls << " export call(s) and " << maker_calls
               << " maker call(s) replayed; every maker call, message, result and out value as recorded\n";

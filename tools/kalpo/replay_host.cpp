@@ -128,13 +128,17 @@ int run_from(const std::string &folder, const std::vector<std::string> &args) {
   return static_cast<int>(status);
 }
 
-std::vector<std::string> loaded_maker_libraries() {
+std::vector<LoadedLibrary> loaded_maker_libraries() {
   loaded_library_file();  // libkalpo loaded, and with it the maker libraries
-  std::vector<std::string> files;
-  for (const char *dll : {"BEMAFI32.DLL", "CONVECF.dll", "fs345_32.dll", "Daruma32.dll", "ecf32m.dll", "DllG2.dll",
-                          "DLLG2_Gerador.dll", "InterfaceEpson.dll"})
-    files.push_back(module_file(GetModuleHandleA(dll)));
-  return files;
+  std::vector<LoadedLibrary> loaded;
+  for (const kreplay::Library &l : kreplay::libraries()) {
+    const HMODULE module = GetModuleHandleA(std::string(l.file).c_str());
+    loaded.push_back({l.name, module_file(module),
+                      module ? reinterpret_cast<kreplay::TakeCalls>(
+                                   reinterpret_cast<void *>(GetProcAddress(module, kreplay::kTakeCalls)))
+                             : nullptr});
+  }
+  return loaded;
 }
 
 #else
@@ -163,18 +167,25 @@ int run_from(const std::string &folder, const std::vector<std::string> &args) {
   return 1;
 }
 
-std::vector<std::string> loaded_maker_libraries() {
+std::vector<LoadedLibrary> loaded_maker_libraries() {
   loaded_library_file();  // libkalpo loaded, and with it the maker libraries
-  std::vector<std::string> files;
-  std::string library;
-  for (const kreplay::MakerFunction &f : kreplay::maker_functions()) {
-    if (f.library == library) continue;
-    library = f.library;
-    Dl_info info{};
-    void *symbol = dlsym(RTLD_DEFAULT, f.name.c_str());
-    files.push_back(symbol && dladdr(symbol, &info) && info.dli_fname ? info.dli_fname : "");
+  std::vector<LoadedLibrary> loaded;
+  for (const kreplay::Library &l : kreplay::libraries()) {
+    LoadedLibrary library{l.name, "", nullptr};
+    // Found by one of its functions; its own take, not another's of the same name.
+    for (const kreplay::MakerFunction &f : kreplay::maker_functions()) {
+      if (f.library != l.name) continue;
+      Dl_info info{};
+      void *symbol = dlsym(RTLD_DEFAULT, f.name.c_str());
+      if (!symbol || !dladdr(symbol, &info) || !info.dli_fname) break;
+      library.file = info.dli_fname;
+      if (void *handle = dlopen(info.dli_fname, RTLD_NOW | RTLD_NOLOAD))
+        library.take = reinterpret_cast<kreplay::TakeCalls>(dlsym(handle, kreplay::kTakeCalls));
+      break;
+    }
+    loaded.push_back(std::move(library));
   }
-  return files;
+  return loaded;
 }
 
 #endif

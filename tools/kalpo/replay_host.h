@@ -7,7 +7,10 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include "replay/calls.h"
 
 namespace kt {
 
@@ -33,8 +36,15 @@ class Interruption {
   int signal() const;
 };
 
-// The file each maker library was loaded from, by library: the child checks
-// that they are the replay ones.
-std::vector<std::string> loaded_maker_libraries();
+// Each maker library as this process loaded it, in the rows of
+// replay/libraries.h: the file it was loaded from (the child checks that they
+// are the replay ones) and what takes its recorded calls (null: none, not a
+// replay library).
+struct LoadedLibrary {
+  std::string_view name;
+  std::string file;
+  kreplay::TakeCalls take = nullptr;
+};
+std::vector<LoadedLibrary> loaded_maker_libraries();
 
 }  // namespace kt
