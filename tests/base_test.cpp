@@ -13,7 +13,6 @@
 
 #include "base/cp1252.h"
 #include "base/ini.h"
-#include "base/message_codes.h"
 #include "frame/config.h"
 #include "platform/platform.h"
 
@@ -26,33 +25,6 @@ namespace {
 
 namespace cp1252 = kalpo::base::cp1252;
 namespace ini = kalpo::base::ini;
-
-// Messages as the makers word them, in Windows-1252: accents and letter case
-// do not change the code, and a narrower meaning wins over a broader one.
-TEST(MessageCodes, EachMakersWordingGetsOneCode) {
-  using kalpo::operator""_cp;
-  const std::vector<std::pair<std::string_view, std::string_view>> rows = {
-      {"Fim do Papel!"_cp, "paper_end"},
-      {"(-33) Detectado falta de papel"_cp, "paper_end"},
-      {"Detectado pouco papel no ECF!"_cp, "paper_low"},
-      {"Impressora Desligada ou Desconectada"_cp, "printer_off"},
-      {"Erro de Comunicação !"_cp, "printer_off"},
-      {"Cupom aberto!"_cp, "coupon_open"},
-      {"(-22) Necessário abrir cupom fiscal"_cp, "coupon_closed"},
-      {"(-28) Necessário realizar REDUÇÃO Z"_cp, "reduction_due"},
-      {"(-29) Fechamento do dia (REDUÇÃO Z) já realizado"_cp, "day_closed"},
-      {"Comando inexistente!"_cp, "invalid_command"},
-      {"Alíquota não programada!"_cp, "tax_rate"},
-      {"Dados do consumidor já impresso"_cp, "other"},  // "dados" is not the clock's "data"
-      {"", "other"},
-  };
-  std::vector<std::string_view> known;
-  for (const auto &c : kalpo::base::message_codes()) known.push_back(c.code);
-  for (const auto &[text, code] : rows) {
-    EXPECT_EQ(kalpo::base::message_code(text), code) << text;
-    EXPECT_NE(std::find(known.begin(), known.end(), code), known.end()) << code;
-  }
-}
 
 TEST(Cp1252, MalformedUtf8GivesOneQuestionMarkPerMaximalSubpart) {
   const std::vector<std::pair<std::string, std::string>> rows = {

@@ -1,128 +1,66 @@
 #include "base/message_codes.h"
 
-#include <string>
-
 namespace kalpo::base {
 namespace {
 
-constexpr MessageCode kCodes[] = {
-    {"paper_low", "the paper is running out"},
-    {"paper_end", "the paper ran out, or the paper or its cover is in the way"},
-    {"printer_off", "the printer does not answer: off, disconnected, or its port cannot be opened"},
-    {"coupon_open", "a coupon or document is open, and the command is not taken while it is"},
-    {"coupon_closed", "no coupon or document is open, and the command needs one"},
-    {"reduction_due", "a Z reduction is due before the printer sells again"},
-    {"day_closed", "the day's Z reduction is done already: no more sales today"},
-    {"fiscal_memory", "the fiscal memory is full, or failed"},
-    {"clock", "the printer's clock, date or time is wrong, or refuses the change"},
-    {"tax_rate", "a tax rate is not programmed, or the rates are full"},
-    {"payment", "a form of payment is unknown or not programmed"},
-    {"cancel_refused", "the cancellation is not allowed"},
-    {"invalid_command", "the printer does not know the command, or not in this state"},
-    {"invalid_parameter", "an argument is wrong: its kind, count, range or text"},
-    {"configuration", "a configuration or data file is missing or unreadable"},
-    {"printer_error", "the printer reports an error of its own"},
-    {"question", "a question to the operator"},
-    {"other", "any other message"},
-};
+using C = MessageCode;
 
-struct Rule {
-  std::string_view fragment;  // lower case, accents dropped
-  std::string_view code;
+constexpr MessageCodeName kCodes[] = {
+    {C::no_error, "no_error", "the maker reports success"},
+    {C::paper_low, "paper_low", "the paper is running out"},
+    {C::paper_end, "paper_end", "the paper ran out, or the paper or its cover is in the way"},
+    {C::printer_off, "printer_off", "the printer does not answer: off, disconnected, or its port cannot be opened"},
+    {C::communication, "communication",
+     "the exchange with the printer failed: a checksum, a frame, an overflow or an answer that cannot be read"},
+    {C::printer_error, "printer_error", "the printer reports a fault of its own: mechanism, memory, power"},
+    {C::intervention, "intervention", "the printer is in, or needs, technical intervention or maintenance mode"},
+    {C::coupon_open, "coupon_open", "a coupon or document is open, and the command is not taken while it is"},
+    {C::coupon_closed, "coupon_closed", "no coupon or document is open, and the command needs one"},
+    {C::sequence, "sequence", "a step out of the document's order: items, discounts, total, payments, closing"},
+    {C::item, "item", "the item is unknown, not sold in this coupon, or cancelled already"},
+    {C::discount, "discount", "a discount or surcharge is not allowed, wrong, or done already"},
+    {C::reduction_due, "reduction_due", "a Z reduction is due before the printer sells again"},
+    {C::day_closed, "day_closed", "the day's Z reduction is done already: no more sales today"},
+    {C::day_open, "day_open", "the fiscal day is open: the change is taken only after its Z reduction"},
+    {C::day_not_open, "day_not_open", "the fiscal day is not open, or has no sales yet"},
+    {C::fiscal_memory, "fiscal_memory", "the fiscal memory is full, missing, or failed"},
+    {C::detail_memory, "detail_memory", "the electronic detail tape memory is full, missing, or failed"},
+    {C::limit_reached, "limit_reached", "a count or memory of the printer is exhausted: items, lines, users, reports"},
+    {C::clock, "clock", "the printer's clock, date or time is wrong, or refuses the change"},
+    {C::tax_rate, "tax_rate", "a tax rate is not programmed, wrong, or the rates are full"},
+    {C::payment, "payment", "a form of payment is unknown, not programmed, or the amount paid is wrong"},
+    {C::transaction, "transaction", "an electronic payment transaction was refused, cancelled or not finished"},
+    {C::cancel_refused, "cancel_refused", "the cancellation is not allowed, or there is nothing to cancel"},
+    {C::invalid_command, "invalid_command", "the printer does not know the command, or not in this state"},
+    {C::invalid_parameter, "invalid_parameter", "an argument is wrong: its kind, count, range or text"},
+    {C::printer_setup, "printer_setup",
+     "the printer lacks data it must be programmed with: owner, header, reports, departments"},
+    {C::auxiliary_device, "auxiliary_device", "the cheque printer, scanner or another auxiliary device refused"},
+    {C::unsupported, "unsupported", "the printer model or KALPO does not offer this operation"},
+    {C::configuration, "configuration", "a configuration or data file is missing, unreadable or not written"},
+    {C::not_executed, "not_executed", "the command was not carried out; the messages beside it say why"},
+    {C::aborted, "aborted", "the operator declined the operation"},
+    {C::library_error, "library_error", "an internal error of KALPO"},
+    {C::information, "information", "information for the operator, not a fault"},
+    {C::question, "question", "a question to the operator"},
+    {C::other, "other", "any other message"},
 };
+static_assert(std::size(kCodes) == static_cast<std::size_t>(C::other) + 1);
 
-// The first rule whose fragment the text holds decides: the narrower ones
-// come first.
-constexpr Rule kRules[] = {
-    {"pouco papel", "paper_low"},
-    {"proximidade", "paper_low"},
-    {"near end", "paper_low"},
-    {"papel", "paper_end"},
-    {"bobina", "paper_end"},
-    {"paper", "paper_end"},
-    {"tampa", "paper_end"},
-    {"deslig", "printer_off"},
-    {"desconect", "printer_off"},
-    {"comunica", "printer_off"},
-    {"nao responde", "printer_off"},
-    {"time out", "printer_off"},
-    {"timeout", "printer_off"},
-    {"porta ", "printer_off"},
-    {"nak", "printer_off"},
-    {"offline", "printer_off"},
-    {"nao esta pronta", "printer_off"},
-    {"reducao z ja", "day_closed"},
-    {"dia ja fechado", "day_closed"},
-    {"jornada fiscal deve ser fechada", "reduction_due"},
-    {"ja realizado", "day_closed"},
-    {"ja foi emitida", "day_closed"},
-    {"reducao z", "reduction_due"},
-    {"memoria fiscal", "fiscal_memory"},
-    {"cupom aberto", "coupon_open"},
-    {"ja aberto", "coupon_open"},
-    {"durante cupom", "coupon_open"},
-    {"cupom fiscal aberto", "coupon_open"},
-    {"documento aberto", "coupon_open"},
-    {"em andamento", "coupon_open"},
-    {"necessario abrir", "coupon_closed"},
-    {"nao foi aberto", "coupon_closed"},
-    {"nao aberto", "coupon_closed"},
-    {"nao ha cupom", "coupon_closed"},
-    {"cupom fechado", "coupon_closed"},
-    {"relogio", "clock"},
-    {"data ", "clock"},
-    {"data.", "clock"},
-    {"data!", "clock"},
-    {"hora", "clock"},
-    {"aliquota", "tax_rate"},
-    {"pagamento", "payment"},
-    {"cancela", "cancel_refused"},
-    {"comando", "invalid_command"},
-    {"parametro", "invalid_parameter"},
-    {"invalid", "invalid_parameter"},
-    {"fora de faixa", "invalid_parameter"},
-    {"fora da faixa", "invalid_parameter"},
-    {"campo", "invalid_parameter"},
-    {"excesso", "invalid_parameter"},
-    {"nao encontrad", "invalid_parameter"},
-    {"nao permitid", "invalid_command"},
-    {"nao numerico", "invalid_parameter"},
-    {".ini", "configuration"},
-    {"arquivo", "configuration"},
-    {"erro", "printer_error"},
-    {"falha", "printer_error"},
-    {"problema", "printer_error"},
-    {"?", "question"},
-};
-
-// Lower case with the accents of Windows-1252's Portuguese letters dropped.
-std::string folded(std::string_view text) {
-  static constexpr std::string_view kFrom =
-      "\xC0\xC1\xC2\xC3\xC7\xC9\xCA\xCD\xD3\xD4\xD5\xDA\xE0\xE1\xE2\xE3\xE7\xE9"
-      "\xEA\xED\xF3\xF4\xF5\xFA";
-  static constexpr std::string_view kTo = "aaaaceeiooouaaaaceeiooou";
-  std::string out;
-  out.reserve(text.size());
-  for (char c : text) {
-    const std::size_t at = kFrom.find(c);
-    if (at != std::string_view::npos)
-      c = kTo[at];
-    else if (c >= 'A' && c <= 'Z')
-      c = static_cast<char>(c - 'A' + 'a');
-    out += c;
-  }
-  return out;
+constexpr bool in_order() {
+  for (std::size_t i = 0; i < std::size(kCodes); ++i)
+    if (static_cast<std::size_t>(kCodes[i].code) != i) return false;
+  return true;
 }
+static_assert(in_order());
 
 }  // namespace
 
-std::span<const MessageCode> message_codes() { return kCodes; }
+std::span<const MessageCodeName> message_codes() { return kCodes; }
 
-std::string_view message_code(std::string_view text) {
-  const std::string plain = folded(text);
-  for (const Rule &rule : kRules)
-    if (plain.find(rule.fragment) != std::string::npos) return rule.code;
-  return "other";
+std::string_view code_name(MessageCode code) {
+  const auto at = static_cast<std::size_t>(code);
+  return at < std::size(kCodes) ? kCodes[at].name : kCodes[std::size(kCodes) - 1].name;
 }
 
 }  // namespace kalpo::base

@@ -7,6 +7,7 @@
 #include "coupon/coupon.h"
 #include "frame/answer_buffer.h"
 #include "frame/messages.h"
+#include "frame/own_texts.h"
 #include "makers/analysis.h"
 #include "makers/dllg2_commands.h"
 #include "makers/sessions.h"
@@ -84,7 +85,7 @@ bool command_driver(int32_t handle, OutText numero, const std::string &nome, con
   answer = makers::dllg2::execute(handle, "LeInteiro", {{"NomeInteiro", "Coo", makers::dllg2::kText}});
   makers::dllg2::clear_read_back();
   if (!makers::dllg2::judge_showing_code_number(handle, answer)) {
-    if (answer > 0) msg::notice("Não Foi possível capturar o número do COO!"_cp);
+    if (answer > 0) msg::notice(own::kCooUnread.text);
     return true;
   }
   numero.set(makers::dllg2::read_back(handle, "ValorInteiro"));

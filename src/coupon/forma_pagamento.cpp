@@ -3,6 +3,7 @@
 #include "coupon/coupon.h"
 #include "frame/amounts.h"
 #include "frame/messages.h"
+#include "frame/own_texts.h"
 #include "makers/analysis.h"
 #include "makers/dllg2_commands.h"
 #include "makers/sessions.h"
@@ -27,7 +28,7 @@ bool sweda(Model model, const std::string &forma, double valor) {
 // there is nothing to send.
 bool sigtron(const std::string &forma, double valor) {
   if (forma.empty()) {
-    msg::notice("Forma de pagamento não informada!"_cp);
+    msg::notice(own::kPaymentMissing.text);
     return false;
   }
   makers::sigtron_open_configured_port();

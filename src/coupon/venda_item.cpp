@@ -10,6 +10,7 @@
 #include "coupon/coupon.h"
 #include "frame/amounts.h"
 #include "frame/messages.h"
+#include "frame/own_texts.h"
 #include "makers/analysis.h"
 #include "makers/dllg2_commands.h"
 #include "makers/sessions.h"
@@ -81,9 +82,7 @@ bool digiarte(const Item &item) {
   return makers::digiarte_session([&] {
     std::optional<std::string> codigo = product_code(item.codigo);
     if (!codigo) {
-      msg::notice(
-          std::string("Código de produto inválido para a ECF (deve ser um número inteiro de até 13 dígitos): \""_cp) +
-          item.codigo + "\"");
+      msg::notice(std::string(own::kProductCode.text) + item.codigo + "\"");
       return false;
     }
     std::string quantidade = amounts::thousandths_padded(item.quantidade, 6);

@@ -9,6 +9,7 @@
 #include "frame/args.h"
 #include "frame/messages.h"
 #include "frame/model.h"
+#include "frame/own_texts.h"
 #include "frame/state.h"
 #include "kalpo.h"
 #include "makers/analysis.h"
@@ -24,11 +25,9 @@ using namespace frame;
 
 namespace {
 
-constexpr std::string_view kInternalError = "Erro interno na biblioteca KALPO"_cp;
-
 void report_internal_error(const char *what) noexcept {
   try {
-    std::string text(kInternalError);
+    std::string text(own::kInternalError.text);
     if (what && *what) text += std::string(": ") + what;
     msg::notice(text);
   } catch (...) {

@@ -1,4 +1,5 @@
 #include "makers/dllg2_commands.h"
+#include "frame/own_texts.h"
 
 #include <array>
 #include <cstring>
@@ -24,7 +25,7 @@ int32_t error_code(int32_t handle) { return seam::api().DLLG2_ObtemCodErro(handl
 
 std::string error_text(int32_t code) {
   std::string text;
-  if (!texto_erro_dllg2(code, text) || text.empty()) text = "Erro " + std::to_string(code);
+  if (!texto_erro_dllg2(code, text) || text.empty()) text = std::string(own::kDriverError.text) + std::to_string(code);
   return text;
 }
 

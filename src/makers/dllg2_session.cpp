@@ -1,5 +1,6 @@
 // The command-driver models (DllG2.dll): the USB and serial driver starts,
 // a whole serial session of one command, and ELGINFIT's paper cut.
+#include "frame/own_texts.h"
 #include "makers/sessions.h"
 
 #include <optional>
@@ -26,7 +27,7 @@ bool usb_open(UsbRefusal refusal) {
   seam::api().DLLG2_SetaArquivoLog("dllg2.log");
   if (handle >= 0) return true;
   if (refusal == UsbRefusal::ErroPrefix) {
-    msg::notice("erro: " + std::to_string(handle));
+    msg::notice(std::string(own::kDriverStart.text) + std::to_string(handle));
   } else {
     dllg2::show_error_text(handle);
   }

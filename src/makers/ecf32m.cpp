@@ -14,26 +14,6 @@
 namespace kalpo::makers {
 namespace {
 
-constexpr CodeText kReturns[] = {
-    {-99, "Time out na execução do comando do ECF!"_cp},
-    {-98, "Estouro de Buffer do ECF!"_cp},
-    {-97, "Ainda não obteve retorno do ECF!"_cp},
-    {-96, "Detectado tampa do ECF aberta!"_cp},
-    {-95, "Erro mecânico no ECF!"_cp},
-    {-94, "Erro irrecuperável no ECF!"_cp},
-    {-92, "Detectado pouco papel no ECF!"_cp},
-    {-91, "Temperatura da Cabeça de Impressão do ECF está alta!"_cp},
-    {-90, "Falha de leitura do Serial do ECF!"_cp},
-    {-89, "Retorno do ECF desconhecido!"_cp},
-    {-88, "Falha na alocação de recursos do Windows p/ ECF!"_cp},
-    {-87, "Falha do serial do ECF!"_cp},
-    {-86, "Falha do arquivo CIF.INI!\r\nO mesmo deve se encontrar na pasta c:\\windows"_cp},
-    {-85, "Erro de conhecimento de comando por parte do ECF!"_cp},
-    {-84, "Falha na DLL do ECF!"_cp},
-    {-28, "Necessário realizar redução Z!"_cp},
-};
-static_assert(std::size(kReturns) == 16);
-
 constexpr int32_t kNotYet = -97;              // the printer has not answered yet
 constexpr uint32_t kPollInterval = 1000;      // ms between polls
 constexpr uint64_t kPollLimit = 30000;        // ms before giving up on the answer
@@ -41,13 +21,9 @@ constexpr std::size_t kReturnCapacity = 255;  // characters after the length byt
 
 }  // namespace
 
-namespace tables {
-std::span<const CodeText> ecf32m_returns() { return kReturns; }
-}  // namespace tables
-
 bool analisa_ret_ecf32m(int32_t code) {
   if (code == 0) return true;
-  if (auto text = find_text(kReturns, code)) msg::notice(*text);
+  if (auto text = find_text(tables::ecf32m_returns(), code)) msg::notice(*text);
   return false;
 }
 

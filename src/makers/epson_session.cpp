@@ -1,5 +1,6 @@
 // EPSON (InterfaceEpson.dll): the port opened at 38400 around a call, and
 // the state check after each call.
+#include "frame/own_texts.h"
 #include "makers/sessions.h"
 
 #include <string>
@@ -24,7 +25,7 @@ bool epson_open() {
   std::string portacom = config::read("PORTACOM", "COM1");
   std::optional<int32_t> port = epson_port_number(portacom);
   if (!port) {
-    msg::notice(std::string("Porta de comunicação inválida em PORTACOM: \""_cp) + portacom + "\"");
+    msg::notice(std::string(own::kInvalidPort.text) + portacom + "\"");
     return false;
   }
   return epson_judge("EPSON_Serial_Abrir_Porta", seam::api().EPSON_Serial_Abrir_Porta(38400, *port));

@@ -1,5 +1,6 @@
 // SIGTRONFS345 (fs345_32.dll): the port opened from "PORTACOM" and never
 // closed, and the judgment of a call by the answer the printer sends.
+#include "frame/own_texts.h"
 #include "makers/sessions.h"
 
 #include <array>
@@ -34,7 +35,7 @@ SigtronAnswer sigtron_judge(int32_t ret, int32_t *count) {
 
 SigtronAnswer sigtron_judge_executed(int32_t ret, int32_t *count) {
   SigtronAnswer answer = sigtron_judge(ret, count);
-  if (!answer.executed()) msg::info("Comando não executado!"_cp);
+  if (!answer.executed()) msg::info(own::kNotExecuted.text);
   return answer;
 }
 

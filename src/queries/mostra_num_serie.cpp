@@ -4,6 +4,7 @@
 #include "base/ascii.h"
 #include "frame/answer_buffer.h"
 #include "frame/messages.h"
+#include "frame/own_texts.h"
 #include "frame/state.h"
 #include "makers/analysis.h"
 #include "makers/dllg2_commands.h"
@@ -86,12 +87,12 @@ bool serial_driver(OutText numero) {
   int32_t code = makers::dllg2::error_code(handle);
   if (answer <= 0) {
     v.DLLG2_EncerraDriver(handle);
-    msg::notice("Erro 2: " + std::to_string(code));
+    msg::notice(std::string(own::kDriverErrorNumber.text) + std::to_string(code));
     return false;
   }
   if (code != 0) {
     v.DLLG2_EncerraDriver(handle);
-    msg::notice("Erro 1: " + makers::dllg2::error_text(code));
+    msg::notice(std::string(own::kDriverErrorText.text) + makers::dllg2::error_text(code));
     return false;
   }
   numero.set(makers::dllg2::read_back(handle, "ValorTexto"));

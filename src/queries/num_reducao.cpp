@@ -7,6 +7,7 @@
 #include "base/cp1252.h"
 #include "frame/answer_buffer.h"
 #include "frame/messages.h"
+#include "frame/own_texts.h"
 #include "makers/analysis.h"
 #include "platform/platform.h"
 #include "queries/queries.h"
@@ -37,7 +38,7 @@ bool bematech(Model model, OutText contador) {
   bool ok = makers::analisa_iretorno(model, seam::api().Bematech_FI_RelatorioTipo60Mestre());
   std::string report;
   if (!platform::get().read_file(kReportFile, report)) {
-    msg::notice(std::string("Não foi possível ler o arquivo "_cp) + std::string(kReportFile));
+    msg::notice(std::string(own::kFileUnread.text) + std::string(kReportFile));
     return false;
   }
   contador.set(reduction_counter(report));

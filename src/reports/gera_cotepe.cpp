@@ -2,6 +2,7 @@
 #include "base/cp1252.h"
 #include "frame/config.h"
 #include "frame/messages.h"
+#include "frame/own_texts.h"
 #include "makers/sessions.h"
 #include "platform/dates.h"
 #include "platform/platform.h"
@@ -25,7 +26,7 @@ bool serial(double dia) {
   seam::api().Gera_AtoCotepe1704(port.c_str(), "3202DT", file.c_str(), day.c_str());
   // A missing file, a folder or an empty file all have no size above zero.
   if (p.file_size(file) > 0) return true;
-  msg::notice("Arquivo " + file + std::string(" não foi gerado!"_cp));
+  msg::notice(std::string(own::kFileNotWritten.text) + file + std::string(" não foi gerado!"_cp));
   return false;
 }
 

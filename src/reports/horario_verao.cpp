@@ -1,5 +1,6 @@
 #include "base/cp1252.h"
 #include "frame/messages.h"
+#include "frame/own_texts.h"
 #include "makers/dllg2_commands.h"
 #include "makers/sessions.h"
 #include "reports/reports.h"
@@ -20,8 +21,7 @@ bool serial(const std::string &acao) {
 bool horario_verao(Model model, const std::string &acao) {
   if (model == Model::DataregisSerial) return serial(acao);
   // QUIRK: every other identifier, the printerless ones included, gets the dialog and false.
-  msg::info(
-      "Modelo de Impressora Fiscal não prepara ainda para o programa!\r\nPor favor, utilize o utilitário do fabricante!"_cp);
+  msg::info(own::kModelUnprepared.text);
   return false;
 }
 

@@ -3,6 +3,7 @@
 #include "base/cp1252.h"
 #include "frame/config.h"
 #include "frame/messages.h"
+#include "frame/own_texts.h"
 #include "makers/analysis.h"
 #include "makers/dllg2_commands.h"
 #include "makers/sessions.h"
@@ -69,8 +70,8 @@ bool epson() {
 }  // namespace
 
 bool reducao_z(Model model, VarInt contagem) {
-  if (!msg::confirm("A Redução Z impossibilitará novas impressões\rde Cupons Fiscais!\r\rContinua ?"_cp)) {
-    msg::info("Emissão de Redução Abortada!"_cp);
+  if (!msg::confirm(own::kReductionConfirm.text)) {
+    msg::info(own::kReductionAborted.text);
     return false;
   }
   switch (model) {

@@ -2,6 +2,7 @@
 #include "base/cp1252.h"
 #include "frame/amounts.h"
 #include "frame/messages.h"
+#include "frame/own_texts.h"
 #include "makers/analysis.h"
 #include "makers/dllg2_commands.h"
 #include "makers/sessions.h"
@@ -29,7 +30,7 @@ bool sweda(Model model, const std::string &forma, const std::string &numero_cupo
 // one there is nothing to send.
 bool sigtron(const std::string &forma, const std::string &numero_cupom, double valor) {
   if (forma.empty()) {
-    msg::notice("Forma de pagamento não informada!"_cp);
+    msg::notice(own::kPaymentMissing.text);
     return false;
   }
   makers::sigtron_open_configured_port();

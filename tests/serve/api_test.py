@@ -171,6 +171,18 @@ class Monitoring(unittest.TestCase):
             self.assertEqual(checked.returncode, 0, checked.stdout + checked.stderr)
 
     @unittest.skipUnless(PROMTOOL, "promtool is missing")
+    def test_a_failure_is_counted_by_what_it_reports(self):
+        before = service.request("GET", "/metrics")[2]
+        service.request("PUT", "/v1/printers/bemafi32/faults", {"faults": ["off"]})
+        try:
+            drawer = service.call("AbreGaveta", {"modelo": "BEMATECHMP20"})
+        finally:
+            service.request("PUT", "/v1/printers/bemafi32/faults", {"faults": []})
+        self.assertEqual([m["code"] for m in drawer["messages"]], ["not_executed", "printer_off"])
+        after = service.request("GET", "/metrics")[2]
+        name = "kalpo_maker_failures_total"
+        self.assertEqual(metric(after, name, code="printer_off") - metric(before, name, code="printer_off"), 1)
+
     def test_the_readme_alert_rules(self):
         rules = os.path.join(os.path.dirname(HEADER), "..", "docs", "kalpo-alerts.yml")
         with open(rules) as file, open(os.path.join(os.path.dirname(rules), "..", "README.md")) as readme:

@@ -67,6 +67,11 @@ class Client(unittest.TestCase):
                                               "KALPO_Inicia_Fechamento", "KALPO_forma_pagamento",
                                               "KALPO_fecha_cupom"])
         self.assertEqual(sale["ids"], sorted(set(sale["ids"])))
+        # A key goes with the calls that change the printer, never with a query.
+        self.assertEqual({name: sale["keyed"][name] for name in ("KALPO_Abredia", "KALPO_VendaItem",
+                                                                 "KALPO_Cancela_Item", "KALPO_NumeroCupom")},
+                         {"KALPO_Abredia": True, "KALPO_VendaItem": True, "KALPO_Cancela_Item": True,
+                          "KALPO_NumeroCupom": False})
         self.assertIn("NODE ARROZ", self.service.tape("bemafi32", 2)[0]["text"])
         # The item the impatient client sent twice is on the paper once.
         self.assertEqual(sale["retried"], {"result": 1, "replayed": True})

@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -330,6 +331,50 @@ TEST_F(Tool, CallsAcrossInvocationsKeepTheSale) {
   const json state = kalpo_json("state --json --model bemafi32")["bemafi32"];
   EXPECT_EQ(state["grand_total"], 20.5);
   EXPECT_EQ(state["day_totals"]["net"], 20.5);
+}
+
+// The code of a real refusal, found from the shown text alone: paper end on
+// each maker family, a coupon already open, a printer that does not answer.
+TEST_F(Tool, RefusalsGiveTheirMessageCode) {
+  struct Row {
+    std::string library;
+    std::vector<std::string> before;
+    std::string call, code;
+  };
+  const std::string open = " - '' '' ''";
+  std::vector<Row> rows;
+  for (const auto &[library, model] : std::vector<std::pair<std::string, std::string>>{{"bemafi32", "BEMATECHMP20"},
+                                                                                       {"convecf", "SWEDA7000"},
+                                                                                       {"fs345_32", "SIGTRONFS345"},
+                                                                                       {"daruma32", "DARUMA32"},
+                                                                                       {"ecf32m", "DIGIARTE1E"},
+                                                                                       {"dllg2", "ELGINFIT"},
+                                                                                       {"interfaceepson", "EPSON"}})
+    rows.push_back({library, {"fault set paper_end --model " + model}, "AbreCupom " + model + open, "paper_end"});
+  rows.push_back({"daruma32",
+                  {"fault clear --model DARUMA32", "call AbreCupom DARUMA32" + open},
+                  "AbreCupom DARUMA32" + open,
+                  "coupon_open"});
+  rows.push_back({"bemafi32",
+                  {"fault clear --model BEMATECHMP20", "call AbreCupom BEMATECHMP20" + open},
+                  "AbreCupom BEMATECHMP20" + open,
+                  "coupon_open"});
+  rows.push_back({"bemafi32", {"fault set off --model BEMATECHMP20"}, "AbreGaveta BEMATECHMP20", "printer_off"});
+  // The command driver's error number, shown alone.
+  rows.push_back({"dllg2",
+                  {"fault clear --model ELGINFIT", "fault set off --model ELGINFIT"},
+                  "AbreGaveta ELGINFIT",
+                  "printer_off"});
+  for (const Row &row : rows) {
+    if (!virtual_printer(row.library)) continue;
+    SCOPED_TRACE(row.call);
+    for (const std::string &step : row.before) ASSERT_EQ(kalpo(step).status, 0) << step;
+    const json answer = kalpo_json("--json call " + row.call);
+    ASSERT_TRUE(answer.contains("messages")) << answer.dump();
+    std::vector<std::string> codes;
+    for (const json &m : answer["messages"]) codes.push_back(m["code"]);
+    EXPECT_NE(std::find(codes.begin(), codes.end(), row.code), codes.end()) << answer.dump();
+  }
 }
 
 TEST_F(Tool, TextsThatAreNotUtf8AreReadAsWindows1252) {

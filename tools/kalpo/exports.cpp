@@ -129,20 +129,27 @@ Export make(std::string name, R(KALPO_CALL *)(A...), std::vector<std::string> na
   return e;
 }
 
+Export query(Export e) {
+  e.changes_printer = false;
+  return e;
+}
+
 #define KT_EXPORT(name, ...) make(#name, static_cast<decltype(&name)>(nullptr), {__VA_ARGS__})
+// An export that only reads: the printer and the workstation are left as they were.
+#define KT_QUERY(name, ...) query(KT_EXPORT(name, __VA_ARGS__))
 
 std::vector<Export> build_table() {
   return {
       KT_EXPORT(KALPO_DefineTratadorMensagens, "handler", "context"),
-      KT_EXPORT(KALPO_Versao, "versao"),
-      KT_EXPORT(KALPO_Versao_Number, "versao"),
-      KT_EXPORT(KALPO_RetListaECFS, "lista"),
-      KT_EXPORT(KALPO_IniciaDriver),
+      KT_QUERY(KALPO_Versao, "versao"),
+      KT_QUERY(KALPO_Versao_Number, "versao"),
+      KT_QUERY(KALPO_RetListaECFS, "lista"),
+      KT_QUERY(KALPO_IniciaDriver),
       KT_EXPORT(KALPO_FechaDriver, "modelo"),
       KT_EXPORT(KALPO_GravaRegistro, "porta"),
-      KT_EXPORT(KALPO_retorna_impressora, "modelo"),
-      KT_EXPORT(KALPO_Analisa_iRetorno, "modelo", "codigo"),
-      KT_EXPORT(KALPO_Analisa_RetSigtronFS345, "codigo", "resposta", "tamanho", "contagem"),
+      KT_QUERY(KALPO_retorna_impressora, "modelo"),
+      KT_QUERY(KALPO_Analisa_iRetorno, "modelo", "codigo"),
+      KT_QUERY(KALPO_Analisa_RetSigtronFS345, "codigo", "resposta", "tamanho", "contagem"),
       KT_EXPORT(KALPO_AbreCupom, "modelo", "numero_cupom", "nome", "endereco", "documento"),
       KT_EXPORT(KALPO_VendaItem, "modelo", "codigo", "descricao", "aliquota", "tipo_quantidade", "quantidade",
                 "casas_decimais", "valor_unitario", "tipo_desconto", "nao_lido"),
@@ -163,20 +170,20 @@ std::vector<Export> build_table() {
       KT_EXPORT(KALPO_Reducaoz, "modelo", "nao_lido1", "nao_lido2", "nao_lido3", "contagem"),
       KT_EXPORT(KALPO_Abredia, "modelo"),
       KT_EXPORT(KALPO_HorarioVerao, "modelo", "acao"),
-      KT_EXPORT(KALPO_LeData, "modelo", "data"),
+      KT_QUERY(KALPO_LeData, "modelo", "data"),
       KT_EXPORT(KALPO_LeituraMemFiscal, "modelo", "inicio", "fim", "tipo"),
       KT_EXPORT(KALPO_GeraCotepe, "modelo", "dia"),
       KT_EXPORT(KALPO_ImpressaoBobina, "modelo"),
-      KT_EXPORT(KALPO_MostraNumSerie, "modelo", "numero_serie"),
-      KT_EXPORT(KALPO_FirmWare, "modelo", "versao"),
-      KT_EXPORT(KALPO_RetornaGT, "modelo", "grande_total"),
-      KT_EXPORT(KALPO_DataHoraEcf, "modelo", "data", "hora"),
-      KT_EXPORT(KALPO_NumeroCupom, "modelo", "numero_cupom"),
+      KT_QUERY(KALPO_MostraNumSerie, "modelo", "numero_serie"),
+      KT_QUERY(KALPO_FirmWare, "modelo", "versao"),
+      KT_QUERY(KALPO_RetornaGT, "modelo", "grande_total"),
+      KT_QUERY(KALPO_DataHoraEcf, "modelo", "data", "hora"),
+      KT_QUERY(KALPO_NumeroCupom, "modelo", "numero_cupom"),
       KT_EXPORT(KALPO_NumReducao, "modelo", "contador"),
-      KT_EXPORT(KALPO_ResumoAliq, "modelo"),
-      KT_EXPORT(KALPO_TotalizadorParcial, "modelo", "totais"),
-      KT_EXPORT(KALPO_VerificaEstadoECF, "modelo", "ack", "st1", "st2"),
-      KT_EXPORT(KALPO_Cupom_Aberto, "modelo"),
+      KT_QUERY(KALPO_ResumoAliq, "modelo"),
+      KT_QUERY(KALPO_TotalizadorParcial, "modelo", "totais"),
+      KT_QUERY(KALPO_VerificaEstadoECF, "modelo", "ack", "st1", "st2"),
+      KT_QUERY(KALPO_Cupom_Aberto, "modelo"),
       KT_EXPORT(KALPO_AbreGaveta, "modelo"),
   };
 }

@@ -60,6 +60,10 @@ struct Export {
   std::string name;  // "KALPO_AbreCupom"
   std::vector<Param> params;
   ResultKind result = ResultKind::flag;
+  // Whether a call may change the printer or the workstation (print, move a
+  // counter, open the drawer, write a setting or a file): a query does not,
+  // and repeating it is harmless.
+  bool changes_printer = true;
   std::function<Returned(const std::vector<Value> &)> invoke;
 
   // Whether the tool may call it (not the handler's registration: the tool

@@ -9,6 +9,7 @@
 #include "host.h"
 #include "kalpo.h"
 #include "library.h"
+#include "makers/message_code.h"
 
 namespace kt {
 
@@ -107,7 +108,7 @@ nlohmann::json message_json(const Message &m) {
   return {{"form", form_name(m.form)},
           {"caption", m.caption ? nlohmann::json(*m.caption) : nlohmann::json()},
           {"text", m.text},
-          {"code", kalpo::base::message_code(kalpo::base::cp1252::from_utf8(m.text))},
+          {"code", kalpo::base::code_name(kalpo::makers::message_code(kalpo::base::cp1252::from_utf8(m.text)))},
           {"flags", m.flags},
           {"button", button_name(m.button)}};
 }

@@ -32,7 +32,7 @@ export interface paths {
         put?: never;
         /**
          * Calls KALPO_AbreCupom
-         * @description KALPO_AbreCupom with its arguments by name; its result is flag.
+         * @description KALPO_AbreCupom with its arguments by name; its result is flag. It changes the printer: send an Idempotency-Key, so that a retry never makes the call twice.
          */
         post: operations["KALPO_AbreCupom"];
         delete?: never;
@@ -52,7 +52,7 @@ export interface paths {
         put?: never;
         /**
          * Calls KALPO_AbreGaveta
-         * @description KALPO_AbreGaveta with its arguments by name; its result is flag.
+         * @description KALPO_AbreGaveta with its arguments by name; its result is flag. It changes the printer: send an Idempotency-Key, so that a retry never makes the call twice.
          */
         post: operations["KALPO_AbreGaveta"];
         delete?: never;
@@ -72,7 +72,7 @@ export interface paths {
         put?: never;
         /**
          * Calls KALPO_AbreRelGerencial
-         * @description KALPO_AbreRelGerencial with its arguments by name; its result is flag.
+         * @description KALPO_AbreRelGerencial with its arguments by name; its result is flag. It changes the printer: send an Idempotency-Key, so that a retry never makes the call twice.
          */
         post: operations["KALPO_AbreRelGerencial"];
         delete?: never;
@@ -92,7 +92,7 @@ export interface paths {
         put?: never;
         /**
          * Calls KALPO_Abredia
-         * @description KALPO_Abredia with its arguments by name; its result is flag.
+         * @description KALPO_Abredia with its arguments by name; its result is flag. It changes the printer: send an Idempotency-Key, so that a retry never makes the call twice.
          */
         post: operations["KALPO_Abredia"];
         delete?: never;
@@ -112,7 +112,7 @@ export interface paths {
         put?: never;
         /**
          * Calls KALPO_Analisa_RetSigtronFS345
-         * @description KALPO_Analisa_RetSigtronFS345 with its arguments by name; its result is flag.
+         * @description KALPO_Analisa_RetSigtronFS345 with its arguments by name; its result is flag. A query: it changes nothing, and a retry needs no key.
          */
         post: operations["KALPO_Analisa_RetSigtronFS345"];
         delete?: never;
@@ -132,7 +132,7 @@ export interface paths {
         put?: never;
         /**
          * Calls KALPO_Analisa_iRetorno
-         * @description KALPO_Analisa_iRetorno with its arguments by name; its result is flag.
+         * @description KALPO_Analisa_iRetorno with its arguments by name; its result is flag. A query: it changes nothing, and a retry needs no key.
          */
         post: operations["KALPO_Analisa_iRetorno"];
         delete?: never;
@@ -152,7 +152,7 @@ export interface paths {
         put?: never;
         /**
          * Calls KALPO_Cancela_Item
-         * @description KALPO_Cancela_Item with its arguments by name; its result is flag.
+         * @description KALPO_Cancela_Item with its arguments by name; its result is flag. It changes the printer: send an Idempotency-Key, so that a retry never makes the call twice.
          */
         post: operations["KALPO_Cancela_Item"];
         delete?: never;
@@ -172,7 +172,7 @@ export interface paths {
         put?: never;
         /**
          * Calls KALPO_Cancela_Ultimo_Cupom
-         * @description KALPO_Cancela_Ultimo_Cupom with its arguments by name; its result is flag.
+         * @description KALPO_Cancela_Ultimo_Cupom with its arguments by name; its result is flag. It changes the printer: send an Idempotency-Key, so that a retry never makes the call twice.
          */
         post: operations["KALPO_Cancela_Ultimo_Cupom"];
         delete?: never;
@@ -192,7 +192,7 @@ export interface paths {
         put?: never;
         /**
          * Calls KALPO_Cupom_Aberto
-         * @description KALPO_Cupom_Aberto with its arguments by name; its result is flag.
+         * @description KALPO_Cupom_Aberto with its arguments by name; its result is flag. A query: it changes nothing, and a retry needs no key.
          */
         post: operations["KALPO_Cupom_Aberto"];
         delete?: never;
@@ -212,7 +212,7 @@ export interface paths {
         put?: never;
         /**
          * Calls KALPO_DataHoraEcf
-         * @description KALPO_DataHoraEcf with its arguments by name; its result is flag.
+         * @description KALPO_DataHoraEcf with its arguments by name; its result is flag. A query: it changes nothing, and a retry needs no key.
          */
         post: operations["KALPO_DataHoraEcf"];
         delete?: never;
@@ -232,7 +232,7 @@ export interface paths {
         put?: never;
         /**
          * Calls KALPO_FechaCupomNaovinculado
-         * @description KALPO_FechaCupomNaovinculado with its arguments by name; its result is flag.
+         * @description KALPO_FechaCupomNaovinculado with its arguments by name; its result is flag. It changes the printer: send an Idempotency-Key, so that a retry never makes the call twice.
          */
         post: operations["KALPO_FechaCupomNaovinculado"];
         delete?: never;
@@ -252,7 +252,7 @@ export interface paths {
         put?: never;
         /**
          * Calls KALPO_FechaDriver
-         * @description KALPO_FechaDriver with its arguments by name; its result is flag.
+         * @description KALPO_FechaDriver with its arguments by name; its result is flag. It changes the printer: send an Idempotency-Key, so that a retry never makes the call twice.
          */
         post: operations["KALPO_FechaDriver"];
         delete?: never;
@@ -272,7 +272,7 @@ export interface paths {
         put?: never;
         /**
          * Calls KALPO_FechaGerencial
-         * @description KALPO_FechaGerencial with its arguments by name; its result is flag.
+         * @description KALPO_FechaGerencial with its arguments by name; its result is flag. It changes the printer: send an Idempotency-Key, so that a retry never makes the call twice.
          */
         post: operations["KALPO_FechaGerencial"];
         delete?: never;
@@ -292,7 +292,7 @@ export interface paths {
         put?: never;
         /**
          * Calls KALPO_FirmWare
-         * @description KALPO_FirmWare with its arguments by name; its result is flag.
+         * @description KALPO_FirmWare with its arguments by name; its result is flag. A query: it changes nothing, and a retry needs no key.
          */
         post: operations["KALPO_FirmWare"];
         delete?: never;
@@ -312,7 +312,7 @@ export interface paths {
         put?: never;
         /**
          * Calls KALPO_GeraCotepe
-         * @description KALPO_GeraCotepe with its arguments by name; its result is flag.
+         * @description KALPO_GeraCotepe with its arguments by name; its result is flag. It changes the printer: send an Idempotency-Key, so that a retry never makes the call twice.
          */
         post: operations["KALPO_GeraCotepe"];
         delete?: never;
@@ -332,7 +332,7 @@ export interface paths {
         put?: never;
         /**
          * Calls KALPO_GravaRegistro
-         * @description KALPO_GravaRegistro with its arguments by name; its result is flag.
+         * @description KALPO_GravaRegistro with its arguments by name; its result is flag. It changes the printer: send an Idempotency-Key, so that a retry never makes the call twice.
          */
         post: operations["KALPO_GravaRegistro"];
         delete?: never;
@@ -352,7 +352,7 @@ export interface paths {
         put?: never;
         /**
          * Calls KALPO_HorarioVerao
-         * @description KALPO_HorarioVerao with its arguments by name; its result is flag.
+         * @description KALPO_HorarioVerao with its arguments by name; its result is flag. It changes the printer: send an Idempotency-Key, so that a retry never makes the call twice.
          */
         post: operations["KALPO_HorarioVerao"];
         delete?: never;
@@ -372,7 +372,7 @@ export interface paths {
         put?: never;
         /**
          * Calls KALPO_ImpressaoBobina
-         * @description KALPO_ImpressaoBobina with its arguments by name; its result is flag.
+         * @description KALPO_ImpressaoBobina with its arguments by name; its result is flag. It changes the printer: send an Idempotency-Key, so that a retry never makes the call twice.
          */
         post: operations["KALPO_ImpressaoBobina"];
         delete?: never;
@@ -392,7 +392,7 @@ export interface paths {
         put?: never;
         /**
          * Calls KALPO_IniciaDriver
-         * @description KALPO_IniciaDriver with its arguments by name; its result is flag.
+         * @description KALPO_IniciaDriver with its arguments by name; its result is flag. A query: it changes nothing, and a retry needs no key.
          */
         post: operations["KALPO_IniciaDriver"];
         delete?: never;
@@ -412,7 +412,7 @@ export interface paths {
         put?: never;
         /**
          * Calls KALPO_Inicia_Fechamento
-         * @description KALPO_Inicia_Fechamento with its arguments by name; its result is flag.
+         * @description KALPO_Inicia_Fechamento with its arguments by name; its result is flag. It changes the printer: send an Idempotency-Key, so that a retry never makes the call twice.
          */
         post: operations["KALPO_Inicia_Fechamento"];
         delete?: never;
@@ -432,7 +432,7 @@ export interface paths {
         put?: never;
         /**
          * Calls KALPO_LeData
-         * @description KALPO_LeData with its arguments by name; its result is none.
+         * @description KALPO_LeData with its arguments by name; its result is none. A query: it changes nothing, and a retry needs no key.
          */
         post: operations["KALPO_LeData"];
         delete?: never;
@@ -452,7 +452,7 @@ export interface paths {
         put?: never;
         /**
          * Calls KALPO_LeituraMemFiscal
-         * @description KALPO_LeituraMemFiscal with its arguments by name; its result is flag.
+         * @description KALPO_LeituraMemFiscal with its arguments by name; its result is flag. It changes the printer: send an Idempotency-Key, so that a retry never makes the call twice.
          */
         post: operations["KALPO_LeituraMemFiscal"];
         delete?: never;
@@ -472,7 +472,7 @@ export interface paths {
         put?: never;
         /**
          * Calls KALPO_Leiturax
-         * @description KALPO_Leiturax with its arguments by name; its result is flag.
+         * @description KALPO_Leiturax with its arguments by name; its result is flag. It changes the printer: send an Idempotency-Key, so that a retry never makes the call twice.
          */
         post: operations["KALPO_Leiturax"];
         delete?: never;
@@ -492,7 +492,7 @@ export interface paths {
         put?: never;
         /**
          * Calls KALPO_MostraNumSerie
-         * @description KALPO_MostraNumSerie with its arguments by name; its result is flag.
+         * @description KALPO_MostraNumSerie with its arguments by name; its result is flag. A query: it changes nothing, and a retry needs no key.
          */
         post: operations["KALPO_MostraNumSerie"];
         delete?: never;
@@ -512,7 +512,7 @@ export interface paths {
         put?: never;
         /**
          * Calls KALPO_NumReducao
-         * @description KALPO_NumReducao with its arguments by name; its result is flag.
+         * @description KALPO_NumReducao with its arguments by name; its result is flag. It changes the printer: send an Idempotency-Key, so that a retry never makes the call twice.
          */
         post: operations["KALPO_NumReducao"];
         delete?: never;
@@ -532,7 +532,7 @@ export interface paths {
         put?: never;
         /**
          * Calls KALPO_NumeroCupom
-         * @description KALPO_NumeroCupom with its arguments by name; its result is flag.
+         * @description KALPO_NumeroCupom with its arguments by name; its result is flag. A query: it changes nothing, and a retry needs no key.
          */
         post: operations["KALPO_NumeroCupom"];
         delete?: never;
@@ -552,7 +552,7 @@ export interface paths {
         put?: never;
         /**
          * Calls KALPO_Reducaoz
-         * @description KALPO_Reducaoz with its arguments by name; its result is flag.
+         * @description KALPO_Reducaoz with its arguments by name; its result is flag. It changes the printer: send an Idempotency-Key, so that a retry never makes the call twice.
          */
         post: operations["KALPO_Reducaoz"];
         delete?: never;
@@ -572,7 +572,7 @@ export interface paths {
         put?: never;
         /**
          * Calls KALPO_ResumoAliq
-         * @description KALPO_ResumoAliq with its arguments by name; its result is flag.
+         * @description KALPO_ResumoAliq with its arguments by name; its result is flag. A query: it changes nothing, and a retry needs no key.
          */
         post: operations["KALPO_ResumoAliq"];
         delete?: never;
@@ -592,7 +592,7 @@ export interface paths {
         put?: never;
         /**
          * Calls KALPO_RetListaECFS
-         * @description KALPO_RetListaECFS with its arguments by name; its result is integer.
+         * @description KALPO_RetListaECFS with its arguments by name; its result is integer. A query: it changes nothing, and a retry needs no key.
          */
         post: operations["KALPO_RetListaECFS"];
         delete?: never;
@@ -612,7 +612,7 @@ export interface paths {
         put?: never;
         /**
          * Calls KALPO_RetornaGT
-         * @description KALPO_RetornaGT with its arguments by name; its result is flag.
+         * @description KALPO_RetornaGT with its arguments by name; its result is flag. A query: it changes nothing, and a retry needs no key.
          */
         post: operations["KALPO_RetornaGT"];
         delete?: never;
@@ -632,7 +632,7 @@ export interface paths {
         put?: never;
         /**
          * Calls KALPO_TotalizadorParcial
-         * @description KALPO_TotalizadorParcial with its arguments by name; its result is flag.
+         * @description KALPO_TotalizadorParcial with its arguments by name; its result is flag. A query: it changes nothing, and a retry needs no key.
          */
         post: operations["KALPO_TotalizadorParcial"];
         delete?: never;
@@ -652,7 +652,7 @@ export interface paths {
         put?: never;
         /**
          * Calls KALPO_VendaItem
-         * @description KALPO_VendaItem with its arguments by name; its result is flag.
+         * @description KALPO_VendaItem with its arguments by name; its result is flag. It changes the printer: send an Idempotency-Key, so that a retry never makes the call twice.
          */
         post: operations["KALPO_VendaItem"];
         delete?: never;
@@ -672,7 +672,7 @@ export interface paths {
         put?: never;
         /**
          * Calls KALPO_VerificaEstadoECF
-         * @description KALPO_VerificaEstadoECF with its arguments by name; its result is flag.
+         * @description KALPO_VerificaEstadoECF with its arguments by name; its result is flag. A query: it changes nothing, and a retry needs no key.
          */
         post: operations["KALPO_VerificaEstadoECF"];
         delete?: never;
@@ -692,7 +692,7 @@ export interface paths {
         put?: never;
         /**
          * Calls KALPO_Versao
-         * @description KALPO_Versao with its arguments by name; its result is integer.
+         * @description KALPO_Versao with its arguments by name; its result is integer. A query: it changes nothing, and a retry needs no key.
          */
         post: operations["KALPO_Versao"];
         delete?: never;
@@ -712,7 +712,7 @@ export interface paths {
         put?: never;
         /**
          * Calls KALPO_Versao_Number
-         * @description KALPO_Versao_Number with its arguments by name; its result is integer.
+         * @description KALPO_Versao_Number with its arguments by name; its result is integer. A query: it changes nothing, and a retry needs no key.
          */
         post: operations["KALPO_Versao_Number"];
         delete?: never;
@@ -732,7 +732,7 @@ export interface paths {
         put?: never;
         /**
          * Calls KALPO_cupom_vinculado
-         * @description KALPO_cupom_vinculado with its arguments by name; its result is flag.
+         * @description KALPO_cupom_vinculado with its arguments by name; its result is flag. It changes the printer: send an Idempotency-Key, so that a retry never makes the call twice.
          */
         post: operations["KALPO_cupom_vinculado"];
         delete?: never;
@@ -752,7 +752,7 @@ export interface paths {
         put?: never;
         /**
          * Calls KALPO_desc_fechamento
-         * @description KALPO_desc_fechamento with its arguments by name; its result is flag.
+         * @description KALPO_desc_fechamento with its arguments by name; its result is flag. It changes the printer: send an Idempotency-Key, so that a retry never makes the call twice.
          */
         post: operations["KALPO_desc_fechamento"];
         delete?: never;
@@ -772,7 +772,7 @@ export interface paths {
         put?: never;
         /**
          * Calls KALPO_fecha_cupom
-         * @description KALPO_fecha_cupom with its arguments by name; its result is flag.
+         * @description KALPO_fecha_cupom with its arguments by name; its result is flag. It changes the printer: send an Idempotency-Key, so that a retry never makes the call twice.
          */
         post: operations["KALPO_fecha_cupom"];
         delete?: never;
@@ -792,7 +792,7 @@ export interface paths {
         put?: never;
         /**
          * Calls KALPO_forma_pagamento
-         * @description KALPO_forma_pagamento with its arguments by name; its result is flag.
+         * @description KALPO_forma_pagamento with its arguments by name; its result is flag. It changes the printer: send an Idempotency-Key, so that a retry never makes the call twice.
          */
         post: operations["KALPO_forma_pagamento"];
         delete?: never;
@@ -812,7 +812,7 @@ export interface paths {
         put?: never;
         /**
          * Calls KALPO_retorna_impressora
-         * @description KALPO_retorna_impressora with its arguments by name; its result is flag.
+         * @description KALPO_retorna_impressora with its arguments by name; its result is flag. A query: it changes nothing, and a retry needs no key.
          */
         post: operations["KALPO_retorna_impressora"];
         delete?: never;
@@ -832,7 +832,7 @@ export interface paths {
         put?: never;
         /**
          * Calls KALPO_usavinculado
-         * @description KALPO_usavinculado with its arguments by name; its result is flag.
+         * @description KALPO_usavinculado with its arguments by name; its result is flag. It changes the printer: send an Idempotency-Key, so that a retry never makes the call twice.
          */
         post: operations["KALPO_usavinculado"];
         delete?: never;
@@ -852,7 +852,7 @@ export interface paths {
         put?: never;
         /**
          * Calls KALPO_usavinculadotermica
-         * @description KALPO_usavinculadotermica with its arguments by name; its result is flag.
+         * @description KALPO_usavinculadotermica with its arguments by name; its result is flag. It changes the printer: send an Idempotency-Key, so that a retry never makes the call twice.
          */
         post: operations["KALPO_usavinculadotermica"];
         delete?: never;
@@ -1081,27 +1081,45 @@ export interface components {
         };
         /**
          * @description What an operator message reports, one list for all makers:
+         *     - `no_error`: the maker reports success
          *     - `paper_low`: the paper is running out
          *     - `paper_end`: the paper ran out, or the paper or its cover is in the way
          *     - `printer_off`: the printer does not answer: off, disconnected, or its port cannot be opened
+         *     - `communication`: the exchange with the printer failed: a checksum, a frame, an overflow or an answer that cannot be read
+         *     - `printer_error`: the printer reports a fault of its own: mechanism, memory, power
+         *     - `intervention`: the printer is in, or needs, technical intervention or maintenance mode
          *     - `coupon_open`: a coupon or document is open, and the command is not taken while it is
          *     - `coupon_closed`: no coupon or document is open, and the command needs one
+         *     - `sequence`: a step out of the document's order: items, discounts, total, payments, closing
+         *     - `item`: the item is unknown, not sold in this coupon, or cancelled already
+         *     - `discount`: a discount or surcharge is not allowed, wrong, or done already
          *     - `reduction_due`: a Z reduction is due before the printer sells again
          *     - `day_closed`: the day's Z reduction is done already: no more sales today
-         *     - `fiscal_memory`: the fiscal memory is full, or failed
+         *     - `day_open`: the fiscal day is open: the change is taken only after its Z reduction
+         *     - `day_not_open`: the fiscal day is not open, or has no sales yet
+         *     - `fiscal_memory`: the fiscal memory is full, missing, or failed
+         *     - `detail_memory`: the electronic detail tape memory is full, missing, or failed
+         *     - `limit_reached`: a count or memory of the printer is exhausted: items, lines, users, reports
          *     - `clock`: the printer's clock, date or time is wrong, or refuses the change
-         *     - `tax_rate`: a tax rate is not programmed, or the rates are full
-         *     - `payment`: a form of payment is unknown or not programmed
-         *     - `cancel_refused`: the cancellation is not allowed
+         *     - `tax_rate`: a tax rate is not programmed, wrong, or the rates are full
+         *     - `payment`: a form of payment is unknown, not programmed, or the amount paid is wrong
+         *     - `transaction`: an electronic payment transaction was refused, cancelled or not finished
+         *     - `cancel_refused`: the cancellation is not allowed, or there is nothing to cancel
          *     - `invalid_command`: the printer does not know the command, or not in this state
          *     - `invalid_parameter`: an argument is wrong: its kind, count, range or text
-         *     - `configuration`: a configuration or data file is missing or unreadable
-         *     - `printer_error`: the printer reports an error of its own
+         *     - `printer_setup`: the printer lacks data it must be programmed with: owner, header, reports, departments
+         *     - `auxiliary_device`: the cheque printer, scanner or another auxiliary device refused
+         *     - `unsupported`: the printer model or KALPO does not offer this operation
+         *     - `configuration`: a configuration or data file is missing, unreadable or not written
+         *     - `not_executed`: the command was not carried out; the messages beside it say why
+         *     - `aborted`: the operator declined the operation
+         *     - `library_error`: an internal error of KALPO
+         *     - `information`: information for the operator, not a fault
          *     - `question`: a question to the operator
          *     - `other`: any other message
          * @enum {string}
          */
-        MessageCode: "paper_low" | "paper_end" | "printer_off" | "coupon_open" | "coupon_closed" | "reduction_due" | "day_closed" | "fiscal_memory" | "clock" | "tax_rate" | "payment" | "cancel_refused" | "invalid_command" | "invalid_parameter" | "configuration" | "printer_error" | "question" | "other";
+        MessageCode: "no_error" | "paper_low" | "paper_end" | "printer_off" | "communication" | "printer_error" | "intervention" | "coupon_open" | "coupon_closed" | "sequence" | "item" | "discount" | "reduction_due" | "day_closed" | "day_open" | "day_not_open" | "fiscal_memory" | "detail_memory" | "limit_reached" | "clock" | "tax_rate" | "payment" | "transaction" | "cancel_refused" | "invalid_command" | "invalid_parameter" | "printer_setup" | "auxiliary_device" | "unsupported" | "configuration" | "not_executed" | "aborted" | "library_error" | "information" | "question" | "other";
         Version: {
             api: string;
             kalpo: string;

@@ -20,7 +20,7 @@ export type Health = components["schemas"]["Health"];
 export interface CallOptions {
   /** The operator's answer to a confirmation the call asks. */
   confirm?: "yes" | "no";
-  /** The same for every attempt; a new one for each call by default. */
+  /** The same for every attempt.  By default a new one for each call that changes the printer, none for a query. */
   idempotencyKey?: string;
   signal?: AbortSignal;
 }

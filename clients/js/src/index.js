@@ -57,6 +57,19 @@ export class KalpoClient {
 
   #token;
   #fetch;
+  #queries = null;  // a promise of the names of the exports that change nothing
+
+  // Whether the export may change the printer.  Unknown until the export
+  // table answers, and for an export it does not list: then it may.
+  async #changesPrinter(exportName) {
+    this.#queries ??= this.#json("GET", "/v1/exports")
+      .then((table) => new Set(table.filter((e) => e.changes_printer === false).map((e) => e.name.toLowerCase())))
+      .catch(() => {
+        this.#queries = null;  // asked again with the next call
+        return new Set();
+      });
+    return !(await this.#queries).has(exportName.toLowerCase());
+  }
 
   #headers(extra = {}) {
     return { Authorization: "Bearer " + this.#token, ...extra };
@@ -97,12 +110,17 @@ export class KalpoClient {
 
   /**
    * Calls an export ("VendaItem" or "KALPO_VendaItem") with its arguments by
-   * name.  Every attempt carries the same Idempotency-Key, so that a retry
-   * after a lost answer never makes the call twice.
+   * name.  A call that changes the printer carries an Idempotency-Key, the
+   * same on every attempt, so that a retry after a lost answer never makes the
+   * call twice; a query (NumeroCupom, VerificaEstadoECF, the reads) is simply
+   * asked again.  Which exports change the printer the service's export table
+   * says, asked once; a key given here is always sent.
    */
-  async call(name, args = {}, { confirm, idempotencyKey = randomKey(), signal } = {}) {
+  async call(name, args = {}, { confirm, idempotencyKey, signal } = {}) {
     const exportName = name.startsWith("KALPO_") ? name : "KALPO_" + name;
     const body = confirm === undefined ? { args } : { args, confirm };
+    const key = idempotencyKey ?? ((await this.#changesPrinter(exportName)) ? randomKey() : undefined);
+    const headers = key === undefined ? {} : { "Idempotency-Key": key };
     let lastError;
     for (let attempt = 0; attempt <= this.retries; ++attempt) {
       if (attempt > 0) await sleep(Math.min(2000, 100 * 2 ** attempt));
@@ -110,7 +128,7 @@ export class KalpoClient {
       try {
         response = await this.#request("POST", "/v1/call/" + exportName, {
           body,
-          headers: { "Idempotency-Key": idempotencyKey },
+          headers,
           signal,
         });
       } catch (error) {

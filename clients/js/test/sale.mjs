@@ -3,7 +3,14 @@
 import { KalpoClient } from "../src/index.js";
 import { wholeSale } from "./sale.js";
 
-const client = new KalpoClient({ baseUrl: process.env.KALPO_URL, token: process.env.KALPO_TOKEN });
+// Which calls carried an Idempotency-Key: those that change the printer.
+const keyed = {};
+const recording = (url, init = {}) => {
+  const called = /\/v1\/call\/(\w+)$/.exec(url);
+  if (called) keyed[called[1]] = "Idempotency-Key" in (init.headers ?? {});
+  return fetch(url, init);
+};
+const client = new KalpoClient({ baseUrl: process.env.KALPO_URL, token: process.env.KALPO_TOKEN, fetch: recording });
 const events = [];
 const ids = [];
 const controller = new AbortController();
@@ -32,4 +39,4 @@ await client.fecha_cupom({ ...model, mensagem: "" });
 await new Promise((resolve) => setTimeout(resolve, 300));
 controller.abort();
 await listening;
-console.log(JSON.stringify({ ...sale, events, ids, retried: { result: retried.result, replayed: retried.replayed } }));
+console.log(JSON.stringify({ ...sale, events, ids, keyed, retried: { result: retried.result, replayed: retried.replayed } }));

@@ -176,8 +176,11 @@ Response list_exports(Context &, const Request &, const std::vector<std::string>
     nlohmann::json params = nlohmann::json::array();
     for (const Param &p : e.params)
       params.push_back({{"name", p.name}, {"kind", kind_name(p.kind)}, {"in", is_in(p.kind)}, {"out", is_out(p.kind)}});
-    out.push_back(
-        {{"name", e.name}, {"params", params}, {"result", result_name(e.result)}, {"callable", e.callable()}});
+    out.push_back({{"name", e.name},
+                   {"params", params},
+                   {"result", result_name(e.result)},
+                   {"callable", e.callable()},
+                   {"changes_printer", e.changes_printer}});
   }
   return json_response(200, out);
 }

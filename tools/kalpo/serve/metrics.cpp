@@ -77,11 +77,23 @@ std::vector<PrinterHealth> printers_health() {
   return cached;
 }
 
+namespace {
+
+// What a failed call reports: its first message that says why, past the
+// generic "the command was not carried out" that some makers show first.
+std::string failure_code(const std::vector<std::string> &codes) {
+  for (const std::string &code : codes)
+    if (code != "not_executed") return code;
+  return codes.empty() ? "none" : codes.front();
+}
+
+}  // namespace
+
 void Metrics::call(const CallRecord &record) {
   std::lock_guard lock(mutex_);
   if (record.result.empty() || record.replayed) return;
   ++calls_[{record.export_name, record.model, record.result}];
-  if (record.result == "failed") ++failures_[record.codes.empty() ? "none" : record.codes.front()];
+  if (record.result == "failed") ++failures_[failure_code(record.codes)];
   for (const std::string &code : record.codes) ++messages_[code];
   const double seconds = record.ms / 1000;
   for (std::size_t i = 0; i < kBuckets.size(); ++i)

@@ -98,9 +98,13 @@ json call_operation(const Export &e) {
                                   {"503", ref("responses/Busy")}});
   return {{"operationId", e.name},
           {"summary", "Calls " + e.name},
-          {"description", e.name + " with its arguments by name; its result is " + result_name(e.result) + "."},
+          {"description", e.name + " with its arguments by name; its result is " + result_name(e.result) + ". " +
+                              (e.changes_printer ? "It changes the printer: send an Idempotency-Key, so that a retry "
+                                                   "never makes the call twice."
+                                                 : "A query: it changes nothing, and a retry needs no key.")},
           {"tags", {"exports"}},
           {"x-kalpo-result", result_name(e.result)},
+          {"x-kalpo-changes-printer", e.changes_printer},
           {"parameters", {ref("parameters/IdempotencyKey")}},
           {"requestBody", {{"required", true}, {"content", {{"application/json", {{"schema", body}}}}}}},
           {"responses", responses}};
@@ -117,8 +121,8 @@ json schemas() {
   json codes = json::array();
   std::string meanings = "What an operator message reports, one list for all makers:";
   for (const auto &c : kalpo::base::message_codes()) {
-    codes.push_back(c.code);
-    meanings += "\n- `" + std::string(c.code) + "`: " + std::string(c.meaning);
+    codes.push_back(c.name);
+    meanings += "\n- `" + std::string(c.name) + "`: " + std::string(c.meaning);
   }
   const json text = {{"type", "string"}};
   const json nullable_text = {{"type", json::array({"string", "null"})}};
