@@ -13,10 +13,13 @@ kind=$1
 tree=$2
 shift 2
 
+# The compiler cache's settings go into the launcher itself, so that they hold
+# whoever runs the build (make test, make dist): paths below this clone are
+# cached as relative ones, and a second clone's build hits the cache.
 launcher=()
 if command -v ccache >/dev/null; then
-  export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$source_dir} CCACHE_NOHASHDIR=1
-  launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+  cache="env;CCACHE_BASEDIR=${CCACHE_BASEDIR:-$source_dir};CCACHE_NOHASHDIR=1;ccache"
+  launcher=("-DCMAKE_C_COMPILER_LAUNCHER=$cache" "-DCMAKE_CXX_COMPILER_LAUNCHER=$cache")
 fi
 mkdir -p "$tree"
 # No path of this clone in any binary (its sources, its build folder).
