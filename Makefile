@@ -28,6 +28,10 @@ DIST_REUSE ?= 0
 RELEASE_TREES ?= 0
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
+# New trees are configured for Ninja when it is installed (tools/install-deps.sh
+# installs it); the demo's stays with make, whose output it condenses.
+GENERATOR = CMAKE_GENERATOR="$$(command -v ninja >/dev/null && echo Ninja || echo 'Unix Makefiles')"
+
 # What the formatting covers.
 FORMAT_DIRS = src include sim tests tools bench fuzz
 FORMAT_FILES = $(shell find $(FORMAT_DIRS) -name '*.cpp' -o -name '*.h' -o -name '*.c' | sort)
@@ -59,7 +63,7 @@ build: deps
 ifeq ($(RELEASE_TREES),1)
 	packaging/configure_release.sh native $(BUILD) -DKALPO_TESTS=ON -DKALPO_BENCHMARKS=ON
 else
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKALPO_WERROR=ON -DKALPO_BENCHMARKS=ON
+	$(GENERATOR) cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKALPO_WERROR=ON -DKALPO_BENCHMARKS=ON
 endif
 	cmake --build $(BUILD) -j $(JOBS)
 
@@ -73,7 +77,7 @@ test: test-native
 build-windows: deps-windows
 	@started=$$(date +%s) && \
 	$(if $(filter 1,$(RELEASE_TREES)),packaging/configure_release.sh windows $(WIN_BUILD) -DKALPO_TESTS=ON, \
-	  cmake -S . -B $(WIN_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  $(GENERATOR) cmake -S . -B $(WIN_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DKALPO_WERROR=ON) && \
 	cmake --build $(WIN_BUILD) -j $(JOBS) && \
 	echo "Windows build: $$(($$(date +%s) - started)) s"
@@ -83,11 +87,12 @@ build-windows: deps-windows
 test-windows: build-windows
 	KALPO_NATIVE_TOOL=$$([ -x $(BUILD)/bin/kalpo ] && echo $(BUILD)/bin/kalpo) tests/windows/run_wine_tests.sh $(WIN_BUILD)
 
-# The unit tests and the C check under AddressSanitizer and
-# UndefinedBehaviorSanitizer.
+# The tests against the library, the virtual printer, the tool and the service
+# built with AddressSanitizer and UndefinedBehaviorSanitizer (the tests' own
+# code without them).
 SAN_FLAGS = -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all
 sanitize: deps
-	cmake -S . -B $(SAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DKALPO_WERROR=ON \
+	$(GENERATOR) cmake -S . -B $(SAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DKALPO_WERROR=ON -DKALPO_TESTS_UNSANITIZED=ON \
 	  -DCMAKE_C_FLAGS="$(SAN_FLAGS)" -DCMAKE_CXX_FLAGS="$(SAN_FLAGS)" \
 	  -DCMAKE_EXE_LINKER_FLAGS="$(SAN_FLAGS)" -DCMAKE_SHARED_LINKER_FLAGS="$(SAN_FLAGS)"
 	cmake --build $(SAN_BUILD) -j $(JOBS)
@@ -99,7 +104,7 @@ sanitize: deps
 
 # The benchmarks (bench/): an optimised build without the tests.
 bench: deps
-	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DKALPO_WERROR=ON -DKALPO_TESTS=OFF -DKALPO_BENCHMARKS=ON
+	$(GENERATOR) cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DKALPO_WERROR=ON -DKALPO_TESTS=OFF -DKALPO_BENCHMARKS=ON
 	cmake --build $(BENCH_BUILD) -j $(JOBS) --target kalpo_bench
 	$(BENCH_BUILD)/bin/kalpo_bench --rss --benchmark_min_time=$(BENCH_MIN_TIME)
 BENCH_MIN_TIME ?= 0.05
@@ -107,27 +112,21 @@ BENCH_MIN_TIME ?= 0.05
 # kalpo serve with 500 idle sockets and 20 event streams that never read
 # open: 1,000 calls' latency and the service's memory (bench/serve_attack.py).
 bench-serve: deps
-	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DKALPO_WERROR=ON -DKALPO_TESTS=OFF -DKALPO_BENCHMARKS=ON
+	$(GENERATOR) cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DKALPO_WERROR=ON -DKALPO_TESTS=OFF -DKALPO_BENCHMARKS=ON
 	cmake --build $(BENCH_BUILD) -j $(JOBS) --target kalpo_tool
 	python3 bench/serve_attack.py $(BENCH_BUILD)/bin/kalpo
 
 # The fuzz targets (fuzz/), clang with libFuzzer and the sanitizers; each runs
-# FUZZ_SECONDS from its seed corpus (fuzz/corpus/<target>/) and stops at the
-# first finding.  CI runs them with FUZZ_SECONDS=20.
+# FUZZ_SECONDS from its seed corpus (fuzz/corpus/<target>/), JOBS of them at a
+# time, and stops at the first finding.  CI runs them with FUZZ_SECONDS=20.
 FUZZ_TARGETS = fuzz_text fuzz_profile fuzz_answers fuzz_amounts fuzz_exports fuzz_trace
 FUZZ_SECONDS ?= 600
 fuzz:
 	tools/install-deps.sh fuzz
-	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKALPO_WERROR=ON \
+	$(GENERATOR) CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKALPO_WERROR=ON \
 	  -DKALPO_TESTS=OFF -DKALPO_FUZZ=ON
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target $(FUZZ_TARGETS)
-	for t in $(FUZZ_TARGETS); do \
-	  mkdir -p $(FUZZ_BUILD)/corpus/$$t; \
-	  $(FUZZ_BUILD)/bin/$$t -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
-	    -artifact_prefix=$(FUZZ_BUILD)/$$t- $(FUZZ_BUILD)/corpus/$$t fuzz/corpus/$$t >$(FUZZ_BUILD)/$$t.log 2>&1 \
-	    || { tail -60 $(FUZZ_BUILD)/$$t.log; echo "$$t: finding (see $(FUZZ_BUILD)/$$t.log)"; exit 1; }; \
-	  echo "$$t: $$(grep -o 'number_of_executed_units: [0-9]*' $(FUZZ_BUILD)/$$t.log | grep -o '[0-9]*$$') executions"; \
-	done
+	fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_SECONDS) $(JOBS) $(FUZZ_TARGETS)
 
 # The release files (packaging/make_dist.sh): file names carry the version of
 # include/kalpo.h; every time in them is SOURCE_DATE_EPOCH (by default the last

@@ -37,6 +37,8 @@ command -v nm >/dev/null || need+=(binutils)
 
 add_i386=false
 if [ "$mode" != demo ]; then
+  # Ninja builds the developers' and CI's trees.
+  command -v ninja >/dev/null || need+=(ninja-build)
   [ -f /usr/include/gtest/gtest.h ] || need+=(libgtest-dev)
   [ -f /usr/include/gmock/gmock.h ] || need+=(libgmock-dev)
   [ -f /usr/include/benchmark/benchmark.h ] || need+=(libbenchmark-dev)

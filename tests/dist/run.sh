@@ -4,9 +4,10 @@
 #   linux.sh    the two .deb files and the tarball
 #   wheel.sh    the Python wheel in a fresh virtual environment
 #   windows.sh  the zip in a fresh Wine prefix
-# and the version of every place against the header; then `make dist` again
+# and the version of every place against the header; and `make dist` again
 # from a second clone of the same commit (KALPO_DIST_SECOND=0 leaves it out),
-# whose files must be byte-identical.  Ends with "N passed, N failed".
+# whose files must be byte-identical.  All at once; ends with "N passed, N
+# failed".
 #   tests/dist/run.sh [DIST_FOLDER]
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -17,23 +18,42 @@ trap 'rm -rf "$scratch"' EXIT
 
 passed=0
 failed=0
-run() {
-  local name=$1 started=$SECONDS
+# The checks touch nothing in common (each has its folder, its Wine prefix,
+# its port), so they run at once, each into its log; the logs are shown in
+# order as each check ends.
+names=()
+pids=()
+start() {
+  local name=$1
   shift
-  echo "==== $name"
-  if "$@"; then
-    passed=$((passed + 1))
-    echo "==== $name: passed ($((SECONDS - started)) s)"
-  else
-    failed=$((failed + 1))
-    echo "==== $name: FAILED ($((SECONDS - started)) s)"
-  fi
+  names+=("$name")
+  (
+    started=$SECONDS
+    if "$@" >"$scratch/$name.log" 2>&1; then
+      echo "passed ($((SECONDS - started)) s)" >"$scratch/$name.result"
+    else
+      echo "FAILED ($((SECONDS - started)) s)" >"$scratch/$name.result"
+    fi
+  ) &
+  pids+=($!)
 }
 
-run version cmake -DSOURCE="$source" -P "$here/version_check.cmake"
-run linux "$here/linux.sh" "$dist" "$scratch/linux"
-run wheel "$here/wheel.sh" "$dist" "$scratch/wheel"
-run windows "$here/windows.sh" "$dist" "$scratch/windows"
-[ "${KALPO_DIST_SECOND:-1}" = 0 ] || run reproducible "$here/reproducible.sh" "$dist" "$scratch/second"
+start version cmake -DSOURCE="$source" -P "$here/version_check.cmake"
+start linux "$here/linux.sh" "$dist" "$scratch/linux"
+start wheel "$here/wheel.sh" "$dist" "$scratch/wheel"
+start windows "$here/windows.sh" "$dist" "$scratch/windows"
+[ "${KALPO_DIST_SECOND:-1}" = 0 ] || start reproducible "$here/reproducible.sh" "$dist" "$scratch/second"
+for i in "${!names[@]}"; do
+  wait "${pids[$i]}"
+  name=${names[$i]}
+  echo "==== $name"
+  cat "$scratch/$name.log"
+  result=$(cat "$scratch/$name.result")
+  echo "==== $name: $result"
+  case $result in
+    passed*) passed=$((passed + 1)) ;;
+    *) failed=$((failed + 1)) ;;
+  esac
+done
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
