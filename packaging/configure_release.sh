@@ -16,11 +16,9 @@ shift 2
 # The compiler cache's settings go into the launcher itself, so that they hold
 # whoever runs the build (make test, make dist): paths below this clone are
 # cached as relative ones, and a second clone's build hits the cache.
-# Depend mode: a miss costs no extra preprocessor run (the compiler's own
-# dependency list is kept), which matters to CI, whose first builds all miss.
 launcher=()
 if command -v ccache >/dev/null; then
-  cache="env;CCACHE_BASEDIR=${CCACHE_BASEDIR:-$source_dir};CCACHE_NOHASHDIR=1;CCACHE_DEPEND=1;ccache"
+  cache="env;CCACHE_BASEDIR=${CCACHE_BASEDIR:-$source_dir};CCACHE_NOHASHDIR=1;ccache"
   launcher=("-DCMAKE_C_COMPILER_LAUNCHER=$cache" "-DCMAKE_CXX_COMPILER_LAUNCHER=$cache")
 fi
 # Ninja when it is installed: it keeps both cores busy across targets.  A
@@ -30,20 +28,20 @@ if command -v ninja >/dev/null && [ ! -f "$tree/CMakeCache.txt" ]; then
   generator=(-G Ninja)
 fi
 mkdir -p "$tree"
-# No path of this clone in any binary (its sources, its build folder).
-prefix_map="-ffile-prefix-map=$source_dir/= -ffile-prefix-map=$(cd "$tree" && pwd)/="
-common=("${generator[@]}" -DCMAKE_BUILD_TYPE=Release -DKALPO_TESTS=OFF -DKALPO_WERROR=ON -DKALPO_MANUALS=ON "${launcher[@]}")
+# No path of this clone in any binary (its sources, its build folder):
+# KALPO_MAP_BUILD_PATHS.
+common=("${generator[@]}" -DCMAKE_BUILD_TYPE=Release -DKALPO_TESTS=OFF -DKALPO_WERROR=ON -DKALPO_MANUALS=ON
+  -DKALPO_MAP_BUILD_PATHS=ON "${launcher[@]}")
 case $kind in
   native)
     hardening="-D_FORTIFY_SOURCE=2 -fstack-protector-strong -fstack-clash-protection -fcf-protection -Wformat -Werror=format-security"
     cmake -S . -B "$tree" "${common[@]}" -DCMAKE_INSTALL_PREFIX=/usr \
-      -DCMAKE_C_FLAGS="$hardening $prefix_map" -DCMAKE_CXX_FLAGS="$hardening $prefix_map" \
+      -DCMAKE_C_FLAGS="$hardening" -DCMAKE_CXX_FLAGS="$hardening" \
       -DCMAKE_EXE_LINKER_FLAGS="-Wl,-z,relro -Wl,-z,now -pie" -DCMAKE_SHARED_LINKER_FLAGS="-Wl,-z,relro -Wl,-z,now" \
       -DCMAKE_POSITION_INDEPENDENT_CODE=ON "$@" >/dev/null
     ;;
   windows)
-    cmake -S . -B "$tree" "${common[@]}" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
-      -DCMAKE_C_FLAGS="$prefix_map" -DCMAKE_CXX_FLAGS="$prefix_map" "$@" >/dev/null
+    cmake -S . -B "$tree" "${common[@]}" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake "$@" >/dev/null
     ;;
   *)
     echo "configure_release.sh: native or windows, not '$kind'" >&2

@@ -337,12 +337,16 @@ class PosixPlatform final : public Platform {
     return std::string(fallback);
   }
 
-  void begin_call() override { in_call_ = true; }
+  // A call starts from a fresh reading: what was read before it, outside any
+  // call, may be stale.
+  void begin_call() override {
+    in_call_ = true;
+    forget_readings();
+  }
 
   void end_call() override {
     in_call_ = false;
-    snapshot_valid_ = false;
-    regional_in_call_ = nullptr;
+    forget_readings();
   }
 
   DateTime now() override {
@@ -427,6 +431,11 @@ class PosixPlatform final : public Platform {
     snapshot_.keys.reset(snapshot_.contents);
     snapshot_valid_ = true;
     return snapshot_;
+  }
+
+  void forget_readings() {
+    snapshot_valid_ = false;
+    regional_in_call_ = nullptr;
   }
 
   bool in_call_ = false;

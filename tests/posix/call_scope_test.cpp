@@ -22,6 +22,9 @@ TEST(CallScope, OneReadingPerCallAndAFreshOneInTheNext) {
   auto write = [&](const char *contents) {
     std::ofstream(root / "zantrello" / "configs" / "kalpo.ini", std::ios::binary | std::ios::trunc) << contents;
   };
+  // A reading outside any call is not carried into the next call.
+  write("[ECF]\r\nPORTACOM=COM2\r\n");
+  EXPECT_EQ(get().profile_string(kFile, "ECF", "PORTACOM", "COM1"), "COM2");
   write("[ECF]\r\nPORTACOM=COM3\r\n");
   {
     kalpo::platform::CallScope call;
