@@ -87,12 +87,11 @@ build-windows: deps-windows
 test-windows: build-windows
 	KALPO_NATIVE_TOOL=$$([ -x $(BUILD)/bin/kalpo ] && echo $(BUILD)/bin/kalpo) tests/windows/run_wine_tests.sh $(WIN_BUILD)
 
-# The tests against the library, the virtual printer, the tool and the service
-# built with AddressSanitizer and UndefinedBehaviorSanitizer (the tests' own
-# code without them).
+# The tests against a build under AddressSanitizer and
+# UndefinedBehaviorSanitizer.
 SAN_FLAGS = -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all
 sanitize: deps
-	$(GENERATOR) cmake -S . -B $(SAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DKALPO_WERROR=ON -DKALPO_TESTS_UNSANITIZED=ON \
+	$(GENERATOR) cmake -S . -B $(SAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DKALPO_WERROR=ON \
 	  -DCMAKE_C_FLAGS="$(SAN_FLAGS)" -DCMAKE_CXX_FLAGS="$(SAN_FLAGS)" \
 	  -DCMAKE_EXE_LINKER_FLAGS="$(SAN_FLAGS)" -DCMAKE_SHARED_LINKER_FLAGS="$(SAN_FLAGS)"
 	cmake --build $(SAN_BUILD) -j $(JOBS)

@@ -15,10 +15,13 @@ shift 2
 
 # The compiler cache's settings go into the launcher itself, so that they hold
 # whoever runs the build (make test, make dist): paths below this clone are
-# cached as relative ones, and a second clone's build hits the cache.
+# cached as relative ones, and the locale, which the cache counts in every
+# entry's key, is one (make dist sets LC_ALL; make test keeps the caller's):
+# a second clone's build hits what the first compiled.
 launcher=()
 if command -v ccache >/dev/null; then
-  cache="env;CCACHE_BASEDIR=${CCACHE_BASEDIR:-$source_dir};CCACHE_NOHASHDIR=1;ccache"
+  cache="env;-u;LC_CTYPE;-u;LC_MESSAGES;LANG=C.UTF-8;LC_ALL=C.UTF-8"
+  cache="$cache;CCACHE_BASEDIR=${CCACHE_BASEDIR:-$source_dir};CCACHE_NOHASHDIR=1;ccache"
   launcher=("-DCMAKE_C_COMPILER_LAUNCHER=$cache" "-DCMAKE_CXX_COMPILER_LAUNCHER=$cache")
 fi
 # Ninja when it is installed: it keeps both cores busy across targets.  A
