@@ -13,7 +13,8 @@ set(kalpo_api_stamp ${KALPO_API_DOC_DIR}/done)
 add_custom_command(OUTPUT ${kalpo_api_stamp}
   COMMAND ${CMAKE_COMMAND} -E rm -rf ${KALPO_API_DOC_DIR}
   COMMAND ${KALPO_DOXYGEN} ${CMAKE_BINARY_DIR}/Doxyfile
-  COMMAND sh -c "gzip -9n ${KALPO_API_DOC_DIR}/man/man3/*.3"
+  # Relative to the build folder, whose path may hold spaces.
+  COMMAND sh -c "gzip -9n api-reference/man/man3/*.3"
   COMMAND ${CMAKE_COMMAND} -E touch ${kalpo_api_stamp}
   WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
   DEPENDS ${PROJECT_SOURCE_DIR}/include/kalpo.h ${PROJECT_SOURCE_DIR}/packaging/doxygen/Doxyfile.in

@@ -39,6 +39,9 @@ section() {
   echo "The API reference of libkalpo-dev: man 3 kalpo.h, and one page per function (man KALPO_VendaItem)."
 } >"$work/include"
 
+# help2man runs the program through the shell unquoted: it is given a link
+# whose path holds no space, wherever the build folder is.
+ln -s "$(cd "$(dirname "$tool")" && pwd)/$(basename "$tool")" "$work/kalpo"
 help2man --no-info --name="KALPO's calls on the virtual fiscal printer" --section=1 --include="$work/include" \
-  --no-discard-stderr --output="$work/kalpo.1" "$tool"
+  --no-discard-stderr --output="$work/kalpo.1" "$work/kalpo"
 gzip -9n <"$work/kalpo.1" >"$output"

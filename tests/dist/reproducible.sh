@@ -2,7 +2,8 @@
 # make dist from a second clone of the same commit, in another folder: every
 # file byte-identical to the first's.  The compiler cache the first filled
 # makes it quick; the packages, archives, manual pages and links are made
-# anew, and a clone elsewhere shows any path or time that leaks in.
+# anew, and a clone elsewhere (in a folder whose path holds a space) shows any
+# path or time that leaks in, and that the build takes such a path.
 #   tests/dist/reproducible.sh DIST_FOLDER WORK_FOLDER
 set -uo pipefail
 . "$(dirname "$0")/common.sh"
@@ -13,9 +14,9 @@ if [ -n "$(git -C "$source_dir" status --porcelain --untracked-files=no)" ]; the
   finish
   exit
 fi
-git clone --quiet --no-hardlinks "$source_dir" "$work/clone" || exit 1
+git clone --quiet --no-hardlinks "$source_dir" "$work/second clone" || exit 1
 started=$SECONDS
-make -C "$work/clone" dist DIST="$work/dist" >"$work/dist.log" 2>&1 || {
+make -C "$work/second clone" dist DIST="$work/dist" >"$work/dist.log" 2>&1 || {
   tail -30 "$work/dist.log"
   exit 1
 }
