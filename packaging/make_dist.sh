@@ -39,9 +39,6 @@ out=$(cd "$out" && pwd)
 staging=$(mktemp -d "${TMPDIR:-/tmp}/kalpo-dist.XXXXXX")
 trap 'rm -rf "$staging"' EXIT
 
-# The compiler cache, when installed, is shared by both trees (and by a
-# second clone's, which then mostly hits it).
-if command -v ccache >/dev/null; then export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$source_dir} CCACHE_NOHASHDIR=1; fi
 # A tree make test built as a release tree (DIST_REUSE=1) is built on, not
 # configured anew: what it ships is the same.
 configure() {

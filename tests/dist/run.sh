@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # make test-dist: each file of dist/ (make dist) tested as a user would use it,
 # in a scratch folder removed afterwards:
-#   linux.sh    the two .deb files and the tarball
-#   wheel.sh    the Python wheel in a fresh virtual environment
-#   windows.sh  the zip in a fresh Wine prefix
+#   linux.sh    the four .deb files and the tarball
+#   wheel.sh    the Python wheels, each in a fresh virtual environment
+#   windows.sh  the zip and the installer in a fresh Wine prefix
 # and the version of every place against the header; and `make dist` again
 # from a second clone of the same commit (KALPO_DIST_SECOND=0 leaves it out),
 # whose files must be byte-identical.  All at once; ends with "N passed, N
@@ -19,8 +19,8 @@ trap 'rm -rf "$scratch"' EXIT
 passed=0
 failed=0
 # The checks touch nothing in common (each has its folder, its Wine prefix,
-# its port), so they run at once, each into its log; the logs are shown in
-# order as each check ends.
+# its port), so they run at once, each into its log; each log is shown, in
+# the order they started, once its check has ended.
 names=()
 pids=()
 start() {
