@@ -53,7 +53,7 @@ demo:
 	@tools/install-deps.sh demo
 	@[ -f $(DEMO_BUILD)/Makefile ] || { echo "Configuring the build in $(DEMO_BUILD)"; \
 	  cmake -S . -B $(DEMO_BUILD) -DCMAKE_BUILD_TYPE=Demo -DCMAKE_CXX_FLAGS_DEMO=-DNDEBUG -DCMAKE_C_FLAGS_DEMO=-DNDEBUG \
-	  -DKALPO_TESTS=OFF >/dev/null; }
+	  -DKALPO_TESTS=OFF -DKALPO_REPLAY=OFF >/dev/null; }
 	@{ cmake --build $(DEMO_BUILD) -j $(JOBS) --target kalpo_tool -- --no-print-directory || echo "build failed"; } \
 	  | awk -f tools/kalpo/build_progress.awk
 	@$(DEMO_BUILD)/bin/kalpo demo

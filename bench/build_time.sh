@@ -20,7 +20,7 @@ fi
 jobs=${JOBS:-$(nproc 2>/dev/null || echo 2)}
 
 CCACHE_DISABLE=1 cmake -G Ninja -S . -B "$tree" -DCMAKE_BUILD_TYPE=Demo -DCMAKE_CXX_FLAGS_DEMO=-DNDEBUG \
-  -DCMAKE_C_FLAGS_DEMO=-DNDEBUG -DKALPO_TESTS=OFF >/dev/null
+  -DCMAKE_C_FLAGS_DEMO=-DNDEBUG -DKALPO_TESTS=OFF -DKALPO_REPLAY=OFF >/dev/null
 started=$(date +%s.%N)
 TIMEFORMAT='%U %S'
 usage=$( { time CCACHE_DISABLE=1 cmake --build "$tree" -j "$jobs" --target kalpo_tool >/dev/null; } 2>&1 | tail -1)

@@ -17,11 +17,13 @@ shift 2
 # whoever runs the build (make test, make dist): paths below this clone are
 # cached as relative ones, and the locale, which the cache counts in every
 # entry's key, is one (make dist sets LC_ALL; make test keeps the caller's):
-# a second clone's build hits what the first compiled.
+# a second clone's build hits what the first compiled.  Units that read a
+# precompiled header are cached only with the sloppiness ccache asks for them.
 launcher=()
 if command -v ccache >/dev/null; then
   cache="env;-u;LC_CTYPE;-u;LC_MESSAGES;LANG=C.UTF-8;LC_ALL=C.UTF-8"
-  cache="$cache;CCACHE_BASEDIR=${CCACHE_BASEDIR:-$source_dir};CCACHE_NOHASHDIR=1;ccache"
+  cache="$cache;CCACHE_BASEDIR=${CCACHE_BASEDIR:-$source_dir};CCACHE_NOHASHDIR=1"
+  cache="$cache;CCACHE_SLOPPINESS=pch_defines,time_macros,include_file_mtime,include_file_ctime;ccache"
   launcher=("-DCMAKE_C_COMPILER_LAUNCHER=$cache" "-DCMAKE_CXX_COMPILER_LAUNCHER=$cache")
 fi
 # Ninja when it is installed: it keeps both cores busy across targets.  A

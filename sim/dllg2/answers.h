@@ -17,6 +17,9 @@ namespace dllg2 {
 // or the exchange did not complete (no answer, time-out, unknown handle).
 inline constexpr std::int32_t answered = 1;
 inline constexpr std::int32_t not_answered = -1;
+// What the other exports answer for an unknown handle, a name not found, a
+// driver that would not start and an argument out of range.
+inline constexpr std::int32_t no_instance = -1, not_found = -1, refused_start = -1, bad_argument = -2;
 
 // The error codes this driver reports, by what their texts say.
 namespace code {

@@ -144,7 +144,7 @@ int cancel_coupon(Context &c) {
                   {{Outcome::no_coupon_open, code::bad_cancel}, {Outcome::wrong_document, code::bad_cancel}});
 }
 
-const std::vector<Command> table = {
+const std::vector<Command> coupon_table = {
     {"AbreCupomFiscal",
      {{"EnderecoConsumidor"}, {"IdConsumidor"}, {"NomeConsumidor"}},
      ksim::Call::command,
@@ -181,6 +181,6 @@ const std::vector<Command> table = {
 
 }  // namespace
 
-std::span<const Command> coupon_commands() { return table; }
+std::span<const Command> coupon_commands() { return coupon_table; }
 
 }  // namespace dllg2

@@ -20,7 +20,7 @@ int daylight_saving(Context &c) {
                   {{Outcome::coupon_open, code::bad_clock_state}, {Outcome::wrong_document, code::bad_clock_state}});
 }
 
-const std::vector<Command> table = {
+const std::vector<Command> day_table = {
     {"EmiteLeituraX", {}, ksim::Call::command, true, x_reading},
     {"EmiteReducaoZ", {}, ksim::Call::command, true, z_reduction},
     {"AcertaHorarioVerao",
@@ -32,6 +32,6 @@ const std::vector<Command> table = {
 
 }  // namespace
 
-std::span<const Command> day_commands() { return table; }
+std::span<const Command> day_commands() { return day_table; }
 
 }  // namespace dllg2

@@ -22,7 +22,7 @@ int cut_paper(Context &c) {
   return code_for(c.session, c.session.cut());
 }
 
-const std::vector<Command> table = {
+const std::vector<Command> device_table = {
     {"AbreGaveta", {}, ksim::Call::command, false, open_drawer},
     {"AvancaPapel", {{"Avanco", type::choice, Form::whole, true}}, ksim::Call::command, false, advance_paper},
     {"CortaPapel", {{"TipoCorte", type::integer, Form::whole}}, ksim::Call::command, false, cut_paper},
@@ -30,6 +30,6 @@ const std::vector<Command> table = {
 
 }  // namespace
 
-std::span<const Command> device_commands() { return table; }
+std::span<const Command> device_commands() { return device_table; }
 
 }  // namespace dllg2

@@ -76,7 +76,7 @@ int open_report(Context &c) {
   return code_for(c.session, c.session.open_report(report->title));
 }
 
-const std::vector<Command> table = {
+const std::vector<Command> nonfiscal_table = {
     {"AbreCreditoDebito",
      {{"CodMeioPagamento", type::code, Form::code, true, code::voucher_parameter_missing},
       {"NomeMeioPagamento", type::text, Form::text},
@@ -95,6 +95,6 @@ const std::vector<Command> table = {
 
 }  // namespace
 
-std::span<const Command> nonfiscal_commands() { return table; }
+std::span<const Command> nonfiscal_commands() { return nonfiscal_table; }
 
 }  // namespace dllg2

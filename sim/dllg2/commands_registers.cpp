@@ -90,7 +90,7 @@ int write_integer(Context &c) {
   return r->write(c.session, whole(c.args.get("ValorInteiro")).value_or(-1));
 }
 
-const std::vector<Command> table = {
+const std::vector<Command> register_table = {
     {"LeInteiro", {{"NomeInteiro", type::text, Form::text, true}}, ksim::Call::query, false, read_integer},
     {"LeTexto", {{"NomeTexto", type::text, Form::text, true}}, ksim::Call::query, false, read_text},
     {"LeData", {{"NomeData", type::text, Form::text, true}}, ksim::Call::query, false, read_date},
@@ -103,6 +103,6 @@ const std::vector<Command> table = {
 
 }  // namespace
 
-std::span<const Command> register_commands() { return table; }
+std::span<const Command> register_commands() { return register_table; }
 
 }  // namespace dllg2

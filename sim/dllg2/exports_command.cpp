@@ -9,10 +9,6 @@
 
 using namespace dllg2;
 
-namespace {
-constexpr int32_t no_instance = -1, not_found = -1, bad_argument = -2;
-}
-
 extern "C" KALPO_MAKER_IMPORT int32_t KALPO_MAKER_CALL DLLG2_ExecutaComando(int32_t handle, const char *comando) {
   return with_instance(handle, not_answered, not_answered, [&](Drivers &d, Instance &instance) -> int32_t {
     return execute(d, handle, instance, comando ? comando : "");

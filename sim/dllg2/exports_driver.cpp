@@ -8,7 +8,6 @@
 namespace dllg2 {
 namespace {
 
-constexpr std::int32_t refused_start = -1, bad_argument = -2;
 constexpr int max_timeout_s = 3600;
 
 // The instance already holding the port, else a new one at the lowest free

@@ -6,10 +6,6 @@
 
 using namespace dllg2;
 
-namespace {
-constexpr int32_t no_instance = -1, bad_argument = -2;
-}
-
 extern "C" KALPO_MAKER_IMPORT int32_t KALPO_MAKER_CALL DLLG2_LimpaParams(int32_t handle) {
   return with_instance(handle, no_instance, bad_argument, [](Drivers &, Instance &instance) -> int32_t {
     instance.params.clear();
