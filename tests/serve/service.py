@@ -33,7 +33,7 @@ class Service:
             env["KALPO_SERVE_TOKEN"] = token
         # Standard error in a file: a pipe nobody reads would fill with the calls' log lines.
         self.log = tempfile.TemporaryFile(mode="w+")
-        self.process = subprocess.Popen([*RUNNER, TOOL, "serve", "--port", "0", *args], env=env,
+        self.process = subprocess.Popen([*RUNNER, TOOL, "serve", "--port", "0", "--panel-url", *args], env=env,
                                         stdout=subprocess.PIPE, stderr=self.log, text=True)
         first = self.process.stdout.readline()
         if not first.startswith("kalpo serve: listening on http://127.0.0.1:"):

@@ -107,8 +107,16 @@ std::string json_line(const nlohmann::json &value) { return dump(value, -1); }
 
 void print_json(const nlohmann::json &value) { std::cout << json_text(value) << '\n' << std::flush; }
 
+namespace {
+std::function<void(const std::string &)> g_warning_sink;
+}
+
+void route_warnings(std::function<void(const std::string &)> sink) { g_warning_sink = std::move(sink); }
+
 void warn(const std::string &text) {
-  if (g_json)
+  if (g_warning_sink)
+    g_warning_sink(text);
+  else if (g_json)
     std::cerr << json_line({{"warning", text}}) << '\n';
   else
     std::cerr << "kalpo: warning: " << text << '\n';

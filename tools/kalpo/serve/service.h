@@ -24,6 +24,7 @@
 #include "serve/http.h"
 #include "serve/idempotency.h"
 #include "serve/metrics.h"
+#include "serve/printer_watch.h"
 
 namespace kt::serve {
 
@@ -109,6 +110,8 @@ class EventHub {
   void close();
   // The streams open.
   std::size_t streams();
+  // Streams dropped for falling behind, and refused past the number served.
+  std::atomic<std::uint64_t> lagged{0}, refused{0};
 
  private:
   Limits limits_;
@@ -203,17 +206,33 @@ struct Context {
   CallQueue reads;
   EventHub hub;
   PageWatch pages{hub, calls};
+  PrinterWatch printers{hub, calls};
   Tickets tickets;
   KeyStore keys;
   Metrics metrics;
   // One line per call on standard error: JSON, else text for people.
   bool log_json = true;
+  // Refusals logged: a line a second at most, with the count since the last.
+  struct Refusals {
+    std::mutex mutex;
+    std::chrono::steady_clock::time_point last{};
+    std::uint64_t unlogged = 0;
+  } refusals;
   // The connections open now, from the HTTP server once it listens.
   std::function<std::size_t()> connections;
 };
 
 // The call's line on standard error, and its counts.
 void record_call(Context &c, const CallRecord &record);
+// "info" below 400, "warning" below 500, else "error".
+const char *level_of(int status);
+// One line of the service's log on standard error: a JSON object with the
+// time, the level, the event and `fields`, or text for people.  Never an
+// argument, a token or a customer's document.
+void log_event(Context &c, const char *level, const std::string &event, const nlohmann::json &fields);
+// A refusal's line, unless one was written less than a second ago: then it
+// is counted into the next line.  Status 0: only what is still uncounted.
+void log_refusal(Context &c, const std::string &id, const std::string &method, const std::string &route, int status);
 
 // Runs `job` in its turn with the calls, so that a printer change never
 // lands inside one (at once on the queue's thread); HttpError 503 when the
@@ -249,7 +268,7 @@ class Service {
   Handlers handlers();
   bool authenticated(const Request &request);
   void handle(const Request &request, const std::shared_ptr<Reply> &reply);
-  Response refusal(const Request &request, int status, const std::string &why) const;
+  Response refusal(const Request &request, int status, const std::string &why);
   Context &context() { return context_; }
   // Refuses new work; the waiting calls are answered 503.  Returns at once.
   void stopping();
