@@ -22,7 +22,7 @@ namespace {
 struct Query {
   const char *library;
   const char *export_name;
-  bool tells_paper_end;
+  bool tells_paper_end;  // every answer of the family is judged on the status bytes
 };
 constexpr Query kQueries[] = {
     {"bemafi32", "KALPO_VerificaEstadoECF", true}, {"convecf", "KALPO_FirmWare", true},
@@ -65,9 +65,11 @@ void apply(PrinterState &s, const Observation &seen, double now) {
     s.paper = "out";
   } else if (has(seen.codes, "paper_low")) {
     s.paper = "low";
-  } else if (seen.ok && ((query && query_of(s.library)->tells_paper_end) ||
-                         (seen.call && seen.call->changes_printer && s.paper == "out"))) {
-    // The status said no paper end, or a call printed.
+  } else if (const Query *q = query_of(s.library);
+             q && q->tells_paper_end ? (query || s.paper == "out")
+                                     : seen.ok && seen.call && seen.call->changes_printer && s.paper == "out") {
+    // Where every answer is judged on the status, one without a paper end
+    // says the paper is in; elsewhere a call that printed says so.
     s.paper = "ok";
   }
   if (has(seen.codes, "coupon_open")) s.coupon_open = true;

@@ -30,7 +30,7 @@ namespace kt::serve {
 
 // The version of the HTTP API: the minor number grows with what is added,
 // the major one with what changes.
-inline constexpr const char *kApiVersion = "1.1.0";
+inline constexpr const char *kApiVersion = "1.2.0";
 
 // A request refused with its status and a message.
 struct HttpError : std::runtime_error {
