@@ -191,6 +191,29 @@ class Monitoring(unittest.TestCase):
         name = "kalpo_maker_failures_total"
         self.assertEqual(metric(after, name, code="printer_off") - metric(before, name, code="printer_off"), 1)
 
+    def test_the_token_on_standard_output_only_on_a_terminal(self):
+        import pty
+        with tempfile.TemporaryDirectory() as folder:
+            env = dict(os.environ, KALPO_SERVE_TOKEN="a-token-nobody-may-log-0123", KALPO_SIM_DIR=folder, HOME=folder)
+            for terminal in (False, True):
+                with self.subTest(terminal=terminal):
+                    reader, writer = pty.openpty() if terminal else os.pipe()
+                    started = subprocess.Popen([os.environ["KALPO_TOOL"], "serve", "--port", "0"], env=env,
+                                               stdout=writer, stderr=subprocess.PIPE)
+                    os.close(writer)
+                    with os.fdopen(reader, "rb", buffering=0) as out:
+                        text = b""
+                        while text.count(b"\n") < (2 if terminal else 1):
+                            text += out.read(4096)
+                        started.terminate()
+                        errors = started.communicate(timeout=10)[1]
+                        try:
+                            text += out.read(4096)
+                        except OSError:
+                            pass  # the terminal closed
+                    self.assertEqual(b"a-token-nobody-may-log-0123" in text, terminal, text)
+                    self.assertNotIn(b"a-token-nobody-may-log-0123", errors)
+
     @unittest.skipUnless(PROMTOOL, "promtool is missing")
     def test_the_shipped_rules_and_scrape_configuration(self):
         shipped = os.path.join(os.path.dirname(HEADER), "..", "packaging", "prometheus")
