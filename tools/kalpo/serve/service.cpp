@@ -213,7 +213,7 @@ nlohmann::json body_object(const Request &request) {
 }
 
 Service::Service(std::string token, std::vector<std::string> origins, const WorkLimits &limits)
-    : token_(std::move(token)), origins_(std::move(origins)), context_(limits) {}
+    : token_(std::move(token)), origins_(std::move(origins)), context_(limits, token_) {}
 
 Service::~Service() { stop(); }
 
@@ -250,9 +250,9 @@ bool Service::has_token(const Request &request) const {
 
 bool Service::authenticated(const Request &request) {
   if (has_token(request)) return true;
-  // The event stream's ticket, used up here (once per request).
+  // The event stream's ticket.
   return request.path() == "/v1/events" && request.has_query("ticket") &&
-         context_.tickets.redeem(request.query("ticket"));
+         context_.tickets.check(request.query("ticket")) == Tickets::Verdict::good;
 }
 
 Response Service::with_cors(Response response, const Request &request) const {
@@ -289,8 +289,14 @@ std::optional<Response> Service::refused(const Request &request, bool api) const
     return error_response(403, "the Host header is to be 127.0.0.1" + port + " or localhost" + port);
   if (request.has_header("Origin") && !allowed_origin(request.header("Origin")))
     return error_response(403, "this origin may not call the service (kalpo serve --allow-origin allows one)");
-  if (api && request.method != "OPTIONS" && !request.authenticated)
+  if (api && request.method != "OPTIONS" && !request.authenticated) {
+    if (request.path() == "/v1/events" && request.has_query("ticket"))
+      return error_response(401, context_.tickets.check(request.query("ticket")) == Tickets::Verdict::lapsed
+                                     ? "the ticket has lapsed: POST /v1/events/ticket gives a new one"
+                                     : "the ticket is not one this service gave, or the token changed since: "
+                                       "POST /v1/events/ticket gives a new one");
     return error_response(401, "the token is missing or wrong (Authorization: Bearer <token>)");
+  }
   return std::nullopt;
 }
 

@@ -123,20 +123,25 @@ class EventHub {
   bool closed_ = false;
 };
 
-// Short-lived, single-use tickets that stand for the token on the one
-// route a browser cannot give a header to (the event stream).
+// Tickets that stand for the token on the one route a browser cannot give
+// a header to (the event stream).  Each is signed with the token and opens
+// the stream as often as asked until it lapses, also after a restart of the
+// service with the same token: a page's EventSource reconnects by itself.
+// A new token voids every ticket.
 class Tickets {
  public:
-  static constexpr auto kLifetime = std::chrono::seconds(30);
-  static constexpr std::size_t kOutstanding = 64;  // past it the oldest lapses
-  std::string issue();
-  // True once for a ticket issued and not yet lapsed.
-  bool redeem(const std::string &ticket);
+  static constexpr auto kLifetime = std::chrono::hours(12);
+  enum class Verdict { good, lapsed, wrong };
+  explicit Tickets(std::string token = {}) : token_(std::move(token)) {}
+  std::string issue() const;
+  Verdict check(std::string_view ticket) const;
 
  private:
-  std::mutex mutex_;
-  std::deque<std::pair<std::string, std::chrono::steady_clock::time_point>> issued_;
+  std::string token_;
 };
+
+// HMAC-SHA-256 of `message` under `key`, in hex.
+std::string hmac_sha256_hex(std::string_view key, std::string_view message);
 
 // The pages the virtual printers print, as `page` events.  Every look runs
 // in its turn on the call queue, so a call's event comes before its pages'.
@@ -199,8 +204,8 @@ struct WorkLimits {
 void tune_limits(Limits &limits, WorkLimits &work, EventHub::Limits &events);
 
 struct Context {
-  explicit Context(const WorkLimits &limits = {})
-      : limits(limits), calls(limits.calls_waiting), reads(limits.reads_waiting, limits.read_threads) {}
+  explicit Context(const WorkLimits &limits = {}, const std::string &token = {})
+      : limits(limits), calls(limits.calls_waiting), reads(limits.reads_waiting, limits.read_threads), tickets(token) {}
   WorkLimits limits;
   CallQueue calls;
   CallQueue reads;
