@@ -3,6 +3,8 @@ streams that never read, credentials in cookies, hostile token files,
 requests with two meanings, and a printer held by another process.  Small
 caps and short deadlines (KALPO_SERVE_LIMITS) keep it fast."""
 import fcntl
+import hashlib
+import hmac
 import json
 import os
 import socket
@@ -171,6 +173,11 @@ class Streams(unittest.TestCase):
             status, headers, answer = service.request("POST", "/v1/events/ticket", headers={"Origin": ORIGIN})
             self.assertEqual((status, headers["Access-Control-Allow-Origin"]), (200, ORIGIN))
             path = "/v1/events?ticket=" + answer["ticket"]
+            # Signed with the token: HMAC-SHA-256 of its lapse time and nonce.
+            lapses, nonce, signature = answer["ticket"].split(".")
+            self.assertEqual(signature, hmac.new(service.token.encode(), ("kalpo events ticket %s.%s" % (
+                lapses, nonce)).encode(), hashlib.sha256).hexdigest())
+            self.assertAlmostEqual(int(lapses) - time.time(), 12 * 3600, delta=60)
             for _ in range(2):  # the browser's reconnection uses the same address
                 s = open_stream(service, path, headers={"Authorization": "", "Origin": ORIGIN})
                 head = read_until(s, b"kalpo events")
