@@ -4,6 +4,7 @@
 #include "serve/printer_watch.h"
 
 #include <algorithm>
+#include <tuple>
 
 #include "exports.h"
 #include "models.h"
@@ -80,13 +81,9 @@ void apply(PrinterState &s, const Observation &seen, double now) {
   if (seen.ok && name == "KALPO_Reducaoz") s.z_pending = false;
 }
 
-// The state as the event and the health tell it, without the time of the
-// last answer, which changes with every answer.
-nlohmann::json compared(const PrinterState &s) {
-  nlohmann::json j = s.json();
-  j.erase("last_answer");
-  return j;
-}
+// What changes the state as a `status` event tells it: not the times of the
+// last answer and failure, which change with every one.
+auto told(const PrinterState &s) { return std::tie(s.answering, s.paper, s.coupon_open, s.z_pending, s.last_failure); }
 
 nlohmann::json maybe(const std::optional<bool> &value) { return value ? nlohmann::json(*value) : nlohmann::json(); }
 
@@ -214,10 +211,10 @@ void PrinterWatch::answered(const std::string &model, const Observation &seen) {
   {
     std::lock_guard lock(mutex_);
     PrinterState &s = printers_.at(model);
-    const nlohmann::json before = compared(s);
+    const PrinterState before = s;
     apply(s, seen, unix_now());
     asked_[model] = std::chrono::steady_clock::now();
-    if (compared(s) != before) changed = s.json();
+    if (told(s) != told(before)) changed = s.json();
   }
   if (changed) hub_.publish("status", *changed);
 }
