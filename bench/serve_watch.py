@@ -10,23 +10,17 @@ three printers; for each, calls a second, the median and 99th-percentile
 latency, and the service's own share (the latency less the call's own time
 the answer gives as `ms`: the HTTP trip, the queue, the log line, the look
 for new pages).  Then libkalpo straight (ctypes), in the same run."""
-import ctypes
 import http.client
 import json
 import os
 import statistics
-import sys
 import tempfile
 import time
 
-build = os.path.abspath(sys.argv[1])
-calls = int(sys.argv[2]) if len(sys.argv) > 2 else 5000
-here = os.path.dirname(os.path.abspath(__file__))
-os.environ["KALPO_TOOL"] = os.path.join(build, "bin", "kalpo")
-sys.path.insert(0, os.path.join(here, "..", "tests", "serve"))
-from service import Service  # noqa: E402
+from cheap_query import MODEL, arguments, direct
 
-MODEL = "BEMATECHMP20"
+build, calls = arguments(5000)
+from service import Service  # noqa: E402
 
 
 def summary(times, shares, elapsed):
@@ -78,17 +72,14 @@ for name, args in (("watch off", ["--watch-interval", "0"]),
 
 with tempfile.TemporaryDirectory(prefix="kalpo-bench-") as folder:
     os.environ.update(KALPO_SIM_DIR=os.path.join(folder, "sim"), KALPO_DRIVE_C=os.path.join(folder, "c"))
-    library = ctypes.CDLL(os.path.join(build, "lib", "libkalpo.so"))
-    library.KALPO_NumeroCupom.argtypes = [ctypes.c_char_p, ctypes.POINTER(ctypes.c_char_p)]
-    library.KALPO_NumeroCupom.restype = ctypes.c_uint8
-    number = ctypes.c_char_p()
+    query = direct(build)
     for _ in range(300):
-        library.KALPO_NumeroCupom(MODEL.encode(), ctypes.byref(number))
+        query()
     times = []
     started = time.perf_counter()
     for _ in range(calls):
         before = time.perf_counter()
-        library.KALPO_NumeroCupom(MODEL.encode(), ctypes.byref(number))
+        query()
         times.append((time.perf_counter() - before) * 1000)
     rows["libkalpo directly (ctypes)"] = summary(times, [], time.perf_counter() - started)
 
