@@ -191,6 +191,25 @@ class Monitoring(unittest.TestCase):
         name = "kalpo_maker_failures_total"
         self.assertEqual(metric(after, name, code="printer_off") - metric(before, name, code="printer_off"), 1)
 
+    def test_a_flood_of_refusals_is_summarised(self):
+        flooded = Service()
+        try:
+            for _ in range(200):
+                status, headers, _ = flooded.request("GET", "/v1/exports", token=False,
+                                                     headers={"X-Request-Id": "flood-1"})
+                self.assertEqual((status, headers["X-Request-Id"]), (401, "flood-1"))
+            status, headers, _ = flooded.request("GET", "/v1/exports", headers={"X-Request-Id": "bad id\u00e9"})
+            self.assertRegex(headers["X-Request-Id"], r"^[0-9a-f]{8}-\d+$")  # not sane: one of the service's
+            metrics = flooded.request("GET", "/metrics")[2]
+        finally:
+            log = [json.loads(line) for line in flooded.stop().splitlines()]
+        self.assertEqual(metric(metrics, "kalpo_http_responses_total", route="/v1/exports", status="401"), 200)
+        refusals = [line for line in log if line["event"] in ("refusal", "refusals")]
+        self.assertLess(len(refusals), 20, refusals)  # a line a second at most
+        self.assertEqual(refusals[0]["request_id"], "flood-1")
+        self.assertEqual(sum(line.get("unlogged", 0) + line.get("unlogged_before", 0) for line in refusals) +
+                         sum(line["event"] == "refusal" for line in refusals), 200)
+
     def test_the_token_on_standard_output_only_on_a_terminal(self):
         import pty
         with tempfile.TemporaryDirectory() as folder:
