@@ -8,23 +8,17 @@ through the JavaScript client in Node and through fetch alone (each over one
 kept-alive connection), through Python's http.client on a kept-alive
 connection, and straight into libkalpo (ctypes): calls a second, and the
 median and 99th-percentile latency."""
-import ctypes
 import http.client
 import json
 import os
 import statistics
 import subprocess
-import sys
 import time
 
-build = os.path.abspath(sys.argv[1])
-calls = int(sys.argv[2]) if len(sys.argv) > 2 else 3000
-here = os.path.dirname(os.path.abspath(__file__))
-os.environ["KALPO_TOOL"] = os.path.join(build, "bin", "kalpo")
-sys.path.insert(0, os.path.join(here, "..", "tests", "serve"))
-from service import Service  # noqa: E402
+from cheap_query import HERE as here, MODEL, arguments, direct
 
-MODEL = "BEMATECHMP20"
+build, calls = arguments(3000)
+from service import Service  # noqa: E402
 
 
 def figures(call):
@@ -65,12 +59,7 @@ try:
     rows["raw HTTP (Python, kept-alive)"] = figures(over_http)
     connection.close()
 
-    library = ctypes.CDLL(os.path.join(build, "lib", "libkalpo.so"))
-    library.KALPO_NumeroCupom.argtypes = [ctypes.c_char_p, ctypes.POINTER(ctypes.c_char_p)]
-    library.KALPO_NumeroCupom.restype = ctypes.c_uint8
-    number = ctypes.c_char_p()
-    rows["libkalpo directly (ctypes)"] = figures(lambda: library.KALPO_NumeroCupom(MODEL.encode(),
-                                                                                     ctypes.byref(number)))
+    rows["libkalpo directly (ctypes)"] = figures(direct(build))
 finally:
     service.stop()
 print("KALPO_NumeroCupom, %d calls each:" % calls)

@@ -143,13 +143,17 @@ class Monitoring(unittest.TestCase):
     def test_health_without_the_token(self):
         service.call("Abredia", ["EPSON"])
         service.request("PUT", "/v1/printers/interfaceepson/faults", {"faults": ["paper_end"]})
-        time.sleep(1.1)  # past the cached look
         try:
+            # The Epson library has no status query: its calls' answers alone tell.
+            service.request("POST", "/v1/call/Leiturax", {"args": ["EPSON"]})
             status, _, health = service.request("GET", "/v1/health", token=False)
         finally:
             service.request("PUT", "/v1/printers/interfaceepson/faults", {"faults": []})
         self.assertEqual((status, health["status"]), (200, "ok"))
-        self.assertEqual(health["printers"]["interfaceepson"], {"answers": True, "damaged": False, "paper_out": True})
+        epson = health["printers"]["EPSON"]
+        self.assertEqual({k: epson[k] for k in ("library", "status", "answering", "paper", "last_failure", "query")},
+                         {"library": "interfaceepson", "status": "degraded", "answering": True, "paper": "out",
+                          "last_failure": "printer_off", "query": None})
         self.assertEqual(service.request("GET", "/v1/health", headers={"Host": "evil.example"}, token=False)[0], 403)
 
     def test_metrics_count_a_sale(self):
@@ -164,7 +168,11 @@ class Monitoring(unittest.TestCase):
         self.assertEqual(metric(after, "kalpo_calls_total", **labels) - metric(before, "kalpo_calls_total", **labels), 1)
         count = "kalpo_call_duration_seconds_count"
         self.assertEqual(metric(after, count) - metric(before, count), 5)
-        self.assertGreater(metric(after, "kalpo_printer_coo", library="bemafi32"), 0)
+        self.assertEqual(metric(after, "kalpo_printer_coupon_open", model="BEMATECHMP20", library="bemafi32"), 0)
+        self.assertEqual(metric(after, "kalpo_build_info", version="4.0.0", api="1.2.0"), 1)
+        self.assertGreater(metric(after, "process_resident_memory_bytes"), 0)
+        self.assertGreater(metric(after, "process_open_fds"), 0)
+        self.assertGreater(metric(after, "kalpo_http_responses_total", route="/v1/call/*", status="200"), 4)
         self.assertGreaterEqual(metric(after, "kalpo_connections_open"), 1)  # this request's own
         if PROMTOOL:
             checked = subprocess.run([PROMTOOL, "check", "metrics"], input=after, text=True, capture_output=True)
@@ -183,12 +191,62 @@ class Monitoring(unittest.TestCase):
         name = "kalpo_maker_failures_total"
         self.assertEqual(metric(after, name, code="printer_off") - metric(before, name, code="printer_off"), 1)
 
-    def test_the_readme_alert_rules(self):
-        rules = os.path.join(os.path.dirname(HEADER), "..", "docs", "kalpo-alerts.yml")
-        with open(rules) as file, open(os.path.join(os.path.dirname(rules), "..", "README.md")) as readme:
+    def test_a_flood_of_refusals_is_summarised(self):
+        flooded = Service()
+        try:
+            for _ in range(200):
+                status, headers, _ = flooded.request("GET", "/v1/exports", token=False,
+                                                     headers={"X-Request-Id": "flood-1"})
+                self.assertEqual((status, headers["X-Request-Id"]), (401, "flood-1"))
+            status, headers, _ = flooded.request("GET", "/v1/exports", headers={"X-Request-Id": "bad id\u00e9"})
+            self.assertRegex(headers["X-Request-Id"], r"^[0-9a-f]{8}-\d+$")  # not sane: one of the service's
+            metrics = flooded.request("GET", "/metrics")[2]
+        finally:
+            log = [json.loads(line) for line in flooded.stop().splitlines()]
+        self.assertEqual(metric(metrics, "kalpo_http_responses_total", route="/v1/exports", status="401"), 200)
+        refusals = [line for line in log if line["event"] in ("refusal", "refusals")]
+        self.assertLess(len(refusals), 20, refusals)  # a line a second at most
+        self.assertEqual(refusals[0]["request_id"], "flood-1")
+        self.assertEqual(sum(line.get("unlogged", 0) + line.get("unlogged_before", 0) for line in refusals) +
+                         sum(line["event"] == "refusal" for line in refusals), 200)
+
+    def test_the_token_on_standard_output_only_on_a_terminal(self):
+        import pty
+        with tempfile.TemporaryDirectory() as folder:
+            env = dict(os.environ, KALPO_SERVE_TOKEN="a-token-nobody-may-log-0123", KALPO_SIM_DIR=folder, HOME=folder)
+            for terminal in (False, True):
+                with self.subTest(terminal=terminal):
+                    reader, writer = pty.openpty() if terminal else os.pipe()
+                    started = subprocess.Popen([os.environ["KALPO_TOOL"], "serve", "--port", "0"], env=env,
+                                               stdout=writer, stderr=subprocess.PIPE)
+                    os.close(writer)
+                    with os.fdopen(reader, "rb", buffering=0) as out:
+                        text = b""
+                        while text.count(b"\n") < (2 if terminal else 1):
+                            text += out.read(4096)
+                        started.terminate()
+                        errors = started.communicate(timeout=10)[1]
+                        try:
+                            text += out.read(4096)
+                        except OSError:
+                            pass  # the terminal closed
+                    self.assertEqual(b"a-token-nobody-may-log-0123" in text, terminal, text)
+                    self.assertNotIn(b"a-token-nobody-may-log-0123", errors)
+
+    @unittest.skipUnless(PROMTOOL, "promtool is missing")
+    def test_the_shipped_rules_and_scrape_configuration(self):
+        shipped = os.path.join(os.path.dirname(HEADER), "..", "packaging", "prometheus")
+        with open(os.path.join(shipped, "kalpo-alerts.yml")) as file, \
+                open(os.path.join(shipped, "..", "..", "README.md")) as readme:
             self.assertIn(file.read(), readme.read())
-        checked = subprocess.run([PROMTOOL, "check", "rules", rules], text=True, capture_output=True)
-        self.assertEqual(checked.returncode, 0, checked.stdout + checked.stderr)
+        with tempfile.TemporaryDirectory() as folder:
+            for name in ("kalpo-alerts.yml", "kalpo-scrape.yml"):
+                shutil.copy(os.path.join(shipped, name), folder)
+            with open(os.path.join(folder, "kalpo-serve-token"), "w") as token:
+                token.write("t0ken-for-the-tests")
+            for check in (["rules", "kalpo-alerts.yml"], ["config", "kalpo-scrape.yml"]):
+                checked = subprocess.run([PROMTOOL, "check", *check], cwd=folder, text=True, capture_output=True)
+                self.assertEqual(checked.returncode, 0, checked.stdout + checked.stderr)
 
     def test_log_lines(self):
         for form, check in (("json", json.loads), ("text", str)):
@@ -197,7 +255,10 @@ class Monitoring(unittest.TestCase):
                 logged.call("AbreCupom", {"modelo": "BEMATECHMP20", "nome": "", "endereco": "",
                                           "documento": "123.456.789-09"})
                 logged.request("POST", "/v1/call/Versao", {"args": []}, {"Idempotency-Key": "log-key"})
-                lines = [line for line in logged.stop().splitlines() if "KALPO_" in line and not line.startswith("kalpo serve")]
+                log = logged.stop().splitlines()
+                if form == "json":
+                    self.assertEqual([json.loads(line)["event"] for line in log], ["start", "call", "call", "stop"])
+                lines = [line for line in log if "KALPO_" in line and " start " not in line and '"start"' not in line]
                 self.assertEqual(len(lines), 2, lines)
                 self.assertNotIn("123.456.789-09", "\n".join(lines))
                 self.assertNotIn(logged.token, "\n".join(lines))

@@ -55,6 +55,36 @@ class Client(unittest.TestCase):
         status, output = run(os.path.join(BIN, "tsc"), "--noEmit", "-p", ".")
         self.assertEqual(status, 0, output)
 
+    def test_the_types_under_every_resolution(self):
+        # A program that installed the client, compiled under each of
+        # TypeScript's module resolutions: every export keeps its types.
+        consumer = os.path.join(self.folder.name, "consumer")
+        os.makedirs(os.path.join(consumer, "node_modules", "@kalpo"))
+        os.symlink(os.path.abspath(CLIENT), os.path.join(consumer, "node_modules", "@kalpo", "client"))
+        with open(os.path.join(consumer, "package.json"), "w") as file:
+            json.dump({"name": "consumer", "type": "module", "private": True}, file)
+        with open(os.path.join(consumer, "pos.ts"), "w") as file:
+            file.write('import { KalpoClient, type Health } from "@kalpo/client";\n'
+                       'export async function number(client: KalpoClient): Promise<string | null | undefined> {\n'
+                       '  const answer = await client.NumeroCupom({ modelo: "BEMATECHMP20" });\n'
+                       '  const warnings: string[] = answer.warnings;\n'
+                       '  // @ts-expect-error: no such argument\n'
+                       '  await client.NumeroCupom({ modelo: "BEMATECHMP20", cupom: 1 });\n'
+                       '  return warnings.length ? null : answer.out.numero_cupom;\n'
+                       '}\n'
+                       'export type Printers = Health["printers"];\n')
+        for resolution, module in (("NodeNext", "NodeNext"), ("Node16", "Node16"), ("Bundler", "ES2022"),
+                                   ("Node10", "CommonJS")):
+            with self.subTest(resolution=resolution):
+                config = os.path.join(consumer, "tsconfig.%s.json" % resolution)
+                with open(config, "w") as file:
+                    json.dump({"compilerOptions": {"target": "ES2022", "module": module,
+                                                   "moduleResolution": resolution, "lib": ["ES2022", "DOM"],
+                                                   "strict": True, "noEmit": True, "types": []},
+                               "files": ["pos.ts"]}, file)
+                status, output = run(os.path.join(BIN, "tsc"), "-p", config)
+                self.assertEqual(status, 0, output)
+
     def test_a_sale_in_node(self):
         env = dict(os.environ, KALPO_URL=self.service.base, KALPO_TOKEN=self.service.token)
         status, output = run(NODE, "test/sale.mjs", env=env)

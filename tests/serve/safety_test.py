@@ -3,6 +3,8 @@ streams that never read, credentials in cookies, hostile token files,
 requests with two meanings, and a printer held by another process.  Small
 caps and short deadlines (KALPO_SERVE_LIMITS) keep it fast."""
 import fcntl
+import hashlib
+import hmac
 import json
 import os
 import socket
@@ -164,20 +166,43 @@ class Streams(unittest.TestCase):
         finally:
             service.stop()
 
-    def test_a_ticket_opens_one_stream_once(self):
-        service = Service("--allow-origin", ORIGIN)
+    def test_a_ticket_reopens_the_stream_after_a_restart(self):
+        service = Service("--allow-origin", ORIGIN, folder=tempfile.TemporaryDirectory(prefix="kalpo-serve-"))
+        folder = service.folder
         try:
             status, headers, answer = service.request("POST", "/v1/events/ticket", headers={"Origin": ORIGIN})
             self.assertEqual((status, headers["Access-Control-Allow-Origin"]), (200, ORIGIN))
             path = "/v1/events?ticket=" + answer["ticket"]
-            s = open_stream(service, path, headers={"Authorization": "", "Origin": ORIGIN})
-            head = read_until(s, b"kalpo events")
-            s.close()
-            self.assertIn(b"200 OK", head)
-            self.assertIn(b"Access-Control-Allow-Origin: " + ORIGIN.encode(), head)
-            self.assertEqual(service.request("GET", path, token=False)[0], 401)
+            # Signed with the token: HMAC-SHA-256 of its lapse time and nonce.
+            lapses, nonce, signature = answer["ticket"].split(".")
+            self.assertEqual(signature, hmac.new(service.token.encode(), ("kalpo events ticket %s.%s" % (
+                lapses, nonce)).encode(), hashlib.sha256).hexdigest())
+            self.assertAlmostEqual(int(lapses) - time.time(), 12 * 3600, delta=60)
+            for _ in range(2):  # the browser's reconnection uses the same address
+                s = open_stream(service, path, headers={"Authorization": "", "Origin": ORIGIN})
+                head = read_until(s, b"kalpo events")
+                s.close()
+                self.assertIn(b"200 OK", head)
+                self.assertIn(b"Access-Control-Allow-Origin: " + ORIGIN.encode(), head)
+            forged = path[:-1] + ("0" if path[-1] != "0" else "1")
+            status, _, refused = service.request("GET", forged, token=False)
+            self.assertEqual(status, 401)
+            self.assertIn("not one this service gave", refused["error"])
         finally:
             service.stop()
+        again = Service(folder=folder)  # a restart, with the same token
+        try:
+            s = open_stream(again, path, headers={"Authorization": ""})
+            self.assertIn(b"200 OK", read_until(s, b"kalpo events"))
+            s.close()
+        finally:
+            again.stop()
+            folder.cleanup()
+        other = Service(token="another-token-for-the-tests")
+        try:
+            self.assertEqual(other.request("GET", path, token=False)[0], 401)  # a new token voids it
+        finally:
+            other.stop()
 
 
 class OneMeaning(unittest.TestCase):

@@ -15,10 +15,11 @@ TOKEN = "t0ken-for-the-tests"
 
 
 class Service:
-    def __init__(self, *args, token=TOKEN, home=None, limits=None, folder=None):
+    def __init__(self, *args, token=TOKEN, home=None, limits=None, folder=None, env=None):
         # A folder given is kept: a second service on it finds the first one's data.
         self.folder = folder or tempfile.TemporaryDirectory(prefix="kalpo-serve-")
         self.kept = folder is not None
+        extra_env = env
         env = dict(os.environ)
         if RUNNER:
             env["KALPO_SIM_DIR"] = "C:\\" + os.path.basename(self.folder.name)
@@ -31,9 +32,10 @@ class Service:
             env["KALPO_SERVE_LIMITS"] = ",".join("%s=%d" % item for item in limits.items())
         if token:
             env["KALPO_SERVE_TOKEN"] = token
+        env.update(extra_env or {})
         # Standard error in a file: a pipe nobody reads would fill with the calls' log lines.
         self.log = tempfile.TemporaryFile(mode="w+")
-        self.process = subprocess.Popen([*RUNNER, TOOL, "serve", "--port", "0", *args], env=env,
+        self.process = subprocess.Popen([*RUNNER, TOOL, "serve", "--port", "0", "--panel-url", *args], env=env,
                                         stdout=subprocess.PIPE, stderr=self.log, text=True)
         first = self.process.stdout.readline()
         if not first.startswith("kalpo serve: listening on http://127.0.0.1:"):

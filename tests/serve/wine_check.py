@@ -2,13 +2,14 @@
 listed and one sale, whose coupon is then on the paper; idle sockets do not
 keep a call out, a cookie authenticates nothing, a ticket opens the event
 stream, and a short token is refused; the OpenAPI document and the metrics
-answered."""
+answered; a printer that is off is reported down by the printer watch."""
 import socket
 import sys
+import time
 
 from service import Service, sell
 
-service = Service()
+service = Service("--printer", "BEMATECHMP20", "--watch-interval", "0.5")
 try:
     status, _, exports = service.request("GET", "/v1/exports")
     assert status == 200 and len(exports) == 43, (status, exports)
@@ -34,6 +35,16 @@ try:
         stream.sendall(b"GET /v1/events?ticket=%s HTTP/1.1\r\nHost: 127.0.0.1:%d\r\n\r\n"
                        % (ticket.encode(), service.port))
         assert b"200 OK" in stream.recv(4096)
+    service.request("PUT", "/v1/printers/bemafi32/faults", {"faults": ["off"]})
+    deadline = time.monotonic() + 30
+    while time.monotonic() < deadline:
+        printer = service.request("GET", "/v1/health", token=False)[2]["printers"]["BEMATECHMP20"]
+        if printer["status"] == "down":
+            break
+        time.sleep(0.2)
+    assert printer["status"] == "down" and printer["answering"] is False, printer
+    metrics = service.request("GET", "/metrics")[2]
+    assert 'kalpo_printer_up{model="BEMATECHMP20",library="bemafi32"} 0' in metrics, metrics
 finally:
     service.stop()
 try:
@@ -41,5 +52,5 @@ try:
     raise AssertionError("a 5-character token was taken")
 except RuntimeError as refused:
     assert "shorter than 16" in str(refused), refused
-print("kalpo.exe serve: the exports listed, a sale made from Linux, the OpenAPI document and the metrics")
+print("kalpo.exe serve: the exports listed, a sale made from Linux, the OpenAPI document, the metrics, an off printer down")
 sys.exit(0)

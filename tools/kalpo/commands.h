@@ -35,8 +35,16 @@ int cmd_trace(const Global &g, const std::string &file);
 // the tool's first export call, which would be traced into it.
 void refuse_tracing_into(const std::string &trace);
 int cmd_replay(const Global &g, const std::string &file, bool against_printer, bool here, bool quiet);
-// Until interrupted; port 0 picks a free one.
-int cmd_serve(const Global &g, int port, const std::vector<std::string> &origins, bool log_json);
+struct ServeOptions {
+  int port = 8123;  // 0 picks a free one
+  std::vector<std::string> origins;
+  bool log_json = true;
+  std::vector<std::string> printers;  // models watched from the start
+  double watch_seconds = 3;           // the status query's interval; 0: calls alone
+  bool panel_url = false;             // print the panel's address with its token
+};
+// Until interrupted.
+int cmd_serve(const Global &g, const ServeOptions &options);
 extern const char *const kServeHelp;
 
 // The library's version (the header's) and KALPO_Versao's text.

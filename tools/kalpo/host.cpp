@@ -42,6 +42,7 @@ std::string temporary_folder(const std::string &prefix) {
 }
 
 bool input_is_terminal() { return _isatty(_fileno(stdin)) != 0; }
+bool output_is_terminal() { return _isatty(_fileno(stdout)) != 0; }
 
 void keep_standard_streams() {}
 
@@ -62,6 +63,7 @@ std::string temporary_folder(const std::string &prefix) {
 }
 
 bool input_is_terminal() { return isatty(STDIN_FILENO) != 0; }
+bool output_is_terminal() { return isatty(STDOUT_FILENO) != 0; }
 
 void prepare_output() {}
 

@@ -13,6 +13,7 @@ void set_environment(const char *name, const std::string &value);
 // with `prefix`; std::runtime_error when it cannot be made.
 std::string temporary_folder(const std::string &prefix);
 bool input_is_terminal();
+bool output_is_terminal();
 // Standard output carries the same bytes everywhere: no CR added before LF on
 // Windows, and a console there shows UTF-8.
 void prepare_output();

@@ -182,13 +182,21 @@ static int kalpo_main(int argc, char **argv) {
       "value is as recorded; 1 at the first difference, shown with the recorded and the made side by side.");
 
   auto *serve = app.add_subcommand("serve", "KALPO's calls over HTTP on 127.0.0.1, and the printer panel");
-  int port = 8123;
-  std::vector<std::string> origins;
-  serve->add_option("--port", port, "The port (0: a free one)")->check(CLI::Range(0, 65535));
-  serve->add_option("--allow-origin", origins, "A web origin allowed to call (repeatable): https://pos.example");
+  kt::ServeOptions served;
+  serve->add_option("--port", served.port, "The port (0: a free one)")->check(CLI::Range(0, 65535));
+  serve->add_option("--allow-origin", served.origins, "A web origin allowed to call (repeatable): https://pos.example");
   std::string log_format = "json";
-  serve->add_option("--log-format", log_format, "One line per call on standard error: json (default) or text")
+  serve->add_option("--log-format", log_format, "Standard error's lines: json (default, one object a line) or text")
       ->check(CLI::IsMember({"json", "text"}));
+  serve->add_option("--printer", served.printers,
+                    "A printer model to watch from the start (repeatable); the models calls use are watched too");
+  serve
+      ->add_option("--watch-interval", served.watch_seconds,
+                   "Seconds between a printer's status queries while no call waits (default 3; 0: none)")
+      ->check(CLI::Range(0.0, 3600.0));
+  serve->add_flag("--panel-url", served.panel_url,
+                  "Print the panel's address with the token even when standard output is not a terminal");
+  serve->set_config("--config", "", "A file of these options, one 'name = value' a line: printer = [\"EPSON\"]");
   serve->footer(kt::kServeHelp);
 
   try {
@@ -239,7 +247,10 @@ static int kalpo_main(int argc, char **argv) {
     if (*config_show || *config) return kt::cmd_config_show(g);
     if (*trace) return kt::cmd_trace(g, trace_file);
     if (*replay) return kt::cmd_replay(g, replay_file, against_printer, replay_here, replay_quiet);
-    if (*serve) return kt::cmd_serve(g, port, origins, log_format == "json");
+    if (*serve) {
+      served.log_json = log_format == "json";
+      return kt::cmd_serve(g, served);
+    }
   } catch (const kt::UsageError &e) {
     return kt::fail(e.what(), kt::kExitUsage);
   } catch (const kreplay::FieldFileError &e) {

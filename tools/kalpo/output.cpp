@@ -28,8 +28,15 @@ class Visible final : public std::streambuf {
     if (!traits_type::eq_int_type(c, traits_type::eof())) put(static_cast<unsigned char>(c));
     return failed_ ? traits_type::eof() : traits_type::not_eof(c);
   }
+  // A whole text reaches the stream in one piece: standard error is not
+  // buffered, and a byte at a time would be a system call each.
   std::streamsize xsputn(const char *text, std::streamsize n) override {
+    pending_ = &batch_;
     for (std::streamsize i = 0; i < n; ++i) put(static_cast<unsigned char>(text[i]));
+    pending_ = nullptr;
+    const auto size = static_cast<std::streamsize>(batch_.size());
+    if (size > 0 && to_->sputn(batch_.data(), size) != size) failed_ = true;
+    batch_.clear();
     return failed_ ? 0 : n;
   }
   int sync() override {
@@ -51,10 +58,15 @@ class Visible final : public std::streambuf {
     emit((c < 0x20 && c != '\n' && c != '\t') || c == 0x7F ? '?' : c);
   }
   void emit(unsigned char c) {
-    if (traits_type::eq_int_type(to_->sputc(static_cast<char>(c)), traits_type::eof())) failed_ = true;
+    if (pending_)
+      pending_->push_back(static_cast<char>(c));
+    else if (traits_type::eq_int_type(to_->sputc(static_cast<char>(c)), traits_type::eof()))
+      failed_ = true;
   }
 
   std::streambuf *to_;
+  std::string batch_;
+  std::string *pending_ = nullptr;  // set while a text is gathered into batch_
   bool lead_ = false, failed_ = false;
 };
 
@@ -107,8 +119,16 @@ std::string json_line(const nlohmann::json &value) { return dump(value, -1); }
 
 void print_json(const nlohmann::json &value) { std::cout << json_text(value) << '\n' << std::flush; }
 
+namespace {
+std::function<void(const std::string &)> g_warning_sink;
+}
+
+void route_warnings(std::function<void(const std::string &)> sink) { g_warning_sink = std::move(sink); }
+
 void warn(const std::string &text) {
-  if (g_json)
+  if (g_warning_sink)
+    g_warning_sink(text);
+  else if (g_json)
     std::cerr << json_line({{"warning", text}}) << '\n';
   else
     std::cerr << "kalpo: warning: " << text << '\n';

@@ -3,6 +3,7 @@
 // (text, or JSON with --json).
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -36,6 +37,9 @@ std::string json_line(const nlohmann::json &value);
 void print_json(const nlohmann::json &value);
 // On standard error: "kalpo: warning: ..." or, with --json, one JSON line.
 void warn(const std::string &text);
+// Warnings handed to `sink` instead (a service's log); an empty one restores
+// standard error.
+void route_warnings(std::function<void(const std::string &)> sink);
 // An error that ends the command: "kalpo: ..." on standard error or, with
 // --json, {"error": ..., "exit_status": ...} on standard output.  Returns
 // the status.

@@ -887,7 +887,7 @@ export interface paths {
         };
         get?: never;
         put?: never;
-        /** A short-lived, single-use ticket that opens the event stream */
+        /** A ticket that opens the event stream, and reopens it, for 12 hours */
         post: operations["eventTicket"];
         delete?: never;
         options?: never;
@@ -920,7 +920,7 @@ export interface paths {
             cookie?: never;
         };
         /**
-         * Whether the service answers, and per printer whether it answers, is damaged or is out of paper (looked at once a second at most)
+         * Whether the service answers, and each printer's state by model, from its own answers (the printer watch)
          * @description May be asked without the token: the service listens on the loopback address alone.
          */
         get: operations["getHealth"];
@@ -1053,7 +1053,7 @@ export interface components {
             replayed?: boolean;
             /** @description the export's result; null when it has none */
             result: number | null;
-            /** @description what the call was given that KALPO answers as unknown (a model, with the closest) */
+            /** @description what the call was given that KALPO answers as unknown (a model, with the closest), and the printer's state as codes: printer_not_answering, paper_out, paper_low, reduction_due */
             warnings: string[];
         };
         Error: {
@@ -1062,14 +1062,11 @@ export interface components {
         };
         Health: {
             printers: {
-                [key: string]: {
-                    answers?: boolean;
-                    damaged?: boolean;
-                    paper_out?: boolean;
-                };
+                [key: string]: components["schemas"]["PrinterState"];
             };
             /** @constant */
             status: "ok";
+            watch_interval_s?: number;
         };
         Message: {
             answer: string;
@@ -1120,6 +1117,29 @@ export interface components {
          * @enum {string}
          */
         MessageCode: "no_error" | "paper_low" | "paper_end" | "printer_off" | "communication" | "printer_error" | "intervention" | "coupon_open" | "coupon_closed" | "sequence" | "item" | "discount" | "reduction_due" | "day_closed" | "day_open" | "day_not_open" | "fiscal_memory" | "detail_memory" | "limit_reached" | "clock" | "tax_rate" | "payment" | "transaction" | "cancel_refused" | "invalid_command" | "invalid_parameter" | "printer_setup" | "auxiliary_device" | "unsupported" | "configuration" | "not_executed" | "aborted" | "library_error" | "information" | "question" | "other";
+        PrinterState: {
+            answering: boolean | null;
+            coupon_open?: boolean | null;
+            /** @description Unix seconds */
+            last_answer?: number | null;
+            /** @description the last failed call's code */
+            last_failure?: string | null;
+            last_failure_at?: number | null;
+            library: string;
+            model: string;
+            /** @enum {unknown} */
+            paper: "ok" | "low" | "out" | "unknown";
+            /** @description the status query the watch asks; null: the printer is seen through its calls alone */
+            query?: string | null;
+            /** @description Unix seconds: since when answering */
+            since?: number | null;
+            /**
+             * @description down: it does not answer; degraded: paper out or low, or a Z reduction due; unknown before its first answer
+             * @enum {unknown}
+             */
+            status: "ok" | "degraded" | "down" | "unknown";
+            z_pending?: boolean | null;
+        };
         Version: {
             api: string;
             kalpo: string;
@@ -3357,8 +3377,10 @@ export interface operations {
     events: {
         parameters: {
             query?: {
-                /** @description a ticket from POST /v1/events/ticket, for EventSource, instead of the token */
+                /** @description a ticket from POST /v1/events/ticket, for EventSource, instead of the token: it opens the stream as often as asked until it lapses (12 hours), after a restart of the service too, unless the token changed */
                 ticket?: string;
+                /** @description as Last-Event-ID, for a new EventSource; the header wins when both are given */
+                last_event_id?: string;
             };
             header?: {
                 /** @description the last event's id: the stream resumes after it */
@@ -3369,7 +3391,7 @@ export interface operations {
         };
         requestBody?: never;
         responses: {
-            /** @description server-sent events, each with an id: `call` (export, args, result, out, messages, warnings, ms, queue_ms), `page` (library, coo, title, text, lines), `reset` (the backlog no longer holds what came after Last-Event-ID) and `lagged` (the client fell behind and is dropped) */
+            /** @description server-sent events, each with an id: `call` (export, args, result, out, messages, warnings, ms, queue_ms), `page` (library, coo, title, text, lines), `status` (a printer's state changed: PrinterState), `reset` (the backlog no longer holds what came after Last-Event-ID) and `lagged` (the client fell behind and is dropped) */
             200: {
                 headers: {
                     [name: string]: unknown;

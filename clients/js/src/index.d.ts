@@ -1,7 +1,7 @@
 // The client's types, derived from the service's OpenAPI document
 // (src/api.d.ts, made by openapi-typescript): an export called with an
 // argument it does not have, or of the wrong type, fails to compile.
-import type { components, paths } from "./api";
+import type { components, paths } from "./api.js";
 
 type CallPath = Extract<keyof paths, `/v1/call/KALPO_${string}`>;
 type ShortName<P> = P extends `/v1/call/KALPO_${infer N}` ? N : never;

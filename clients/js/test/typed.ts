@@ -1,6 +1,6 @@
 // Compiled by `tsc --noEmit` only: right calls compile, and each wrong one
 // is marked as an error that must occur (an unused @ts-expect-error fails).
-import { KalpoClient } from "../src/index";
+import { KalpoClient } from "../src/index.js";
 
 export async function sale(client: KalpoClient) {
   await client.AbreCupom({ modelo: "BEMATECHMP20", numero_cupom: null, nome: "", endereco: "", documento: "" });

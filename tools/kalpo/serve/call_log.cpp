@@ -31,12 +31,57 @@ std::string utc_now() {
 
 }  // namespace
 
+const char *level_of(int status) { return status >= 500 ? "error" : status >= 400 ? "warning" : "info"; }
+
+void log_event(Context &c, const char *level, const std::string &event, const nlohmann::json &fields) {
+  std::string line;
+  if (c.log_json) {
+    nlohmann::json object = {{"time", utc_now()}, {"level", level}, {"event", event}};
+    for (const auto &[name, value] : fields.items()) object[name] = value;
+    line = json_line(object);
+  } else {
+    line = utc_now() + " " + level + " " + event;
+    for (const auto &[name, value] : fields.items())
+      line += " " + name + "=" + (value.is_string() ? value.get<std::string>() : json_line(value));
+  }
+  std::cerr << line + "\n" << std::flush;
+}
+
+void log_refusal(Context &c, const std::string &id, const std::string &method, const std::string &route, int status) {
+  std::uint64_t before = 0;
+  {
+    std::lock_guard lock(c.refusals.mutex);
+    const auto now = std::chrono::steady_clock::now();
+    if (status == 0) {
+      // What a flood left uncounted, once its second is over.
+      if (c.refusals.unlogged == 0 || now - c.refusals.last < std::chrono::seconds(1)) return;
+    } else if (c.refusals.last != std::chrono::steady_clock::time_point{} &&
+               now - c.refusals.last < std::chrono::seconds(1)) {
+      ++c.refusals.unlogged;
+      return;
+    }
+    before = c.refusals.unlogged;
+    c.refusals.unlogged = 0;
+    c.refusals.last = now;
+  }
+  if (status == 0) {
+    log_event(c, "warning", "refusals", {{"unlogged", before}});
+    return;
+  }
+  log_event(
+      c, level_of(status), "refusal",
+      {{"request_id", id}, {"status", status}, {"method", method}, {"route", route}, {"unlogged_before", before}});
+}
+
 void record_call(Context &c, const CallRecord &record) {
   c.metrics.call(record);
   const auto or_null = [](const std::string &text) { return text.empty() ? nlohmann::json() : nlohmann::json(text); };
   std::string line;
   if (c.log_json) {
     line = json_line({{"time", utc_now()},
+                      {"level", level_of(record.status)},
+                      {"event", "call"},
+                      {"request_id", record.request_id},
                       {"export", or_null(record.export_name)},
                       {"model", or_null(record.model)},
                       {"result", or_null(record.result)},
@@ -54,6 +99,7 @@ void record_call(Context &c, const CallRecord &record) {
            (record.result.empty() ? "" : " " + record.result) + times;
     for (const std::string &code : record.codes) line += " " + code;
     if (!record.key.empty()) line += " key=" + record.key + (record.replayed ? " (replayed)" : "");
+    line += " id=" + record.request_id;
   }
   std::cerr << line + "\n" << std::flush;
 }

@@ -239,6 +239,11 @@ Response make_call(Context &c, const Request &r, const std::vector<std::string> 
         if (step["out"].contains(p.name)) outs[p.name] = typed(step["out"][p.name], p.kind);
         given.push_back(typed(step["args"].at(i), p.kind));
       }
+      // What the answer tells of the printer, and the warnings its state gives.
+      Observation seen{e, e->result != ResultKind::flag || step["result"] != 0, {}, outs};
+      for (const auto &m : step["messages"]) seen.codes.push_back(m["code"]);
+      c.printers.answered(record.model, seen);
+      for (const std::string &code : c.printers.warnings(record.model)) warnings.push_back(code);
       out = {{"result", step["result"]}, {"out", outs}, {"messages", messages(step["messages"])},
              {"warnings", warnings},     {"ms", ms},    {"queue_ms", milliseconds(started - queued)}};
       if (e->result == ResultKind::flag) out["ok"] = step["result"] != 0;
@@ -260,6 +265,7 @@ Response make_call(Context &c, const Request &r, const std::vector<std::string> 
 
 Response call_export_route(Context &c, const Request &r, const std::vector<std::string> &parts) {
   CallRecord record;
+  record.request_id = r.id;
   try {
     Response response = make_call(c, r, parts, record);
     record.status = response.status;

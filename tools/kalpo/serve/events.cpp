@@ -50,6 +50,7 @@ class EventHub::Subscriber : public Feed {
       pending_ = "event: lagged\ndata: {\"bound_bytes\":" + std::to_string(hub_.limits_.stream_bytes) + "}\n\n";
       pending_.shrink_to_fit();
       dropped_ = done_ = true;
+      ++hub_.lagged;
     } else {
       pending_ += event;
     }
@@ -71,7 +72,10 @@ class EventHub::Subscriber : public Feed {
 
 std::shared_ptr<Feed> EventHub::subscribe(std::optional<std::uint64_t> last_id) {
   std::lock_guard lock(mutex_);
-  if (closed_ || subscribers_.size() >= limits_.streams) return nullptr;
+  if (closed_ || subscribers_.size() >= limits_.streams) {
+    ++refused;
+    return nullptr;
+  }
   auto subscriber = std::make_shared<Subscriber>(*this);
   // A comment first: the client knows it is subscribed.
   subscriber->pending_ = ": kalpo events\nretry: 1000\n\n";

@@ -1,5 +1,6 @@
 // GET /v1/events: the event stream; POST /v1/events/ticket: a ticket that
-// opens it where no header can be given (a browser's EventSource).
+// opens it where no header can be given (a browser's EventSource), and
+// again at each of the browser's reconnections.
 #include <charconv>
 
 #include "serve/service.h"

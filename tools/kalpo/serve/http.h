@@ -25,6 +25,8 @@ struct Request {
   bool authenticated = false;
   // When it came: a call's wait for its turn counts from here.
   std::chrono::steady_clock::time_point arrived = std::chrono::steady_clock::now();
+  // Set by the service: the client's X-Request-Id when sane, else a new one.
+  std::string id;
 
   // The header's value, "" when absent; the name in any letter case.
   std::string header(std::string_view name) const;

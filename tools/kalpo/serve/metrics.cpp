@@ -1,14 +1,11 @@
-// The counters in the Prometheus text format, and the printers' health
-// read through the virtual printers' inspection session (no fault is used
-// up by it), cached for a second so that scrapes and health checks stay
-// cheap.
+// The counters in the Prometheus text format, and the printers' gauges
+// from the printer watch.
 #include "serve/metrics.h"
 
-#include <algorithm>
-#include <cstdio>
+#include "kalpo.h"
+#include "serve/service.h"
 
-#include "models.h"
-#include "printer_view.h"
+#include <cstdio>
 
 namespace kt::serve {
 namespace {
@@ -37,60 +34,38 @@ void family(std::string &out, const std::string &name, const char *type, const s
   out += "# HELP " + name + " " + help + "\n# TYPE " + name + " " + type + "\n";
 }
 
-PrinterHealth health_of(const std::string &library) {
-  PrinterHealth h;
-  h.library = library;
-  const Look l = look(library);
-  h.exists = !l.absent();
-  bool off = false;
-  for (const auto &f : fault_entries(library)) {
-    const std::string name = f["name"];
-    off = off || name == "off";
-    h.paper_out = h.paper_out || name == "paper_end";
-    h.paper_low = h.paper_low || name == "paper_near_end";
-  }
-  h.answers = static_cast<bool>(l.session) || l.absent();
-  h.damaged = !l.session && !l.absent() && !off;
-  if (l.session) {
-    const ksim::State &s = l.session->state();
-    h.coupon_open = s.open != ksim::Document::none;
-    h.coo = s.coo;
-    h.crz = s.crz;
-    h.grand_total = amount_number(s.grand_total);
-  }
-  return h;
-}
-
-}  // namespace
-
-std::vector<PrinterHealth> printers_health() {
-  static std::mutex mutex;
-  static std::vector<PrinterHealth> cached;
-  static std::chrono::steady_clock::time_point taken;
-  std::lock_guard lock(mutex);
-  const auto now = std::chrono::steady_clock::now();
-  if (cached.empty() || now - taken >= std::chrono::seconds(1)) {
-    cached.clear();
-    for (const std::string &library : printer_libraries()) cached.push_back(health_of(library));
-    taken = now;
-  }
-  return cached;
-}
-
-namespace {
-
-// What a failed call reports: its first message that says why, past the
-// generic "the command was not carried out" that some makers show first.
-std::string failure_code(const std::vector<std::string> &codes) {
-  for (const std::string &code : codes)
-    if (code != "not_executed") return code;
-  return codes.empty() ? "none" : codes.front();
+// Each printer's gauges, labelled by model and library; a printer that has
+// not yet answered or said has no sample of what it has not told.
+void printer_gauges(std::string &out, const std::vector<PrinterState> &printers) {
+  const auto labels = [](const PrinterState &s) {
+    return "model=\"" + label(s.model) + "\",library=\"" + label(s.library) + "\"";
+  };
+  family(out, "kalpo_printer_up", "gauge", "1 when the printer answered its last call or status query, 0 when not.");
+  for (const PrinterState &s : printers)
+    if (s.answering) out += "kalpo_printer_up{" + labels(s) + "} " + (*s.answering ? "1" : "0") + "\n";
+  family(out, "kalpo_printer_paper", "gauge",
+         "1 for the paper's state as the printer last told it: ok, low, out or unknown.");
+  for (const PrinterState &s : printers)
+    for (const char *state : {"ok", "low", "out", "unknown"})
+      out += "kalpo_printer_paper{" + labels(s) + ",state=\"" + state + "\"} " + (s.paper == state ? "1" : "0") + "\n";
+  family(out, "kalpo_printer_coupon_open", "gauge", "1 when the printer said a coupon or other document is open.");
+  for (const PrinterState &s : printers)
+    if (s.coupon_open) out += "kalpo_printer_coupon_open{" + labels(s) + "} " + (*s.coupon_open ? "1" : "0") + "\n";
+  family(out, "kalpo_printer_z_pending", "gauge", "1 when the printer said a Z reduction is due.");
+  for (const PrinterState &s : printers)
+    if (s.z_pending) out += "kalpo_printer_z_pending{" + labels(s) + "} " + (*s.z_pending ? "1" : "0") + "\n";
+  family(out, "kalpo_printer_last_answer_timestamp_seconds", "gauge",
+         "When the printer last answered, in Unix seconds.");
+  for (const PrinterState &s : printers)
+    if (s.last_answer > 0)
+      out += "kalpo_printer_last_answer_timestamp_seconds{" + labels(s) + "} " + number(s.last_answer) + "\n";
 }
 
 }  // namespace
 
 void Metrics::call(const CallRecord &record) {
   std::lock_guard lock(mutex_);
+  if (record.replayed) ++replayed_;
   if (record.result.empty() || record.replayed) return;
   ++calls_[{record.export_name, record.model, record.result}];
   if (record.result == "failed") ++failures_[failure_code(record.codes)];
@@ -107,10 +82,30 @@ void Metrics::queue_refused() {
   ++refusals_;
 }
 
-std::string Metrics::text(std::size_t queue_length, std::size_t connections, std::size_t streams) {
-  const std::vector<PrinterHealth> printers = printers_health();
+void Metrics::answer(const std::string &route, int status) {
+  std::lock_guard lock(mutex_);
+  ++answers_[{route, status}];
+}
+
+std::string Metrics::text(const Snapshot &now) {
+  const ProcessFigures process = process_figures();
   std::lock_guard lock(mutex_);
   std::string out;
+  family(out, "kalpo_build_info", "gauge", "Always 1: the service's version and its HTTP API's.");
+  out += "kalpo_build_info{version=\"" KALPO_VERSION_TEXT "\",api=\"" + std::string(kApiVersion) + "\"} 1\n";
+  family(out, "process_resident_memory_bytes", "gauge", "Resident memory size in bytes.");
+  if (process.resident_bytes >= 0) out += "process_resident_memory_bytes " + number(process.resident_bytes) + "\n";
+  family(out, "process_open_fds", "gauge", "Number of open file descriptors (handles on Windows).");
+  if (process.open_fds >= 0) out += "process_open_fds " + number(process.open_fds) + "\n";
+  family(out, "process_start_time_seconds", "gauge", "Start time of the process since the Unix epoch in seconds.");
+  out += "process_start_time_seconds " + number(process.start_time) + "\n";
+  family(out, "kalpo_http_responses_total", "counter", "Answers sent, by route and HTTP status.");
+  for (const auto &[labels, count] : answers_)
+    out += "kalpo_http_responses_total{route=\"" + label(labels.first) + "\",status=\"" +
+           std::to_string(labels.second) + "\"} " + std::to_string(count) + "\n";
+  family(out, "kalpo_idempotency_replays_total", "counter",
+         "Calls answered again from an Idempotency-Key's kept answer.");
+  out += "kalpo_idempotency_replays_total " + std::to_string(replayed_) + "\n";
   family(out, "kalpo_calls_total", "counter", "Export calls made, by export, model and result.");
   for (const auto &[labels, count] : calls_) {
     const auto &[name, model, result] = labels;
@@ -132,40 +127,19 @@ std::string Metrics::text(std::size_t queue_length, std::size_t connections, std
   out += "kalpo_call_duration_seconds_sum " + number(seconds_) + "\n";
   out += "kalpo_call_duration_seconds_count " + std::to_string(durations_) + "\n";
   family(out, "kalpo_queue_length", "gauge", "Calls waiting for their turn.");
-  out += "kalpo_queue_length " + std::to_string(queue_length) + "\n";
+  out += "kalpo_queue_length " + std::to_string(now.queue_length) + "\n";
   family(out, "kalpo_queue_refusals_total", "counter", "Calls refused because the queue was full or stopping.");
   out += "kalpo_queue_refusals_total " + std::to_string(refusals_) + "\n";
   family(out, "kalpo_connections_open", "gauge", "HTTP connections open, authenticated or not.");
-  out += "kalpo_connections_open " + std::to_string(connections) + "\n";
+  out += "kalpo_connections_open " + std::to_string(now.connections) + "\n";
   family(out, "kalpo_event_streams_open", "gauge", "Event streams open.");
-  out += "kalpo_event_streams_open " + std::to_string(streams) + "\n";
+  out += "kalpo_event_streams_open " + std::to_string(now.streams) + "\n";
+  family(out, "kalpo_event_streams_lagged_total", "counter", "Event streams dropped for falling behind.");
+  out += "kalpo_event_streams_lagged_total " + std::to_string(now.streams_lagged) + "\n";
+  family(out, "kalpo_event_streams_refused_total", "counter", "Event streams refused: as many as served were open.");
+  out += "kalpo_event_streams_refused_total " + std::to_string(now.streams_refused) + "\n";
 
-  struct Gauge {
-    const char *name, *help;
-    double (*value)(const PrinterHealth &);
-  };
-  static constexpr Gauge kGauges[] = {
-      {"kalpo_printer_up", "1 when the printer answers.", [](const PrinterHealth &h) { return h.answers ? 1.0 : 0.0; }},
-      {"kalpo_printer_damaged", "1 when the printer refuses its journal.",
-       [](const PrinterHealth &h) { return h.damaged ? 1.0 : 0.0; }},
-      {"kalpo_printer_paper_out", "1 when the paper ran out.",
-       [](const PrinterHealth &h) { return h.paper_out ? 1.0 : 0.0; }},
-      {"kalpo_printer_paper_low", "1 when the paper is running out.",
-       [](const PrinterHealth &h) { return h.paper_low ? 1.0 : 0.0; }},
-      {"kalpo_printer_coupon_open", "1 when a coupon or other document is open.",
-       [](const PrinterHealth &h) { return h.coupon_open ? 1.0 : 0.0; }},
-      {"kalpo_printer_coo", "The document counter (COO).",
-       [](const PrinterHealth &h) { return static_cast<double>(h.coo); }},
-      {"kalpo_printer_crz", "The Z-reduction counter (CRZ).",
-       [](const PrinterHealth &h) { return static_cast<double>(h.crz); }},
-      {"kalpo_printer_gt", "The grand total (GT), in the currency's units.",
-       [](const PrinterHealth &h) { return h.grand_total; }},
-  };
-  for (const Gauge &g : kGauges) {
-    family(out, g.name, "gauge", g.help);
-    for (const PrinterHealth &h : printers)
-      if (h.exists) out += std::string(g.name) + "{library=\"" + label(h.library) + "\"} " + number(g.value(h)) + "\n";
-  }
+  printer_gauges(out, now.printers);
   return out;
 }
 

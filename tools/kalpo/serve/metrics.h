@@ -1,5 +1,4 @@
-// What the service counts for GET /metrics, and the printers' health that
-// GET /v1/health and /metrics share.
+// What the service counts for GET /metrics.
 #pragma once
 
 #include <array>
@@ -10,6 +9,8 @@
 #include <string>
 #include <tuple>
 #include <vector>
+
+#include "serve/printer_watch.h"
 
 namespace kt::serve {
 
@@ -22,8 +23,23 @@ struct CallRecord {
   double ms = 0, queue_ms = 0;
   int status = 500;
   std::string key;  // the Idempotency-Key, if any
+  std::string request_id;
   bool replayed = false;
 };
+
+// What /metrics tells besides the counters, taken at the scrape.
+struct Snapshot {
+  std::size_t queue_length = 0, connections = 0, streams = 0;
+  std::uint64_t streams_lagged = 0, streams_refused = 0;
+  std::vector<PrinterState> printers;
+};
+
+struct ProcessFigures {
+  double resident_bytes = -1;  // -1: unknown
+  double open_fds = -1;
+  double start_time = 0;  // Unix seconds
+};
+ProcessFigures process_figures();
 
 class Metrics {
  public:
@@ -32,9 +48,11 @@ class Metrics {
 
   void call(const CallRecord &record);
   void queue_refused();
-  // The Prometheus text, with the calls waiting, the connections and event
-  // streams open now, and the printers' gauges.
-  std::string text(std::size_t queue_length, std::size_t connections, std::size_t streams);
+  // An answer sent, by its route's pattern ("other" for no route, "unread"
+  // for a request refused before it was read whole).
+  void answer(const std::string &route, int status);
+  // The Prometheus text, with the figures of the moment.
+  std::string text(const Snapshot &now);
 
  private:
   std::mutex mutex_;
@@ -45,21 +63,8 @@ class Metrics {
   std::uint64_t durations_ = 0;
   double seconds_ = 0;
   std::uint64_t refusals_ = 0;
+  std::uint64_t replayed_ = 0;
+  std::map<std::pair<std::string, int>, std::uint64_t> answers_;  // route, status
 };
-
-struct PrinterHealth {
-  std::string library;
-  bool exists = false;     // made by a first call
-  bool answers = false;    // neither off nor damaged
-  bool damaged = false;    // its journal is refused
-  bool paper_out = false;  // paper_end
-  bool paper_low = false;  // paper_near_end
-  bool coupon_open = false;
-  std::uint32_t coo = 0, crz = 0;
-  double grand_total = 0;
-};
-
-// Every printer's health, looked at no more than once a second.
-std::vector<PrinterHealth> printers_health();
 
 }  // namespace kt::serve

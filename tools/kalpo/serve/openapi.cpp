@@ -153,24 +153,43 @@ json schemas() {
           {"warnings",
            {{"type", "array"},
             {"items", text},
-            {"description", "what the call was given that KALPO answers as unknown (a model, with the closest)"}}},
+            {"description",
+             "what the call was given that KALPO answers as unknown (a model, with the closest), and "
+             "the printer's state as codes: printer_not_answering, paper_out, paper_low, "
+             "reduction_due"}}},
           {"ms", {{"type", "number"}, {"description", "the call's own time in milliseconds"}}},
           {"queue_ms", {{"type", "number"}, {"description", "the time it waited for its turn, in milliseconds"}}},
           {"replayed",
            {{"type", "boolean"}, {"description", "true when the answer is the one kept for its Idempotency-Key"}}}}}}},
+      {"PrinterState",
+       {{"type", "object"},
+        {"required", {"model", "library", "status", "answering", "paper"}},
+        {"properties",
+         {{"model", text},
+          {"library", text},
+          {"status",
+           {{"enum", {"ok", "degraded", "down", "unknown"}},
+            {"description",
+             "down: it does not answer; degraded: paper out or low, or a Z reduction due; unknown "
+             "before its first answer"}}},
+          {"answering", {{"type", json::array({"boolean", "null"})}}},
+          {"since", {{"type", json::array({"number", "null"})}, {"description", "Unix seconds: since when answering"}}},
+          {"last_answer", {{"type", json::array({"number", "null"})}, {"description", "Unix seconds"}}},
+          {"paper", {{"enum", {"ok", "low", "out", "unknown"}}}},
+          {"coupon_open", {{"type", json::array({"boolean", "null"})}}},
+          {"z_pending", {{"type", json::array({"boolean", "null"})}}},
+          {"last_failure", {{"type", json::array({"string", "null"})}, {"description", "the last failed call's code"}}},
+          {"last_failure_at", {{"type", json::array({"number", "null"})}}},
+          {"query",
+           {{"type", json::array({"string", "null"})},
+            {"description", "the status query the watch asks; null: the printer is seen through its calls alone"}}}}}}},
       {"Health",
        {{"type", "object"},
         {"required", {"status", "printers"}},
         {"properties",
          {{"status", {{"const", "ok"}}},
-          {"printers",
-           {{"type", "object"},
-            {"additionalProperties",
-             {{"type", "object"},
-              {"properties",
-               {{"answers", {{"type", "boolean"}}},
-                {"damaged", {{"type", "boolean"}}},
-                {"paper_out", {{"type", "boolean"}}}}}}}}}}}}},
+          {"watch_interval_s", {{"type", "number"}}},
+          {"printers", {{"type", "object"}, {"additionalProperties", ref("schemas/PrinterState")}}}}}}},
       {"Version",
        {{"type", "object"},
         {"required", {"kalpo", "api", "platform"}},
@@ -245,28 +264,35 @@ json document() {
       get_operation("events", "The event stream",
                     {{"description",
                       "server-sent events, each with an id: `call` (export, args, result, out, messages, warnings, "
-                      "ms, queue_ms), `page` (library, coo, title, text, lines), `reset` (the backlog no longer "
-                      "holds what came after Last-Event-ID) and `lagged` (the client fell behind and is dropped)"},
+                      "ms, queue_ms), `page` (library, coo, title, text, lines), `status` (a printer's state changed: "
+                      "PrinterState), `reset` (the backlog no longer holds what came after Last-Event-ID) and "
+                      "`lagged` (the client fell behind and is dropped)"},
                      {"content", {{"text/event-stream", {{"schema", {{"type", "string"}}}}}}}},
                     "events");
-  events["x-kalpo-events"] = {"call", "page", "reset", "lagged"};
+  events["x-kalpo-events"] = {"call", "page", "status", "reset", "lagged"};
   events["parameters"] = {
       {{"name", "ticket"},
        {"in", "query"},
        {"schema", {{"type", "string"}}},
-       {"description", "a ticket from POST /v1/events/ticket, for EventSource, instead of the token"}},
+       {"description",
+        "a ticket from POST /v1/events/ticket, for EventSource, instead of the token: it opens the stream as often as "
+        "asked until it lapses (12 hours), after a restart of the service too, unless the token changed"}},
+      {{"name", "last_event_id"},
+       {"in", "query"},
+       {"schema", {{"type", "string"}}},
+       {"description", "as Last-Event-ID, for a new EventSource; the header wins when both are given"}},
       {{"name", "Last-Event-ID"},
        {"in", "header"},
        {"schema", {{"type", "string"}}},
        {"description", "the last event's id: the stream resumes after it"}}};
   events["security"] = json::array({{{"token", json::array()}}, json::object()});
   paths["/v1/events"] = {{"get", events}};
-  json ticket = get_operation("eventTicket", "A short-lived, single-use ticket that opens the event stream",
+  json ticket = get_operation("eventTicket", "A ticket that opens the event stream, and reopens it, for 12 hours",
                               json_answer("the ticket", any), "events");
   paths["/v1/events/ticket"] = {{"post", ticket}};
   json health = get_operation("getHealth",
-                              "Whether the service answers, and per printer whether it answers, is "
-                              "damaged or is out of paper (looked at once a second at most)",
+                              "Whether the service answers, and each printer's state by model, from its own "
+                              "answers (the printer watch)",
                               json_answer("the service answers", ref("schemas/Health")), "service");
   health["security"] = json::array({json::object(), {{"token", json::array()}}});
   health["description"] = "May be asked without the token: the service listens on the loopback address alone.";

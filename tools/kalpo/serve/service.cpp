@@ -110,6 +110,60 @@ Response endpoint_answer(Endpoint endpoint, Context &context, const Request &req
   }
 }
 
+// A client's X-Request-Id is kept when it is one value of 1 to 64 letters,
+// digits and "-_.:", else the service makes one.
+std::string request_id(const Request &request) {
+  if (request.header_count("X-Request-Id") == 1) {
+    const std::string given = request.header("X-Request-Id");
+    const bool sane = !given.empty() && given.size() <= 64 && std::all_of(given.begin(), given.end(), [](char c) {
+      return std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '_' || c == '.' || c == ':';
+    });
+    if (sane) return given;
+  }
+  // A random prefix for the process, then a count: unique, and no system
+  // call for each request.
+  static const std::string prefix = random_hex(4) + "-";
+  static std::atomic<std::uint64_t> count{0};
+  return prefix + std::to_string(++count);
+}
+
+// The method as a label and in the log: the ones HTTP names, else "other".
+std::string method_name(const std::string &method) {
+  for (const char *known : {"GET", "HEAD", "POST", "PUT", "DELETE", "PATCH", "OPTIONS", "CONNECT", "TRACE"})
+    if (method == known) return method;
+  return "other";
+}
+
+// Every answer through here: its X-Request-Id header, its count by route and
+// status, and a log line when it refuses what no endpoint logged.
+class Answered : public Reply {
+ public:
+  Answered(Context &c, std::shared_ptr<Reply> reply, const Request &request, std::string route)
+      : c_(c),
+        reply_(std::move(reply)),
+        id_(request.id),
+        method_(method_name(request.method)),
+        route_(std::move(route)) {}
+  bool send(Response response) override {
+    const int status = response.status;
+    response.headers.emplace_back("X-Request-Id", id_);
+    if (!reply_->send(std::move(response))) return false;
+    c_.metrics.answer(route_, status);
+    log_refusal(c_, id_, method_, route_, status >= 400 && !logged_->load() ? status : 0);
+    return true;
+  }
+  void deadline(std::chrono::milliseconds limit, std::function<void()> expired) override {
+    reply_->deadline(limit, std::move(expired));
+  }
+  // The endpoint logs its own answer (a call's line).
+  std::shared_ptr<std::atomic<bool>> logged_ = std::make_shared<std::atomic<bool>>(false);
+
+ private:
+  Context &c_;
+  std::shared_ptr<Reply> reply_;
+  std::string id_, method_, route_;
+};
+
 }  // namespace
 
 bool same_secret(std::string_view a, std::string_view b) {
@@ -163,7 +217,7 @@ nlohmann::json body_object(const Request &request) {
 }
 
 Service::Service(std::string token, std::vector<std::string> origins, const WorkLimits &limits)
-    : token_(std::move(token)), origins_(std::move(origins)), context_(limits) {}
+    : token_(std::move(token)), origins_(std::move(origins)), context_(limits, token_) {}
 
 Service::~Service() { stop(); }
 
@@ -200,9 +254,9 @@ bool Service::has_token(const Request &request) const {
 
 bool Service::authenticated(const Request &request) {
   if (has_token(request)) return true;
-  // The event stream's ticket, used up here (once per request).
+  // The event stream's ticket.
   return request.path() == "/v1/events" && request.has_query("ticket") &&
-         context_.tickets.redeem(request.query("ticket"));
+         context_.tickets.check(request.query("ticket")) == Tickets::Verdict::good;
 }
 
 Response Service::with_cors(Response response, const Request &request) const {
@@ -215,8 +269,14 @@ Response Service::with_cors(Response response, const Request &request) const {
   return response;
 }
 
-Response Service::refusal(const Request &request, int status, const std::string &why) const {
-  return with_cors(error_response(status, why), request);
+Response Service::refusal(const Request &request, int status, const std::string &why) {
+  // Refused before the routes (a bad request, too large, too many connections).
+  const std::string id = request_id(request);
+  Response response = with_cors(error_response(status, why), request);
+  response.headers.emplace_back("X-Request-Id", id);
+  context_.metrics.answer("unread", status);
+  log_refusal(context_, id, method_name(request.method), "unread", status);
+  return response;
 }
 
 std::optional<Response> Service::refused(const Request &request, bool api) const {
@@ -233,13 +293,26 @@ std::optional<Response> Service::refused(const Request &request, bool api) const
     return error_response(403, "the Host header is to be 127.0.0.1" + port + " or localhost" + port);
   if (request.has_header("Origin") && !allowed_origin(request.header("Origin")))
     return error_response(403, "this origin may not call the service (kalpo serve --allow-origin allows one)");
-  if (api && request.method != "OPTIONS" && !request.authenticated)
+  if (api && request.method != "OPTIONS" && !request.authenticated) {
+    if (request.path() == "/v1/events" && request.has_query("ticket"))
+      return error_response(401, context_.tickets.check(request.query("ticket")) == Tickets::Verdict::lapsed
+                                     ? "the ticket has lapsed: POST /v1/events/ticket gives a new one"
+                                     : "the ticket is not one this service gave, or the token changed since: "
+                                       "POST /v1/events/ticket gives a new one");
     return error_response(401, "the token is missing or wrong (Authorization: Bearer <token>)");
+  }
   return std::nullopt;
 }
 
-void Service::handle(const Request &request, const std::shared_ptr<Reply> &reply) {
+void Service::handle(const Request &given, const std::shared_ptr<Reply> &plain) {
+  Request request = given;
+  request.id = request_id(given);
   const std::string path = request.path();
+  std::vector<std::string> parts;
+  const Route *route = route_of(path, parts);
+  const auto answered =
+      std::make_shared<Answered>(context_, plain, request, route ? std::string(route->pattern) : "other");
+  const std::shared_ptr<Reply> reply = answered;
   // The health check may be asked without the token: the service listens on
   // loopback alone, and the answer tells nothing beyond the printers' state.
   const bool api = (path.starts_with("/v1/") && path != "/v1/health") || path == "/metrics";
@@ -247,8 +320,6 @@ void Service::handle(const Request &request, const std::shared_ptr<Reply> &reply
     reply->send(with_cors(std::move(*refusal), request));
     return;
   }
-  std::vector<std::string> parts;
-  const Route *route = route_of(path, parts);
   const bool panel = !api && std::any_of(std::begin(kPanelFiles), std::end(kPanelFiles),
                                          [&](const PanelFile &file) { return file.path == path; });
   if (!route && !panel) {
@@ -289,8 +360,11 @@ void Service::handle(const Request &request, const std::shared_ptr<Reply> &reply
   const bool call = route->where == Where::calls;
   CallQueue &queue = call ? context_.calls : context_.reads;
   auto begun = std::make_shared<std::atomic<bool>>(false);
-  auto work = [this, reply, begun, endpoint = route->endpoint, request, parts] {
+  const bool logs_itself = route->endpoint == call_export_route;
+  auto work = [this, reply, begun, endpoint = route->endpoint, request, parts, logged = answered->logged_,
+               logs_itself] {
     if (begun->exchange(true)) return;
+    logged->store(logs_itself);
     reply->send(with_cors(endpoint_answer(endpoint, context_, request, parts), request));
   };
   auto refused_at_stop = [this, reply, request] {
@@ -326,6 +400,12 @@ void Service::stopping() {
 }
 
 void Service::stop() {
+  {
+    std::lock_guard lock(context_.refusals.mutex);
+    context_.refusals.last = {};
+  }
+  log_refusal(context_, {}, {}, {}, 0);
+  context_.printers.stop();
   context_.pages.stop();
   context_.calls.stop();
   context_.reads.stop();

@@ -24,12 +24,13 @@
 #include "serve/http.h"
 #include "serve/idempotency.h"
 #include "serve/metrics.h"
+#include "serve/printer_watch.h"
 
 namespace kt::serve {
 
 // The version of the HTTP API: the minor number grows with what is added,
 // the major one with what changes.
-inline constexpr const char *kApiVersion = "1.1.0";
+inline constexpr const char *kApiVersion = "1.2.0";
 
 // A request refused with its status and a message.
 struct HttpError : std::runtime_error {
@@ -109,6 +110,8 @@ class EventHub {
   void close();
   // The streams open.
   std::size_t streams();
+  // Streams dropped for falling behind, and refused past the number served.
+  std::atomic<std::uint64_t> lagged{0}, refused{0};
 
  private:
   Limits limits_;
@@ -120,20 +123,25 @@ class EventHub {
   bool closed_ = false;
 };
 
-// Short-lived, single-use tickets that stand for the token on the one
-// route a browser cannot give a header to (the event stream).
+// Tickets that stand for the token on the one route a browser cannot give
+// a header to (the event stream).  Each is signed with the token and opens
+// the stream as often as asked until it lapses, also after a restart of the
+// service with the same token: a page's EventSource reconnects by itself.
+// A new token voids every ticket.
 class Tickets {
  public:
-  static constexpr auto kLifetime = std::chrono::seconds(30);
-  static constexpr std::size_t kOutstanding = 64;  // past it the oldest lapses
-  std::string issue();
-  // True once for a ticket issued and not yet lapsed.
-  bool redeem(const std::string &ticket);
+  static constexpr auto kLifetime = std::chrono::hours(12);
+  enum class Verdict { good, lapsed, wrong };
+  explicit Tickets(std::string token = {}) : token_(std::move(token)) {}
+  std::string issue() const;
+  Verdict check(std::string_view ticket) const;
 
  private:
-  std::mutex mutex_;
-  std::deque<std::pair<std::string, std::chrono::steady_clock::time_point>> issued_;
+  std::string token_;
 };
+
+// HMAC-SHA-256 of `message` under `key`, in hex.
+std::string hmac_sha256_hex(std::string_view key, std::string_view message);
 
 // The pages the virtual printers print, as `page` events.  Every look runs
 // in its turn on the call queue, so a call's event comes before its pages'.
@@ -196,24 +204,40 @@ struct WorkLimits {
 void tune_limits(Limits &limits, WorkLimits &work, EventHub::Limits &events);
 
 struct Context {
-  explicit Context(const WorkLimits &limits = {})
-      : limits(limits), calls(limits.calls_waiting), reads(limits.reads_waiting, limits.read_threads) {}
+  explicit Context(const WorkLimits &limits = {}, const std::string &token = {})
+      : limits(limits), calls(limits.calls_waiting), reads(limits.reads_waiting, limits.read_threads), tickets(token) {}
   WorkLimits limits;
   CallQueue calls;
   CallQueue reads;
   EventHub hub;
   PageWatch pages{hub, calls};
+  PrinterWatch printers{hub, calls};
   Tickets tickets;
   KeyStore keys;
   Metrics metrics;
   // One line per call on standard error: JSON, else text for people.
   bool log_json = true;
+  // Refusals logged: a line a second at most, with the count since the last.
+  struct Refusals {
+    std::mutex mutex;
+    std::chrono::steady_clock::time_point last{};
+    std::uint64_t unlogged = 0;
+  } refusals;
   // The connections open now, from the HTTP server once it listens.
   std::function<std::size_t()> connections;
 };
 
 // The call's line on standard error, and its counts.
 void record_call(Context &c, const CallRecord &record);
+// "info" below 400, "warning" below 500, else "error".
+const char *level_of(int status);
+// One line of the service's log on standard error: a JSON object with the
+// time, the level, the event and `fields`, or text for people.  Never an
+// argument, a token or a customer's document.
+void log_event(Context &c, const char *level, const std::string &event, const nlohmann::json &fields);
+// A refusal's line, unless one was written less than a second ago: then it
+// is counted into the next line.  Status 0: only what is still uncounted.
+void log_refusal(Context &c, const std::string &id, const std::string &method, const std::string &route, int status);
 
 // Runs `job` in its turn with the calls, so that a printer change never
 // lands inside one (at once on the queue's thread); HttpError 503 when the
@@ -249,7 +273,7 @@ class Service {
   Handlers handlers();
   bool authenticated(const Request &request);
   void handle(const Request &request, const std::shared_ptr<Reply> &reply);
-  Response refusal(const Request &request, int status, const std::string &why) const;
+  Response refusal(const Request &request, int status, const std::string &why);
   Context &context() { return context_; }
   // Refuses new work; the waiting calls are answered 503.  Returns at once.
   void stopping();

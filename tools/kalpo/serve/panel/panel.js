@@ -189,8 +189,10 @@ async function makeCall(event) {
   }
 }
 
-// The live feed: a single-use ticket opens each stream; after a break the
-// next one resumes after the last event seen.
+// The live feed: a ticket opens the stream, and the browser's own
+// reconnection (with Last-Event-ID) reopens it after a break, a restart of
+// the service included.  Only when the browser gives up (the ticket lapsed,
+// the token changed) is a new ticket taken, resuming after the last event seen.
 let lastEventId = null;
 async function listen() {
   const live = document.getElementById("live");
@@ -209,10 +211,9 @@ async function listen() {
   const seen = (e) => { if (e.lastEventId) lastEventId = e.lastEventId; };
   events.addEventListener("open", () => { live.className = "on"; live.textContent = "live"; });
   events.addEventListener("error", () => {
-    // The ticket is used up: the browser's own retry cannot succeed.
-    events.close();
     live.className = "off";
     live.textContent = "offline";
+    if (events.readyState !== EventSource.CLOSED) return;  // the browser tries again by itself
     setTimeout(listen, 1000);
   });
   events.addEventListener("reset", (e) => { seen(e); refreshPrinters().then(drawTape).catch(() => {}); });
