@@ -37,7 +37,8 @@ void refuse_tracing_into(const std::string &trace);
 int cmd_replay(const Global &g, const std::string &file, bool against_printer, bool here, bool quiet);
 // Until interrupted; port 0 picks a free one.
 int cmd_serve(const Global &g, int port, const std::vector<std::string> &origins, bool log_json);
-extern const char *const kServeHelp;
+// kalpo serve --help's text, its routes from the service's table.
+std::string serve_help();
 
 // The library's version (the header's) and KALPO_Versao's text.
 std::string version_text(const Global &g);

@@ -189,7 +189,7 @@ static int kalpo_main(int argc, char **argv) {
   std::string log_format = "json";
   serve->add_option("--log-format", log_format, "One line per call on standard error: json (default) or text")
       ->check(CLI::IsMember({"json", "text"}));
-  serve->footer(kt::kServeHelp);
+  serve->footer(kt::serve_help());
 
   try {
     app.parse(static_cast<int>(flags.rest.size()), flags.rest.data());

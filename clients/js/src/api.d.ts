@@ -1057,6 +1057,11 @@ export interface components {
             warnings: string[];
         };
         Error: {
+            /** @description the argument, field, header or parameter the refusal concerns */
+            argument?: string;
+            /** @description what is wrong, for a program: the status's own (bad_request, unauthorized, forbidden, not_found, method_not_allowed, key_running, too_large, key_reused, internal, unavailable) or one more precise (not_json, not_an_object, duplicate_key, unknown_key, unknown_argument, missing_argument, too_many_arguments, null_not_allowed, wrong_kind, not_an_input, not_windows_1252, nul_in_text, bad_confirm, bad_idempotency_key, unknown_export, not_callable, unknown_printer, unknown_fault, bad_fault_value, bad_offset, bad_last, bad_last_event_id) */
+            code: string;
+            /** @description what is wrong, for a person */
             error: string;
             status: number;
         };
@@ -1251,15 +1256,15 @@ export interface operations {
         requestBody: {
             content: {
                 "application/json": {
-                    args?: {
+                    args: {
                         /** @description text, read by the call */
-                        documento?: string | null;
+                        documento: string | null;
                         /** @description text, read by the call */
-                        endereco?: string | null;
+                        endereco: string | null;
                         /** @description text, read by the call */
-                        modelo?: string | null;
+                        modelo: string | null;
                         /** @description text, read by the call */
-                        nome?: string | null;
+                        nome: string | null;
                         /** @description out text, written by the call */
                         numero_cupom?: null;
                     };
@@ -1308,9 +1313,9 @@ export interface operations {
         requestBody: {
             content: {
                 "application/json": {
-                    args?: {
+                    args: {
                         /** @description text, read by the call */
-                        modelo?: string | null;
+                        modelo: string | null;
                     };
                     /**
                      * @description the operator's answer to a confirmation the call asks (default no)
@@ -1354,13 +1359,13 @@ export interface operations {
         requestBody: {
             content: {
                 "application/json": {
-                    args?: {
+                    args: {
                         /** @description text, read by the call */
-                        codigo?: string | null;
+                        codigo: string | null;
                         /** @description text, read by the call */
-                        modelo?: string | null;
+                        modelo: string | null;
                         /** @description text, read by the call */
-                        texto?: string | null;
+                        texto: string | null;
                     };
                     /**
                      * @description the operator's answer to a confirmation the call asks (default no)
@@ -1404,9 +1409,9 @@ export interface operations {
         requestBody: {
             content: {
                 "application/json": {
-                    args?: {
+                    args: {
                         /** @description text, read by the call */
-                        modelo?: string | null;
+                        modelo: string | null;
                     };
                     /**
                      * @description the operator's answer to a confirmation the call asks (default no)
@@ -1511,7 +1516,7 @@ export interface operations {
                         /** @description integer, read by the call */
                         codigo: number;
                         /** @description text, read by the call */
-                        modelo?: string | null;
+                        modelo: string | null;
                     };
                     /**
                      * @description the operator's answer to a confirmation the call asks (default no)
@@ -1559,7 +1564,7 @@ export interface operations {
                         /** @description integer, read by the call */
                         item: number;
                         /** @description text, read by the call */
-                        modelo?: string | null;
+                        modelo: string | null;
                     };
                     /**
                      * @description the operator's answer to a confirmation the call asks (default no)
@@ -1603,13 +1608,13 @@ export interface operations {
         requestBody: {
             content: {
                 "application/json": {
-                    args?: {
+                    args: {
                         /** @description var integer, read and written by the call */
                         contagem?: number | null;
                         /** @description out text, written by the call */
                         estado_documento?: null;
                         /** @description text, read by the call */
-                        modelo?: string | null;
+                        modelo: string | null;
                         /** @description unread, unread by the call */
                         nao_lido1?: null;
                         /** @description unread, unread by the call */
@@ -1666,9 +1671,9 @@ export interface operations {
         requestBody: {
             content: {
                 "application/json": {
-                    args?: {
+                    args: {
                         /** @description text, read by the call */
-                        modelo?: string | null;
+                        modelo: string | null;
                     };
                     /**
                      * @description the operator's answer to a confirmation the call asks (default no)
@@ -1712,13 +1717,13 @@ export interface operations {
         requestBody: {
             content: {
                 "application/json": {
-                    args?: {
+                    args: {
                         /** @description out text, written by the call */
                         data?: null;
                         /** @description out text, written by the call */
                         hora?: null;
                         /** @description text, read by the call */
-                        modelo?: string | null;
+                        modelo: string | null;
                     };
                     /**
                      * @description the operator's answer to a confirmation the call asks (default no)
@@ -1767,9 +1772,9 @@ export interface operations {
         requestBody: {
             content: {
                 "application/json": {
-                    args?: {
+                    args: {
                         /** @description text, read by the call */
-                        modelo?: string | null;
+                        modelo: string | null;
                     };
                     /**
                      * @description the operator's answer to a confirmation the call asks (default no)
@@ -1813,9 +1818,9 @@ export interface operations {
         requestBody: {
             content: {
                 "application/json": {
-                    args?: {
+                    args: {
                         /** @description text, read by the call */
-                        modelo?: string | null;
+                        modelo: string | null;
                     };
                     /**
                      * @description the operator's answer to a confirmation the call asks (default no)
@@ -1859,9 +1864,9 @@ export interface operations {
         requestBody: {
             content: {
                 "application/json": {
-                    args?: {
+                    args: {
                         /** @description text, read by the call */
-                        modelo?: string | null;
+                        modelo: string | null;
                     };
                     /**
                      * @description the operator's answer to a confirmation the call asks (default no)
@@ -1905,9 +1910,9 @@ export interface operations {
         requestBody: {
             content: {
                 "application/json": {
-                    args?: {
+                    args: {
                         /** @description text, read by the call */
-                        modelo?: string | null;
+                        modelo: string | null;
                         /** @description out text, written by the call */
                         versao?: null;
                     };
@@ -1960,7 +1965,7 @@ export interface operations {
                         /** @description real, read by the call */
                         dia: number;
                         /** @description text, read by the call */
-                        modelo?: string | null;
+                        modelo: string | null;
                     };
                     /**
                      * @description the operator's answer to a confirmation the call asks (default no)
@@ -2004,9 +2009,9 @@ export interface operations {
         requestBody: {
             content: {
                 "application/json": {
-                    args?: {
+                    args: {
                         /** @description text, read by the call */
-                        porta?: string | null;
+                        porta: string | null;
                     };
                     /**
                      * @description the operator's answer to a confirmation the call asks (default no)
@@ -2050,11 +2055,11 @@ export interface operations {
         requestBody: {
             content: {
                 "application/json": {
-                    args?: {
+                    args: {
                         /** @description text, read by the call */
-                        acao?: string | null;
+                        acao: string | null;
                         /** @description text, read by the call */
-                        modelo?: string | null;
+                        modelo: string | null;
                     };
                     /**
                      * @description the operator's answer to a confirmation the call asks (default no)
@@ -2098,9 +2103,9 @@ export interface operations {
         requestBody: {
             content: {
                 "application/json": {
-                    args?: {
+                    args: {
                         /** @description text, read by the call */
-                        modelo?: string | null;
+                        modelo: string | null;
                     };
                     /**
                      * @description the operator's answer to a confirmation the call asks (default no)
@@ -2191,7 +2196,7 @@ export interface operations {
                         /** @description real, read by the call */
                         desconto: number;
                         /** @description text, read by the call */
-                        modelo?: string | null;
+                        modelo: string | null;
                     };
                     /**
                      * @description the operator's answer to a confirmation the call asks (default no)
@@ -2235,11 +2240,11 @@ export interface operations {
         requestBody: {
             content: {
                 "application/json": {
-                    args?: {
+                    args: {
                         /** @description out text, written by the call */
                         data?: null;
                         /** @description text, read by the call */
-                        modelo?: string | null;
+                        modelo: string | null;
                     };
                     /**
                      * @description the operator's answer to a confirmation the call asks (default no)
@@ -2286,15 +2291,15 @@ export interface operations {
         requestBody: {
             content: {
                 "application/json": {
-                    args?: {
+                    args: {
                         /** @description text, read by the call */
-                        fim?: string | null;
+                        fim: string | null;
                         /** @description text, read by the call */
-                        inicio?: string | null;
+                        inicio: string | null;
                         /** @description text, read by the call */
-                        modelo?: string | null;
+                        modelo: string | null;
                         /** @description text, read by the call */
-                        tipo?: string | null;
+                        tipo: string | null;
                     };
                     /**
                      * @description the operator's answer to a confirmation the call asks (default no)
@@ -2338,11 +2343,11 @@ export interface operations {
         requestBody: {
             content: {
                 "application/json": {
-                    args?: {
+                    args: {
                         /** @description var integer, read and written by the call */
                         contagem?: number | null;
                         /** @description text, read by the call */
-                        modelo?: string | null;
+                        modelo: string | null;
                         /** @description unread, unread by the call */
                         nao_lido1?: null;
                         /** @description unread, unread by the call */
@@ -2393,9 +2398,9 @@ export interface operations {
         requestBody: {
             content: {
                 "application/json": {
-                    args?: {
+                    args: {
                         /** @description text, read by the call */
-                        modelo?: string | null;
+                        modelo: string | null;
                         /** @description out text, written by the call */
                         numero_serie?: null;
                     };
@@ -2444,11 +2449,11 @@ export interface operations {
         requestBody: {
             content: {
                 "application/json": {
-                    args?: {
+                    args: {
                         /** @description out text, written by the call */
                         contador?: null;
                         /** @description text, read by the call */
-                        modelo?: string | null;
+                        modelo: string | null;
                     };
                     /**
                      * @description the operator's answer to a confirmation the call asks (default no)
@@ -2495,9 +2500,9 @@ export interface operations {
         requestBody: {
             content: {
                 "application/json": {
-                    args?: {
+                    args: {
                         /** @description text, read by the call */
-                        modelo?: string | null;
+                        modelo: string | null;
                         /** @description out text, written by the call */
                         numero_cupom?: null;
                     };
@@ -2546,11 +2551,11 @@ export interface operations {
         requestBody: {
             content: {
                 "application/json": {
-                    args?: {
+                    args: {
                         /** @description var integer, read and written by the call */
                         contagem?: number | null;
                         /** @description text, read by the call */
-                        modelo?: string | null;
+                        modelo: string | null;
                         /** @description unread, unread by the call */
                         nao_lido1?: null;
                         /** @description unread, unread by the call */
@@ -2603,9 +2608,9 @@ export interface operations {
         requestBody: {
             content: {
                 "application/json": {
-                    args?: {
+                    args: {
                         /** @description text, read by the call */
-                        modelo?: string | null;
+                        modelo: string | null;
                     };
                     /**
                      * @description the operator's answer to a confirmation the call asks (default no)
@@ -2698,11 +2703,11 @@ export interface operations {
         requestBody: {
             content: {
                 "application/json": {
-                    args?: {
+                    args: {
                         /** @description out text, written by the call */
                         grande_total?: null;
                         /** @description text, read by the call */
-                        modelo?: string | null;
+                        modelo: string | null;
                     };
                     /**
                      * @description the operator's answer to a confirmation the call asks (default no)
@@ -2749,9 +2754,9 @@ export interface operations {
         requestBody: {
             content: {
                 "application/json": {
-                    args?: {
+                    args: {
                         /** @description text, read by the call */
-                        modelo?: string | null;
+                        modelo: string | null;
                         /** @description out text, written by the call */
                         totais?: null;
                     };
@@ -2802,23 +2807,23 @@ export interface operations {
                 "application/json": {
                     args: {
                         /** @description text, read by the call */
-                        aliquota?: string | null;
+                        aliquota: string | null;
                         /** @description integer, read by the call */
                         casas_decimais: number;
                         /** @description text, read by the call */
-                        codigo?: string | null;
+                        codigo: string | null;
                         /** @description text, read by the call */
-                        descricao?: string | null;
+                        descricao: string | null;
                         /** @description text, read by the call */
-                        modelo?: string | null;
+                        modelo: string | null;
                         /** @description unread, unread by the call */
                         nao_lido?: null;
                         /** @description real, read by the call */
                         quantidade: number;
                         /** @description text, read by the call */
-                        tipo_desconto?: string | null;
+                        tipo_desconto: string | null;
                         /** @description text, read by the call */
-                        tipo_quantidade?: string | null;
+                        tipo_quantidade: string | null;
                         /** @description real, read by the call */
                         valor_unitario: number;
                     };
@@ -2864,11 +2869,11 @@ export interface operations {
         requestBody: {
             content: {
                 "application/json": {
-                    args?: {
+                    args: {
                         /** @description var integer, read and written by the call */
                         ack?: number | null;
                         /** @description text, read by the call */
-                        modelo?: string | null;
+                        modelo: string | null;
                         /** @description var integer, read and written by the call */
                         st1?: number | null;
                         /** @description var integer, read and written by the call */
@@ -3023,11 +3028,11 @@ export interface operations {
                 "application/json": {
                     args: {
                         /** @description text, read by the call */
-                        forma?: string | null;
+                        forma: string | null;
                         /** @description text, read by the call */
-                        modelo?: string | null;
+                        modelo: string | null;
                         /** @description text, read by the call */
-                        numero_cupom?: string | null;
+                        numero_cupom: string | null;
                         /** @description real, read by the call */
                         valor: number;
                     };
@@ -3077,7 +3082,7 @@ export interface operations {
                         /** @description real, read by the call */
                         desconto: number;
                         /** @description text, read by the call */
-                        modelo?: string | null;
+                        modelo: string | null;
                     };
                     /**
                      * @description the operator's answer to a confirmation the call asks (default no)
@@ -3121,11 +3126,11 @@ export interface operations {
         requestBody: {
             content: {
                 "application/json": {
-                    args?: {
+                    args: {
                         /** @description text control, read and written by the call */
-                        mensagem?: string | null;
+                        mensagem: string | null;
                         /** @description text, read by the call */
-                        modelo?: string | null;
+                        modelo: string | null;
                     };
                     /**
                      * @description the operator's answer to a confirmation the call asks (default no)
@@ -3174,9 +3179,9 @@ export interface operations {
                 "application/json": {
                     args: {
                         /** @description text, read by the call */
-                        forma?: string | null;
+                        forma: string | null;
                         /** @description text, read by the call */
-                        modelo?: string | null;
+                        modelo: string | null;
                         /** @description real, read by the call */
                         valor: number;
                     };
@@ -3222,9 +3227,9 @@ export interface operations {
         requestBody: {
             content: {
                 "application/json": {
-                    args?: {
+                    args: {
                         /** @description text, read by the call */
-                        modelo?: string | null;
+                        modelo: string | null;
                     };
                     /**
                      * @description the operator's answer to a confirmation the call asks (default no)
@@ -3268,11 +3273,11 @@ export interface operations {
         requestBody: {
             content: {
                 "application/json": {
-                    args?: {
+                    args: {
                         /** @description text, read by the call */
-                        modelo?: string | null;
+                        modelo: string | null;
                         /** @description text, read by the call */
-                        texto?: string | null;
+                        texto: string | null;
                     };
                     /**
                      * @description the operator's answer to a confirmation the call asks (default no)
@@ -3316,11 +3321,11 @@ export interface operations {
         requestBody: {
             content: {
                 "application/json": {
-                    args?: {
+                    args: {
                         /** @description text, read by the call */
-                        modelo?: string | null;
+                        modelo: string | null;
                         /** @description text control, read and written by the call */
-                        texto?: string | null;
+                        texto: string | null;
                     };
                     /**
                      * @description the operator's answer to a confirmation the call asks (default no)
