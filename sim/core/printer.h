@@ -293,6 +293,11 @@ DateTime civil(std::int64_t when);
 std::int64_t from_civil(const DateTime &when);
 std::string date_text(std::int64_t when);  // "YYYY-MM-DD"
 
+// One record of a printer's journal, as the printer writes it: operation
+// `op` by maker function `function` at printer time `when`.  For programs
+// that give a printer a long history at once (the benchmarks).
+std::string journal_record(std::string function, std::string op, std::int64_t when, std::vector<std::string> args);
+
 // What kind of maker call a Session serves; decides which one-shot faults
 // the call uses up (see sim/README.md).
 enum class Call {
