@@ -20,7 +20,7 @@ R success() {
   }
 }
 
-// Most libraries answer 1 for success; ecf32m.dll and InterfaceEpson.dll 0.
+// Most libraries answer 1 for success; ecf32m and interfaceepson 0.
 #define KALPO_NULL_ONE(ret, name, params, args)    \
   ret null_##name params {                         \
     static_cast<void>(std::forward_as_tuple args); \

@@ -21,7 +21,7 @@
 #include <fstream>
 #include <string>
 
-#include "core/internal.h"
+#include "core/printer.h"
 
 namespace fs = std::filesystem;
 
@@ -36,7 +36,7 @@ std::string cache_for(int days) {
 }
 
 void put(std::ofstream &journal, std::string op, std::int64_t when, std::vector<std::string> args) {
-  journal << ksim::encode_record({"bench", std::move(op), when, std::move(args)});
+  journal << ksim::journal_record("bench", std::move(op), when, std::move(args));
 }
 
 // The journal of `days` days, each from 08:00, a coupon a minute.

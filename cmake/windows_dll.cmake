@@ -5,7 +5,7 @@
 # of them; dlltool then rebuilds the import library from that .def.
 
 # kalpo_stdcall_dll(target file_name): names the target's DLL file_name
-# (e.g. BEMAFI32.DLL) and gives it undecorated exports.
+# (a maker library's, from the makers' table) and gives it undecorated exports.
 function(kalpo_stdcall_dll target file_name)
   if(NOT file_name MATCHES "^(.+)(\\.[^.]+)$")
     message(FATAL_ERROR "kalpo_stdcall_dll: ${file_name} has no extension")

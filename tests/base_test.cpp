@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "base/answer_lines.h"
 #include "base/cp1252.h"
 #include "base/ini.h"
 #include "frame/config.h"
@@ -44,6 +45,28 @@ TEST(Cp1252, MalformedUtf8GivesOneQuestionMarkPerMaximalSubpart) {
   std::string every_byte;
   for (int b = 1; b < 256; ++b) every_byte += static_cast<char>(b);
   EXPECT_EQ(cp1252::from_utf8(cp1252::to_utf8(every_byte)), every_byte);
+}
+
+// The replay's answers file: what the tool writes, libkalpo reads back
+// field for field, whatever bytes a field holds.
+TEST(AnswerLines, EveryFieldReadsBackAsWritten) {
+  using kalpo::base::AnswerLine;
+  const AnswerLine rows[] = {
+      {"clock", {"2024", "03", "10", "09", "00", "00"}},
+      {"regional", {",", ".", "dd/MM/yyyy"}},
+      {"read_file", {std::string("a\tb\nc\rd\\e\0f", 11)}},
+      {"exists", {""}},
+      {"ticks", {}},
+      {"read_file", {"\\", "\\t", "\xE7\x80"}},
+  };
+  for (const AnswerLine &row : rows) {
+    const std::string line = kalpo::base::answer_line(row);
+    ASSERT_EQ(std::count(line.begin(), line.end(), '\n'), 1) << line;
+    ASSERT_EQ(line.back(), '\n');
+    const AnswerLine back = kalpo::base::parse_answer_line(std::string_view(line).substr(0, line.size() - 1));
+    EXPECT_EQ(back.kind, row.kind);
+    EXPECT_EQ(back.fields, row.fields) << line;
+  }
 }
 
 TEST(Ini, SetChangesOneLineAndReadsBack) {

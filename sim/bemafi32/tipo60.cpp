@@ -1,6 +1,5 @@
 // BEMAFI32: the master type-60 report, written to "C:\RETORNO.TXT".
 #include <filesystem>
-#include <fstream>
 
 #include "bemafi32/library.h"
 
@@ -40,13 +39,10 @@ std::string report(const ksim::State &state) {
   return text;
 }
 
+// Whole or not at all, never through a link, owner-only.
 bool write(const std::string &path, const std::string &text) {
-  std::error_code ignored;
-  std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);
-  std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  file << text;
-  file.close();
-  return bool(file);
+  ksim::make_folders(std::filesystem::path(path).parent_path().string());
+  return ksim::write_caller_file(path, text);
 }
 
 }  // namespace

@@ -38,25 +38,25 @@ int folder_fd(const Folder &folder) { return static_cast<int>(folder.handle); }
 
 const char *kind_of(mode_t mode) {
   if (S_ISREG(mode)) return "";
-  if (S_ISLNK(mode)) return "a link";
-  if (S_ISFIFO(mode)) return "a FIFO";
-  if (S_ISCHR(mode) || S_ISBLK(mode)) return "a device";
-  if (S_ISDIR(mode)) return "a folder";
-  if (S_ISSOCK(mode)) return "a socket";
+  if (S_ISLNK(mode)) return "a link, not a file";
+  if (S_ISFIFO(mode)) return "a FIFO, not a file";
+  if (S_ISCHR(mode) || S_ISBLK(mode)) return "a device, not a file";
+  if (S_ISDIR(mode)) return "a folder, not a file";
+  if (S_ISSOCK(mode)) return "a socket, not a file";
   return "not a regular file";
 }
 
 // A file of folder `dir` opened without following a link and without
-// blocking on a FIFO, then checked to be a regular file; -1 otherwise
-// (ENOENT when absent).
-int open_at(int dir, const char *name, int flags) {
-  int fd = ::openat(dir, name, flags | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
+// blocking on a FIFO, then checked to be a regular file and `whose`; -1
+// otherwise (ENOENT when absent).
+int open_at(int dir, const char *name, int flags, Whose whose = Whose::own) {
+  int fd = ::openat(dir, name, flags | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0600);
   if (fd < 0) {
     int error = errno;
     if (error == ELOOP)
-      fail_with(name, "a link");
+      fail_with(name, "a link, not a file (links are not followed)");
     else if (error == ENXIO)
-      fail_with(name, "a FIFO or device");
+      fail_with(name, "a FIFO or device, not a file");
     else
       fail(name, error);
     errno = error;
@@ -64,11 +64,14 @@ int open_at(int dir, const char *name, int flags) {
   }
   struct stat st {};
   bool examined = ::fstat(fd, &st) == 0;
-  const char *why = !examined                            ? nullptr
-                    : !S_ISREG(st.st_mode)               ? kind_of(st.st_mode)
-                    : st.st_uid != ::geteuid()           ? "the file belongs to another user"
-                    : (st.st_mode & (S_IWGRP | S_IWOTH)) ? "others may write the file"
-                                                         : "";
+  const bool own = whose != Whose::anyone;
+  const mode_t others = whose == Whose::secret ? S_IRGRP | S_IROTH : 0;
+  const char *why = !examined                                   ? nullptr
+                    : !S_ISREG(st.st_mode)                      ? kind_of(st.st_mode)
+                    : own && st.st_uid != ::geteuid()           ? "owned by another user"
+                    : own && (st.st_mode & (S_IWGRP | S_IWOTH)) ? "others may write the file"
+                    : (st.st_mode & others)                     ? "the file may be read by other users"
+                                                                : "";
   if (!why || *why) {
     why ? fail_with(name, why) : fail(name);
     ::close(fd);
@@ -112,6 +115,8 @@ Identity identity_of(const struct stat &st) {
 }  // namespace
 
 const std::string &last_error() { return g_error; }
+
+bool refuse(std::string_view what, std::string_view why) { return fail_with(what, why); }
 
 bool make_folders(const std::string &path) {
   for (std::size_t i = 1; i <= path.size(); ++i) {
@@ -310,6 +315,43 @@ std::int64_t wall_clock() {
 }  // namespace ksim::files
 
 namespace ksim {
+
+const std::string &last_file_error() { return files::g_error; }
+
+SafeFile::SafeFile(const std::string &path, Whose whose)
+    : handle_(files::open_at(AT_FDCWD, path.c_str(), O_RDONLY, whose)), path_(path) {
+  if (!open() && errno == ENOENT) files::g_error.clear();  // absent: no fault
+}
+
+SafeFile::~SafeFile() {
+  if (open()) ::close(static_cast<int>(handle_));
+}
+
+std::int64_t SafeFile::read(char *into, std::size_t size) {
+  for (;;) {
+    const ssize_t got = ::read(static_cast<int>(handle_), into, size);
+    if (got >= 0) return got;
+    if (errno != EINTR) return files::fail(path_), -1;
+  }
+}
+
+bool append_own_file(const std::string &path, std::string_view data) {
+  const int fd = files::open_at(AT_FDCWD, path.c_str(), O_WRONLY | O_APPEND | O_CREAT);
+  if (fd < 0) return false;
+  const bool ok = files::write_fd(fd, data, path.c_str()) && (::fsync(fd) == 0 || files::fail(path));
+  ::close(fd);
+  return ok;
+}
+
+bool create_own_file(const std::string &path, std::string_view data, bool &exists) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
+  exists = fd < 0 && errno == EEXIST;
+  if (fd < 0) return files::fail(path);
+  const bool ok = files::write_fd(fd, data, path.c_str()) && (::fsync(fd) == 0 || files::fail(path));
+  ::close(fd);
+  if (!ok) ::unlink(path.c_str());  // a file half made is not left to be read as whole
+  return ok;
+}
 
 // A caller's folder is not the printer's: a partial file planted there (a
 // link, a FIFO) is refused, not removed.

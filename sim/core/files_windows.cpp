@@ -30,8 +30,8 @@ bool fail_with(std::string_view what, std::string_view why) {
 std::string in(const Folder &folder, const char *name) { return folder.path + "\\" + name; }
 
 const char *kind_of(DWORD attributes) {
-  if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return "a link";
-  if (attributes & FILE_ATTRIBUTE_DIRECTORY) return "a folder";
+  if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return "a link, not a file";
+  if (attributes & FILE_ATTRIBUTE_DIRECTORY) return "a folder, not a file";
   return "";
 }
 
@@ -58,7 +58,7 @@ HANDLE open_path(const std::string &path, const char *name, DWORD access, DWORD 
   Identity ignored;
   DWORD attributes = 0;
   if (::GetFileType(file) != FILE_TYPE_DISK || !identity_of(file, ignored, attributes) || *kind_of(attributes)) {
-    fail_with(name, *kind_of(attributes) ? kind_of(attributes) : "not a file on disk");
+    fail_with(name, *kind_of(attributes) ? kind_of(attributes) : "a device or pipe, not a file");
     ::CloseHandle(file);
     ::SetLastError(ERROR_INVALID_FUNCTION);
     return INVALID_HANDLE_VALUE;
@@ -96,6 +96,8 @@ bool replace_with(HANDLE file, const std::string &temporary, const std::string &
 }  // namespace
 
 const std::string &last_error() { return g_error; }
+
+bool refuse(std::string_view what, std::string_view why) { return fail_with(what, why); }
 
 bool make_folders(const std::string &path) {
   for (std::size_t i = 1; i <= path.size(); ++i) {
@@ -304,6 +306,48 @@ std::int64_t wall_clock() {
 }  // namespace ksim::files
 
 namespace ksim {
+
+const std::string &last_file_error() { return files::g_error; }
+
+namespace {
+bool absent(DWORD error) { return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND; }
+}  // namespace
+
+SafeFile::SafeFile(const std::string &path, Whose) : path_(path) {
+  HANDLE file = files::open_path(path, path.c_str(), GENERIC_READ, OPEN_EXISTING);
+  if (file == INVALID_HANDLE_VALUE && absent(::GetLastError())) files::g_error.clear();
+  if (file != INVALID_HANDLE_VALUE) handle_ = reinterpret_cast<std::intptr_t>(file);
+}
+
+SafeFile::~SafeFile() {
+  if (open()) ::CloseHandle(reinterpret_cast<HANDLE>(handle_));
+}
+
+std::int64_t SafeFile::read(char *into, std::size_t size) {
+  DWORD got = 0;
+  const DWORD chunk = size > 0x100000 ? 0x100000 : static_cast<DWORD>(size);
+  if (!::ReadFile(reinterpret_cast<HANDLE>(handle_), into, chunk, &got, nullptr)) return files::fail(path_), -1;
+  return got;
+}
+
+bool append_own_file(const std::string &path, std::string_view data) {
+  HANDLE file = files::open_path(path, path.c_str(), FILE_APPEND_DATA | FILE_READ_ATTRIBUTES, OPEN_ALWAYS);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  const bool ok = files::write_handle(file, data, path.c_str()) && (::FlushFileBuffers(file) || files::fail(path));
+  ::CloseHandle(file);
+  return ok;
+}
+
+bool create_own_file(const std::string &path, std::string_view data, bool &exists) {
+  HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  exists = file == INVALID_HANDLE_VALUE && ::GetLastError() == ERROR_FILE_EXISTS;
+  if (file == INVALID_HANDLE_VALUE) return files::fail(path);
+  const bool ok = files::write_handle(file, data, path.c_str()) && (::FlushFileBuffers(file) || files::fail(path));
+  ::CloseHandle(file);
+  if (!ok) ::DeleteFileA(path.c_str());  // a file half made is not left to be read as whole
+  return ok;
+}
 
 // A caller's folder is not the printer's: a partial file planted there (a
 // link) is refused, not removed.

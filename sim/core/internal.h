@@ -210,6 +210,8 @@ struct Identity {
 // Why the last failed call of this thread failed, with its cause
 // ("journal: No space left on device").
 const std::string &last_error();
+// Records why `what` is refused, for last_error(); false.
+bool refuse(std::string_view what, std::string_view why);
 bool make_folders(const std::string &path);  // created owner-only
 // A printer's folder, held open while the printer uses it: its files are
 // reached through it (on Windows, where an open folder cannot be deleted,

@@ -24,6 +24,8 @@
 #include <typeinfo>
 #include <vector>
 
+#include "core/safe_file.h"
+
 namespace ksim {
 
 using Cents = std::int64_t;  // money in hundredths of a real
@@ -291,6 +293,11 @@ DateTime civil(std::int64_t when);
 std::int64_t from_civil(const DateTime &when);
 std::string date_text(std::int64_t when);  // "YYYY-MM-DD"
 
+// One record of a printer's journal, as the printer writes it: operation
+// `op` by maker function `function` at printer time `when`.  For programs
+// that give a printer a long history at once (the benchmarks).
+std::string journal_record(std::string function, std::string op, std::int64_t when, std::vector<std::string> args);
+
 // What kind of maker call a Session serves; decides which one-shot faults
 // the call uses up (see sim/README.md).
 enum class Call {
@@ -355,14 +362,7 @@ std::string windows_path(std::string_view path);
 // letter, is on another drive, or lies in the data folder (the printers' own
 // files).
 std::string caller_file(std::string_view path);
-// Writes a caller's file whole or not at all (a partial file beside it,
-// then renamed over it); false when any step fails, the rename included.
-bool write_caller_file(const std::string &path, std::string_view data);
-// Appends a line to a log; a log that would pass `limit` bytes first becomes
-// <path>.1 (replacing the one before) and a new one is begun.
-bool append_log_line(const std::string &path, std::string_view line, std::uint64_t limit);
-// Both open their files without following a link, as regular files, and
-// create them readable and writable by the owner alone.
+// A caller's file is written, and a log appended, by safe_file.h.
 // Makes a folder and the missing ones above it, owner-only; false when it
 // cannot be made or is not a folder.
 bool make_folders(const std::string &path);

@@ -102,6 +102,10 @@ std::string encode_record(const Command &command) {
   return encode_fields(fields);
 }
 
+std::string journal_record(std::string function, std::string op, std::int64_t when, std::vector<std::string> args) {
+  return encode_record({std::move(function), std::move(op), when, std::move(args)});
+}
+
 std::string decode_record(std::string_view line, Command &command) {
   std::vector<std::string> fields;
   if (std::string why = decode_fields(line, fields); !why.empty()) return why;

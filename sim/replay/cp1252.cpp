@@ -51,6 +51,9 @@ std::optional<std::string> cp1252_of(std::string_view utf8) {
       if (i >= utf8.size() || (static_cast<unsigned char>(utf8[i]) & 0xC0) != 0x80) return std::nullopt;
       c = (c << 6) | (static_cast<unsigned char>(utf8[i]) & 0x3F);
     }
+    // An overlong form (a character written in more bytes than it needs) is
+    // malformed, as libkalpo's reading of UTF-8 has it.
+    if ((extra == 1 && c < 0x80) || (extra == 2 && c < 0x800)) return std::nullopt;
     const std::optional<char> byte = byte_of(c);
     if (!byte) return std::nullopt;
     out += *byte;

@@ -1,5 +1,5 @@
 // The exports of one replay maker library, under the maker's own names: the
-// build compiles this file once per row of replay/libraries.h, naming the
+// build compiles this file once per row of seam/maker_libraries.h, naming the
 // library in KALPO_REPLAY_LIBRARY and defining KALPO_REPLAY_THIS_<library>
 // as KALPO_REPLAY_PROBE for it alone.
 #define KALPO_MAKER_DEFINE

@@ -1,8 +1,8 @@
 // A file from the field: a trace from a store, a session script, any file the
-// tool is handed.  It is opened without following a link and without
-// blocking, must be a regular file, and a read error is an error, never the
-// end of the file: a folder, a FIFO, a device or a link to one is refused by
-// name before a byte is read.
+// tool is handed, whoever owns it.  It is opened by the safe opener (no link
+// followed, never waited on, a regular file), and a read error is an error,
+// never the end of the file: a folder, a FIFO, a device or a link is refused
+// by name before a byte is read.
 #pragma once
 
 #include <cstddef>
@@ -10,6 +10,8 @@
 #include <stdexcept>
 #include <streambuf>
 #include <string>
+
+#include "core/safe_file.h"
 
 namespace kreplay {
 
@@ -34,7 +36,7 @@ class FieldFile : public std::streambuf {
 
  private:
   std::string path_;
-  std::intptr_t handle_ = -1;
+  ksim::SafeFile file_;
   char buffer_[1 << 16];
 };
 

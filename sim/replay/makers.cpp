@@ -63,8 +63,8 @@ const MakerFunction *find_maker_function(std::string_view name) {
 
 const std::vector<Library> &libraries() {
   static const std::vector<Library> table = {
-#define KALPO_REPLAY_LIBRARY(name, file, dead) {#name, file, dead},
-#include "replay/libraries.h"
+#define KALPO_MAKER_LIBRARY(name, file, dead) {#name, file, dead},
+#include "seam/maker_libraries.h"
   };
   return table;
 }

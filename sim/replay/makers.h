@@ -32,7 +32,7 @@ struct Library {
   int dead = 0;
 };
 
-// In the rows of replay/libraries.h.
+// In the rows of seam/maker_libraries.h.
 const std::vector<Library> &libraries();
 int dead_answer(std::string_view library);
 

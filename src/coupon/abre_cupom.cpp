@@ -125,8 +125,11 @@ bool abre_cupom(Model model, OutText numero, const std::string &nome, const std:
     case Model::DataregisQuick: return usb(model, numero, nome, endereco, documento);
     case Model::DataregisSerial: return serial(numero, nome, endereco, documento);
     case Model::Epson: return epson(nome, endereco, documento);
-    default: return usual_preset(model);
+    case Model::Unknown:
+    case Model::EcfZantrello:
+    case Model::NotaFiscal: return usual_preset(model);
   }
+  return usual_preset(model);
 }
 
 }  // namespace kalpo::coupon

@@ -49,10 +49,15 @@ bool cancela_item(Model model, int32_t numero) {
     case Model::DataregisQuick: return usb(item);
     case Model::DataregisSerial: return serial(item);
     case Model::Epson: return epson(item);
-    default:
+    case Model::Unknown:
+    case Model::EcfZantrello:
+    case Model::NotaFiscal:
+    case Model::Daruma32:
+    case Model::Digiarte1E:
       // DARUMA32 and DIGIARTE1E have no item cancellation.
       return usual_preset(model);
   }
+  return usual_preset(model);
 }
 
 }  // namespace kalpo::coupon

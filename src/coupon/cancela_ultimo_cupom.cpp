@@ -120,8 +120,11 @@ bool cancela_ultimo_cupom(Model model, VarInt contagem, OutText numero, OutText 
     case Model::DataregisQuick: return usb(model, numero);
     case Model::DataregisSerial: return serial(numero);
     case Model::Epson: return epson();
-    default: return usual_preset(model);
+    case Model::Unknown:
+    case Model::EcfZantrello:
+    case Model::NotaFiscal: return usual_preset(model);
   }
+  return usual_preset(model);
 }
 
 }  // namespace kalpo::coupon

@@ -26,8 +26,18 @@ bool desc_fechamento(Model model, double desconto) {
     case Model::ElginFit:
     case Model::DataregisQuick: return makers::usb_open() && command_driver(0, desconto);
     case Model::DataregisSerial: return command_driver(makers::serial_open(makers::SerialSetup::Full), desconto);
-    default: return false;
+    case Model::Unknown:
+    case Model::EcfZantrello:
+    case Model::NotaFiscal:
+    case Model::BematechMP20:
+    case Model::BematechMFD:
+    case Model::Sweda7000:
+    case Model::SigtronFS345:
+    case Model::Daruma32:
+    case Model::Digiarte1E:
+    case Model::Epson: return false;
   }
+  return false;
 }
 
 }  // namespace kalpo::coupon

@@ -99,8 +99,11 @@ bool fecha_cupom(Model model, const TextControl &mensagem) {
     case Model::DataregisQuick: return usb(model, mensagem);
     case Model::DataregisSerial: return serial(mensagem);
     case Model::Epson: return epson();
-    default: return usual_preset(model);
+    case Model::Unknown:
+    case Model::EcfZantrello:
+    case Model::NotaFiscal: return usual_preset(model);
   }
+  return usual_preset(model);
 }
 
 }  // namespace kalpo::coupon

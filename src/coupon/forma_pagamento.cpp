@@ -87,8 +87,11 @@ bool forma_pagamento(Model model, const std::string &forma, double valor) {
     case Model::DataregisQuick: return usb(forma, valor);
     case Model::DataregisSerial: return serial(forma, valor);
     case Model::Epson: return epson(forma, valor);
-    default: return usual_preset(model);
+    case Model::Unknown:
+    case Model::EcfZantrello:
+    case Model::NotaFiscal: return usual_preset(model);
   }
+  return usual_preset(model);
 }
 
 }  // namespace kalpo::coupon

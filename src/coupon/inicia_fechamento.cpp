@@ -58,8 +58,11 @@ bool inicia_fechamento(Model model, double desconto) {
     case Model::DataregisSerial:
     // QUIRK: the command-driver models and EPSON start no closing and report success.
     case Model::Epson: return true;
-    default: return usual_preset(model);
+    case Model::Unknown:
+    case Model::EcfZantrello:
+    case Model::NotaFiscal: return usual_preset(model);
   }
+  return usual_preset(model);
 }
 
 }  // namespace kalpo::coupon

@@ -132,8 +132,11 @@ bool venda_item(Model model, const std::string &codigo, const std::string &descr
     case Model::DataregisQuick: return makers::usb_open() && command_driver(0, item);
     case Model::DataregisSerial: return command_driver(makers::serial_open(makers::SerialSetup::Full), item);
     case Model::Epson: return epson(item);
-    default: return usual_preset(model);
+    case Model::Unknown:
+    case Model::EcfZantrello:
+    case Model::NotaFiscal: return usual_preset(model);
   }
+  return usual_preset(model);
 }
 
 }  // namespace kalpo::coupon

@@ -83,7 +83,11 @@ std::string header_line(unsigned long process) {
 // Each line goes out whole in one append, so that the lines of several
 // processes tracing to one file never tear one another.  The trace holds
 // customers' names and documents: it is made readable by its owner alone,
-// and it is never reached through a link, a pipe or a device, nor waited on.
+// and it is never reached through a link, a pipe or a device, nor waited on,
+// nor written when another user owns it or may write it.  The same rules as
+// the virtual printer's and the tool's safe opener (sim/core/safe_file.h),
+// written again here because libkalpo shares no code with the virtual
+// printer, and this append is the library's one file it writes.
 #if defined(_WIN32)
 bool append_whole(const std::string &text) {
   const HANDLE file =
@@ -105,7 +109,8 @@ bool append_whole(const std::string &text) {
   if (fd < 0) return false;
   struct stat st {};
   ssize_t written = -1;
-  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid() &&
+      (st.st_mode & (S_IWGRP | S_IWOTH)) == 0) {
     do {
       written = ::write(fd, text.data(), text.size());
     } while (written < 0 && errno == EINTR);
@@ -121,7 +126,8 @@ void append_line(const std::string &line) {
     return;
   }
   std::fprintf(stderr,
-               "KALPO: the trace file %s cannot be written (or is a link, a pipe or a device); tracing is off\n",
+               "KALPO: the trace file %s cannot be written (or is a link, a pipe, a device or another user's); tracing "
+               "is off\n",
                g_path.c_str());
   mode = Mode::off;
 }

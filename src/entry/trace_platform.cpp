@@ -14,6 +14,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/answer_lines.h"
 #include "entry/trace_json.h"
 #include "platform/platform.h"
 
@@ -113,40 +114,7 @@ class Recording final : public platform::Platform {
   std::string last_regional_;  // the settings recorded last
 };
 
-// One line of the answers file: the reading's kind, then its fields, each
-// after a tab, with \\, \t, \n, \r and \0 escaped.
-struct Answer {
-  std::string kind;
-  std::vector<std::string> fields;
-};
-
-std::string unescape(std::string_view field) {
-  std::string out;
-  for (std::size_t i = 0; i < field.size(); ++i) {
-    if (field[i] != '\\' || i + 1 == field.size()) {
-      out += field[i];
-      continue;
-    }
-    const char c = field[++i];
-    out += c == 't' ? '\t' : c == 'n' ? '\n' : c == 'r' ? '\r' : c == '0' ? '\0' : c;
-  }
-  return out;
-}
-
-Answer parse_answer(std::string_view line) {
-  Answer a;
-  std::size_t start = 0;
-  for (bool first = true;; first = false) {
-    const std::size_t tab = line.find('\t', start);
-    const std::string_view piece = line.substr(start, tab == std::string_view::npos ? line.npos : tab - start);
-    if (first)
-      a.kind.assign(piece);
-    else
-      a.fields.push_back(unescape(piece));
-    if (tab == std::string_view::npos) return a;
-    start = tab + 1;
-  }
-}
+using Answer = base::AnswerLine;
 
 template <typename T>
 bool number_of(const std::string &text, T &value) {
@@ -226,7 +194,7 @@ class Answering final : public platform::Platform {
         line += static_cast<char>(c);
         continue;
       }
-      answers_.push_back(parse_answer(line));
+      answers_.push_back(base::parse_answer_line(line));
       line.clear();
     }
     std::fclose(in);

@@ -52,6 +52,10 @@ inline bool without_printer(Model m) { return m == Model::EcfZantrello || m == M
 inline bool is_bematech(Model m) { return m == Model::BematechMP20 || m == Model::BematechMFD; }
 
 // The usual preset: true for ECFZANTRELLO and NOTAFISCAL, false otherwise.
+// A switch over Model names every model, those taking this preset too, and
+// has no default: a new model then stops the build (-Werror=switch) at every
+// operation until it is given its branch.  The return after such a switch is
+// for a value no enumerator names, which parse_model never gives.
 inline bool usual_preset(Model m) { return without_printer(m); }
 
 }  // namespace kalpo::frame

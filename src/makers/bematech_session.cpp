@@ -1,4 +1,4 @@
-// BEMATECHMP20 and BEMATECHMFD (BEMAFI32.DLL): the paper handling between
+// BEMATECHMP20 and BEMATECHMFD (bemafi32): the paper handling between
 // documents.
 #include "makers/sessions.h"
 

@@ -1,4 +1,4 @@
-// DARUMA32 (Daruma32.dll): a call judged by the extended error after it.
+// DARUMA32 (daruma32): a call judged by the extended error after it.
 #include "makers/sessions.h"
 
 #include "frame/state.h"

@@ -1,4 +1,4 @@
-// The command driver of DllG2.dll: named commands with named, typed
+// The command driver of dllg2: named commands with named, typed
 // parameters, and the ways the operations judge their outcome.
 #pragma once
 

@@ -1,4 +1,4 @@
-// The command-driver models (DllG2.dll): the USB and serial driver starts,
+// The command-driver models (dllg2): the USB and serial driver starts,
 // a whole serial session of one command, and ELGINFIT's paper cut.
 #include "frame/own_texts.h"
 #include "makers/sessions.h"

@@ -1,4 +1,4 @@
-// DIGIARTE1E (ecf32m.dll): OpenCif, a command judged by the return text the
+// DIGIARTE1E (ecf32m): OpenCif, a command judged by the return text the
 // printer sends after it, CloseCif.
 #include "makers/sessions.h"
 

@@ -1,4 +1,4 @@
-// EPSON (InterfaceEpson.dll): the port opened at 38400 around a call, and
+// EPSON (interfaceepson): the port opened at 38400 around a call, and
 // the state check after each call.
 #include "frame/own_texts.h"
 #include "makers/sessions.h"

@@ -23,7 +23,7 @@
 
 namespace kalpo::makers {
 
-// ---- BEMATECHMP20, BEMATECHMFD (BEMAFI32.DLL) and SWEDA7000 (CONVECF.dll) ----
+// ---- BEMATECHMP20, BEMATECHMFD (bemafi32) and SWEDA7000 (convecf) ----
 
 // One answer of a query: the width of its blank buffer, and where its text
 // goes.
@@ -44,7 +44,7 @@ bool bematech_query(Model model, Call call, Answers... answers) {
   return ok;
 }
 
-// ---- EPSON (InterfaceEpson.dll) ----
+// ---- EPSON (interfaceepson) ----
 
 // The port number in a "PORTACOM" value: the run of digits after "COM"
 // (COM1 gives 1, COM10 gives 10, COM2:19200,e,8,1 gives 2); none without one.
@@ -67,7 +67,7 @@ bool epson_session(const char *function_name, Call &&call) {
   return ok;
 }
 
-// ---- SIGTRONFS345 (fs345_32.dll) ----
+// ---- SIGTRONFS345 (fs345_32) ----
 
 // Reads "PORTACOM" (whole text, default "COM1:9600,n,8,1"), opens that port
 // with DAR_AbreSerial and returns the text; the port is never closed by the
@@ -90,13 +90,13 @@ SigtronAnswer sigtron_judge(int32_t ret, int32_t *count = nullptr);
 // answer shows the command executed.
 SigtronAnswer sigtron_judge_executed(int32_t ret, int32_t *count = nullptr);
 
-// ---- DARUMA32 (Daruma32.dll) ----
+// ---- DARUMA32 (daruma32) ----
 
 // Stores an operation call's return in iRetornoDaruma and judges the
 // printer's extended error after it.
 bool daruma_judge(int32_t ret);
 
-// ---- DIGIARTE1E (ecf32m.dll) ----
+// ---- DIGIARTE1E (ecf32m) ----
 
 // OpenCif judged by the ecf32m analysis.
 bool digiarte_open();
@@ -115,7 +115,7 @@ bool digiarte_session(Body &&body) {
   return ok;
 }
 
-// ---- Command driver (DllG2.dll) ----
+// ---- Command driver (dllg2) ----
 
 // The driver's port name in a "PORTACOM" value: "COM" with its whole run of
 // digits (COM10 stays COM10, COM2:19200,... gives COM2); otherwise the first

@@ -1,4 +1,4 @@
-// SIGTRONFS345 (fs345_32.dll): the port opened from "PORTACOM" and never
+// SIGTRONFS345 (fs345_32): the port opened from "PORTACOM" and never
 // closed, and the judgment of a call by the answer the printer sends.
 #include "frame/own_texts.h"
 #include "makers/sessions.h"

@@ -42,8 +42,14 @@ bool abre_gaveta(Model model) {
     case Model::DataregisSerial: return serial();
     case Model::BematechMP20:
     case Model::BematechMFD: return bematech(model);
-    default: return true;
+    case Model::Unknown:
+    case Model::EcfZantrello:
+    case Model::NotaFiscal:
+    case Model::Sweda7000:
+    case Model::Digiarte1E:
+    case Model::Epson: return true;
   }
+  return true;
 }
 
 }  // namespace kalpo::queries

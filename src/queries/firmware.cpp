@@ -65,8 +65,12 @@ bool firmware(Model model, OutText versao) {
     case Model::ElginFit:
     case Model::DataregisQuick: return makers::usb_read_text_register(kRegister, versao);
     case Model::DataregisSerial: return serial_driver(versao);
-    default: return usual_preset(model);
+    case Model::Unknown:
+    case Model::EcfZantrello:
+    case Model::NotaFiscal:
+    case Model::Epson: return usual_preset(model);
   }
+  return usual_preset(model);
 }
 
 }  // namespace kalpo::queries

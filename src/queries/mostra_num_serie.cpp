@@ -115,8 +115,12 @@ bool mostra_num_serie(Model model, OutText numero) {
     case Model::DataregisQuick: return makers::usb_read_text_register(kRegister, numero);
     case Model::DataregisSerial: return serial_driver(numero);
     // QUIRK: false for every other identifier, the printerless ones included.
-    default: return false;
+    case Model::Unknown:
+    case Model::EcfZantrello:
+    case Model::NotaFiscal:
+    case Model::Epson: return false;
   }
+  return false;
 }
 
 }  // namespace kalpo::queries

@@ -20,8 +20,18 @@ bool abre_dia(Model model) {
     case Model::BematechMP20:
     case Model::BematechMFD: return bematech(model);
     case Model::Epson: return epson();
-    default: return usual_preset(model);
+    case Model::Unknown:
+    case Model::EcfZantrello:
+    case Model::NotaFiscal:
+    case Model::Sweda7000:
+    case Model::SigtronFS345:
+    case Model::Daruma32:
+    case Model::Digiarte1E:
+    case Model::ElginFit:
+    case Model::DataregisQuick:
+    case Model::DataregisSerial: return usual_preset(model);
   }
+  return usual_preset(model);
 }
 
 }  // namespace kalpo::reports

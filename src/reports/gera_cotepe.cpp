@@ -37,8 +37,19 @@ bool gera_cotepe(Model model, double dia) {
     // QUIRK: BEMATECHMFD has a branch that does nothing and reports failure.
     case Model::BematechMFD: return false;
     case Model::DataregisSerial: return serial(dia);
-    default: return usual_preset(model);
+    case Model::Unknown:
+    case Model::EcfZantrello:
+    case Model::NotaFiscal:
+    case Model::BematechMP20:
+    case Model::Sweda7000:
+    case Model::SigtronFS345:
+    case Model::Daruma32:
+    case Model::Digiarte1E:
+    case Model::ElginFit:
+    case Model::DataregisQuick:
+    case Model::Epson: return usual_preset(model);
   }
+  return usual_preset(model);
 }
 
 }  // namespace kalpo::reports

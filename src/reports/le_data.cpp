@@ -46,7 +46,17 @@ void le_data(Model model, OutText data) {
   switch (model) {
     case Model::DataregisSerial: return serial(data);
     case Model::ElginFit: return usb(data);
-    default: return workstation(data);
+    case Model::Unknown:
+    case Model::EcfZantrello:
+    case Model::NotaFiscal:
+    case Model::BematechMP20:
+    case Model::BematechMFD:
+    case Model::Sweda7000:
+    case Model::SigtronFS345:
+    case Model::Daruma32:
+    case Model::Digiarte1E:
+    case Model::DataregisQuick:
+    case Model::Epson: return workstation(data);
   }
 }
 

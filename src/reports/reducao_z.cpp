@@ -85,8 +85,11 @@ bool reducao_z(Model model, VarInt contagem) {
     case Model::DataregisQuick: return usb(model);
     case Model::DataregisSerial: return serial();
     case Model::Epson: return epson();
-    default: return usual_preset(model);
+    case Model::Unknown:
+    case Model::EcfZantrello:
+    case Model::NotaFiscal: return usual_preset(model);
   }
+  return usual_preset(model);
 }
 
 }  // namespace kalpo::reports

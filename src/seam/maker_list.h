@@ -12,9 +12,9 @@
 // undefined ones expand to nothing.  An expander that treats every library
 // alike defines KALPO_MAKER_EACH instead of the eight library macros; one
 // that needs each function's library by name defines
-// KALPO_MAKER_OF(library, ret, name, params, args), the library named as the
-// build names it (bemafi32, convecf, fs345_32, daruma32, ecf32m, dllg2,
-// dllg2_gerador, interfaceepson).
+// KALPO_MAKER_OF(library, ret, name, params, args), the library named as its
+// row of maker_libraries.h (the makers' libraries, their files and their
+// answers when off) names it.
 
 #ifdef KALPO_MAKER_OF
 #define KALPO_BEMAFI32(ret, name, params, args) KALPO_MAKER_OF(bemafi32, ret, name, params, args)
@@ -63,7 +63,7 @@
 #define KALPO_EPSON(ret, name, params, args)
 #endif
 
-// BEMAFI32.DLL: BEMATECHMP20, BEMATECHMFD
+// bemafi32: BEMATECHMP20, BEMATECHMFD
 KALPO_BEMAFI32(int32_t, Bematech_FI_AbreCupom, (const char *cpf), (cpf))
 KALPO_BEMAFI32(int32_t, Bematech_FI_NumeroCupom, (char *numero), (numero))
 KALPO_BEMAFI32(int32_t, Bematech_FI_LinhasEntreCupons, (int32_t linhas), (linhas))
@@ -103,7 +103,7 @@ KALPO_BEMAFI32(int32_t, Bematech_FI_VerificaEstadoImpressora, (int32_t * ack, in
                (ack, st1, st2))
 KALPO_BEMAFI32(int32_t, Bematech_FI_AcionaGaveta, (), ())
 
-// CONVECF.dll: SWEDA7000
+// convecf: SWEDA7000
 KALPO_CONVECF(int32_t, ECF_FechaPortaSerial, (), ())
 KALPO_CONVECF(int32_t, ECF_RetornoImpressoraMFD, (int32_t * ack, int32_t *st1, int32_t *st2, int32_t *st3),
               (ack, st1, st2, st3))
@@ -131,7 +131,7 @@ KALPO_CONVECF(int32_t, ECF_ReducaoZ, (const char *data, const char *hora), (data
 KALPO_CONVECF(int32_t, ECF_NumeroSerie, (char *numero), (numero))
 KALPO_CONVECF(int32_t, ECF_VersaoFirmware, (char *versao), (versao))
 
-// fs345_32.dll: SIGTRONFS345
+// fs345_32: SIGTRONFS345
 KALPO_FS345(int32_t, DAR_AbreSerial, (const char *porta), (porta))
 KALPO_FS345(int32_t, DAR_Erro, (), ())
 KALPO_FS345(int32_t, DAR_Resposta, (char *resposta, int32_t tamanho), (resposta, tamanho))
@@ -157,7 +157,7 @@ KALPO_FS345(int32_t, DAR_ReducaoZ, (const char *data_hora, int32_t modo), (data_
 KALPO_FS345(int32_t, DAR_LeIdent, (int32_t modo), (modo))
 KALPO_FS345(int32_t, DAR_AbreGaveta, (), ())
 
-// Daruma32.dll: DARUMA32
+// daruma32: DARUMA32
 KALPO_DARUMA32(int32_t, Daruma_Registry_Porta, (const char *porta), (porta))
 KALPO_DARUMA32(int32_t, Daruma_FI_RetornoImpressora, (int32_t * ack, int32_t *st1, int32_t *st2), (ack, st1, st2))
 KALPO_DARUMA32(int32_t, Daruma_FI_RetornaErroExtendido, (char *erro), (erro))
@@ -185,7 +185,7 @@ KALPO_DARUMA32(int32_t, Daruma_FI_NumeroSerie, (char *numero), (numero))
 KALPO_DARUMA32(int32_t, Daruma_FI_VersaoFirmware, (char *versao), (versao))
 KALPO_DARUMA32(int32_t, Daruma_FI_AcionaGaveta, (), ())
 
-// ecf32m.dll: DIGIARTE1E.  ObtemRetorno fills a length-prefixed text of
+// ecf32m: DIGIARTE1E.  ObtemRetorno fills a length-prefixed text of
 // 256 bytes (one length byte, up to 255 characters).
 KALPO_ECF32M(int32_t, OpenCif, (), ())
 KALPO_ECF32M(int32_t, CloseCif, (), ())
@@ -208,7 +208,7 @@ KALPO_ECF32M(int32_t, ReducaoZ, (int32_t modo), (modo))
 KALPO_ECF32M(int32_t, LeMemFiscalData, (const char *inicio, const char *fim, const char *modo), (inicio, fim, modo))
 KALPO_ECF32M(int32_t, LeMemFiscalReducao, (const char *inicio, const char *fim, const char *modo), (inicio, fim, modo))
 
-// DllG2.dll: ELGINFIT, DATAREGISQUICK, DATAREGISSERIAL (the command driver)
+// dllg2: ELGINFIT, DATAREGISQUICK, DATAREGISSERIAL (the command driver)
 KALPO_DLLG2(int32_t, DLLG2_IniciaDriver, (const char *porta), (porta))
 KALPO_DLLG2(int32_t, DLLG2_SetaArquivoLog, (const char *arquivo), (arquivo))
 KALPO_DLLG2(int32_t, DLLG2_DefineTimeout, (int32_t handle, int32_t segundos), (handle, segundos))
@@ -224,12 +224,12 @@ KALPO_DLLG2(const char *, DLLG2_ObtemRetornos, (int32_t handle, const char *filt
             (handle, filtro, opcoes))
 KALPO_DLLG2(int32_t, DLLG2_EncerraDriver, (int32_t handle), (handle))
 
-// DLLG2_Gerador.dll: the fiscal-file generator
+// dllg2_gerador: the fiscal-file generator
 KALPO_DLLG2_GERADOR(int32_t, Gera_AtoCotepe1704,
                     (const char *porta, const char *modelo, const char *arquivo, const char *dia),
                     (porta, modelo, arquivo, dia))
 
-// InterfaceEpson.dll: EPSON
+// interfaceepson: EPSON
 KALPO_EPSON(int32_t, EPSON_Serial_Abrir_Porta, (int32_t velocidade, int32_t porta), (velocidade, porta))
 KALPO_EPSON(int32_t, EPSON_Serial_Fechar_Porta, (), ())
 KALPO_EPSON(int32_t, EPSON_Obter_Estado_Impressora, (char *estado), (estado))

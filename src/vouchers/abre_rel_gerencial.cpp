@@ -45,8 +45,14 @@ bool abre_rel_gerencial(Model model, const std::string &texto, const std::string
     case Model::ElginFit:
     case Model::DataregisQuick: return usb(model, codigo);
     case Model::DataregisSerial: return serial(codigo);
-    default: return usual_preset(model);
+    case Model::Unknown:
+    case Model::EcfZantrello:
+    case Model::NotaFiscal:
+    case Model::Sweda7000:
+    case Model::Digiarte1E:
+    case Model::Epson: return usual_preset(model);
   }
+  return usual_preset(model);
 }
 
 }  // namespace kalpo::vouchers

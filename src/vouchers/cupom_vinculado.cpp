@@ -76,8 +76,13 @@ bool cupom_vinculado(Model model, const std::string &forma, const std::string &n
     case Model::DataregisQuick: return usb(model, forma, numero_cupom, valor);
     case Model::Daruma32: return daruma(forma, numero_cupom);
     case Model::DataregisSerial: return serial(forma, numero_cupom, valor);
-    default: return usual_preset(model);
+    case Model::Unknown:
+    case Model::EcfZantrello:
+    case Model::NotaFiscal:
+    case Model::Digiarte1E:
+    case Model::Epson: return usual_preset(model);
   }
+  return usual_preset(model);
 }
 
 }  // namespace kalpo::vouchers

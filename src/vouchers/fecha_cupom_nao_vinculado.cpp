@@ -49,8 +49,13 @@ bool fecha_cupom_nao_vinculado(Model model) {
     case Model::DataregisQuick: return usb(model);
     case Model::DataregisSerial: return serial();
     case Model::Daruma32: return daruma();
-    default: return usual_preset(model);
+    case Model::Unknown:
+    case Model::EcfZantrello:
+    case Model::NotaFiscal:
+    case Model::Digiarte1E:
+    case Model::Epson: return usual_preset(model);
   }
+  return usual_preset(model);
 }
 
 }  // namespace kalpo::vouchers

@@ -31,8 +31,14 @@ bool fecha_gerencial(Model model) {
     case Model::DataregisQuick:
     case Model::DataregisSerial: return true;
     case Model::Daruma32: return daruma();
-    default: return usual_preset(model);
+    case Model::Unknown:
+    case Model::EcfZantrello:
+    case Model::NotaFiscal:
+    case Model::Sweda7000:
+    case Model::Digiarte1E:
+    case Model::Epson: return usual_preset(model);
   }
+  return usual_preset(model);
 }
 
 }  // namespace kalpo::vouchers

@@ -38,8 +38,13 @@ bool usa_vinculado(Model model, const std::string &texto) {
     case Model::DataregisQuick:
     case Model::DataregisSerial: return true;
     case Model::Daruma32: return daruma(texto);
-    default: return usual_preset(model);
+    case Model::Unknown:
+    case Model::EcfZantrello:
+    case Model::NotaFiscal:
+    case Model::Digiarte1E:
+    case Model::Epson: return usual_preset(model);
   }
+  return usual_preset(model);
 }
 
 }  // namespace kalpo::vouchers

@@ -47,8 +47,16 @@ bool usa_vinculado_termica(Model model, const TextControl &texto) {
     case Model::DataregisQuick: return usb(texto.text());
     case Model::DataregisSerial: return serial(texto.text());
     case Model::Daruma32: return daruma(texto.lines());
-    default: return false;
+    case Model::Unknown:
+    case Model::EcfZantrello:
+    case Model::NotaFiscal:
+    case Model::BematechMP20:
+    case Model::Sweda7000:
+    case Model::SigtronFS345:
+    case Model::Digiarte1E:
+    case Model::Epson: return false;
   }
+  return false;
 }
 
 }  // namespace kalpo::vouchers

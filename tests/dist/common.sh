@@ -4,6 +4,11 @@ source_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 version=$(sed -nE 's/^#define KALPO_VERSION_(MAJOR|MINOR|PATCH) ([0-9]+)$/\2/p' "$source_dir/include/kalpo.h" |
   paste -sd.)
 problems=0
+# The maker libraries, from the makers' table: their names (maker_names) and
+# their files on Windows (maker_files), in the table's order.
+maker_table() { sed -nE "s/^KALPO_MAKER_LIBRARY\(([a-z0-9_]+), \"([^\"]+)\".*/\\$1/p" "$source_dir/src/seam/maker_libraries.h"; }
+mapfile -t maker_names < <(maker_table 1)
+mapfile -t maker_files < <(maker_table 2)
 
 # fail MESSAGE: reports one problem; the script goes on and exits 1 at the end.
 fail() {

@@ -23,7 +23,7 @@ deb=$dist/kalpo_${revision}_$arch.deb
 virtual_deb=$dist/kalpo-virtual-printer_${revision}_$arch.deb
 debs=("$runtime_deb" "$dev_deb" "$deb" "$virtual_deb")
 tarball=$dist/kalpo-$version-linux-$(uname -m).tar.gz
-makers=(bemafi32 convecf fs345_32 daruma32 ecf32m dllg2 dllg2_gerador interfaceepson)
+makers=("${maker_names[@]}")
 
 for file in "${debs[@]}" "$tarball"; do
   [ -f "$file" ] || {
@@ -128,7 +128,7 @@ for file in "$runtime_deb" "$deb"; do dpkg-deb -x "$file" "$bare"; done
 expect "kalpo --help without maker libraries" fresh "$bare/usr/bin/kalpo" --help
 missing=$(fresh "$bare/usr/bin/kalpo" call Versao 2>&1)
 status=$?
-[ "$status" -eq 1 ] && grep -q 'libbemafi32.so is missing' <<<"$missing" && grep -q kalpo-virtual-printer <<<"$missing" ||
+[ "$status" -eq 1 ] && grep -q "lib${makers[0]}.so is missing" <<<"$missing" && grep -q kalpo-virtual-printer <<<"$missing" ||
   fail "kalpo call without maker libraries (exit $status): $missing"
 
 # kalpo.pc names /usr: the root is pkg-config's sysroot.

@@ -25,7 +25,7 @@ wineboot --init >/dev/null 2>&1 || fail "wineboot"
 unzip -q "$zip" -d "$WINEPREFIX/drive_c" || fail "unzip"
 top=$WINEPREFIX/drive_c/$name
 
-makers=(BEMAFI32.DLL CONVECF.dll fs345_32.dll Daruma32.dll ecf32m.dll DllG2.dll DLLG2_Gerador.dll InterfaceEpson.dll)
+makers=("${maker_files[@]}")
 listing=$(cd "$top" && find . -type f | sed 's|^\./||' | sort)
 has_all "$listing" bin/kalpo.dll bin/kalpo.exe include/kalpo.h lib/kalpo.def lib/libkalpo.dll.a lib/kalpo.lib \
   "${makers[@]/#/virtual-printer/}" virtual-printer/README.txt bindings/pascal/kalpo.pas bindings/csharp/Kalpo.cs \
@@ -44,7 +44,7 @@ echo "  checked: the zip's contents and versions"
 expect "kalpo.exe --help without maker DLLs" wine "$top/bin/kalpo.exe" --help
 missing=$(wine "$top/bin/kalpo.exe" call Versao 2>&1)
 status=$?
-[ "$status" -eq 1 ] && grep -q 'BEMAFI32.DLL is missing' <<<"$missing" ||
+[ "$status" -eq 1 ] && grep -q "${makers[0]} is missing" <<<"$missing" ||
   fail "kalpo.exe call without maker DLLs (exit $status): $missing"
 
 cp "${makers[@]/#/$top/virtual-printer/}" "$top/bin/"
@@ -73,7 +73,7 @@ setup=$dist/kalpo-$version-setup.exe
 if [ -f "$setup" ]; then
   expect "setup.exe /S /VIRTUAL /SERVE" sh -c "wine '$setup' /S /VIRTUAL /SERVE && wineserver -w"
   installed=$(find "$WINEPREFIX/drive_c" -maxdepth 3 -type d -path '*/Program Files*/KALPO' | head -1)
-  [ -n "$installed" ] && [ -f "$installed/bin/kalpo.exe" ] && [ -f "$installed/bin/BEMAFI32.DLL" ] ||
+  [ -n "$installed" ] && [ -f "$installed/bin/kalpo.exe" ] && [ -f "$installed/bin/${makers[0]}" ] ||
     fail "nothing installed under Program Files\KALPO"
   expect "kalpo.exe demo from the installed place" wine "$installed/bin/kalpo.exe" demo --model EPSON
   registry=$(wine reg query 'HKCU\Environment' /v Path 2>/dev/null; wine reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Run' 2>/dev/null)

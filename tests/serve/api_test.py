@@ -12,9 +12,8 @@ import threading
 import time
 import unittest
 
-from service import Service, sell
+from service import HEADER, RUNNER, TOOL, Service, declared_exports, sell
 
-HEADER = os.path.join(os.path.dirname(__file__), "..", "..", "include", "kalpo.h")
 PROMTOOL = shutil.which("promtool")
 
 
@@ -69,9 +68,7 @@ class Answers(unittest.TestCase):
 
 class Document(unittest.TestCase):
     def test_every_export_of_the_header_is_described(self):
-        with open(HEADER) as file:
-            declared = set(re.findall(r"KALPO_CALL (KALPO_\w+)\(", file.read()))
-        self.assertEqual(len(declared), 43)
+        declared = declared_exports()
         self.assertEqual(service.request("GET", "/v1/openapi.json", token=False)[0], 401)
         status, _, document = service.request("GET", "/v1/openapi.json")
         self.assertEqual(status, 200)
@@ -83,6 +80,52 @@ class Document(unittest.TestCase):
         self.assertEqual(args["properties"]["quantidade"]["type"], "number")
         self.assertEqual(args["properties"]["nao_lido"]["x-kalpo-direction"], "unread")
         self.assertIn("paper_end", document["components"]["schemas"]["MessageCode"]["enum"])
+
+
+    def test_every_route_of_the_table_is_described(self):
+        # The help lists the service's table of routes, one a line.
+        help_text = subprocess.run(RUNNER + [TOOL, "serve", "--help"], capture_output=True, text=True, timeout=30).stdout
+        routes = re.findall(r"^  ([A-Z]+(?:, [A-Z]+)*) +(/\S+)", help_text, re.M)
+        self.assertGreaterEqual(len(routes), 10, help_text)
+        paths = service.request("GET", "/v1/openapi.json")[2]["paths"]
+        covered = set()
+        for methods, pattern in routes:
+            prefix = pattern.split("{export}")[0] if "{export}" in pattern else None
+            described = [p for p in paths if p.startswith(prefix)] if prefix else [pattern] if pattern in paths else []
+            self.assertTrue(described, pattern)
+            for path in described:
+                covered.add(path)
+                for method in methods.split(", "):
+                    self.assertIn(method.lower(), paths[path], "%s %s" % (method, path))
+        self.assertEqual(set(paths) - covered, set())
+
+class Refusals(unittest.TestCase):
+    def test_each_refusal_says_what_by_code_and_which_argument(self):
+        cases = [  # body, headers: code, argument
+            ('{"args": [', {}, "not_json", None),
+            ('{"args": [], "args": []}', {}, "duplicate_key", "args"),
+            ({"args": ["BEMATECHMP20", "2"]}, {}, "wrong_kind", "item"),
+            ({"args": ["BEMATECHMP20", True]}, {}, "wrong_kind", "item"),
+            ({"args": ["BEMATECHMP20", None]}, {}, "null_not_allowed", "item"),
+            ({"args": ["BEMATECHMP20", 1, 2]}, {}, "too_many_arguments", None),
+            ({"args": {"item": 1}}, {}, "missing_argument", "modelo"),
+            ({"args": {"modelo": "BEMATECHMP20", "itm": 1}}, {}, "unknown_argument", "itm"),
+            ({"args": ["Zo\u00eb \u2603", 1]}, {}, "not_windows_1252", "modelo"),
+            ({"args": ["a\u0000b", 1]}, {}, "nul_in_text", "modelo"),
+            ({"args": ["BEMATECHMP20", 1], "confrim": "yes"}, {}, "unknown_key", "confrim"),
+            ({"args": ["BEMATECHMP20", 1]}, {"Idempotency-Key": "tab\there"}, "bad_idempotency_key", "Idempotency-Key"),
+        ]
+        for body, headers, code, argument in cases:
+            with self.subTest(body=str(body)[:60], headers=headers):
+                status, _, answer = service.request("POST", "/v1/call/Cancela_Item", body, headers)
+                self.assertEqual((status, answer["code"], answer.get("argument")), (400, code, argument), answer)
+        # A refusal of the HTTP layer carries its status's code.
+        status, _, answer = service.request("GET", "/v1/nothing")
+        self.assertEqual((status, answer["code"]), (404, "not_found"))
+        # The document requires by name every argument the export requires.
+        paths = service.request("GET", "/v1/openapi.json")[2]["paths"]
+        args = paths["/v1/call/KALPO_Cancela_Item"]["post"]["requestBody"]["content"]["application/json"]["schema"]
+        self.assertEqual(args["properties"]["args"]["required"], ["modelo", "item"])
 
 
 class Retries(unittest.TestCase):
@@ -172,7 +215,7 @@ class Monitoring(unittest.TestCase):
         self.assertEqual(metric(after, "kalpo_build_info", version="4.0.0", api="1.2.0"), 1)
         self.assertGreater(metric(after, "process_resident_memory_bytes"), 0)
         self.assertGreater(metric(after, "process_open_fds"), 0)
-        self.assertGreater(metric(after, "kalpo_http_responses_total", route="/v1/call/*", status="200"), 4)
+        self.assertGreater(metric(after, "kalpo_http_responses_total", route="/v1/call/{export}", status="200"), 4)
         self.assertGreaterEqual(metric(after, "kalpo_connections_open"), 1)  # this request's own
         if PROMTOOL:
             checked = subprocess.run([PROMTOOL, "check", "metrics"], input=after, text=True, capture_output=True)

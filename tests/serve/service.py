@@ -3,6 +3,7 @@ a small HTTP client for it."""
 import http.client
 import json
 import os
+import re
 import subprocess
 import tempfile
 import urllib.parse
@@ -12,6 +13,13 @@ TOOL = os.environ["KALPO_TOOL"]
 # prefix's drive C.
 RUNNER = os.environ.get("KALPO_TOOL_RUNNER", "").split()
 TOKEN = "t0ken-for-the-tests"
+HEADER = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "include", "kalpo.h")
+
+
+def declared_exports():
+    """The exports kalpo.h declares (their count is checked once, by tests/check_exports.cmake)."""
+    with open(HEADER) as file:
+        return set(re.findall(r"KALPO_CALL (KALPO_\w+)\(", file.read()))
 
 
 class Service:

@@ -106,5 +106,70 @@ TEST_F(FilesTest, AFullDiskFailsTheCommandAndSaysWhy) {
   EXPECT_EQ(s.sell(item("T01", 1000, 1)), Outcome::ok);
 }
 
+// The safe opener: whatever stands under the name is refused by its kind,
+// at once, and a file is read only when it is whose it must be.
+TEST_F(FilesTest, TheSafeOpenerRefusesWhatIsNotTheUsersOwnFile) {
+  const std::string file = folder_ + "/file";
+  std::ofstream(file) << "text";
+  fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write);
+  fs::create_symlink(file, folder_ + "/link");
+  mkfifo((folder_ + "/fifo").c_str(), 0600);
+  const std::string shared = folder_ + "/shared";
+  std::ofstream(shared) << "text";
+  fs::permissions(shared, fs::perms::owner_all | fs::perms::others_write);
+  const std::string readable = folder_ + "/readable";
+  std::ofstream(readable) << "text";
+  fs::permissions(readable, fs::perms::owner_read | fs::perms::owner_write | fs::perms::others_read);
+  const struct {
+    std::string path;
+    Whose whose;
+    std::uint64_t limit;
+    const char *refused;  // empty: read; null: absent
+  } rows[] = {
+      {file, Whose::own, 4, ""},
+      {file, Whose::secret, 4, ""},
+      {file, Whose::own, 3, "larger than 3 bytes"},
+      {folder_ + "/link", Whose::anyone, 99, "a link, not a file"},
+      {folder_ + "/fifo", Whose::anyone, 99, "a FIFO, not a file"},
+      {"/dev/zero", Whose::anyone, 99, "a device, not a file"},
+      {folder_, Whose::anyone, 99, "a folder, not a file"},
+      {shared, Whose::own, 99, "others may write the file"},
+      {shared, Whose::anyone, 99, ""},
+      {readable, Whose::own, 99, ""},
+      {readable, Whose::secret, 99, "may be read by other users"},
+      {folder_ + "/absent", Whose::own, 99, nullptr},
+  };
+  for (const auto &row : rows) {
+    SCOPED_TRACE(row.path);
+    std::string text;
+    const bool read = read_whole_file(row.path, row.whose, row.limit, text);
+    EXPECT_EQ(read, row.refused && !*row.refused);
+    if (read) {
+      EXPECT_EQ(text, "text");
+    } else {
+      const std::string expected = row.refused ? row.refused : "";
+      EXPECT_EQ(expected.empty(), last_file_error().empty()) << last_file_error();
+      EXPECT_NE(last_file_error().find(expected), std::string::npos) << last_file_error();
+    }
+  }
+
+  // Made owner-only, once; appended; replaced whole.
+  const std::string made = folder_ + "/made";
+  bool exists = true;
+  ASSERT_TRUE(create_own_file(made, "one\n", exists));
+  EXPECT_FALSE(create_own_file(made, "two\n", exists));
+  EXPECT_TRUE(exists);
+  EXPECT_EQ(fs::status(made).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
+  ASSERT_TRUE(append_own_file(made, "two\n"));
+  std::string text;
+  ASSERT_TRUE(read_whole_file(made, Whose::secret, 99, text));
+  EXPECT_EQ(text, "one\ntwo\n");
+  EXPECT_FALSE(append_own_file(folder_ + "/link", "x"));
+  ASSERT_TRUE(write_caller_file(made, "whole\n"));
+  ASSERT_TRUE(read_whole_file(made, Whose::secret, 99, text));
+  EXPECT_EQ(text, "whole\n");
+  EXPECT_FALSE(fs::exists(made + ".part"));
+}
+
 }  // namespace
 }  // namespace ksim::testing

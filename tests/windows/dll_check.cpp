@@ -173,8 +173,10 @@ void check_version_resource(const std::string &dll) {
 
 // ---- Binding of the makers' libraries ----
 
-const char *const kMakerDlls[] = {"BEMAFI32.DLL", "CONVECF.dll", "fs345_32.dll",      "Daruma32.dll",
-                                  "ecf32m.dll",   "DllG2.dll",   "DLLG2_Gerador.dll", "InterfaceEpson.dll"};
+const char *const kMakerDlls[] = {
+#define KALPO_MAKER_LIBRARY(name, file, dead) file,
+#include "seam/maker_libraries.h"
+};
 
 std::string temp_folder(const std::string &name) {
   char base[MAX_PATH + 1] = {};

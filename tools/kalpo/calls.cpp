@@ -25,9 +25,7 @@ int cmd_call(const Global &g, const std::string &name, const std::vector<std::st
   std::vector<Value> args;
   for (std::size_t i = 0; i < words.size(); ++i) {
     args.push_back(word_value(words[i], e.params[i].kind));
-    if (args.back().type != Value::Type::text) continue;
-    if (const std::string why = text_refusal(args.back().text); !why.empty())
-      throw UsageError("argument " + std::to_string(i + 1) + " (" + e.params[i].name + ") of " + e.name + ": " + why);
+    if (args.back().type == Value::Type::text) check_text(e, i, args.back().text);
   }
   const nlohmann::json step = call_export(e, std::move(args), g.json);
   if (g.json) print_json(step);

@@ -45,7 +45,8 @@ struct ServeOptions {
 };
 // Until interrupted.
 int cmd_serve(const Global &g, const ServeOptions &options);
-extern const char *const kServeHelp;
+// kalpo serve --help's text, its routes from the service's table.
+std::string serve_help();
 
 // The library's version (the header's) and KALPO_Versao's text.
 std::string version_text(const Global &g);

@@ -224,6 +224,10 @@ bool is_out(Kind kind) {
   return kind == Kind::out_text || kind == Kind::var_integer || kind == Kind::control || kind == Kind::answer;
 }
 
+bool is_required(Kind kind) {
+  return kind != Kind::out_text && kind != Kind::var_integer && kind != Kind::unread && kind != Kind::answer;
+}
+
 bool may_be_absent(Kind kind) {
   return kind == Kind::out_text || kind == Kind::var_integer || kind == Kind::unread || kind == Kind::answer ||
          kind == Kind::control || kind == Kind::text || kind == Kind::handler || kind == Kind::context;
@@ -271,8 +275,9 @@ const Export &export_named(std::string_view name) {
 
 std::vector<Value> check_args(const Export &e, std::vector<Value> args) {
   if (args.size() > e.params.size())
-    throw UsageError(e.name + " takes " + std::to_string(e.params.size()) + " arguments, " +
-                     std::to_string(args.size()) + " given");
+    throw ArgumentError(
+        "too_many_arguments", "",
+        e.name + " takes " + std::to_string(e.params.size()) + " arguments, " + std::to_string(args.size()) + " given");
   const std::size_t given = args.size();
   for (std::size_t i = 0; i < given; ++i) {
     const Kind kind = e.params[i].kind;
@@ -280,20 +285,25 @@ std::vector<Value> check_args(const Export &e, std::vector<Value> args) {
     const bool absent = v.type == Value::Type::absent;
     const bool text = v.type == Value::Type::text;
     if (absent && !may_be_absent(kind))
-      throw UsageError(describe(e, i) + ": '-' given, a " + std::string(kind_name(kind)) + " is needed");
+      throw ArgumentError(
+          "null_not_allowed", e.params[i].name,
+          describe(e, i) + ": no value ('-', null) given, a " + std::string(kind_name(kind)) + " is needed");
     if (absent) continue;
     if ((kind == Kind::text || kind == Kind::control) && !text)
-      throw UsageError(describe(e, i) + ": expected a quoted text, got " + show(v));
+      throw ArgumentError("wrong_kind", e.params[i].name, describe(e, i) + ": expected a quoted text, got " + show(v));
     if (kind == Kind::integer || kind == Kind::var_integer || kind == Kind::real)
-      if (const auto why = not_a_number(v, kind)) throw UsageError(describe(e, i) + ": " + *why);
+      if (const auto why = not_a_number(v, kind))
+        throw ArgumentError("wrong_kind", e.params[i].name, describe(e, i) + ": " + *why);
     if (kind == Kind::out_text || kind == Kind::unread || kind == Kind::answer)
-      throw UsageError(describe(e, i) + " is " + (kind == Kind::unread ? "unread" : "written by the call") +
-                       ": give '-', not " + show(v));
+      throw ArgumentError("not_an_input", e.params[i].name,
+                          describe(e, i) + " is " + (kind == Kind::unread ? "unread" : "written by the call") +
+                              ": give no value ('-', null), not " + show(v));
   }
   for (std::size_t i = given; i < e.params.size(); ++i) {
     const Kind kind = e.params[i].kind;
-    if (kind != Kind::out_text && kind != Kind::var_integer && kind != Kind::unread && kind != Kind::answer)
-      throw UsageError(describe(e, i) + " is missing (" + kind_name(kind) + ")");
+    if (is_required(kind))
+      throw ArgumentError("missing_argument", e.params[i].name,
+                          describe(e, i) + " is missing (" + kind_name(kind) + ")");
     args.push_back(Value::absent());
   }
   return args;
@@ -308,15 +318,18 @@ Value word_value(const std::string &word, Kind kind) {
   return Value::of_number(number);
 }
 
-std::string text_refusal(const std::string &text) {
-  if (text.find('\0') != std::string::npos) return "a text may not hold a NUL character";
+void check_text(const Export &e, std::size_t index, const std::string &text) {
+  const std::string &name = e.params.at(index).name;
+  if (text.find('\0') != std::string::npos)
+    throw ArgumentError("nul_in_text", name, describe(e, index) + ": a text may not hold a NUL character");
   namespace cp = kalpo::base::cp1252;
   for (std::size_t i = 0; i < text.size();) {
     const std::size_t start = i;
     if (cp::byte_of(cp::decode_utf8(text.data(), text.size(), i)) < 0)
-      return "'" + text.substr(start, i - start) + "' has no Windows-1252 character, which the printer takes";
+      throw ArgumentError("not_windows_1252", name,
+                          describe(e, index) + ": '" + text.substr(start, i - start) +
+                              "' has no Windows-1252 character, which the printer takes");
   }
-  return {};
 }
 
 std::string comma_hint(std::string_view text) {

@@ -18,6 +18,16 @@ struct UsageError : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// An export's argument refused before the call, by kind: `code` is one of
+// too_many_arguments, missing_argument, null_not_allowed, wrong_kind,
+// not_an_input, not_windows_1252, nul_in_text; `argument` names it (empty
+// for the count).  The service answers from these, never from the message.
+struct ArgumentError : UsageError {
+  ArgumentError(std::string code, std::string argument, const std::string &message)
+      : UsageError(message), code(std::move(code)), argument(std::move(argument)) {}
+  std::string code, argument;
+};
+
 enum class Kind {
   text,         // const char *
   out_text,     // const char **: a text handed out
@@ -74,6 +84,9 @@ struct Export {
 bool is_out(Kind kind);
 // Kinds that take '-' (or nothing, when trailing).
 bool may_be_absent(Kind kind);
+// Kinds a call must be given, if only as '-' (null): every one the call reads
+// but the integer it may write back.
+bool is_required(Kind kind);
 const char *kind_name(Kind kind);
 // "flag", "integer" or "none".
 const char *result_name(ResultKind result);
@@ -92,8 +105,9 @@ Value word_value(const std::string &word, Kind kind);
 // point; empty for any other text.
 std::string comma_hint(std::string_view text);
 // Why a text (UTF-8) cannot reach the library, which takes Windows-1252: a
-// character it has not, or a NUL that would cut it short; empty when it can.
-std::string text_refusal(const std::string &text);
+// character it has not, or a NUL that would cut it short; none when it can.
+// ArgumentError naming argument `index` of `e` otherwise.
+void check_text(const Export &e, std::size_t index, const std::string &text);
 
 // Formatting for the terminal and scripts: texts quoted, numbers as numbers.
 std::string show(const Value &v);

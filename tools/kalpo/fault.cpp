@@ -15,24 +15,21 @@ namespace {
 
 using Fault = ksim::FaultKind;
 
-const Fault &fault_named(const std::string &name) {
+const Fault *fault_named(const std::string &name) {
   for (const Fault &f : ksim::kFaultKinds)
-    if (name == f.name) return f;
-  std::string names;
-  for (const Fault &f : ksim::kFaultKinds) names += (names.empty() ? "" : ", ") + std::string(f.name);
-  throw UsageError("fault: '" + name + "' is not a fault (" + names + ")");
+    if (name == f.name) return &f;
+  return nullptr;
 }
 
 // The value is one word on the fault's line of the control file.
-void check_value(const Fault &f, const std::string &value) {
-  const std::string set = std::string("fault set ") + f.name;
-  if (!f.value && !value.empty()) throw UsageError(set + " takes no value, '" + as_utf8(value) + "' given");
-  if (f.value && value.empty()) throw UsageError(set + ": the value is missing (" + f.value + ")");
-  if (value.find_first_of(" \t\r\n") != std::string::npos)
-    throw UsageError(set + ": the value is one word, with no blank or line break");
+std::string value_refusal(const Fault &f, const std::string &value) {
+  if (!f.value && !value.empty()) return "takes no value, '" + as_utf8(value) + "' given";
+  if (f.value && value.empty()) return "the value is missing (" + std::string(f.value) + ")";
+  if (value.find_first_of(" \t\r\n") != std::string::npos) return "the value is one word, with no blank or line break";
   if (f.name == std::string("slow") &&
       (value.find_first_not_of("0123456789") != std::string::npos || value.size() > 9 || std::stol(value) == 0))
-    throw UsageError(set + ": '" + as_utf8(value) + "' is not a number of milliseconds above 0");
+    return "'" + as_utf8(value) + "' is not a number of milliseconds above 0";
+  return {};
 }
 
 void said(const Global &g, const std::string &library, const std::string &what) {
@@ -41,7 +38,21 @@ void said(const Global &g, const std::string &library, const std::string &what) 
 
 }  // namespace
 
-void check_fault(const std::string &name, const std::string &value) { check_value(fault_named(name), value); }
+FaultRefusal fault_refusal(const std::string &name, const std::string &value) {
+  const Fault *f = fault_named(name);
+  if (!f) {
+    std::string names;
+    for (const Fault &known : ksim::kFaultKinds) names += (names.empty() ? "" : ", ") + std::string(known.name);
+    return {"unknown_fault", "'" + as_utf8(name) + "' is not a fault (" + names + ")"};
+  }
+  std::string why = value_refusal(*f, value);
+  return {why.empty() ? "" : "bad_fault_value", why};
+}
+
+void check_fault(const std::string &name, const std::string &value) {
+  const FaultRefusal refused = fault_refusal(name, value);
+  if (!refused.code.empty()) throw UsageError("fault set " + as_utf8(name) + ": " + refused.why);
+}
 
 FaultLine fault_line(std::string line) {
   FaultLine f;

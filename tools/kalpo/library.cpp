@@ -23,8 +23,10 @@ std::vector<std::function<void()>> g_pending;
 
 #if defined(_WIN32)
 
-constexpr const char *kMakerFiles[] = {"BEMAFI32.DLL", "CONVECF.dll", "fs345_32.dll",      "Daruma32.dll",
-                                       "ecf32m.dll",   "DllG2.dll",   "DLLG2_Gerador.dll", "InterfaceEpson.dll"};
+constexpr const char *kMakerFiles[] = {
+#define KALPO_MAKER_LIBRARY(name, file, dead) file,
+#include "seam/maker_libraries.h"
+};
 
 constexpr const char *kGetIt =
     "Install the maker's own DLLs beside kalpo.dll, or the virtual printer: the installer's component, or the\n"

@@ -1,8 +1,12 @@
 // kalpo: try any KALPO call on the virtual printer, script and replay a sale,
 // look at the paper, the printer's state, its faults and clock, the
 // configuration file and the call trace.
+#include <cstdint>
 #include <iostream>
+#include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include <CLI/CLI.hpp>
 
@@ -69,6 +73,163 @@ int print_help(CLI::App &app, const std::vector<std::string> &words) {
   return kt::kExitDone;
 }
 
+// What the command line gave: each subcommand, and the values of its options.
+struct Options {
+  std::string dir;
+  CLI::App *help = nullptr, *demo = nullptr, *call = nullptr, *run = nullptr;
+  std::vector<std::string> help_words, demo_models;
+  bool keep = false, list = false;
+  std::string script, library;
+  CLI::App *tape = nullptr, *state = nullptr, *check = nullptr, *printer = nullptr, *printer_restore = nullptr;
+  std::int64_t last = 0;
+  bool follow = false;
+  CLI::App *fault = nullptr, *fault_set = nullptr, *fault_clear = nullptr, *fault_list = nullptr, *clock = nullptr;
+  std::string fault_name, fault_value;
+  bool once = false;
+  std::optional<std::string> offset;
+  CLI::App *config = nullptr, *config_show = nullptr, *config_set = nullptr, *trace = nullptr, *replay = nullptr;
+  std::string key, value, trace_file, replay_file;
+  bool against_printer = false, replay_here = false, replay_quiet = false;
+  CLI::App *serve = nullptr;
+  kt::ServeOptions served;
+  std::string log_format = "json";
+};
+
+// help, demo, call and run.
+void add_call_commands(CLI::App &app, Options &o) {
+  o.help = app.add_subcommand("help", "This help, or a subcommand's: kalpo help fault set");
+  o.help->add_option("subcommand", o.help_words, "The subcommand (and its subcommand)");
+
+  o.demo = app.add_subcommand("demo", "A whole fiscal day on each printer model, on fresh printers of its own");
+  o.demo->add_option("--model", o.demo_models, "Only these printer models (default: all ten)");
+  o.demo->add_flag("--keep", o.keep, "Keep the demo's printers' folder");
+
+  o.call = app.add_subcommand("call", "One export call: kalpo call EXPORT ARG... ('-' for out or unread)");
+  o.call->add_flag("--list", o.list, "List the exports with their arguments");
+  o.call->prefix_command();
+  o.call->fallthrough(false);  // its arguments are its own, whatever they look like
+  o.call->footer(
+      "EXPORT: with or without KALPO_, any letter case.  ARGs in the export's order: texts as they are,\n"
+      "numbers as numbers, '-' for an out or unread argument (trailing ones may be left out).");
+
+  o.run = app.add_subcommand("run", "A session script or a call trace, line by line");
+  o.run->add_option("file", o.script, "The script or trace")->required();
+}
+
+// tape, state, check, printer restore, fault and clock: the virtual printers.
+void add_printer_commands(CLI::App &app, Options &o) {
+  auto add_model = [&o](CLI::App *sub) {
+    sub->add_option("--model", o.library, "Printer model or maker library (default: every printer)");
+  };
+  o.tape = app.add_subcommand("tape", "The virtual printer's paper");
+  add_model(o.tape);
+  // A count: negative or past any tape's length is refused, never wrapped.
+  o.tape->add_option("--last", o.last, "Only the last N documents")
+      ->check(CLI::Range(std::int64_t{0}, std::int64_t{1} << 31));
+  o.tape->add_flag("--follow", o.follow, "Then show each new page as it prints, until interrupted");
+
+  o.state = app.add_subcommand("state", "Counters, totals and the fiscal day per maker library");
+  add_model(o.state);
+  o.check = app.add_subcommand("check", "A printer verified from end to end: journal, checkpoints, paper, files");
+  add_model(o.check);
+  o.printer = app.add_subcommand("printer", "A printer's folder as a whole");
+  o.printer_restore = o.printer->add_subcommand(
+      "restore", "Accept a folder restored from a backup, whose counters are behind the highest it issued");
+  add_model(o.printer_restore);
+
+  o.fault = app.add_subcommand("fault", "Injected faults");
+  o.fault->require_subcommand(0, 1);
+  o.fault_set = o.fault->add_subcommand("set",
+                                        "Inject a fault: paper_end, paper_near_end, off, refuse CODE, "
+                                        "slow MS, unreadable, driver_start");
+  o.fault_set->add_option("name", o.fault_name, "The fault")->required();
+  o.fault_set->add_option("value", o.fault_value, "Its value (refuse: the maker's code; slow: milliseconds)");
+  o.fault_set->add_flag("--once", o.once, "Used up by the next call it touches");
+  add_model(o.fault_set);
+  o.fault_clear = o.fault->add_subcommand("clear", "Clear one fault or all");
+  o.fault_clear->add_option("name", o.fault_name, "The fault (default: all)");
+  add_model(o.fault_clear);
+  o.fault_list = o.fault->add_subcommand("list", "The faults set");
+  add_model(o.fault_list);
+
+  o.clock = app.add_subcommand("clock", "The virtual printer's clock offset");
+  o.clock->add_option("--set", o.offset, "New offset: seconds, or with d/h/m (\"1d\", \"-2h\")");
+  add_model(o.clock);
+}
+
+// config, trace, replay and serve.
+void add_file_and_service_commands(CLI::App &app, Options &o) {
+  o.config = app.add_subcommand("config", "The configuration file KALPO reads");
+  o.config_show = o.config->add_subcommand("show", "Each key's value or the default it falls back to");
+  o.config_set = o.config->add_subcommand("set", "Write a key");
+  o.config_set->add_option("key", o.key, "PORTACOM, VELOCIDADE, PARIDADE, DESATIVAFACA or MENSAGEM")->required();
+  o.config_set->add_option("value", o.value, "The value")->required();
+
+  o.trace = app.add_subcommand("trace", "A call trace as readable text");
+  o.trace->add_option("file", o.trace_file, "The trace file")->required();
+
+  o.replay = app.add_subcommand("replay", "A call trace replayed with each maker library answering from it");
+  o.replay->add_option("file", o.replay_file, "The trace")->required();
+  o.replay->add_flag("--against-printer", o.against_printer, "Run the trace's calls on the virtual printer instead");
+  o.replay->add_flag("--quiet", o.replay_quiet, "The verdict alone, without each call");
+  o.replay->add_flag("--here", o.replay_here)->group("");  // the replay's own child process
+  o.replay->footer(
+      "Each export call is shown as kalpo run shows it (the call, the operator's messages, the result and\n"
+      "the out values), then the verdict: exit status 0 when every maker call, message, result and out\n"
+      "value is as recorded; 1 at the first difference, shown with the recorded and the made side by side.");
+
+  o.serve = app.add_subcommand("serve", "KALPO's calls over HTTP on 127.0.0.1, and the printer panel");
+  o.serve->add_option("--port", o.served.port, "The port (0: a free one)")->check(CLI::Range(0, 65535));
+  o.serve->add_option("--allow-origin", o.served.origins,
+                      "A web origin allowed to call (repeatable): https://pos.example");
+  o.serve->add_option("--log-format", o.log_format, "Standard error's lines: json (default, one object a line) or text")
+      ->check(CLI::IsMember({"json", "text"}));
+  o.serve->add_option("--printer", o.served.printers,
+                      "A printer model to watch from the start (repeatable); the models calls use are watched too");
+  o.serve
+      ->add_option("--watch-interval", o.served.watch_seconds,
+                   "Seconds between a printer's status queries while no call waits (default 3; 0: none)")
+      ->check(CLI::Range(0.0, 3600.0));
+  o.serve->add_flag("--panel-url", o.served.panel_url,
+                    "Print the panel's address with the token even when standard output is not a terminal");
+  o.serve->set_config("--config", "", "A file of these options, one 'name = value' a line: printer = [\"EPSON\"]");
+  o.serve->footer(kt::serve_help());
+}
+
+// The subcommand given, run.
+int dispatch(CLI::App &app, Options &o, const kt::Global &g) {
+  if (!o.library.empty()) o.library = kt::library_for(o.library);
+  if (*o.help) return print_help(app, o.help_words);
+  if (*o.demo) return kt::cmd_demo(g, o.demo_models, o.keep);
+  if (*o.call) {
+    if (o.list) return kt::cmd_list(g);
+    std::vector<std::string> words = o.call->remaining();
+    if (words.empty()) throw kt::UsageError("call: the export is missing (kalpo call --list shows them)");
+    const std::string name = words.front();
+    words.erase(words.begin());
+    return kt::cmd_call(g, name, words);
+  }
+  if (*o.run) return kt::cmd_run(g, o.script);
+  if (*o.tape) return kt::cmd_tape(g, o.library, static_cast<std::size_t>(o.last), o.follow);
+  if (*o.state) return kt::cmd_state(g, o.library);
+  if (*o.check) return kt::cmd_check(g, o.library);
+  if (*o.printer_restore) return kt::cmd_printer_restore(g, o.library);
+  if (*o.printer) throw kt::UsageError("printer: restore is needed (kalpo help printer)");
+  if (*o.fault_set) return kt::cmd_fault_set(g, o.library, o.fault_name, o.fault_value, o.once);
+  if (*o.fault_clear) return kt::cmd_fault_clear(g, o.library, o.fault_name);
+  if (*o.fault_list) return kt::cmd_fault_list(g, o.library);
+  if (*o.clock) return kt::cmd_clock(g, o.library, o.offset);
+  if (*o.config_set) return kt::cmd_config_set(g, o.key, o.value);
+  if (*o.config_show || *o.config) return kt::cmd_config_show(g);
+  if (*o.trace) return kt::cmd_trace(g, o.trace_file);
+  if (*o.replay) return kt::cmd_replay(g, o.replay_file, o.against_printer, o.replay_here, o.replay_quiet);
+  if (*o.serve) {
+    o.served.log_json = o.log_format == "json";
+    return kt::cmd_serve(g, o.served);
+  }
+  return kt::kExitDone;
+}
+
 }  // namespace
 
 static int kalpo_main(int argc, char **argv) {
@@ -81,123 +242,18 @@ static int kalpo_main(int argc, char **argv) {
   app.fallthrough();
   kt::Global g;
   g.json = flags.json;
-  std::string dir;
+  Options o;
   // Taken before parsing (take_flags); declared for the help.
   bool shown = false;
   app.add_flag("--json", shown, "Machine-readable output, errors included");
   app.add_flag("--yes", shown, "Answer Yes to every confirmation");
   app.add_flag("--no", shown, "Answer No to every confirmation");
-  app.add_option("--dir", dir, "The virtual printers' data folder (KALPO_SIM_DIR)");
+  app.add_option("--dir", o.dir, "The virtual printers' data folder (KALPO_SIM_DIR)");
   app.set_version_flag(
       "--version", [&g] { return kt::version_text(g); }, "The library's version and KALPO_Versao's text");
-
-  auto *help = app.add_subcommand("help", "This help, or a subcommand's: kalpo help fault set");
-  std::vector<std::string> help_words;
-  help->add_option("subcommand", help_words, "The subcommand (and its subcommand)");
-
-  auto *demo = app.add_subcommand("demo", "A whole fiscal day on each printer model, on fresh printers of its own");
-  std::vector<std::string> demo_models;
-  bool keep = false;
-  demo->add_option("--model", demo_models, "Only these printer models (default: all ten)");
-  demo->add_flag("--keep", keep, "Keep the demo's printers' folder");
-
-  auto *call = app.add_subcommand("call", "One export call: kalpo call EXPORT ARG... ('-' for out or unread)");
-  bool list = false;
-  call->add_flag("--list", list, "List the exports with their arguments");
-  call->prefix_command();
-  call->fallthrough(false);  // its arguments are its own, whatever they look like
-  call->footer(
-      "EXPORT: with or without KALPO_, any letter case.  ARGs in the export's order: texts as they are,\n"
-      "numbers as numbers, '-' for an out or unread argument (trailing ones may be left out).");
-
-  auto *run = app.add_subcommand("run", "A session script or a call trace, line by line");
-  std::string script;
-  run->add_option("file", script, "The script or trace")->required();
-
-  std::string library;
-  auto add_model = [&library](CLI::App *sub) {
-    sub->add_option("--model", library, "Printer model or maker library (default: every printer)");
-  };
-  auto *tape = app.add_subcommand("tape", "The virtual printer's paper");
-  std::int64_t last = 0;
-  bool follow = false;
-  add_model(tape);
-  // A count: negative or past any tape's length is refused, never wrapped.
-  tape->add_option("--last", last, "Only the last N documents")
-      ->check(CLI::Range(std::int64_t{0}, std::int64_t{1} << 31));
-  tape->add_flag("--follow", follow, "Then show each new page as it prints, until interrupted");
-
-  auto *state = app.add_subcommand("state", "Counters, totals and the fiscal day per maker library");
-  add_model(state);
-  auto *check = app.add_subcommand("check", "A printer verified from end to end: journal, checkpoints, paper, files");
-  add_model(check);
-  auto *printer = app.add_subcommand("printer", "A printer's folder as a whole");
-  auto *printer_restore = printer->add_subcommand(
-      "restore", "Accept a folder restored from a backup, whose counters are behind the highest it issued");
-  add_model(printer_restore);
-
-  auto *fault = app.add_subcommand("fault", "Injected faults");
-  fault->require_subcommand(0, 1);
-  auto *fault_set = fault->add_subcommand("set",
-                                          "Inject a fault: paper_end, paper_near_end, off, refuse CODE, "
-                                          "slow MS, unreadable, driver_start");
-  std::string fault_name, fault_value;
-  bool once = false;
-  fault_set->add_option("name", fault_name, "The fault")->required();
-  fault_set->add_option("value", fault_value, "Its value (refuse: the maker's code; slow: milliseconds)");
-  fault_set->add_flag("--once", once, "Used up by the next call it touches");
-  add_model(fault_set);
-  auto *fault_clear = fault->add_subcommand("clear", "Clear one fault or all");
-  fault_clear->add_option("name", fault_name, "The fault (default: all)");
-  add_model(fault_clear);
-  auto *fault_list = fault->add_subcommand("list", "The faults set");
-  add_model(fault_list);
-
-  auto *clock = app.add_subcommand("clock", "The virtual printer's clock offset");
-  std::optional<std::string> offset;
-  clock->add_option("--set", offset, "New offset: seconds, or with d/h/m (\"1d\", \"-2h\")");
-  add_model(clock);
-
-  auto *config = app.add_subcommand("config", "The configuration file KALPO reads");
-  auto *config_show = config->add_subcommand("show", "Each key's value or the default it falls back to");
-  auto *config_set = config->add_subcommand("set", "Write a key");
-  std::string key, value;
-  config_set->add_option("key", key, "PORTACOM, VELOCIDADE, PARIDADE, DESATIVAFACA or MENSAGEM")->required();
-  config_set->add_option("value", value, "The value")->required();
-
-  auto *trace = app.add_subcommand("trace", "A call trace as readable text");
-  std::string trace_file;
-  trace->add_option("file", trace_file, "The trace file")->required();
-
-  auto *replay = app.add_subcommand("replay", "A call trace replayed with each maker library answering from it");
-  std::string replay_file;
-  bool against_printer = false, replay_here = false, replay_quiet = false;
-  replay->add_option("file", replay_file, "The trace")->required();
-  replay->add_flag("--against-printer", against_printer, "Run the trace's calls on the virtual printer instead");
-  replay->add_flag("--quiet", replay_quiet, "The verdict alone, without each call");
-  replay->add_flag("--here", replay_here)->group("");  // the replay's own child process
-  replay->footer(
-      "Each export call is shown as kalpo run shows it (the call, the operator's messages, the result and\n"
-      "the out values), then the verdict: exit status 0 when every maker call, message, result and out\n"
-      "value is as recorded; 1 at the first difference, shown with the recorded and the made side by side.");
-
-  auto *serve = app.add_subcommand("serve", "KALPO's calls over HTTP on 127.0.0.1, and the printer panel");
-  kt::ServeOptions served;
-  serve->add_option("--port", served.port, "The port (0: a free one)")->check(CLI::Range(0, 65535));
-  serve->add_option("--allow-origin", served.origins, "A web origin allowed to call (repeatable): https://pos.example");
-  std::string log_format = "json";
-  serve->add_option("--log-format", log_format, "Standard error's lines: json (default, one object a line) or text")
-      ->check(CLI::IsMember({"json", "text"}));
-  serve->add_option("--printer", served.printers,
-                    "A printer model to watch from the start (repeatable); the models calls use are watched too");
-  serve
-      ->add_option("--watch-interval", served.watch_seconds,
-                   "Seconds between a printer's status queries while no call waits (default 3; 0: none)")
-      ->check(CLI::Range(0.0, 3600.0));
-  serve->add_flag("--panel-url", served.panel_url,
-                  "Print the panel's address with the token even when standard output is not a terminal");
-  serve->set_config("--config", "", "A file of these options, one 'name = value' a line: printer = [\"EPSON\"]");
-  serve->footer(kt::kServeHelp);
+  add_call_commands(app, o);
+  add_printer_commands(app, o);
+  add_file_and_service_commands(app, o);
 
   try {
     app.parse(static_cast<int>(flags.rest.size()), flags.rest.data());
@@ -210,47 +266,18 @@ static int kalpo_main(int argc, char **argv) {
   try {
     // Checked here, not by the parser, which would say so before naming an unknown option.
     if (app.get_subcommands().empty()) throw kt::UsageError("a subcommand is needed (kalpo help lists them)");
-    if (*fault && fault->get_subcommands().empty())
+    if (*o.fault && o.fault->get_subcommands().empty())
       throw kt::UsageError("fault: set, clear or list is needed (kalpo help fault)");
     if (flags.yes && flags.no) throw kt::UsageError("--yes and --no exclude each other");
-    if (*replay) kt::refuse_tracing_into(replay_file);
-    g.dir_given = !dir.empty();
-    if (g.dir_given) kt::set_environment("KALPO_SIM_DIR", dir);
+    if (*o.replay) kt::refuse_tracing_into(o.replay_file);
+    g.dir_given = !o.dir.empty();
+    if (g.dir_given) kt::set_environment("KALPO_SIM_DIR", o.dir);
     kt::OperatorOptions screen;
     screen.answer = flags.yes ? kt::Answer::yes : flags.no ? kt::Answer::no : kt::Answer::ask;
-    screen.echo = !g.json && !(*replay && replay_quiet);
-    if (*demo && !flags.no) screen.answer = kt::Answer::yes;  // the demo's operator confirms the reduction
+    screen.echo = !g.json && !(*o.replay && o.replay_quiet);
+    if (*o.demo && !flags.no) screen.answer = kt::Answer::yes;  // the demo's operator confirms the reduction
     kt::install_operator(screen);
-
-    if (!library.empty()) library = kt::library_for(library);
-    if (*help) return print_help(app, help_words);
-    if (*demo) return kt::cmd_demo(g, demo_models, keep);
-    if (*call) {
-      if (list) return kt::cmd_list(g);
-      std::vector<std::string> words = call->remaining();
-      if (words.empty()) throw kt::UsageError("call: the export is missing (kalpo call --list shows them)");
-      const std::string name = words.front();
-      words.erase(words.begin());
-      return kt::cmd_call(g, name, words);
-    }
-    if (*run) return kt::cmd_run(g, script);
-    if (*tape) return kt::cmd_tape(g, library, static_cast<std::size_t>(last), follow);
-    if (*state) return kt::cmd_state(g, library);
-    if (*check) return kt::cmd_check(g, library);
-    if (*printer_restore) return kt::cmd_printer_restore(g, library);
-    if (*printer) throw kt::UsageError("printer: restore is needed (kalpo help printer)");
-    if (*fault_set) return kt::cmd_fault_set(g, library, fault_name, fault_value, once);
-    if (*fault_clear) return kt::cmd_fault_clear(g, library, fault_name);
-    if (*fault_list) return kt::cmd_fault_list(g, library);
-    if (*clock) return kt::cmd_clock(g, library, offset);
-    if (*config_set) return kt::cmd_config_set(g, key, value);
-    if (*config_show || *config) return kt::cmd_config_show(g);
-    if (*trace) return kt::cmd_trace(g, trace_file);
-    if (*replay) return kt::cmd_replay(g, replay_file, against_printer, replay_here, replay_quiet);
-    if (*serve) {
-      served.log_json = log_format == "json";
-      return kt::cmd_serve(g, served);
-    }
+    return dispatch(app, o, g);
   } catch (const kt::UsageError &e) {
     return kt::fail(e.what(), kt::kExitUsage);
   } catch (const kreplay::FieldFileError &e) {
@@ -258,7 +285,6 @@ static int kalpo_main(int argc, char **argv) {
   } catch (const std::exception &e) {
     return kt::fail(e.what(), kt::kExitFailed);
   }
-  return kt::kExitDone;
 }
 
 int main(int argc, char **argv) {

@@ -53,6 +53,12 @@ nlohmann::json state_entry(const Look &l);
 // (UsageError otherwise), and the faults set on a printer as
 // [{"name", "value", "once"}].
 void check_fault(const std::string &name, const std::string &value);
+// Why a fault cannot be set: `code` unknown_fault or bad_fault_value (empty
+// when it can), `why` the reason.
+struct FaultRefusal {
+  std::string code, why;
+};
+FaultRefusal fault_refusal(const std::string &name, const std::string &value);
 nlohmann::json fault_entries(const std::string &library);
 // A fault as a line of the printer's control file holds it:
 // "[once ]<name>[ <value>]".

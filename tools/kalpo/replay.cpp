@@ -13,7 +13,9 @@
 #include <iostream>
 #include <limits>
 
+#include "base/answer_lines.h"
 #include "commands.h"
+#include "core/safe_file.h"
 #include "host.h"
 #include "operator.h"
 #include "output.h"
@@ -90,50 +92,37 @@ struct Part {
   std::size_t calls = 0;
 };
 
-// The recorded readings of the workstation, as libkalpo takes them: one a
-// line, the kind and its fields after tabs, texts in Windows-1252.
-std::string escaped(const json &text) {
-  std::string out;
-  for (char c : kreplay::cp1252_of(text.is_string() ? text.get<std::string>() : std::string()).value_or("")) {
-    switch (c) {
-      case '\\': out += "\\\\"; break;
-      case '\t': out += "\\t"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\0': out += "\\0"; break;
-      default: out += c;
-    }
-  }
-  return out;
+// A recorded text in Windows-1252, as libkalpo reads it.
+std::string cp1252_text(const json &text) {
+  return kreplay::cp1252_of(text.is_string() ? text.get<std::string>() : std::string()).value_or("");
 }
 
+// The recorded readings of the workstation, in the answers file's format
+// (base/answer_lines.h).
 std::string answer_line(const json &step) {
-  const std::string kind = step["platform"].get<std::string>();
+  kalpo::base::AnswerLine line{step["platform"].get<std::string>(), {}};
   const json &answer = step.contains("return") ? step["return"] : json();
-  std::string fields;
-  if (kind == "clock") {
+  if (line.kind == "clock") {
     const std::string t = answer.get<std::string>();
     for (const auto &[at, length] : {std::pair{0, 4}, {5, 2}, {8, 2}, {11, 2}, {14, 2}, {17, 2}})
-      fields += '\t' + t.substr(at, length);
-  } else if (kind == "regional") {
-    for (const char *field : {"decimal", "thousands", "short_date"}) fields += '\t' + escaped(answer[field]);
+      line.fields.push_back(t.substr(at, length));
+  } else if (line.kind == "regional") {
+    for (const char *field : {"decimal", "thousands", "short_date"}) line.fields.push_back(cp1252_text(answer[field]));
   } else if (answer.is_boolean()) {
-    fields = answer.get<bool>() ? "\t1" : "\t0";
+    line.fields.push_back(answer.get<bool>() ? "1" : "0");
   } else if (answer.is_number()) {
-    fields = '\t' + answer.dump();
+    line.fields.push_back(answer.dump());
   } else if (answer.is_string()) {
-    fields = '\t' + escaped(answer);
+    line.fields.push_back(cp1252_text(answer));
   }
-  return kind + fields + '\n';
+  return kalpo::base::answer_line(line);
 }
 
 void write_answers(const std::string &path, const json &record) {
   std::string all;
   for (const json &step : record["steps"])
     if (step.contains("platform")) all += answer_line(step);
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << all;
-  if (!out.flush()) throw std::runtime_error("replay: cannot write " + path);
+  if (!ksim::write_caller_file(path, all)) throw std::runtime_error("replay: cannot write " + ksim::last_file_error());
 }
 
 std::vector<std::int32_t> recorded_buttons(const json &record) {

@@ -37,7 +37,7 @@ class Interruption {
 };
 
 // Each maker library as this process loaded it, in the rows of
-// replay/libraries.h: the file it was loaded from (the child checks that they
+// seam/maker_libraries.h: the file it was loaded from (the child checks that they
 // are the replay ones) and what takes its recorded calls (null: none, not a
 // replay library).
 struct LoadedLibrary {

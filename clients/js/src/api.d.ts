@@ -1057,6 +1057,11 @@ export interface components {
             warnings: string[];
         };
         Error: {
+            /** @description the argument, field, header or parameter the refusal concerns */
+            argument?: string;
+            /** @description what is wrong, for a program: the status's own (bad_request, unauthorized, forbidden, not_found, method_not_allowed, key_running, too_large, key_reused, internal, unavailable) or one more precise (not_json, not_an_object, duplicate_key, unknown_key, unknown_argument, missing_argument, too_many_arguments, null_not_allowed, wrong_kind, not_an_input, not_windows_1252, nul_in_text, bad_confirm, bad_idempotency_key, unknown_export, not_callable, unknown_printer, unknown_fault, bad_fault_value, bad_offset, bad_last, bad_last_event_id) */
+            code: string;
+            /** @description what is wrong, for a person */
             error: string;
             status: number;
         };
@@ -1271,15 +1276,15 @@ export interface operations {
         requestBody: {
             content: {
                 "application/json": {
-                    args?: {
+                    args: {
                         /** @description text, read by the call */
-                        documento?: string | null;
+                        documento: string | null;
                         /** @description text, read by the call */
-                        endereco?: string | null;
+                        endereco: string | null;
                         /** @description text, read by the call */
-                        modelo?: string | null;
+                        modelo: string | null;
                         /** @description text, read by the call */
-                        nome?: string | null;
+                        nome: string | null;
                         /** @description out text, written by the call */
                         numero_cupom?: null;
                     };
@@ -1328,9 +1333,9 @@ export interface operations {
         requestBody: {
             content: {
                 "application/json": {
-                    args?: {
+                    args: {
                         /** @description text, read by the call */
-                        modelo?: string | null;
+                        modelo: string | null;
                     };
                     /**
                      * @description the operator's answer to a confirmation the call asks (default no)
@@ -1374,13 +1379,13 @@ export interface operations {
         requestBody: {
             content: {
                 "application/json": {
-                    args?: {
+                    args: {
                         /** @description text, read by the call */
-                        codigo?: string | null;
+                        codigo: string | null;
                         /** @description text, read by the call */
-                        modelo?: string | null;
+                        modelo: string | null;
                         /** @description text, read by the call */
-                        texto?: string | null;
+                        texto: string | null;
                     };
                     /**
                      * @description the operator's answer to a confirmation the call asks (default no)
@@ -1424,9 +1429,9 @@ export interface operations {
         requestBody: {
             content: {
                 "application/json": {
-                    args?: {
+                    args: {
                         /** @description text, read by the call */
-                        modelo?: string | null;
+                        modelo: string | null;
                     };
                     /**
                      * @description the operator's answer to a confirmation the call asks (default no)
@@ -1531,7 +1536,7 @@ export interface operations {
                         /** @description integer, read by the call */
                         codigo: number;
                         /** @description text, read by the call */
-                        modelo?: string | null;
+                        modelo: string | null;
                     };
                     /**
                      * @description the operator's answer to a confirmation the call asks (default no)
@@ -1579,7 +1584,7 @@ export interface operations {
                         /** @description integer, read by the call */
                         item: number;
                         /** @description text, read by the call */
-                        modelo?: string | null;
+                        modelo: string | null;
                     };
                     /**
                      * @description the operator's answer to a confirmation the call asks (default no)
@@ -1623,13 +1628,13 @@ export interface operations {
         requestBody: {
             content: {
                 "application/json": {
-                    args?: {
+                    args: {
                         /** @description var integer, read and written by the call */
                         contagem?: number | null;
                         /** @description out text, written by the call */
                         estado_documento?: null;
                         /** @description text, read by the call */
-                        modelo?: string | null;
+                        modelo: string | null;
                         /** @description unread, unread by the call */
                         nao_lido1?: null;
                         /** @description unread, unread by the call */
@@ -1686,9 +1691,9 @@ export interface operations {
         requestBody: {
             content: {
                 "application/json": {
-                    args?: {
+                    args: {
                         /** @description text, read by the call */
-                        modelo?: string | null;
+                        modelo: string | null;
                     };
                     /**
                      * @description the operator's answer to a confirmation the call asks (default no)
@@ -1732,13 +1737,13 @@ export interface operations {
         requestBody: {
             content: {
                 "application/json": {
-                    args?: {
+                    args: {
                         /** @description out text, written by the call */
                         data?: null;
                         /** @description out text, written by the call */
                         hora?: null;
                         /** @description text, read by the call */
-                        modelo?: string | null;
+                        modelo: string | null;
                     };
                     /**
                      * @description the operator's answer to a confirmation the call asks (default no)
@@ -1787,9 +1792,9 @@ export interface operations {
         requestBody: {
             content: {
                 "application/json": {
-                    args?: {
+                    args: {
                         /** @description text, read by the call */
-                        modelo?: string | null;
+                        modelo: string | null;
                     };
                     /**
                      * @description the operator's answer to a confirmation the call asks (default no)
@@ -1833,9 +1838,9 @@ export interface operations {
         requestBody: {
             content: {
                 "application/json": {
-                    args?: {
+                    args: {
                         /** @description text, read by the call */
-                        modelo?: string | null;
+                        modelo: string | null;
                     };
                     /**
                      * @description the operator's answer to a confirmation the call asks (default no)
@@ -1879,9 +1884,9 @@ export interface operations {
         requestBody: {
             content: {
                 "application/json": {
-                    args?: {
+                    args: {
                         /** @description text, read by the call */
-                        modelo?: string | null;
+                        modelo: string | null;
                     };
                     /**
                      * @description the operator's answer to a confirmation the call asks (default no)
@@ -1925,9 +1930,9 @@ export interface operations {
         requestBody: {
             content: {
                 "application/json": {
-                    args?: {
+                    args: {
                         /** @description text, read by the call */
-                        modelo?: string | null;
+                        modelo: string | null;
                         /** @description out text, written by the call */
                         versao?: null;
                     };
@@ -1980,7 +1985,7 @@ export interface operations {
                         /** @description real, read by the call */
                         dia: number;
                         /** @description text, read by the call */
-                        modelo?: string | null;
+                        modelo: string | null;
                     };
                     /**
                      * @description the operator's answer to a confirmation the call asks (default no)
@@ -2024,9 +2029,9 @@ export interface operations {
         requestBody: {
             content: {
                 "application/json": {
-                    args?: {
+                    args: {
                         /** @description text, read by the call */
-                        porta?: string | null;
+                        porta: string | null;
                     };
                     /**
                      * @description the operator's answer to a confirmation the call asks (default no)
@@ -2070,11 +2075,11 @@ export interface operations {
         requestBody: {
             content: {
                 "application/json": {
-                    args?: {
+                    args: {
                         /** @description text, read by the call */
-                        acao?: string | null;
+                        acao: string | null;
                         /** @description text, read by the call */
-                        modelo?: string | null;
+                        modelo: string | null;
                     };
                     /**
                      * @description the operator's answer to a confirmation the call asks (default no)
@@ -2118,9 +2123,9 @@ export interface operations {
         requestBody: {
             content: {
                 "application/json": {
-                    args?: {
+                    args: {
                         /** @description text, read by the call */
-                        modelo?: string | null;
+                        modelo: string | null;
                     };
                     /**
                      * @description the operator's answer to a confirmation the call asks (default no)
@@ -2211,7 +2216,7 @@ export interface operations {
                         /** @description real, read by the call */
                         desconto: number;
                         /** @description text, read by the call */
-                        modelo?: string | null;
+                        modelo: string | null;
                     };
                     /**
                      * @description the operator's answer to a confirmation the call asks (default no)
@@ -2255,11 +2260,11 @@ export interface operations {
         requestBody: {
             content: {
                 "application/json": {
-                    args?: {
+                    args: {
                         /** @description out text, written by the call */
                         data?: null;
                         /** @description text, read by the call */
-                        modelo?: string | null;
+                        modelo: string | null;
                     };
                     /**
                      * @description the operator's answer to a confirmation the call asks (default no)
@@ -2306,15 +2311,15 @@ export interface operations {
         requestBody: {
             content: {
                 "application/json": {
-                    args?: {
+                    args: {
                         /** @description text, read by the call */
-                        fim?: string | null;
+                        fim: string | null;
                         /** @description text, read by the call */
-                        inicio?: string | null;
+                        inicio: string | null;
                         /** @description text, read by the call */
-                        modelo?: string | null;
+                        modelo: string | null;
                         /** @description text, read by the call */
-                        tipo?: string | null;
+                        tipo: string | null;
                     };
                     /**
                      * @description the operator's answer to a confirmation the call asks (default no)
@@ -2358,11 +2363,11 @@ export interface operations {
         requestBody: {
             content: {
                 "application/json": {
-                    args?: {
+                    args: {
                         /** @description var integer, read and written by the call */
                         contagem?: number | null;
                         /** @description text, read by the call */
-                        modelo?: string | null;
+                        modelo: string | null;
                         /** @description unread, unread by the call */
                         nao_lido1?: null;
                         /** @description unread, unread by the call */
@@ -2413,9 +2418,9 @@ export interface operations {
         requestBody: {
             content: {
                 "application/json": {
-                    args?: {
+                    args: {
                         /** @description text, read by the call */
-                        modelo?: string | null;
+                        modelo: string | null;
                         /** @description out text, written by the call */
                         numero_serie?: null;
                     };
@@ -2464,11 +2469,11 @@ export interface operations {
         requestBody: {
             content: {
                 "application/json": {
-                    args?: {
+                    args: {
                         /** @description out text, written by the call */
                         contador?: null;
                         /** @description text, read by the call */
-                        modelo?: string | null;
+                        modelo: string | null;
                     };
                     /**
                      * @description the operator's answer to a confirmation the call asks (default no)
@@ -2515,9 +2520,9 @@ export interface operations {
         requestBody: {
             content: {
                 "application/json": {
-                    args?: {
+                    args: {
                         /** @description text, read by the call */
-                        modelo?: string | null;
+                        modelo: string | null;
                         /** @description out text, written by the call */
                         numero_cupom?: null;
                     };
@@ -2566,11 +2571,11 @@ export interface operations {
         requestBody: {
             content: {
                 "application/json": {
-                    args?: {
+                    args: {
                         /** @description var integer, read and written by the call */
                         contagem?: number | null;
                         /** @description text, read by the call */
-                        modelo?: string | null;
+                        modelo: string | null;
                         /** @description unread, unread by the call */
                         nao_lido1?: null;
                         /** @description unread, unread by the call */
@@ -2623,9 +2628,9 @@ export interface operations {
         requestBody: {
             content: {
                 "application/json": {
-                    args?: {
+                    args: {
                         /** @description text, read by the call */
-                        modelo?: string | null;
+                        modelo: string | null;
                     };
                     /**
                      * @description the operator's answer to a confirmation the call asks (default no)
@@ -2718,11 +2723,11 @@ export interface operations {
         requestBody: {
             content: {
                 "application/json": {
-                    args?: {
+                    args: {
                         /** @description out text, written by the call */
                         grande_total?: null;
                         /** @description text, read by the call */
-                        modelo?: string | null;
+                        modelo: string | null;
                     };
                     /**
                      * @description the operator's answer to a confirmation the call asks (default no)
@@ -2769,9 +2774,9 @@ export interface operations {
         requestBody: {
             content: {
                 "application/json": {
-                    args?: {
+                    args: {
                         /** @description text, read by the call */
-                        modelo?: string | null;
+                        modelo: string | null;
                         /** @description out text, written by the call */
                         totais?: null;
                     };
@@ -2822,23 +2827,23 @@ export interface operations {
                 "application/json": {
                     args: {
                         /** @description text, read by the call */
-                        aliquota?: string | null;
+                        aliquota: string | null;
                         /** @description integer, read by the call */
                         casas_decimais: number;
                         /** @description text, read by the call */
-                        codigo?: string | null;
+                        codigo: string | null;
                         /** @description text, read by the call */
-                        descricao?: string | null;
+                        descricao: string | null;
                         /** @description text, read by the call */
-                        modelo?: string | null;
+                        modelo: string | null;
                         /** @description unread, unread by the call */
                         nao_lido?: null;
                         /** @description real, read by the call */
                         quantidade: number;
                         /** @description text, read by the call */
-                        tipo_desconto?: string | null;
+                        tipo_desconto: string | null;
                         /** @description text, read by the call */
-                        tipo_quantidade?: string | null;
+                        tipo_quantidade: string | null;
                         /** @description real, read by the call */
                         valor_unitario: number;
                     };
@@ -2884,11 +2889,11 @@ export interface operations {
         requestBody: {
             content: {
                 "application/json": {
-                    args?: {
+                    args: {
                         /** @description var integer, read and written by the call */
                         ack?: number | null;
                         /** @description text, read by the call */
-                        modelo?: string | null;
+                        modelo: string | null;
                         /** @description var integer, read and written by the call */
                         st1?: number | null;
                         /** @description var integer, read and written by the call */
@@ -3043,11 +3048,11 @@ export interface operations {
                 "application/json": {
                     args: {
                         /** @description text, read by the call */
-                        forma?: string | null;
+                        forma: string | null;
                         /** @description text, read by the call */
-                        modelo?: string | null;
+                        modelo: string | null;
                         /** @description text, read by the call */
-                        numero_cupom?: string | null;
+                        numero_cupom: string | null;
                         /** @description real, read by the call */
                         valor: number;
                     };
@@ -3097,7 +3102,7 @@ export interface operations {
                         /** @description real, read by the call */
                         desconto: number;
                         /** @description text, read by the call */
-                        modelo?: string | null;
+                        modelo: string | null;
                     };
                     /**
                      * @description the operator's answer to a confirmation the call asks (default no)
@@ -3141,11 +3146,11 @@ export interface operations {
         requestBody: {
             content: {
                 "application/json": {
-                    args?: {
+                    args: {
                         /** @description text control, read and written by the call */
-                        mensagem?: string | null;
+                        mensagem: string | null;
                         /** @description text, read by the call */
-                        modelo?: string | null;
+                        modelo: string | null;
                     };
                     /**
                      * @description the operator's answer to a confirmation the call asks (default no)
@@ -3194,9 +3199,9 @@ export interface operations {
                 "application/json": {
                     args: {
                         /** @description text, read by the call */
-                        forma?: string | null;
+                        forma: string | null;
                         /** @description text, read by the call */
-                        modelo?: string | null;
+                        modelo: string | null;
                         /** @description real, read by the call */
                         valor: number;
                     };
@@ -3242,9 +3247,9 @@ export interface operations {
         requestBody: {
             content: {
                 "application/json": {
-                    args?: {
+                    args: {
                         /** @description text, read by the call */
-                        modelo?: string | null;
+                        modelo: string | null;
                     };
                     /**
                      * @description the operator's answer to a confirmation the call asks (default no)
@@ -3288,11 +3293,11 @@ export interface operations {
         requestBody: {
             content: {
                 "application/json": {
-                    args?: {
+                    args: {
                         /** @description text, read by the call */
-                        modelo?: string | null;
+                        modelo: string | null;
                         /** @description text, read by the call */
-                        texto?: string | null;
+                        texto: string | null;
                     };
                     /**
                      * @description the operator's answer to a confirmation the call asks (default no)
@@ -3336,11 +3341,11 @@ export interface operations {
         requestBody: {
             content: {
                 "application/json": {
-                    args?: {
+                    args: {
                         /** @description text, read by the call */
-                        modelo?: string | null;
+                        modelo: string | null;
                         /** @description text control, read and written by the call */
-                        texto?: string | null;
+                        texto: string | null;
                     };
                     /**
                      * @description the operator's answer to a confirmation the call asks (default no)

@@ -13,71 +13,52 @@ namespace kt::serve {
 namespace {
 
 bool is_in(Kind kind) { return kind != Kind::out_text && kind != Kind::answer && kind != Kind::unread; }
-bool is_number(Kind kind) { return kind == Kind::integer || kind == Kind::var_integer || kind == Kind::real; }
-bool is_text(Kind kind) { return kind == Kind::text || kind == Kind::control; }
 
 std::string where(const Export &e, std::size_t i) {
   return "argument " + std::to_string(i + 1) + " (" + e.params[i].name + ") of " + e.name;
 }
 
-// Texts reach the library in Windows-1252: one it cannot hold, or with a
-// NUL that would cut it short, is refused before the call.
-void check_text(const std::string &at, const std::string &text) {
-  if (text.find('\0') != std::string::npos) throw HttpError(400, at + ": a text may not hold a NUL character");
-  namespace cp = kalpo::base::cp1252;
-  for (std::size_t i = 0; i < text.size();) {
-    const std::size_t start = i;
-    if (cp::byte_of(cp::decode_utf8(text.data(), text.size(), i)) < 0)
-      throw HttpError(
-          400, at + ": '" + text.substr(start, i - start) + "' has no Windows-1252 character, which the printer takes");
-  }
-}
-
+// One argument as JSON gives it: null, a text or a number; its kind is
+// checked with the others by check_args, a text's characters by check_text.
 Value argument(const Export &e, std::size_t i, const nlohmann::json &given) {
-  const Kind kind = e.params[i].kind;
-  const std::string at = where(e, i);
-  if (given.is_null()) {
-    if (!may_be_absent(kind)) throw HttpError(400, at + ": null given, a number is due");
-    return Value::absent();
-  }
-  if (!is_in(kind))
-    throw HttpError(400, at + " is " + (kind == Kind::unread ? "unread" : "written by the call") + ": give null");
-  if (given.is_string()) {
-    const std::string text = given.get<std::string>();
-    if (!is_text(kind)) throw HttpError(400, at + ": a number is due, a text was given" + comma_hint(text));
-    check_text(at, text);
-    return Value::of_text(text);
-  }
-  if (given.is_number()) {
-    if (!is_number(kind)) throw HttpError(400, at + ": a text is due, a number was given");
-    return Value::of_number(given.get<double>());
-  }
-  throw HttpError(400, at + ": " + given.type_name() + " given, a text, a number or null is due");
+  if (given.is_null()) return Value::absent();
+  if (given.is_number()) return Value::of_number(given.get<double>());
+  const std::string &name = e.params[i].name;
+  if (!given.is_string())
+    throw HttpError(400, where(e, i) + ": " + given.type_name() + " given, a text, a number or null is due",
+                    "wrong_kind", name);
+  const std::string text = given.get<std::string>();
+  check_text(e, i, text);
+  return Value::of_text(text);
 }
 
-// "args" as a list in the export's order, or an object by argument name.
+// "args" as a list in the export's order, or an object by argument name,
+// which names every argument the export requires (null for none).
 std::vector<Value> arguments(const Export &e, const nlohmann::json &given) {
   std::vector<Value> args;
   if (given.is_array()) {
-    if (given.size() > e.params.size())
-      throw HttpError(400, e.name + " takes " + std::to_string(e.params.size()) + " arguments, " +
-                               std::to_string(given.size()) + " given");
-    for (std::size_t i = 0; i < given.size(); ++i) args.push_back(argument(e, i, given[i]));
-    return args;
+    for (std::size_t i = 0; i < given.size(); ++i)
+      args.push_back(i < e.params.size() ? argument(e, i, given[i]) : Value::absent());  // too many: check_args
+    return check_args(e, std::move(args));
   }
-  if (!given.is_object() && !given.is_null()) throw HttpError(400, "\"args\" is to be a list or an object");
+  if (!given.is_object() && !given.is_null())
+    throw HttpError(400, "\"args\" is to be a list or an object", "wrong_kind", "args");
   args.resize(e.params.size());
+  std::vector<bool> named(e.params.size());
   const nlohmann::json fields = given.is_null() ? nlohmann::json::object() : given;
   for (const auto &[name, value] : fields.items()) {
     std::size_t i = 0;
     while (i < e.params.size() && e.params[i].name != name) ++i;
-    if (i == e.params.size()) throw HttpError(400, e.name + " has no argument '" + name + "'");
+    if (i == e.params.size())
+      throw HttpError(400, e.name + " has no argument '" + name + "'", "unknown_argument", name);
     args[i] = argument(e, i, value);
+    named[i] = true;
   }
   for (std::size_t i = 0; i < e.params.size(); ++i)
-    if (!may_be_absent(e.params[i].kind) && args[i].type == Value::Type::absent)
-      throw HttpError(400, where(e, i) + " is missing (" + kind_name(e.params[i].kind) + ")");
-  return args;
+    if (is_required(e.params[i].kind) && !named[i])
+      throw HttpError(400, where(e, i) + " is missing (" + kind_name(e.params[i].kind) + "; null for none)",
+                      "missing_argument", e.params[i].name);
+  return check_args(e, std::move(args));
 }
 
 Answer confirmation(const nlohmann::json &body) {
@@ -85,7 +66,7 @@ Answer confirmation(const nlohmann::json &body) {
   const nlohmann::json &confirm = body["confirm"];
   if (confirm == "yes") return Answer::yes;
   if (confirm == "no") return Answer::no;
-  throw HttpError(400, "\"confirm\" is \"yes\" or \"no\"");
+  throw HttpError(400, "\"confirm\" is \"yes\" or \"no\"", "bad_confirm", "confirm");
 }
 
 // The printers whose paper the call may print on: its model's.
@@ -148,9 +129,11 @@ std::optional<Response> kept_answer(KeyStore &keys, const std::string &key, cons
   switch (claim.kind) {
     case KeyStore::Claim::Kind::mine: return std::nullopt;
     case KeyStore::Claim::Kind::reused:
-      throw HttpError(422, "the Idempotency-Key '" + key + "' came before with another request");
+      throw HttpError(422, "the Idempotency-Key '" + key + "' came before with another request", "key_reused",
+                      "Idempotency-Key");
     case KeyStore::Claim::Kind::busy:
-      throw HttpError(409, "the first request with the Idempotency-Key '" + key + "' is still running: try again");
+      throw HttpError(409, "the first request with the Idempotency-Key '" + key + "' is still running: try again",
+                      "key_running", "Idempotency-Key");
     case KeyStore::Claim::Kind::replay: break;
   }
   nlohmann::json answer = nlohmann::json::parse(claim.answer, nullptr, false);
@@ -190,27 +173,21 @@ namespace {
 // The call, with what the log line and the counters tell of it in `record`.
 Response make_call(Context &c, const Request &r, const std::vector<std::string> &parts, CallRecord &record) {
   const Export *e = find_export(parts.at(0));
-  if (!e) throw HttpError(404, "unknown export '" + parts[0] + "' (GET /v1/exports lists them)");
+  if (!e) throw HttpError(404, "unknown export '" + parts[0] + "' (GET /v1/exports lists them)", "unknown_export");
   record.export_name = e->name;
-  if (!e->callable()) throw HttpError(400, e->name + " is not called through the service: it keeps its own handler");
+  if (!e->callable())
+    throw HttpError(400, e->name + " is not called through the service: it keeps its own handler", "not_callable");
   const nlohmann::json body = body_object(r);
   for (const auto &[key, value] : body.items())
-    if (key != "args" && key != "confirm") throw HttpError(400, "unknown key \"" + key + "\" (args, confirm)");
-  std::vector<Value> args = arguments(*e, body.contains("args") ? body["args"] : nlohmann::json());
-  try {
-    args = check_args(*e, std::move(args));
-  } catch (const UsageError &error) {
-    // Its text speaks of the command line's '-' where JSON gives null.
-    std::string why = error.what();
-    for (std::size_t at = why.find("'-'"); at != std::string::npos; at = why.find("'-'", at))
-      why.replace(at, 3, "null");
-    throw HttpError(400, why);
-  }
+    if (key != "args" && key != "confirm")
+      throw HttpError(400, "unknown key \"" + key + "\" (args, confirm)", "unknown_key", key);
+  const std::vector<Value> args = arguments(*e, body.contains("args") ? body["args"] : nlohmann::json());
   const Answer answer = confirmation(body);
   std::optional<KeyClaim> claimed;
   if (r.has_header("Idempotency-Key")) {
     const std::string key = r.header("Idempotency-Key");
-    if (const std::string why = KeyStore::invalid(key); !why.empty()) throw HttpError(400, why);
+    if (const std::string why = KeyStore::invalid(key); !why.empty())
+      throw HttpError(400, why, "bad_idempotency_key", "Idempotency-Key");
     record.key = key;
     if (std::optional<Response> kept = kept_answer(c.keys, key, request_fingerprint(e->name, body.dump()))) {
       record.replayed = true;

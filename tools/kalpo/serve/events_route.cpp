@@ -17,8 +17,10 @@ std::optional<std::uint64_t> last_seen(const Request &r) {
   std::uint64_t id = 0;
   const auto [end, error] = std::from_chars(given.data(), given.data() + given.size(), id);
   if (given.empty() || error != std::errc() || end != given.data() + given.size())
-    throw HttpError(400, std::string(header ? "Last-Event-ID" : "last_event_id") +
-                             ": the id of an event the stream sent (a whole number) is due");
+    throw HttpError(400,
+                    std::string(header ? "Last-Event-ID" : "last_event_id") +
+                        ": the id of an event the stream sent (a whole number) is due",
+                    "bad_last_event_id", header ? "Last-Event-ID" : "last_event_id");
   return id;
 }
 

@@ -197,7 +197,7 @@ class Session : public std::enable_shared_from_this<Session> {
     } catch (const std::exception &) {
       Response failed;
       failed.status = 500;
-      failed.body = "{\"error\":\"the request failed inside the service\",\"status\":500}\n";
+      failed.body = "{\"error\":\"the request failed inside the service\",\"status\":500,\"code\":\"internal\"}\n";
       reply->send(std::move(failed));
     }
   }
@@ -311,7 +311,7 @@ class Session : public std::enable_shared_from_this<Session> {
       if (done_) return;
       Response lost;
       lost.status = 500;
-      lost.body = "{\"error\":\"the request was not answered\",\"status\":500}\n";
+      lost.body = "{\"error\":\"the request was not answered\",\"status\":500,\"code\":\"internal\"}\n";
       send_now(std::move(lost));
     }
 
@@ -435,7 +435,8 @@ HttpServer::HttpServer(int port, Handlers handlers, Limits limits) : impl_(std::
 }
 
 HttpServer::~HttpServer() {
-  // Sessions still held by work not yet answered go with the I/O context.
+  // Sessions still held by work not yet answered hold the server's state,
+  // and with it the I/O context, until their answers are sent or dropped.
   impl_->signals.cancel();
 }
 

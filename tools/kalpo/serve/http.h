@@ -84,7 +84,7 @@ struct Handlers {
   // Answers through the reply, now or later.
   std::function<void(const Request &, const std::shared_ptr<Reply> &)> handle;
   // The answer to a request refused before it reached the routes (400,
-  // 413, 431, 503); the request holds what was read of it.
+  // 413, 431, 500, 503); the request holds what was read of it.
   std::function<Response(const Request &, int status, const std::string &why)> refusal;
   // The server stops: no new work is to start.
   std::function<void()> stopping;

@@ -5,15 +5,10 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
 #include <nlohmann/json.hpp>
 #include <sstream>
 
-#if !defined(_WIN32)
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
+#include "core/safe_file.h"
 
 namespace kt::serve {
 namespace {
@@ -22,88 +17,14 @@ std::int64_t now_seconds() {
   return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch()).count();
 }
 
-// Opens the journal only when it is a regular file of this user's that no
-// other user may write, or is absent and `create`.  -1 (POSIX) or false
-// otherwise, with why.
-#if !defined(_WIN32)
-int open_own(const std::filesystem::path &path, int flags, std::string &why) {
-  const int fd = ::open(path.c_str(), flags | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK, 0600);
-  if (fd < 0) {
-    why = errno == ENOENT ? "" : "cannot open " + path.string() + " (a link is not followed)";
-    return -1;
-  }
-  struct stat info {};
-  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_uid != ::getuid() || (info.st_mode & 022) != 0) {
-    ::close(fd);
-    why = path.string() + " is not a regular file of this user's alone";
-    return -1;
-  }
-  return fd;
-}
-
+// The journal is the user's own, which no other user may write: read
+// through the safe opener, appended in one write, replaced whole.
 std::string read_journal(const std::filesystem::path &path, std::string &why) {
-  const int fd = open_own(path, O_RDONLY, why);
-  if (fd < 0) return {};
   std::string text;
-  char buffer[1 << 16];
-  ssize_t got = 0;
-  while ((got = ::read(fd, buffer, sizeof buffer)) > 0) {
-    text.append(buffer, static_cast<std::size_t>(got));
-    if (text.size() > KeyStore::kLargestJournal) {
-      why = path.string() + " is larger than 16 MiB: not read";
-      text.clear();
-      break;
-    }
-  }
-  ::close(fd);
-  return text;
+  if (ksim::read_whole_file(path.string(), ksim::Whose::own, KeyStore::kLargestJournal, text)) return text;
+  why = ksim::last_file_error();
+  return {};
 }
-
-bool write_journal(const std::filesystem::path &path, const std::string &text, bool append) {
-  std::string why;
-  const int fd = open_own(path, O_WRONLY | O_CREAT | (append ? O_APPEND : O_TRUNC), why);
-  if (fd < 0) return false;
-  bool ok = ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
-  ok = ::fsync(fd) == 0 && ok;
-  ::close(fd);
-  return ok;
-}
-#else
-bool own_file(const std::filesystem::path &path, std::string &why) {
-  std::error_code error;
-  const auto status = std::filesystem::symlink_status(path, error);
-  if (error || status.type() == std::filesystem::file_type::not_found) return false;
-  if (status.type() != std::filesystem::file_type::regular) {
-    why = path.string() + " is not a regular file";
-    return false;
-  }
-  return true;
-}
-
-std::string read_journal(const std::filesystem::path &path, std::string &why) {
-  if (!own_file(path, why)) return {};
-  std::ifstream in(path, std::ios::binary);
-  std::string text;
-  char buffer[1 << 16];
-  while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
-    text.append(buffer, static_cast<std::size_t>(in.gcount()));
-    if (text.size() > KeyStore::kLargestJournal) {
-      why = path.string() + " is larger than 16 MiB: not read";
-      return {};
-    }
-  }
-  return text;
-}
-
-bool write_journal(const std::filesystem::path &path, const std::string &text, bool append) {
-  std::string why;
-  if (!own_file(path, why) && !why.empty()) return false;
-  std::ofstream out(path, std::ios::binary | (append ? std::ios::app : std::ios::trunc));
-  out << text;
-  out.flush();
-  return static_cast<bool>(out);
-}
-#endif
 
 std::string journal_line(const std::string &key, const std::string &fingerprint, const std::string &answer,
                          std::int64_t at) {
@@ -213,7 +134,8 @@ void KeyStore::prune(std::int64_t now) {
 
 void KeyStore::append(const std::string &key, const Entry &entry) {
   if (journal_.empty()) return;
-  if (write_journal(journal_, journal_line(key, entry.fingerprint, entry.answer, entry.at), true)) ++appended_;
+  if (ksim::append_own_file(journal_.string(), journal_line(key, entry.fingerprint, entry.answer, entry.at)))
+    ++appended_;
 }
 
 // The entries kept, written beside the journal and moved over it at once.
@@ -223,13 +145,7 @@ void KeyStore::rewrite() {
   std::size_t lines = 0;
   for (const auto &[key, entry] : entries_)
     if (!entry.pending) text += journal_line(key, entry.fingerprint, entry.answer, entry.at), ++lines;
-  std::filesystem::path fresh = journal_;
-  fresh += ".new";
-  std::error_code error;
-  std::filesystem::remove(fresh, error);
-  if (!write_journal(fresh, text, false)) return;
-  std::filesystem::rename(fresh, journal_, error);
-  if (!error) appended_ = lines;
+  if (ksim::write_caller_file(journal_.string(), text)) appended_ = lines;
 }
 
 }  // namespace kt::serve

@@ -72,7 +72,7 @@ json call_operation(const Export &e) {
   json outs = json::object();
   for (const Param &p : e.params) {
     properties[p.name] = argument_schema(p);
-    if (!may_be_absent(p.kind)) required.push_back(p.name);
+    if (is_required(p.kind)) required.push_back(p.name);
     if (is_out(p.kind)) outs[p.name] = out_schema(p);
   }
   json args = {{"type", "object"}, {"properties", properties}, {"additionalProperties", false}};
@@ -129,8 +129,21 @@ json schemas() {
   return {
       {"Error",
        {{"type", "object"},
-        {"required", {"error", "status"}},
-        {"properties", {{"error", text}, {"status", {{"type", "integer"}}}}}}},
+        {"required", {"error", "status", "code"}},
+        {"properties",
+         {{"error", {{"type", "string"}, {"description", "what is wrong, for a person"}}},
+          {"status", {{"type", "integer"}}},
+          {"code",
+           {{"type", "string"},
+            {"description",
+             "what is wrong, for a program: the status's own (bad_request, unauthorized, forbidden, not_found, "
+             "method_not_allowed, key_running, too_large, key_reused, internal, unavailable) or one more precise "
+             "(not_json, not_an_object, duplicate_key, unknown_key, unknown_argument, missing_argument, "
+             "too_many_arguments, null_not_allowed, wrong_kind, not_an_input, not_windows_1252, nul_in_text, "
+             "bad_confirm, bad_idempotency_key, unknown_export, not_callable, unknown_printer, unknown_fault, "
+             "bad_fault_value, bad_offset, bad_last, bad_last_event_id)"}}},
+          {"argument",
+           {{"type", "string"}, {"description", "the argument, field, header or parameter the refusal concerns"}}}}}}},
       {"MessageCode", {{"type", "string"}, {"enum", codes}, {"description", meanings}}},
       {"Message",
        {{"type", "object"},

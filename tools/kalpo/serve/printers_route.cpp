@@ -15,7 +15,8 @@ std::string library_of(const std::string &given) {
   try {
     return library_for(given);
   } catch (const UsageError &) {
-    throw HttpError(404, "no printer '" + given + "' (a model or maker library: " + model_list() + ")");
+    throw HttpError(404, "no printer '" + given + "' (a model or maker library: " + model_list() + ")",
+                    "unknown_printer", "library");
   }
 }
 
@@ -39,7 +40,8 @@ FaultLine wanted_fault(const nlohmann::json &f) {
   if (!f.is_object() || !f.contains("name") || !f["name"].is_string() ||
       (f.contains("value") && !f["value"].is_string()) || (f.contains("once") && !f["once"].is_boolean()))
     throw HttpError(400,
-                    "a fault is \"[once ]name[ value]\" or {\"name\": text, \"value\": text, \"once\": true or false}");
+                    "a fault is \"[once ]name[ value]\" or {\"name\": text, \"value\": text, \"once\": true or false}",
+                    "wrong_kind", "faults");
   return {f["name"], f.value("value", ""), f.value("once", false)};
 }
 
@@ -51,20 +53,14 @@ std::int64_t clock_seconds(const nlohmann::json &offset) {
   } catch (const UsageError &) {
     // Its text names the command line's option.
   }
-  throw HttpError(400, kOffset);
+  throw HttpError(400, kOffset, "bad_offset", "offset");
 }
 
-// The fault checked, its error told for this API: "faults[1] (slow): ...".
+// The fault checked: "faults[1] (slow): ...".
 void check_wanted(const FaultLine &f, std::size_t index) {
-  try {
-    check_fault(f.name, f.value);
-  } catch (const UsageError &e) {
-    std::string why = e.what();
-    for (const std::string &prefix :
-         {"fault set " + f.name + ": ", "fault set " + f.name + " ", std::string("fault: ")})
-      if (why.starts_with(prefix)) why.erase(0, prefix.size());
-    throw HttpError(400, "faults[" + std::to_string(index) + "] (" + f.name + "): " + why);
-  }
+  const FaultRefusal refused = fault_refusal(f.name, f.value);
+  const std::string at = "faults[" + std::to_string(index) + "]";
+  if (!refused.code.empty()) throw HttpError(400, at + " (" + f.name + "): " + refused.why, refused.code, at);
 }
 
 // last=N: a whole number from 1 to `most`; `fallback` when absent.
@@ -74,7 +70,7 @@ std::size_t pages_wanted(const Request &r, std::size_t fallback, std::size_t mos
   std::size_t last = 0;
   const auto [end, error] = std::from_chars(given.data(), given.data() + given.size(), last);
   if (given.empty() || error != std::errc() || end != given.data() + given.size() || last == 0 || last > most)
-    throw HttpError(400, "last: a number of pages from 1 to " + std::to_string(most) + " is due");
+    throw HttpError(400, "last: a number of pages from 1 to " + std::to_string(most) + " is due", "bad_last", "last");
   return last;
 }
 
@@ -117,7 +113,8 @@ Response printer_faults(Context &c, const Request &r, const std::vector<std::str
     if (!body.contains("faults") || !body["faults"].is_array())
       throw HttpError(400,
                       "the body is {\"faults\": [\"paper_end\", \"once slow 500\", {\"name\": ..., \"value\": ..., "
-                      "\"once\": ...}, ...]}");
+                      "\"once\": ...}, ...]}",
+                      "missing_argument", "faults");
     std::vector<FaultLine> wanted;
     for (const nlohmann::json &f : body["faults"]) {
       wanted.push_back(wanted_fault(f));
@@ -140,7 +137,8 @@ Response printer_clock(Context &c, const Request &r, const std::vector<std::stri
   std::optional<std::int64_t> seconds;
   if (r.method == "POST") {
     const nlohmann::json body = body_object(r);
-    if (!body.contains("offset")) throw HttpError(400, "the body is {\"offset\": seconds or \"1d\", \"-2h\", ...}");
+    if (!body.contains("offset"))
+      throw HttpError(400, "the body is {\"offset\": seconds or \"1d\", \"-2h\", ...}", "missing_argument", "offset");
     seconds = clock_seconds(body["offset"]);
   }
   nlohmann::json entry;

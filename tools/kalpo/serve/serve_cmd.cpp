@@ -42,32 +42,27 @@ std::string query_value(const std::string &text) {
 
 }  // namespace
 
-const char *const kServeHelp =
-    "Listens on 127.0.0.1 only.  Every request under /v1/ carries the token: Authorization: Bearer <token>.\n"
-    "The token is KALPO_SERVE_TOKEN, else the file ~/.kalpo/serve-token (on Windows %APPDATA%\\kalpo\\serve-token),\n"
-    "made with a random token readable by its owner alone.  On a terminal (or with --panel-url) the second line\n"
-    "printed opens the panel.\n"
-    "Endpoints (T=$(cat ~/.kalpo/serve-token); H=\"Authorization: Bearer $T\"; U=http://127.0.0.1:8123):\n"
-    "  GET  /v1/exports                        curl -H \"$H\" $U/v1/exports\n"
-    "  POST /v1/call/<Export>                  curl -H \"$H\" -d '{\"args\": [\"BEMATECHMP20\"]}' $U/v1/call/Abredia\n"
-    "       {\"args\": [...] or {name: value}, \"confirm\": \"yes\"|\"no\"} -> {\"result\", \"out\", \"messages\", "
-    "\"ok\", \"warnings\", \"ms\", \"queue_ms\"}\n"
-    "  GET  /v1/printers                       curl -H \"$H\" $U/v1/printers\n"
-    "  GET  /v1/printers/<library>/tape?last=N curl -H \"$H\" \"$U/v1/printers/bemafi32/tape?last=1\"\n"
-    "  PUT  /v1/printers/<library>/faults      curl -H \"$H\" -X PUT -d '{\"faults\": [{\"name\": \"paper_end\"}]}' "
-    "$U/v1/printers/bemafi32/faults\n"
-    "  POST /v1/printers/<library>/clock       curl -H \"$H\" -d '{\"offset\": \"1d\"}' $U/v1/printers/bemafi32/clock\n"
-    "  GET  /v1/events                         curl -N -H \"$H\" $U/v1/events  (Last-Event-ID resumes)\n"
-    "  POST /v1/events/ticket                  a ticket for /v1/events?ticket=... (EventSource), 12 hours\n"
-    "  GET  /v1/version, /v1/openapi.json, /metrics; GET /v1/health needs no token\n"
-    "A call with Idempotency-Key: <up to 128 characters> is made once: a retry with the same key and body gets the\n"
-    "first answer again (the last 1000 keys, each for 24 hours, kept in serve-keys.jsonl beside the printers' data);\n"
-    "the same key with another body gets 422.\n"
-    "Events: `call` (export, args, result, out, messages, ms), `page` (library, coo, title, text, lines) and\n"
-    "`status` (a printer's state, as /v1/health gives it, when it changes).\n"
-    "Refusals: 400 a bad request, 401 no token, 403 a foreign Host or Origin, 404, 405, 409 a key still running,\n"
-    "413 a body over 64 KiB, 422 a key used with another body, 503 (with Retry-After) when 64 calls are waiting\n"
-    "or a printer is held past its deadline.";
+std::string serve_help() {
+  return "Listens on 127.0.0.1 only.  Every request under /v1/ carries the token: Authorization: Bearer <token>.\n"
+         "The token is KALPO_SERVE_TOKEN, else the file ~/.kalpo/serve-token (on Windows "
+         "%APPDATA%\\kalpo\\serve-token),\n"
+         "made with a random token readable by its owner alone.  On a terminal (or with --panel-url) the second line\n"
+         "printed opens the panel.\n"
+         "Endpoints (T=$(cat ~/.kalpo/serve-token); H=\"Authorization: Bearer $T\"; U=http://127.0.0.1:8123):\n" +
+         serve::routes_help() +
+         "A call with Idempotency-Key: <up to 128 characters> is made once: a retry with the same key and body gets "
+         "the\n"
+         "first answer again (the last 1000 keys, each for 24 hours, kept in serve-keys.jsonl beside the printers' "
+         "data);\n"
+         "the same key with another body gets 422.\n"
+         "Events: `call` (export, args, result, out, messages, ms), `page` (library, coo, title, text, lines) and\n"
+         "`status` (a printer's state, as /v1/health gives it, when it changes).\n"
+         "Refusals: 400 a bad request, 401 no token, 403 a foreign Host or Origin, 404, 405, 409 a key still "
+         "running,\n"
+         "413 a body over 64 KiB, 422 a key used with another body, 503 (with Retry-After) when 64 calls are "
+         "waiting\n"
+         "or a printer is held past its deadline.";
+}
 
 int cmd_serve(const Global &, const ServeOptions &options) {
   for (const std::string &origin : options.origins) check_origin(origin);

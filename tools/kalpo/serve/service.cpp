@@ -18,28 +18,39 @@ using Endpoint = Response (*)(Context &, const Request &, const std::vector<std:
 
 // Where an endpoint's work runs: on the I/O thread (it is quick and reads
 // no printer), with the printer reads, or in turn with the calls.
-enum class Where { here, reads, calls };
+enum class Where { io_thread, reads, calls };
 
 struct Route {
-  std::string_view pattern;  // "*" stands for one part of the path
+  std::string_view pattern;  // "{name}" stands for one part of the path, as the document writes it
   std::string_view methods;  // the ones allowed, as the Allow header lists them
   Endpoint endpoint;
   Where where;
+  std::string_view help;  // what kalpo serve --help shows beside it
 };
 
+// Every route: served from here, listed by the help, each in the OpenAPI
+// document (a test checks it).
 constexpr Route kRoutes[] = {
-    {"/v1/exports", "GET", list_exports, Where::here},
-    {"/v1/call/*", "POST", call_export_route, Where::calls},
-    {"/v1/printers", "GET", list_printers, Where::reads},
-    {"/v1/printers/*/tape", "GET", printer_tape, Where::reads},
-    {"/v1/printers/*/faults", "GET, PUT", printer_faults, Where::calls},
-    {"/v1/printers/*/clock", "GET, POST", printer_clock, Where::calls},
-    {"/v1/events", "GET", event_stream, Where::here},
-    {"/v1/events/ticket", "POST", event_ticket, Where::here},
-    {"/v1/version", "GET", version_info, Where::here},
-    {"/v1/openapi.json", "GET", openapi_document, Where::here},
-    {"/v1/health", "GET", service_health, Where::reads},
-    {"/metrics", "GET", metrics_text, Where::reads},
+    {"/v1/exports", "GET", list_exports, Where::io_thread, "curl -H \"$H\" $U/v1/exports"},
+    {"/v1/call/{export}", "POST", call_export_route, Where::calls,
+     "curl -H \"$H\" -d '{\"args\": [\"BEMATECHMP20\"]}' $U/v1/call/Abredia\n"
+     "    {\"args\": [...] or {name: value}, \"confirm\": \"yes\"|\"no\"} -> {\"result\", \"out\", \"messages\", "
+     "\"ok\", "
+     "\"warnings\", \"ms\", \"queue_ms\"}"},
+    {"/v1/printers", "GET", list_printers, Where::reads, "curl -H \"$H\" $U/v1/printers"},
+    {"/v1/printers/{library}/tape", "GET", printer_tape, Where::reads,
+     "curl -H \"$H\" \"$U/v1/printers/bemafi32/tape?last=1\""},
+    {"/v1/printers/{library}/faults", "GET, PUT", printer_faults, Where::calls,
+     "curl -H \"$H\" -X PUT -d '{\"faults\": [{\"name\": \"paper_end\"}]}' $U/v1/printers/bemafi32/faults"},
+    {"/v1/printers/{library}/clock", "GET, POST", printer_clock, Where::calls,
+     "curl -H \"$H\" -d '{\"offset\": \"1d\"}' $U/v1/printers/bemafi32/clock"},
+    {"/v1/events", "GET", event_stream, Where::io_thread, "curl -N -H \"$H\" $U/v1/events  (Last-Event-ID resumes)"},
+    {"/v1/events/ticket", "POST", event_ticket, Where::io_thread,
+     "a ticket for /v1/events?ticket=... (EventSource), good for 12 hours"},
+    {"/v1/version", "GET", version_info, Where::io_thread, "curl -H \"$H\" $U/v1/version"},
+    {"/v1/openapi.json", "GET", openapi_document, Where::io_thread, "this API as an OpenAPI 3.1 document"},
+    {"/v1/health", "GET", service_health, Where::reads, "needs no token"},
+    {"/metrics", "GET", metrics_text, Where::reads, "the Prometheus text format"},
 };
 
 constexpr std::string_view kAllowedHeaders = "Authorization, Content-Type, Idempotency-Key, Last-Event-ID";
@@ -64,7 +75,7 @@ const Route *route_of(const std::string &path, std::vector<std::string> &parts) 
     std::vector<std::string> found;
     bool match = true;
     for (std::size_t i = 0; i < wanted.size() && match; ++i) {
-      if (wanted[i] == "/*")
+      if (wanted[i].starts_with("/{"))
         match = given[i].size() > 1, found.emplace_back(given[i].substr(1));
       else
         match = wanted[i] == given[i];
@@ -102,7 +113,9 @@ Response endpoint_answer(Endpoint endpoint, Context &context, const Request &req
   try {
     return endpoint(context, request, parts);
   } catch (const HttpError &e) {
-    return error_response(e.status, e.what());
+    return error_response(e.status, e.what(), e.code, e.argument);
+  } catch (const ArgumentError &e) {
+    return error_response(400, e.what(), e.code, e.argument);
   } catch (const UsageError &e) {
     return error_response(400, e.what());
   } catch (const std::exception &e) {
@@ -166,6 +179,18 @@ class Answered : public Reply {
 
 }  // namespace
 
+std::string routes_help() {
+  std::string out;
+  for (const Route &route : kRoutes) {
+    std::string line = "  " + std::string(route.methods);
+    line.resize(std::max<std::size_t>(line.size() + 1, 12), ' ');
+    line += route.pattern;
+    line.resize(std::max<std::size_t>(line.size() + 1, 44), ' ');
+    out += line + std::string(route.help) + "\n";
+  }
+  return out;
+}
+
 bool same_secret(std::string_view a, std::string_view b) {
   std::size_t differ = a.size() ^ b.size();
   for (std::size_t i = 0; i < a.size(); ++i)
@@ -180,8 +205,29 @@ Response json_response(int status, const nlohmann::json &body) {
   return response;
 }
 
-Response error_response(int status, const std::string &why) {
-  Response response = json_response(status, {{"error", why}, {"status", status}});
+namespace {
+
+std::string_view status_code(int status) {
+  switch (status) {
+    case 400: return "bad_request";
+    case 401: return "unauthorized";
+    case 403: return "forbidden";
+    case 404: return "not_found";
+    case 405: return "method_not_allowed";
+    case 409: return "key_running";
+    case 413: return "too_large";
+    case 422: return "key_reused";
+    case 503: return "unavailable";
+    default: return "internal";
+  }
+}
+
+}  // namespace
+
+Response error_response(int status, const std::string &why, std::string_view code, std::string_view argument) {
+  nlohmann::json body = {{"error", why}, {"status", status}, {"code", code.empty() ? status_code(status) : code}};
+  if (!argument.empty()) body["argument"] = argument;
+  Response response = json_response(status, body);
   if (status == 401) response.headers.emplace_back("WWW-Authenticate", "Bearer");
   if (status == 503) response.headers.emplace_back("Retry-After", "1");
   return response;
@@ -206,13 +252,16 @@ nlohmann::json body_object(const Request &request) {
   try {
     body = nlohmann::json::parse(request.body, check);
   } catch (const nlohmann::json::parse_error &e) {
-    throw HttpError(400, "the body is not JSON: it breaks off or goes wrong at byte " + std::to_string(e.byte) +
-                             " (a JSON object is due)");
+    throw HttpError(400,
+                    "the body is not JSON: it breaks off or goes wrong at byte " + std::to_string(e.byte) +
+                        " (a JSON object is due)",
+                    "not_json");
   } catch (const nlohmann::json::exception &) {
-    throw HttpError(400, "the body is not JSON (a JSON object is due)");
+    throw HttpError(400, "the body is not JSON (a JSON object is due)", "not_json");
   }
-  if (!repeated.empty()) throw HttpError(400, "the body gives the key \"" + repeated + "\" more than once");
-  if (!body.is_object()) throw HttpError(400, "the body is to be a JSON object");
+  if (!repeated.empty())
+    throw HttpError(400, "the body gives the key \"" + repeated + "\" more than once", "duplicate_key", repeated);
+  if (!body.is_object()) throw HttpError(400, "the body is to be a JSON object", "not_an_object");
   return body;
 }
 
@@ -283,9 +332,9 @@ std::optional<Response> Service::refused(const Request &request, bool api) const
   // One meaning per request: a header or parameter given twice is refused.
   for (const std::string_view name : {"Host", "Origin", "Authorization", "Last-Event-ID"})
     if (request.header_count(name) > 1)
-      return error_response(400, "the " + std::string(name) + " header is given more than once");
+      return error_response(400, "the " + std::string(name) + " header is given more than once", "duplicate_key", name);
   if (const std::string repeated = request.repeated_query(); !repeated.empty())
-    return error_response(400, "the query gives " + repeated + "= more than once");
+    return error_response(400, "the query gives " + repeated + "= more than once", "duplicate_key", repeated);
   // A name rebound to the loopback address reaches here with its own Host.
   const std::string host = request.header("Host");
   const std::string port = ":" + std::to_string(port_);
@@ -350,7 +399,7 @@ void Service::handle(const Request &given, const std::shared_ptr<Reply> &plain) 
     reply->send(panel_file(request, token_));
     return;
   }
-  if (route->where == Where::here) {
+  if (route->where == Where::io_thread) {
     reply->send(with_cors(endpoint_answer(route->endpoint, context_, request, parts), request));
     return;
   }

@@ -33,16 +33,24 @@ namespace kt::serve {
 inline constexpr const char *kApiVersion = "1.2.0";
 
 // A request refused with its status and a message.
+// A refusal: its status, what is wrong as a machine-readable code (empty:
+// the status's own, see error_response) and the argument or field it
+// concerns, if any.
 struct HttpError : std::runtime_error {
-  HttpError(int status, const std::string &why) : std::runtime_error(why), status(status) {}
+  HttpError(int status, const std::string &why, std::string code = {}, std::string argument = {})
+      : std::runtime_error(why), status(status), code(std::move(code)), argument(std::move(argument)) {}
   int status;
+  std::string code, argument;
 };
 
 // Compares in a time that does not tell how much of a secret was right.
 bool same_secret(std::string_view a, std::string_view b);
 Response json_response(int status, const nlohmann::json &body);
-// {"error": why, "status": status}
-Response error_response(int status, const std::string &why);
+// {"error": why, "status": status, "code": code, "argument": argument}: the
+// code, when none is given, the status's own (bad_request, unauthorized,
+// forbidden, not_found, method_not_allowed, key_running, too_large,
+// key_reused, internal, unavailable); the argument only when one is given.
+Response error_response(int status, const std::string &why, std::string_view code = {}, std::string_view argument = {});
 // The request's body as a JSON object; HttpError 400 otherwise.
 nlohmann::json body_object(const Request &request);
 
@@ -261,6 +269,10 @@ Response openapi_document(Context &c, const Request &r, const std::vector<std::s
 std::string platform_name();
 // The panel's files; `/?token=` sends the browser on to `/#token=`.
 Response panel_file(const Request &r, const std::string &token);
+
+// Every route the service answers, one a line: its methods, its path (as the
+// OpenAPI document writes it) and an example; for kalpo serve --help.
+std::string routes_help();
 
 // The service in front of the endpoints: host, origin and token checked,
 // paths routed, work sent off the I/O thread, CORS answered.

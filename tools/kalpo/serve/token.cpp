@@ -11,7 +11,6 @@
 // windows.h first: bcrypt.h needs its types.
 #include <bcrypt.h>
 #else
-#include <fcntl.h>
 #include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -19,6 +18,7 @@
 #include <cerrno>
 #endif
 
+#include "core/safe_file.h"
 #include "serve/service.h"
 
 namespace kt::serve {
@@ -77,41 +77,6 @@ std::string token_path() {
   return folder + "\\serve-token";
 }
 
-std::string file_token(const std::string &path) {
-  for (int attempt = 0; attempt < 2; ++attempt) {
-    // A link or junction is opened as itself, and refused.
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-    if (file != INVALID_HANDLE_VALUE) {
-      BY_HANDLE_FILE_INFORMATION info{};
-      if (GetFileType(file) != FILE_TYPE_DISK || !GetFileInformationByHandle(file, &info) ||
-          (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
-        CloseHandle(file);
-        throw std::runtime_error(path + " is not a regular file (a link, a folder or a device): remove it");
-      }
-      char text[kLongestToken + 2];
-      DWORD got = 0;
-      const BOOL read = ReadFile(file, text, sizeof text, &got, nullptr);
-      CloseHandle(file);
-      if (!read) throw std::runtime_error("cannot read " + path);
-      return read_token(std::string(text, got), path);
-    }
-    file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-      if (GetLastError() == ERROR_FILE_EXISTS) continue;  // made by another service just now
-      throw std::runtime_error("cannot create " + path);
-    }
-    const std::string token = random_hex(kRandomBytes);
-    const std::string line = token + "\n";
-    DWORD written = 0;
-    const BOOL ok = WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
-    CloseHandle(file);
-    if (!ok || written != line.size()) throw std::runtime_error("cannot write " + path);
-    return token;
-  }
-  throw std::runtime_error("cannot read " + path);
-}
-
 #else
 
 std::string random_bytes_hex(std::size_t size) {
@@ -126,7 +91,7 @@ std::string random_bytes_hex(std::size_t size) {
   return hex(bytes.data(), size);
 }
 
-// What a file that is not a regular file is, for the message that refuses it.
+// What stands where the token's folder should be, for the message that refuses it.
 std::string kind_of(mode_t mode) {
   if (S_ISLNK(mode)) return "a link (not followed)";
   if (S_ISFIFO(mode)) return "a FIFO";
@@ -136,95 +101,49 @@ std::string kind_of(mode_t mode) {
   return "not a regular file";
 }
 
-// A folder or file of the user's own that no one else may change (nor
-// read, for the token itself); std::runtime_error with the true reason.
-void check_own(const struct stat &info, const std::string &path, bool secret) {
+// A folder of the user's own that no one else may change; std::runtime_error
+// with the true reason.
+void check_own(const struct stat &info, const std::string &path) {
   if (info.st_uid != ::getuid())
     throw std::runtime_error(path + " is owned by another user: remove it, or set KALPO_SERVE_TOKEN");
   if ((info.st_mode & 022) != 0)
     throw std::runtime_error(path + " may be written by other users: chmod go-w it, or remove it");
-  if (secret && (info.st_mode & 044) != 0)
-    throw std::runtime_error(path + " may be read by other users: chmod 600 it, or remove it for a new token");
 }
 
-class Fd {
- public:
-  explicit Fd(int fd) : fd_(fd) {}
-  ~Fd() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  Fd(const Fd &) = delete;
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
-
-// ~/.kalpo, made owner-only when absent, opened without following a link.
-int open_folder(const std::string &folder) {
+// ~/.kalpo/serve-token; the folder made owner-only when absent, and refused
+// when a link or not the user's alone.
+std::string token_path() {
+  const char *home = std::getenv("HOME");
+  if (!home || !*home) throw std::runtime_error("HOME is not set: set KALPO_SERVE_TOKEN instead");
+  const std::string folder = std::string(home) + "/.kalpo";
   if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) throw std::runtime_error("cannot create " + folder);
   struct stat info {};
   if (::lstat(folder.c_str(), &info) != 0) throw std::runtime_error("cannot read " + folder);
   if (!S_ISDIR(info.st_mode))
     throw std::runtime_error(folder + " is " + kind_of(info.st_mode) + ", not a folder: remove it");
-  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-  if (fd < 0) throw std::runtime_error("cannot open " + folder + " (a link is not followed)");
-  if (::fstat(fd, &info) != 0) {
-    ::close(fd);
-    throw std::runtime_error("cannot read " + folder);
-  }
-  try {
-    check_own(info, folder, false);
-  } catch (...) {
-    ::close(fd);
-    throw;
-  }
-  return fd;
-}
-
-std::string read_own_file(int folder, const std::string &path) {
-  constexpr const char *kName = "serve-token";
-  struct stat info {};
-  if (::fstatat(folder, kName, &info, AT_SYMLINK_NOFOLLOW) != 0) throw std::runtime_error("cannot read " + path);
-  if (!S_ISREG(info.st_mode)) throw std::runtime_error(path + " is " + kind_of(info.st_mode) + ": remove it");
-  // Without blocking: a FIFO put in its place since is refused, not waited on.
-  const Fd fd(::openat(folder, kName, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
-  if (fd.get() < 0) throw std::runtime_error("cannot open " + path + " (a link is not followed)");
-  if (::fstat(fd.get(), &info) != 0) throw std::runtime_error("cannot read " + path);
-  if (!S_ISREG(info.st_mode)) throw std::runtime_error(path + " is " + kind_of(info.st_mode) + ": remove it");
-  check_own(info, path, true);
-  char text[kLongestToken + 2];
-  const ssize_t got = ::read(fd.get(), text, sizeof text);
-  if (got < 0) throw std::runtime_error("cannot read " + path);
-  return read_token(std::string(text, static_cast<std::size_t>(got)), path);
-}
-
-std::string file_token() {
-  const char *home = std::getenv("HOME");
-  if (!home || !*home) throw std::runtime_error("HOME is not set: set KALPO_SERVE_TOKEN instead");
-  const std::string folder_path = std::string(home) + "/.kalpo";
-  const std::string path = folder_path + "/serve-token";
-  const Fd folder(open_folder(folder_path));
-  for (int attempt = 0; attempt < 2; ++attempt) {
-    struct stat info {};
-    if (::fstatat(folder.get(), "serve-token", &info, AT_SYMLINK_NOFOLLOW) == 0)
-      return read_own_file(folder.get(), path);
-    if (errno != ENOENT) throw std::runtime_error("cannot read " + path);
-    const Fd fd(::openat(folder.get(), "serve-token", O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
-    if (fd.get() < 0) {
-      if (errno == EEXIST) continue;  // made by another service just now
-      throw std::runtime_error("cannot create " + path);
-    }
-    const std::string token = random_hex(kRandomBytes);
-    const std::string line = token + "\n";
-    if (::write(fd.get(), line.data(), line.size()) != static_cast<ssize_t>(line.size()) || ::fsync(fd.get()) != 0)
-      throw std::runtime_error("cannot write " + path);
-    return token;
-  }
-  throw std::runtime_error("cannot read " + path);
+  check_own(info, folder);
+  return folder + "/serve-token";
 }
 
 #endif
+
+// The token of the file at `path`, which is made with a random token when
+// absent.  Through the safe opener: the user's own, readable by no other.
+std::string file_token(const std::string &path) {
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    std::string text;
+    if (ksim::read_whole_file(path, ksim::Whose::secret, kLongestToken + 2, text)) return read_token(text, path);
+    if (!ksim::last_file_error().empty())
+      throw std::runtime_error(ksim::last_file_error() +
+                               ": remove it for a new token (chmod 600 keeps it), or set KALPO_SERVE_TOKEN");
+    const std::string token = random_hex(kRandomBytes);
+    bool exists = false;
+    if (ksim::create_own_file(path, token + "\n", exists)) return token;
+    if (!exists) throw std::runtime_error("cannot create the token file: " + ksim::last_file_error());
+    // made by another service just now: read it
+  }
+  throw std::runtime_error("cannot read " + path);
+}
 
 }  // namespace
 
@@ -238,12 +157,8 @@ Token service_token() {
     if (!valid_token(given)) throw std::runtime_error(std::string("KALPO_SERVE_TOKEN: ") + kHowToMake);
     return {given, "KALPO_SERVE_TOKEN"};
   }
-#if defined(_WIN32)
   const std::string path = token_path();
   return {file_token(path), path};
-#else
-  return {file_token(), std::string(std::getenv("HOME")) + "/.kalpo/serve-token"};
-#endif
 }
 
 }  // namespace kt::serve
