@@ -107,11 +107,9 @@ std::string json_line(const nlohmann::json &value) { return dump(value, -1); }
 
 void print_json(const nlohmann::json &value) { std::cout << json_text(value) << '\n' << std::flush; }
 
+// One write per line: the service's threads write theirs beside it.
 void warn(const std::string &text) {
-  if (g_json)
-    std::cerr << json_line({{"warning", text}}) << '\n';
-  else
-    std::cerr << "kalpo: warning: " << text << '\n';
+  std::cerr << (g_json ? json_line({{"warning", text}}) : "kalpo: warning: " + text) + '\n' << std::flush;
 }
 
 int fail(const std::string &text, int status) {

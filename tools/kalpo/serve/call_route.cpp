@@ -22,7 +22,11 @@ std::string where(const Export &e, std::size_t i) {
 
 // Texts reach the library in Windows-1252: one it cannot hold, or with a
 // NUL that would cut it short, is refused before the call.
-void check_text(const std::string &at, const std::string &text) {
+void check_text(const std::string &at, const std::string &text, bool model) {
+  const std::size_t longest = model ? kLongestModel : kLongestText;
+  if (text.size() > longest)
+    throw HttpError(400, at + ": " + std::to_string(text.size()) + " bytes, more than the " + std::to_string(longest) +
+                             " a " + (model ? "model identifier" : "text") + " may have");
   if (text.find('\0') != std::string::npos) throw HttpError(400, at + ": a text may not hold a NUL character");
   namespace cp = kalpo::base::cp1252;
   for (std::size_t i = 0; i < text.size();) {
@@ -45,7 +49,7 @@ Value argument(const Export &e, std::size_t i, const nlohmann::json &given) {
   if (given.is_string()) {
     const std::string text = given.get<std::string>();
     if (!is_text(kind)) throw HttpError(400, at + ": a number is due, a text was given" + comma_hint(text));
-    check_text(at, text);
+    check_text(at, text, e.params[i].name == "modelo");
     return Value::of_text(text);
   }
   if (given.is_number()) {
@@ -153,7 +157,9 @@ std::optional<Response> kept_answer(KeyStore &keys, const std::string &key, cons
       throw HttpError(409, "the first request with the Idempotency-Key '" + key + "' is still running: try again");
     case KeyStore::Claim::Kind::replay: break;
   }
-  nlohmann::json answer = nlohmann::json::parse(claim.answer, nullptr, false);
+  nlohmann::json answer;
+  if (json_over_bounds(claim.answer, kJsonDepth, kJsonValues).empty())
+    answer = nlohmann::json::parse(claim.answer, nullptr, false);
   if (!answer.is_object()) throw HttpError(500, "the answer kept for the Idempotency-Key is unreadable");
   answer["replayed"] = true;
   return json_response(200, answer);

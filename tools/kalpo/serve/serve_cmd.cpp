@@ -80,6 +80,8 @@ int cmd_serve(const Global &, int port, const std::vector<std::string> &origins,
   service.context().hub.set_limits(events);
   serve::HttpServer server(port, service.handlers(), limits);
   service.context().log_json = log_json;
+  // Warnings, the unknown-model one among them, as the log lines are written.
+  set_json_output(log_json);
   service.listening(server.port());
   service.context().connections = [&server] { return server.connections(); };
   // The answers kept for Idempotency-Keys, beside the printers' data.
@@ -87,6 +89,8 @@ int cmd_serve(const Global &, int port, const std::vector<std::string> &origins,
   std::filesystem::create_directories(ksim::data_dir(), made);
   const std::string kept = service.context().keys.open(std::filesystem::path(ksim::data_dir()) / "serve-keys.jsonl");
   if (!kept.empty()) warn(kept);
+  // Read here, before any call can run: the version route never enters the library.
+  service.context().versao = library_versao();
   service.context().pages.start();
   const std::string address = "http://127.0.0.1:" + std::to_string(server.port()) + "/";
   std::cout << "kalpo serve: listening on " << address << '\n'

@@ -134,6 +134,8 @@ Response error_response(int status, const std::string &why) {
 }
 
 nlohmann::json body_object(const Request &request) {
+  if (const std::string why = json_over_bounds(request.body, kJsonDepth, kJsonValues); !why.empty())
+    throw HttpError(400, why);
   // Each object's keys so far, one set per open object: a key given twice
   // has two meanings, and is refused.
   std::vector<std::set<std::string>> keys;

@@ -42,8 +42,14 @@ bool same_secret(std::string_view a, std::string_view b);
 Response json_response(int status, const nlohmann::json &body);
 // {"error": why, "status": status}
 Response error_response(int status, const std::string &why);
-// The request's body as a JSON object; HttpError 400 otherwise.
+// The request's body as a JSON object; HttpError 400 otherwise, and for a
+// body nested deeper than kJsonDepth or holding more than kJsonValues values.
 nlohmann::json body_object(const Request &request);
+inline constexpr std::size_t kJsonDepth = 32;
+inline constexpr std::size_t kJsonValues = 4096;
+// Why `text` nests deeper than `depth` or holds more than `values` values,
+// judged without parsing it; "" when it does neither.
+std::string json_over_bounds(std::string_view text, std::size_t depth, std::size_t values);
 
 // Work done off the I/O thread, in the order it came, by `threads` threads:
 // the calls on one (the library keeps module state), printer reads on a few.
@@ -208,6 +214,9 @@ struct Context {
   Metrics metrics;
   // One line per call on standard error: JSON, else text for people.
   bool log_json = true;
+  // KALPO_Versao's text, read once before the service listens: no route
+  // enters the library beside a running call.
+  std::string versao;
   // The connections open now, from the HTTP server once it listens.
   std::function<std::size_t()> connections;
 };
@@ -219,6 +228,12 @@ void record_call(Context &c, const CallRecord &record);
 // lands inside one (at once on the queue's thread); HttpError 503 when the
 // queue is full or stopping.
 void in_turn(Context &c, const std::function<void()> &job);
+
+// The longest text argument a call takes, in bytes of UTF-8, and the longest
+// model identifier (the longest known one has 15 characters); longer ones
+// are refused before the library is called.
+inline constexpr std::size_t kLongestText = 8192;
+inline constexpr std::size_t kLongestModel = 64;
 
 // The endpoints.  `parts` are the path's variable parts (export, library).
 Response list_exports(Context &c, const Request &r, const std::vector<std::string> &parts);
