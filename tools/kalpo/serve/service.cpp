@@ -223,7 +223,7 @@ Response Service::refusal(const Request &request, int status, const std::string 
 
 std::optional<Response> Service::refused(const Request &request, bool api) const {
   // One meaning per request: a header or parameter given twice is refused.
-  for (const std::string_view name : {"Host", "Origin", "Authorization", "Last-Event-ID"})
+  for (const std::string_view name : {"Host", "Origin", "Authorization", "Last-Event-ID", "Idempotency-Key"})
     if (request.header_count(name) > 1)
       return error_response(400, "the " + std::string(name) + " header is given more than once");
   if (const std::string repeated = request.repeated_query(); !repeated.empty())
