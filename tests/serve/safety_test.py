@@ -307,7 +307,7 @@ class TokenFile(unittest.TestCase):
             short(home)
             path = os.path.join(home, ".kalpo", "serve-token")
             with open(path, "w") as f:
-                f.write("0123456789abcdef0123\n")
+                f.write("0123456789abcdef0123456789abcdef\n")
             os.chmod(path, 0o644)
 
         def foreign(home):
@@ -315,8 +315,13 @@ class TokenFile(unittest.TestCase):
             os.chmod(os.path.join(home, ".kalpo", "serve-token"), 0o600)
             os.chown(os.path.join(home, ".kalpo", "serve-token"), 65534, 65534)
 
-        cases = [(short, "shorter than 16"), (fifo, "a FIFO"), (open_folder, "written by other users"),
-                 (linked_folder, "link"), (readable, "read by other users")]
+        def two_lines(home):
+            short(home)
+            with open(os.path.join(home, ".kalpo", "serve-token"), "w") as f:
+                f.write("0123456789abcdef0123456789abcdef\nsecond\n")
+
+        cases = [(short, "fewer than 128 bits"), (fifo, "a FIFO"), (open_folder, "written by other users"),
+                 (linked_folder, "link"), (readable, "read by other users"), (two_lines, "more than one line")]
         if os.geteuid() == 0:
             cases.append((foreign, "owned by another user"))
         for make, reason in cases:
@@ -328,9 +333,12 @@ class TokenFile(unittest.TestCase):
                 self.assertIn(reason, result.stderr)
                 self.assertLess(time.time() - started, 3)
                 self.assertFalse(os.path.exists(os.path.join(home, "shared", "serve-token")))
-        with tempfile.TemporaryDirectory() as home:
-            result = self.start(home, token="a")
-            self.assertIn("shorter than 16", result.stderr)
+        for token, reason in [("a", "fewer than 128 bits"), ("0123456789abcdef0123456789abcde", "fewer than 128 bits"),
+                              ("Q" * 32, "repeated"), ("abab" * 8, "repeated"), ("qqqqqqqwwwwwwweeeeeeerrrr", "different characters only")]:
+            with self.subTest(token=token), tempfile.TemporaryDirectory() as home:
+                result = self.start(home, token=token)
+                self.assertNotEqual(result.returncode, 0)
+                self.assertIn(reason, result.stderr)
 
 
 if __name__ == "__main__":

@@ -11,7 +11,7 @@ TOOL = os.environ["KALPO_TOOL"]
 # "wine" for kalpo.exe: its printers are in a fresh folder of the Wine
 # prefix's drive C.
 RUNNER = os.environ.get("KALPO_TOOL_RUNNER", "").split()
-TOKEN = "t0ken-for-the-tests"
+TOKEN = "t0ken-for-the-tests-of-kalpo"
 
 
 class Service:

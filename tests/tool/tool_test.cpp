@@ -469,6 +469,8 @@ TEST_F(Tool, AnUnreadablePrinterIsSaidWithANonZeroExit) {
        "others may write the file"},
       {"a folder replaced by a file", [&] { fs::remove_all(folder), file("sim/interfaceepson", "x"); },
        "is a file, not a folder"},
+      {"a data folder others may write", [&] { fs::permissions(dir_ + "/sim", fs::perms::all); },
+       "above it: they could replace it"},
   };
   for (const auto &c : cases) {
     SCOPED_TRACE(c.what);
@@ -715,5 +717,12 @@ TEST_F(Tool, CheckFindsAByteFlippedAnywhere) {
       flip(name, at);
     }
   }
+  EXPECT_EQ(kalpo("check --model EPSON").status, 0);
+  // The counters mark beside the folder: judged too.
+  flip("../interfaceepson.counters", 0);
+  const Outcome marked = kalpo("check --model EPSON");
+  EXPECT_EQ(marked.status, 1) << marked.output;
+  EXPECT_TRUE(has(marked.output, "interfaceepson.counters: not a counters mark")) << marked.output;
+  flip("../interfaceepson.counters", 0);
   EXPECT_EQ(kalpo("check --model EPSON").status, 0);
 }

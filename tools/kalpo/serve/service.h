@@ -176,8 +176,12 @@ struct Token {
   std::string value;
   std::string source;  // "KALPO_SERVE_TOKEN" or the file's path
 };
-// The shortest token taken: 16 characters, 96 bits or more of a random one.
-inline constexpr std::size_t kShortestToken = 16;
+// The shortest token taken, in characters of base64 (22: 128 bits); hex
+// digits need 32.
+inline constexpr std::size_t kShortestToken = 22;
+// Why a token can be guessed (too short for 128 bits, a piece repeated, a
+// few characters only); "" when it cannot.
+std::string weak_token(std::string_view token);
 Token service_token();
 // `bytes` from the system's random source, in hex; std::runtime_error when it fails.
 std::string random_hex(std::size_t bytes);
