@@ -49,6 +49,11 @@ Service &service() {
     const std::filesystem::path folder =
         std::filesystem::temp_directory_path() / ("kalpo-fuzz-serve-" + std::to_string(::getpid()));
     std::filesystem::create_directories(folder);
+    static const std::filesystem::path made_folder = folder;
+    std::atexit([] {
+      std::error_code ignored;
+      std::filesystem::remove_all(made_folder, ignored);
+    });
     ::setenv("KALPO_SIM_DIR", (folder / "sim").c_str(), 1);
     ::setenv("KALPO_DRIVE_C", (folder / "c").c_str(), 1);
     ::setenv("HOME", folder.c_str(), 1);

@@ -125,7 +125,7 @@ TEST(JsonBounds, JudgedBeforeParsing) {
   }
 }
 
-TEST(Escaped, NothingRawReachesALine) {
+TEST(Printable, NothingRawReachesALine) {
   const struct {
     std::string given;
     std::size_t most;
@@ -143,7 +143,7 @@ TEST(Escaped, NothingRawReachesALine) {
       {"\xe9t\xe9", 40, "\\xe9t\\xe9"},  // not UTF-8
       {std::string(100, 'x'), 5, "xxxxx..."},
   };
-  for (const auto &c : cases) EXPECT_EQ(escaped(c.given, c.most), c.shown) << c.given;
+  for (const auto &c : cases) EXPECT_EQ(printable(c.given, c.most), c.shown) << c.given;
 }
 
 TEST_F(ServiceTest, AdmissionAndRoutes) {

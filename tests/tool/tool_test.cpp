@@ -694,6 +694,16 @@ TEST_F(Tool, TheToolsOutputIsChecked) {
 
 // kalpo check finds one byte changed anywhere in the journal, and in a file
 // that follows from it.
+// A hostile script's bytes never reach the terminal raw (0x9b and ESC start
+// terminal commands).
+TEST_F(Tool, BytesEchoedFromAFileAreEscaped) {
+  file("hostile.kalpo", "Nada\x9b\x1b[2J 1\n");
+  const Outcome run = kalpo("run " + dir_ + "/hostile.kalpo");
+  EXPECT_EQ(run.status, 2) << run.output;
+  EXPECT_TRUE(has(run.output, "unknown export 'Nada\\x9b\\x1b[2J'")) << run.output;
+  EXPECT_EQ(run.output.find_first_of("\x9b\x1b"), std::string::npos) << run.output;
+}
+
 TEST_F(Tool, CheckFindsAByteFlippedAnywhere) {
   NEEDS_VIRTUAL_PRINTER("interfaceepson");
   ASSERT_EQ(kalpo("--yes run " + std::string(KALPO_EXAMPLES) + "/epson.kalpo").status, 0);

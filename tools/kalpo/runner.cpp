@@ -53,7 +53,7 @@ std::vector<std::pair<std::string, std::string>> model_warnings(const Export &e,
     if (e.params[i].name != "modelo" || args[i].type != Value::Type::text) continue;
     const std::optional<std::string> closest = closest_model(args[i].text);
     if (closest)
-      out.emplace_back(args[i].text, "'" + escaped(args[i].text, kShownModel) +
+      out.emplace_back(args[i].text, "'" + printable(args[i].text, kShownModel) +
                                          "' is not a model KALPO knows (the closest is " + *closest +
                                          "); the call is made anyway, and KALPO answers it as any unknown model");
   }

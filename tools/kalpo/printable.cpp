@@ -24,7 +24,7 @@ std::size_t utf8_length(std::string_view text, std::size_t at) {
 
 }  // namespace
 
-std::string escaped(std::string_view text, std::size_t most) {
+std::string printable(std::string_view text, std::size_t most) {
   std::string out;
   std::size_t shown = 0;
   for (std::size_t i = 0; i < text.size(); ++shown) {
