@@ -364,7 +364,8 @@ struct Printer::Impl {
   void refuse(const std::string &why);
   void notice(const std::string &text, bool to_file = true);
   void trouble();
-  std::vector<FaultLine> read_faults();
+  // `refused`, when given, says why a faults file there was not read.
+  std::vector<FaultLine> read_faults(std::string *refused = nullptr);
   void write_faults(const std::vector<FaultLine> &lines);
 };
 

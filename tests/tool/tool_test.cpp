@@ -694,6 +694,20 @@ TEST_F(Tool, TheToolsOutputIsChecked) {
 
 // kalpo check finds one byte changed anywhere in the journal, and in a file
 // that follows from it.
+// A faults file that is refused (a link here) makes `fault list` fail, saying why.
+TEST_F(Tool, AFaultListOfARefusedFileFails) {
+  NEEDS_VIRTUAL_PRINTER("interfaceepson");
+  ASSERT_EQ(kalpo("call Abredia EPSON").status, 0);
+  const std::string faults = dir_ + "/sim/interfaceepson/faults";
+  fs::remove(faults);
+  fs::create_symlink(dir_ + "/elsewhere", faults);
+  const Outcome run = kalpo("fault list --model EPSON");
+  EXPECT_EQ(run.status, 1) << run.output;
+  EXPECT_TRUE(has(run.output, "the faults are not read: ")) << run.output;
+  fs::remove(faults);
+  EXPECT_EQ(kalpo("fault list --model EPSON").status, 0);
+}
+
 // A hostile script's bytes never reach the terminal raw (0x9b and ESC start
 // terminal commands).
 TEST_F(Tool, BytesEchoedFromAFileAreEscaped) {

@@ -53,7 +53,8 @@ nlohmann::json state_entry(const Look &l);
 // (UsageError otherwise), and the faults set on a printer as
 // [{"name", "value", "once"}].
 void check_fault(const std::string &name, const std::string &value);
-nlohmann::json fault_entries(const std::string &library);
+// `refused`, when given, says why the printer or its faults file was not read.
+nlohmann::json fault_entries(const std::string &library, std::string *refused = nullptr);
 // A fault as a line of the printer's control file holds it:
 // "[once ]<name>[ <value>]".
 using FaultLine = ksim::FaultLine;
