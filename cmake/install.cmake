@@ -38,7 +38,7 @@ set_target_properties(kalpo PROPERTIES BUILD_WITH_INSTALL_RPATH ON
 set(kalpo_tool_library_dirs "${kalpo_bin_to_lib}" "../lib")
 list(REMOVE_DUPLICATES kalpo_tool_library_dirs)
 string(REPLACE ";" ":" kalpo_tool_library_dirs "${kalpo_tool_library_dirs}")
-target_compile_definitions(kalpo_tool PRIVATE KALPO_TOOL_LIBRARY_DIRS="${kalpo_tool_library_dirs}")
+target_compile_definitions(kalpo_tool_core PRIVATE KALPO_TOOL_LIBRARY_DIRS="${kalpo_tool_library_dirs}")
 
 # The maker libraries are linked by file, not as targets: they are no part of
 # the exported package (a machine may hold the makers' own), only found beside

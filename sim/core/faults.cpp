@@ -79,10 +79,14 @@ Faults faults_of(const std::vector<FaultLine> &lines) {
 
 // The faults file is read up to a size no hand-written file reaches; what
 // lies beyond is not read.
-std::vector<FaultLine> Printer::Impl::read_faults() {
+std::vector<FaultLine> Printer::Impl::read_faults(std::string *refused) {
   constexpr std::uint64_t kLimit = 64 * 1024;
   std::string text;
-  if (!dir.open() || !files::read_from(dir, kFaults, 0, text, kLimit)) return {};
+  if (!dir.open()) return {};
+  if (!files::read_from(dir, kFaults, 0, text, kLimit)) {
+    if (refused) *refused = files::last_error();
+    return {};
+  }
   return parse_faults(text);
 }
 

@@ -11,6 +11,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -129,6 +130,34 @@ bool make_folders(const std::string &path) {
   return S_ISDIR(st.st_mode) || fail_with(path, "not a folder");
 }
 
+// Why a folder above `path` lets another user change what is in it: each one
+// up to the user's home (or to the root, for a path outside it) is to be the
+// user's own or the system's, and not writable by others, unless it is sticky
+// (as the system's temporary folder is) and the entry below it is the
+// user's own.  Empty when none does.
+static std::string exposed_above(const std::string &path) {
+  char resolved[PATH_MAX];
+  if (!::realpath(path.c_str(), resolved)) return {};  // examined when opened
+  std::string home;
+  if (const char *given = std::getenv("HOME"); given && *given) {
+    char real_home[PATH_MAX];
+    if (::realpath(given, real_home)) home = real_home;
+  }
+  std::string current = resolved;
+  uid_t below = ::geteuid();  // the folder itself, checked by the caller
+  while (current != "/" && current != home) {
+    const std::size_t slash = current.find_last_of('/');
+    current = slash == 0 || slash == std::string::npos ? "/" : current.substr(0, slash);
+    struct stat st {};
+    if (::stat(current.c_str(), &st) != 0) return current + " cannot be examined";
+    if (st.st_uid != ::geteuid() && st.st_uid != 0) return current + ", above it, belongs to another user";
+    if ((st.st_mode & (S_IWGRP | S_IWOTH)) && !((st.st_mode & S_ISVTX) && below == ::geteuid()))
+      return "others may write in " + current + ", above it: they could replace it";
+    below = st.st_uid;
+  }
+  return {};
+}
+
 bool open_folder(const std::string &path, Folder &folder, bool create) {
   auto slash = path.find_last_of('/');
   if (create && slash != std::string::npos && slash > 0 && !make_folders(path.substr(0, slash))) return false;
@@ -144,6 +173,10 @@ bool open_folder(const std::string &path, Folder &folder, bool create) {
   if (why) {
     ::close(fd);
     return fail_with(path, why);
+  }
+  if (const std::string above = exposed_above(path); !above.empty()) {
+    ::close(fd);
+    return fail_with(path, above);
   }
   // A new folder's entry is made durable in its parent.
   if (made && slash != std::string::npos) {

@@ -63,10 +63,21 @@ void Printer::Impl::write_mark(bool none, bool durably) {
 }
 
 void Printer::Impl::check_mark() {
+  bool unreadable = false;
+  const std::string behind = behind_mark(unreadable);
+  if (behind.empty()) return;
+  if (!accepting_restore)
+    return refuse(behind + ": a folder restored from a backup? `kalpo printer restore --model M` accepts it");
+  write_mark(false, true);
+  notice("restore accepted by the operator: " + behind + "; the printer goes on from its own counters");
+}
+
+std::string Printer::Impl::behind_mark(bool &unreadable) {
   std::string text;
   with_root([&](const files::Folder &root) { files::read_from(root, mark_name().c_str(), 0, text, 4096); });
   Mark mark;
-  if (!read_mark(text, mark)) return;
+  unreadable = !text.empty() && !read_mark(text, mark);
+  if (text.empty() || unreadable) return {};
   std::string behind = counters_behind(state, mark.crz, mark.coo, mark.grand_total, "the highest it issued");
   if (!behind.empty()) behind = "its " + behind;
   if (behind.empty() && mark.at && at.records > 0) {
@@ -78,11 +89,7 @@ void Printer::Impl::check_mark() {
       behind = "its journal does not hold the last record it issued (at byte " +
                number(static_cast<std::int64_t>(mark.at->last_start)) + ")";
   }
-  if (behind.empty()) return;
-  if (!accepting_restore)
-    return refuse(behind + ": a folder restored from a backup? `kalpo printer restore --model M` accepts it");
-  write_mark(false, true);
-  notice("restore accepted by the operator: " + behind + "; the printer goes on from its own counters");
+  return behind;
 }
 
 }  // namespace ksim

@@ -357,13 +357,17 @@ struct Printer::Impl {
   bool with_root(const std::function<void(const files::Folder &)> &use) const;
   void write_mark(bool none, bool durably);
   void check_mark();
+  // Why the printer falls behind the mark it left, "" when it does not or
+  // there is none; `unreadable` when a mark is there and cannot be read.
+  std::string behind_mark(bool &unreadable);
   bool accepting_restore = false;  // Printer::accept_restore
   // The journal refused (damaged.txt, once on standard error); a notice
   // (notice.txt, once on standard error); a file that cannot be used.
   void refuse(const std::string &why);
   void notice(const std::string &text, bool to_file = true);
   void trouble();
-  std::vector<FaultLine> read_faults();
+  // `refused`, when given, says why a faults file there was not read.
+  std::vector<FaultLine> read_faults(std::string *refused = nullptr);
   void write_faults(const std::vector<FaultLine> &lines);
 };
 

@@ -38,10 +38,13 @@ Inspection Printer::inspect(int wait_ms) {
               files::last_error().empty() ? "its files cannot be read" : files::last_error());
 }
 
-std::vector<FaultLine> Printer::fault_lines(int wait_ms) {
+std::vector<FaultLine> Printer::fault_lines(int wait_ms, std::string *refused) {
   const Inspection look = inspect(wait_ms);
-  if (!look.session) return {};
-  std::vector<FaultLine> lines = impl_->read_faults();
+  if (!look.session) {
+    if (refused && look.kind != Inspection::Kind::absent) *refused = look.reason;
+    return {};
+  }
+  std::vector<FaultLine> lines = impl_->read_faults(refused);
   std::erase_if(lines, [](const FaultLine &line) { return line.name.empty(); });
   return lines;
 }

@@ -498,8 +498,9 @@ class Printer {
   // waited for `wait_ms` at most, else the look answers busy.
   Inspection inspect(int wait_ms);
   // The lines of the faults control file, for a look; a printer that cannot
-  // be looked at has none.
-  std::vector<FaultLine> fault_lines(int wait_ms);
+  // be looked at has none.  `refused`, when given, says why the printer or
+  // its faults file was not read.
+  std::vector<FaultLine> fault_lines(int wait_ms, std::string *refused = nullptr);
   // The printer checked from end to end, under a look: every journal
   // record's checksum and order, each checkpoint, the tape, the details and
   // the fiscal memory against the journal, and its files' kinds, owners and

@@ -88,47 +88,56 @@ std::string header_line(unsigned long process) {
 // the virtual printer's and the tool's safe opener (sim/core/safe_file.h),
 // written again here because libkalpo shares no code with the virtual
 // printer, and this append is the library's one file it writes.
+// Returns why the file was not written, "" when it was.
 #if defined(_WIN32)
-bool append_whole(const std::string &text) {
+std::string append_whole(const std::string &text) {
   const HANDLE file =
       CreateFileA(g_path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                   OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
+  if (file == INVALID_HANDLE_VALUE) return "cannot be opened";
   BY_HANDLE_FILE_INFORMATION info{};
   const bool regular = GetFileType(file) == FILE_TYPE_DISK && GetFileInformationByHandle(file, &info) &&
                        !(info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY));
   DWORD written = 0;
   const bool ok = regular && WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) != 0 &&
                   written == text.size();
-  return CloseHandle(file) != 0 && ok;
+  if (CloseHandle(file) == 0 || !ok) return regular ? "cannot be written" : "is a link, a pipe or a device";
+  return {};
 }
 #else
-bool append_whole(const std::string &text) {
+// A file another user owns, or others may write, may have been put there
+// for the customers' data: it is not written.
+std::string append_whole(const std::string &text) {
   const int fd =
       ::open(g_path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY, 0600);
-  if (fd < 0) return false;
+  if (fd < 0) return "cannot be opened (or is a link)";
   struct stat st {};
+  std::string why;
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
+    why = "is a pipe or a device";
+  else if (st.st_uid != ::geteuid())
+    why = "belongs to another user";
+  else if (st.st_mode & (S_IWGRP | S_IWOTH))
+    why = "may be written by other users";
   ssize_t written = -1;
-  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid() &&
-      (st.st_mode & (S_IWGRP | S_IWOTH)) == 0) {
+  if (why.empty()) {
     do {
       written = ::write(fd, text.data(), text.size());
     } while (written < 0 && errno == EINTR);
   }
-  return ::close(fd) == 0 && written == static_cast<ssize_t>(text.size());
+  if (::close(fd) != 0 || (why.empty() && written != static_cast<ssize_t>(text.size()))) why = "cannot be written";
+  return why;
 }
 #endif
 
 void append_line(const std::string &line) {
   const unsigned long process = this_process();
-  if (append_whole(g_header_process == process ? line : header_line(process) + line)) {
+  const std::string why = append_whole(g_header_process == process ? line : header_line(process) + line);
+  if (why.empty()) {
     g_header_process = process;
     return;
   }
-  std::fprintf(stderr,
-               "KALPO: the trace file %s cannot be written (or is a link, a pipe, a device or another user's); tracing "
-               "is off\n",
-               g_path.c_str());
+  std::fprintf(stderr, "KALPO: the trace file %s %s; tracing is off\n", g_path.c_str(), why.c_str());
   mode = Mode::off;
 }
 

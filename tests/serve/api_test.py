@@ -286,7 +286,7 @@ class Monitoring(unittest.TestCase):
             for name in ("kalpo-alerts.yml", "kalpo-scrape.yml"):
                 shutil.copy(os.path.join(shipped, name), folder)
             with open(os.path.join(folder, "kalpo-serve-token"), "w") as token:
-                token.write("t0ken-for-the-tests")
+                token.write("t0ken-for-the-tests-of-kalpo")
             for check in (["rules", "kalpo-alerts.yml"], ["config", "kalpo-scrape.yml"]):
                 checked = subprocess.run([PROMTOOL, "check", *check], cwd=folder, text=True, capture_output=True)
                 self.assertEqual(checked.returncode, 0, checked.stdout + checked.stderr)

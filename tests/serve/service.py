@@ -12,7 +12,7 @@ TOOL = os.environ["KALPO_TOOL"]
 # "wine" for kalpo.exe: its printers are in a fresh folder of the Wine
 # prefix's drive C.
 RUNNER = os.environ.get("KALPO_TOOL_RUNNER", "").split()
-TOKEN = "t0ken-for-the-tests"
+TOKEN = "t0ken-for-the-tests-of-kalpo"
 HEADER = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "include", "kalpo.h")
 
 

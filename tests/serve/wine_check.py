@@ -1,8 +1,9 @@
 """kalpo.exe serve under Wine, called from Linux on loopback: the exports
 listed and one sale, whose coupon is then on the paper; idle sockets do not
 keep a call out, a cookie authenticates nothing, a ticket opens the event
-stream, and a short token is refused; the OpenAPI document and the metrics
-answered; a printer that is off is reported down by the printer watch."""
+stream, a body nested too deep and a short token are refused; the OpenAPI
+document and the metrics answered; a printer that is off is reported down by
+the printer watch."""
 import socket
 import sys
 import time
@@ -17,6 +18,9 @@ try:
     assert sell(service, "BEMATECHMP20", "VENDA PELO WINE") == [1] * 5
     page = service.tape("bemafi32", 1)[0]
     assert "CUPOM FISCAL" in page["text"] and "VENDA PELO WINE" in page["text"], page
+    deep = '{"args": ' + "[" * 12000 + "]" * 12000 + "}"
+    status, _, refused = service.request("POST", "/v1/call/Abredia", deep)
+    assert status == 400 and "deeper than 32" in refused["error"], (status, refused)
     status, _, document = service.request("GET", "/v1/openapi.json")
     assert status == 200 and "/v1/call/KALPO_VendaItem" in document["paths"], status
     status, _, metrics = service.request("GET", "/metrics")
@@ -51,6 +55,6 @@ try:
     Service(token="short")
     raise AssertionError("a 5-character token was taken")
 except RuntimeError as refused:
-    assert "shorter than 16" in str(refused), refused
+    assert "fewer than 128 bits" in str(refused), refused
 print("kalpo.exe serve: the exports listed, a sale made from Linux, the OpenAPI document, the metrics, an off printer down")
 sys.exit(0)

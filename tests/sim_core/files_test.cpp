@@ -66,6 +66,23 @@ TEST_F(FilesTest, AFolderOfAnotherUserIsNotUsed) {
   EXPECT_TRUE(fresh_load().begin("test").silent());
 }
 
+// The data folder above the printer's: others who may write in it could
+// rename the printer away; a sticky one keeps the user's own entries.
+TEST_F(FilesTest, AFolderAboveThatOthersMayChangeIsNotUsed) {
+  set_date(2024, 3, 10);
+  const std::string data = printer_folder().substr(0, printer_folder().find_last_of('/'));
+  const struct {
+    mode_t mode;
+    bool used;
+  } cases[] = {{0700, true}, {0777, false}, {0770, false}, {01777, true}};
+  for (const auto &c : cases) {
+    ASSERT_EQ(chmod(data.c_str(), c.mode), 0);
+    Session s = fresh_load().begin("test");
+    EXPECT_EQ(s.silent(), !c.used) << std::oct << c.mode;
+  }
+  chmod(data.c_str(), 0700);
+}
+
 TEST_F(FilesTest, TheFaultsFileIsReadUpToItsLimit) {
   set_date(2024, 3, 10);
   write_file("faults", std::string(100000, '#') + "\noff\n");

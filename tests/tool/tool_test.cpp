@@ -469,6 +469,8 @@ TEST_F(Tool, AnUnreadablePrinterIsSaidWithANonZeroExit) {
        "others may write the file"},
       {"a folder replaced by a file", [&] { fs::remove_all(folder), file("sim/interfaceepson", "x"); },
        "is a file, not a folder"},
+      {"a data folder others may write", [&] { fs::permissions(dir_ + "/sim", fs::perms::all); },
+       "above it: they could replace it"},
   };
   for (const auto &c : cases) {
     SCOPED_TRACE(c.what);
@@ -692,6 +694,30 @@ TEST_F(Tool, TheToolsOutputIsChecked) {
 
 // kalpo check finds one byte changed anywhere in the journal, and in a file
 // that follows from it.
+// A faults file that is refused (a link here) makes `fault list` fail, saying why.
+TEST_F(Tool, AFaultListOfARefusedFileFails) {
+  NEEDS_VIRTUAL_PRINTER("interfaceepson");
+  ASSERT_EQ(kalpo("call Abredia EPSON").status, 0);
+  const std::string faults = dir_ + "/sim/interfaceepson/faults";
+  fs::remove(faults);
+  fs::create_symlink(dir_ + "/elsewhere", faults);
+  const Outcome run = kalpo("fault list --model EPSON");
+  EXPECT_EQ(run.status, 1) << run.output;
+  EXPECT_TRUE(has(run.output, "the faults are not read: ")) << run.output;
+  fs::remove(faults);
+  EXPECT_EQ(kalpo("fault list --model EPSON").status, 0);
+}
+
+// A hostile script's bytes never reach the terminal raw (0x9b and ESC start
+// terminal commands).
+TEST_F(Tool, BytesEchoedFromAFileAreEscaped) {
+  file("hostile.kalpo", "Nada\x9b\x1b[2J 1\n");
+  const Outcome run = kalpo("run " + dir_ + "/hostile.kalpo");
+  EXPECT_EQ(run.status, 2) << run.output;
+  EXPECT_TRUE(has(run.output, "unknown export 'Nada\\x9b\\x1b[2J'")) << run.output;
+  EXPECT_EQ(run.output.find_first_of("\x9b\x1b"), std::string::npos) << run.output;
+}
+
 TEST_F(Tool, CheckFindsAByteFlippedAnywhere) {
   NEEDS_VIRTUAL_PRINTER("interfaceepson");
   ASSERT_EQ(kalpo("--yes run " + std::string(KALPO_EXAMPLES) + "/epson.kalpo").status, 0);
@@ -715,5 +741,12 @@ TEST_F(Tool, CheckFindsAByteFlippedAnywhere) {
       flip(name, at);
     }
   }
+  EXPECT_EQ(kalpo("check --model EPSON").status, 0);
+  // The counters mark beside the folder: judged too.
+  flip("../interfaceepson.counters", 0);
+  const Outcome marked = kalpo("check --model EPSON");
+  EXPECT_EQ(marked.status, 1) << marked.output;
+  EXPECT_TRUE(has(marked.output, "interfaceepson.counters: not a counters mark")) << marked.output;
+  flip("../interfaceepson.counters", 0);
   EXPECT_EQ(kalpo("check --model EPSON").status, 0);
 }

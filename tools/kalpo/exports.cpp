@@ -320,6 +320,12 @@ Value word_value(const std::string &word, Kind kind) {
 
 void check_text(const Export &e, std::size_t index, const std::string &text) {
   const std::string &name = e.params.at(index).name;
+  const bool model = name == "modelo";
+  const std::size_t longest = model ? kLongestModel : kLongestText;
+  if (text.size() > longest)
+    throw ArgumentError("too_long", name,
+                        describe(e, index) + ": " + std::to_string(text.size()) + " bytes, more than the " +
+                            std::to_string(longest) + " a " + (model ? "model identifier" : "text") + " may have");
   if (text.find('\0') != std::string::npos)
     throw ArgumentError("nul_in_text", name, describe(e, index) + ": a text may not hold a NUL character");
   namespace cp = kalpo::base::cp1252;

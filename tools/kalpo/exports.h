@@ -107,6 +107,11 @@ std::string comma_hint(std::string_view text);
 // Why a text (UTF-8) cannot reach the library, which takes Windows-1252: a
 // character it has not, or a NUL that would cut it short; none when it can.
 // ArgumentError naming argument `index` of `e` otherwise.
+// The longest text argument a call takes, in bytes of UTF-8, and the longest
+// model identifier (the longest known one has 15 characters); longer ones
+// are refused before the library is called.
+inline constexpr std::size_t kLongestText = 8192;
+inline constexpr std::size_t kLongestModel = 64;
 void check_text(const Export &e, std::size_t index, const std::string &text);
 
 // Formatting for the terminal and scripts: texts quoted, numbers as numbers.

@@ -64,9 +64,9 @@ FaultLine fault_line(std::string line) {
   return f;
 }
 
-nlohmann::json fault_entries(const std::string &library) {
+nlohmann::json fault_entries(const std::string &library, std::string *refused) {
   nlohmann::json list = nlohmann::json::array();
-  for (const FaultLine &f : ksim::Printer::of(library).fault_lines(kLookWaitMs))
+  for (const FaultLine &f : ksim::Printer::of(library).fault_lines(kLookWaitMs, refused))
     list.push_back({{"name", as_utf8(f.name)}, {"value", as_utf8(f.value)}, {"once", f.once}});
   return list;
 }
@@ -105,8 +105,14 @@ int cmd_fault_clear(const Global &g, const std::string &library, const std::stri
 
 int cmd_fault_list(const Global &g, const std::string &library) {
   nlohmann::json out = nlohmann::json::object();
+  int status = kExitDone;
   for (const std::string &lib : libraries(library)) {
-    const nlohmann::json list = fault_entries(lib);
+    std::string refused;
+    const nlohmann::json list = fault_entries(lib, &refused);
+    if (!refused.empty()) {
+      warn(lib + ": the faults are not read: " + printable(refused));
+      status = kExitFailed;
+    }
     if (g.json) {
       out[lib] = list;
       continue;
@@ -117,7 +123,7 @@ int cmd_fault_list(const Global &g, const std::string &library) {
                 << (f["once"].get<bool>() ? " (once)" : "") << '\n';
   }
   if (g.json) print_json(out);
-  return kExitDone;
+  return status;
 }
 
 }  // namespace kt

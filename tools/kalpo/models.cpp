@@ -77,6 +77,9 @@ std::string library_for(const std::string &given) {
 }
 
 std::optional<std::string> closest_model(const std::string &given) {
+  // Only the first characters are compared: past them no identifier is any
+  // nearer, and the work stays linear in what is compared.
+  if (given.size() > kClosestCompared) return closest_model(given.substr(0, kClosestCompared));
   std::vector<std::string> known;
   for (const Model &m : models()) known.push_back(m.id);
   for (const kalpo::frame::ModelRow &row : kalpo::frame::kModelRows)

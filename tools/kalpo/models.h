@@ -25,5 +25,7 @@ std::string model_list();
 // When `given` is not a model identifier KALPO knows (its twelve, exactly as
 // written), the closest of them.
 std::optional<std::string> closest_model(const std::string &given);
+// The characters of a text closest_model compares, the first ones.
+inline constexpr std::size_t kClosestCompared = 32;
 
 }  // namespace kt

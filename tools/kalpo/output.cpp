@@ -125,13 +125,12 @@ std::function<void(const std::string &)> g_warning_sink;
 
 void route_warnings(std::function<void(const std::string &)> sink) { g_warning_sink = std::move(sink); }
 
+// One write per line: the service's threads write theirs beside it.
 void warn(const std::string &text) {
   if (g_warning_sink)
     g_warning_sink(text);
-  else if (g_json)
-    std::cerr << json_line({{"warning", text}}) << '\n';
   else
-    std::cerr << "kalpo: warning: " << text << '\n';
+    std::cerr << (g_json ? json_line({{"warning", text}}) : "kalpo: warning: " + text) + '\n' << std::flush;
 }
 
 int fail(const std::string &text, int status) {

@@ -49,4 +49,9 @@ int fail(const std::string &text, int status);
 // UTF-8 already, otherwise read as Windows-1252.
 std::string as_utf8(std::string_view text);
 
+// A text from a client or a file as one line that cannot pass for anything
+// else: control characters, backslashes and bytes that are not UTF-8 as
+// escapes (\n, \\, \x9b); past `most` characters, cut with "...".
+std::string printable(std::string_view text, std::size_t most = std::string_view::npos);
+
 }  // namespace kt

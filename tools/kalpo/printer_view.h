@@ -59,7 +59,8 @@ struct FaultRefusal {
   std::string code, why;
 };
 FaultRefusal fault_refusal(const std::string &name, const std::string &value);
-nlohmann::json fault_entries(const std::string &library);
+// `refused`, when given, says why the printer or its faults file was not read.
+nlohmann::json fault_entries(const std::string &library, std::string *refused = nullptr);
 // A fault as a line of the printer's control file holds it:
 // "[once ]<name>[ <value>]".
 using FaultLine = ksim::FaultLine;

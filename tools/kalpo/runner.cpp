@@ -36,10 +36,13 @@ std::vector<std::string> check(const ScriptLine &line, const Returned &back) {
 
 // An identifier KALPO does not know is answered as KALPO answers any unknown
 // one; the call is made, after a word on which model was meant (once a text).
+// The texts remembered are cut and few: a service's clients may send any.
 void check_model(const Export &e, const std::vector<Value> &args) {
   static std::set<std::string> warned;
-  for (const auto &[given, warning] : model_warnings(e, args))
-    if (warned.insert(given).second) warn(warning);
+  for (const auto &[given, warning] : model_warnings(e, args)) {
+    if (warned.size() >= 256) warned.clear();
+    if (warned.insert(given.substr(0, kShownModel + 1)).second) warn(warning);
+  }
 }
 
 }  // namespace
@@ -50,7 +53,8 @@ std::vector<std::pair<std::string, std::string>> model_warnings(const Export &e,
     if (e.params[i].name != "modelo" || args[i].type != Value::Type::text) continue;
     const std::optional<std::string> closest = closest_model(args[i].text);
     if (closest)
-      out.emplace_back(args[i].text, "'" + args[i].text + "' is not a model KALPO knows (the closest is " + *closest +
+      out.emplace_back(args[i].text, "'" + printable(args[i].text, kShownModel) +
+                                         "' is not a model KALPO knows (the closest is " + *closest +
                                          "); the call is made anyway, and KALPO answers it as any unknown model");
   }
   return out;

@@ -42,6 +42,8 @@ nlohmann::json call_export(const Export &e, std::vector<Value> args, bool quiet)
 
 // For each model argument KALPO does not know: the text given and a warning
 // naming the closest model.
+// The most characters of an unknown model a warning shows, escaped.
+inline constexpr std::size_t kShownModel = 40;
 std::vector<std::pair<std::string, std::string>> model_warnings(const Export &e, const std::vector<Value> &args);
 
 std::string outs_text(const Returned &back);

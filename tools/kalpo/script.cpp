@@ -91,7 +91,7 @@ ScriptLine script_line(const std::vector<Token> &ts, int number) {
   ScriptLine out;
   out.line = number;
   out.target = find_export(ts.front().text);
-  if (!out.target) throw ScriptError(number, "unknown export '" + ts.front().text + "'");
+  if (!out.target) throw ScriptError(number, "unknown export '" + printable(ts.front().text, 80) + "'");
   if (!out.target->callable()) throw ScriptError(number, out.target->name + " is not called by the tool");
   std::size_t i = 1;
   for (; i < ts.size() && ts[i].type != Token::Type::arrow; ++i) out.args.push_back(value_of(ts[i], number));
@@ -121,7 +121,8 @@ ScriptLine trace_line(const nlohmann::json &record, int number) {
   ScriptLine out;
   out.line = number;
   out.target = find_export(record.at("export").get<std::string>());
-  if (!out.target) throw ScriptError(number, "unknown export '" + record.at("export").get<std::string>() + "'");
+  if (!out.target)
+    throw ScriptError(number, "unknown export '" + printable(record.at("export").get<std::string>(), 80) + "'");
   const auto &args = record.at("args");
   for (std::size_t i = 0; i < args.size() && i < out.target->params.size(); ++i) {
     out.args.push_back(trace_value(args[i], out.target->params[i].kind));

@@ -136,7 +136,9 @@ std::optional<Response> kept_answer(KeyStore &keys, const std::string &key, cons
                       "key_running", "Idempotency-Key");
     case KeyStore::Claim::Kind::replay: break;
   }
-  nlohmann::json answer = nlohmann::json::parse(claim.answer, nullptr, false);
+  nlohmann::json answer;
+  if (json_over_bounds(claim.answer, kJsonDepth, kJsonValues).empty())
+    answer = nlohmann::json::parse(claim.answer, nullptr, false);
   if (!answer.is_object()) throw HttpError(500, "the answer kept for the Idempotency-Key is unreadable");
   answer["replayed"] = true;
   return json_response(200, answer);

@@ -2,9 +2,11 @@
 
 #include <atomic>
 #include <csignal>
+#include <cstdlib>
 #include <list>
 #include <stdexcept>
 
+#include <boost/asio/executor_work_guard.hpp>
 #include <boost/asio/io_context.hpp>
 #include <boost/asio/ip/tcp.hpp>
 #include <boost/asio/post.hpp>
@@ -15,6 +17,12 @@
 #include <boost/beast/core/string.hpp>
 #include <boost/beast/core/tcp_stream.hpp>
 #include <boost/beast/http.hpp>
+
+#if defined(_WIN32)
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
 
 namespace kt::serve {
 namespace {
@@ -32,6 +40,16 @@ constexpr std::size_t kDrainLimit = 8u << 20;
 constexpr auto kDrainTime = std::chrono::seconds(2);
 
 class Session;
+
+extern "C" void stop_at_once(int signal) {
+  static constexpr char kSaid[] = "kalpo serve: stopped at once by a second signal; answers still owed are lost\n";
+#if defined(_WIN32)
+  _write(2, kSaid, sizeof kSaid - 1);
+#else
+  [[maybe_unused]] const auto written = write(2, kSaid, sizeof kSaid - 1);
+#endif
+  std::_Exit(128 + signal);
+}
 
 }  // namespace
 
@@ -306,7 +324,8 @@ class Session : public std::enable_shared_from_this<Session> {
 
   class SessionReply : public Reply {
    public:
-    explicit SessionReply(std::shared_ptr<Session> session) : session_(std::move(session)) {}
+    explicit SessionReply(std::shared_ptr<Session> session)
+        : session_(std::move(session)), owed_(net::make_work_guard(session_->server_->io)) {}
     ~SessionReply() override {
       if (done_) return;
       Response lost;
@@ -340,13 +359,18 @@ class Session : public std::enable_shared_from_this<Session> {
     std::weak_ptr<SessionReply> weak_self_;
 
    private:
+    // The owed answer keeps the I/O loop running, through a stop, until the
+    // answer's write has begun (which then keeps it running itself).
     void send_now(Response response) {
-      net::post(session_->stream_.get_executor(), [session = session_, response = std::move(response)]() mutable {
-        session->answer(std::move(response));
-      });
+      net::post(session_->stream_.get_executor(),
+                [session = session_, response = std::move(response), owed = std::move(owed_)]() mutable {
+                  session->answer(std::move(response));
+                  owed.reset();
+                });
     }
 
     std::shared_ptr<Session> session_;
+    net::executor_work_guard<net::io_context::executor_type> owed_;
     std::atomic<bool> done_{false};
     std::vector<std::shared_ptr<net::steady_timer>> timers_;
   };
@@ -446,7 +470,14 @@ std::size_t HttpServer::connections() const { return impl_->open; }
 
 void HttpServer::run() {
   impl_->signals.async_wait([impl = impl_.get()](error_code ec, int) {
-    if (!ec) impl->stop();
+    if (ec) return;
+    impl->stop();
+    // A second signal does not wait for the answers still owed.  Not through
+    // the signal set, whose wait would keep the loop running.
+    error_code cleared;
+    impl->signals.clear(cleared);
+    std::signal(SIGINT, stop_at_once);
+    std::signal(SIGTERM, stop_at_once);
   });
   impl_->accept_next();
   impl_->io.run();

@@ -83,6 +83,7 @@ int cmd_serve(const Global &, const ServeOptions &options) {
   serve::Context &context = service.context();
   context.log_json = options.log_json;
   // Every warning is a line of the log, in its form.
+  set_json_output(options.log_json);
   route_warnings([&context](const std::string &text) {
     serve::log_event(context, "warning", "warning", {{"message", text}});
   });
@@ -95,6 +96,8 @@ int cmd_serve(const Global &, const ServeOptions &options) {
   std::filesystem::create_directories(ksim::data_dir(), made);
   const std::string kept = context.keys.open(std::filesystem::path(ksim::data_dir()) / "serve-keys.jsonl");
   if (!kept.empty()) warn(kept);
+  // Read here, before any call can run: the version route never enters the library.
+  context.versao = library_versao();
   context.pages.start();
   for (const std::string &model : options.printers) context.printers.add(model);
   context.printers.start(std::chrono::milliseconds(static_cast<long long>(options.watch_seconds * 1000)));

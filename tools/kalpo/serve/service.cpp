@@ -234,6 +234,8 @@ Response error_response(int status, const std::string &why, std::string_view cod
 }
 
 nlohmann::json body_object(const Request &request) {
+  if (const std::string why = json_over_bounds(request.body, kJsonDepth, kJsonValues); !why.empty())
+    throw HttpError(400, why);
   // Each object's keys so far, one set per open object: a key given twice
   // has two meanings, and is refused.
   std::vector<std::set<std::string>> keys;
@@ -330,7 +332,7 @@ Response Service::refusal(const Request &request, int status, const std::string 
 
 std::optional<Response> Service::refused(const Request &request, bool api) const {
   // One meaning per request: a header or parameter given twice is refused.
-  for (const std::string_view name : {"Host", "Origin", "Authorization", "Last-Event-ID"})
+  for (const std::string_view name : {"Host", "Origin", "Authorization", "Last-Event-ID", "Idempotency-Key"})
     if (request.header_count(name) > 1)
       return error_response(400, "the " + std::string(name) + " header is given more than once", "duplicate_key", name);
   if (const std::string repeated = request.repeated_query(); !repeated.empty())

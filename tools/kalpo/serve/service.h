@@ -51,8 +51,14 @@ Response json_response(int status, const nlohmann::json &body);
 // forbidden, not_found, method_not_allowed, key_running, too_large,
 // key_reused, internal, unavailable); the argument only when one is given.
 Response error_response(int status, const std::string &why, std::string_view code = {}, std::string_view argument = {});
-// The request's body as a JSON object; HttpError 400 otherwise.
+// The request's body as a JSON object; HttpError 400 otherwise, and for a
+// body nested deeper than kJsonDepth or holding more than kJsonValues values.
 nlohmann::json body_object(const Request &request);
+inline constexpr std::size_t kJsonDepth = 32;
+inline constexpr std::size_t kJsonValues = 4096;
+// Why `text` nests deeper than `depth` or holds more than `values` values,
+// judged without parsing it; "" when it does neither.
+std::string json_over_bounds(std::string_view text, std::size_t depth, std::size_t values);
 
 // Work done off the I/O thread, in the order it came, by `threads` threads:
 // the calls on one (the library keeps module state), printer reads on a few.
@@ -186,8 +192,12 @@ struct Token {
   std::string value;
   std::string source;  // "KALPO_SERVE_TOKEN" or the file's path
 };
-// The shortest token taken: 16 characters, 96 bits or more of a random one.
-inline constexpr std::size_t kShortestToken = 16;
+// The shortest token taken, in characters of base64 (22: 128 bits); hex
+// digits need 32.
+inline constexpr std::size_t kShortestToken = 22;
+// Why a token can be guessed (too short for 128 bits, a piece repeated, a
+// few characters only); "" when it cannot.
+std::string weak_token(std::string_view token);
 Token service_token();
 // `bytes` from the system's random source, in hex; std::runtime_error when it fails.
 std::string random_hex(std::size_t bytes);
@@ -231,6 +241,9 @@ struct Context {
     std::chrono::steady_clock::time_point last{};
     std::uint64_t unlogged = 0;
   } refusals;
+  // KALPO_Versao's text, read once before the service listens: no route
+  // enters the library beside a running call.
+  std::string versao;
   // The connections open now, from the HTTP server once it listens.
   std::function<std::size_t()> connections;
 };

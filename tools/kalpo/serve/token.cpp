@@ -28,7 +28,8 @@ constexpr std::size_t kRandomBytes = 32;
 constexpr std::size_t kLongestToken = 512;
 
 constexpr const char *kHowToMake =
-    "a token is 16 to 512 letters, digits and -._~+/=; make one with: head -c 16 /dev/urandom | od -An -tx1 | tr -d "
+    "a token is 22 to 512 letters, digits and -._~+/= (32 or more when hex digits); make one with: head -c 16 "
+    "/dev/urandom | od -An -tx1 | tr -d "
     "' \\n'";
 
 // Characters that pass unchanged in a header and an address.
@@ -50,10 +51,13 @@ std::string hex(const unsigned char *bytes, std::size_t size) {
 
 std::string read_token(const std::string &text, const std::string &path) {
   std::string token = text.substr(0, text.find_first_of("\r\n"));
-  if (token.size() < kShortestToken)
-    throw std::runtime_error(path +
-                             " holds a token shorter than 16 characters, which can be guessed: remove it for a " +
-                             "new one, or write a longer one (" + kHowToMake + ")");
+  const std::string_view rest = std::string_view(text).substr(token.size());
+  if (rest != "" && rest != "\n" && rest != "\r\n")
+    throw std::runtime_error(path + " holds more than one line: a token file is the token on one line (" + kHowToMake +
+                             ")");
+  if (const std::string why = weak_token(token); !why.empty())
+    throw std::runtime_error(path + ": the token " + why + ": remove it for a new one, or write another (" +
+                             kHowToMake + ")");
   if (!valid_token(token))
     throw std::runtime_error(path + " does not hold a token (" + kHowToMake + "): remove it for a new one");
   return token;
@@ -151,9 +155,8 @@ std::string random_hex(std::size_t bytes) { return random_bytes_hex(bytes); }
 
 Token service_token() {
   if (const char *given = std::getenv("KALPO_SERVE_TOKEN"); given && *given) {
-    if (std::string_view(given).size() < kShortestToken)
-      throw std::runtime_error(std::string("KALPO_SERVE_TOKEN is shorter than 16 characters, which can be guessed (") +
-                               kHowToMake + ")");
+    if (const std::string why = weak_token(given); !why.empty())
+      throw std::runtime_error("KALPO_SERVE_TOKEN " + why + " (" + kHowToMake + ")");
     if (!valid_token(given)) throw std::runtime_error(std::string("KALPO_SERVE_TOKEN: ") + kHowToMake);
     return {given, "KALPO_SERVE_TOKEN"};
   }

@@ -1,6 +1,5 @@
 // GET /v1/version: the library's version, the service's API version and the
 // platform, so that a client knows what it talks to.
-#include "commands.h"
 #include "kalpo.h"
 #include "serve/service.h"
 
@@ -25,11 +24,9 @@ std::string platform_name() {
 #endif
 }
 
-Response version_info(Context &, const Request &, const std::vector<std::string> &) {
-  return json_response(200, {{"kalpo", KALPO_VERSION_TEXT},
-                             {"versao", library_versao()},
-                             {"api", kApiVersion},
-                             {"platform", platform_name()}});
+Response version_info(Context &c, const Request &, const std::vector<std::string> &) {
+  return json_response(
+      200, {{"kalpo", KALPO_VERSION_TEXT}, {"versao", c.versao}, {"api", kApiVersion}, {"platform", platform_name()}});
 }
 
 }  // namespace kt::serve
