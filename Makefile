@@ -112,7 +112,8 @@ TSAN_FLAGS = -fsanitize=thread -fno-omit-frame-pointer
 TSAN_TARGETS = kalpo_tests kalpo_serve_tests kalpo_tool
 tsan: deps
 	@started=$$(date +%s) && \
-	$(GENERATOR) cmake -S . -B $(TSAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKALPO_WERROR=ON -DKALPO_TSAN=ON \
+	$(GENERATOR) cmake -S . -B $(TSAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DCMAKE_C_FLAGS_DEBUG="-O1 -g1" \
+	  -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g1" -DKALPO_WERROR=ON -DKALPO_TSAN=ON \
 	  -DCMAKE_C_FLAGS="$(TSAN_FLAGS)" -DCMAKE_CXX_FLAGS="$(TSAN_FLAGS) -Wno-tsan" \
 	  -DCMAKE_EXE_LINKER_FLAGS="$(TSAN_FLAGS)" -DCMAKE_SHARED_LINKER_FLAGS="$(TSAN_FLAGS)" >/dev/null && \
 	cmake --build $(TSAN_BUILD) -j $(JOBS) --target $(TSAN_TARGETS) && \
