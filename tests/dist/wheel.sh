@@ -54,10 +54,14 @@ venv2=$work/platform
 expect "pip install of the platform wheel" sh -c "'$python' -m venv '$venv2' && '$venv2/bin/pip' install --quiet --no-index '$platform_wheel'"
 expect "a sale on the wheel's virtual printer (KALPO_VIRTUAL=1)" fresh env -u KALPO_LIBRARY -u LD_LIBRARY_PATH \
   KALPO_VIRTUAL=1 "$venv2/bin/python" "$source_dir/tests/dist/wheel_sale.py"
-message=$(fresh env -u KALPO_LIBRARY -u LD_LIBRARY_PATH "$venv2/bin/python" -c 'import kalpo
-try:
-    kalpo.versao()
-except kalpo.LibraryMissing as error:
-    print(error)' 2>&1)
+# Without virtual=True a model's call finds no maker library, and says so.
+message=$(fresh env -u KALPO_LIBRARY -u LD_LIBRARY_PATH -u KALPO_VIRTUAL "$venv2/bin/python" -c 'import kalpo
+assert kalpo.versao()
+print(kalpo.leitura_x("BEMATECHMP20"))' 2>&1)
 grep -q "libbemafi32.so is missing" <<<"$message" || fail "without virtual=True the wheel's libkalpo: $message"
+# virtual=True after other calls than a model's.
+expect "virtual=True after kalpo.versao()" fresh env -u KALPO_LIBRARY -u LD_LIBRARY_PATH -u KALPO_VIRTUAL \
+  "$venv2/bin/python" -c 'import kalpo
+assert kalpo.versao() and kalpo.inicia_driver()
+assert kalpo.Printer("BEMATECHMP20", virtual=True).leitura_x()[0]'
 finish
