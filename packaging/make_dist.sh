@@ -4,7 +4,8 @@
 #   libkalpo4_<v>-1_amd64.deb, libkalpo-dev_<v>-1_amd64.deb, kalpo_<v>-1_amd64.deb,
 #   kalpo-virtual-printer_<v>-1_amd64.deb, kalpo-<v>-linux-x86_64.tar.gz,
 #   kalpo-<v>-windows-x86.zip, kalpo-<v>-setup.exe, kalpo-<v>-py3-none-any.whl and the
-#   platform wheels kalpo-<v>-py3-none-manylinux_2_36_x86_64.whl, kalpo-<v>-py3-none-win32.whl
+#   platform wheels kalpo-<v>-py3-none-manylinux_2_<n>_x86_64.whl (n: the newest glibc
+#   version its binaries need), kalpo-<v>-py3-none-win32.whl; and SHA256SUMS of them all
 # Byte for byte the same from any clone of the same commit: every time is
 # SOURCE_DATE_EPOCH (by default the last commit's), no path of the clone is
 # kept.  Ends with the time taken and each file's size.
@@ -81,12 +82,17 @@ pure=$out/kalpo-$version-py3-none-any.whl
 linux_lib=$staging/linux/$tarball/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)
 inside=("$linux_lib/libkalpo.so.$version=kalpo/libkalpo.so.${version%%.*}")
 for file in "$linux_lib"/kalpo/virtual-printer/*.so; do inside+=("$file=kalpo/virtual-printer/${file##*/}"); done
-"$python" packaging/platform_wheel.py "$pure" "$out" manylinux_2_36_x86_64 "${inside[@]}"
+# Tagged with the newest glibc symbol version its binaries need, so that pip
+# takes it on every system that can load them.
+glibc=$(objdump -T "${inside[@]%%=*}" | grep -o 'GLIBC_2\.[0-9]*' | sort -uV | tail -1)
+"$python" packaging/platform_wheel.py "$pure" "$out" "manylinux_2_${glibc#GLIBC_2.}_x86_64" "${inside[@]}"
 windows_tree=$staging/windows/$zip_name
 inside=("$windows_tree/bin/kalpo.dll=kalpo/kalpo.dll")
 while IFS= read -r file; do inside+=("$file=kalpo/virtual-printer/${file##*/}"); done \
   < <(find "$windows_tree/virtual-printer" -iname '*.dll' | LC_ALL=C sort)
 "$python" packaging/platform_wheel.py "$pure" "$out" win32 "${inside[@]}"
+
+(cd "$out" && find . -maxdepth 1 -type f ! -name SHA256SUMS -printf '%f\n' | LC_ALL=C sort | xargs sha256sum >SHA256SUMS)
 
 echo "make dist: $(($(date +%s) - started)) s (Linux $((native_done - started)) s," \
   "Windows $((windows_done - native_done)) s, wheel $(($(date +%s) - windows_done)) s)"

@@ -12,6 +12,7 @@ SetDateSave off
 !include WordFunc.nsh
 !include FileFunc.nsh
 !include Sections.nsh
+!include LogicLib.nsh
 
 Name "KALPO ${VERSION}"
 OutFile "${OUTFILE}"
@@ -59,15 +60,36 @@ Section "KALPO (required)" SecKalpo
   CreateShortcut "$SMPROGRAMS\KALPO\Uninstall KALPO.lnk" "$INSTDIR\uninstall.exe"
 SectionEnd
 
+; In virtual-printer\ below kalpo.dll's folder, where kalpo.dll looks last: a
+; maker's own DLL of the same name, found first, answers instead.
 Section /o "Virtual printer (only without a printer)" SecVirtual
-  SetOutPath "$INSTDIR\bin"
+  SetOutPath "$INSTDIR\bin\virtual-printer"
   File "${TREE}\virtual-printer\*.dll"
-  SetOutPath "$INSTDIR\virtual-printer"
   File "${TREE}\virtual-printer\README.txt"
 SectionEnd
 
 Section /o "Start kalpo serve with the session" SecServe
   WriteRegStr HKCU "${RUN_KEY}" "KALPO serve" '"$INSTDIR\bin\kalpo.exe" serve'
+SectionEnd
+
+; A run that leaves a component out removes it, as an earlier run installed it.
+Section "-Components left out"
+  ${IfNot} ${SectionIsSelected} ${SecVirtual}
+    RMDir /r "$INSTDIR\bin\virtual-printer"
+    ; Where earlier releases put them: beside kalpo.dll.
+    Delete "$INSTDIR\bin\BEMAFI32.DLL"
+    Delete "$INSTDIR\bin\CONVECF.dll"
+    Delete "$INSTDIR\bin\fs345_32.dll"
+    Delete "$INSTDIR\bin\Daruma32.dll"
+    Delete "$INSTDIR\bin\ecf32m.dll"
+    Delete "$INSTDIR\bin\DllG2.dll"
+    Delete "$INSTDIR\bin\DLLG2_Gerador.dll"
+    Delete "$INSTDIR\bin\InterfaceEpson.dll"
+    RMDir /r "$INSTDIR\virtual-printer"
+  ${EndIf}
+  ${IfNot} ${SectionIsSelected} ${SecServe}
+    DeleteRegValue HKCU "${RUN_KEY}" "KALPO serve"
+  ${EndIf}
 SectionEnd
 
 ; A silent install chooses its components on the command line:
@@ -86,7 +108,7 @@ FunctionEnd
 
 !insertmacro MUI_FUNCTION_DESCRIPTION_BEGIN
   !insertmacro MUI_DESCRIPTION_TEXT ${SecKalpo} "kalpo.dll, kalpo.exe (on your PATH), the header, import libraries, bindings, examples and the API reference."
-  !insertmacro MUI_DESCRIPTION_TEXT ${SecVirtual} "The virtual fiscal printer's DLLs, under the makers' DLL names, beside kalpo.dll. ONLY on a machine without a printer: they would answer in place of the makers' own DLLs."
+  !insertmacro MUI_DESCRIPTION_TEXT ${SecVirtual} "The virtual fiscal printer's DLLs, under the makers' DLL names, in bin\virtual-printer, where kalpo.dll looks last: a maker's own DLL found first answers instead. Its paper says it is no fiscal document. Running the installer again without it removes it."
   !insertmacro MUI_DESCRIPTION_TEXT ${SecServe} "kalpo serve (the calls over HTTP on 127.0.0.1 and the printer panel) started when you log on."
 !insertmacro MUI_FUNCTION_DESCRIPTION_END
 

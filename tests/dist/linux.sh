@@ -54,8 +54,11 @@ for pair in "libkalpo4 $runtime_deb" "libkalpo-dev $dev_deb" "kalpo $deb" "kalpo
   fields="$(dpkg-deb -f "$2" Package Version Architecture | tr '\n' ' ')"
   [ "$fields" = "Package: $1 Version: $revision Architecture: $arch " ] || fail "$2: $fields"
 done
-dpkg-deb -f "$runtime_deb" Depends | grep -q kalpo-maker-libraries || fail "libkalpo4 does not depend on kalpo-maker-libraries"
-[ "$(dpkg-deb -f "$virtual_deb" Provides)" = kalpo-maker-libraries ] || fail "kalpo-virtual-printer's Provides"
+! dpkg-deb -f "$runtime_deb" Depends | grep -q kalpo-maker-libraries || fail "libkalpo4 depends on a maker library"
+for field in Provides Conflicts Replaces; do
+  [ "$(dpkg-deb -f "$virtual_deb" $field)" = kalpo-maker-libraries ] || fail "kalpo-virtual-printer's $field"
+done
+[ "$(grep -c '^ KALPO_' <(dpkg-deb -I "$runtime_deb" symbols))" -eq 43 ] || fail "libkalpo4's symbols file"
 echo "  checked: the contents of the four packages"
 
 # ---- lintian, pedantic: nothing left but what the packages override ----
@@ -76,6 +79,11 @@ for name in $exports; do
   grep -qx "$lib/../../share/man/man3/$name.3.gz\|usr/share/man/man3/$name.3.gz" <<<"$dev_files" ||
     fail "no manual page for $name"
 done
+pages=$(grep -cE '/man3/[^/]+\.3\.gz$' <<<"$dev_files")
+[ "$pages" -eq 43 ] || fail "$pages section-3 pages, 43 expected (the exports' only)"
+dpkg-deb -x "$dev_deb" "$work/dev"
+redirects=$(zgrep -l '^\.so ' "$work/dev/usr/share/man/man3/"*.3.gz)
+[ -z "$redirects" ] || fail "section-3 pages that only redirect: $redirects"
 echo "  checked: a section-3 manual page for each of the $(wc -l <<<"$exports") exports"
 
 # ---- Installed into a throw-away root ----
@@ -83,6 +91,9 @@ root=$work/root
 for file in "${debs[@]}"; do dpkg-deb -x "$file" "$root" || fail "dpkg-deb -x $file"; done
 soname=$(readelf -d "$root/$lib/libkalpo.so.$version" | sed -n 's/.*(SONAME).*\[\(.*\)\]/\1/p')
 [ "$soname" = libkalpo.so.4 ] || fail "soname: '$soname'"
+# No maker library needed at load, no run path: libkalpo loads them itself.
+! readelf -d "$root/$lib/libkalpo.so.$version" | grep -qE '\(NEEDED\).*\[lib(bemafi32|convecf|fs345_32|daruma32|ecf32m|dllg2|dllg2_gerador|interfaceepson)\.so\]|R(UN)?PATH' ||
+  fail "libkalpo needs a maker library at load, or has a run path"
 for maker in "${makers[@]}"; do
   name=$(readelf -d "$root/$lib/kalpo/virtual-printer/lib$maker.so" | sed -n 's/.*(SONAME).*\[\(.*\)\]/\1/p')
   [ "$name" = "lib$maker.so" ] || fail "lib$maker.so's soname: '$name'"
@@ -114,6 +125,8 @@ unit=$work/kalpo-serve.service
 sed "s|^ExecStart=/usr/bin/kalpo|ExecStart=$root/usr/bin/kalpo|" "$root/usr/lib/systemd/user/kalpo-serve.service" >"$unit"
 grep -qx 'Restart=on-failure' "$unit" || fail "kalpo-serve.service does not restart on failure"
 expect "systemd-analyze verify kalpo-serve.service" env MANPATH="$root/usr/share/man" systemd-analyze verify "$unit"
+exposure=$(systemd-analyze security --offline=true "$unit" 2>/dev/null | sed -n 's/.*Overall exposure level for [^:]*: \([0-9.]*\).*/\1/p')
+awk -v e="$exposure" 'BEGIN { exit !(e != "" && e < 5) }' || fail "kalpo-serve.service's exposure: '$exposure' (below 5 expected)"
 
 expect "kalpo --version names the loaded library's version" sh -c "'$root/usr/bin/kalpo' --version | grep -q 'KALPO_Versao: KALPO_DLL'"
 # A trace of one sale, replayed with the replay libraries the package ships.
@@ -126,9 +139,9 @@ expect "kalpo replay from the root" fresh "$root/usr/bin/kalpo" replay "$trace_h
 bare=$work/bare
 for file in "$runtime_deb" "$deb"; do dpkg-deb -x "$file" "$bare"; done
 expect "kalpo --help without maker libraries" fresh "$bare/usr/bin/kalpo" --help
-missing=$(fresh "$bare/usr/bin/kalpo" call Versao 2>&1)
+missing=$(fresh "$bare/usr/bin/kalpo" call LeituraX BEMATECHMP20 2>&1)
 status=$?
-[ "$status" -eq 1 ] && grep -q 'libbemafi32.so is missing' <<<"$missing" && grep -q kalpo-virtual-printer <<<"$missing" ||
+[ "$status" -eq 1 ] && grep -q 'libbemafi32.so is missing' <<<"$missing" ||
   fail "kalpo call without maker libraries (exit $status): $missing"
 
 # kalpo.pc names /usr: the root is pkg-config's sysroot.

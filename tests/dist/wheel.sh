@@ -48,7 +48,13 @@ if command -v mypy >/dev/null; then
 fi
 
 # ---- The Linux platform wheel: libkalpo inside, the virtual printer only when asked ----
-platform_wheel=$dist/kalpo-$version-py3-none-manylinux_2_36_x86_64.whl
+platform_wheel=$(ls "$dist"/kalpo-"$version"-py3-none-manylinux_2_*_x86_64.whl 2>/dev/null | head -1)
+[ -f "$platform_wheel" ] || fail "the Linux platform wheel is missing"
+# Its tag is the newest glibc version its binaries need, read from their symbol versions.
+unzip -q -o "$platform_wheel" -d "$work/platform-files"
+needed=$(find "$work/platform-files" -name '*.so*' -exec objdump -T {} + | grep -o 'GLIBC_2\.[0-9]*' | sort -uV | tail -1)
+[[ "$platform_wheel" == *"-manylinux_2_${needed#GLIBC_2.}_x86_64.whl" ]] ||
+  fail "the platform wheel's tag ($(basename "$platform_wheel")) is not its binaries' newest glibc, $needed"
 [ -f "$dist/kalpo-$version-py3-none-win32.whl" ] || fail "the win32 wheel is missing"
 venv2=$work/platform
 expect "pip install of the platform wheel" sh -c "'$python' -m venv '$venv2' && '$venv2/bin/pip' install --quiet --no-index '$platform_wheel'"

@@ -42,7 +42,7 @@ echo "  checked: the zip's contents and versions"
 
 # Without the makers' DLLs kalpo.exe starts, and a call names the missing one.
 expect "kalpo.exe --help without maker DLLs" wine "$top/bin/kalpo.exe" --help
-missing=$(wine "$top/bin/kalpo.exe" call Versao 2>&1)
+missing=$(wine "$top/bin/kalpo.exe" call LeituraX BEMATECHMP20 2>&1)
 status=$?
 [ "$status" -eq 1 ] && grep -q 'BEMAFI32.DLL is missing' <<<"$missing" ||
   fail "kalpo.exe call without maker DLLs (exit $status): $missing"
@@ -73,7 +73,7 @@ setup=$dist/kalpo-$version-setup.exe
 if [ -f "$setup" ]; then
   expect "setup.exe /S /VIRTUAL /SERVE" sh -c "wine '$setup' /S /VIRTUAL /SERVE && wineserver -w"
   installed=$(find "$WINEPREFIX/drive_c" -maxdepth 3 -type d -path '*/Program Files*/KALPO' | head -1)
-  [ -n "$installed" ] && [ -f "$installed/bin/kalpo.exe" ] && [ -f "$installed/bin/BEMAFI32.DLL" ] ||
+  [ -n "$installed" ] && [ -f "$installed/bin/kalpo.exe" ] && [ -f "$installed/bin/virtual-printer/BEMAFI32.DLL" ] ||
     fail "nothing installed under Program Files\KALPO"
   expect "kalpo.exe demo from the installed place" wine "$installed/bin/kalpo.exe" demo --model EPSON
   registry=$(wine reg query 'HKCU\Environment' /v Path 2>/dev/null; wine reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Run' 2>/dev/null)
@@ -94,6 +94,12 @@ except Exception: sys.exit(1)" 2>/dev/null; then answered=true; break; fi
   $answered || fail "the panel's address did not answer: $(tail -5 "$work/serve.log")"
   wineserver -k >/dev/null 2>&1
   wait 2>/dev/null
+  # Run again without the two components: both are gone.
+  expect "setup.exe /S again without /VIRTUAL /SERVE" sh -c "wine '$setup' /S && wineserver -w"
+  [ -z "$(find "$installed" -iname 'BEMAFI32.DLL')" ] || fail "the virtual printer stays: $(find "$installed" -iname '*.dll')"
+  ! wine reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Run' 2>/dev/null | grep -q 'KALPO serve' ||
+    fail "the Run value stays after a run without /SERVE"
+  wineserver -k >/dev/null 2>&1
   expect "uninstall.exe /S" sh -c "wine '$installed/uninstall.exe' /S && wineserver -w"
   [ ! -e "$installed" ] || fail "left after uninstalling: $(find "$installed" | head -5)"
   [ -z "$(find "$WINEPREFIX/drive_c" -name 'KALPO panel.url')" ] || fail "the Start-menu entry is left"
