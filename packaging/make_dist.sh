@@ -5,7 +5,8 @@
 #   kalpo-virtual-printer_<v>-1_amd64.deb, kalpo-<v>-linux-x86_64.tar.gz,
 #   kalpo-<v>-windows-x86.zip, kalpo-<v>-setup.exe, kalpo-<v>-py3-none-any.whl and the
 #   platform wheels kalpo-<v>-py3-none-manylinux_2_<n>_x86_64.whl (n: the newest glibc
-#   version its binaries need), kalpo-<v>-py3-none-win32.whl; and SHA256SUMS of them all
+#   version its binaries need), kalpo-<v>-py3-none-win32.whl; beside each its bill of
+#   materials (<file>.cdx.json), and SHA256SUMS of them all
 # Byte for byte the same from any clone of the same commit: every time is
 # SOURCE_DATE_EPOCH (by default the last commit's), no path of the clone is
 # kept.  Ends with the time taken and each file's size.
@@ -52,6 +53,8 @@ cmake --build "$native" -j "$jobs"
 packaging/debian/build.sh "$native" "$out"
 tarball=kalpo-$version-linux-$(uname -m)
 DESTDIR="$staging/linux" cmake --install "$native" --prefix "/$tarball" --strip >/dev/null
+# The third-party components it holds, with their licences.
+packaging/third_party.sh text tool reference >"$staging/linux/$tarball/THIRD-PARTY.txt"
 "$python" packaging/pack.py tgz "$staging/linux/$tarball" "$out/$tarball.tar.gz"
 native_done=$(date +%s)
 
@@ -62,9 +65,13 @@ zip_name=kalpo-$version-windows-x86
 for component in kalpo virtual_printer; do
   cmake --install "$windows" --prefix "$staging/windows/$zip_name" --component "$component" --strip >/dev/null
 done
+packaging/third_party.sh text tool reference windows >"$staging/windows/$zip_name/THIRD-PARTY.txt"
 "$python" packaging/pack.py zip "$staging/windows/$zip_name" "$out/$zip_name.zip"
 # The installer, from the same tree (its files' times are not kept).
-makensis -V2 -DVERSION="$version" -DTREE="$staging/windows/$zip_name" -DOUTFILE="$out/kalpo-$version-setup.exe" \
+# Its list of files (installed and removed by name) from the same tree.
+packaging/windows/installer_files.sh "$staging/windows/$zip_name" >"$staging/files.nsh"
+makensis -V2 -DVERSION="$version" -DTREE="$staging/windows/$zip_name" -DFILES="$staging/files.nsh" \
+  -DOUTFILE="$out/kalpo-$version-setup.exe" \
   packaging/windows/installer.nsi >"$staging/makensis.log" 2>&1 || {
   cat "$staging/makensis.log"
   exit 1
@@ -92,6 +99,20 @@ while IFS= read -r file; do inside+=("$file=kalpo/virtual-printer/${file##*/}");
   < <(find "$windows_tree/virtual-printer" -iname '*.dll' | LC_ALL=C sort)
 "$python" packaging/platform_wheel.py "$pure" "$out" win32 "${inside[@]}"
 
+# A bill of materials (CycloneDX JSON) of each file: the third-party
+# components compiled into or shipped in it, with their versions and licences.
+for file in "$out"/*; do
+  name=${file##*/}
+  case $name in
+  kalpo_*.deb) kinds=(tool) ;;
+  libkalpo-dev_*.deb) kinds=(reference) ;;
+  *-linux-*.tar.gz) kinds=(tool reference) ;;
+  *-windows-x86.zip | *-setup.exe) kinds=(tool reference windows) ;;
+  *-win32.whl) kinds=(windows) ;;
+  *) kinds=() ;;
+  esac
+  packaging/third_party.sh sbom "$name" "${kinds[@]}" >"$file.cdx.json"
+done
 (cd "$out" && find . -maxdepth 1 -type f ! -name SHA256SUMS -printf '%f\n' | LC_ALL=C sort | xargs sha256sum >SHA256SUMS)
 
 echo "make dist: $(($(date +%s) - started)) s (Linux $((native_done - started)) s," \

@@ -76,6 +76,8 @@ changelog() {
   } | gzip -9n >"$doc/changelog.Debian.gz"
 }
 
+# copyright DOC [FILES KIND...]: with the third-party components (and their
+# licences' texts) of those kinds that FILES hold (packaging/third_party.list).
 copyright() {
   local doc=$1
   {
@@ -90,6 +92,7 @@ copyright() {
     echo
     echo "License: proprietary"
     sed -n '3,$p' "$source_dir/LICENSE" | sed 's/^$/./; s/^/ /'
+    if [ $# -gt 1 ]; then "$source_dir/packaging/third_party.sh" dep5 "${@:2}"; fi
   } >"$doc/copyright"
 }
 
@@ -99,7 +102,11 @@ package() {
   local root=$work/$name doc=$work/$name/usr/share/doc/$name
   mkdir -p "$root/DEBIAN" "$doc" "$root/usr/share/lintian/overrides"
   changelog "$name" "$doc"
-  copyright "$doc"
+  case $name in
+  kalpo) copyright "$doc" usr/bin/kalpo tool ;;
+  libkalpo-dev) copyright "$doc" "usr/share/doc/libkalpo-dev/html/*.js" reference ;;
+  *) copyright "$doc" ;;
+  esac
   # The licence is in copyright; the compiler's notes are no part of a binary.
   rm -f "$doc/LICENSE"
   find "$root" -type f -name '*.so*' -o -type f -path '*/bin/*' | while IFS= read -r binary; do

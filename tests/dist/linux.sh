@@ -59,6 +59,18 @@ for field in Provides Conflicts Replaces; do
   [ "$(dpkg-deb -f "$virtual_deb" $field)" = kalpo-maker-libraries ] || fail "kalpo-virtual-printer's $field"
 done
 [ "$(grep -c '^ KALPO_' <(dpkg-deb -I "$runtime_deb" symbols))" -eq 43 ] || fail "libkalpo4's symbols file"
+# Each third-party component is where its list says, and named, with its
+# licence, in the copyright file of the package that holds it.
+tool_root=$work/tool-root
+for file in "$deb" "$dev_deb"; do dpkg-deb -x "$file" "$tool_root"; done
+while IFS='|' read -r name mark; do
+  grep -aqF "$mark" "$tool_root/usr/bin/kalpo" || fail "kalpo does not hold $name: packaging/third_party.list is wrong"
+  grep -qF "$name" "$tool_root/usr/share/doc/kalpo/copyright" || fail "kalpo's copyright does not name $name"
+done < <("$source_dir/packaging/third_party.sh" marks tool)
+while IFS='|' read -r name mark; do
+  grep -raqF "$mark" "$tool_root/usr/share/doc/libkalpo-dev/html" || fail "the API reference does not hold $name"
+  grep -qF "$name" "$tool_root/usr/share/doc/libkalpo-dev/copyright" || fail "libkalpo-dev's copyright does not name $name"
+done < <("$source_dir/packaging/third_party.sh" marks reference)
 echo "  checked: the contents of the four packages"
 
 # ---- lintian, pedantic: nothing left but what the packages override ----

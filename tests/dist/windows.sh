@@ -38,6 +38,16 @@ version_text=$(printf '%s.0' "$version" | iconv -t UTF-16LE | od -An -tx1 | tr -
 for program in kalpo.dll kalpo.exe; do
   od -An -tx1 -v "$top/bin/$program" | tr -d ' \n' | grep -q "$version_text" || fail "$program: no version $version.0"
 done
+# THIRD-PARTY.txt names each third-party component, which is where its list says.
+while IFS='|' read -r name mark; do
+  grep -qF "$name" "$top/THIRD-PARTY.txt" || fail "THIRD-PARTY.txt does not name $name"
+done < <("$source_dir/packaging/third_party.sh" marks tool reference windows)
+for kind_file in "tool bin/kalpo.exe" "windows bin/kalpo.dll" "reference doc"; do
+  set -- $kind_file
+  while IFS='|' read -r name mark; do
+    grep -raqF "$mark" "$top/$2" || fail "$2 does not hold $name: packaging/third_party.list is wrong"
+  done < <("$source_dir/packaging/third_party.sh" marks "$1")
+done
 echo "  checked: the zip's contents and versions"
 
 # Without the makers' DLLs kalpo.exe starts, and a call names the missing one.
@@ -106,6 +116,8 @@ except Exception: sys.exit(1)" 2>/dev/null; then answered=true; break; fi
   registry=$(wine reg query 'HKCU\Environment' /v Path 2>/dev/null; wine reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Run' 2>/dev/null)
   ! grep -qi 'KALPO' <<<"$registry" || fail "the registry keeps KALPO: $registry"
   echo "  checked: the installer"
+  # In a store's folder, again without components, uninstalled; both scopes.
+  "$source_dir/tests/dist/installer_check.sh" "$setup" || fail "the installer in a store's folder"
 else
   fail "$setup is missing (make dist)"
 fi
