@@ -6,14 +6,12 @@ own (no redirect), compressed as Debian keeps them.
 
     man3.py <kalpo.h> <output folder> <version>
 
-The pages' date is the release's, SOURCE_DATE_EPOCH (make dist sets it).
+The pages carry the version and no date, so that any build makes the same.
 """
 import gzip
 import io
-import os
 import re
 import sys
-import time
 
 
 def roff(text: str) -> str:
@@ -69,8 +67,7 @@ def page(name: str, comment: str, declaration: str, version: str, date: str) -> 
 
 def main() -> int:
     header_file, folder, version = sys.argv[1:4]
-    epoch = os.environ.get("SOURCE_DATE_EPOCH", "")
-    date = time.strftime("%Y-%m-%d", time.gmtime(int(epoch))) if epoch.isdigit() else ""
+    date = ""
     with open(header_file, encoding="utf-8") as f:
         header = f.read()
     count = 0
