@@ -12,6 +12,9 @@
 #                      wheels, byte for byte the same from any clone of the same commit
 #   make test-dist     make dist, then each of its files tested as a user would use it,
 #                      lintian included, and a second make dist from a clone compared
+#   make test-reproducible-nocache   the second clone's make dist with the compiler
+#                      cache off, compared (slow: everything compiled anew)
+#   make test-source-release   make dist in the unpacked source release, compared (slow)
 BUILD ?= build
 DEMO_BUILD ?= build-demo
 WIN_BUILD ?= build-win32
@@ -37,7 +40,7 @@ FORMAT_DIRS = src include sim tests tools bench fuzz
 FORMAT_FILES = $(shell find $(FORMAT_DIRS) -name '*.cpp' -o -name '*.h' -o -name '*.c' | sort)
 
 .PHONY: bench bench-serve fuzz demo test test-native build build-windows test-windows sanitize deps deps-windows clean format format-check \
-	dist test-dist
+	dist test-dist test-reproducible-nocache test-source-release
 
 deps:
 	tools/install-deps.sh native
@@ -147,3 +150,19 @@ format-check: deps
 
 clean:
 	rm -rf $(BUILD) $(DEMO_BUILD) $(WIN_BUILD) $(SAN_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD) $(DIST_BUILD) $(DIST_WIN_BUILD) $(DIST)
+
+# Slow checks of the release files, outside CI's time: a second clone's
+# make dist with the compiler cache off, and make dist from the source
+# release; each compares every file with dist/'s, byte for byte.
+test-reproducible-nocache:
+	@[ -d $(DIST) ] || $(MAKE) dist
+	work=$$(mktemp -d) && trap 'rm -rf "$$work"' EXIT && \
+	  started=$$(date +%s) && CCACHE_DISABLE=1 tests/dist/reproducible.sh $(DIST) "$$work" && \
+	  echo "cache off: $$(($$(date +%s) - started)) s"
+test-source-release:
+	@[ -d $(DIST) ] || $(MAKE) dist
+	work=$$(mktemp -d) && trap 'rm -rf "$$work"' EXIT && started=$$(date +%s) && \
+	  tar -xzf $(DIST)/kalpo-*[0-9].tar.gz -C "$$work" && \
+	  $(MAKE) -C "$$work"/kalpo-* dist DIST="$$work/dist" >"$$work/dist.log" 2>&1 && \
+	  for f in "$$work"/dist/*; do [ "$${f##*/}" = SHA256SUMS ] || cmp "$$f" $(DIST)/$${f##*/} || exit 1; done && \
+	  echo "the source release's make dist: the same files ($$(($$(date +%s) - started)) s)"

@@ -5,7 +5,8 @@
 #   kalpo-virtual-printer_<v>-1_amd64.deb, kalpo-<v>-linux-x86_64.tar.gz,
 #   kalpo-<v>-windows-x86.zip, kalpo-<v>-setup.exe, kalpo-<v>-py3-none-any.whl and the
 #   platform wheels kalpo-<v>-py3-none-manylinux_2_<n>_x86_64.whl (n: the newest glibc
-#   version its binaries need), kalpo-<v>-py3-none-win32.whl; beside each its bill of
+#   version its binaries need), kalpo-<v>-py3-none-win32.whl; from a clone the source
+#   release kalpo-<v>.tar.gz (make dist in it makes the same files); beside each its bill of
 #   materials (<file>.cdx.json), and SHA256SUMS of them all
 # Byte for byte the same from any clone of the same commit: every time is
 # SOURCE_DATE_EPOCH (by default the last commit's), no path of the clone is
@@ -26,6 +27,8 @@ jobs=${JOBS:-$(nproc 2>/dev/null || echo 2)}
 unset MAKEFLAGS MFLAGS MAKELEVEL
 started=$(date +%s)
 
+# The source release holds its commit's time in the file SOURCE_DATE_EPOCH.
+if [ -z "${SOURCE_DATE_EPOCH:-}" ] && [ -f SOURCE_DATE_EPOCH ]; then SOURCE_DATE_EPOCH=$(cat SOURCE_DATE_EPOCH); fi
 if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
   SOURCE_DATE_EPOCH=$(git log -1 --format=%ct 2>/dev/null) || {
     echo "make dist: not a git clone; set SOURCE_DATE_EPOCH" >&2
@@ -98,6 +101,13 @@ inside=("$windows_tree/bin/kalpo.dll=kalpo/kalpo.dll")
 while IFS= read -r file; do inside+=("$file=kalpo/virtual-printer/${file##*/}"); done \
   < <(find "$windows_tree/virtual-printer" -iname '*.dll' | LC_ALL=C sort)
 "$python" packaging/platform_wheel.py "$pure" "$out" win32 "${inside[@]}"
+
+# The source release, from a clone: the commit's files and its time, from
+# which make dist makes the same files again (make test-source-release).
+if git rev-parse --verify -q HEAD >/dev/null 2>&1 && [ ! -f SOURCE_DATE_EPOCH ]; then
+  git archive --format=tar --prefix="kalpo-$version/" \
+    --add-virtual-file="SOURCE_DATE_EPOCH:$SOURCE_DATE_EPOCH" HEAD | gzip -9n >"$out/kalpo-$version.tar.gz"
+fi
 
 # A bill of materials (CycloneDX JSON) of each file: the third-party
 # components compiled into or shipped in it, with their versions and licences.
