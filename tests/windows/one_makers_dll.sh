@@ -11,7 +11,7 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/kalpo-one-maker.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/bin/virtual-printer"
 cp "$1" "$2" "$3" "$work/bin/"
-cp "$4"/*.dll "$work/bin/virtual-printer/"
+cp "$4"/* "$work/bin/virtual-printer/"
 failed=0
 fail() {
   echo "FAIL: $*"
