@@ -65,7 +65,7 @@ dep5)
 sbom)
   version=$(sed -nE 's/^#define KALPO_VERSION_(MAJOR|MINOR|PATCH) ([0-9]+)$/\2/p' "$(dirname "$0")/../include/kalpo.h" | paste -sd.)
   while IFS='|' read -r name package licence _ _; do
-    [ -n "$name" ] && echo "$name|$(version "$package")|$licence|$package"
+    if [ -n "$name" ]; then echo "$name|$(version "$package")|$licence|$package"; fi
   done <<<"$rows" | python3 -c '
 import json, os, sys, time
 file, version = sys.argv[1:3]
