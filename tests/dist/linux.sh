@@ -39,7 +39,7 @@ has_all "$(files_of "$runtime_deb")" "$lib/libkalpo.so.$version" "$lib/libkalpo.
 dev_files=$(files_of "$dev_deb")
 has_all "$dev_files" "$lib/libkalpo.so" usr/include/kalpo.h "$lib/pkgconfig/kalpo.pc" \
   "$lib/cmake/kalpo/kalpoConfig.cmake" "$lib/cmake/kalpo/kalpoConfigVersion.cmake" "$lib/cmake/kalpo/kalpoTargets.cmake" \
-  usr/share/doc/libkalpo-dev/html/index.html usr/share/man/man3/kalpo.h.3.gz
+  usr/share/doc/libkalpo-dev/html/index.html usr/share/man/man3/KALPO_VendaItem.3.gz
 kalpo_files=$(files_of "$deb")
 has_all "$kalpo_files" usr/bin/kalpo usr/share/man/man1/kalpo.1.gz usr/lib/systemd/user/kalpo-serve.service \
   usr/share/doc/kalpo/README.md usr/share/doc/kalpo/changelog.gz usr/share/kalpo/examples/epson.kalpo \
@@ -175,8 +175,13 @@ expect "kalpo demo from the root" fresh "$root/usr/bin/kalpo" demo
 mkdir -p "$work/tarball"
 tar -xzf "$tarball" -C "$work/tarball"
 top=$work/tarball/$(basename "$tarball" .tar.gz)
-# The packages' own documents (copyright, Debian changelog, lintian overrides) aside.
-tree_of() { (cd "$1" && find . \( -type f -o -type l \) | grep -v '^\./share/\(doc\|doc-base\|lintian\)/' | sort); }
+# The packages' own documents (copyright, Debian changelog, lintian overrides)
+# and the tarball's THIRD-PARTY.txt (the packages' copyright files say it) aside.
+tree_of() {
+  (cd "$1" && find . \( -type f -o -type l \) | grep -v '^\./share/\(doc\|doc-base\|lintian\)/' |
+    grep -vx './THIRD-PARTY.txt' | sort)
+}
+[ -s "$top/THIRD-PARTY.txt" ] || fail "the tarball has no THIRD-PARTY.txt"
 [ "$(tree_of "$root/usr")" = "$(tree_of "$top")" ] ||
   fail "the tarball's tree differs from the packages': $(diff <(tree_of "$root/usr") <(tree_of "$top") | head)"
 expect "kalpo demo from the tarball" fresh "$top/bin/kalpo" demo --model EPSON

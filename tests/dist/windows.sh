@@ -86,8 +86,10 @@ if [ -f "$setup" ]; then
   [ -n "$installed" ] && [ -f "$installed/bin/kalpo.exe" ] && [ -f "$installed/bin/virtual-printer/BEMAFI32.DLL" ] ||
     fail "nothing installed under Program Files\KALPO"
   expect "kalpo.exe demo from the installed place" wine "$installed/bin/kalpo.exe" demo --model EPSON
-  registry=$(wine reg query 'HKCU\Environment' /v Path 2>/dev/null; wine reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Run' 2>/dev/null)
-  grep -qi 'KALPO\\bin' <<<"$registry" || fail "kalpo.exe's folder is not on the user's PATH"
+  # Installed for all users (Wine's user is an administrator): the machine's PATH and Run key.
+  registry=$(wine reg query 'HKLM\SYSTEM\CurrentControlSet\Control\Session Manager\Environment' /v Path 2>/dev/null
+    wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Run' 2>/dev/null)
+  grep -qi 'KALPO\\bin' <<<"$registry" || fail "kalpo.exe's folder is not on the machine's PATH"
   grep -q 'KALPO serve' <<<"$registry" || fail "no Run value starting kalpo serve"
   [ -n "$(find "$WINEPREFIX/drive_c" -name 'KALPO panel.url')" ] || fail "no Start-menu entry for the panel"
   # The panel's address answers while kalpo serve runs.
@@ -106,14 +108,16 @@ except Exception: sys.exit(1)" 2>/dev/null; then answered=true; break; fi
   wait 2>/dev/null
   # Run again without the two components: both are gone.
   expect "setup.exe /S again without /VIRTUAL /SERVE" sh -c "wine '$setup' /S && wineserver -w"
-  [ -z "$(find "$installed" -iname 'BEMAFI32.DLL')" ] || fail "the virtual printer stays: $(find "$installed" -iname '*.dll')"
-  ! wine reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Run' 2>/dev/null | grep -q 'KALPO serve' ||
+  [ ! -e "$installed/bin/virtual-printer" ] || fail "the virtual printer stays: $(ls "$installed/bin/virtual-printer")"
+  ! wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Run' 2>/dev/null | grep -q 'KALPO serve' ||
     fail "the Run value stays after a run without /SERVE"
   wineserver -k >/dev/null 2>&1
   expect "uninstall.exe /S" sh -c "wine '$installed/uninstall.exe' /S && wineserver -w"
   [ ! -e "$installed" ] || fail "left after uninstalling: $(find "$installed" | head -5)"
   [ -z "$(find "$WINEPREFIX/drive_c" -name 'KALPO panel.url')" ] || fail "the Start-menu entry is left"
-  registry=$(wine reg query 'HKCU\Environment' /v Path 2>/dev/null; wine reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Run' 2>/dev/null)
+  registry=$(for key in 'HKCU\Environment' 'HKCU\Software\Microsoft\Windows\CurrentVersion\Run' \
+    'HKLM\SYSTEM\CurrentControlSet\Control\Session Manager\Environment' \
+    'HKLM\Software\Microsoft\Windows\CurrentVersion\Run'; do wine reg query "$key" 2>/dev/null; done)
   ! grep -qi 'KALPO' <<<"$registry" || fail "the registry keeps KALPO: $registry"
   echo "  checked: the installer"
   # In a store's folder, again without components, uninstalled; both scopes.

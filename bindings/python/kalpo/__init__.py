@@ -135,10 +135,7 @@ def _load_virtual_printer() -> None:
         raise LibraryMissing(f"KALPO: the virtual printer was asked for, but {folder} is missing: it comes with "
                              "the platform wheels only")
     for maker in _MAKERS:
-        if _WINDOWS:
-            ctypes.WinDLL(os.path.join(folder, maker))
-        else:
-            ctypes.CDLL(os.path.join(folder, maker), mode=ctypes.RTLD_GLOBAL)
+        ctypes.CDLL(os.path.join(folder, maker), mode=ctypes.RTLD_GLOBAL)
     _virtual_loaded = True
 
 
