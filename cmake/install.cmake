@@ -22,16 +22,11 @@ endif()
 # The library's version and soname (libkalpo.so.4).
 set_target_properties(kalpo PROPERTIES VERSION ${PROJECT_VERSION} SOVERSION ${PROJECT_VERSION_MAJOR})
 
-# Run paths.  libkalpo finds the maker libraries beside itself, then in the
-# virtual printer's folder below it, then on the loader's path; in the build
-# tree as installed, so that it never names the build folder (a copy of it
-# elsewhere would load the build's virtual printers) nor carries the padding
-# CMake leaves for a longer installed path (empty entries: the current
-# folder).
+# No run path: libkalpo loads the makers' libraries itself, from the places
+# src/seam/maker_files.h lists (the virtual printer's folder,
+# kalpo/virtual-printer below libkalpo's, last), never at its own load.
 set(KALPO_VIRTUAL_PRINTER_DIR ${CMAKE_INSTALL_LIBDIR}/kalpo/virtual-printer)
 file(RELATIVE_PATH kalpo_bin_to_lib ${CMAKE_INSTALL_FULL_BINDIR} ${CMAKE_INSTALL_FULL_LIBDIR})
-set_target_properties(kalpo PROPERTIES BUILD_WITH_INSTALL_RPATH ON
-                                       INSTALL_RPATH "\$ORIGIN:\$ORIGIN/kalpo/virtual-printer")
 # kalpo loads libkalpo itself (no run path): from the loader's path, the
 # installed library folder, the build tree's lib/ beside bin/, then the
 # system's folders.
@@ -39,21 +34,6 @@ set(kalpo_tool_library_dirs "${kalpo_bin_to_lib}" "../lib")
 list(REMOVE_DUPLICATES kalpo_tool_library_dirs)
 string(REPLACE ";" ":" kalpo_tool_library_dirs "${kalpo_tool_library_dirs}")
 target_compile_definitions(kalpo_tool_core PRIVATE KALPO_TOOL_LIBRARY_DIRS="${kalpo_tool_library_dirs}")
-
-# The maker libraries are linked by file, not as targets: they are no part of
-# the exported package (a machine may hold the makers' own), only found beside
-# libkalpo when it is loaded.
-get_target_property(kalpo_links kalpo LINK_LIBRARIES)
-set(kalpo_links_by_file "")
-foreach(link IN LISTS kalpo_links)
-  if(link IN_LIST KALPO_MAKER_LIBRARIES)
-    list(APPEND kalpo_links_by_file $<TARGET_FILE:${link}>)
-    add_dependencies(kalpo ${link})
-  else()
-    list(APPEND kalpo_links_by_file ${link})
-  endif()
-endforeach()
-set_property(TARGET kalpo PROPERTY LINK_LIBRARIES ${kalpo_links_by_file})
 
 # Inside the build the header comes from the source tree; installed, from the
 # include folder.

@@ -39,6 +39,6 @@ install(FILES ${CMAKE_BINARY_DIR}/windows-texts/virtual-printer.txt DESTINATION 
   RENAME README.txt COMPONENT virtual_printer)
 
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/bindings/ DESTINATION bindings COMPONENT kalpo
-  PATTERN __pycache__ EXCLUDE PATTERN "*.egg-info" EXCLUDE PATTERN build EXCLUDE)
+  PATTERN __pycache__ EXCLUDE PATTERN .mypy_cache EXCLUDE PATTERN "*.egg-info" EXCLUDE PATTERN build EXCLUDE)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/ DESTINATION examples COMPONENT kalpo)
 install(FILES ${CMAKE_BINARY_DIR}/windows-texts/README.txt ${KALPO_DOCUMENTS} DESTINATION . COMPONENT kalpo)

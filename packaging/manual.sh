@@ -36,12 +36,15 @@ section() {
   echo "[ENVIRONMENT]"
   echo "KALPO_SIM_DIR names the virtual printers' folder; KALPO_REPLAY_LIBRARIES the replay libraries' folder."
   echo "[SEE ALSO]"
-  echo "The API reference of libkalpo-dev: man 3 kalpo.h, and one page per function (man KALPO_VendaItem)."
+  echo "The API reference of libkalpo-dev: one page per function (man KALPO_VendaItem) and its HTML reference."
 } >"$work/include"
 
 # help2man runs the program through the shell unquoted: it is given a link
 # whose path holds no space, wherever the build folder is.
 ln -s "$(cd "$(dirname "$tool")" && pwd)/$(basename "$tool")" "$work/kalpo"
+# Its version: the first two lines of --version (the rest names the files of
+# the maker libraries found where it runs, which would differ from build to
+# build).
 help2man --no-info --name="KALPO's calls on the virtual fiscal printer" --section=1 --include="$work/include" \
-  --no-discard-stderr --output="$work/kalpo.1" "$work/kalpo"
+  --version-string="$("$tool" --version | sed -n '1,2p')" --no-discard-stderr --output="$work/kalpo.1" "$work/kalpo"
 gzip -9n <"$work/kalpo.1" >"$output"

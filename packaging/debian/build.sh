@@ -76,6 +76,8 @@ changelog() {
   } | gzip -9n >"$doc/changelog.Debian.gz"
 }
 
+# copyright DOC [FILES KIND...]: with the third-party components (and their
+# licences' texts) of those kinds that FILES hold (packaging/third_party.list).
 copyright() {
   local doc=$1
   {
@@ -90,6 +92,7 @@ copyright() {
     echo
     echo "License: proprietary"
     sed -n '3,$p' "$source_dir/LICENSE" | sed 's/^$/./; s/^/ /'
+    if [ $# -gt 1 ]; then "$source_dir/packaging/third_party.sh" dep5 "${@:2}"; fi
   } >"$doc/copyright"
 }
 
@@ -99,7 +102,11 @@ package() {
   local root=$work/$name doc=$work/$name/usr/share/doc/$name
   mkdir -p "$root/DEBIAN" "$doc" "$root/usr/share/lintian/overrides"
   changelog "$name" "$doc"
-  copyright "$doc"
+  case $name in
+  kalpo) copyright "$doc" usr/bin/kalpo tool ;;
+  libkalpo-dev) copyright "$doc" "usr/share/doc/libkalpo-dev/html/*.js" reference ;;
+  *) copyright "$doc" ;;
+  esac
   # The licence is in copyright; the compiler's notes are no part of a binary.
   rm -f "$doc/LICENSE"
   find "$root" -type f -name '*.so*' -o -type f -path '*/bin/*' | while IFS= read -r binary; do
@@ -147,19 +154,19 @@ package() {
 # libkalpo4: its symbols, shlibs and the loader cache's trigger.
 runtime=$work/libkalpo$major
 mkdir -p "$runtime/DEBIAN"
-{
-  echo "libkalpo.so.$major libkalpo$major #MINVER#"
-  echo "* Build-Depends-Package: libkalpo-dev"
-  nm -D --defined-only "$tree/lib/libkalpo.so.$version" | awk '$2 ~ /^[TDBRVW]$/ { print " " $3 "@Base '"$version"'" }' |
-    LC_ALL=C sort
-} >"$runtime/DEBIAN/symbols"
+# The symbols file as dpkg-gensymbols makes it of the library (its 43
+# exports: resources/kalpo.map), with the development package named.
+(cd "$work" && dpkg-gensymbols -q -p"libkalpo$major" -v"$version" -P"$runtime" -e"$tree/lib/libkalpo.so.$version" -O) |
+  sed '1a * Build-Depends-Package: libkalpo-dev' >"$runtime/DEBIAN/symbols"
+[ "$(grep -c '^ KALPO_' "$runtime/DEBIAN/symbols")" -eq 43 ] || { echo "the symbols file lists other than the 43 exports" >&2; exit 1; }
 echo "libkalpo $major libkalpo$major (>= $version)" >"$runtime/DEBIAN/shlibs"
 echo "activate-noawait ldconfig" >"$runtime/DEBIAN/triggers"
 
-package "libkalpo$major" libs same "kalpo-maker-libraries" "" "fiscal printer library of KALPO (runtime)
+package "libkalpo$major" libs same "" "Suggests: kalpo-maker-libraries" "fiscal printer library of KALPO (runtime)
  One interface, 43 C functions, to every supported fiscal printer.  It
- loads the printer makers' own libraries (kalpo-maker-libraries): the makers'
- packages, or kalpo-virtual-printer for a workstation without a printer."
+ loads a printer maker's own library when a call first needs it (a maker's
+ package, or kalpo-virtual-printer for a workstation without a printer): it
+ starts without any, and a call of a missing one fails naming it."
 package libkalpo-dev libdevel same "libkalpo$major (= $revision)" "" "fiscal printer library of KALPO (development files)
  The header kalpo.h, the libkalpo.so link, its pkg-config file (kalpo) and
  CMake package (find_package(kalpo), kalpo::kalpo), and the API reference:
@@ -169,8 +176,12 @@ package kalpo utils "" "libkalpo$major (= $revision)" "Suggests: kalpo-virtual-p
  printer's paper, state, faults and clock, reads and replays call traces,
  and serves the calls over HTTP on 127.0.0.1 with a browser panel (kalpo
  serve, also as the systemd user unit kalpo-serve)."
-package kalpo-virtual-printer libs same "" "Provides: kalpo-maker-libraries" "virtual fiscal printer for KALPO
+package kalpo-virtual-printer libs same "" "Provides: kalpo-maker-libraries
+Conflicts: kalpo-maker-libraries
+Replaces: kalpo-maker-libraries" "virtual fiscal printer for KALPO
  The eight maker libraries, answering as a fiscal printer that keeps its
  journal and paper in files, in a folder of their own where libkalpo looks
- for them.  Leave it out on a machine with a real printer: the makers'
- packages provide kalpo-maker-libraries too."
+ for them last: a maker's own library of the same name comes first.  Its
+ paper says on every page that it is no fiscal document.  Leave it out on a
+ machine with a real printer: the makers' packages provide
+ kalpo-maker-libraries too."

@@ -61,10 +61,13 @@ void PageBuilder::pair(std::string_view left, std::string_view right) {
 
 void PageBuilder::rule(char c) { page_.lines.emplace_back(kColumns, c); }
 
+// Every page ends saying that the virtual printer's paper is no fiscal
+// document, whatever its title.
 void PageBuilder::footer() {
   rule();
   pair("KALPO ECF-IF", "VERSAO:" + state_.identity.firmware);
   pair("FAB:" + state_.identity.serial, "BR");
+  center("IMPRESSORA VIRTUAL - NAO E DOCUMENTO FISCAL");
 }
 
 Page PageBuilder::finish() {

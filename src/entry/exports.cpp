@@ -42,6 +42,14 @@ uint8_t flag_call(Body &&body) noexcept {
     const uint8_t result = body() ? 1 : 0;
     trace::result(result);
     return result;
+  } catch (const seam::LibraryMissing &) {
+    // As a printer that does not answer; the trace and standard error name
+    // the library.
+    try {
+      msg::notice(own::kNoCommunication.text);
+      trace::result(0);
+    } catch (...) {
+    }
   } catch (const std::exception &e) {
     report_internal_error(e.what());
   } catch (...) {

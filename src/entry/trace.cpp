@@ -28,9 +28,10 @@ namespace kalpo::entry::trace {
 Mode mode = Mode::unknown;
 
 struct Record {
-  std::string line;   // the JSON line up to the arguments' closing bracket
-  std::string steps;  // maker calls and messages, comma-separated
-  std::string outs;   // out values, comma-separated members
+  std::string line;       // the JSON line up to the arguments' closing bracket
+  std::string steps;      // maker calls and messages, comma-separated
+  std::string outs;       // out values, comma-separated members
+  std::string libraries;  // the maker libraries looked for: the file found, or where it was not
   std::optional<std::int32_t> result;
   std::chrono::steady_clock::time_point start;
   std::size_t args = 0;
@@ -154,6 +155,22 @@ void out_member(Record &r, std::size_t index) {
   r.outs += '"' + std::to_string(index) + "\":";
 }
 
+// A maker library looked for during the call: its file, or that it is
+// missing and where it was looked for.
+void library_looked(std::string_view library, const seam::FoundLibrary &found) {
+  if (!g_active) return;
+  try {
+    separate(g_record.libraries);
+    g_record.libraries += "{\"library\":" + json::string(std::string(library)) +
+                          ",\"name\":" + json::string(seam::maker_file_name(library)) +
+                          ",\"file\":" + (found.handle ? json::string(found.file) : "null") +
+                          (found.handle ? ",\"virtual\":" + std::string(found.virtual_folder ? "true" : "false")
+                                        : ",\"looked\":" + json::string(found.looked)) +
+                          "}";
+  } catch (...) {
+  }
+}
+
 }  // namespace
 
 const seam::Api &traced_table();
@@ -178,6 +195,7 @@ Record *begin(const char *export_name) {
     g_inner = &seam::api();
     seam::install(&traced_table());
     frame::msg::listen(&message);
+    seam::listen_loads(&library_looked);
     g_platform = &platform::get();
     platform::install(&recording_platform(*g_platform));
     return &g_record;
@@ -190,6 +208,7 @@ void discard(Record *record) noexcept {
   if (!record) return;
   seam::install(g_inner);
   frame::msg::listen(nullptr);
+  seam::listen_loads(nullptr);
   platform::install(g_platform);
   g_active = false;
 }
@@ -201,7 +220,9 @@ void end(Record *record) noexcept {
     const auto elapsed = std::chrono::steady_clock::now() - record->start;
     const double ms = std::chrono::duration<double, std::milli>(elapsed).count();
     std::string &line = record->line;
-    line += "],\"steps\":[" + record->steps + "],\"result\":";
+    line += "],\"steps\":[" + record->steps + "],";
+    if (!record->libraries.empty()) line += "\"libraries\":[" + record->libraries + "],";
+    line += "\"result\":";
     line += record->result ? std::to_string(*record->result) : "null";
     line += ",\"out\":{" + record->outs + "},\"ms\":" + json::number(ms) + "}\n";
     append_line(line);

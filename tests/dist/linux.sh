@@ -39,7 +39,7 @@ has_all "$(files_of "$runtime_deb")" "$lib/libkalpo.so.$version" "$lib/libkalpo.
 dev_files=$(files_of "$dev_deb")
 has_all "$dev_files" "$lib/libkalpo.so" usr/include/kalpo.h "$lib/pkgconfig/kalpo.pc" \
   "$lib/cmake/kalpo/kalpoConfig.cmake" "$lib/cmake/kalpo/kalpoConfigVersion.cmake" "$lib/cmake/kalpo/kalpoTargets.cmake" \
-  usr/share/doc/libkalpo-dev/html/index.html usr/share/man/man3/kalpo.h.3.gz
+  usr/share/doc/libkalpo-dev/html/index.html usr/share/man/man3/KALPO_VendaItem.3.gz
 kalpo_files=$(files_of "$deb")
 has_all "$kalpo_files" usr/bin/kalpo usr/share/man/man1/kalpo.1.gz usr/lib/systemd/user/kalpo-serve.service \
   usr/share/doc/kalpo/README.md usr/share/doc/kalpo/changelog.gz usr/share/kalpo/examples/epson.kalpo \
@@ -54,8 +54,23 @@ for pair in "libkalpo4 $runtime_deb" "libkalpo-dev $dev_deb" "kalpo $deb" "kalpo
   fields="$(dpkg-deb -f "$2" Package Version Architecture | tr '\n' ' ')"
   [ "$fields" = "Package: $1 Version: $revision Architecture: $arch " ] || fail "$2: $fields"
 done
-dpkg-deb -f "$runtime_deb" Depends | grep -q kalpo-maker-libraries || fail "libkalpo4 does not depend on kalpo-maker-libraries"
-[ "$(dpkg-deb -f "$virtual_deb" Provides)" = kalpo-maker-libraries ] || fail "kalpo-virtual-printer's Provides"
+! dpkg-deb -f "$runtime_deb" Depends | grep -q kalpo-maker-libraries || fail "libkalpo4 depends on a maker library"
+for field in Provides Conflicts Replaces; do
+  [ "$(dpkg-deb -f "$virtual_deb" $field)" = kalpo-maker-libraries ] || fail "kalpo-virtual-printer's $field"
+done
+[ "$(grep -c '^ KALPO_' <(dpkg-deb -I "$runtime_deb" symbols))" -eq 43 ] || fail "libkalpo4's symbols file"
+# Each third-party component is where its list says, and named, with its
+# licence, in the copyright file of the package that holds it.
+tool_root=$work/tool-root
+for file in "$deb" "$dev_deb"; do dpkg-deb -x "$file" "$tool_root"; done
+while IFS='|' read -r name mark; do
+  grep -aqF "$mark" "$tool_root/usr/bin/kalpo" || fail "kalpo does not hold $name: packaging/third_party.list is wrong"
+  grep -qF "$name" "$tool_root/usr/share/doc/kalpo/copyright" || fail "kalpo's copyright does not name $name"
+done < <("$source_dir/packaging/third_party.sh" marks tool)
+while IFS='|' read -r name mark; do
+  grep -raqF "$mark" "$tool_root/usr/share/doc/libkalpo-dev/html" || fail "the API reference does not hold $name"
+  grep -qF "$name" "$tool_root/usr/share/doc/libkalpo-dev/copyright" || fail "libkalpo-dev's copyright does not name $name"
+done < <("$source_dir/packaging/third_party.sh" marks reference)
 echo "  checked: the contents of the four packages"
 
 # ---- lintian, pedantic: nothing left but what the packages override ----
@@ -76,6 +91,11 @@ for name in $exports; do
   grep -qx "$lib/../../share/man/man3/$name.3.gz\|usr/share/man/man3/$name.3.gz" <<<"$dev_files" ||
     fail "no manual page for $name"
 done
+pages=$(grep -cE '/man3/[^/]+\.3\.gz$' <<<"$dev_files")
+[ "$pages" -eq 43 ] || fail "$pages section-3 pages, 43 expected (the exports' only)"
+dpkg-deb -x "$dev_deb" "$work/dev"
+redirects=$(zgrep -l '^\.so ' "$work/dev/usr/share/man/man3/"*.3.gz)
+[ -z "$redirects" ] || fail "section-3 pages that only redirect: $redirects"
 echo "  checked: a section-3 manual page for each of the $(wc -l <<<"$exports") exports"
 
 # ---- Installed into a throw-away root ----
@@ -83,6 +103,9 @@ root=$work/root
 for file in "${debs[@]}"; do dpkg-deb -x "$file" "$root" || fail "dpkg-deb -x $file"; done
 soname=$(readelf -d "$root/$lib/libkalpo.so.$version" | sed -n 's/.*(SONAME).*\[\(.*\)\]/\1/p')
 [ "$soname" = libkalpo.so.4 ] || fail "soname: '$soname'"
+# No maker library needed at load, no run path: libkalpo loads them itself.
+! readelf -d "$root/$lib/libkalpo.so.$version" | grep -qE '\(NEEDED\).*\[lib(bemafi32|convecf|fs345_32|daruma32|ecf32m|dllg2|dllg2_gerador|interfaceepson)\.so\]|R(UN)?PATH' ||
+  fail "libkalpo needs a maker library at load, or has a run path"
 for maker in "${makers[@]}"; do
   name=$(readelf -d "$root/$lib/kalpo/virtual-printer/lib$maker.so" | sed -n 's/.*(SONAME).*\[\(.*\)\]/\1/p')
   [ "$name" = "lib$maker.so" ] || fail "lib$maker.so's soname: '$name'"
@@ -114,6 +137,8 @@ unit=$work/kalpo-serve.service
 sed "s|^ExecStart=/usr/bin/kalpo|ExecStart=$root/usr/bin/kalpo|" "$root/usr/lib/systemd/user/kalpo-serve.service" >"$unit"
 grep -qx 'Restart=on-failure' "$unit" || fail "kalpo-serve.service does not restart on failure"
 expect "systemd-analyze verify kalpo-serve.service" env MANPATH="$root/usr/share/man" systemd-analyze verify "$unit"
+exposure=$(systemd-analyze security --offline=true "$unit" 2>/dev/null | sed -n 's/.*Overall exposure level for [^:]*: \([0-9.]*\).*/\1/p')
+awk -v e="$exposure" 'BEGIN { exit !(e != "" && e < 5) }' || fail "kalpo-serve.service's exposure: '$exposure' (below 5 expected)"
 
 expect "kalpo --version names the loaded library's version" sh -c "'$root/usr/bin/kalpo' --version | grep -q 'KALPO_Versao: KALPO_DLL'"
 # A trace of one sale, replayed with the replay libraries the package ships.
@@ -126,9 +151,9 @@ expect "kalpo replay from the root" fresh "$root/usr/bin/kalpo" replay "$trace_h
 bare=$work/bare
 for file in "$runtime_deb" "$deb"; do dpkg-deb -x "$file" "$bare"; done
 expect "kalpo --help without maker libraries" fresh "$bare/usr/bin/kalpo" --help
-missing=$(fresh "$bare/usr/bin/kalpo" call Versao 2>&1)
+missing=$(fresh "$bare/usr/bin/kalpo" call LeituraX BEMATECHMP20 2>&1)
 status=$?
-[ "$status" -eq 1 ] && grep -q "lib${makers[0]}.so is missing" <<<"$missing" && grep -q kalpo-virtual-printer <<<"$missing" ||
+[ "$status" -eq 1 ] && grep -q "lib${makers[0]}.so is missing" <<<"$missing" ||
   fail "kalpo call without maker libraries (exit $status): $missing"
 
 # kalpo.pc names /usr: the root is pkg-config's sysroot.
@@ -150,8 +175,13 @@ expect "kalpo demo from the root" fresh "$root/usr/bin/kalpo" demo
 mkdir -p "$work/tarball"
 tar -xzf "$tarball" -C "$work/tarball"
 top=$work/tarball/$(basename "$tarball" .tar.gz)
-# The packages' own documents (copyright, Debian changelog, lintian overrides) aside.
-tree_of() { (cd "$1" && find . \( -type f -o -type l \) | grep -v '^\./share/\(doc\|doc-base\|lintian\)/' | sort); }
+# The packages' own documents (copyright, Debian changelog, lintian overrides)
+# and the tarball's THIRD-PARTY.txt (the packages' copyright files say it) aside.
+tree_of() {
+  (cd "$1" && find . \( -type f -o -type l \) | grep -v '^\./share/\(doc\|doc-base\|lintian\)/' |
+    grep -vx './THIRD-PARTY.txt' | sort)
+}
+[ -s "$top/THIRD-PARTY.txt" ] || fail "the tarball has no THIRD-PARTY.txt"
 [ "$(tree_of "$root/usr")" = "$(tree_of "$top")" ] ||
   fail "the tarball's tree differs from the packages': $(diff <(tree_of "$root/usr") <(tree_of "$top") | head)"
 expect "kalpo demo from the tarball" fresh "$top/bin/kalpo" demo --model EPSON

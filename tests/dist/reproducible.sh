@@ -4,6 +4,8 @@
 # makes it quick; the packages, archives, manual pages and links are made
 # anew, and a clone elsewhere (in a folder whose path holds a space) shows any
 # path or time that leaks in, and that the build takes such a path.
+# With CCACHE_DISABLE=1 (make test-reproducible-nocache) the second build
+# compiles everything anew: what a build without the cache would differ in.
 #   tests/dist/reproducible.sh DIST_FOLDER WORK_FOLDER
 set -uo pipefail
 . "$(dirname "$0")/common.sh"

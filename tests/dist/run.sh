@@ -4,7 +4,8 @@
 #   linux.sh    the four .deb files and the tarball
 #   wheel.sh    the Python wheels, each in a fresh virtual environment
 #   windows.sh  the zip and the installer in a fresh Wine prefix
-# and the version of every place against the header; and `make dist` again
+# and the version of every place against the header, SHA256SUMS against the
+# files, a bill of materials beside each; and `make dist` again
 # from a second clone of the same commit (KALPO_DIST_SECOND=0 leaves it out),
 # whose files must be byte-identical.  All at once; ends with "N passed, N
 # failed".
@@ -39,6 +40,8 @@ start() {
 }
 
 start version cmake -DSOURCE="$source" -P "$here/version_check.cmake"
+start checksums sh -c "cd '$dist' && [ \"\$(wc -l <SHA256SUMS)\" -eq \"\$(ls | grep -vcx SHA256SUMS)\" ] && sha256sum --check --quiet SHA256SUMS"
+start boms sh -c "cd '$dist' && for f in *; do case \$f in *.cdx.json|SHA256SUMS) continue;; esac; python3 -c 'import json,sys; b=json.load(open(sys.argv[1])); assert b[\"bomFormat\"] == \"CycloneDX\" and b[\"metadata\"][\"component\"][\"name\"] == sys.argv[2]' \"\$f.cdx.json\" \"\$f\" || exit 1; done"
 start linux "$here/linux.sh" "$dist" "$scratch/linux"
 start wheel "$here/wheel.sh" "$dist" "$scratch/wheel"
 start windows "$here/windows.sh" "$dist" "$scratch/windows"

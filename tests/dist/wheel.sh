@@ -48,16 +48,26 @@ if command -v mypy >/dev/null; then
 fi
 
 # ---- The Linux platform wheel: libkalpo inside, the virtual printer only when asked ----
-platform_wheel=$dist/kalpo-$version-py3-none-manylinux_2_36_x86_64.whl
+platform_wheel=$(ls "$dist"/kalpo-"$version"-py3-none-manylinux_2_*_x86_64.whl 2>/dev/null | head -1)
+[ -f "$platform_wheel" ] || fail "the Linux platform wheel is missing"
+# Its tag is the newest glibc version its binaries need, read from their symbol versions.
+unzip -q -o "$platform_wheel" -d "$work/platform-files"
+needed=$(find "$work/platform-files" -name '*.so*' -exec objdump -T {} + | grep -o 'GLIBC_2\.[0-9]*' | sort -uV | tail -1)
+[[ "$platform_wheel" == *"-manylinux_2_${needed#GLIBC_2.}_x86_64.whl" ]] ||
+  fail "the platform wheel's tag ($(basename "$platform_wheel")) is not its binaries' newest glibc, $needed"
 [ -f "$dist/kalpo-$version-py3-none-win32.whl" ] || fail "the win32 wheel is missing"
 venv2=$work/platform
 expect "pip install of the platform wheel" sh -c "'$python' -m venv '$venv2' && '$venv2/bin/pip' install --quiet --no-index '$platform_wheel'"
 expect "a sale on the wheel's virtual printer (KALPO_VIRTUAL=1)" fresh env -u KALPO_LIBRARY -u LD_LIBRARY_PATH \
   KALPO_VIRTUAL=1 "$venv2/bin/python" "$source_dir/tests/dist/wheel_sale.py"
-message=$(fresh env -u KALPO_LIBRARY -u LD_LIBRARY_PATH "$venv2/bin/python" -c 'import kalpo
-try:
-    kalpo.versao()
-except kalpo.LibraryMissing as error:
-    print(error)' 2>&1)
+# Without virtual=True a model's call finds no maker library, and says so.
+message=$(fresh env -u KALPO_LIBRARY -u LD_LIBRARY_PATH -u KALPO_VIRTUAL "$venv2/bin/python" -c 'import kalpo
+assert kalpo.versao()
+print(kalpo.leitura_x("BEMATECHMP20"))' 2>&1)
 grep -q "libbemafi32.so is missing" <<<"$message" || fail "without virtual=True the wheel's libkalpo: $message"
+# virtual=True after other calls than a model's.
+expect "virtual=True after kalpo.versao()" fresh env -u KALPO_LIBRARY -u LD_LIBRARY_PATH -u KALPO_VIRTUAL \
+  "$venv2/bin/python" -c 'import kalpo
+assert kalpo.versao() and kalpo.inicia_driver()
+assert kalpo.Printer("BEMATECHMP20", virtual=True).leitura_x()[0]'
 finish

@@ -38,11 +38,21 @@ version_text=$(printf '%s.0' "$version" | iconv -t UTF-16LE | od -An -tx1 | tr -
 for program in kalpo.dll kalpo.exe; do
   od -An -tx1 -v "$top/bin/$program" | tr -d ' \n' | grep -q "$version_text" || fail "$program: no version $version.0"
 done
+# THIRD-PARTY.txt names each third-party component, which is where its list says.
+while IFS='|' read -r name mark; do
+  grep -qF "$name" "$top/THIRD-PARTY.txt" || fail "THIRD-PARTY.txt does not name $name"
+done < <("$source_dir/packaging/third_party.sh" marks tool reference windows)
+for kind_file in "tool bin/kalpo.exe" "windows bin/kalpo.dll" "reference doc"; do
+  set -- $kind_file
+  while IFS='|' read -r name mark; do
+    grep -raqF "$mark" "$top/$2" || fail "$2 does not hold $name: packaging/third_party.list is wrong"
+  done < <("$source_dir/packaging/third_party.sh" marks "$1")
+done
 echo "  checked: the zip's contents and versions"
 
 # Without the makers' DLLs kalpo.exe starts, and a call names the missing one.
 expect "kalpo.exe --help without maker DLLs" wine "$top/bin/kalpo.exe" --help
-missing=$(wine "$top/bin/kalpo.exe" call Versao 2>&1)
+missing=$(wine "$top/bin/kalpo.exe" call LeituraX BEMATECHMP20 2>&1)
 status=$?
 [ "$status" -eq 1 ] && grep -q "${makers[0]} is missing" <<<"$missing" ||
   fail "kalpo.exe call without maker DLLs (exit $status): $missing"
@@ -73,11 +83,13 @@ setup=$dist/kalpo-$version-setup.exe
 if [ -f "$setup" ]; then
   expect "setup.exe /S /VIRTUAL /SERVE" sh -c "wine '$setup' /S /VIRTUAL /SERVE && wineserver -w"
   installed=$(find "$WINEPREFIX/drive_c" -maxdepth 3 -type d -path '*/Program Files*/KALPO' | head -1)
-  [ -n "$installed" ] && [ -f "$installed/bin/kalpo.exe" ] && [ -f "$installed/bin/${makers[0]}" ] ||
+  [ -n "$installed" ] && [ -f "$installed/bin/kalpo.exe" ] && [ -f "$installed/bin/virtual-printer/${makers[0]}" ] ||
     fail "nothing installed under Program Files\KALPO"
   expect "kalpo.exe demo from the installed place" wine "$installed/bin/kalpo.exe" demo --model EPSON
-  registry=$(wine reg query 'HKCU\Environment' /v Path 2>/dev/null; wine reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Run' 2>/dev/null)
-  grep -qi 'KALPO\\bin' <<<"$registry" || fail "kalpo.exe's folder is not on the user's PATH"
+  # Installed for all users (Wine's user is an administrator): the machine's PATH and Run key.
+  registry=$(wine reg query 'HKLM\SYSTEM\CurrentControlSet\Control\Session Manager\Environment' /v Path 2>/dev/null
+    wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Run' 2>/dev/null)
+  grep -qi 'KALPO\\bin' <<<"$registry" || fail "kalpo.exe's folder is not on the machine's PATH"
   grep -q 'KALPO serve' <<<"$registry" || fail "no Run value starting kalpo serve"
   [ -n "$(find "$WINEPREFIX/drive_c" -name 'KALPO panel.url')" ] || fail "no Start-menu entry for the panel"
   # The panel's address answers while kalpo serve runs.
@@ -94,12 +106,22 @@ except Exception: sys.exit(1)" 2>/dev/null; then answered=true; break; fi
   $answered || fail "the panel's address did not answer: $(tail -5 "$work/serve.log")"
   wineserver -k >/dev/null 2>&1
   wait 2>/dev/null
+  # Run again without the two components: both are gone.
+  expect "setup.exe /S again without /VIRTUAL /SERVE" sh -c "wine '$setup' /S && wineserver -w"
+  [ ! -e "$installed/bin/virtual-printer" ] || fail "the virtual printer stays: $(ls "$installed/bin/virtual-printer")"
+  ! wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Run' 2>/dev/null | grep -q 'KALPO serve' ||
+    fail "the Run value stays after a run without /SERVE"
+  wineserver -k >/dev/null 2>&1
   expect "uninstall.exe /S" sh -c "wine '$installed/uninstall.exe' /S && wineserver -w"
   [ ! -e "$installed" ] || fail "left after uninstalling: $(find "$installed" | head -5)"
   [ -z "$(find "$WINEPREFIX/drive_c" -name 'KALPO panel.url')" ] || fail "the Start-menu entry is left"
-  registry=$(wine reg query 'HKCU\Environment' /v Path 2>/dev/null; wine reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Run' 2>/dev/null)
+  registry=$(for key in 'HKCU\Environment' 'HKCU\Software\Microsoft\Windows\CurrentVersion\Run' \
+    'HKLM\SYSTEM\CurrentControlSet\Control\Session Manager\Environment' \
+    'HKLM\Software\Microsoft\Windows\CurrentVersion\Run'; do wine reg query "$key" 2>/dev/null; done)
   ! grep -qi 'KALPO' <<<"$registry" || fail "the registry keeps KALPO: $registry"
   echo "  checked: the installer"
+  # In a store's folder, again without components, uninstalled; both scopes.
+  "$source_dir/tests/dist/installer_check.sh" "$setup" || fail "the installer in a store's folder"
 else
   fail "$setup is missing (make dist)"
 fi

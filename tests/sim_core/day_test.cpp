@@ -107,10 +107,11 @@ TEST_F(DayTest, FeedCutAndSpacingEndThePaper) {
   ASSERT_EQ(s.cut(), Outcome::ok);
   ASSERT_EQ(s.open_drawer(), Outcome::ok);
   std::vector<std::string> lines = printer().tape().back().lines;
-  ASSERT_GE(lines.size(), 5u);
+  ASSERT_GE(lines.size(), 6u);
   EXPECT_EQ(std::vector<std::string>(lines.end() - 5, lines.end()),
             (std::vector<std::string>{lines[lines.size() - 5], "", "", "", lines.back()}));
-  EXPECT_NE(lines[lines.size() - 5].find("FAB:"), std::string::npos);
+  EXPECT_NE(lines[lines.size() - 6].find("FAB:"), std::string::npos);
+  EXPECT_NE(lines[lines.size() - 5].find("NAO E DOCUMENTO FISCAL"), std::string::npos);
   EXPECT_NE(lines.back().find("corte"), std::string::npos);
   EXPECT_EQ(s.state().drawer_openings, 1u);
   EXPECT_EQ(s.state().coo, 1u);

@@ -64,6 +64,8 @@ fs::path fresh_folder() {
 }  // namespace
 
 int cmd_demo(const Global &g, const std::vector<std::string> &chosen, bool keep) {
+  // The demo sells on the virtual printer, never on a maker's own library.
+  set_environment("KALPO_VIRTUAL", "1");
   const bool own_folder = !g.dir_given;
   const std::vector<Day> planned = days(chosen);
   // In the user's folder (--dir), the printers must not be there already.

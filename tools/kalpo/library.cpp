@@ -5,6 +5,8 @@
 #include <mutex>
 #include <vector>
 
+#include "seam/maker_files.h"
+
 #if defined(_WIN32)
 #include <windows.h>
 #else
@@ -22,15 +24,6 @@ std::string g_file;
 std::vector<std::function<void()>> g_pending;
 
 #if defined(_WIN32)
-
-constexpr const char *kMakerFiles[] = {
-#define KALPO_MAKER_LIBRARY(name, file, dead) file,
-#include "seam/maker_libraries.h"
-};
-
-constexpr const char *kGetIt =
-    "Install the maker's own DLLs beside kalpo.dll, or the virtual printer: the installer's component, or the\n"
-    "DLLs of the zip's virtual-printer\\ folder copied beside kalpo.dll.";
 
 std::string module_file(HMODULE module) {
   char path[MAX_PATH * 4];
@@ -57,11 +50,7 @@ void *open_library(std::string &file) {
   const std::string where = "in " + fs::path(module_file(nullptr)).parent_path().string() +
                             ", the system folders, the current folder and PATH";
   if (!findable("kalpo.dll")) throw LibraryMissing("kalpo.dll is not found: looked " + where + ".");
-  for (const char *maker : kMakerFiles)
-    if (!findable(maker))
-      throw LibraryMissing(std::string("the maker library ") + maker + " is missing: kalpo.dll needs it; looked " +
-                           where + ".\n" + kGetIt);
-  throw LibraryMissing("kalpo.dll cannot be loaded (Windows error " + std::to_string(GetLastError()) + ").\n" + kGetIt);
+  throw LibraryMissing("kalpo.dll cannot be loaded (Windows error " + std::to_string(GetLastError()) + ").");
 }
 
 void *symbol(void *library, const char *name) {
@@ -69,10 +58,6 @@ void *symbol(void *library, const char *name) {
 }
 
 #else
-
-constexpr const char *kGetIt =
-    "Install the maker's own libraries, or the virtual printer: apt install kalpo-virtual-printer (the\n"
-    "tarball holds it beside libkalpo, in kalpo/virtual-printer/).";
 
 // The folders named by a colon-separated list, empty entries left out.
 std::vector<fs::path> folders_of(const char *list) {
@@ -114,27 +99,19 @@ void *open_library(std::string &file) {
       path = folder / KALPO_SONAME;
       break;
     }
-  // Global, as a linked library's: the maker libraries' functions are looked
-  // up by name (the replay's report of what answered).
   if (void *library = dlopen(path.c_str(), RTLD_NOW | RTLD_GLOBAL)) {
     Dl_info info{};
     void *any = dlsym(library, "KALPO_Versao");
     file = any && dladdr(any, &info) && info.dli_fname ? info.dli_fname : path.string();
     return library;
   }
-  // "libX.so: cannot open shared object file: ...": the first name is the
-  // file the loader did not find.
+  // "libX.so: cannot open shared object file: ...": libkalpo itself is not found.
   const std::string error = dlerror();
   const std::string missing = error.substr(0, error.find(": "));
   if (missing == KALPO_SONAME || missing == path.string())
     throw LibraryMissing(std::string(KALPO_SONAME) + " is not found: looked in " + listed(folders) +
                          "and the system's library folders.");
-  if (error.find("cannot open shared object file") == std::string::npos)
-    throw LibraryMissing(path.string() + " cannot be loaded: " + error);
-  const fs::path beside = path.has_parent_path() ? path.parent_path() : fs::path("libkalpo's folder");
-  throw LibraryMissing("the maker library " + missing + " is missing: " + KALPO_SONAME + " needs it; looked in " +
-                       beside.string() + ", " + (beside / "kalpo/virtual-printer").string() +
-                       ", LD_LIBRARY_PATH and the system's library folders.\n" + kGetIt);
+  throw LibraryMissing(path.string() + " cannot be loaded: " + error);
 }
 
 void *symbol(void *library, const char *name) { return dlsym(library, name); }
@@ -164,6 +141,34 @@ void *export_address(const char *name) {
 std::string loaded_library_file() {
   library();
   return g_file;
+}
+
+MakerFile maker_file(const std::string &library) {
+  MakerFile m{library, kalpo::seam::maker_file_name(library), "", "", false};
+  std::string kalpo;
+  try {
+    kalpo = loaded_library_file();
+  } catch (const LibraryMissing &) {
+    return m;
+  }
+  const kalpo::seam::FoundLibrary found =
+      kalpo::seam::load_maker_library(library, fs::path(kalpo).parent_path().string());
+  m.file = found.handle ? found.file : "";
+  m.looked = found.looked;
+  m.virtual_folder = found.virtual_folder;
+  return m;
+}
+
+std::vector<MakerFile> maker_files() {
+  std::vector<MakerFile> out;
+  for (std::string_view library : kalpo::seam::maker_libraries()) out.push_back(maker_file(std::string(library)));
+  return out;
+}
+
+std::string maker_file_text(const MakerFile &m) {
+  if (!m.file.empty()) return m.file + (m.virtual_folder ? " (the virtual printer)" : "");
+  if (m.looked.empty()) return "(libkalpo not loaded)";
+  return "missing: " + m.name + ", looked in " + m.looked;
 }
 
 void when_library_loaded(std::function<void()> action) {

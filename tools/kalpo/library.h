@@ -5,11 +5,13 @@
 #include <functional>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace kt {
 
-// libkalpo or a maker library it needs could not be loaded: the message says
-// which, where it was looked for and how to get the virtual printer.
+// libkalpo could not be loaded: the message says where it was looked for.
+// (libkalpo loads without any maker library: a call of a missing one answers
+// as a printer that does not answer, naming the library.)
 struct LibraryMissing : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
@@ -26,6 +28,22 @@ F library_export(const char *name) {
 
 // The file libkalpo was loaded from (loading it if it is not yet).
 std::string loaded_library_file();
+
+// A maker library as libkalpo finds it from this process (loaded by the same
+// search, src/seam/maker_files.h): its file name, the file found (empty:
+// missing, `looked` says where it was looked for), and whether that is the
+// virtual printer's folder.  Empty `looked` and file: libkalpo is not loaded.
+struct MakerFile {
+  std::string library;  // bemafi32
+  std::string name;     // libbemafi32.so, BEMAFI32.DLL
+  std::string file;
+  std::string looked;
+  bool virtual_folder = false;
+};
+MakerFile maker_file(const std::string &library);
+std::vector<MakerFile> maker_files();
+// One line: the file and "(virtual printer)", or "missing: <name>, looked in ...".
+std::string maker_file_text(const MakerFile &m);
 
 // Runs `action` once libkalpo is loaded: now if it is, else right after it is.
 void when_library_loaded(std::function<void()> action);

@@ -11,6 +11,7 @@
 #include "kalpo.h"
 #include "library.h"
 #include "replay/makers.h"
+#include "seam/maker_files.h"
 
 #if defined(_WIN32)
 #include <windows.h>
@@ -128,19 +129,6 @@ int run_from(const std::string &folder, const std::vector<std::string> &args) {
   return static_cast<int>(status);
 }
 
-std::vector<LoadedLibrary> loaded_maker_libraries() {
-  loaded_library_file();  // libkalpo loaded, and with it the maker libraries
-  std::vector<LoadedLibrary> loaded;
-  for (const kreplay::Library &l : kreplay::libraries()) {
-    const HMODULE module = GetModuleHandleA(std::string(l.file).c_str());
-    loaded.push_back({l.name, module_file(module),
-                      module ? reinterpret_cast<kreplay::TakeCalls>(
-                                   reinterpret_cast<void *>(GetProcAddress(module, kreplay::kTakeCalls)))
-                             : nullptr});
-  }
-  return loaded;
-}
-
 #else
 
 int run_from(const std::string &folder, const std::vector<std::string> &args) {
@@ -167,28 +155,23 @@ int run_from(const std::string &folder, const std::vector<std::string> &args) {
   return 1;
 }
 
+#endif
+
+// Each loaded as libkalpo loads it (by the same search, which finds the
+// replay folder's first), before libkalpo needs it: libkalpo's own load of
+// the same name then gets the same library.
 std::vector<LoadedLibrary> loaded_maker_libraries() {
-  loaded_library_file();  // libkalpo loaded, and with it the maker libraries
+  const std::string kalpo_folder = fs::path(loaded_library_file()).parent_path().string();
   std::vector<LoadedLibrary> loaded;
   for (const kreplay::Library &l : kreplay::libraries()) {
-    LoadedLibrary library{l.name, "", nullptr};
-    // Found by one of its functions; its own take, not another's of the same name.
-    for (const kreplay::MakerFunction &f : kreplay::maker_functions()) {
-      if (f.library != l.name) continue;
-      Dl_info info{};
-      void *symbol = dlsym(RTLD_DEFAULT, f.name.c_str());
-      if (!symbol || !dladdr(symbol, &info) || !info.dli_fname) break;
-      library.file = info.dli_fname;
-      if (void *handle = dlopen(info.dli_fname, RTLD_NOW | RTLD_NOLOAD))
-        library.take = reinterpret_cast<kreplay::TakeCalls>(dlsym(handle, kreplay::kTakeCalls));
-      break;
-    }
-    loaded.push_back(std::move(library));
+    const kalpo::seam::FoundLibrary found = kalpo::seam::load_maker_library(l.name, kalpo_folder);
+    loaded.push_back({l.name, found.file,
+                      found.handle ? reinterpret_cast<kreplay::TakeCalls>(
+                                         kalpo::seam::maker_symbol(found.handle, kreplay::kTakeCalls))
+                                   : nullptr});
   }
   return loaded;
 }
-
-#endif
 
 #if defined(_WIN32)
 

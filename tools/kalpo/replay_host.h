@@ -1,9 +1,9 @@
 // What a replay needs of the system: a temporary folder in which libkalpo is
 // bound to the replay maker libraries instead of the virtual printer, and the
-// replay run there in a child process.  libkalpo's imports are looked for
-// beside the program first on Windows, and by the loader's path before
-// libkalpo's own folder elsewhere: so the folder holds a copy of libkalpo and
-// the replay libraries, and on Windows this program too.
+// replay run there in a child process.  libkalpo looks for the maker
+// libraries beside the program first on Windows, and by the loader's path
+// before libkalpo's own folder elsewhere: so the folder holds a copy of
+// libkalpo and the replay libraries, and on Windows this program too.
 #pragma once
 
 #include <string>

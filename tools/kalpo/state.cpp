@@ -4,6 +4,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "library.h"
 #include "output.h"
 #include "printer_view.h"
 
@@ -78,6 +79,7 @@ nlohmann::json state_json(const ksim::State &s, Day day, const std::string &fold
 void print_state(const ksim::State &s, Day day, const std::string &library) {
   std::cout << library << ": COO " << s.coo << "  CCF " << s.ccf << "  CRZ " << s.crz << "  GT "
             << amount_text(s.grand_total) << "  open: " << document_name(s.open) << '\n';
+  std::cout << "  library in use: " << maker_file_text(maker_file(library)) << '\n';
   std::cout << "  day: " << day_text(day, s, library) << '\n';
   if (day == Day::open || day == Day::reduction_pending)
     std::cout << "  the day's sales: gross " << amount_text(s.day_gross) << "  cancellations "
@@ -108,9 +110,12 @@ int cmd_state(const Global &g, const std::string &library) {
     } else {
       shown = true;
       const ksim::State &s = l.session->state();
-      if (g.json)
+      if (g.json) {
         out[lib] = state_entry(l);
-      else
+        const MakerFile m = maker_file(lib);
+        out[lib]["library_file"] = m.file.empty() ? nlohmann::json() : nlohmann::json(m.file);
+        out[lib]["library_virtual"] = m.virtual_folder;
+      } else
         print_state(s, day_of(s, ksim::date_text(l.session->now())), lib);
     }
   }

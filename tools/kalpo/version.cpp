@@ -1,5 +1,6 @@
-// --version: the version of the library the tool was built with and the
-// text that the loaded library's KALPO_Versao hands back, or why none is.
+// --version: the version of the library the tool was built with, the text
+// that the loaded library's KALPO_Versao hands back, or why none is, and the
+// file of each maker library in use.
 #include <nlohmann/json.hpp>
 
 #include "base/cp1252.h"
@@ -23,10 +24,22 @@ std::string library_versao() {
   }
 }
 
+// With the file of each maker library that libkalpo uses (or where it looked).
 std::string version_text(const Global &g) {
   const std::string versao = library_versao();
-  if (g.json) return json_text({{"version", KALPO_VERSION_TEXT}, {"versao", versao}});
-  return "kalpo " KALPO_VERSION_TEXT "\nKALPO_Versao: " + versao;
+  const std::vector<MakerFile> makers = maker_files();
+  if (g.json) {
+    nlohmann::json libraries = nlohmann::json::object();
+    for (const MakerFile &m : makers)
+      libraries[m.library] = {{"name", m.name},
+                              {"file", m.file.empty() ? nlohmann::json() : nlohmann::json(m.file)},
+                              {"virtual", m.virtual_folder},
+                              {"looked", m.looked}};
+    return json_text({{"version", KALPO_VERSION_TEXT}, {"versao", versao}, {"maker_libraries", libraries}});
+  }
+  std::string text = "kalpo " KALPO_VERSION_TEXT "\nKALPO_Versao: " + versao + "\nmaker libraries:";
+  for (const MakerFile &m : makers) text += "\n  " + m.library + ": " + maker_file_text(m);
+  return text;
 }
 
 }  // namespace kt

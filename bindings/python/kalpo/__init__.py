@@ -100,13 +100,12 @@ _MAKERS = (["BEMAFI32.DLL", "CONVECF.dll", "fs345_32.dll", "Daruma32.dll", "ecf3
            [f"lib{name}.so" for name in ("bemafi32", "convecf", "fs345_32", "daruma32", "ecf32m", "dllg2",
                                          "dllg2_gerador", "interfaceepson")])
 _HERE = os.path.dirname(os.path.abspath(__file__))
-_GET_IT = ("Install the maker's own libraries, or the virtual printer: the kalpo-virtual-printer package, the "
-           "installer's component, or a platform wheel with kalpo.Printer(model, virtual=True) or KALPO_VIRTUAL=1.")
-
 
 class LibraryMissing(OSError):
-    """libkalpo, or a maker library it needs, could not be loaded: the message
-    says which, where it was looked for and how to get the virtual printer."""
+    """libkalpo could not be loaded, or the virtual printer was asked for where
+    it is not: the message says where it was looked for.  (A maker library
+    that is missing is libkalpo's to say: the call that needs it fails as a
+    printer that does not answer, naming the library on standard error.)"""
 
 
 def _places() -> list[str]:
@@ -120,27 +119,24 @@ def _wants_virtual() -> bool:
     return os.environ.get("KALPO_VIRTUAL", "") not in ("", "0")
 
 
+_virtual_loaded = False
+
+
 def _load_virtual_printer() -> None:
-    """The platform wheel's virtual printer, loaded before libkalpo so that
-    its maker libraries answer by their names; only when asked for."""
+    """The platform wheel's virtual printer, loaded by this module so that
+    libkalpo, which loads each maker library when a call first needs it, takes
+    these of the same names; only when asked for, and at any time before a
+    call has needed a maker's library."""
+    global _virtual_loaded
+    if _virtual_loaded:
+        return
     folder = os.path.join(_HERE, "virtual-printer")
     if not os.path.isdir(folder):
         raise LibraryMissing(f"KALPO: the virtual printer was asked for, but {folder} is missing: it comes with "
                              "the platform wheels only")
-    if _WINDOWS:
-        os.add_dll_directory(folder)  # type: ignore[attr-defined]
-    else:
-        for maker in _MAKERS:
-            ctypes.CDLL(os.path.join(folder, maker), mode=ctypes.RTLD_GLOBAL)
-
-
-def _missing_maker(error: OSError) -> str | None:
-    """The maker library the loader did not find, from its message."""
-    text = str(error)
     for maker in _MAKERS:
-        if maker.lower() in text.lower():
-            return maker
-    return None
+        ctypes.CDLL(os.path.join(folder, maker), mode=ctypes.RTLD_GLOBAL)
+    _virtual_loaded = True
 
 
 def _load() -> Any:
@@ -154,11 +150,6 @@ def _load() -> Any:
         try:
             return _Library(place)
         except OSError as error:
-            maker = _missing_maker(error)
-            if maker:
-                raise LibraryMissing(f"KALPO: the maker library {maker} is missing: {place} needs it; looked "
-                                     f"beside it, in its kalpo/virtual-printer folder and on the loader's path.\n"
-                                     + _GET_IT) from error
             tried.append(f"{place}: {error}" if os.path.dirname(place) else f"{place} on the loader's path: {error}")
     raise LibraryMissing(f"KALPO: {_NAME} could not be loaded; tried:\n  " + "\n  ".join(tried) +
                          "\nSet KALPO_LIBRARY to the library's path.")
@@ -168,12 +159,12 @@ _library: Any = None
 
 
 def _loaded(virtual: bool = False) -> Any:
-    """libkalpo, loaded at the first call (with the virtual printer first when
-    asked for), its exports typed."""
+    """libkalpo, loaded at the first call, its exports typed; the virtual
+    printer loaded first when asked for, now or at an earlier call."""
     global _library
+    if virtual or _wants_virtual():
+        _load_virtual_printer()
     if _library is None:
-        if virtual or _wants_virtual():
-            _load_virtual_printer()
         library = _load()
         for name, (restype, argtypes) in _EXPORTS.items():
             function = getattr(library, name)
@@ -589,9 +580,10 @@ class Printer:
     receives them, and without one they are not shown and a question is
     answered No.  Otherwise results are returned as by the functions.
 
-    virtual=True loads the platform wheel's virtual printer, when libkalpo is
-    not loaded yet (KALPO_VIRTUAL=1 does the same for a program that cannot
-    change its code); otherwise the makers' own libraries answer."""
+    virtual=True loads the platform wheel's virtual printer, whatever was
+    called before, as long as no call has yet needed a maker's library
+    (KALPO_VIRTUAL=1 does the same for a program that cannot change its
+    code); otherwise the makers' own libraries answer."""
 
     def __init__(self, model: str, raise_errors: bool = False, virtual: bool = False) -> None:
         self.model = model
