@@ -164,7 +164,7 @@ void library_looked(std::string_view library, const seam::FoundLibrary &found) {
     g_record.libraries += "{\"library\":" + json::string(std::string(library)) +
                           ",\"name\":" + json::string(seam::maker_file_name(library)) +
                           ",\"file\":" + (found.handle ? json::string(found.file) : "null") +
-                          (found.handle ? ",\"virtual\":" + std::string(found.virtual_folder ? "true" : "false")
+                          (found.handle ? ",\"virtual\":" + std::string(found.virtual_printer ? "true" : "false")
                                         : ",\"looked\":" + json::string(found.looked)) +
                           "}";
   } catch (...) {

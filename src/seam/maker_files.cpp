@@ -91,25 +91,25 @@ std::string maker_file_name(std::string_view library) {
 FoundLibrary load_maker_library(std::string_view library, const std::string &kalpo_folder) {
   const std::string name = maker_file_name(library);
   const fs::path own = fs::path(kalpo_folder);
-  const fs::path virtual_folder = own / kVirtualFolder;
+  const fs::path virtual_dir = own / kVirtualFolder;
   FoundLibrary found;
-  const auto try_folder = [&](const fs::path &folder, bool is_virtual) {
+  const auto try_folder = [&](const fs::path &folder) {
     if (found.handle || kalpo_folder.empty()) return;
     found.looked += (found.looked.empty() ? "" : ", ") + folder.string();
     std::error_code ec;
     if (!fs::is_regular_file(folder / name, ec)) return;
     found.handle = open((folder / name).string(), false, found.file);
-    found.virtual_folder = found.handle && is_virtual;
   };
-  if (virtual_chosen()) try_folder(virtual_folder, true);
+  if (virtual_chosen()) try_folder(virtual_dir);
   if (!found.handle) {
     found.looked += (found.looked.empty() ? "" : ", ") + std::string(kLoaderSearch);
     found.handle = open(name, true, found.file);
   }
-  try_folder(own, false);
-  try_folder(virtual_folder, true);
-  if (found.handle && !found.virtual_folder)
-    found.virtual_folder = fs::path(found.file).parent_path().lexically_normal() == virtual_folder.lexically_normal();
+  try_folder(own);
+  try_folder(virtual_dir);
+  // The virtual printer's libraries say so themselves, wherever they were
+  // found (a build tree keeps them beside libkalpo).
+  found.virtual_printer = found.handle && maker_symbol(found.handle, kVirtualPrinterMark);
   return found;
 }
 

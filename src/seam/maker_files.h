@@ -34,8 +34,12 @@ struct FoundLibrary {
   void *handle = nullptr;       // null: not found anywhere
   std::string file;             // the file loaded
   std::string looked;           // where it was looked for, in order
-  bool virtual_folder = false;  // loaded from the virtual printer's folder
+  bool virtual_printer = false;  // the virtual printer's library (it exports kVirtualPrinterMark)
 };
+
+// The function every library of the virtual printer exports, and no maker's
+// own: const char *kalpo_virtual_printer(void), saying what it is.
+inline constexpr const char *kVirtualPrinterMark = "kalpo_virtual_printer";
 
 // Loads the maker library (or finds it already loaded), looking in the
 // places above; `kalpo_folder` is the folder of libkalpo's file.

@@ -80,7 +80,7 @@ def gauges(text):
 class Watch(unittest.TestCase):
     recorded = {}
 
-    def follow(self, service, events, make):
+    def follow(self, service, events, make, virtual):
         """Each step made by `make(step)`, then seen everywhere; the gauges
         recorded, one sample a step."""
         series = {}
@@ -100,6 +100,9 @@ class Watch(unittest.TestCase):
                 self.assertEqual(state["library"], LIBRARY)
                 metrics = gauges(service.request("GET", "/metrics")[2])
                 self.assertEqual(metrics[("kalpo_printer_up", None)], 1.0 if health["answering"] else 0.0)
+                # Which library answers: the scripted one is a maker's own.
+                self.assertEqual((state["virtual"], metrics[("kalpo_printer_virtual", None)]),
+                                 (virtual, float(virtual)), state)
                 for paper_state, value in (paper or {}).items():
                     self.assertEqual(metrics[("kalpo_printer_paper", paper_state)], value)
                 status, _, answer = service.request("POST", "/v1/call/NumeroCupom", {"args": [MODEL, None]})
@@ -112,7 +115,7 @@ class Watch(unittest.TestCase):
     def run_with(self, name, service, make):
         events = Events(service)
         try:
-            self.recorded[name] = self.follow(service, events, make)
+            self.recorded[name] = self.follow(service, events, make, name == "virtual")
         finally:
             events.stream.close()
             log = service.stop()

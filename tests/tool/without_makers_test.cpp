@@ -89,11 +89,11 @@ TEST_F(WithoutMakers, WhatCallsNoExportWorksAndACallNamesTheMissingMakerLibrary)
 
 TEST_F(WithoutMakers, OneMakersOwnLibraryAnswersItsModelsAndTheVirtualPrinterTheOthers) {
   const std::string env = with_double(true);
-  const std::string virtual_folder = (dir_ / "lib/kalpo/virtual-printer").string();
+  const std::string virtual_printer = (dir_ / "lib/kalpo/virtual-printer").string();
   expect_rows(
       {
           {"--version", 0, "interfaceepson: " + (dir_ / "maker/libinterfaceepson.so").string() + "\n"},
-          {"--version", 0, "bemafi32: " + virtual_folder + "/libbemafi32.so (the virtual printer)"},
+          {"--version", 0, "bemafi32: " + virtual_printer + "/libbemafi32.so (the virtual printer)"},
           {"call AbreCupom EPSON - '' '' ''", 0, "= 1"},
           {"call AbreCupom BEMATECHMP20 - '' '' ''", 0, "= 1"},
       },
@@ -102,7 +102,7 @@ TEST_F(WithoutMakers, OneMakersOwnLibraryAnswersItsModelsAndTheVirtualPrinterThe
   EXPECT_FALSE(fs::exists(dir_ / "sim/interfaceepson"));
   EXPECT_TRUE(fs::exists(dir_ / "sim/bemafi32"));
   // Chosen, the virtual printer answers every model.
-  expect_rows({{"--version", 0, "interfaceepson: " + virtual_folder + "/libinterfaceepson.so (the virtual printer)"}},
+  expect_rows({{"--version", 0, "interfaceepson: " + virtual_printer + "/libinterfaceepson.so (the virtual printer)"}},
               env + " KALPO_VIRTUAL=1");
 }
 

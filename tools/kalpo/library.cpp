@@ -155,7 +155,7 @@ MakerFile maker_file(const std::string &library) {
       kalpo::seam::load_maker_library(library, fs::path(kalpo).parent_path().string());
   m.file = found.handle ? found.file : "";
   m.looked = found.looked;
-  m.virtual_folder = found.virtual_folder;
+  m.virtual_printer = found.virtual_printer;
   return m;
 }
 
@@ -166,7 +166,7 @@ std::vector<MakerFile> maker_files() {
 }
 
 std::string maker_file_text(const MakerFile &m) {
-  if (!m.file.empty()) return m.file + (m.virtual_folder ? " (the virtual printer)" : "");
+  if (!m.file.empty()) return m.file + (m.virtual_printer ? " (the virtual printer)" : "");
   if (m.looked.empty()) return "(libkalpo not loaded)";
   return "missing: " + m.name + ", looked in " + m.looked;
 }

@@ -38,7 +38,7 @@ struct MakerFile {
   std::string name;     // libbemafi32.so, BEMAFI32.DLL
   std::string file;
   std::string looked;
-  bool virtual_folder = false;
+  bool virtual_printer = false;
 };
 MakerFile maker_file(const std::string &library);
 std::vector<MakerFile> maker_files();

@@ -114,7 +114,7 @@ int cmd_state(const Global &g, const std::string &library) {
         out[lib] = state_entry(l);
         const MakerFile m = maker_file(lib);
         out[lib]["library_file"] = m.file.empty() ? nlohmann::json() : nlohmann::json(m.file);
-        out[lib]["library_virtual"] = m.virtual_folder;
+        out[lib]["library_virtual"] = m.virtual_printer;
       } else
         print_state(s, day_of(s, ksim::date_text(l.session->now())), lib);
     }

@@ -33,7 +33,7 @@ std::string version_text(const Global &g) {
     for (const MakerFile &m : makers)
       libraries[m.library] = {{"name", m.name},
                               {"file", m.file.empty() ? nlohmann::json() : nlohmann::json(m.file)},
-                              {"virtual", m.virtual_folder},
+                              {"virtual", m.virtual_printer},
                               {"looked", m.looked}};
     return json_text({{"version", KALPO_VERSION_TEXT}, {"versao", versao}, {"maker_libraries", libraries}});
   }

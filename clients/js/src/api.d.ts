@@ -1125,6 +1125,8 @@ export interface components {
         PrinterState: {
             answering: boolean | null;
             coupon_open?: boolean | null;
+            /** @description the maker library's file that answers; null until one is loaded */
+            file?: string | null;
             /** @description Unix seconds */
             last_answer?: number | null;
             /** @description the last failed call's code */
@@ -1143,6 +1145,8 @@ export interface components {
              * @enum {unknown}
              */
             status: "ok" | "degraded" | "down" | "unknown";
+            /** @description true: the virtual printer answers, not a fiscal printer; null until loaded */
+            virtual?: boolean | null;
             z_pending?: boolean | null;
         };
         Version: {

@@ -54,6 +54,10 @@ void printer_gauges(std::string &out, const std::vector<PrinterState> &printers)
   family(out, "kalpo_printer_z_pending", "gauge", "1 when the printer said a Z reduction is due.");
   for (const PrinterState &s : printers)
     if (s.z_pending) out += "kalpo_printer_z_pending{" + labels(s) + "} " + (*s.z_pending ? "1" : "0") + "\n";
+  family(out, "kalpo_printer_virtual", "gauge",
+         "1 when the virtual printer's library answers for the model, 0 when a maker's own does.");
+  for (const PrinterState &s : printers)
+    if (s.is_virtual) out += "kalpo_printer_virtual{" + labels(s) + "} " + (*s.is_virtual ? "1" : "0") + "\n";
   family(out, "kalpo_printer_last_answer_timestamp_seconds", "gauge",
          "When the printer last answered, in Unix seconds.");
   for (const PrinterState &s : printers)

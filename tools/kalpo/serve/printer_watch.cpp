@@ -7,6 +7,7 @@
 #include <tuple>
 
 #include "exports.h"
+#include "library.h"
 #include "models.h"
 #include "operator.h"
 #include "runner.h"
@@ -126,7 +127,9 @@ nlohmann::json PrinterState::json() const {
           {"z_pending", maybe(z_pending)},
           {"last_failure", text_or_null(last_failure)},
           {"last_failure_at", or_null(last_failure_at)},
-          {"query", text_or_null(query)}};
+          {"query", text_or_null(query)},
+          {"file", text_or_null(file)},
+          {"virtual", maybe(is_virtual)}};
 }
 
 PrinterWatch::PrinterWatch(EventHub &hub, CallQueue &calls) : hub_(hub), calls_(calls) {}
@@ -207,11 +210,21 @@ void PrinterWatch::ask(const std::string &model) {
 
 void PrinterWatch::answered(const std::string &model, const Observation &seen) {
   if (!add(model)) return;
+  // Which file answers, looked for once it is loaded (on the calls' thread,
+  // beside the calls): libkalpo loads it when a call first needs it.
+  std::string library;
+  {
+    std::lock_guard lock(mutex_);
+    const PrinterState &s = printers_.at(model);
+    if (s.file.empty()) library = s.library;
+  }
+  const MakerFile found = library.empty() ? MakerFile{} : maker_file(library);
   std::optional<nlohmann::json> changed;
   {
     std::lock_guard lock(mutex_);
     PrinterState &s = printers_.at(model);
     const PrinterState before = s;
+    if (!found.file.empty()) s.file = found.file, s.is_virtual = found.virtual_printer;
     apply(s, seen, unix_now());
     asked_[model] = std::chrono::steady_clock::now();
     if (told(s) != told(before)) changed = s.json();

@@ -36,6 +36,10 @@ struct PrinterState {
   std::string last_failure;       // the code of the last failed call, "" none
   double last_failure_at = 0;
   std::string query;  // the export the watch asks, "" when the maker has no side-effect-free one
+  // The maker library's file that answers, once one has: the virtual
+  // printer's (its own folder) or a maker's own.
+  std::string file;
+  std::optional<bool> is_virtual;
 
   // "down": the printer does not answer; "degraded": it answers but the paper
   // is out or low, or a Z reduction is due; "ok"; "unknown" before any answer.
