@@ -31,9 +31,9 @@ std::span<const std::string_view> maker_libraries();
 std::string maker_file_name(std::string_view library);
 
 struct FoundLibrary {
-  void *handle = nullptr;       // null: not found anywhere
-  std::string file;             // the file loaded
-  std::string looked;           // where it was looked for, in order
+  void *handle = nullptr;        // null: not found anywhere
+  std::string file;              // the file loaded
+  std::string looked;            // where it was looked for, in order
   bool virtual_printer = false;  // the virtual printer's library (it exports kVirtualPrinterMark)
 };
 

@@ -25,12 +25,6 @@ std::vector<std::function<void()>> g_pending;
 
 #if defined(_WIN32)
 
-std::string module_file(HMODULE module) {
-  char path[MAX_PATH * 4];
-  const DWORD n = GetModuleFileNameA(module, path, sizeof path);
-  return n > 0 && n < sizeof path ? std::string(path, n) : std::string();
-}
-
 // Whether the loader's search finds the file, without running any of its code.
 bool findable(const char *file) {
   HMODULE data = LoadLibraryExA(file, nullptr, LOAD_LIBRARY_AS_DATAFILE);
@@ -131,6 +125,14 @@ void *library() {
 }
 
 }  // namespace
+
+#if defined(_WIN32)
+std::string module_file(void *module) {
+  char path[MAX_PATH * 4];
+  const DWORD n = GetModuleFileNameA(static_cast<HMODULE>(module), path, sizeof path);
+  return n > 0 && n < sizeof path ? std::string(path, n) : std::string();
+}
+#endif
 
 void *export_address(const char *name) {
   void *address = symbol(library(), name);

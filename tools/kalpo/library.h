@@ -33,6 +33,11 @@ std::string loaded_library_file();
 // search, src/seam/maker_files.h): its file name, the file found (empty:
 // missing, `looked` says where it was looked for), and whether that is the
 // virtual printer's folder.  Empty `looked` and file: libkalpo is not loaded.
+#if defined(_WIN32)
+// The file of a module loaded in this process (nullptr: this program's).
+std::string module_file(void *module);
+#endif
+
 struct MakerFile {
   std::string library;  // bemafi32
   std::string name;     // libbemafi32.so, BEMAFI32.DLL
