@@ -193,26 +193,26 @@ TEST_F(ServiceTest, TheVersionNeverEntersTheLibraryBesideACall) {
 }
 
 TEST(CallQueueTest, LimitRefusalAndErrors) {
-  CallQueue queue(2);
+  WorkQueue queue(2);
   std::promise<void> release;
   std::shared_future<void> held = release.get_future().share();
-  EXPECT_EQ(queue.post([held] { held.wait(); }), CallQueue::Outcome::done);
+  EXPECT_EQ(queue.post([held] { held.wait(); }), WorkQueue::Outcome::done);
   while (queue.waiting() != 0) std::this_thread::yield();  // the first job runs
   int refused = 0;
-  EXPECT_EQ(queue.post([] {}, [&] { ++refused; }), CallQueue::Outcome::done);
-  EXPECT_EQ(queue.post([] {}, [&] { ++refused; }), CallQueue::Outcome::done);
-  EXPECT_EQ(queue.post([] {}), CallQueue::Outcome::full);
-  EXPECT_EQ(queue.post([] {}, {}, false), CallQueue::Outcome::done);  // the service's own never counts
+  EXPECT_EQ(queue.post([] {}, [&] { ++refused; }), WorkQueue::Outcome::done);
+  EXPECT_EQ(queue.post([] {}, [&] { ++refused; }), WorkQueue::Outcome::done);
+  EXPECT_EQ(queue.post([] {}), WorkQueue::Outcome::full);
+  EXPECT_EQ(queue.post([] {}, {}, false), WorkQueue::Outcome::done);  // the service's own never counts
   queue.refuse();
   EXPECT_EQ(refused, 2);
-  EXPECT_EQ(queue.post([] {}), CallQueue::Outcome::stopped);
+  EXPECT_EQ(queue.post([] {}), WorkQueue::Outcome::stopped);
   release.set_value();
   queue.stop();
 
-  CallQueue running(4);
+  WorkQueue running(4);
   EXPECT_THROW(running.run([] { throw std::runtime_error("thrown in turn"); }), std::runtime_error);
   int ran = 0;
-  EXPECT_EQ(running.run([&] { ++ran; }), CallQueue::Outcome::done);
+  EXPECT_EQ(running.run([&] { ++ran; }), WorkQueue::Outcome::done);
   EXPECT_EQ(ran, 1);
 }
 

@@ -16,8 +16,8 @@ int cmd_check(const Global &g, const std::string &library) {
   bool sound = true;
   for (const std::string &lib : libraries(library)) {
     ksim::Printer &printer = ksim::Printer::of(lib);
-    if (library.empty() && printer.inspect(kLookWaitMs).kind == ksim::Inspection::Kind::absent) continue;
-    const ksim::CheckReport report = printer.check(kLookWaitMs);
+    if (library.empty() && printer.inspect(kViewWaitMs).kind == ksim::Inspection::Kind::absent) continue;
+    const ksim::CheckReport report = printer.check(kViewWaitMs);
     sound = sound && report.sound();
     if (g.json) {
       out[lib] = {{"folder", printer.folder()},
@@ -37,7 +37,7 @@ int cmd_check(const Global &g, const std::string &library) {
 int cmd_printer_restore(const Global &g, const std::string &library) {
   if (library.empty()) throw UsageError("printer restore: --model is needed (the printer whose folder was restored)");
   ksim::Printer &printer = ksim::Printer::of(library);
-  const ksim::Inspection seen = printer.accept_restore(kLookWaitMs);
+  const ksim::Inspection seen = printer.accept_restore(kViewWaitMs);
   const bool sound = seen.kind == ksim::Inspection::Kind::sound;
   if (g.json)
     print_json({{"library", library}, {"folder", printer.folder()}, {"accepted", sound}, {"error", seen.reason}});

@@ -49,7 +49,7 @@ ClockReading clock_of(const std::string &library, std::optional<std::int64_t> se
   // Setting the clock makes the printer; looking at it does not.
   std::optional<ksim::Session> made;
   if (seconds) made.emplace(ksim::Printer::of(library).begin("kalpo clock", ksim::Call::inspect));
-  ClockReading reading{std::move(made), look(library), nullptr};
+  ClockReading reading{std::move(made), view_printer(library), nullptr};
   if (!reading.look.session) return reading;
   ksim::Session &session = *reading.look.session;
   if (seconds && session.set_clock_offset(*seconds) != ksim::Outcome::ok)
@@ -65,7 +65,7 @@ int cmd_clock(const Global &g, const std::string &library, const std::optional<s
   int status = kExitDone;
   for (const std::string &lib : libraries(library)) {
     const ClockReading reading = clock_of(lib, set ? std::optional(seconds) : std::nullopt);
-    const Look &l = reading.look;
+    const PrinterView &l = reading.look;
     if (l.absent()) {
       if (!g.json && !library.empty()) std::cout << no_printer_yet(l) << '\n';
       continue;

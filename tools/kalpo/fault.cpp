@@ -66,7 +66,7 @@ FaultLine fault_line(std::string line) {
 
 nlohmann::json fault_entries(const std::string &library, std::string *refused) {
   nlohmann::json list = nlohmann::json::array();
-  for (const FaultLine &f : ksim::Printer::of(library).fault_lines(kLookWaitMs, refused))
+  for (const FaultLine &f : ksim::Printer::of(library).fault_lines(kViewWaitMs, refused))
     list.push_back({{"name", as_utf8(f.name)}, {"value", as_utf8(f.value)}, {"once", f.once}});
   return list;
 }
@@ -90,7 +90,7 @@ int cmd_fault_clear(const Global &g, const std::string &library, const std::stri
   if (!name.empty()) fault_named(name);
   nlohmann::json out = nlohmann::json::object();
   for (const std::string &lib : libraries(library)) {
-    const Look l = look(lib);
+    const PrinterView l = view_printer(lib);
     if (l.absent()) continue;  // no printer: no fault to clear
     if (name.empty())
       ksim::Printer::of(lib).clear_faults();

@@ -12,19 +12,21 @@ std::vector<std::string> libraries(const std::string &library) {
   return library.empty() ? printer_libraries() : std::vector<std::string>{library};
 }
 
-Look look(const std::string &library) { return look_of(library, ksim::Printer::of(library).inspect(kLookWaitMs)); }
+PrinterView view_printer(const std::string &library) {
+  return view_of(library, ksim::Printer::of(library).inspect(kViewWaitMs));
+}
 
-Look look_of(const std::string &library, ksim::Inspection seen) {
-  Look l{library, ksim::Printer::of(library).folder(), std::move(seen.session), std::move(seen.reason)};
+PrinterView view_of(const std::string &library, ksim::Inspection seen) {
+  PrinterView l{library, ksim::Printer::of(library).folder(), std::move(seen.session), std::move(seen.reason)};
   l.damaged = seen.kind == ksim::Inspection::Kind::damaged;
   return l;
 }
 
-std::string no_printer_yet(const Look &l) {
+std::string no_printer_yet(const PrinterView &l) {
   return l.library + ": no printer yet (the first call makes it in " + l.folder + ")";
 }
 
-int report_refusal(const Global &g, const Look &l, nlohmann::json &entry) {
+int report_refusal(const Global &g, const PrinterView &l, nlohmann::json &entry) {
   if (g.json)
     entry = {{"folder", l.folder}, {"error", l.refusal}};
   else

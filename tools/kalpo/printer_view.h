@@ -21,9 +21,9 @@ namespace kt {
 std::vector<std::string> libraries(const std::string &library);
 
 // How long a look waits for a printer busy with a call.
-inline constexpr int kLookWaitMs = 3000;
+inline constexpr int kViewWaitMs = 3000;
 
-struct Look {
+struct PrinterView {
   std::string library, folder;
   std::shared_ptr<ksim::Session> session;  // while looking: holds the printer's lock
   std::string refusal;                     // why the printer cannot be read (no session)
@@ -34,20 +34,20 @@ struct Look {
 
 // The printer of a library looked at: no session when its folder does not
 // exist yet or it cannot be read.
-Look look(const std::string &library);
-// A look already taken, as a Look.
-Look look_of(const std::string &library, ksim::Inspection seen);
+PrinterView view_printer(const std::string &library);
+// A view already taken, as a PrinterView.
+PrinterView view_of(const std::string &library, ksim::Inspection seen);
 
 // "bemafi32: no printer yet (...)", for a printer whose folder is absent.
-std::string no_printer_yet(const Look &l);
+std::string no_printer_yet(const PrinterView &l);
 
 // A printer that cannot be read: said on standard error, or with --json put
 // in its entry.  Returns the exit status to end with.
-int report_refusal(const Global &g, const Look &l, nlohmann::json &entry);
+int report_refusal(const Global &g, const PrinterView &l, nlohmann::json &entry);
 
 // A printer looked at (with its session): counters, totals and the fiscal
 // day, as `kalpo state --json` gives them.
-nlohmann::json state_entry(const Look &l);
+nlohmann::json state_entry(const PrinterView &l);
 
 // A fault and its value checked as `kalpo fault set` checks them
 // (UsageError otherwise), and the faults set on a printer as
@@ -71,7 +71,7 @@ FaultLine fault_line(std::string line);
 // be read; `look` tells a printer absent or unreadable.
 struct ClockReading {
   std::optional<ksim::Session> made;  // ends after the look's session
-  Look look;
+  PrinterView look;
   nlohmann::json entry;
 };
 ClockReading clock_of(const std::string &library, std::optional<std::int64_t> seconds);

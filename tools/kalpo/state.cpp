@@ -90,7 +90,7 @@ void print_state(const ksim::State &s, Day day, const std::string &library) {
 
 }  // namespace
 
-nlohmann::json state_entry(const Look &l) {
+nlohmann::json state_entry(const PrinterView &l) {
   const ksim::State &s = l.session->state();
   return state_json(s, day_of(s, ksim::date_text(l.session->now())), l.folder);
 }
@@ -100,7 +100,7 @@ int cmd_state(const Global &g, const std::string &library) {
   int status = kExitDone;
   bool shown = false;
   for (const std::string &lib : libraries(library)) {
-    const Look l = look(lib);
+    const PrinterView l = view_printer(lib);
     if (!l.session && !l.absent()) {
       status = report_refusal(g, l, out[lib]);
     } else if (l.absent()) {

@@ -15,7 +15,7 @@ namespace kt {
 namespace {
 
 // The pages printed so far; false when the printer cannot be read.
-bool pages_of(const Look &l, std::vector<ksim::Page> &pages) {
+bool pages_of(const PrinterView &l, std::vector<ksim::Page> &pages) {
   if (!l.session) return l.absent();
   pages = ksim::Printer::of(l.library).tape();
   return true;
@@ -40,8 +40,8 @@ int follow(const Global &g, const std::vector<std::string> &libs,
   for (;;) {
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     for (const std::string &lib : libs) {
-      ksim::TapeFollower::Poll polled = followers.try_emplace(lib, lib).first->second.poll(kLookWaitMs);
-      const Look l = look_of(lib, std::move(polled.look));
+      ksim::TapeFollower::Poll polled = followers.try_emplace(lib, lib).first->second.poll(kViewWaitMs);
+      const PrinterView l = view_of(lib, std::move(polled.look));
       if (!l.refusal.empty()) {
         nlohmann::json entry;
         const int status = report_refusal(g, l, entry);
@@ -62,7 +62,7 @@ int cmd_tape(const Global &g, const std::string &library, std::size_t last, bool
   int status = kExitDone;
   bool shown = false;
   for (const std::string &lib : libs) {
-    const Look l = look(lib);
+    const PrinterView l = view_printer(lib);
     std::vector<ksim::Page> pages;
     if (!pages_of(l, pages)) {
       status = report_refusal(g, l, out[lib]);

@@ -205,9 +205,9 @@ Response make_call(Context &c, const Request &r, const std::vector<std::string> 
   // The answer, and the `call` event: the answer with the export and its arguments.
   nlohmann::json out;
   const auto queued = r.arrived;
-  in_turn(c, [&] {
+  on_call_thread(c, [&] {
     install_operator({answer, false, false});
-    c.pages.around(printed_on(*e, args), [&] {
+    c.pages.call_then_publish(printed_on(*e, args), [&] {
       const auto started = std::chrono::steady_clock::now();
       const nlohmann::json step = call_export(*e, args, true);
       const double ms = milliseconds(std::chrono::steady_clock::now() - started);

@@ -39,7 +39,7 @@ using error_code = boost::system::error_code;
 constexpr std::size_t kDrainLimit = 8u << 20;
 constexpr auto kDrainTime = std::chrono::seconds(2);
 
-class Session;
+class Connection;
 
 extern "C" void stop_at_once(int signal) {
   static constexpr char kSaid[] = "kalpo serve: stopped at once by a second signal; answers still owed are lost\n";
@@ -60,33 +60,33 @@ struct HttpServer::Impl : std::enable_shared_from_this<Impl> {
   tcp::acceptor acceptor{io};
   net::signal_set signals{io, SIGINT, SIGTERM};
   // Open connections, oldest first: those not yet authenticated, and those that are.
-  std::list<Session *> pending;
-  std::list<Session *> members;
+  std::list<Connection *> pending;
+  std::list<Connection *> members;
   bool stopping = false;
-  // Sessions alive, each one connection: read by the metrics from any thread.
+  // Connections alive: read by the metrics from any thread.
   std::atomic<std::size_t> open{0};
 
   void accept_next();
   void stop();
   // Makes room for a new connection not yet authenticated.
-  void admit(Session &session);
+  void admit(Connection &session);
   // Moves a connection among the authenticated; false when all of them are busy.
-  bool promote(Session &session);
+  bool promote(Connection &session);
 };
 
 namespace {
 
-class Session : public std::enable_shared_from_this<Session> {
+class Connection : public std::enable_shared_from_this<Connection> {
  public:
-  Session(std::shared_ptr<HttpServer::Impl> server, tcp::socket socket)
+  Connection(std::shared_ptr<HttpServer::Impl> server, tcp::socket socket)
       : server_(std::move(server)), stream_(std::move(socket)), heartbeat_(server_->io) {
     ++server_->open;
   }
-  ~Session() { --server_->open; }
-  Session(const Session &) = delete;
+  ~Connection() { --server_->open; }
+  Connection(const Connection &) = delete;
 
-  std::list<Session *>::iterator place;
-  std::list<Session *> *list = nullptr;
+  std::list<Connection *>::iterator place;
+  std::list<Connection *> *list = nullptr;
 
   void start() {
     opened_ = Clock::now();
@@ -206,7 +206,7 @@ class Session : public std::enable_shared_from_this<Session> {
     parser_.reset();
     stream_.expires_never();
     busy_ = true;
-    auto reply = std::make_shared<SessionReply>(shared_from_this());
+    auto reply = std::make_shared<ConnectionReply>(shared_from_this());
     reply->weak_self_ = reply;
     reply_ = reply;
     // Whatever the routes throw ends this request alone, never the service.
@@ -278,7 +278,7 @@ class Session : public std::enable_shared_from_this<Session> {
     // The stream's end is the connection's.
     head += "Connection: close\r\n\r\n";
     write_piece(std::move(head));
-    std::weak_ptr<Session> weak = weak_from_this();
+    std::weak_ptr<Connection> weak = weak_from_this();
     net::any_io_executor executor = stream_.get_executor();
     feed_->start([weak, executor] {
       net::post(executor, [weak] {
@@ -322,11 +322,11 @@ class Session : public std::enable_shared_from_this<Session> {
     close();
   }
 
-  class SessionReply : public Reply {
+  class ConnectionReply : public Reply {
    public:
-    explicit SessionReply(std::shared_ptr<Session> session)
+    explicit ConnectionReply(std::shared_ptr<Connection> session)
         : session_(std::move(session)), owed_(net::make_work_guard(session_->server_->io)) {}
-    ~SessionReply() override {
+    ~ConnectionReply() override {
       if (done_) return;
       Response lost;
       lost.status = 500;
@@ -341,7 +341,7 @@ class Session : public std::enable_shared_from_this<Session> {
     }
 
     void deadline(std::chrono::milliseconds limit, std::function<void()> expired) override {
-      std::weak_ptr<SessionReply> weak = weak_self_;
+      std::weak_ptr<ConnectionReply> weak = weak_self_;
       auto timer = std::make_shared<net::steady_timer>(session_->server_->io, limit);
       timers_.push_back(timer);
       timer->async_wait([weak, expired = std::move(expired)](error_code ec) {
@@ -356,7 +356,7 @@ class Session : public std::enable_shared_from_this<Session> {
       timers_.clear();
     }
 
-    std::weak_ptr<SessionReply> weak_self_;
+    std::weak_ptr<ConnectionReply> weak_self_;
 
    private:
     // The owed answer keeps the I/O loop running, through a stop, until the
@@ -369,13 +369,13 @@ class Session : public std::enable_shared_from_this<Session> {
                 });
     }
 
-    std::shared_ptr<Session> session_;
+    std::shared_ptr<Connection> session_;
     net::executor_work_guard<net::io_context::executor_type> owed_;
     std::atomic<bool> done_{false};
     std::vector<std::shared_ptr<net::steady_timer>> timers_;
   };
 
-  std::weak_ptr<SessionReply> reply_;
+  std::weak_ptr<ConnectionReply> reply_;
 
   std::shared_ptr<HttpServer::Impl> server_;
   beast::tcp_stream stream_;
@@ -400,16 +400,16 @@ class Session : public std::enable_shared_from_this<Session> {
 
 }  // namespace
 
-void HttpServer::Impl::admit(Session &session) {
+void HttpServer::Impl::admit(Connection &session) {
   if (pending.size() >= limits.unauthenticated && !pending.empty()) pending.front()->close();
   session.place = pending.insert(pending.end(), &session);
   session.list = &pending;
 }
 
-bool HttpServer::Impl::promote(Session &session) {
+bool HttpServer::Impl::promote(Connection &session) {
   if (members.size() >= limits.authenticated) {
-    Session *longest = nullptr;
-    for (Session *s : members)
+    Connection *longest = nullptr;
+    for (Connection *s : members)
       if (s->idle() && (!longest || s->idle_since() < longest->idle_since())) longest = s;
     if (!longest) return false;
     longest->close();
@@ -423,7 +423,7 @@ bool HttpServer::Impl::promote(Session &session) {
 void HttpServer::Impl::accept_next() {
   acceptor.async_accept([self = shared_from_this()](error_code ec, tcp::socket socket) {
     if (!self->acceptor.is_open() || self->stopping) return;
-    if (!ec) std::make_shared<Session>(self, std::move(socket))->start();
+    if (!ec) std::make_shared<Connection>(self, std::move(socket))->start();
     self->accept_next();
   });
 }
@@ -434,11 +434,11 @@ void HttpServer::Impl::stop() {
   acceptor.close(ec);
   if (handlers.stopping) handlers.stopping();
   // The idle ones close now; the busy ones once their answer is written.
-  for (std::list<Session *> *list : {&pending, &members}) {
-    std::vector<Session *> waiting;
-    for (Session *s : *list)
+  for (std::list<Connection *> *list : {&pending, &members}) {
+    std::vector<Connection *> waiting;
+    for (Connection *s : *list)
       if (!s->busy()) waiting.push_back(s);
-    for (Session *s : waiting) s->close();
+    for (Connection *s : waiting) s->close();
   }
 }
 
@@ -459,7 +459,7 @@ HttpServer::HttpServer(int port, Handlers handlers, Limits limits) : impl_(std::
 }
 
 HttpServer::~HttpServer() {
-  // Sessions still held by work not yet answered hold the server's state,
+  // Connections still held by work not yet answered hold the server's state,
   // and with it the I/O context, until their answers are sent or dropped.
   impl_->signals.cancel();
 }

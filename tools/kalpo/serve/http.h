@@ -1,4 +1,4 @@
-// The service's HTTP on 127.0.0.1: Boost.Beast sessions on one I/O thread.
+// The service's HTTP on 127.0.0.1: Boost.Beast connections on one I/O thread.
 // The routes see only Request and Response; their work runs elsewhere and
 // its answer comes back through a Reply.
 #pragma once

@@ -5,7 +5,7 @@
 
 namespace kt::serve {
 
-PageWatch::PageWatch(EventHub &hub, CallQueue &calls) : hub_(hub), calls_(calls) {}
+PageWatch::PageWatch(EventHub &hub, WorkQueue &calls) : hub_(hub), calls_(calls) {}
 
 PageWatch::~PageWatch() { stop(); }
 
@@ -15,7 +15,7 @@ void PageWatch::start() {
       [this] {
         for (const std::string &library : printer_libraries()) {
           ksim::TapeFollower &follower = followers_.try_emplace(library, library).first->second;
-          const Look l = look(library);
+          const PrinterView l = view_printer(library);
           if (l.session) follower.skip_printed();
         }
       },
@@ -35,7 +35,7 @@ void PageWatch::start() {
   });
 }
 
-void PageWatch::around(const std::vector<std::string> &libraries, const std::function<void()> &call) {
+void PageWatch::call_then_publish(const std::vector<std::string> &libraries, const std::function<void()> &call) {
   call();
   for (const std::string &library : libraries) scan(library);
 }
@@ -52,7 +52,7 @@ void PageWatch::stop() {
 void PageWatch::scan(const std::string &library) {
   // The follower looks only when the paper changed: looking without need
   // would cost the maker library's next call a fresh read of the printer.
-  const std::vector<ksim::Page> pages = followers_.try_emplace(library, library).first->second.poll(kLookWaitMs).pages;
+  const std::vector<ksim::Page> pages = followers_.try_emplace(library, library).first->second.poll(kViewWaitMs).pages;
   for (nlohmann::json &page : pages_with_text(pages)) {
     page["library"] = library;
     hub_.publish("page", page);

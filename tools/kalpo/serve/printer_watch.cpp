@@ -132,7 +132,7 @@ nlohmann::json PrinterState::json() const {
           {"virtual", maybe(is_virtual)}};
 }
 
-PrinterWatch::PrinterWatch(EventHub &hub, CallQueue &calls) : hub_(hub), calls_(calls) {}
+PrinterWatch::PrinterWatch(EventHub &hub, WorkQueue &calls) : hub_(hub), calls_(calls) {}
 
 PrinterWatch::~PrinterWatch() { stop(); }
 

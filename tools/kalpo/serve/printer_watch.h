@@ -22,7 +22,7 @@ struct Export;
 
 namespace kt::serve {
 
-class CallQueue;
+class WorkQueue;
 class EventHub;
 
 struct PrinterState {
@@ -64,7 +64,7 @@ std::string failure_code(const std::vector<std::string> &codes);
 
 class PrinterWatch {
  public:
-  PrinterWatch(EventHub &hub, CallQueue &calls);
+  PrinterWatch(EventHub &hub, WorkQueue &calls);
   ~PrinterWatch();
   PrinterWatch(const PrinterWatch &) = delete;
   // A printer to watch, by model; one KALPO does not know, or a model with
@@ -86,7 +86,7 @@ class PrinterWatch {
   void ask(const std::string &model);
 
   EventHub &hub_;
-  CallQueue &calls_;
+  WorkQueue &calls_;
   std::chrono::milliseconds interval_{0};
   std::mutex mutex_;
   std::map<std::string, PrinterState> printers_;

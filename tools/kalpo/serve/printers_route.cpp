@@ -21,7 +21,7 @@ std::string library_of(const std::string &given) {
 }
 
 nlohmann::json printer_entry(const std::string &library) {
-  const Look l = look(library);
+  const PrinterView l = view_printer(library);
   nlohmann::json models = nlohmann::json::array();
   for (const Model &m : kt::models())
     if (m.library == library) models.push_back(m.id);
@@ -120,7 +120,7 @@ Response printer_faults(Context &c, const Request &r, const std::vector<std::str
       wanted.push_back(wanted_fault(f));
       check_wanted(wanted.back(), wanted.size() - 1);
     }
-    in_turn(c, [&] {
+    on_call_thread(c, [&] {
       // One change: the printer's lock is held across it, so no call of
       // another program sees the faults half replaced.
       ksim::Printer &printer = ksim::Printer::of(library);
@@ -143,7 +143,7 @@ Response printer_clock(Context &c, const Request &r, const std::vector<std::stri
   }
   nlohmann::json entry;
   std::string refusal;
-  in_turn(c, [&] {
+  on_call_thread(c, [&] {
     const ClockReading reading = clock_of(library, seconds);
     entry = reading.entry;
     refusal = reading.look.refusal;

@@ -5,19 +5,19 @@
 
 namespace kt::serve {
 
-struct CallQueue::Job {
+struct WorkQueue::Job {
   std::function<void()> run;
   std::function<void()> refused;
   bool counted = true;
 };
 
-CallQueue::CallQueue(std::size_t limit, std::size_t threads) : limit_(limit) {
+WorkQueue::WorkQueue(std::size_t limit, std::size_t threads) : limit_(limit) {
   for (std::size_t i = 0; i < std::max<std::size_t>(threads, 1); ++i) workers_.emplace_back([this] { work(); });
 }
 
-CallQueue::~CallQueue() { stop(); }
+WorkQueue::~WorkQueue() { stop(); }
 
-CallQueue::Outcome CallQueue::post(std::function<void()> job, std::function<void()> refused, bool counted) {
+WorkQueue::Outcome WorkQueue::post(std::function<void()> job, std::function<void()> refused, bool counted) {
   std::lock_guard lock(mutex_);
   if (stopping_) return Outcome::stopped;
   if (counted && counted_ >= limit_) return Outcome::full;
@@ -27,12 +27,12 @@ CallQueue::Outcome CallQueue::post(std::function<void()> job, std::function<void
   return Outcome::done;
 }
 
-bool CallQueue::on_own_thread() const {
+bool WorkQueue::on_own_thread() const {
   return std::any_of(workers_.begin(), workers_.end(),
                      [](const std::thread &t) { return t.get_id() == std::this_thread::get_id(); });
 }
 
-CallQueue::Outcome CallQueue::run(const std::function<void()> &job) {
+WorkQueue::Outcome WorkQueue::run(const std::function<void()> &job) {
   if (on_own_thread()) {
     job();
     return Outcome::done;
@@ -69,7 +69,7 @@ CallQueue::Outcome CallQueue::run(const std::function<void()> &job) {
   return done->outcome;
 }
 
-void CallQueue::refuse() {
+void WorkQueue::refuse() {
   std::deque<Job> dropped;
   {
     std::lock_guard lock(mutex_);
@@ -82,13 +82,13 @@ void CallQueue::refuse() {
     if (job.refused) job.refused();
 }
 
-void CallQueue::stop() {
+void WorkQueue::stop() {
   refuse();
   for (std::thread &worker : workers_)
     if (worker.joinable() && worker.get_id() != std::this_thread::get_id()) worker.join();
 }
 
-void CallQueue::work() {
+void WorkQueue::work() {
   std::unique_lock lock(mutex_);
   for (;;) {
     wake_.wait(lock, [&] { return stopping_ || !waiting_.empty(); });
@@ -107,14 +107,14 @@ void CallQueue::work() {
   }
 }
 
-void in_turn(Context &c, const std::function<void()> &job) {
-  const CallQueue::Outcome outcome = c.calls.run(job);
-  if (outcome == CallQueue::Outcome::full)
+void on_call_thread(Context &c, const std::function<void()> &job) {
+  const WorkQueue::Outcome outcome = c.calls.run(job);
+  if (outcome == WorkQueue::Outcome::full)
     throw HttpError(503, std::to_string(c.limits.calls_waiting) + " calls are waiting already: try again");
-  if (outcome == CallQueue::Outcome::stopped) throw HttpError(503, "the service is stopping");
+  if (outcome == WorkQueue::Outcome::stopped) throw HttpError(503, "the service is stopping");
 }
 
-std::size_t CallQueue::waiting() {
+std::size_t WorkQueue::waiting() {
   std::lock_guard lock(mutex_);
   return counted_;
 }

@@ -409,7 +409,7 @@ void Service::handle(const Request &given, const std::shared_ptr<Reply> &plain) 
   // Off the I/O thread, with a deadline.  A call that has not begun by then
   // is not made; a read is answered 503 whatever it was doing.
   const bool call = route->where == Where::calls;
-  CallQueue &queue = call ? context_.calls : context_.reads;
+  WorkQueue &queue = call ? context_.calls : context_.reads;
   auto begun = std::make_shared<std::atomic<bool>>(false);
   const bool logs_itself = route->endpoint == call_export_route;
   auto work = [this, reply, begun, endpoint = route->endpoint, request, parts, logged = answered->logged_,
@@ -421,11 +421,11 @@ void Service::handle(const Request &given, const std::shared_ptr<Reply> &plain) 
   auto refused_at_stop = [this, reply, request] {
     reply->send(with_cors(error_response(503, "the service is stopping"), request));
   };
-  const CallQueue::Outcome outcome = queue.post(std::move(work), std::move(refused_at_stop));
-  if (outcome != CallQueue::Outcome::done) {
+  const WorkQueue::Outcome outcome = queue.post(std::move(work), std::move(refused_at_stop));
+  if (outcome != WorkQueue::Outcome::done) {
     if (call) context_.metrics.queue_refused();
     const std::string why =
-        outcome == CallQueue::Outcome::stopped ? "the service is stopping"
+        outcome == WorkQueue::Outcome::stopped ? "the service is stopping"
         : call ? std::to_string(context_.limits.calls_waiting) + " calls are waiting already: try again"
                : std::to_string(context_.limits.reads_waiting) + " printer reads are waiting already: try again";
     reply->send(with_cors(error_response(503, why), request));

@@ -63,13 +63,13 @@ std::string json_over_bounds(std::string_view text, std::size_t depth, std::size
 // Work done off the I/O thread, in the order it came, by `threads` threads:
 // the calls on one (the library keeps module state), printer reads on a few.
 // A job runs to its end even when the client that asked for it has gone.
-class CallQueue {
+class WorkQueue {
  public:
   enum class Outcome { done, full, stopped };
 
-  explicit CallQueue(std::size_t limit, std::size_t threads = 1);
-  ~CallQueue();
-  CallQueue(const CallQueue &) = delete;
+  explicit WorkQueue(std::size_t limit, std::size_t threads = 1);
+  ~WorkQueue();
+  WorkQueue(const WorkQueue &) = delete;
   // Queues `job` and returns at once: full when `limit` jobs are waiting
   // already, stopped once stopping.  `refused` runs instead of a queued job
   // that the stop drops.  A job not `counted` (the service's own) never
@@ -161,21 +161,21 @@ std::string hmac_sha256_hex(std::string_view key, std::string_view message);
 // in its turn on the call queue, so a call's event comes before its pages'.
 class PageWatch {
  public:
-  PageWatch(EventHub &hub, CallQueue &calls);
+  PageWatch(EventHub &hub, WorkQueue &calls);
   ~PageWatch();
   // What is on the paper now is not new; from then on every printer is
   // looked at each second (pages printed by other programs).
   void start();
   // On the call queue's thread: runs `call`, then publishes what these
   // libraries printed.
-  void around(const std::vector<std::string> &libraries, const std::function<void()> &call);
+  void call_then_publish(const std::vector<std::string> &libraries, const std::function<void()> &call);
   void stop();
 
  private:
   void scan(const std::string &library);
 
   EventHub &hub_;
-  CallQueue &calls_;
+  WorkQueue &calls_;
   // Touched only on the call queue's thread: each printer's paper followed.
   std::map<std::string, ksim::TapeFollower> followers_;
   std::mutex mutex_;
@@ -225,8 +225,8 @@ struct Context {
   explicit Context(const WorkLimits &limits = {}, const std::string &token = {})
       : limits(limits), calls(limits.calls_waiting), reads(limits.reads_waiting, limits.read_threads), tickets(token) {}
   WorkLimits limits;
-  CallQueue calls;
-  CallQueue reads;
+  WorkQueue calls;
+  WorkQueue reads;
   EventHub hub;
   PageWatch pages{hub, calls};
   PrinterWatch printers{hub, calls};
@@ -263,7 +263,7 @@ void log_refusal(Context &c, const std::string &id, const std::string &method, c
 // Runs `job` in its turn with the calls, so that a printer change never
 // lands inside one (at once on the queue's thread); HttpError 503 when the
 // queue is full or stopping.
-void in_turn(Context &c, const std::function<void()> &job);
+void on_call_thread(Context &c, const std::function<void()> &job);
 
 // The endpoints.  `parts` are the path's variable parts (export, library).
 Response list_exports(Context &c, const Request &r, const std::vector<std::string> &parts);
