@@ -72,7 +72,7 @@ bool Printer::Impl::start(bool present, std::uint64_t size) {
   if (!present) {
     bool worked = used || !distrusted.empty() || has_worked();
     if (worked) refuse("missing, though tape.txt, details or a checkpoint show the printer has worked");
-    if (!worked && !looking) write_mark(true, true);  // a new printer: nothing issued yet
+    if (!worked && !looking) write_mark(true, true, false);  // a new printer: nothing issued yet (checked after)
     return !worked;
   }
   const Position &cp = checkpoint.at;

@@ -5,8 +5,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 #include "core/internal.h"
 #include "core_fixture.h"
@@ -59,7 +61,7 @@ TEST_F(ShrinkTest, AJournalHoldingLessThanAcknowledgedIsRefused) {
        [](const std::string &j) -> std::optional<std::string> { return j.substr(0, j.size() - 1) + "x"; }},
   };
   for (const Case &c : cases) {
-    std::filesystem::remove_all(printer_folder());
+    start_afresh();
     work();
     std::optional<std::string> left = c.damage(file("journal"));
     if (left)
@@ -156,7 +158,7 @@ TEST_F(ShrinkTest, AJournalSwappedForAnOlderOneAtLeastAsLongIsRefused) {
        {Case{"padded, in process", true, false}, Case{"padded, new process", false, false},
         Case{"another coupon, in process", true, true}, Case{"another coupon, new process", false, true}}) {
     SCOPED_TRACE(c.name);
-    fs::remove_all(printer_folder());
+    start_afresh();
     work();
     std::string other = file("journal");
     sell_coupon();
@@ -176,7 +178,7 @@ TEST_F(ShrinkTest, AJournalSwappedForAnOlderOneAtLeastAsLongIsRefused) {
     EXPECT_FALSE(file("damaged.txt").empty());
     EXPECT_EQ(file("journal"), other);  // left as it is
   }
-  fs::remove_all(printer_folder());
+  start_afresh();
   work();
   const State state = printer().state();
   for (const std::uint32_t ahead : {0u, 1u}) {
@@ -184,6 +186,77 @@ TEST_F(ShrinkTest, AJournalSwappedForAnOlderOneAtLeastAsLongIsRefused) {
         << encode_fields({"kalpo counters 1", std::to_string(state.crz), std::to_string(state.coo + ahead),
                           std::to_string(state.grand_total)});
     EXPECT_EQ(fresh_load().begin("test").silent(), ahead > 0) << ahead;
+  }
+}
+
+}  // namespace
+}  // namespace ksim::testing
+
+namespace ksim::testing {
+namespace {
+
+// The copy of the mark kept in the user's state folder catches what the one
+// in the data folder cannot: the whole data folder put back (printers and
+// marks together), or a printer renamed away with its mark removed.
+TEST_F(ShrinkTest, TheMarkKeptOutsideTheDataFolderCatchesARestoredDataFolder) {
+  namespace fs = std::filesystem;
+  struct Case {
+    const char *name;
+    std::function<void()> undo;  // after a backup of the data folder and one more coupon
+    bool refused;
+  };
+  const std::string backup = state_ + "/backup";
+  const std::string elsewhere = state_ + "/elsewhere";
+  const Case cases[] = {
+      {"the whole data folder restored",
+       [&] {
+         fs::remove_all(printer_folder());
+         fs::remove(folder_ + "/core_test.counters");
+         fs::copy(backup, folder_, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+       },
+       true},
+      {"the folder renamed away and its mark removed",
+       [&] {
+         fs::rename(printer_folder(), folder_ + "/away");
+         fs::remove(folder_ + "/core_test.counters");
+       },
+       true},
+      {"a fresh data folder elsewhere",
+       [&] {
+         fs::create_directories(elsewhere);
+         fs::permissions(elsewhere, fs::perms::owner_all);
+         setenv("KALPO_SIM_DIR", elsewhere.c_str(), 1);
+       },
+       false},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.name);
+    setenv("KALPO_SIM_DIR", folder_.c_str(), 1);
+    start_afresh();
+    fs::remove_all(folder_ + "/away");
+    fs::remove_all(backup);
+    work();
+    fs::copy(folder_, backup, fs::copy_options::recursive);
+    sell_coupon();
+    c.undo();
+    // A new process finds it (in the data folder the case left it in).
+    Printer &found = std::getenv("KALPO_SIM_DIR") == folder_ ? fresh_load() : printer();
+    EXPECT_EQ(found.begin("test").silent(), c.refused);  // the owner's next call
+    const Inspection look = found.inspect(1000);
+    EXPECT_EQ(look.kind, c.refused ? Inspection::Kind::damaged : Inspection::Kind::sound) << look.reason;
+    if (!c.refused) continue;
+    EXPECT_NE(look.reason.find(state_ + "/kalpo/"), std::string::npos) << look.reason;
+    EXPECT_NE(look.reason.find("kalpo printer restore"), std::string::npos) << look.reason;
+    const CheckReport report = found.check(1000);
+    EXPECT_TRUE(std::ranges::any_of(report.faults, [](const std::string &fault) {
+      return fault.starts_with("its counters") && fault.find("behind the highest it issued") != std::string::npos;
+    })) << ::testing::PrintToString(report.faults);
+    // Accepted by the operator: both copies rewritten, and sound from then on.
+    EXPECT_EQ(found.accept_restore(1000).kind, Inspection::Kind::sound);
+    EXPECT_NE(file("notice.txt").find("restore accepted"), std::string::npos);
+    EXPECT_EQ(fresh_load().inspect(1000).kind, Inspection::Kind::sound);
+    fs::remove(folder_ + "/core_test.counters");
+    EXPECT_EQ(fresh_load().inspect(1000).kind, Inspection::Kind::sound);
   }
 }
 
