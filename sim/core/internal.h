@@ -370,6 +370,14 @@ struct Printer::Impl {
   // The journal refused (damaged.txt, once on standard error); a notice
   // (notice.txt, once on standard error); a file that cannot be used.
   void refuse(const std::string &why);
+  // A printer refused is looked at afresh at its next call, the cause may
+  // be gone (look_again, as the call begins): read again from its files, it
+  // must still hold what this process had applied, `floor`; then the
+  // refusal is lifted (lift_refusal, once the journal is caught up).
+  void look_again();
+  void lift_refusal();
+  std::string lifted;  // the refusal being looked at again
+  std::optional<std::pair<State, Position>> floor;
   void notice(const std::string &text, bool to_file = true);
   void trouble();
   // `refused`, when given, says why a faults file there was not read.

@@ -30,10 +30,12 @@ bool exists(const files::Folder &dir, const char *name) {
 void Printer::Impl::enter() {
   usable = false;
   if (folder.empty()) return;
+  if (!damage.empty()) look_again();
   if (dir.open() && !files::still_there(dir)) {
     // The folder was deleted: whatever is there now is another printer.
     files::close_folder(dir);
     reload();
+    floor.reset();
   }
   busy = false;
   if (!dir.open() && !files::open_folder(folder, dir, !looking)) return trouble();

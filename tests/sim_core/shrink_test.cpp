@@ -2,6 +2,7 @@
 // acknowledged is refused, whether a new process or the running one finds
 // it; and a coupon closed is one record, its detail never lost.
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -257,6 +258,58 @@ TEST_F(ShrinkTest, TheMarkKeptOutsideTheDataFolderCatchesARestoredDataFolder) {
     EXPECT_EQ(fresh_load().inspect(1000).kind, Inspection::Kind::sound);
     fs::remove(folder_ + "/core_test.counters");
     EXPECT_EQ(fresh_load().inspect(1000).kind, Inspection::Kind::sound);
+  }
+}
+
+}  // namespace
+}  // namespace ksim::testing
+
+namespace ksim::testing {
+namespace {
+
+// A printer refused is looked at again at the next call of the same process:
+// refused while the cause stays, sound once it is gone, but never below what
+// the process had applied.
+TEST_F(ShrinkTest, ARefusalIsLiftedWhenItsCauseIsGone) {
+  namespace fs = std::filesystem;
+  struct Case {
+    const char *name;
+    std::function<void()> spoil, mend;  // mend empty: the cause stays
+    bool reopened = false;              // found by a process that opens the printer after the spoiling
+  };
+  std::string journal;
+  const auto drop_last = [&] {
+    journal = file("journal");
+    write_file("journal", without(journal, 1));
+  };
+  const Case cases[] = {
+      {"a FIFO in the faults file's place", [&] { ASSERT_EQ(mkfifo((printer_folder() + "/faults").c_str(), 0600), 0); },
+       [&] { fs::remove(printer_folder() + "/faults"); }},
+      {"a counters mark ahead of the printer",
+       [&] {
+         const State state = printer().state();
+         std::ofstream(folder_ + "/core_test.counters")
+             << encode_fields({"kalpo counters 1", std::to_string(state.crz), std::to_string(state.coo + 1),
+                               std::to_string(state.grand_total)});
+       },
+       [&] { fs::remove(folder_ + "/core_test.counters"); }, true},
+      {"the journal's last record dropped, then put back", drop_last, [&] { write_file("journal", journal); }},
+      {"the journal's last record dropped for good", drop_last, nullptr},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.name);
+    start_afresh();
+    Printer *found = &fresh_load();
+    work();
+    c.spoil();
+    if (c.reopened) found = &fresh_load();
+    Printer &p = *found;
+    EXPECT_TRUE(p.begin("test").silent());
+    EXPECT_TRUE(p.begin("test").silent());  // looked at again: the cause is still there
+    if (c.mend) c.mend();
+    EXPECT_EQ(p.begin("test").silent(), !c.mend);
+    EXPECT_EQ(p.inspect(1000).kind, c.mend ? Inspection::Kind::sound : Inspection::Kind::damaged);
+    EXPECT_EQ(file("damaged.txt").empty(), static_cast<bool>(c.mend)) << file("damaged.txt");
   }
 }
 
