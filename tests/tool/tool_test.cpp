@@ -723,6 +723,42 @@ TEST_F(Tool, BytesEchoedFromAFileAreEscaped) {
   EXPECT_EQ(run.output.find_first_of("\x9b\x1b"), std::string::npos) << run.output;
 }
 
+// Whatever reaches the terminal is shown, never obeyed: a byte that is not
+// part of valid UTF-8 is written as '?', as a control is, and valid text is
+// left as it is.  The script's own name is echoed as given.
+TEST_F(Tool, BytesNotValidTextReachNoTerminal) {
+  NEEDS_VIRTUAL_PRINTER("interfaceepson");
+  const struct {
+    const char *what, *name, *shown;
+  } cases[] = {
+      {"a lone 0x9B", "a\x9b", "a?"},
+      {"a sequence cut short",
+       "a\xe2\x82"
+       "b",
+       "a?b"},
+      {"an overlong slash",
+       "a\xc0\xaf"
+       "b",
+       "a??b"},
+      {"a C1 control as UTF-8",
+       "a\xc2\x9b"
+       "b",
+       "a?b"},
+      {"an escape sequence", "a\x1b[2J", "a?[2J"},
+      {"a surrogate", "a\xed\xa0\x80", "a???"},
+      {"valid text", "a\xc3\xa7\xe2\x82\xac\xf0\x9f\x98\x80", "a\xc3\xa7\xe2\x82\xac\xf0\x9f\x98\x80"},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.what);
+    start_afresh();
+    const std::string name = std::string(c.name) + ".kalpo";
+    file(name, "Abredia \"EPSON\"\n");
+    const Outcome run = kalpo("--yes run '" + dir_ + "/" + name + "'");
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_TRUE(has(run.output, "/" + std::string(c.shown) + ".kalpo: 1 call(s)")) << run.output;
+  }
+}
+
 TEST_F(Tool, CheckFindsAByteFlippedAnywhere) {
   NEEDS_VIRTUAL_PRINTER("interfaceepson");
   ASSERT_EQ(kalpo("--yes run " + std::string(KALPO_EXAMPLES) + "/epson.kalpo").status, 0);
