@@ -116,32 +116,6 @@ TEST_F(ShrinkTest, ACouponClosedIsOneRecordAndItsDetailIsNeverLost) {
 namespace ksim::testing {
 namespace {
 
-// The whole folder copied back from a backup taken before the last
-// reduction: refused by the counters kept outside it, until accepted.
-TEST_F(ShrinkTest, AFolderRestoredFromABackupIsRefusedUntilAccepted) {
-  namespace fs = std::filesystem;
-  work();
-  const std::string backup = folder_ + "/backup";
-  fs::copy(printer_folder(), backup, fs::copy_options::recursive);
-  set_date(2024, 3, 11);
-  ASSERT_EQ(call([](Session &s) { return s.z_reduction(); }), Outcome::ok);
-  fs::remove_all(printer_folder());
-  fs::copy(backup, printer_folder(), fs::copy_options::recursive);
-
-  Printer &restored = fresh_load();
-  EXPECT_EQ(restored.inspect(1000).kind, Inspection::Kind::damaged);
-  EXPECT_NE(restored.inspect(1000).reason.find("behind the highest it issued"), std::string::npos);
-  EXPECT_EQ(restored.accept_restore(1000).kind, Inspection::Kind::sound);
-  EXPECT_NE(file("notice.txt").find("restore accepted"), std::string::npos);
-  EXPECT_EQ(fresh_load().inspect(1000).kind, Inspection::Kind::sound);
-}
-
-}  // namespace
-}  // namespace ksim::testing
-
-namespace ksim::testing {
-namespace {
-
 // A journal swapped for an older one at least as long (padded with settings,
 // or holding another coupon in place of the last) is judged by its counters
 // and its records, not its length: refused by the process that held the
@@ -196,39 +170,46 @@ TEST_F(ShrinkTest, AJournalSwappedForAnOlderOneAtLeastAsLongIsRefused) {
 namespace ksim::testing {
 namespace {
 
-// The copy of the mark kept in the user's state folder catches what the one
-// in the data folder cannot: the whole data folder put back (printers and
-// marks together), or a printer renamed away with its mark removed.
+// A printer's folder copied back from a backup is refused by the mark in the
+// data folder; the copy kept in the user's state folder catches what that one
+// cannot: the whole data folder put back (printers and marks together), or a
+// printer renamed away with its mark removed.  Each until accepted.
 TEST_F(ShrinkTest, TheMarkKeptOutsideTheDataFolderCatchesARestoredDataFolder) {
   namespace fs = std::filesystem;
   struct Case {
     const char *name;
     std::function<void()> undo;  // after a backup of the data folder and one more coupon
-    bool refused;
+    const char *caught_by;       // the mark the reason names; none: not refused
   };
   const std::string backup = state_ + "/backup";
   const std::string elsewhere = state_ + "/elsewhere";
   const Case cases[] = {
+      {"the printer's folder restored",
+       [&] {
+         fs::remove_all(printer_folder());
+         fs::copy(backup + "/core_test", printer_folder(), fs::copy_options::recursive);
+       },
+       "(core_test.counters)"},
       {"the whole data folder restored",
        [&] {
          fs::remove_all(printer_folder());
          fs::remove(folder_ + "/core_test.counters");
          fs::copy(backup, folder_, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
        },
-       true},
+       "/kalpo/"},
       {"the folder renamed away and its mark removed",
        [&] {
          fs::rename(printer_folder(), folder_ + "/away");
          fs::remove(folder_ + "/core_test.counters");
        },
-       true},
+       "/kalpo/"},
       {"a fresh data folder elsewhere",
        [&] {
          fs::create_directories(elsewhere);
          fs::permissions(elsewhere, fs::perms::owner_all);
          setenv("KALPO_SIM_DIR", elsewhere.c_str(), 1);
        },
-       false},
+       nullptr},
   };
   for (const Case &c : cases) {
     SCOPED_TRACE(c.name);
@@ -242,11 +223,11 @@ TEST_F(ShrinkTest, TheMarkKeptOutsideTheDataFolderCatchesARestoredDataFolder) {
     c.undo();
     // A new process finds it (in the data folder the case left it in).
     Printer &found = std::getenv("KALPO_SIM_DIR") == folder_ ? fresh_load() : printer();
-    EXPECT_EQ(found.begin("test").silent(), c.refused);  // the owner's next call
+    EXPECT_EQ(found.begin("test").silent(), c.caught_by != nullptr);  // the owner's next call
     const Inspection look = found.inspect(1000);
-    EXPECT_EQ(look.kind, c.refused ? Inspection::Kind::damaged : Inspection::Kind::sound) << look.reason;
-    if (!c.refused) continue;
-    EXPECT_NE(look.reason.find(state_ + "/kalpo/"), std::string::npos) << look.reason;
+    EXPECT_EQ(look.kind, c.caught_by ? Inspection::Kind::damaged : Inspection::Kind::sound) << look.reason;
+    if (!c.caught_by) continue;
+    EXPECT_NE(look.reason.find(c.caught_by), std::string::npos) << look.reason;
     EXPECT_NE(look.reason.find("kalpo printer restore"), std::string::npos) << look.reason;
     const CheckReport report = found.check(1000);
     EXPECT_TRUE(std::ranges::any_of(report.faults, [](const std::string &fault) {
@@ -260,12 +241,6 @@ TEST_F(ShrinkTest, TheMarkKeptOutsideTheDataFolderCatchesARestoredDataFolder) {
     EXPECT_EQ(fresh_load().inspect(1000).kind, Inspection::Kind::sound);
   }
 }
-
-}  // namespace
-}  // namespace ksim::testing
-
-namespace ksim::testing {
-namespace {
 
 // A printer refused is looked at again at the next call of the same process:
 // refused while the cause stays, sound once it is gone, but never below what
