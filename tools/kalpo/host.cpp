@@ -23,6 +23,12 @@ namespace kt {
 
 #if defined(_WIN32)
 
+std::string module_file(void *module) {
+  char path[MAX_PATH * 4];
+  const DWORD n = GetModuleFileNameA(static_cast<HMODULE>(module), path, sizeof path);
+  return n > 0 && n < sizeof path ? std::string(path, n) : std::string();
+}
+
 void set_environment(const char *name, const std::string &value) {
   // The C runtime's copy (getenv) and the process's own (the makers' DLLs).
   _putenv_s(name, value.c_str());

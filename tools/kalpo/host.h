@@ -6,6 +6,11 @@
 
 namespace kt {
 
+#if defined(_WIN32)
+// The file a loaded module (an HMODULE; null: the program) was loaded from,
+// empty when unknown.
+std::string module_file(void *module);
+#endif
 // Sets a variable of this process's environment, seen by getenv and by the
 // libraries loaded in it (on Windows also through GetEnvironmentVariable).
 void set_environment(const char *name, const std::string &value);

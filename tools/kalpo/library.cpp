@@ -7,6 +7,8 @@
 
 #if defined(_WIN32)
 #include <windows.h>
+
+#include "host.h"
 #else
 #include <dlfcn.h>
 #endif
@@ -31,12 +33,6 @@ constexpr const char *kMakerFiles[] = {
 constexpr const char *kGetIt =
     "Install the maker's own DLLs beside kalpo.dll, or the virtual printer: the installer's component, or the\n"
     "DLLs of the zip's virtual-printer\\ folder copied beside kalpo.dll.";
-
-std::string module_file(HMODULE module) {
-  char path[MAX_PATH * 4];
-  const DWORD n = GetModuleFileNameA(module, path, sizeof path);
-  return n > 0 && n < sizeof path ? std::string(path, n) : std::string();
-}
 
 // Whether the loader's search finds the file, without running any of its code.
 bool findable(const char *file) {

@@ -34,12 +34,6 @@ volatile std::sig_atomic_t g_interrupted = 0;
 
 #if defined(_WIN32)
 
-std::string module_file(HMODULE module) {
-  char path[MAX_PATH * 4];
-  const DWORD n = GetModuleFileNameA(module, path, sizeof path);
-  return n > 0 && n < sizeof path ? std::string(path, n) : std::string();
-}
-
 // One argument on a command line, as the C runtime splits it again.
 std::string quoted(const std::string &arg) {
   std::string out = "\"";
