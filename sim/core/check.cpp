@@ -102,11 +102,12 @@ CheckReport Printer::check(int wait_ms) {
     report.checked.push_back(std::string(e.name) + " against the journal");
   }
   if (!sound) return report;
-  bool unreadable = false;
-  if (const std::string behind = p.behind_mark(unreadable); !behind.empty())
-    report.faults.push_back(behind + " (" + p.mark_name() + ")");
-  if (unreadable) report.faults.push_back(p.mark_name() + ": not a counters mark (damaged?)");
+  std::string unreadable;
+  if (const std::string behind = p.behind_mark(unreadable); !behind.empty()) report.faults.push_back(behind);
+  if (!unreadable.empty()) report.faults.push_back(unreadable + ": not a counters mark (damaged?)");
   report.checked.push_back(p.mark_name() + ": the highest counters the printer issued");
+  if (const std::string outside = p.outside_mark_path(); !outside.empty())
+    report.checked.push_back(outside + ": its copy outside the data folder");
   for (const auto &[name, given] : {std::pair{kTape, &tape}, {kDetails, &details}, {kReductions, &reductions}}) {
     std::string held;
     files::read_from(p.dir, name, 0, held);

@@ -354,16 +354,30 @@ struct Printer::Impl {
   // with the checkpoint (`none`: a new printer has none), checked when the
   // printer is opened afresh.
   std::string mark_name() const;
+  std::string data_folder() const;
+  std::string outside_mark_path() const;  // the copy in the user's state folder
   bool with_root(const std::function<void(const files::Folder &)> &use) const;
-  void write_mark(bool none, bool durably);
+  // `outside_too` false: the copy outside the data folder is left as it is
+  // (a new printer made where another had issued documents falls behind it).
+  void write_mark(bool none, bool durably, bool outside_too = true);
   void check_mark();
-  // Why the printer falls behind the mark it left, "" when it does not or
-  // there is none; `unreadable` when a mark is there and cannot be read.
-  std::string behind_mark(bool &unreadable);
+  // Why the printer falls behind a mark it left (in the data folder, else
+  // the copy outside it), naming the mark; "" when it does not or there is
+  // none.  `unreadable` names a mark that is there and cannot be read.
+  std::string behind_mark(std::string &unreadable);
+  std::string behind_mark_text(const std::string &text, std::string &unreadable, const std::string &where);
   bool accepting_restore = false;  // Printer::accept_restore
   // The journal refused (damaged.txt, once on standard error); a notice
   // (notice.txt, once on standard error); a file that cannot be used.
   void refuse(const std::string &why);
+  // A printer refused is looked at afresh at its next call, the cause may
+  // be gone (look_again, as the call begins): read again from its files, it
+  // must still hold what this process had applied, `floor`; then the
+  // refusal is lifted (lift_refusal, once the journal is caught up).
+  void look_again();
+  void lift_refusal();
+  std::string lifted;  // the refusal being looked at again
+  std::optional<std::pair<State, Position>> floor;
   void notice(const std::string &text, bool to_file = true);
   void trouble();
   // `refused`, when given, says why a faults file there was not read.

@@ -62,8 +62,9 @@ void Printer::Impl::catch_up() {
   loaded = true;
   if (fresh && !start(present, size)) return;
   if (present && (fresh || size != at.offset)) read_records(size, fresh);
-  // Judged by the mark only when the journal could be read to its end.
-  if (fresh && present && damage.empty() && loaded && usable) check_mark();
+  // Judged by the marks only when the journal could be read to its end (a
+  // new printer too: it must not fall behind a printer that was there).
+  if (fresh && damage.empty() && loaded && usable) check_mark();
   if (held && damage.empty() && loaded && usable) {
     if (const std::string behind =
             counters_behind(state, held->crz, held->coo, held->grand_total, "those this process applied");

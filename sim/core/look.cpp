@@ -55,6 +55,8 @@ Inspection Printer::accept_restore(int wait_ms) {
   if (!turn.try_lock_for(std::chrono::milliseconds(wait_ms)) || p.depth > 0)
     return {Inspection::Kind::busy, "busy: a call on this printer is running", nullptr};
   p.reload();
+  p.floor.reset();  // the operator accepts the printer as it is now
+  p.lifted.clear();
   p.accepting_restore = true;
   { Session session = begin("restore", Call::inspect); }
   p.accepting_restore = false;

@@ -3,6 +3,7 @@
 // checkpoint it did not trust) in notice.txt; each once on standard error.
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 
 #include "core/internal.h"
 
@@ -19,6 +20,29 @@ void Printer::Impl::refuse(const std::string &why) {
   if (std::find(said.begin(), said.end(), damage) != said.end()) return;
   std::fprintf(stderr, "kalpo virtual printer refuses its journal: %s\n", damage.c_str());
   said.push_back(damage);
+}
+
+void Printer::Impl::look_again() {
+  if (loaded && !floor) floor = std::pair{state, at};
+  lifted = damage;
+  reload();
+}
+
+void Printer::Impl::lift_refusal() {
+  if (lifted.empty() || !damage.empty() || !loaded) return;
+  if (floor) {
+    const auto &[held, held_at] = *floor;
+    std::string behind = counters_behind(state, held.crz, held.coo, held.grand_total, "those this process applied");
+    if (!behind.empty()) behind = "its " + behind;
+    if (behind.empty() && held_at.records > 0 &&
+        (at.offset < held_at.offset || !holds_record(held_at.last_start, held_at.offset, held_at.last_crc)))
+      behind = "it no longer holds record " + number(static_cast<std::int64_t>(held_at.records)) +
+               ", which this process applied";
+    if (!behind.empty()) return refuse(behind);
+  }
+  notice("no longer refused, its cause is gone: " + std::exchange(lifted, {}));
+  floor.reset();
+  if (!looking) files::write_all(dir, kDamaged, "");
 }
 
 void Printer::Impl::notice(const std::string &text, bool to_file) {

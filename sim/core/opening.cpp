@@ -30,10 +30,12 @@ bool exists(const files::Folder &dir, const char *name) {
 void Printer::Impl::enter() {
   usable = false;
   if (folder.empty()) return;
+  if (!damage.empty()) look_again();
   if (dir.open() && !files::still_there(dir)) {
     // The folder was deleted: whatever is there now is another printer.
     files::close_folder(dir);
     reload();
+    floor.reset();
   }
   busy = false;
   if (!dir.open() && !files::open_folder(folder, dir, !looking)) return trouble();
@@ -72,7 +74,7 @@ bool Printer::Impl::start(bool present, std::uint64_t size) {
   if (!present) {
     bool worked = used || !distrusted.empty() || has_worked();
     if (worked) refuse("missing, though tape.txt, details or a checkpoint show the printer has worked");
-    if (!worked && !looking) write_mark(true, true);  // a new printer: nothing issued yet
+    if (!worked && !looking) write_mark(true, true, false);  // a new printer: nothing issued yet (checked after)
     return !worked;
   }
   const Position &cp = checkpoint.at;

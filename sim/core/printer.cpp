@@ -62,6 +62,7 @@ Session Printer::begin(std::string_view function, Call call) {
   if (p.depth++ == 0) {
     p.enter();
     if (p.usable) p.catch_up();
+    if (p.usable) p.lift_refusal();
   }
   if (!p.usable) {
     session->silent = true;

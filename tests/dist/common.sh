@@ -28,11 +28,12 @@ expect() {
   fi
 }
 
-# fresh COMMAND...: the command with its own printers' folder, drive C and home.
+# fresh COMMAND...: the command with its own printers' folder, drive C, home
+# and state folder.
 fresh() {
   local folder
   folder=$(mktemp -d "${TMPDIR:-/tmp}/kalpo-fresh.XXXXXX")
-  HOME=$folder KALPO_SIM_DIR=$folder/sim KALPO_DRIVE_C=$folder/c "$@"
+  HOME=$folder XDG_STATE_HOME=$folder/state KALPO_SIM_DIR=$folder/sim KALPO_DRIVE_C=$folder/c "$@"
   local status=$?
   rm -rf "$folder"
   return $status

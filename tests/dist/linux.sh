@@ -143,7 +143,7 @@ awk -v e="$exposure" 'BEGIN { exit !(e != "" && e < 5) }' || fail "kalpo-serve.s
 expect "kalpo --version names the loaded library's version" sh -c "'$root/usr/bin/kalpo' --version | grep -q 'KALPO_Versao: KALPO_DLL'"
 # A trace of one sale, replayed with the replay libraries the package ships.
 trace_home=$(mktemp -d "$work/trace.XXXXXX")
-expect "a traced sale" env HOME="$trace_home" KALPO_SIM_DIR="$trace_home/sim" KALPO_DRIVE_C="$trace_home/c" \
+expect "a traced sale" env HOME="$trace_home" XDG_STATE_HOME="$trace_home/state" KALPO_SIM_DIR="$trace_home/sim" KALPO_DRIVE_C="$trace_home/c" \
   KALPO_TRACE="$trace_home/sale.jsonl" "$root/usr/bin/kalpo" --yes run "$source_dir/examples/bematechmp20.kalpo"
 expect "kalpo replay from the root" fresh "$root/usr/bin/kalpo" replay "$trace_home/sale.jsonl"
 

@@ -33,7 +33,8 @@ class Service:
             env["KALPO_SIM_DIR"] = "C:\\" + os.path.basename(self.folder.name)
         else:
             env.update(KALPO_SIM_DIR=os.path.join(self.folder.name, "sim"),
-                       KALPO_DRIVE_C=os.path.join(self.folder.name, "c"), HOME=home or self.folder.name)
+                       KALPO_DRIVE_C=os.path.join(self.folder.name, "c"), HOME=home or self.folder.name,
+                       XDG_STATE_HOME=os.path.join(self.folder.name, "state"))
         env.pop("KALPO_SERVE_TOKEN", None)
         env.pop("KALPO_SERVE_LIMITS", None)
         if limits:

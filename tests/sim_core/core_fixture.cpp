@@ -12,9 +12,22 @@ void CoreTest::SetUp() {
   ASSERT_NE(mkdtemp(pattern.data()), nullptr);
   folder_ = pattern;
   setenv("KALPO_SIM_DIR", folder_.c_str(), 1);
+  // The copies of the counters marks kept outside the data folder.
+  pattern = (std::filesystem::temp_directory_path() / "kalpo-core-state-XXXXXX").string();
+  ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+  state_ = pattern;
+  setenv("XDG_STATE_HOME", state_.c_str(), 1);
 }
 
-void CoreTest::TearDown() { std::filesystem::remove_all(folder_); }
+void CoreTest::TearDown() {
+  std::filesystem::remove_all(folder_);
+  std::filesystem::remove_all(state_);
+}
+
+void CoreTest::start_afresh() {
+  std::filesystem::remove_all(printer_folder());
+  std::filesystem::remove_all(state_ + "/kalpo");
+}
 
 // The same folder under another name is another printer to Printer::of.
 Printer &CoreTest::fresh_load() {

@@ -28,8 +28,12 @@ class CoreTest : public ::testing::Test {
   std::string file(const char *name) const;
   void write_file(const char *name, const std::string &text) const;
 
+  // The printer's folder deleted, and the copy of its counters kept in the
+  // user's state folder: a new printer may start there.
+  void start_afresh();
+
   std::string printer_folder() const { return folder_ + "/core_test"; }
-  std::string folder_;
+  std::string folder_, state_;
   int loads_ = 0;
 };
 

@@ -146,7 +146,7 @@ TEST_F(CouponTest, EveryRefusalChangesNothing) {
       {"feed too far", Outcome::invalid_argument, none, [](Session &s) { return s.feed(100); }},
   };
   for (const Case &c : cases) {
-    std::filesystem::remove_all(printer_folder());
+    start_afresh();
     set_date(2024, 3, 10);
     call([&](Session &s) {
       c.setup(s);

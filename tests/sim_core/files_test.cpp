@@ -32,7 +32,7 @@ TEST_F(FilesTest, PlantedLinksAndSpecialFilesAreRefusedUnread) {
   };
   const std::string outside = folder_ + "/outside.txt";
   for (const Case &c : cases) {
-    fs::remove_all(printer_folder());
+    start_afresh();
     set_date(2024, 3, 10);
     std::ofstream(outside) << "not the printer's";
     std::string where = printer_folder() + "/" + c.name;

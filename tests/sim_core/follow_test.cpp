@@ -40,7 +40,7 @@ TEST_F(FollowTest, AFollowerSeesEachNewPageOnce) {
        }},
       {"a new printer in the folder's place",
        [&] {
-         std::filesystem::remove_all(printer_folder());
+         start_afresh();
          run([](Session &s) { return s.open_day(); });
        },
        true},

@@ -2,11 +2,14 @@
 // acknowledged is refused, whether a new process or the running one finds
 // it; and a coupon closed is one record, its detail never lost.
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 #include "core/internal.h"
 #include "core_fixture.h"
@@ -59,7 +62,7 @@ TEST_F(ShrinkTest, AJournalHoldingLessThanAcknowledgedIsRefused) {
        [](const std::string &j) -> std::optional<std::string> { return j.substr(0, j.size() - 1) + "x"; }},
   };
   for (const Case &c : cases) {
-    std::filesystem::remove_all(printer_folder());
+    start_afresh();
     work();
     std::optional<std::string> left = c.damage(file("journal"));
     if (left)
@@ -113,32 +116,6 @@ TEST_F(ShrinkTest, ACouponClosedIsOneRecordAndItsDetailIsNeverLost) {
 namespace ksim::testing {
 namespace {
 
-// The whole folder copied back from a backup taken before the last
-// reduction: refused by the counters kept outside it, until accepted.
-TEST_F(ShrinkTest, AFolderRestoredFromABackupIsRefusedUntilAccepted) {
-  namespace fs = std::filesystem;
-  work();
-  const std::string backup = folder_ + "/backup";
-  fs::copy(printer_folder(), backup, fs::copy_options::recursive);
-  set_date(2024, 3, 11);
-  ASSERT_EQ(call([](Session &s) { return s.z_reduction(); }), Outcome::ok);
-  fs::remove_all(printer_folder());
-  fs::copy(backup, printer_folder(), fs::copy_options::recursive);
-
-  Printer &restored = fresh_load();
-  EXPECT_EQ(restored.inspect(1000).kind, Inspection::Kind::damaged);
-  EXPECT_NE(restored.inspect(1000).reason.find("behind the highest it issued"), std::string::npos);
-  EXPECT_EQ(restored.accept_restore(1000).kind, Inspection::Kind::sound);
-  EXPECT_NE(file("notice.txt").find("restore accepted"), std::string::npos);
-  EXPECT_EQ(fresh_load().inspect(1000).kind, Inspection::Kind::sound);
-}
-
-}  // namespace
-}  // namespace ksim::testing
-
-namespace ksim::testing {
-namespace {
-
 // A journal swapped for an older one at least as long (padded with settings,
 // or holding another coupon in place of the last) is judged by its counters
 // and its records, not its length: refused by the process that held the
@@ -156,7 +133,7 @@ TEST_F(ShrinkTest, AJournalSwappedForAnOlderOneAtLeastAsLongIsRefused) {
        {Case{"padded, in process", true, false}, Case{"padded, new process", false, false},
         Case{"another coupon, in process", true, true}, Case{"another coupon, new process", false, true}}) {
     SCOPED_TRACE(c.name);
-    fs::remove_all(printer_folder());
+    start_afresh();
     work();
     std::string other = file("journal");
     sell_coupon();
@@ -176,7 +153,7 @@ TEST_F(ShrinkTest, AJournalSwappedForAnOlderOneAtLeastAsLongIsRefused) {
     EXPECT_FALSE(file("damaged.txt").empty());
     EXPECT_EQ(file("journal"), other);  // left as it is
   }
-  fs::remove_all(printer_folder());
+  start_afresh();
   work();
   const State state = printer().state();
   for (const std::uint32_t ahead : {0u, 1u}) {
@@ -184,6 +161,130 @@ TEST_F(ShrinkTest, AJournalSwappedForAnOlderOneAtLeastAsLongIsRefused) {
         << encode_fields({"kalpo counters 1", std::to_string(state.crz), std::to_string(state.coo + ahead),
                           std::to_string(state.grand_total)});
     EXPECT_EQ(fresh_load().begin("test").silent(), ahead > 0) << ahead;
+  }
+}
+
+}  // namespace
+}  // namespace ksim::testing
+
+namespace ksim::testing {
+namespace {
+
+// A printer's folder copied back from a backup is refused by the mark in the
+// data folder; the copy kept in the user's state folder catches what that one
+// cannot: the whole data folder put back (printers and marks together), or a
+// printer renamed away with its mark removed.  Each until accepted.
+TEST_F(ShrinkTest, TheMarkKeptOutsideTheDataFolderCatchesARestoredDataFolder) {
+  namespace fs = std::filesystem;
+  struct Case {
+    const char *name;
+    std::function<void()> undo;  // after a backup of the data folder and one more coupon
+    const char *caught_by;       // the mark the reason names; none: not refused
+  };
+  const std::string backup = state_ + "/backup";
+  const std::string elsewhere = state_ + "/elsewhere";
+  const Case cases[] = {
+      {"the printer's folder restored",
+       [&] {
+         fs::remove_all(printer_folder());
+         fs::copy(backup + "/core_test", printer_folder(), fs::copy_options::recursive);
+       },
+       "(core_test.counters)"},
+      {"the whole data folder restored",
+       [&] {
+         fs::remove_all(printer_folder());
+         fs::remove(folder_ + "/core_test.counters");
+         fs::copy(backup, folder_, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+       },
+       "/kalpo/"},
+      {"the folder renamed away and its mark removed",
+       [&] {
+         fs::rename(printer_folder(), folder_ + "/away");
+         fs::remove(folder_ + "/core_test.counters");
+       },
+       "/kalpo/"},
+      {"a fresh data folder elsewhere",
+       [&] {
+         fs::create_directories(elsewhere);
+         fs::permissions(elsewhere, fs::perms::owner_all);
+         setenv("KALPO_SIM_DIR", elsewhere.c_str(), 1);
+       },
+       nullptr},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.name);
+    setenv("KALPO_SIM_DIR", folder_.c_str(), 1);
+    start_afresh();
+    fs::remove_all(folder_ + "/away");
+    fs::remove_all(backup);
+    work();
+    fs::copy(folder_, backup, fs::copy_options::recursive);
+    sell_coupon();
+    c.undo();
+    // A new process finds it (in the data folder the case left it in).
+    Printer &found = std::getenv("KALPO_SIM_DIR") == folder_ ? fresh_load() : printer();
+    EXPECT_EQ(found.begin("test").silent(), c.caught_by != nullptr);  // the owner's next call
+    const Inspection look = found.inspect(1000);
+    EXPECT_EQ(look.kind, c.caught_by ? Inspection::Kind::damaged : Inspection::Kind::sound) << look.reason;
+    if (!c.caught_by) continue;
+    EXPECT_NE(look.reason.find(c.caught_by), std::string::npos) << look.reason;
+    EXPECT_NE(look.reason.find("kalpo printer restore"), std::string::npos) << look.reason;
+    const CheckReport report = found.check(1000);
+    EXPECT_TRUE(std::ranges::any_of(report.faults, [](const std::string &fault) {
+      return fault.starts_with("its counters") && fault.find("behind the highest it issued") != std::string::npos;
+    })) << ::testing::PrintToString(report.faults);
+    // Accepted by the operator: both copies rewritten, and sound from then on.
+    EXPECT_EQ(found.accept_restore(1000).kind, Inspection::Kind::sound);
+    EXPECT_NE(file("notice.txt").find("restore accepted"), std::string::npos);
+    EXPECT_EQ(fresh_load().inspect(1000).kind, Inspection::Kind::sound);
+    fs::remove(folder_ + "/core_test.counters");
+    EXPECT_EQ(fresh_load().inspect(1000).kind, Inspection::Kind::sound);
+  }
+}
+
+// A printer refused is looked at again at the next call of the same process:
+// refused while the cause stays, sound once it is gone, but never below what
+// the process had applied.
+TEST_F(ShrinkTest, ARefusalIsLiftedWhenItsCauseIsGone) {
+  namespace fs = std::filesystem;
+  struct Case {
+    const char *name;
+    std::function<void()> spoil, mend;  // mend empty: the cause stays
+    bool reopened = false;              // found by a process that opens the printer after the spoiling
+  };
+  std::string journal;
+  const auto drop_last = [&] {
+    journal = file("journal");
+    write_file("journal", without(journal, 1));
+  };
+  const Case cases[] = {
+      {"a FIFO in the faults file's place", [&] { ASSERT_EQ(mkfifo((printer_folder() + "/faults").c_str(), 0600), 0); },
+       [&] { fs::remove(printer_folder() + "/faults"); }},
+      {"a counters mark ahead of the printer",
+       [&] {
+         const State state = printer().state();
+         std::ofstream(folder_ + "/core_test.counters")
+             << encode_fields({"kalpo counters 1", std::to_string(state.crz), std::to_string(state.coo + 1),
+                               std::to_string(state.grand_total)});
+       },
+       [&] { fs::remove(folder_ + "/core_test.counters"); }, true},
+      {"the journal's last record dropped, then put back", drop_last, [&] { write_file("journal", journal); }},
+      {"the journal's last record dropped for good", drop_last, nullptr},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.name);
+    start_afresh();
+    Printer *found = &fresh_load();
+    work();
+    c.spoil();
+    if (c.reopened) found = &fresh_load();
+    Printer &p = *found;
+    EXPECT_TRUE(p.begin("test").silent());
+    EXPECT_TRUE(p.begin("test").silent());  // looked at again: the cause is still there
+    if (c.mend) c.mend();
+    EXPECT_EQ(p.begin("test").silent(), !c.mend);
+    EXPECT_EQ(p.inspect(1000).kind, c.mend ? Inspection::Kind::sound : Inspection::Kind::damaged);
+    EXPECT_EQ(file("damaged.txt").empty(), static_cast<bool>(c.mend)) << file("damaged.txt");
   }
 }
 

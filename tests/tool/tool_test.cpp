@@ -104,11 +104,16 @@ class Tool : public ::testing::Test {
   }
   void TearDown() override { fs::remove_all(dir_); }
 
-  // The command line running kalpo with the test's printers, drive C and
-  // temporary folder.
+  // The command line running kalpo with the test's printers, drive C, state
+  // folder (the copies of the counters marks) and temporary folder.
   std::string command(const std::string &args, const std::string &extra_env = "") const {
-    return "KALPO_SIM_DIR='" + dir_ + "/sim' KALPO_DRIVE_C='" + dir_ + "/c' TMPDIR='" + dir_ + "' " + extra_env + " " +
-           KALPO_TOOL + " " + args;
+    return "KALPO_SIM_DIR='" + dir_ + "/sim' KALPO_DRIVE_C='" + dir_ + "/c' XDG_STATE_HOME='" + dir_ +
+           "/state' TMPDIR='" + dir_ + "' " + extra_env + " " + KALPO_TOOL + " " + args;
+  }
+  // The printers and the copies of their marks gone: new printers may start.
+  void start_afresh() const {
+    fs::remove_all(dir_ + "/sim");
+    fs::remove_all(dir_ + "/state");
   }
 
   // kalpo with standard input not a terminal.
@@ -165,7 +170,7 @@ TEST_F(Tool, EveryExampleScriptPasses) {
     const std::string path = std::string(KALPO_EXAMPLES) + "/" + e.file;
     ASSERT_TRUE(fs::exists(path));
     if (!virtual_printer(e.library)) continue;
-    fs::remove_all(dir_ + "/sim");
+    start_afresh();
     const Outcome run = kalpo("--yes run " + path);
     EXPECT_EQ(run.status, 0) << run.output;
     ++run_here;
@@ -405,7 +410,7 @@ TEST_F(Tool, AConfirmationOnATerminalShowsItsLinesAndTakesSimOrYes) {
   const struct { const char *reply, *button; } cases[] = {{"s", "-> Yes"}, {"y", "-> Yes"}, {"n", "-> No"}};
   for (const auto &c : cases) {
     SCOPED_TRACE(c.reply);
-    fs::remove_all(dir_ + "/sim");
+    start_afresh();
     Terminal terminal(command("call Reducaoz BEMATECHMP20"));
     ASSERT_TRUE(terminal.wait_for("[s/n] ")) << terminal.output;
     terminal.type(std::string(c.reply) + "\n");
@@ -474,7 +479,7 @@ TEST_F(Tool, AnUnreadablePrinterIsSaidWithANonZeroExit) {
   };
   for (const auto &c : cases) {
     SCOPED_TRACE(c.what);
-    fs::remove_all(dir_ + "/sim");
+    start_afresh();
     ASSERT_EQ(kalpo("call Abredia EPSON").status, 0);
     c.spoil();
     for (const char *inspect : {"state --model EPSON", "tape --model EPSON", "tape", "clock --model EPSON"}) {
@@ -536,7 +541,7 @@ TEST_F(Tool, ATraceOfOneSaleReplaysIntoTheSameTapeAndReadsWell) {
   for (const json &r : records) named = named || (r["export"] == "KALPO_Reducaoz" && r["out"].contains("contagem"));
   EXPECT_TRUE(named);
 
-  fs::remove_all(dir_ + "/sim");
+  start_afresh();
   const Outcome replay = kalpo("run " + trace);
   ASSERT_EQ(replay.status, 0) << replay.output;
   EXPECT_EQ(timeless(kalpo("tape --json").output), timeless(recorded));
@@ -716,6 +721,42 @@ TEST_F(Tool, BytesEchoedFromAFileAreEscaped) {
   EXPECT_EQ(run.status, 2) << run.output;
   EXPECT_TRUE(has(run.output, "unknown export 'Nada\\x9b\\x1b[2J'")) << run.output;
   EXPECT_EQ(run.output.find_first_of("\x9b\x1b"), std::string::npos) << run.output;
+}
+
+// Whatever reaches the terminal is shown, never obeyed: a byte that is not
+// part of valid UTF-8 is written as '?', as a control is, and valid text is
+// left as it is.  The script's own name is echoed as given.
+TEST_F(Tool, BytesNotValidTextReachNoTerminal) {
+  NEEDS_VIRTUAL_PRINTER("interfaceepson");
+  const struct {
+    const char *what, *name, *shown;
+  } cases[] = {
+      {"a lone 0x9B", "a\x9b", "a?"},
+      {"a sequence cut short",
+       "a\xe2\x82"
+       "b",
+       "a?b"},
+      {"an overlong slash",
+       "a\xc0\xaf"
+       "b",
+       "a??b"},
+      {"a C1 control as UTF-8",
+       "a\xc2\x9b"
+       "b",
+       "a?b"},
+      {"an escape sequence", "a\x1b[2J", "a?[2J"},
+      {"a surrogate", "a\xed\xa0\x80", "a???"},
+      {"valid text", "a\xc3\xa7\xe2\x82\xac\xf0\x9f\x98\x80", "a\xc3\xa7\xe2\x82\xac\xf0\x9f\x98\x80"},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.what);
+    start_afresh();
+    const std::string name = std::string(c.name) + ".kalpo";
+    file(name, "Abredia \"EPSON\"\n");
+    const Outcome run = kalpo("--yes run '" + dir_ + "/" + name + "'");
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_TRUE(has(run.output, "/" + std::string(c.shown) + ".kalpo: 1 call(s)")) << run.output;
+  }
 }
 
 TEST_F(Tool, CheckFindsAByteFlippedAnywhere) {

@@ -29,7 +29,7 @@ path() { if [ -n "$wine" ]; then echo "Z:${1//\//\\}"; else echo "$1"; fi; }
 
 # kalpo on the printers of $work/sim, tracing to $trace when it is set.
 kalpo() {
-  KALPO_SIM_DIR=$(path "$work/sim") KALPO_DRIVE_C="$work/drive_c" KALPO_TRACE=${trace:+$(path "$trace")} \
+  KALPO_SIM_DIR=$(path "$work/sim") KALPO_DRIVE_C="$work/drive_c" XDG_STATE_HOME="$work/state" KALPO_TRACE=${trace:+$(path "$trace")} \
     $wine "$tool" "$@" </dev/null >/dev/null
 }
 

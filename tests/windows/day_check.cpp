@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <array>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -700,6 +701,9 @@ class WholeDay : public ::testing::TestWithParam<Day> {
   void SetUp() override {
     const Day &d = GetParam();
     std::filesystem::remove_all(kSimFolder + std::string(d.library));
+    // The copies of the counters marks too: a new printer may start there.
+    if (const char *local = std::getenv("LOCALAPPDATA"); local && *local)
+      std::filesystem::remove_all(std::string(local) + "\\kalpo");
     DeleteFileA(kConfigFile);
     if (d.config) write_file(kConfigFile, d.config);
     if (d.clock[0]) set_clock(d.library, d.clock);

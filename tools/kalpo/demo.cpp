@@ -54,10 +54,17 @@ std::vector<Day> days(const std::vector<std::string> &chosen) {
 }
 
 // A new folder for the printers and, outside Windows, a new drive-C root (on
-// Windows KALPO reads the workstation's own configuration file).
+// Windows KALPO reads the workstation's own configuration file); the copies
+// of the printers' counters marks in it too, not in the user's state folder,
+// so that nothing of the demo is left behind.
 fs::path fresh_folder() {
   const fs::path folder = temporary_folder("kalpo-demo-");
   set_environment("KALPO_DRIVE_C", (folder / "drive_c").string());
+#if defined(_WIN32)
+  set_environment("LOCALAPPDATA", (folder / "state").string());
+#else
+  set_environment("XDG_STATE_HOME", (folder / "state").string());
+#endif
   return folder;
 }
 

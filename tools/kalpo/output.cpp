@@ -17,7 +17,9 @@ namespace {
 
 bool g_json = false;
 
-// A standard stream with the controls a terminal obeys written as '?'.
+// A standard stream with the controls a terminal obeys written as '?', and
+// so is each byte that is not part of valid UTF-8 (a lone 0x9B is a control
+// to some terminals): whatever text a file gave, the terminal only shows it.
 class Visible final : public std::streambuf {
  public:
   explicit Visible(std::streambuf *to) : to_(to) {}
@@ -40,19 +42,43 @@ class Visible final : public std::streambuf {
     return failed_ ? 0 : n;
   }
   int sync() override {
-    if (lead_) emit(0xC2), lead_ = false;
+    if (!sequence_.empty()) emit('?'), sequence_.clear();
     return to_->pubsync() == 0 && !failed_ ? 0 : -1;
   }
 
  private:
+  // The length of the UTF-8 sequence `lead` begins, 0 when none.
+  static std::size_t sequence_length(unsigned char lead) {
+    return lead >= 0xF0 && lead <= 0xF4 ? 4 : lead >= 0xE0 && lead <= 0xEF ? 3 : lead >= 0xC2 && lead <= 0xDF ? 2 : 0;
+  }
+  // Whether `c` may follow the bytes of `sequence_`: a continuation byte,
+  // neither overlong nor a surrogate nor past U+10FFFF.
+  bool continues(unsigned char c) const {
+    if ((c & 0xC0) != 0x80) return false;
+    if (sequence_.size() != 1) return true;
+    const auto lead = static_cast<unsigned char>(sequence_[0]);
+    return !(lead == 0xE0 && c < 0xA0) && !(lead == 0xED && c >= 0xA0) && !(lead == 0xF0 && c < 0x90) &&
+           !(lead == 0xF4 && c >= 0x90);
+  }
   void put(unsigned char c) {
-    if (lead_) {  // U+0080..U+009F are two bytes: C2 80..9F
-      lead_ = false;
-      if (c >= 0x80 && c <= 0x9F) return emit('?');
-      emit(0xC2);
+    if (!sequence_.empty()) {
+      if (continues(c)) {
+        sequence_ += static_cast<char>(c);
+        if (sequence_.size() < sequence_length(static_cast<unsigned char>(sequence_[0]))) return;
+        // U+0080..U+009F (C2 80..9F) are controls too.
+        if (static_cast<unsigned char>(sequence_[0]) == 0xC2 && static_cast<unsigned char>(sequence_[1]) <= 0x9F)
+          emit('?');
+        else
+          for (const char byte : sequence_) emit(static_cast<unsigned char>(byte));
+        sequence_.clear();
+        return;
+      }
+      emit('?');  // a sequence cut short
+      sequence_.clear();
     }
-    if (c == 0xC2) {
-      lead_ = true;
+    if (c >= 0x80) {
+      if (sequence_length(c) == 0) return emit('?');
+      sequence_ = static_cast<char>(c);
       return;
     }
     emit((c < 0x20 && c != '\n' && c != '\t') || c == 0x7F ? '?' : c);
@@ -67,7 +93,8 @@ class Visible final : public std::streambuf {
   std::streambuf *to_;
   std::string batch_;
   std::string *pending_ = nullptr;  // set while a text is gathered into batch_
-  bool lead_ = false, failed_ = false;
+  std::string sequence_;            // a UTF-8 sequence begun
+  bool failed_ = false;
 };
 
 // Never destroyed: the standard streams are flushed once more after the

@@ -269,6 +269,8 @@ int cmd_replay(const Global &g, const std::string &file, bool against_printer, b
   set_environment("KALPO_REPLAY_WORKSTATION", (at / "workstation.txt").string());
   set_environment("KALPO_DRIVE_C", (at / "drive_c").string());
   set_environment("KALPO_SIM_DIR", (at / "sim").string());
+  // The replay's printers leave no copy of their counters marks behind.
+  set_environment("XDG_STATE_HOME", (at / "state").string());
   std::size_t calls = 0;
   json outcome = {{"ok", true}}, steps = json::array();
   // The child prints the calls itself; with --json they come in the steps.
