@@ -381,11 +381,10 @@ TEST_F(BemaStatus, ArgumentFormsOtherThanKalposAreRefused) {
   using Three = std::int32_t (*)(const char *, const char *, const char *);
   using Sell = std::int32_t (*)(const char *, const char *, const char *, const char *, const char *, const char *,
                                 const char *, const char *, const char *);
-  auto pay_call = reinterpret_cast<Two>(dlsym(dlopen("libbemafi32.so", RTLD_NOW), "Bematech_FI_EfetuaFormaPagamento"));
-  auto voucher_call = reinterpret_cast<Three>(
-      dlsym(dlopen("libbemafi32.so", RTLD_NOW), "Bematech_FI_AbreComprovanteNaoFiscalVinculado"));
-  auto sell_call =
-      reinterpret_cast<Sell>(dlsym(dlopen("libbemafi32.so", RTLD_NOW), "Bematech_FI_VendeItemDepartamento"));
+  auto pay_call = reinterpret_cast<Two>(dlsym(maker_library("libbemafi32.so"), "Bematech_FI_EfetuaFormaPagamento"));
+  auto voucher_call =
+      reinterpret_cast<Three>(dlsym(maker_library("libbemafi32.so"), "Bematech_FI_AbreComprovanteNaoFiscalVinculado"));
+  auto sell_call = reinterpret_cast<Sell>(dlsym(maker_library("libbemafi32.so"), "Bematech_FI_VendeItemDepartamento"));
   ASSERT_TRUE(pay_call && voucher_call && sell_call);
   const std::string description_30(30, 'X');
   struct Case {

@@ -24,8 +24,8 @@ TEST_F(SwedaDay, TheFourthByteAndThePortClosing) {
   using Status = std::int32_t (*)(std::int32_t *, std::int32_t *, std::int32_t *, std::int32_t *);
   using Sell = std::int32_t (*)(const char *, const char *, const char *, const char *, const char *, std::int32_t,
                                 const char *, const char *, const char *);
-  auto status = reinterpret_cast<Status>(dlsym(dlopen("libconvecf.so", RTLD_NOW), "ECF_RetornoImpressoraMFD"));
-  auto sell_call = reinterpret_cast<Sell>(dlsym(dlopen("libconvecf.so", RTLD_NOW), "ECF_VendeItem"));
+  auto status = reinterpret_cast<Status>(dlsym(maker_library("libconvecf.so"), "ECF_RetornoImpressoraMFD"));
+  auto sell_call = reinterpret_cast<Sell>(dlsym(maker_library("libconvecf.so"), "ECF_VendeItem"));
   ASSERT_TRUE(status && sell_call);
   model_ = "SWEDA7000";
   set_clock(lib(), 2026, 12, 7, 10, 0);

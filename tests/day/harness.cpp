@@ -1,5 +1,6 @@
 #include "harness.h"
 
+#include <dlfcn.h>
 #include <stdlib.h>
 
 #include <filesystem>
@@ -91,6 +92,10 @@ void DayTest::write_windows_file(std::string_view path, const std::string &text)
 
 void DayTest::write_configuration(const std::string &ini) const {
   write_windows_file("C:\\zantrello\\configs\\kalpo.ini", ini);
+}
+
+void *maker_library(const char *file) {
+  return dlopen((std::string(KALPO_DAY_LIB_DIR) + "/" + file).c_str(), RTLD_NOW);
 }
 
 }  // namespace kalpo::day

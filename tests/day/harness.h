@@ -75,4 +75,8 @@ class DayTest : public ::testing::Test {
   std::vector<Message> messages_;
 };
 
+// A maker library of the build, opened by its path (a library libkalpo has
+// not loaded yet is not found by name through the sanitizers' dlopen).
+void *maker_library(const char *file);
+
 }  // namespace kalpo::day
